@@ -1,0 +1,76 @@
+// The lasting preferences of the program: the variables that hold them while
+// it runs, their defaults, and the moments they are read and written.
+//
+// Every value lives in the settings store as text under section "Tunes".
+// A stored value that does not convert for a number or flag key counts as
+// missing: the key's default applies, so a hand-edited store never stops
+// the start-up.
+#pragma once
+
+#include "platform/services.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace tarvel::files {
+
+inline const QString kTunes = QStringLiteral("Tunes");
+
+struct Settings {
+    QString WorkFolder;             // "VibFolder"; default: the user's home folder
+    std::int16_t ShowGrid = 0;      // "Gr1"
+    std::uint32_t GridColour = 0;   // "Gr3", held and stored as a whole number
+    std::uint32_t LineColour = 255; // "Gr4"
+    std::int16_t DragAnywhere = 0;  // "Gr5"
+    float MapScale = 10;            // "Gr6"
+    std::int16_t ShowAngles = 0;    // "Gr7"
+    // "Gr8": kept as text as read ("&H8000000F" or decimal); once chosen in
+    // the graphics settings it holds decimal text of the signed 32-bit number.
+    QString BackColour = QStringLiteral("&H8000000F");
+    std::int16_t ImportHintOff = 0; // "Gr9"
+    std::int16_t SelectOnFocus = 0; // "Gr10"
+    std::int16_t ShowNumbers = 1;   // "Gr11"
+    std::int16_t ShowLengths = 1;   // "Gr12"
+    QString MapPicture;             // "imgFName"
+    std::int16_t StepHintOff = 0;   // "Fl5"
+    std::int16_t CornerHintOff = 0; // "Fl6"
+};
+
+// The default of "VibFolder" on this platform.
+QString defaultWorkFolder();
+
+// Reads every key in start-up order: "VibFolder", "Gr1", "Gr3", "Gr4", "Gr5",
+// "Gr6", "Gr7", "Gr8", "Gr9", "Gr10", "Gr11", "Gr12", "imgFName", "Fl5",
+// "Fl6". Flags that are not whole numbers, colours that are not colour
+// texts and a scale that is not a number take their defaults.
+Settings loadSettings(platform::SettingsStore &store);
+
+// The stored step text (key "step"), default "1".
+QString loadStep(platform::SettingsStore &store);
+
+// Writes the nine keys of the graphics settings, in this order: "Gr1",
+// "Gr3", "Gr4", "Gr5", "Gr7", "Gr8", "Gr10", "Gr11", "Gr12".
+void storeGraphics(platform::SettingsStore &store, const Settings &s);
+
+// Writes what the main window keeps when it closes: "Step", "Gr6",
+// "imgFName".
+void storeOnClose(platform::SettingsStore &store, const QString &stepText, float mapScale,
+                  const QString &mapPicture);
+
+// Writes the three hint flags "Gr9", "Fl5", "Fl6", in this order.
+void storeHints(platform::SettingsStore &store, const Settings &s);
+
+// Writes "VibFolder" (the folder command).
+void storeWorkFolder(platform::SettingsStore &store, const QString &folder);
+
+// Each writes its one hint flag at once: "Gr9" (closing the import hint
+// window), "Fl5" (Yes to the step hint), "Fl6" (Yes to the corner hint).
+void storeImportHintOff(platform::SettingsStore &store, std::int16_t flag);
+void storeStepHintOff(platform::SettingsStore &store, std::int16_t flag);
+void storeCornerHintOff(platform::SettingsStore &store, std::int16_t flag);
+
+// A flag or number as the store keeps it ("0", "1", "10", "12,5").
+QString flagText(std::int16_t flag);
+
+} // namespace tarvel::files

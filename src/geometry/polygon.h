@@ -1,0 +1,104 @@
+// The polygon model and its measures.
+//
+// A polygon is 3 to 20 corners given by plane coordinates in metres (or in
+// whatever unit the user reads them in), numbered from 1; corner n is
+// followed by corner 1. Arrays are indexed like the corners: element 0 is
+// unused (or used as working room by the algorithms) and the arrays have
+// room for 30 corners although the window holds 20.
+//
+// Every function below reads corners 1..n only, so the arrays passed in must
+// hold index n. A coordinate that is not a finite number (NaN, infinity)
+// counts as 0, just as a field that does not read as a number does; no
+// result is ever NaN or infinite.
+//
+// Pure code: no widgets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tarvel::geometry {
+
+inline constexpr int kMaxCorners = 20;
+inline constexpr int kMinCorners = 3;
+inline constexpr int kMeasureSize = 31; // indexes 0..30
+
+using CornerArray = std::array<double, 21>;            // indexes 0..20
+using MeasureArray = std::array<double, kMeasureSize>; // indexes 0..30
+using CosineArray = std::array<float, kMeasureSize>;
+
+// Area by the trapezoid rule on corners 1..n of X and Y (n from 1 to 30;
+// anything else gives 0). The result does not depend on the direction in
+// which the corners run; self-intersecting outlines are not detected.
+// Unit: square of the coordinates' unit. Coordinates so large that the
+// products overflow are summed at a scale instead; an area beyond the double
+// range gives the largest double.
+double PolygonArea(int n, const double *X, const double *Y);
+
+// Arc cosine in single precision, in radians: 0 for 1, pi for -1. Arguments
+// outside -1..1 are clamped to that range (they only arise from rounding of
+// nearly collinear sides) and NaN counts as 0, so the result is always
+// finite.
+float Acos(float x);
+
+// The derived measures of one recompute. Element 0 and every element above n
+// are 0; elements 1..n hold the current measures.
+struct Measures {
+    MeasureArray SideLen{};     // side from corner i to i+1; SideLen(n) back to 1
+    MeasureArray ChordLen{};    // distance between the two neighbours of corner i
+    CosineArray CornerCos{};    // cosine of the angle at corner i (single)
+    MeasureArray CornerAngle{}; // degrees, 0..180, unsigned
+    // false where the angle is undefined: one of the two sides meeting at the
+    // corner has length 0. Such a corner's CornerCos and CornerAngle stay 0.
+    std::array<bool, kMeasureSize> AngleDefined{};
+
+    void clear();
+};
+
+// Fills the measures of corners 1..n (n in 3..30; otherwise only clears)
+// from X(1..n), Y(1..n), in the order the window uses: sides 1..n-1, side n,
+// chords 2..n-1, n, 1, then angles 2..n and corner 1 last. Angles come from
+// the law of cosines, the cosine is stored in single precision and turned
+// into degrees with Acos(c) * 180f / 3.1415926535; a cosine pushed outside
+// -1..1 by rounding is stored as -1 or 1 (180 or 0 degrees). Sides too long
+// or too short for their squares to stay in the double range (beyond about
+// 1e150 or below 1e-150) take the cosine from unit vectors instead of the
+// law of cosines. No NaN or infinity is ever stored.
+void computeMeasures(int n, const double *X, const double *Y, Measures &out);
+
+// Distance between two points, ((xa - xb)^2 + (ya - yb)^2)^0.5. Where the
+// squares overflow or underflow (distinct points coming out 0 apart) it is
+// computed with scaling instead; a distance beyond the double range gives
+// the largest double.
+double distance(double xa, double ya, double xb, double yb);
+
+// ---- Transformations (the arithmetic of the polygon editing commands) ----
+
+struct Shift {
+    double minX = 0;
+    double minY = 0;
+};
+
+// The smallest X and the smallest Y of corners 1..n (first corner's values,
+// replaced only by strictly smaller ones). n outside 1..30 gives (0, 0).
+Shift smallest(int n, const double *X, const double *Y);
+
+// Rotation by exactly 90 degrees: anticlockwise (x, y) -> (-y, x),
+// clockwise (x, y) -> (y, -x). Applied in place to corners 1..n (n up to
+// 30; anything else changes nothing). No scaling creeps in, so side lengths
+// and the area are kept exactly; a coordinate 0 comes out as +0, never -0.
+void rotateAnticlockwise(int n, double *X, double *Y);
+void rotateClockwise(int n, double *X, double *Y);
+
+// The corner inserted after corner p (1..n) of an n-corner polygon: the
+// midpoint of corner p and corner q = p + 1 (or 1 when p = n), each
+// coordinate rounded to 2 decimals with halves to even. Computed in double,
+// so coordinates of any size keep their precision (1234567.89 stays
+// 1234567.89). p outside 1..n gives (0, 0).
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+Point insertedCorner(int p, int n, const double *X, const double *Y);
+
+} // namespace tarvel::geometry

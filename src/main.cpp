@@ -1,0 +1,32 @@
+// Тарвел 3.0: the area, sides and angles of a plane polygon, drawn to scale.
+#include "main_window/form1.h"
+#include "main_window/shared_state.h"
+#include "platform/real_services.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    // Settings and the file-type association go under the executable's base
+    // name, so a copy under another name keeps settings of its own.
+    const QString appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QCoreApplication::setApplicationName(appName);
+
+    // The interface is Russian, the standard buttons and dialogs included.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+
+    tarvel::platform::RealServices services(appName, QCoreApplication::applicationFilePath(),
+                                            QCoreApplication::arguments());
+    auto bundle = services.bundle();
+    tarvel::SharedState state;
+    tarvel::Form1 form(state, bundle);
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,156 @@
+// Form1: construction, the wiring of control events to their handlers, and
+// the window-level events.
+#include "main_window/form1.h"
+
+#include "geographic/geo_window.h"
+#include "main_window/drawing_surface.h"
+#include "settings_windows/frm_about.h"
+#include "settings_windows/frm_nastr_grid.h"
+#include "settings_windows/frm_podsk1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLayout>
+#include <QMenu>
+
+#include <cmath>
+
+namespace tarvel {
+
+const QString Form1::kCaption = QStringLiteral("Тарвел 3.0");
+
+Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
+    : QMainWindow(parent), state_(state), services_(services) {
+    setWindowTitle(kCaption);
+    surface_ = new DrawingSurface(this);
+    // The client area is 16065 x 10515 twips below the menu bar.
+    surface_->setFixedSize(1071, 701);
+    setCentralWidget(surface_);
+    surfaceControl_ = std::make_unique<platform::Control>(surface_);
+    buildControls();
+    buildMenus();
+    surface_->lines = [this] { return paintOrder(); };
+    surface_->image = Img.get();
+    wireEvents();
+    popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
+    endProgram = [] { QCoreApplication::exit(0); };
+    // The window keeps the size its layout was drawn for.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() = default;
+
+void Form1::repaintSurface() {
+    if (surface_) surface_->scheduleRepaint();
+}
+
+std::vector<const platform::LineShape *> Form1::paintOrder() const {
+    std::vector<const platform::LineShape *> v;
+    v.reserve(80);
+    for (const auto &l : Line5)
+        v.push_back(l.get());
+    for (const auto &l : Line6)
+        v.push_back(l.get());
+    v.push_back(Line1.get());
+    v.push_back(Line2.get());
+    for (const auto &l : Line3)
+        v.push_back(l.get());
+    for (const auto &l : Line4)
+        v.push_back(l.get());
+    for (int i = 1; i <= 20; ++i)
+        v.push_back(L[i].get());
+    v.push_back(Line7.get());
+    return v;
+}
+
+void Form1::place(platform::Control &c, double left, double top) {
+    // A position passes through single precision on its way to a control,
+    // and a position that is not finite there (an overflowing coordinate)
+    // is not applied at all.
+    const float l = float(left);
+    const float t = float(top);
+    if (!std::isfinite(l) || !std::isfinite(t)) return;
+    c.move(l, t);
+}
+
+void Form1::wireEvents() {
+    using platform::MouseInfo;
+    CmbEd->Click = [this] { CmbEd_Click(); };
+    Command1->Click = [this] { Command1_Click(); };
+    Text1->Change = [this] { Text1_Change(); };
+    Text3->Change = [this] { Text3_Change(); };
+    surfaceControl_->Click = [this] {
+        // A click on the visible picture is the picture's click.
+        const QPoint p = surface_->mapFromGlobal(QCursor::pos());
+        if (Img->contains(p.x() * platform::kTwipsPerPixel, p.y() * platform::kTwipsPerPixel))
+            Img_Click();
+        else
+            Form_Click();
+    };
+    surfaceControl_->MouseDown = [this](const MouseInfo &m) { Form_MouseDown(m); };
+    surfaceControl_->MouseMove = [this](const MouseInfo &m) { Form_MouseMove(m); };
+
+    for (int i = 1; i <= 20; ++i) {
+        TextX[i]->Change = [this, i] { TextX_Change(i); };
+        TextY[i]->Change = [this, i] { TextY_Change(i); };
+        TextX[i]->GotFocus = [this, i] { TextX_GotFocus(i); };
+        TextY[i]->GotFocus = [this, i] { TextY_GotFocus(i); };
+        TextX[i]->LostFocus = [this, i] { TextX_LostFocus(i); };
+        TextY[i]->LostFocus = [this, i] { TextY_LostFocus(i); };
+        TextX[i]->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
+        TextY[i]->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
+        Shape[i]->MouseDown = [this, i](const MouseInfo &m) { Shape_MouseDown(i, m); };
+        Shape[i]->MouseMove = [this, i](const MouseInfo &m) { Shape_MouseMove(i, m); };
+        Shape[i]->MouseUp = [this, i](const MouseInfo &m) { Shape_MouseUp(i, m); };
+        Tch[i]->MouseDown = [this, i](const MouseInfo &m) { Tch_MouseDown(i, m); };
+        Tch[i]->MouseMove = [this, i](const MouseInfo &m) { Tch_MouseMove(i, m); };
+        Tch[i]->MouseUp = [this, i](const MouseInfo &m) { Tch_MouseUp(i, m); };
+        Tch[i]->Click = [this, i] { Tch_Click(i); };
+        LblX[i]->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
+        LblY[i]->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
+        LblX[i]->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
+        LblY[i]->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
+    }
+    Command2->Click = [this] { Command2_Click(); };
+    Command3->Click = [this] { Command3_Click(); };
+    CmdClear->Click = [this] { CmdClear_Click(); };
+    CmdNorm->Click = [this] { CmdNorm_Click(); };
+    Label2->Click = [this] { Label2_Click(); };
+    txt3->KeyDown = [this](int k, int) { txt3_KeyDown(k); };
+    txt3->DblClick = [this] { txt3_DblClick(); };
+
+    CmdUp->Click = [this] { CmdUp_Click(); };
+    CmdDown->Click = [this] { CmdDown_Click(); };
+    CmdRight->Click = [this] { CmdRight_Click(); };
+    CmLleft->Click = [this] { CmLleft_Click(); };
+    CmdXUp->Click = [this] { CmdXUp_Click(); };
+    CmdXDw->Click = [this] { CmdXDw_Click(); };
+    CmdYUp->Click = [this] { CmdYUp_Click(); };
+    CmdYDw->Click = [this] { CmdYDw_Click(); };
+    CmdStepUp->Click = [this] { CmdStepUp_Click(); };
+    CmdStepDw->Click = [this] { CmdStepDw_Click(); };
+    txtStep->Change = [this] { txtStep_Change(); };
+    txtMsb->Change = [this] { txtMsb_Change(); };
+    txtMsb->GotFocus = [this] { txtMsb_GotFocus(); };
+    txtMsb->KeyDown = [this](int k, int) { txtMsb_KeyDown(k); };
+    Cmb3->Click = [this] { Cmb3_Click(); };
+    Cmb3->KeyDown = [this](int k, int) { Cmb3_KeyDown(k); };
+    Cmb1->Click = [this] { Cmb1_Click(); };
+    Cmb2->Click = [this] { Cmb2_Click(); };
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (!askToSave()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    Form_Unload();
+    event->accept();
+}
+
+} // namespace tarvel

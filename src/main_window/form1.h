@@ -1,0 +1,277 @@
+// Form1: the main window, the polygon editor.
+//
+// Architecture. The polygon lives in the texts of the window's fields:
+// Text1 (corner count) and TextX(1..20), TextY(1..20). Every command that
+// changes the polygon does so by writing field texts; writing a text from
+// code raises that field's change handler before the write returns, and the
+// handler recomputes through VICHISLIT unless FieldsUpdating is 1 (set by
+// the bulk rewrites). VICHISLIT reads the fields afresh every time, fills the
+// measures, writes the area and places every drawn element; PODKRAS paints
+// the highlight of the current corner. No numeric copy of the polygon
+// outlives one command.
+//
+// Controls are the thin wrappers of platform/controls.h, positioned in twips.
+// Control arrays are std::arrays indexed from their own lower bound
+// (TextX[1..20], Line5[0..20]); unused low elements stay empty.
+//
+// The class is split across files by concern:
+//   form1.cpp            construction, event wiring, window-level events
+//   form1_layout.cpp     design-time layout, menus, Form_Load
+//   form1_recompute.cpp  VICHISLIT, PODKRAS and the small window handlers
+//   form1_fields.cpp     coordinate fields, row count, clearing, owner label
+//   form1_files.cpp      polygon file, the save question, closing
+//   form1_transform.cpp  move to origin, mirror, rotations, insert, delete
+//   form1_moves.cpp      step moves, step size, drawing scale
+//   form1_mouse.cpp      corner drag, row captions, moving the window
+//   form1_measure.cpp    distance between two corners
+//   form1_tools.cpp      spreadsheet exchange, picture, folder, hints, help,
+//                        about, calculator, print, graphics settings
+//   form1_geo.cpp        opening and unloading the geographic windows
+// Services (message boxes, dialogs, settings, shell...) come in through
+// platform::Services so that tests run the window against scripted fakes.
+#pragma once
+
+#include "main_window/shared_state.h"
+#include "platform/controls.h"
+#include "platform/services.h"
+
+#include <QMainWindow>
+
+#include <QPoint>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+namespace tarvel {
+
+namespace geographic {
+class GeoWindow;
+}
+namespace settings_windows {
+class FrmNastrGrid;
+class FrmPodsk1;
+class FrmAbout;
+} // namespace settings_windows
+
+class DrawingSurface;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    using TextBox = platform::TextBox;
+    using Label = platform::Label;
+    using Button = platform::Button;
+    using ComboBox = platform::ComboBox;
+    using LineShape = platform::LineShape;
+    using ImageShape = platform::ImageShape;
+    template <class T, std::size_t N> using Array = std::array<std::unique_ptr<T>, N>;
+
+    // The application's window caption at start.
+    static const QString kCaption;
+
+    Form1(SharedState &state, platform::Services &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    SharedState &state() { return state_; }
+    platform::Services &services() { return services_; }
+    DrawingSurface *surface() const { return surface_; }
+
+    // ---- start-up and layout (form1_layout.cpp) ----
+    void Form_Load();
+    void SetComboHeight(ComboBox &combo, int height);
+
+    // ---- recompute and redraw (form1_recompute.cpp) ----
+    void VICHISLIT();
+    void PODKRAS();
+    void CmbEd_Click();
+    void Command1_Click();
+    void Text1_Change();
+    void Text3_Change();
+    void Form_Click();
+    void Img_Click();
+
+    // ---- coordinate fields (form1_fields.cpp) ----
+    void TextX_Change(int i);
+    void TextY_Change(int i);
+    void TextX_GotFocus(int i);
+    void TextY_GotFocus(int i);
+    void TextX_KeyDown(int i, int keyCode);
+    void TextY_KeyDown(int i, int keyCode);
+    void TextX_LostFocus(int i);
+    void TextY_LostFocus(int i);
+    void Command2_Click(); // "+"
+    void Command3_Click(); // "-"
+    void CmdClear_Click();
+    void Label2_Click();
+    void txt3_KeyDown(int keyCode);
+    void txt3_DblClick();
+    // Turns the first "." of a field into "," and puts the caret at the end;
+    // the rewrite raises the field's change handler again.
+    static bool normalizeDecimalPoint(TextBox &field);
+    // Hides all rows and shows rows 1..n with the corner lists rebuilt.
+    void showRows(int n);
+
+    // ---- polygon file and closing (form1_files.cpp) ----
+    bool SAVE_AS(); // true when the file was written
+    void AS_FILE_OPEN();
+    void Menu_File_Open_Click();
+    void Menu_File_Save_As_Click();
+    void Menu_Exit_Click();
+    // The save question of both ways out; true when leaving may go on.
+    bool askToSave();
+    void Form_Unload();
+
+    // ---- transformations (form1_transform.cpp) ----
+    void NORMALIZ();
+    void Menu_Tools_Norm_Click();
+    void Menu_Tools_Zerkalo_Click();
+    void Menu_Tools_90R_Click();
+    void Menu_Tools_90L_Click();
+    void Menu_lnsertUgol_Click();
+    void Menu_DelUgol_Click();
+    void CmdNorm_Click();
+
+    // ---- step moves, step, scale (form1_moves.cpp) ----
+    void CmdUp_Click();
+    void CmdDown_Click();
+    void CmdRight_Click();
+    void CmLleft_Click();
+    void CmdXUp_Click();
+    void CmdXDw_Click();
+    void CmdYUp_Click();
+    void CmdYDw_Click();
+    void CmdStepUp_Click();
+    void CmdStepDw_Click();
+    void txtStep_Change();
+    void txtMsb_Change();
+    void txtMsb_GotFocus();
+    void txtMsb_KeyDown(int keyCode);
+    void Cmb3_Click();
+    void Cmb3_KeyDown(int keyCode);
+
+    // ---- mouse (form1_mouse.cpp) ----
+    void Shape_MouseDown(int i, const platform::MouseInfo &m);
+    void Shape_MouseMove(int i, const platform::MouseInfo &m);
+    void Shape_MouseUp(int i, const platform::MouseInfo &m);
+    void Tch_MouseDown(int i, const platform::MouseInfo &m);
+    void Tch_MouseMove(int i, const platform::MouseInfo &m);
+    void Tch_MouseUp(int i, const platform::MouseInfo &m);
+    void Tch_Click(int i);
+    void LblX_MouseMove(int i);
+    void LblY_MouseMove(int i);
+    void LblX_MouseUp(int i, const platform::MouseInfo &m);
+    void LblY_MouseUp(int i, const platform::MouseInfo &m);
+    void Form_MouseDown(const platform::MouseInfo &m);
+    void Form_MouseMove(const platform::MouseInfo &m);
+
+    // ---- distance (form1_measure.cpp) ----
+    void IZMR();
+    void Cmb1_Click();
+    void Cmb2_Click();
+
+    // ---- other commands (form1_tools.cpp) ----
+    void Menu_File_Export_Click();
+    void Menu_File_Import_Click();
+    void ImportCoordinates(); // the import procedure itself
+    void Menu_File_Print_Click();
+    void Menu_Tools_Kalk_Click();
+    void Menu_Tools_Map_Click();
+    void Menu_Tools_Map_Yes_Click();
+    void Menu_Tools_Map_No_Click();
+    void Menu_Set_Path_Click();
+    void Menu_Set_Grid_Click();
+    void Menu_Set_Hlp_Click();
+    void Menu_Help_Help_Click();
+    void Menu_About_Click();
+    // Paints the printed page: owner text, drawing to scale, coordinates,
+    // side lengths and area.
+    void paintPrintPage(QPainter &painter, int dpi);
+
+    // ---- geographic windows (form1_geo.cpp) ----
+    void Menu_Tools_GK_Click();
+    void Menu_Tools_GK1_Click();
+    void unloadGeographicWindows();
+    geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
+    geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
+
+    // Applies BackColour to the window background (also from the settings
+    // dialog).
+    void applyBackColour();
+
+    // ---- controls (public, as the other windows write into them) ----
+    Array<Label, 13> Label1; // 0, 1, 2, 3, 4, 5, 11, 12
+    std::unique_ptr<TextBox> Text1, Text2, Text3, txtStep, txtMsb, txt3;
+    std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;
+    std::unique_ptr<Button> CmdXDw, CmdXUp, CmdYDw, CmdYUp, CmdStepUp, CmdStepDw;
+    std::unique_ptr<Button> CmLleft, CmdRight, CmdUp, CmdDown;
+    std::unique_ptr<ComboBox> CmbEd, Cmb1, Cmb2, Cmb3;
+    std::unique_ptr<Label> Label2, Label4, LbR;
+    Array<Label, 2> Label3, Label6;
+    Array<Label, 3> LbA; // 1..2
+    Array<Label, 21> LblX, LblY, Shape, Tch, Nu, Dl, Ls;
+    Array<TextBox, 21> TextX, TextY;
+    Array<Label, 4> LbshX, LbshY;
+    std::unique_ptr<LineShape> Line1, Line2, Line7;
+    Array<LineShape, 21> Line5; // 0..20
+    Array<LineShape, 18> Line6; // 0..17
+    Array<LineShape, 4> Line3, Line4;
+    Array<LineShape, 21> L; // 1..20
+    std::unique_ptr<ImageShape> Img;
+
+    // ---- menus ----
+    QAction *Menu_File_Open = nullptr, *Menu_File_Save_As = nullptr, *Menu_File_Export = nullptr,
+            *Menu_File_Import = nullptr, *Menu_File_Print = nullptr, *Menu_Exit = nullptr;
+    QAction *Menu_Tools_Kalk = nullptr, *Menu_Tools_Map = nullptr, *Menu_Tools_Map_Yes = nullptr,
+            *Menu_Tools_Map_No = nullptr, *Menu_Tools_Norm = nullptr, *Menu_Tools_Zerkalo = nullptr,
+            *Menu_Tools_90R = nullptr, *Menu_Tools_90L = nullptr, *Menu_Tools_GK = nullptr,
+            *Menu_Tools_GK1 = nullptr;
+    QAction *Menu_Set_Path = nullptr, *Menu_Set_Grid = nullptr, *Menu_Set_Hlp = nullptr;
+    QAction *Menu_Help_Help = nullptr, *Menu_About = nullptr;
+    QAction *Menu_lnsertUgol = nullptr, *Menu_DelUgol = nullptr;
+    QMenu *Menu_File = nullptr, *Menu_Tools = nullptr, *Menu_Set = nullptr, *Menu_Help = nullptr;
+    QMenu *Menu_Ugol = nullptr; // pop-up, not on the menu bar
+    // Where the pop-up menu opens; tests replace it to look at the menu
+    // without blocking in its own event loop.
+    std::function<void(QMenu &, const QPoint &globalPos)> popupMenu;
+
+    // Ends the program at once, without any window's unload handling ("Выход").
+    // Tests replace it to observe the end.
+    std::function<void()> endProgram;
+
+    // The product's web page, opened when the window closes.
+    static const QString kProductWebPage;
+
+    // Main-window state.
+    std::int16_t CurrentCorner = 0;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void wireEvents();
+    std::unique_ptr<LineShape> makeLine();
+    void repaintSurface();
+    std::vector<const LineShape *> paintOrder() const;
+    // Moves a drawn control to a computed place, skipping non-finite values.
+    static void place(platform::Control &c, double left, double top);
+
+    SharedState &state_;
+    platform::Services &services_;
+    DrawingSurface *surface_ = nullptr;
+    std::unique_ptr<platform::Control> surfaceControl_;
+    std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
+    std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
+    std::unique_ptr<settings_windows::FrmPodsk1> frmPodsk1_;
+    std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
+    bool closing_ = false;
+    friend class DrawingSurface;
+};
+
+} // namespace tarvel

@@ -1,0 +1,134 @@
+// Form1: the polygon file (save, open, the file named on the command line),
+// the save question on both ways out, and the closing sequence.
+#include "main_window/form1.h"
+
+#include "files/polygon_file.h"
+#include "files/settings.h"
+#include "platform/numtext.h"
+
+namespace tarvel {
+
+const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
+
+namespace {
+
+platform::FileDialogRequest polygonDialog(const QString &workFolder) {
+    platform::FileDialogRequest r;
+    r.defaultExt = QStringLiteral("*.squ");
+    r.filter = QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|");
+    r.initDir = workFolder;
+    return r;
+}
+
+const QString kCaptionPrefix = QStringLiteral("Тарвел 3.0   ");
+
+} // namespace
+
+bool Form1::SAVE_AS() {
+    const auto path = services_.dialogs.showSave(this, polygonDialog(state_.settings.WorkFolder));
+    if (!path) return false;
+    files::PolygonFileData data;
+    data.count = Text1->Text();
+    for (int i = 1; i <= 20; ++i) {
+        data.x[i] = TextX[i]->Text();
+        data.y[i] = TextY[i]->Text();
+    }
+    data.owner = Label2->Caption();
+    // The file is written whole beside the target and then renamed over it,
+    // so a failed save leaves the previous file intact and is said as such.
+    if (!files::writePolygonFile(*path, data)) {
+        services_.messages.show(this, QStringLiteral("Ошибка записи файла!"),
+                                platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                                QStringLiteral("Ошибка"));
+        return false;
+    }
+    state_.Modified = 0;
+    setWindowTitle(kCaptionPrefix + *path);
+    return true;
+}
+
+namespace {
+
+// Puts a read polygon into the fields, through their change handling as
+// typing would, with the coordinates in the fields' display format.
+void applyPolygon(Form1 &f, const files::PolygonFileData &data) {
+    f.Text1->setText(data.count);
+    for (int k = 1; k <= 20; ++k)
+        f.TextX[k]->setText(formatText(data.x[k], kFieldPattern));
+    for (int k = 1; k <= 20; ++k)
+        f.TextY[k]->setText(formatText(data.y[k], kFieldPattern));
+    f.Label2->setCaption(data.owner);
+}
+
+int countOf(const Form1 &f, const SharedState &st) {
+    const auto n = textToInt16(f.Text1->Text());
+    if (n && *n >= geometry::kMinCorners && *n <= geometry::kMaxCorners) return *n;
+    return st.CornerCount;
+}
+
+} // namespace
+
+void Form1::AS_FILE_OPEN() {
+    const QString argument = services_.commandLine.commandLineText();
+    if (!argument.trimmed().isEmpty()) {
+        const QString path = files::commandLinePath(argument);
+        // A file that is not a whole polygon file changes nothing.
+        if (const auto data = files::readPolygonFile(path)) {
+            applyPolygon(*this, *data);
+            setWindowTitle(kCaptionPrefix + path);
+        }
+    }
+    state_.Modified = 0;
+    showRows(countOf(*this, state_));
+}
+
+void Form1::Menu_File_Open_Click() {
+    const auto path = services_.dialogs.showOpen(this, polygonDialog(state_.settings.WorkFolder));
+    if (!path) return;
+    const auto data = files::readPolygonFile(*path);
+    if (!data) {
+        services_.messages.show(this, QStringLiteral("Ошибка чтения файла!"),
+                                platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                                QStringLiteral("Ошибка"));
+        return;
+    }
+    applyPolygon(*this, *data);
+    setWindowTitle(kCaptionPrefix + *path);
+    state_.Modified = 0;
+    showRows(countOf(*this, state_));
+    VICHISLIT();
+}
+
+void Form1::Menu_File_Save_As_Click() {
+    SAVE_AS();
+}
+
+bool Form1::askToSave() {
+    if (state_.Modified < 1) return true;
+    switch (services_.messages.show(this, QStringLiteral("Файл был изменен, хотите его сохранить?"),
+                                    platform::MsgButtons::YesNoCancel, platform::MsgIcon::None,
+                                    QStringLiteral("Тарвел"))) {
+    case platform::MsgResult::No:
+        return true;
+    // A save that was cancelled or failed does not throw the polygon away.
+    case platform::MsgResult::Yes:
+        return SAVE_AS();
+    default:
+        return false;
+    }
+}
+
+void Form1::Menu_Exit_Click() {
+    if (!askToSave()) return;
+    closing_ = true;
+    if (endProgram) endProgram();
+}
+
+void Form1::Form_Unload() {
+    unloadGeographicWindows();
+    files::storeOnClose(services_.settings, txtStep->Text(), state_.MapScale,
+                        state_.settings.MapPicture);
+    services_.shell.openDocument(kProductWebPage);
+}
+
+} // namespace tarvel

@@ -1,0 +1,398 @@
+// Form1: the design-time layout (every control with its place, caption,
+// colour and font), the menus, and the start-up sequence.
+#include "main_window/form1.h"
+
+#include "files/settings.h"
+#include "main_window/drawing_surface.h"
+#include "platform/colours.h"
+#include "platform/numtext.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <cmath>
+
+namespace tarvel {
+
+using platform::Button;
+using platform::ComboBox;
+using platform::Label;
+using platform::LineShape;
+using platform::TextBox;
+
+namespace {
+
+constexpr const char *kDefaultX[20] = {"26,00",  "26,00",  "6,00",   "6,00",   "96,00",
+                                       "101,00", "106,00", "114,00", "118,00", "126,00",
+                                       "176,00", "176,00", "140,00", "140,00", "176,00",
+                                       "176,00", "96,00",  "96,00",  "76,00",  "76,00"};
+constexpr const char *kDefaultY[20] = {
+    "30,00", "5,00",  "5,00",  "90,00", "90,00", "110,00", "90,00", "90,00", "110,00", "90,00",
+    "90,00", "70,00", "70,00", "50,00", "50,00", "30,00",  "30,00", "5,00",  "5,00",   "30,00"};
+
+// An arrow for the four move buttons, drawn rather than shipped as a file.
+QPixmap arrowPixmap(int degrees) {
+    QPixmap pm(11, 11);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(5.5, 5.5);
+    p.rotate(degrees);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 128));
+    p.drawPolygon(QPolygonF({QPointF(0, -5), QPointF(5, 1), QPointF(2, 1), QPointF(2, 5),
+                             QPointF(-2, 5), QPointF(-2, 1), QPointF(-5, 1)}));
+    return pm;
+}
+
+} // namespace
+
+std::unique_ptr<LineShape> Form1::makeLine() {
+    return std::make_unique<LineShape>([this] { repaintSurface(); });
+}
+
+void Form1::buildControls() {
+    QWidget *s = surface_;
+    auto label = [s](double left, double top, const QString &caption) {
+        auto l = std::make_unique<Label>(s, true);
+        l->move(left, top);
+        l->setCaption(caption);
+        return l;
+    };
+    auto text = [s](double left, double top, double width, double height, const QString &t) {
+        auto e = std::make_unique<TextBox>(s);
+        e->move(left, top, width, height);
+        e->setText(t);
+        return e;
+    };
+    auto button = [s](double left, double top, double width, double height, const QString &c) {
+        auto b = std::make_unique<Button>(s);
+        b->move(left, top, width, height);
+        b->setCaption(c);
+        return b;
+    };
+
+    // The drawing first, so that the table and the tools lie above it.
+    Img = std::make_unique<platform::ImageShape>([this] { repaintSurface(); });
+    Img->setLeft(3540);
+
+    Line1 = makeLine();
+    Line1->setPoints(3540, 480, 3540, 10080);
+    Line2 = makeLine();
+    Line2->setPoints(3540, 10080, 15420, 10080);
+    for (auto &l : Line5)
+        l = makeLine();
+    for (auto &l : Line6)
+        l = makeLine();
+    Line5[0]->setPoints(0, 450, 0, 10050);
+    Line5[0]->setVisible(false);
+    Line6[0]->setVisible(false);
+    for (int k = 0; k < 4; ++k) {
+        Line3[k] = makeLine();
+        Line3[k]->setPoints(0, 10080, 0, 10260);
+        Line4[k] = makeLine();
+        Line4[k]->setPoints(3540, 0, 3360, 0);
+    }
+    for (int i = 1; i <= 20; ++i) {
+        L[i] = makeLine();
+        L[i]->setBorderColor(255);
+        L[i]->setVisible(false);
+    }
+    Line7 = makeLine();
+    Line7->setBorderColor(0xC000);
+    Line7->setVisible(false);
+
+    for (int k = 0; k < 4; ++k) {
+        LbshX[k] = label(0, 10290, QString::number((k + 1) * 50));
+        LbshY[k] = label(0, 0, QString::number((k + 1) * 50));
+        LbshY[k]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    }
+    Label1[11] = label(15720, 9960, QStringLiteral("X"));
+    Label1[12] = label(3450, 120, QStringLiteral("Y"));
+
+    for (int i = 1; i <= 20; ++i) {
+        Dl[i] = label(0, 0, QString());
+        Dl[i]->setVisible(false);
+        Nu[i] = label(0, 0, QString::number(i));
+        Nu[i]->setForeColor(0xFF0000);
+        Nu[i]->setVisible(false);
+        Tch[i] = label(0, 0, QString::number(i));
+        Tch[i]->setForeColor(0xC000C0);
+        Tch[i]->setFontSize(8);
+        Tch[i]->setVisible(false);
+        Shape[i] = std::make_unique<Label>(s, false);
+        Shape[i]->move(0, 0, 75, 75);
+        Shape[i]->setBackColor(platform::kSysWindowText);
+        Shape[i]->setTransparent(false);
+        Shape[i]->label()->setCursor(Qt::SizeAllCursor);
+        Ls[i] = std::make_unique<Label>(s, false);
+        Ls[i]->setVisible(false);
+    }
+    LbR = label(0, 0, QString());
+    LbR->setForeColor(0x8000);
+    LbR->setVisible(false);
+    for (int k = 1; k <= 2; ++k) {
+        LbA[k] = label(0, 0, QStringLiteral("A%1").arg(k));
+        LbA[k]->setVisible(false);
+    }
+
+    // The owner information above the drawing, and its editor.
+    Label2 = std::make_unique<Label>(s, false);
+    Label2->move(3900, 0, 12180, 300);
+    Label2->setCaption(QStringLiteral("Сюда можно ввести информацию о собственнике. Кликните "
+                                      "мышкой чтобы отредактировать надпись"));
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    Label2->label()->setCursor(Qt::IBeamCursor);
+    txt3 = text(12600, 540, 375, 375, QString());
+    txt3->setFontName(QStringLiteral("Arial"));
+    txt3->setBackColor(0xC0FFC0);
+    txt3->setVisible(false);
+
+    // The table and the tools on the left.
+    Label1[0] = label(300, 60, QStringLiteral("Количество углов"));
+    Text1 = text(1860, 60, 315, 255, QStringLiteral("20"));
+    Command3 = button(2220, 60, 315, 255, QStringLiteral("-"));
+    Command2 = button(2520, 60, 315, 255, QStringLiteral("+"));
+    Label1[5] = label(120, 420, QStringLiteral("Единица измерения"));
+    CmbEd = std::make_unique<ComboBox>(s, false);
+    CmbEd->move(1860, 420, 975, 315);
+    Label4 = label(300, 780, QStringLiteral("Координаты углов многоугольника"));
+    CmdNorm = button(60, 1020, 315, 255, QStringLiteral("N"));
+    CmdNorm->setBackColor(0xC000);
+    CmdXDw = button(660, 1080, 315, 255, QStringLiteral("-"));
+    CmdXUp = button(960, 1080, 315, 255, QStringLiteral("+"));
+    CmdYDw = button(2100, 1080, 315, 255, QStringLiteral("-"));
+    CmdYUp = button(2400, 1080, 315, 255, QStringLiteral("+"));
+    CmdClear = button(3000, 1080, 315, 255, QStringLiteral("Х"));
+    for (int i = 1; i <= 20; ++i) {
+        const double top = 1320 + 300.0 * (i - 1);
+        LblX[i] = label(i >= 10 ? 120 : 180, top + 60, QStringLiteral("X%1").arg(i));
+        TextX[i] = text(480, top, 975, 315, QString::fromUtf8(kDefaultX[i - 1]));
+        LblY[i] = label(i >= 10 ? 1560 : 1620, top + 60, QStringLiteral("Y%1").arg(i));
+        TextY[i] = text(1920, top, 975, 315, QString::fromUtf8(kDefaultY[i - 1]));
+    }
+    Label1[2] = label(0, 7740, QStringLiteral("Шаг, М"));
+    txtStep = text(720, 7680, 615, 315, QStringLiteral("1"));
+    CmdStepUp = button(1350, 7590, 315, 240, QStringLiteral("+"));
+    CmdStepDw = button(1350, 7830, 315, 240, QStringLiteral("-"));
+    // The four arrows sit in a cross beside the step.
+    CmdUp = button(2580, 7470, 255, 240, QString());
+    CmdUp->setIconPixmap(arrowPixmap(0));
+    CmLleft = button(2325, 7710, 255, 240, QString());
+    CmLleft->setIconPixmap(arrowPixmap(270));
+    CmdRight = button(2835, 7710, 255, 240, QString());
+    CmdRight->setIconPixmap(arrowPixmap(90));
+    CmdDown = button(2580, 7950, 255, 240, QString());
+    CmdDown->setIconPixmap(arrowPixmap(180));
+    Label6[0] = label(360, 8220, QStringLiteral("Измерить расстояние между углом"));
+    Cmb1 = std::make_unique<ComboBox>(s, false);
+    Cmb1->move(600, 8520, 645, 315);
+    Label3[1] = label(1320, 8580, QStringLiteral("И"));
+    Cmb2 = std::make_unique<ComboBox>(s, false);
+    Cmb2->move(1500, 8520, 645, 315);
+    Command1 = button(2460, 8520, 615, 315, QStringLiteral("Сброс"));
+    Label6[1] = label(660, 9090, QStringLiteral("Масштаб:  В 1 см "));
+    Cmb3 = std::make_unique<ComboBox>(s, true);
+    Cmb3->move(2040, 9000, 1050, 315);
+    txtMsb = text(2040, 9000, 795, 315, QString());
+    Label1[4] = label(3180, 9060, QStringLiteral("М"));
+    Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
+    Text3 = text(1020, 9450, 1905, 315, QString());
+    Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
+    Text2 = text(1020, 9840, 1905, 315, QString());
+    Text2->setVisible(false);
+    Label1[3] = label(3000, 9900, QStringLiteral("Кв КМ"));
+    Label1[3]->setVisible(false);
+}
+
+void Form1::buildMenus() {
+    auto item = [this](QMenu *menu, const QString &caption, void (Form1::*handler)()) {
+        QAction *a = menu->addAction(caption);
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return a;
+    };
+    QMenuBar *bar = menuBar();
+    Menu_File = bar->addMenu(QStringLiteral("Файл"));
+    Menu_File_Open = item(Menu_File, QStringLiteral("Открыть"), &Form1::Menu_File_Open_Click);
+    Menu_File_Save_As =
+        item(Menu_File, QStringLiteral("Сохранить как..."), &Form1::Menu_File_Save_As_Click);
+    Menu_File_Export = item(Menu_File, QStringLiteral("Экспорт координат в Excel"),
+                            &Form1::Menu_File_Export_Click);
+    Menu_File_Import = item(Menu_File, QStringLiteral("Импорт координат из Excel"),
+                            &Form1::Menu_File_Import_Click);
+    Menu_File->addSeparator();
+    Menu_File_Print = item(Menu_File, QStringLiteral("Печать"), &Form1::Menu_File_Print_Click);
+    Menu_File->addSeparator();
+    Menu_Exit = item(Menu_File, QStringLiteral("Выход"), &Form1::Menu_Exit_Click);
+
+    Menu_Tools = bar->addMenu(QStringLiteral("Инструменты"));
+    Menu_Tools_Kalk =
+        item(Menu_Tools, QStringLiteral("Калькулятор"), &Form1::Menu_Tools_Kalk_Click);
+    Menu_Tools->addSeparator();
+    Menu_Tools_Map =
+        item(Menu_Tools, QStringLiteral("Загрузить фоновый рисунок"), &Form1::Menu_Tools_Map_Click);
+    Menu_Tools_Map_Yes = item(Menu_Tools, QStringLiteral("Отобразить фоновый рисунок"),
+                              &Form1::Menu_Tools_Map_Yes_Click);
+    Menu_Tools_Map_No =
+        item(Menu_Tools, QStringLiteral("Скрыть фоновый рисунок"), &Form1::Menu_Tools_Map_No_Click);
+    Menu_Tools->addSeparator();
+    Menu_Tools_Norm = item(Menu_Tools, QStringLiteral("Передвинуть в начало координат"),
+                           &Form1::Menu_Tools_Norm_Click);
+    Menu_Tools_Zerkalo =
+        item(Menu_Tools, QStringLiteral("Зеркально перевернуть"), &Form1::Menu_Tools_Zerkalo_Click);
+    Menu_Tools_90R = item(Menu_Tools, QStringLiteral("Повернуть на 90 гр. по часовой стрелке"),
+                          &Form1::Menu_Tools_90R_Click);
+    Menu_Tools_90L = item(Menu_Tools, QStringLiteral("Повернуть на 90 гр. против часовой стрелки"),
+                          &Form1::Menu_Tools_90L_Click);
+    Menu_Tools->addSeparator();
+    Menu_Tools_GK = item(Menu_Tools, QStringLiteral("Ввод географических координат (град мин сек)"),
+                         &Form1::Menu_Tools_GK_Click);
+    Menu_Tools_GK1 = item(Menu_Tools, QStringLiteral("Ввод географических координат (град)"),
+                          &Form1::Menu_Tools_GK1_Click);
+
+    Menu_Set = bar->addMenu(QStringLiteral("Настройки"));
+    Menu_Set_Path =
+        item(Menu_Set, QStringLiteral("Путь к папке с файлами"), &Form1::Menu_Set_Path_Click);
+    Menu_Set_Grid = item(Menu_Set, QStringLiteral("Графика"), &Form1::Menu_Set_Grid_Click);
+    Menu_Set_Hlp = item(Menu_Set, QStringLiteral("Выводить подсказки"), &Form1::Menu_Set_Hlp_Click);
+
+    Menu_Help = bar->addMenu(QStringLiteral("Помощь"));
+    Menu_Help_Help =
+        item(Menu_Help, QStringLiteral("Краткая справка"), &Form1::Menu_Help_Help_Click);
+    Menu_About = item(Menu_Help, QStringLiteral("О программе"), &Form1::Menu_About_Click);
+
+    Menu_Ugol = new QMenu(QStringLiteral("Угол"), this);
+    Menu_lnsertUgol =
+        item(Menu_Ugol, QStringLiteral("Вставить угол"), &Form1::Menu_lnsertUgol_Click);
+    Menu_DelUgol = item(Menu_Ugol, QStringLiteral("Удалить угол"), &Form1::Menu_DelUgol_Click);
+}
+
+void Form1::SetComboHeight(ComboBox &combo, int height) {
+    // The drop-down part shows as many items as fit into the given pixels.
+    const int itemHeight = std::max(1, combo.combo()->fontMetrics().height() + 2);
+    combo.setMaxVisibleItems(std::max(1, height / itemHeight));
+}
+
+void Form1::applyBackColour() {
+    const auto colour = textToColour(state_.settings.BackColour);
+    if (!colour) return;
+    surface_->backColour = *colour;
+    repaintSurface();
+}
+
+void Form1::Form_Load() {
+    SharedState &st = state_;
+    // 1. The drop-down height of the two corner lists.
+    SetComboHeight(*Cmb1, 200);
+    SetComboHeight(*Cmb2, 200);
+
+    // 2. The layout needs a screen of at least 1024 x 768.
+    const QSize screen = services_.screen.screenSize();
+    const int w = screen.width();
+    const int h = screen.height();
+    if (w < 1024 || h < 768) {
+        services_.messages.show(
+            this,
+            QStringLiteral("У Вас разрешение экрана ") + QString::number(w) +
+                QStringLiteral(" Х ") + QString::number(h) +
+                QStringLiteral(", а программа расчитана на разрешение не менее 1024 Х 768 "
+                               "возможно неправильное отображение!"),
+            platform::MsgButtons::OK, platform::MsgIcon::Information,
+            QStringLiteral("Сообщение программы"));
+    }
+
+    // 3. The plane's origin lies on the crossing of the axes.
+    st.OriginX = 3540;
+    st.OriginY = 10080;
+    st.TwipsPerMm = 56.692f;
+
+    // 4. The common scales.
+    for (const char *v : {"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
+                          "1500", "2000", "3000", "5000", "10000"})
+        Cmb3->AddItem(QString::fromLatin1(v));
+
+    // 5. The units; selecting one sets the three unit captions.
+    CmbEd->AddItem(QStringLiteral("М"));
+    CmbEd->AddItem(QStringLiteral("КМ"));
+    CmbEd->setListIndex(0);
+
+    // 6. The file-type association, once per user.
+    services_.association.RegisterFileType();
+
+    // 7. The stored preferences.
+    st.settings = files::loadSettings(services_.settings);
+    st.MapScale = st.settings.MapScale;
+
+    // 8. From here a failing step is skipped: none of them may stop the start.
+    // 9. Background colour.
+    applyBackColour();
+
+    // 10. The background picture with its lower edge on the X axis.
+    if (!st.settings.MapPicture.isEmpty() && Img->LoadPicture(st.settings.MapPicture))
+        Img->setTop(st.OriginY - Img->Height());
+
+    // 11. The scale; writing txtMsb applies it and recomputes once.
+    Cmb3->setText(QStringLiteral("10"));
+    txtMsb->setText(QStringLiteral("10"));
+
+    // 12. The step.
+    txtStep->setText(files::loadStep(services_.settings));
+
+    // 13. Vertical grid lines, one per centimetre.
+    const double cm = double(st.TwipsPerMm) * 10;
+    const std::uint32_t gridColour = st.settings.GridColour;
+    Line5[0]->setX1(st.OriginX);
+    Line5[0]->setX2(st.OriginX);
+    for (int i = 1; i <= 20; ++i) {
+        const double x = Line5[i - 1]->X1() + cm;
+        Line5[i]->setPoints(x, Line5[0]->Y1(), x, Line5[0]->Y2());
+        Line5[i]->setVisible(st.settings.ShowGrid != 0);
+        Line5[i]->setBorderColor(gridColour);
+    }
+    // 14. Horizontal grid lines.
+    Line6[0]->setPoints(st.OriginX, st.OriginY, Line5[20]->X1(), st.OriginY);
+    for (int i = 1; i <= 17; ++i) {
+        const double y = Line6[i - 1]->Y1() - cm;
+        Line6[i]->setPoints(Line6[0]->X1(), y, Line6[0]->X2(), y);
+        Line6[i]->setVisible(st.settings.ShowGrid != 0);
+        Line6[i]->setBorderColor(gridColour);
+    }
+
+    // 15. Ticks every 5 cm and their labels.
+    for (int k = 1; k <= 4; ++k) {
+        const double x = k * cm * 5 + st.OriginX;
+        Line3[k - 1]->setX1(x);
+        Line3[k - 1]->setX2(x);
+        LbshX[k - 1]->setLeft(x - 100);
+        const double y = st.OriginY - k * cm * 5;
+        Line4[k - 1]->setY1(y);
+        Line4[k - 1]->setY2(y);
+        LbshY[k - 1]->setTop(y - 200);
+        const QString caption = plainText(float(k * 5 * st.MapScale));
+        LbshX[k - 1]->setCaption(caption);
+        LbshY[k - 1]->setCaption(caption);
+        LbshY[k - 1]->setLeft(3330 - LbshY[k - 1]->Width());
+    }
+
+    // 16-17. The corner lists and the edge colour.
+    Cmb1->Clear();
+    Cmb2->Clear();
+    for (int i = 1; i <= 20; ++i) {
+        L[i]->setBorderColor(st.settings.LineColour);
+        Cmb1->AddItem(QString::number(i));
+        Cmb2->AddItem(QString::number(i));
+    }
+
+    // 18. A polygon file named on the command line.
+    AS_FILE_OPEN();
+
+    // 19. The first full recompute.
+    VICHISLIT();
+}
+
+} // namespace tarvel

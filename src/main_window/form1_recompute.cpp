@@ -1,0 +1,164 @@
+// Form1: the recompute-and-redraw cycle (VICHISLIT), the highlight of the
+// current corner (PODKRAS), and the small handlers of the window as a whole.
+#include "main_window/form1.h"
+
+#include "platform/colours.h"
+#include "platform/numtext.h"
+
+#include <cmath>
+
+namespace tarvel {
+
+void Form1::VICHISLIT() {
+    SharedState &st = state_;
+    geometry::Measures &m = st.measures;
+    m.clear();
+    // While the end of a corner drag is turned into coordinates nothing may
+    // move: the dragged control's place is still being read.
+    if (st.Dragging == 1) return;
+
+    // A count that is not a whole number from 3 to 20 is not applied: there
+    // are controls for 20 corners, and fewer than 3 make no polygon.
+    if (const auto count = textToInt16(Text1->Text());
+        count && *count >= geometry::kMinCorners && *count <= geometry::kMaxCorners &&
+        double(*count) == textToDouble(Text1->Text()).value_or(-1))
+        st.CornerCount = *count;
+    const int n = std::clamp<int>(st.CornerCount, geometry::kMinCorners, geometry::kMaxCorners);
+
+    std::array<double, 31> X{}, Y{};
+    for (int i = 1; i <= n; ++i) {
+        X[i] = textToDouble(TextX[i]->Text()).value_or(0);
+        Y[i] = textToDouble(TextY[i]->Text()).value_or(0);
+    }
+
+    for (int i = 1; i <= 20; ++i) {
+        L[i]->setVisible(false);
+        Tch[i]->setVisible(false);
+        Nu[i]->setVisible(false);
+        Dl[i]->setVisible(false);
+    }
+
+    // The scale: a text that is not a positive number leaves the drawing at
+    // the last valid factor; the measures below do not depend on it.
+    if (const auto s = textToSingle(txtMsb->Text()); s && *s > 0) {
+        const float k = 10.0f / *s;
+        const float factor = k * st.TwipsPerMm;
+        if (std::isfinite(factor) && factor > 0) st.ScaleFactor = factor;
+    }
+    const double sf = st.ScaleFactor;
+    const auto px = [&](int i) { return float(sf * X[i] + st.OriginX); };
+    const auto py = [&](int i) { return float(-sf * Y[i] + st.OriginY); };
+
+    for (int i = 1; i <= n; ++i) {
+        L[i]->setVisible(true);
+        Dl[i]->setVisible(true);
+        const int next = i == n ? 1 : i + 1;
+        L[i]->setPoints(px(i), py(i), px(next), py(next));
+        place(*Tch[i], px(i), py(i));
+        place(*Nu[i], double(px(i)) + 50, double(py(i)) + 50);
+        place(*Shape[i], L[i]->X1() - 35, L[i]->Y1() - 35);
+    }
+
+    Text3->setText(QString());
+    const double area = geometry::PolygonArea(n, X.data(), Y.data());
+    Text3->setText(formatNumber(area, kAreaPattern));
+
+    geometry::computeMeasures(n, X.data(), Y.data(), m);
+    for (int i = 1; i <= n; ++i) {
+        Dl[i]->setCaption(plainText(roundHalfEven(m.SideLen[i], 2)));
+        const LineShape &edge = *L[i];
+        place(*Dl[i], sf * X[i] + st.OriginX + (edge.X2() - edge.X1()) * 0.5,
+              -sf * Y[i] + st.OriginY + (edge.Y2() - edge.Y1()) * 0.5);
+    }
+    // A corner with a side of length 0 has no angle: its label stays empty.
+    for (int i = 2; i <= n + 1; ++i) {
+        const int c = i <= n ? i : 1;
+        Tch[c]->setCaption(m.AngleDefined[c] ? plainText(roundHalfEven(m.CornerAngle[c], 1)) +
+                                                   QStringLiteral(" град")
+                                             : QString());
+    }
+
+    const files::Settings &s = st.settings;
+    for (int i = 1; i <= n; ++i) {
+        if (s.ShowAngles == 0)
+            Tch[i]->setVisible(false);
+        else if (s.ShowAngles == 1)
+            Tch[i]->setVisible(true);
+        if (s.ShowNumbers == 0)
+            Nu[i]->setVisible(false);
+        else if (s.ShowNumbers == 1)
+            Nu[i]->setVisible(true);
+        if (s.ShowLengths == 0)
+            Dl[i]->setVisible(false);
+        else if (s.ShowLengths == 1)
+            Dl[i]->setVisible(true);
+    }
+
+    LbR->setVisible(false);
+    Line7->setVisible(false);
+}
+
+void Form1::PODKRAS() {
+    const int n = std::clamp<int>(state_.CornerCount, 0, 20);
+    for (int i = 1; i <= n; ++i) {
+        TextX[i]->setForeColor(platform::kSysWindowText);
+        TextY[i]->setForeColor(platform::kSysWindowText);
+        Shape[i]->setBackColor(platform::kSysWindowText);
+        Shape[i]->setWidth(75);
+        Shape[i]->setHeight(75);
+        TextX[i]->setBackColor(platform::kSysWindowBackground);
+        TextY[i]->setBackColor(platform::kSysWindowBackground);
+        Tch[i]->setFontSize(8);
+        Tch[i]->setForeColor(0xC000C0);
+    }
+    const int c = CurrentCorner;
+    if (c >= 1 && c <= 20) {
+        TextX[c]->setForeColor(platform::kSysWindowText);
+        TextY[c]->setForeColor(platform::kSysWindowText);
+        TextX[c]->setBackColor(0xFFFF);
+        TextY[c]->setBackColor(0xFFFF);
+        Shape[c]->setBackColor(0xC0C000);
+        Shape[c]->setWidth(100);
+        Shape[c]->setHeight(100);
+        Tch[c]->setForeColor(255);
+    }
+}
+
+void Form1::CmbEd_Click() {
+    const QString u = CmbEd->Text();
+    Label1[4]->setCaption(u);
+    Label1[2]->setCaption(QStringLiteral("Шаг, ") + u);
+    Label1[1]->setCaption(QStringLiteral("Кв. ") + u);
+}
+
+void Form1::Command1_Click() {
+    LbR->setVisible(false);
+    Line7->setVisible(false);
+}
+
+void Form1::Text1_Change() {
+    Cmb1->Clear();
+    Cmb2->Clear();
+    const int n = std::clamp<int>(state_.CornerCount, 0, 20);
+    for (int i = 1; i <= n; ++i) {
+        Cmb1->AddItem(QString::number(i));
+        Cmb2->AddItem(QString::number(i));
+    }
+}
+
+void Form1::Text3_Change() {
+    Text2->setText(formatText(Text3->Text(), kFieldPattern));
+}
+
+void Form1::Form_Click() {
+    CurrentCorner = 0;
+    Text3->SetFocus();
+    PODKRAS();
+    txt3->setVisible(false);
+}
+
+void Form1::Img_Click() {
+    Form_Click();
+}
+
+} // namespace tarvel

@@ -1,0 +1,272 @@
+// A thin control layer over Qt widgets in the terms the windows are written
+// in: positions and sizes in twips (15 twips to a pixel) relative to the
+// window's client area, colour numbers (&HBBGGRR or system colours), fonts,
+// visibility, enabled state, focus, and the events the windows handle
+// (change, click, double click, got/lost focus, key down with key codes,
+// mouse down/move/up with button and twip position).
+//
+// A control keeps its position in twips exactly as it was set (a 64-bit
+// value); the pixel place is derived from it. Reading Left back gives what
+// was written, not a value rounded to whole pixels: a corner dragged with
+// the mouse is turned back into coordinates from these values, and a round
+// trip through pixels would move it without any movement of the mouse.
+//
+// Lines and the picture are not widgets: they are painted by the window's
+// drawing surface beneath its child controls (see LineShape, ImageShape).
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+class QLineEdit;
+class QLabel;
+class QPushButton;
+class QComboBox;
+class QCheckBox;
+
+namespace tarvel::platform {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+
+// Pixel place of a twip value. Values that are not finite or lie far outside
+// any screen are held at a harmless place so that no widget ever receives a
+// non-finite or overflowing position.
+int twipsToPixels(double twips);
+
+// Key codes of the key-down events (the window system's virtual-key codes).
+enum KeyCode : int {
+    kKeyReturn = 13,
+    kKeyEscape = 27,
+    kKeyUp = 38,
+    kKeyDown = 40,
+};
+
+// Mouse buttons as a mask: left 1, right 2, middle 4.
+enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+struct MouseInfo {
+    int button = 0; // the button of a press or release; the buttons held for a move
+    double x = 0;   // twips, relative to the control
+    double y = 0;
+};
+
+class Control : public QObject {
+    Q_OBJECT
+public:
+    explicit Control(QWidget *widget);
+    ~Control() override;
+    Control(const Control &) = delete;
+    Control &operator=(const Control &) = delete;
+
+    QWidget *widget() const { return widget_; }
+
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+    void move(double left, double top);
+    void move(double left, double top, double width, double height);
+
+    bool Visible() const { return visible_; }
+    void setVisible(bool visible);
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    std::uint32_t ForeColor() const { return fore_; }
+    void setForeColor(std::uint32_t colour);
+    std::uint32_t BackColor() const { return back_; }
+    void setBackColor(std::uint32_t colour);
+
+    QString FontName() const;
+    void setFontName(const QString &name);
+    double FontSize() const;
+    void setFontSize(double points);
+    bool FontBold() const;
+    void setFontBold(bool bold);
+    bool FontItalic() const;
+    void setFontItalic(bool italic);
+
+    void SetFocus();
+    bool hasFocus() const;
+
+    // Events. Unset handlers are simply not called.
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    std::function<void()> GotFocus;
+    std::function<void()> LostFocus;
+    std::function<void(int keyCode, int shift)> KeyDown;
+    std::function<void(const MouseInfo &)> MouseDown;
+    std::function<void(const MouseInfo &)> MouseMove;
+    std::function<void(const MouseInfo &)> MouseUp;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Widgets whose size follows their text re-derive it here.
+    virtual void sizeChanged() {}
+    void applyGeometry();
+    void applyColours();
+    // The widget that receives keys and focus (a combo box's line edit).
+    void watch(QWidget *w);
+    bool autoSize_ = false;
+
+private:
+    QPointer<QWidget> widget_;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool backSet_ = false;
+    std::uint32_t fore_ = 0x80000008u;
+    std::uint32_t back_ = 0x8000000Fu;
+    bool pressed_ = false;
+};
+
+class TextBox : public Control {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget *parent);
+    QLineEdit *edit() const;
+
+    QString Text() const;
+    // Writing a different text raises Change before it returns.
+    void setText(const QString &text);
+    int SelStart() const;
+    void setSelStart(int position);
+    int SelLength() const;
+    void setSelLength(int length);
+    void setReadOnly(bool readOnly);
+
+    std::function<void()> Change;
+};
+
+class Label : public Control {
+    Q_OBJECT
+public:
+    // An auto-sized label takes the size of its caption.
+    Label(QWidget *parent, bool autoSize);
+    QLabel *label() const;
+
+    QString Caption() const;
+    void setCaption(const QString &caption);
+    // Transparent labels show the window beneath them.
+    void setTransparent(bool transparent);
+    void setAlignment(Qt::Alignment alignment);
+    Qt::Alignment Alignment() const;
+    void setWordWrap(bool wrap);
+    void setBorder(bool border);
+
+protected:
+    void sizeChanged() override;
+};
+
+class Button : public Control {
+    Q_OBJECT
+public:
+    explicit Button(QWidget *parent);
+    QPushButton *button() const;
+    QString Caption() const;
+    void setCaption(const QString &caption);
+    void setIconPixmap(const QPixmap &pixmap);
+};
+
+class ComboBox : public Control {
+    Q_OBJECT
+public:
+    // An editable combo box has a text of its own; a list only offers its items.
+    ComboBox(QWidget *parent, bool editable);
+    QComboBox *combo() const;
+
+    void AddItem(const QString &item);
+    void Clear();
+    int ListCount() const;
+    QString List(int index) const;
+    int ListIndex() const;
+    void setListIndex(int index); // selecting raises Click
+    QString Text() const;
+    // For an editable box sets its text; for a list selects the matching item.
+    void setText(const QString &text);
+    void setMaxVisibleItems(int items);
+
+    std::function<void()> Change;
+};
+
+class CheckBox : public Control {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget *parent);
+    QCheckBox *check() const;
+    int Value() const;        // 0 or 1
+    void setValue(int value); // raises Click when it changes, as a user click would
+    QString Caption() const;
+    void setCaption(const QString &caption);
+};
+
+// A line painted by the window's drawing surface.
+class LineShape {
+public:
+    explicit LineShape(std::function<void()> changed) : changed_(std::move(changed)) {}
+    double X1() const { return x1_; }
+    double Y1() const { return y1_; }
+    double X2() const { return x2_; }
+    double Y2() const { return y2_; }
+    void setX1(double v) { set(x1_, v); }
+    void setY1(double v) { set(y1_, v); }
+    void setX2(double v) { set(x2_, v); }
+    void setY2(double v) { set(y2_, v); }
+    void setPoints(double x1, double y1, double x2, double y2);
+    bool Visible() const { return visible_; }
+    void setVisible(bool v);
+    std::uint32_t BorderColor() const { return colour_; }
+    void setBorderColor(std::uint32_t c);
+    int BorderWidth() const { return width_; }
+    void setBorderWidth(int w);
+
+private:
+    void set(double &field, double v);
+    std::function<void()> changed_;
+    double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    bool visible_ = true;
+    std::uint32_t colour_ = 0;
+    int width_ = 1;
+};
+
+// The background picture, painted by the drawing surface beneath the lines.
+class ImageShape {
+public:
+    explicit ImageShape(std::function<void()> changed) : changed_(std::move(changed)) {}
+    // Loads a picture; false (and the previous picture kept) when the file is
+    // not a picture Qt can read. An empty name clears the picture.
+    bool LoadPicture(const QString &fileName);
+    const QPixmap &Picture() const { return pixmap_; }
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return pixmap_.isNull() ? 0 : pixmap_.width() * kTwipsPerPixel; }
+    double Height() const { return pixmap_.isNull() ? 0 : pixmap_.height() * kTwipsPerPixel; }
+    void setLeft(double v);
+    void setTop(double v);
+    bool Visible() const { return visible_; }
+    void setVisible(bool v);
+    bool contains(double xTwips, double yTwips) const;
+
+private:
+    std::function<void()> changed_;
+    QPixmap pixmap_;
+    double left_ = 0, top_ = 0;
+    bool visible_ = true;
+};
+
+// The default face of the program's fields and labels: "MS Sans Serif" where
+// it exists, else the nearest sans serif.
+QFont defaultFont(double points = 8);
+
+} // namespace tarvel::platform

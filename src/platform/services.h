@@ -1,0 +1,212 @@
+// The services through which the windows reach the desktop: message boxes,
+// the common dialogs, the screen, the command line, the shell, the settings
+// store, the file-type association, the spreadsheet automation and the
+// printer.
+//
+// Every window receives them as one `Services` bundle of references. The
+// program passes the real implementations (real_services.h); the tests pass
+// scripted fakes (fake_services.h), so a window test never blocks on a real
+// modal dialog and never writes into the real home folder.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+class QPainter;
+
+namespace tarvel::platform {
+
+// ---- Message boxes ----
+
+enum class MsgButtons { OK, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Exclamation, Question, Critical };
+enum class MsgResult { OK, Yes, No, Cancel };
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    // Shows a modal box and returns the button pressed. Closing the box with
+    // its close box or Escape counts as Cancel (or No when there is no
+    // Cancel button, OK when OK is the only one).
+    virtual MsgResult show(QWidget *owner, const QString &text, MsgButtons buttons, MsgIcon icon,
+                           const QString &title) = 0;
+};
+
+// ---- Common dialogs ----
+
+// A file dialog request in the terms the windows use. `filter` is in the
+// "description|pattern|description|pattern|" form ("Файлы (*.squ)|*.squ|Все
+// файлы(*.*)|*.*|"); `defaultExt` may be given as "*.squ" or "squ" and is
+// appended to a typed name without an extension.
+struct FileDialogRequest {
+    QString filter;
+    QString defaultExt;
+    QString fileName;
+    QString initDir;
+    QString title;
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // The chosen full path, or nullopt for Cancel.
+    virtual std::optional<QString> showSave(QWidget *owner, const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> showOpen(QWidget *owner, const FileDialogRequest &request) = 0;
+    // A colour number (&HBBGGRR), or nullopt for Cancel.
+    virtual std::optional<std::uint32_t> showColour(QWidget *owner, std::uint32_t initial) = 0;
+    // The chosen folder, or nullopt for Cancel.
+    virtual std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
+                                                   const QString &startFolder) = 0;
+};
+
+// ---- Screen, command line ----
+
+class ScreenService {
+public:
+    virtual ~ScreenService() = default;
+    // Size of the primary screen in pixels.
+    virtual QSize screenSize() = 0;
+};
+
+class CommandLineService {
+public:
+    virtual ~CommandLineService() = default;
+    // The argument text the program was started with (the first argument
+    // after the program name), empty when there is none.
+    virtual QString commandLineText() = 0;
+};
+
+// ---- Shell ----
+
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    // Asks the desktop to open a document, a web address or a mailto: link.
+    // Returns false when the desktop has no program for it.
+    virtual bool openDocument(const QString &pathOrUrl) = 0;
+    // Starts a program detached. Returns false when it could not be started.
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // The first of the candidates found on the PATH, or empty text.
+    virtual QString findProgram(const QStringList &candidates) = 0;
+};
+
+// ---- Settings store ----
+
+// Text values addressed by section and key under the program's application
+// name. Key names are compared without regard to case ("step" and "Step" are
+// one key). Reading names a default, returned when the section or key is
+// missing.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString read(const QString &section, const QString &key,
+                         const QString &defaultValue) = 0;
+    virtual void write(const QString &section, const QString &key, const QString &value) = 0;
+};
+
+// ---- File-type association ----
+
+class FileTypeAssociation {
+public:
+    virtual ~FileTypeAssociation() = default;
+    // Associates "*.squ" with the program unless that was done already;
+    // silent on failure (the next start tries again).
+    virtual void RegisterFileType() = 0;
+    // The icon entry of the association written before, or empty text.
+    virtual QString ReadRegString() = 0;
+};
+
+// ---- Spreadsheet automation ----
+
+// A small automation object model in the shape the export drives: an
+// application, its workbooks, a worksheet, ranges by address.
+class SpreadsheetRange {
+public:
+    virtual ~SpreadsheetRange() = default;
+    virtual void setValue(double value) = 0;
+    virtual void setNumberFormat(const QString &format) = 0;
+    virtual void setHorizontalAlignment(int alignment) = 0; // 4 = right
+};
+
+class SpreadsheetWorksheet {
+public:
+    virtual ~SpreadsheetWorksheet() = default;
+    virtual SpreadsheetRange &Range(const QString &address) = 0;
+};
+
+// Errors of the automation layer, as the export dispatches on them.
+enum class SpreadsheetError { None, PermissionDenied, Other };
+
+class SpreadsheetWorkbook {
+public:
+    virtual ~SpreadsheetWorkbook() = default;
+    virtual SpreadsheetWorksheet &Worksheets(int index) = 0;
+    // Writes the workbook; a failure leaves no half-written file and no harm
+    // to an existing one.
+    virtual SpreadsheetError SaveAs(const QString &fileName) = 0;
+};
+
+class SpreadsheetApplication {
+public:
+    virtual ~SpreadsheetApplication() = default;
+    virtual SpreadsheetWorkbook &WorkbooksAdd() = 0;
+    virtual void Quit() = 0;
+};
+
+// One cell as read back by the import: empty, a number or a text.
+struct SpreadsheetCell {
+    enum class Kind { Empty, Number, Text } kind = Kind::Empty;
+    double number = 0;
+    QString text;
+};
+
+// Columns A and B of rows 1..20 of the first worksheet.
+struct SpreadsheetColumns {
+    std::vector<SpreadsheetCell> a; // a[0] is A1
+    std::vector<SpreadsheetCell> b;
+};
+
+class SpreadsheetService {
+public:
+    virtual ~SpreadsheetService() = default;
+    // Starts the automation application (nullptr when it cannot be started).
+    virtual std::unique_ptr<SpreadsheetApplication> createApplication() = 0;
+    // Reads A1:A20 and B1:B20 of the first sheet; nullopt when the file
+    // cannot be read as a workbook.
+    virtual std::optional<SpreadsheetColumns> readColumns(const QString &fileName) = 0;
+};
+
+// ---- Printer ----
+
+class PrinterService {
+public:
+    virtual ~PrinterService() = default;
+    // Shows the print dialog (the real one; the fake prints to a PDF file)
+    // and, unless cancelled, calls paint with a painter on the page and the
+    // page's resolution in dots per inch. Returns false on Cancel.
+    virtual bool print(QWidget *owner,
+                       const std::function<void(QPainter &painter, int dpi)> &paint) = 0;
+};
+
+// The bundle every window receives.
+struct Services {
+    MessageBoxService &messages;
+    DialogService &dialogs;
+    ScreenService &screen;
+    CommandLineService &commandLine;
+    ShellService &shell;
+    SettingsStore &settings;
+    FileTypeAssociation &association;
+    SpreadsheetService &spreadsheet;
+    PrinterService &printer;
+};
+
+} // namespace tarvel::platform

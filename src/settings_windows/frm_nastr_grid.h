@@ -1,0 +1,8 @@
+// Placeholder until the settings windows are built.
+#pragma once
+
+#include <QWidget>
+
+namespace tarvel::settings_windows {
+class FrmNastrGrid : public QWidget {};
+} // namespace tarvel::settings_windows

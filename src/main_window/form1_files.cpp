@@ -120,7 +120,6 @@ bool Form1::askToSave() {
 
 void Form1::Menu_Exit_Click() {
     if (!askToSave()) return;
-    closing_ = true;
     if (endProgram) endProgram();
 }
 

@@ -1,0 +1,85 @@
+// The polygon file (".squ"): one polygon of the main window kept from one run
+// to the next.
+//
+// The file is 42 lines of Windows-1251 text, each ended by CR LF:
+//   line 1       the corner count, as typed
+//   lines 2..21  the X texts of corners 1..20
+//   lines 22..41 the Y texts of corners 1..20
+//   line 42      the owner-information text
+// Every value is the field's text exactly as shown; numbers are never
+// converted on the way out, and the rows beyond the corner count are kept
+// too. Reading returns the lines raw: the window applies its display format.
+//
+// Pure: no widgets, so it is unit-tested directly.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace tarvel::files {
+
+inline constexpr int kPolygonFileLines = 42;
+inline constexpr int kMaxFileCorners = 20;
+// Anything larger is not a polygon file; it is refused before being read.
+inline constexpr std::int64_t kMaxPolygonFileSize = 1024 * 1024;
+
+struct PolygonFileData {
+    QString count;
+    std::array<QString, kMaxFileCorners + 1> x; // x[1..20]; x[0] is not used
+    std::array<QString, kMaxFileCorners + 1> y; // y[1..20]; y[0] is not used
+    QString owner;
+};
+
+// The 42 lines, Windows-1251, each ended by CR LF. Characters Windows-1251
+// cannot hold become "?". A line break inside a value becomes a blank: it
+// would otherwise split the value into two lines and shift every following
+// line of the file.
+QByteArray encodePolygonFile(const PolygonFileData &data);
+
+// A line ends at CR (a following LF belongs to it) or at a lone LF; the
+// last line needs no end. All or nothing: the bytes are a polygon file only
+// when they hold at least 42 lines (more are ignored) and line 1 is a whole
+// number from 3 to 20 (blanks around it allowed). Lines are returned raw.
+std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes);
+
+enum class SaveResult {
+    Saved,
+    CannotCreate, // nothing was written (no folder, no rights, a directory)
+    WriteFailed,  // writing or the final rename failed; the target is untouched
+};
+
+// Writes atomically: a temporary file beside the target, renamed over it
+// only when complete. On any failure a previous file stays as it was.
+SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
+
+// savePolygonFile() == SaveResult::Saved.
+bool writePolygonFile(const QString &path, const PolygonFileData &data);
+
+// Reads and decodes a whole file. Missing, unreadable, not a regular file,
+// larger than kMaxPolygonFileSize or not a polygon file: nullopt.
+std::optional<PolygonFileData> readPolygonFile(const QString &path);
+
+// The file path in the program's argument text. The desktop may hand the
+// path over quoted or plain: surrounding double quotes are removed only when
+// the text both starts and ends with one, so a plain path is never cut.
+// Blanks around the text are dropped.
+QString commandLinePath(const QString &argument);
+
+// Windows-1251 conversion. The Qt codec is used when this Qt build has it
+// (builds with ICU do); otherwise glibc's iconv. Both are reachable for the
+// tests.
+namespace cp1251 {
+QByteArray encode(const QString &text); // unmappable characters -> '?'
+QString decode(const QByteArray &bytes);
+bool qtCodecAvailable();
+QByteArray encodeWithQt(const QString &text);
+QString decodeWithQt(const QByteArray &bytes);
+QByteArray encodeWithIconv(const QString &text);
+QString decodeWithIconv(const QByteArray &bytes);
+} // namespace cp1251
+
+} // namespace tarvel::files

@@ -1,0 +1,109 @@
+#include "files/settings.h"
+
+#include "platform/numtext.h"
+
+#include <QDir>
+
+namespace tarvel::files {
+
+namespace {
+
+// Colours are held as whole numbers, so they are stored as whole numbers:
+// a white grid (16777215) must not come back as 16777220.
+QString colourText(std::uint32_t colour) {
+    return QString::number(colour);
+}
+
+std::int16_t readFlag(platform::SettingsStore &store, const QString &key, std::int16_t fallback) {
+    return textToInt16(store.read(kTunes, key, flagText(fallback))).value_or(fallback);
+}
+
+std::uint32_t readColour(platform::SettingsStore &store, const QString &key,
+                         std::uint32_t fallback) {
+    return textToColour(store.read(kTunes, key, colourText(fallback))).value_or(fallback);
+}
+
+float readNumber(platform::SettingsStore &store, const QString &key, float fallback) {
+    return textToSingle(store.read(kTunes, key, plainText(fallback))).value_or(fallback);
+}
+
+} // namespace
+
+QString defaultWorkFolder() {
+    return QDir::homePath();
+}
+
+QString flagText(std::int16_t flag) {
+    return QString::number(flag);
+}
+
+Settings loadSettings(platform::SettingsStore &store) {
+    const Settings defaults;
+    Settings s;
+    s.WorkFolder = store.read(kTunes, QStringLiteral("VibFolder"), defaultWorkFolder());
+    s.ShowGrid = readFlag(store, QStringLiteral("Gr1"), defaults.ShowGrid);
+    s.GridColour = readColour(store, QStringLiteral("Gr3"), defaults.GridColour);
+    s.LineColour = readColour(store, QStringLiteral("Gr4"), defaults.LineColour);
+    s.DragAnywhere = readFlag(store, QStringLiteral("Gr5"), defaults.DragAnywhere);
+    s.MapScale = readNumber(store, QStringLiteral("Gr6"), defaults.MapScale);
+    s.ShowAngles = readFlag(store, QStringLiteral("Gr7"), defaults.ShowAngles);
+    // The background stays text as read ("&H8000000F" or decimal); only a
+    // text that is no colour at all falls back.
+    s.BackColour = store.read(kTunes, QStringLiteral("Gr8"), defaults.BackColour);
+    if (!textToColour(s.BackColour)) s.BackColour = defaults.BackColour;
+    s.ImportHintOff = readFlag(store, QStringLiteral("Gr9"), defaults.ImportHintOff);
+    s.SelectOnFocus = readFlag(store, QStringLiteral("Gr10"), defaults.SelectOnFocus);
+    s.ShowNumbers = readFlag(store, QStringLiteral("Gr11"), defaults.ShowNumbers);
+    s.ShowLengths = readFlag(store, QStringLiteral("Gr12"), defaults.ShowLengths);
+    s.MapPicture = store.read(kTunes, QStringLiteral("imgFName"), defaults.MapPicture);
+    s.StepHintOff = readFlag(store, QStringLiteral("Fl5"), defaults.StepHintOff);
+    s.CornerHintOff = readFlag(store, QStringLiteral("Fl6"), defaults.CornerHintOff);
+    return s;
+}
+
+QString loadStep(platform::SettingsStore &store) {
+    return store.read(kTunes, QStringLiteral("step"), QStringLiteral("1"));
+}
+
+void storeGraphics(platform::SettingsStore &store, const Settings &s) {
+    store.write(kTunes, QStringLiteral("Gr1"), flagText(s.ShowGrid));
+    store.write(kTunes, QStringLiteral("Gr3"), colourText(s.GridColour));
+    store.write(kTunes, QStringLiteral("Gr4"), colourText(s.LineColour));
+    store.write(kTunes, QStringLiteral("Gr5"), flagText(s.DragAnywhere));
+    store.write(kTunes, QStringLiteral("Gr7"), flagText(s.ShowAngles));
+    store.write(kTunes, QStringLiteral("Gr8"), s.BackColour);
+    store.write(kTunes, QStringLiteral("Gr10"), flagText(s.SelectOnFocus));
+    store.write(kTunes, QStringLiteral("Gr11"), flagText(s.ShowNumbers));
+    store.write(kTunes, QStringLiteral("Gr12"), flagText(s.ShowLengths));
+}
+
+void storeOnClose(platform::SettingsStore &store, const QString &stepText, float mapScale,
+                  const QString &mapPicture) {
+    store.write(kTunes, QStringLiteral("Step"), stepText);
+    store.write(kTunes, QStringLiteral("Gr6"), plainText(mapScale));
+    store.write(kTunes, QStringLiteral("imgFName"), mapPicture);
+}
+
+void storeHints(platform::SettingsStore &store, const Settings &s) {
+    storeImportHintOff(store, s.ImportHintOff);
+    storeStepHintOff(store, s.StepHintOff);
+    storeCornerHintOff(store, s.CornerHintOff);
+}
+
+void storeWorkFolder(platform::SettingsStore &store, const QString &folder) {
+    store.write(kTunes, QStringLiteral("VibFolder"), folder);
+}
+
+void storeImportHintOff(platform::SettingsStore &store, std::int16_t flag) {
+    store.write(kTunes, QStringLiteral("Gr9"), flagText(flag));
+}
+
+void storeStepHintOff(platform::SettingsStore &store, std::int16_t flag) {
+    store.write(kTunes, QStringLiteral("Fl5"), flagText(flag));
+}
+
+void storeCornerHintOff(platform::SettingsStore &store, std::int16_t flag) {
+    store.write(kTunes, QStringLiteral("Fl6"), flagText(flag));
+}
+
+} // namespace tarvel::files

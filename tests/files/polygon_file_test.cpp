@@ -1,0 +1,206 @@
+#include "files/polygon_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace tarvel::files;
+
+namespace {
+
+PolygonFileData sample() {
+    PolygonFileData d;
+    d.count = QStringLiteral("5");
+    for (int i = 1; i <= 20; ++i) {
+        d.x[i] = QString::number(i * 10) + QStringLiteral(",00");
+        d.y[i] = QStringLiteral("-") + QString::number(i) + QStringLiteral(",5");
+    }
+    d.x[2] = QStringLiteral("1 234,50");
+    d.x[7] = QStringLiteral("abc"); // hidden rows keep any text
+    d.y[20] = QString();
+    d.owner = QStringLiteral("Иванов №5");
+    return d;
+}
+
+void expectSame(const PolygonFileData &a, const PolygonFileData &b) {
+    EXPECT_EQ(a.count, b.count);
+    EXPECT_EQ(a.owner, b.owner);
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(a.x[i], b.x[i]) << "x" << i;
+        EXPECT_EQ(a.y[i], b.y[i]) << "y" << i;
+    }
+}
+
+QByteArray fileBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool putFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Makes every write beyond `bytes` fail with EFBIG, even for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = old_;
+        lower.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(PolygonFile, EncodesFortyTwoCrLfLinesInWindows1251) {
+    const QByteArray bytes = encodePolygonFile(sample());
+    QByteArray expected = "5\r\n";
+    for (int i = 1; i <= 20; ++i)
+        expected += (i == 2   ? QByteArray("1 234,50")
+                     : i == 7 ? "abc"
+                              : QByteArray::number(i * 10) + ",00") +
+                    "\r\n";
+    for (int i = 1; i <= 20; ++i)
+        expected += (i == 20 ? QByteArray() : "-" + QByteArray::number(i) + ",5") + "\r\n";
+    expected += "\xC8\xE2\xE0\xED\xEE\xE2 \xB9"
+                "5\r\n";
+    EXPECT_EQ(bytes, expected);
+}
+
+TEST(PolygonFile, CharactersOutsideTheCodePage) {
+    const std::pair<QString, QByteArray> cases[] = {
+        {QStringLiteral("ЯёЁ€"), "\xDF\xB8\xA8\x88"},
+        {QStringLiteral("a中b"), "a?b"},
+        {QStringLiteral("😀"), "?"}, // one character, one "?"
+        {QString(QChar(0xD800)), "?"},
+        {QString(QChar(0x1A)), "\x1A"}, // the codec's own substitute byte is a real character too
+    };
+    for (const auto &[text, bytes] : cases) {
+        EXPECT_EQ(cp1251::encode(text), bytes) << text.toStdString();
+        EXPECT_EQ(cp1251::encodeWithIconv(text), bytes) << text.toStdString();
+    }
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(cp1251::decodeWithQt(all), cp1251::decodeWithIconv(all));
+    // A line break inside a value must not shift the lines after it.
+    PolygonFileData d = sample();
+    d.x[1] = QStringLiteral("1\r\n2");
+    EXPECT_EQ(decodePolygonFile(encodePolygonFile(d))->x[1], QStringLiteral("1 2"));
+}
+
+TEST(PolygonFile, RoundTripKeepsEveryText) {
+    const QByteArray bytes = encodePolygonFile(sample());
+    EXPECT_EQ(bytes.count("\r\n"), 42);
+    const auto back = decodePolygonFile(bytes);
+    ASSERT_TRUE(back);
+    expectSame(*back, sample());
+}
+
+TEST(PolygonFile, ReadsAnyLineEnd) {
+    const QByteArray crlf = encodePolygonFile(sample());
+    QByteArray crOnly = crlf, lfOnly = crlf, mixed;
+    crOnly.replace("\r\n", "\r");
+    lfOnly.replace("\r\n", "\n");
+    const QList<QByteArray> lines = crlf.split('\n');
+    const char *ends[] = {"\r\n", "\r", "\n"};
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        mixed += lines[i].chopped(1) + ends[i % 3];
+    QByteArray unterminated = crlf.chopped(2);
+    for (const QByteArray &bytes : {crOnly, lfOnly, mixed, unterminated}) {
+        const auto back = decodePolygonFile(bytes);
+        ASSERT_TRUE(back) << bytes.left(40).toStdString();
+        expectSame(*back, sample());
+    }
+}
+
+TEST(PolygonFile, RefusesWhatIsNoPolygonFile) {
+    const QByteArray good = encodePolygonFile(sample());
+    EXPECT_FALSE(decodePolygonFile(good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2)));
+    EXPECT_FALSE(decodePolygonFile(QByteArray()));
+    const std::pair<const char *, bool> counts[] = {
+        {"3", true},    {"20", true},   {" 7 ", true}, {"2", false},  {"21", false},
+        {"abc", false}, {"3,5", false}, {"", false},   {"-5", false},
+    };
+    for (const auto &[count, valid] : counts) {
+        PolygonFileData d = sample();
+        d.count = QString::fromLatin1(count);
+        EXPECT_EQ(decodePolygonFile(encodePolygonFile(d)).has_value(), valid) << count;
+    }
+    EXPECT_TRUE(decodePolygonFile(good + "extra\r\nlines\r\n"));
+}
+
+TEST(PolygonFile, FileSizeLimit) {
+    QTemporaryDir dir;
+    const QByteArray good = encodePolygonFile(sample());
+    const QString atLimit = dir.filePath("limit.squ"), over = dir.filePath("over.squ");
+    ASSERT_TRUE(putFile(atLimit, good + QByteArray(kMaxPolygonFileSize - good.size(), '\n')));
+    ASSERT_TRUE(putFile(over, good + QByteArray(kMaxPolygonFileSize - good.size() + 1, '\n')));
+    EXPECT_TRUE(readPolygonFile(atLimit));
+    EXPECT_FALSE(readPolygonFile(over));
+    EXPECT_FALSE(readPolygonFile(dir.filePath("missing.squ")));
+    EXPECT_FALSE(readPolygonFile(dir.path()));
+}
+
+TEST(PolygonFile, WritesAndReadsBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("участок.squ");
+    ASSERT_TRUE(putFile(path, "old"));
+    ASSERT_TRUE(writePolygonFile(path, sample()));
+    EXPECT_EQ(fileBytes(path), encodePolygonFile(sample()));
+    const auto back = readPolygonFile(path);
+    ASSERT_TRUE(back);
+    expectSame(*back, sample());
+}
+
+TEST(PolygonFile, FailedWriteKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString old = dir.filePath("a.squ");
+    ASSERT_TRUE(putFile(old, "old"));
+    EXPECT_EQ(savePolygonFile(dir.path(), sample()), SaveResult::CannotCreate);
+    EXPECT_EQ(savePolygonFile(old + "/b.squ", sample()), SaveResult::CannotCreate);
+    {
+        const FileSizeLimit limit(64);
+        EXPECT_EQ(savePolygonFile(old, sample()), SaveResult::WriteFailed);
+    }
+    EXPECT_EQ(fileBytes(old), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.squ"}); // no temporaries left
+    if (geteuid() != 0) { // root writes into read-only folders anyway
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        EXPECT_FALSE(writePolygonFile(old, sample()));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(fileBytes(old), "old");
+    }
+}
+
+TEST(PolygonFile, CommandLinePath) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"\"/home/u/a.squ\"", "/home/u/a.squ"},
+        {"/home/u/a.squ", "/home/u/a.squ"}, // a plain path is never cut
+        {"  \"/a b/c.squ\"  ", "/a b/c.squ"},
+        {"\"/a.squ", "\"/a.squ"},
+        {"\"", "\""},
+        {"\"\"", ""},
+        {"", ""},
+    };
+    for (const auto &[argument, path] : cases)
+        EXPECT_EQ(commandLinePath(QString::fromUtf8(argument)), QString::fromUtf8(path))
+            << argument;
+}

@@ -1,0 +1,125 @@
+#include "files/settings.h"
+
+#include "platform/fake_services.h"
+#include "platform/numtext.h"
+#include "platform/settings_store.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace tarvel::files;
+using tarvel::platform::FakeSettingsStore;
+using tarvel::platform::IniSettingsStore;
+
+namespace {
+
+void expectSame(const Settings &a, const Settings &b) {
+    EXPECT_EQ(a.WorkFolder, b.WorkFolder);
+    EXPECT_EQ(a.ShowGrid, b.ShowGrid);
+    EXPECT_EQ(a.GridColour, b.GridColour);
+    EXPECT_EQ(a.LineColour, b.LineColour);
+    EXPECT_EQ(a.DragAnywhere, b.DragAnywhere);
+    EXPECT_EQ(a.MapScale, b.MapScale);
+    EXPECT_EQ(a.ShowAngles, b.ShowAngles);
+    EXPECT_EQ(a.BackColour, b.BackColour);
+    EXPECT_EQ(a.ImportHintOff, b.ImportHintOff);
+    EXPECT_EQ(a.SelectOnFocus, b.SelectOnFocus);
+    EXPECT_EQ(a.ShowNumbers, b.ShowNumbers);
+    EXPECT_EQ(a.ShowLengths, b.ShowLengths);
+    EXPECT_EQ(a.MapPicture, b.MapPicture);
+    EXPECT_EQ(a.StepHintOff, b.StepHintOff);
+    EXPECT_EQ(a.CornerHintOff, b.CornerHintOff);
+}
+
+} // namespace
+
+TEST(Settings, CleanStoreGivesTheDefaults) {
+    FakeSettingsStore store;
+    Settings expected;
+    expected.WorkFolder = QDir::homePath();
+    expectSame(loadSettings(store), expected);
+    EXPECT_EQ(loadSettings(store).BackColour, QStringLiteral("&H8000000F"));
+    EXPECT_EQ(loadSettings(store).LineColour, 255u);
+    EXPECT_EQ(loadStep(store), QStringLiteral("1"));
+    EXPECT_TRUE(store.writes.isEmpty());
+}
+
+TEST(Settings, HandEditedValues) {
+    struct Case {
+        const char *key, *text;
+        std::function<bool(const Settings &)> check;
+    };
+    const Case cases[] = {
+        {"Gr1", "abc", [](const Settings &s) { return s.ShowGrid == 0; }},
+        {"Gr6", "x", [](const Settings &s) { return s.MapScale == 10; }},
+        {"Gr3", "zz", [](const Settings &s) { return s.GridColour == 0; }},
+        {"Gr4", "#FF0000", [](const Settings &s) { return s.LineColour == 255; }},
+        {"Gr8", "x", [](const Settings &s) { return s.BackColour == "&H8000000F"; }},
+        {"Gr11", "", [](const Settings &s) { return s.ShowNumbers == 1; }},
+        {"Gr1", "2", [](const Settings &s) { return s.ShowGrid == 2; }}, // kept as read
+        {"Fl6", " 1 ", [](const Settings &s) { return s.CornerHintOff == 1; }},
+        {"Gr6", "12,5", [](const Settings &s) { return s.MapScale == 12.5f; }},
+        {"Gr4", "&HFF0000", [](const Settings &s) { return s.LineColour == 0xFF0000; }},
+        {"Gr8", "&H8000000F", [](const Settings &s) { return s.BackColour == "&H8000000F"; }},
+        {"Gr8", "-2147483633", [](const Settings &s) { return s.BackColour == "-2147483633"; }},
+    };
+    for (const Case &c : cases) {
+        FakeSettingsStore store;
+        store.write(kTunes, QString::fromLatin1(c.key), QString::fromLatin1(c.text));
+        EXPECT_TRUE(c.check(loadSettings(store))) << c.key << "=" << c.text;
+    }
+    // Both spellings of the button face are the same colour.
+    EXPECT_EQ(tarvel::textToColour(QStringLiteral("&H8000000F")),
+              tarvel::textToColour(QStringLiteral("-2147483633")));
+}
+
+TEST(Settings, WritesInTheirOrder) {
+    FakeSettingsStore store;
+    Settings s;
+    s.ShowGrid = 1;
+    s.GridColour = 16777215;
+    s.BackColour = QStringLiteral("-2147483633");
+    s.ImportHintOff = 1;
+    storeGraphics(store, s);
+    storeOnClose(store, QStringLiteral("2,5"), 12.5f, QStringLiteral("/карты/план.bmp"));
+    storeHints(store, s);
+    const QStringList expected = {
+        "Tunes/Gr1=1",    "Tunes/Gr3=16777215", "Tunes/Gr4=255",
+        "Tunes/Gr5=0",    "Tunes/Gr7=0",        "Tunes/Gr8=-2147483633",
+        "Tunes/Gr10=0",   "Tunes/Gr11=1",       "Tunes/Gr12=1",
+        "Tunes/Step=2,5", "Tunes/Gr6=12,5",     QStringLiteral("Tunes/imgFName=/карты/план.bmp"),
+        "Tunes/Gr9=1",    "Tunes/Fl5=0",        "Tunes/Fl6=0",
+    };
+    EXPECT_EQ(store.writes, expected);
+}
+
+// Everything stored through the real INI file comes back exactly, white
+// (an eight-digit colour) included.
+TEST(Settings, SurviveTheIniStore) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("tarvel.ini");
+    Settings s;
+    s.WorkFolder = QStringLiteral("/home/пользователь/Участки, 2024");
+    s.ShowGrid = s.DragAnywhere = s.ShowAngles = s.SelectOnFocus = 1;
+    s.ShowNumbers = s.ShowLengths = 0;
+    s.ImportHintOff = s.StepHintOff = s.CornerHintOff = 1;
+    s.GridColour = 16777215;
+    s.LineColour = 0xFF8040;
+    s.MapScale = 12.5f;
+    s.BackColour = QStringLiteral("-2147483633");
+    s.MapPicture = QStringLiteral("/карты/план 1,5.bmp");
+    {
+        IniSettingsStore store(IniSettingsStore::AtPath{file});
+        storeGraphics(store, s);
+        storeOnClose(store, QStringLiteral("0,25"), s.MapScale, s.MapPicture);
+        storeHints(store, s);
+        storeWorkFolder(store, s.WorkFolder);
+    }
+    IniSettingsStore again(IniSettingsStore::AtPath{file});
+    expectSame(loadSettings(again), s);
+    EXPECT_EQ(loadStep(again), QStringLiteral("0,25"));
+}

@@ -1,0 +1,190 @@
+// Typing into the coordinate fields, the row count buttons, clearing and the
+// owner label editor.
+#include "support/window_fixture.h"
+
+#include "platform/colours.h"
+
+#include <QLineEdit>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgResult;
+
+class FieldsTest : public WindowTest {};
+
+TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
+    makeWindow();
+    struct Case {
+        const char *typed;
+        const char *shown;
+    };
+    for (const Case &c : {Case{"12.5", "12,5"}, Case{"1.2.3", "1,2,3"}, Case{"-0.5", "-0,5"}}) {
+        form->TextX[2]->setText(QString());
+        focus(*form->TextX[2]);
+        QTest::keyClicks(form->TextX[2]->edit(), QString::fromUtf8(c.typed));
+        EXPECT_EQ(form->TextX[2]->Text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(form->TextX[2]->edit()->cursorPosition(), form->TextX[2]->Text().size());
+    }
+    // The step and the scale fields turn points too.
+    form->txtStep->setText(QStringLiteral("2.5"));
+    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
+    form->txtMsb->setText(QStringLiteral("12.5"));
+    EXPECT_EQ(form->txtMsb->Text(), QStringLiteral("12,5"));
+    EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
+}
+
+TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
+    makeWindow();
+    EXPECT_EQ(state.Modified, 0);
+    form->TextX[1]->setText(QStringLiteral("36"));
+    // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
+    EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 825,00"));
+    EXPECT_EQ(state.Modified, 1) << "a changed X marks the polygon as a changed Y does";
+    state.Modified = 0;
+    form->TextY[1]->setText(QStringLiteral("40"));
+    EXPECT_EQ(state.Modified, 1);
+    // Bulk rewrites hold the recompute back but still mark the polygon.
+    state.Modified = 0;
+    state.FieldsUpdating = 1;
+    const QString area = form->Text3->Text();
+    form->TextY[1]->setText(QStringLiteral("30"));
+    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_EQ(state.Modified, 1);
+}
+
+TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
+    makeWindow();
+    struct Case {
+        const char *typed;
+        const char *left;
+    };
+    for (const Case &c : {Case{"1234,5", "1 234,50"}, Case{"76", " 76,00"}, Case{"abc", "abc"},
+                          Case{"", ""}, Case{"1234567", "1234 567,00"}}) {
+        focus(*form->TextY[4]);
+        form->TextY[4]->setText(QString::fromUtf8(c.typed));
+        focus(*form->TextY[5]);
+        EXPECT_EQ(form->TextY[4]->Text(), QString::fromUtf8(c.left)) << c.typed;
+    }
+    state.Modified = 0;
+    focus(*form->TextX[4]);
+    focus(*form->TextX[5]);
+    EXPECT_EQ(state.Modified, 1) << "leaving an X field marks the polygon";
+}
+
+TEST_F(FieldsTest, KeysMoveTheFocusWithinTheColumn) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("5"));
+    form->VICHISLIT();
+    focus(*form->TextX[4]);
+    QTest::keyClick(form->TextX[4]->edit(), Qt::Key_Return);
+    EXPECT_TRUE(form->TextX[5]->hasFocus());
+    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Return);
+    EXPECT_TRUE(form->TextX[5]->hasFocus()) << "Enter in the last row keeps the focus";
+    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Down);
+    EXPECT_TRUE(form->TextX[5]->hasFocus());
+    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Up);
+    EXPECT_TRUE(form->TextX[4]->hasFocus());
+    focus(*form->TextY[1]);
+    QTest::keyClick(form->TextY[1]->edit(), Qt::Key_Up);
+    EXPECT_TRUE(form->TextY[1]->hasFocus()) << "Up in row 1 keeps the focus";
+    QTest::keyClick(form->TextY[1]->edit(), Qt::Key_Down);
+    EXPECT_TRUE(form->TextY[2]->hasFocus()) << "the focus never changes column";
+}
+
+TEST_F(FieldsTest, FocusMakesTheCornerCurrentAndMaySelectAll) {
+    makeWindow();
+    state.settings.SelectOnFocus = 1;
+    focus(*form->TextY[3]);
+    EXPECT_EQ(form->CurrentCorner, 3);
+    EXPECT_EQ(form->TextY[3]->BackColor(), 0xFFFFu);
+    EXPECT_EQ(form->TextY[3]->edit()->selectedText(), form->TextY[3]->Text());
+    state.settings.SelectOnFocus = 0;
+    focus(*form->TextX[6]);
+    EXPECT_EQ(form->CurrentCorner, 6);
+    EXPECT_TRUE(form->TextX[6]->edit()->selectedText().isEmpty());
+}
+
+TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
+    makeWindow();
+    // At the limits nothing changes but the polygon is marked.
+    form->Command2_Click();
+    EXPECT_EQ(form->Text1->Text(), QStringLiteral("20"));
+    EXPECT_EQ(state.Modified, 1);
+
+    for (int k = 0; k < 15; ++k) form->Command3_Click();
+    EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
+    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(form->Cmb1->ListCount(), 5);
+    EXPECT_TRUE(form->TextX[5]->Visible());
+    EXPECT_FALSE(form->TextX[6]->Visible());
+    EXPECT_FALSE(form->Shape[6]->Visible());
+    EXPECT_FALSE(form->L[6]->Visible());
+
+    const QString x5 = form->TextX[5]->Text();
+    form->Command3_Click();
+    EXPECT_FALSE(form->TextX[5]->Visible());
+    form->Command2_Click();
+    EXPECT_TRUE(form->TextX[5]->Visible());
+    EXPECT_EQ(form->TextX[5]->Text(), x5) << "a row shown again shows its old text";
+
+    form->Command3_Click();
+    form->Command3_Click();
+    ASSERT_EQ(form->Text1->Text(), QStringLiteral("3"));
+    state.Modified = 0;
+    form->Command3_Click();
+    EXPECT_EQ(form->Text1->Text(), QStringLiteral("3"));
+    EXPECT_EQ(state.Modified, 1);
+}
+
+TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
+    makeWindow();
+    form->Command3_Click(); // hidden rows are emptied too
+    fakes.messages.answers = {MsgResult::No};
+    form->CmdClear_Click();
+    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00"));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Очистить все поля с координатами?"));
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Подтвердите очистку."));
+    EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Question);
+
+    fakes.messages.answers = {MsgResult::Yes};
+    form->CmdClear_Click();
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_TRUE(form->TextX[i]->Text().isEmpty()) << i;
+        EXPECT_TRUE(form->TextY[i]->Text().isEmpty()) << i;
+    }
+    EXPECT_EQ(form->Text1->Text(), QStringLiteral("19"));
+    EXPECT_EQ(form->Text3->Text(), QStringLiteral("   0,00"));
+}
+
+TEST_F(FieldsTest, OwnerLabelEditor) {
+    makeWindow();
+    const QString before = form->Label2->Caption();
+    form->Label2_Click();
+    ASSERT_TRUE(form->txt3->Visible());
+    EXPECT_EQ(form->txt3->Text(), before);
+    EXPECT_NEAR(form->txt3->Left(), form->Label2->Left() - 0.5, 1e-9);
+    EXPECT_EQ(form->txt3->Width(), form->Label2->Width());
+
+    form->txt3->setText(QStringLiteral("Иванов"));
+    QTest::keyClick(form->txt3->edit(), Qt::Key_Escape);
+    EXPECT_FALSE(form->txt3->Visible());
+    EXPECT_EQ(form->Label2->Caption(), before);
+
+    form->Label2_Click();
+    form->txt3->setText(QStringLiteral("Участок 12"));
+    QTest::keyClick(form->txt3->edit(), Qt::Key_Return);
+    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Участок 12"));
+    EXPECT_EQ(state.Modified, 0) << "Enter commits without marking the polygon";
+
+    form->Label2_Click();
+    form->txt3->setText(QStringLiteral("Петров"));
+    QTest::mouseDClick(form->txt3->edit(), Qt::LeftButton);
+    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Петров"));
+    EXPECT_EQ(state.Modified, 1);
+    EXPECT_EQ(form->Label2->ForeColor(), platform::kSysButtonText);
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,244 @@
+// Saving and opening polygon files from the main window, the file named on
+// the command line, the save question and the closing sequence.
+#include "support/window_fixture.h"
+
+#include "files/polygon_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+class FilesTest : public WindowTest {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QByteArray bytes(const QString &name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void writeBytes(const QString &name, const QByteArray &b) const {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b);
+    }
+    // A file in the 42-line form with the given count and corners.
+    QByteArray polygonFile(const QString &count, const QStringList &xs, const QStringList &ys,
+                           const QString &owner, const char *eol = "\r\n") const {
+        QStringList lines{count};
+        for (int i = 0; i < 20; ++i) lines << (i < xs.size() ? xs[i] : QStringLiteral("0"));
+        for (int i = 0; i < 20; ++i) lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
+        lines << owner;
+        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) + QString::fromLatin1(eol));
+    }
+};
+
+TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
+    makeWindow();
+    for (int k = 0; k < 15; ++k) form->Command3_Click(); // 5 corners
+    form->TextX[7]->setText(QStringLiteral("hidden text"));
+    form->Label2->setCaption(QStringLiteral("Владелец: Иванов"));
+    fakes.dialogs.fileAnswers = {path("plot.squ")};
+    ASSERT_TRUE(form->SAVE_AS());
+
+    const auto &asked = fakes.dialogs.asked.back();
+    EXPECT_EQ(asked.request.defaultExt, QStringLiteral("*.squ"));
+    EXPECT_EQ(asked.request.filter, QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|"));
+    EXPECT_EQ(asked.request.initDir, state.settings.WorkFolder);
+
+    const QByteArray b = bytes("plot.squ");
+    EXPECT_EQ(b.count("\r\n"), 42);
+    const QStringList lines = files::cp1251::decode(b).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines[0], QStringLiteral("5"));
+    EXPECT_EQ(lines[1], QStringLiteral("26,00"));
+    EXPECT_EQ(lines[7], QStringLiteral("hidden text"));
+    EXPECT_EQ(lines[21], QStringLiteral("30,00"));
+    EXPECT_EQ(lines[41], QStringLiteral("Владелец: Иванов"));
+    EXPECT_TRUE(b.contains("\xC2\xeb\xe0\xe4\xe5\xeb\xe5\xf6")) << "Windows-1251 bytes";
+    EXPECT_EQ(state.Modified, 0);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("plot.squ"));
+}
+
+TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
+    makeWindow();
+    form->TextY[1]->setText(QStringLiteral("31"));
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(form->SAVE_AS());
+    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    // A folder cannot be written as a file: said, and the window keeps its state.
+    QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
+    fakes.dialogs.fileAnswers = {path("folder.squ")};
+    EXPECT_FALSE(form->SAVE_AS());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(state.Modified, 1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
+}
+
+TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
+    makeWindow();
+    QStringList xs{"0", "1234,5", "76", "not a number", "10"};
+    QStringList ys{"0", "0", "5", "5", ""};
+    for (int i = 5; i < 20; ++i) {
+        xs << QString::number(i * 3);
+        ys << QString::number(i);
+    }
+    writeBytes("in.squ", polygonFile("5", xs, ys, QStringLiteral("Хозяин"), "\n"));
+    fakes.dialogs.fileAnswers = {path("in.squ")};
+    form->Menu_File_Open_Click();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
+    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
+    EXPECT_EQ(form->TextX[3]->Text(), QStringLiteral(" 76,00"));
+    EXPECT_EQ(form->TextX[4]->Text(), QStringLiteral("not a number"));
+    EXPECT_EQ(form->TextY[5]->Text(), QString());
+    EXPECT_EQ(form->TextX[20]->Text(), QStringLiteral(" 57,00")) << "hidden rows come back";
+    EXPECT_FALSE(form->TextX[6]->Visible());
+    EXPECT_EQ(form->Cmb1->ListCount(), 5);
+    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
+    EXPECT_EQ(state.Modified, 0);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("in.squ"));
+}
+
+TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
+    makeWindow();
+    form->TextX[2]->setText(QStringLiteral("1234,5"));
+    form->Label2->setCaption(QStringLiteral("Тест"));
+    fakes.dialogs.fileAnswers = {path("a.squ")};
+    ASSERT_TRUE(form->SAVE_AS());
+    form->TextX[2]->setText(QStringLiteral("1"));
+    form->Label2->setCaption(QStringLiteral("x"));
+    fakes.dialogs.fileAnswers = {path("a.squ")};
+    form->Menu_File_Open_Click();
+    EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
+    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
+}
+
+TEST_F(FilesTest, BrokenFilesChangeNothing) {
+    makeWindow();
+    const QByteArray good = polygonFile("4", {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, "o");
+    // 41 lines: the owner line is missing.
+    const QByteArray truncated = good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2);
+    writeBytes("short.squ", truncated);
+    writeBytes("count.squ", polygonFile("21", {}, {}, "o"));
+    writeBytes("big.squ", QByteArray(1024 * 1024 + 1, 'a'));
+    for (const char *name : {"short.squ", "count.squ", "big.squ", "missing.squ"}) {
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
+        form->Menu_File_Open_Click();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u) << name;
+        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка чтения файла!"));
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(form->Text1->Text(), QStringLiteral("20")) << name;
+        EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00")) << name;
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0")) << name;
+    }
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    form->Menu_File_Open_Click();
+    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00"));
+}
+
+TEST_F(FilesTest, CommandLineFileOpensAtStart) {
+    writeBytes("my plot.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "cmd"));
+    // The desktop passes a plain path; the registered command quotes it.
+    for (const QString &arg : {path("my plot.squ"), QLatin1Char('"') + path("my plot.squ") + QLatin1Char('"')}) {
+        platform::FakeServices f;
+        f.commandLine.text = arg;
+        auto s = bundleFor(f);
+        SharedState st;
+        Form1 w(st, *s);
+        w.Form_Load();
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("my plot.squ")) << arg;
+        EXPECT_EQ(st.CornerCount, 3);
+        EXPECT_EQ(w.Text3->Text(), QStringLiteral("   6,00"));
+        EXPECT_EQ(w.Cmb1->ListCount(), 3);
+        EXPECT_EQ(st.Modified, 0);
+    }
+    // A file that is not a polygon file is skipped silently at start.
+    writeBytes("bad.squ", "garbage");
+    platform::FakeServices f;
+    f.commandLine.text = path("bad.squ");
+    auto s = bundleFor(f);
+    SharedState st;
+    Form1 w(st, *s);
+    w.Form_Load();
+    EXPECT_TRUE(f.messages.shown.empty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0"));
+    EXPECT_EQ(w.Text3->Text(), QStringLiteral("  10 700,00"));
+}
+
+TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
+    makeWindow();
+    // Unchanged: no question, the program ends.
+    form->Menu_Exit_Click();
+    EXPECT_EQ(programEnded, 1);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    form->TextY[2]->setText(QStringLiteral("7"));
+    // Cancel stays.
+    fakes.messages.answers = {MsgResult::Cancel};
+    form->Menu_Exit_Click();
+    EXPECT_EQ(programEnded, 1);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Файл был изменен, хотите его сохранить?"));
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Тарвел"));
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
+
+    // Yes, then Cancel in the save dialog: the unsaved polygon is kept.
+    fakes.messages.answers = {MsgResult::Yes};
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    form->Menu_Exit_Click();
+    EXPECT_EQ(programEnded, 1);
+
+    // The same through the close box.
+    fakes.messages.answers = {MsgResult::Yes};
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(fakes.settings.value("Tunes", "Step")) << "nothing stored while the window stays";
+
+    // Yes and a save: the program ends with the file written.
+    fakes.messages.answers = {MsgResult::Yes};
+    fakes.dialogs.fileAnswers = {path("exit.squ")};
+    form->Menu_Exit_Click();
+    EXPECT_EQ(programEnded, 2);
+    EXPECT_TRUE(QFile::exists(path("exit.squ")));
+
+    // No ends without saving.
+    form->TextY[2]->setText(QStringLiteral("8"));
+    fakes.messages.answers = {MsgResult::No};
+    form->Menu_Exit_Click();
+    EXPECT_EQ(programEnded, 3);
+    // "Выход" runs no closing sequence.
+    EXPECT_FALSE(fakes.settings.value("Tunes", "Step"));
+}
+
+TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
+    makeWindow();
+    form->txtStep->setText(QStringLiteral("2,5"));
+    form->txtMsb->setText(QStringLiteral("25"));
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(fakes.settings.value("Tunes", "step"), QStringLiteral("2,5"));
+    EXPECT_EQ(fakes.settings.value("Tunes", "Gr6"), QStringLiteral("25"));
+    EXPECT_EQ(fakes.settings.value("Tunes", "imgFName"), QString());
+    const QStringList order = fakes.settings.writes.filter(QRegularExpression("^Tunes/(Step|Gr6|imgFName)="));
+    ASSERT_EQ(order.size(), 3);
+    EXPECT_TRUE(order[0].startsWith("Tunes/Step="));
+    EXPECT_TRUE(order[2].startsWith("Tunes/imgFName="));
+    EXPECT_EQ(fakes.shell.opened, QStringList({Form1::kProductWebPage}));
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,307 @@
+// Start-up, layout and the recompute-and-redraw cycle of the main window.
+#include "support/window_fixture.h"
+
+#include "main_window/drawing_surface.h"
+#include "platform/colours.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <cmath>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgIcon;
+
+class StartTest : public WindowTest {};
+
+TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
+    makeWindow();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
+    EXPECT_EQ(form->surface()->size(), QSize(1071, 701));
+    // The pattern's literal blanks stay: two from the empty digit groups.
+    EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 700,00"));
+    EXPECT_EQ(form->Text2->Text(), QStringLiteral("10 700,00"));
+    EXPECT_EQ(state.CornerCount, 20);
+
+    const QStringList sides = {"25", "20", "85", "90", "20,62", "20,62", "8", "20,4", "21,54", "50",
+                               "20", "36", "20", "36", "20", "80", "25", "20", "25", "50"};
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(form->Dl[i]->Caption(), sides[i - 1]) << "side " << i;
+        EXPECT_TRUE(form->Dl[i]->Visible());
+        EXPECT_TRUE(form->Nu[i]->Visible());
+        EXPECT_FALSE(form->Tch[i]->Visible()) << "angle labels are hidden by default";
+        EXPECT_TRUE(form->L[i]->Visible());
+    }
+    const QStringList angles = {"104", "28,1", "104", "101,3", "33,1", "111,8"};
+    for (int i = 1; i <= 20; ++i) {
+        const QString expected = (i >= 5 && i <= 10) ? angles[i - 5] : QStringLiteral("90");
+        EXPECT_EQ(form->Tch[i]->Caption(), expected + QStringLiteral(" град")) << "corner " << i;
+    }
+
+    // Dl(1) sits at the middle of the edge from corner 1 to corner 2.
+    const auto &edge = *form->L[1];
+    EXPECT_NEAR(form->Dl[1]->Left(), (edge.X1() + edge.X2()) / 2, 0.01);
+    EXPECT_NEAR(form->Dl[1]->Top(), (edge.Y1() + edge.Y2()) / 2, 0.01);
+    // Corner 1 (26; 30) at scale 10: 56.692 twips per metre from the origin.
+    EXPECT_NEAR(edge.X1(), 3540 + 26 * 56.692, 0.01);
+    EXPECT_NEAR(edge.Y1(), 10080 - 30 * 56.692, 0.01);
+    EXPECT_NEAR(form->Shape[1]->Left(), edge.X1() - 35, 0.01);
+    EXPECT_NEAR(form->Nu[1]->Top(), edge.Y1() + 50, 0.01);
+    // The last edge closes the ring.
+    EXPECT_DOUBLE_EQ(form->L[20]->X2(), form->L[1]->X1());
+    EXPECT_DOUBLE_EQ(form->L[20]->Y2(), form->L[1]->Y1());
+}
+
+TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
+    makeWindow();
+    EXPECT_EQ(form->txtMsb->Text(), QStringLiteral("10"));
+    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("1"));
+    EXPECT_FLOAT_EQ(state.MapScale, 10);
+    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
+    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(form->LbshX[k]->Caption(), QString::number((k + 1) * 50));
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_FALSE(form->Line5[i]->Visible());
+        EXPECT_EQ(form->L[i]->BorderColor(), 255u);
+    }
+    EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
+    // Grid lines one centimetre apart, 20 across and 17 up.
+    EXPECT_NEAR(form->Line5[20]->X1() - form->Line5[0]->X1(), 20 * 566.92, 0.01);
+    EXPECT_NEAR(form->Line6[0]->Y1() - form->Line6[17]->Y1(), 17 * 566.92, 0.01);
+    ASSERT_EQ(form->Cmb1->ListCount(), 20);
+    ASSERT_EQ(form->Cmb2->ListCount(), 20);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(form->Cmb1->List(i), QString::number(i + 1));
+    EXPECT_TRUE(form->Cmb1->Text().isEmpty()) << "no corner chosen yet";
+    EXPECT_EQ(fakes.association.registerCalls, 1);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(state.Modified, 0);
+}
+
+TEST_F(StartTest, RestoresStoredPreferences) {
+    fakes.settings.write("Tunes", "Gr1", "1");
+    fakes.settings.write("Tunes", "Gr3", "16777215");
+    fakes.settings.write("Tunes", "Gr4", "65280");
+    fakes.settings.write("Tunes", "Gr7", "1");
+    fakes.settings.write("Tunes", "Gr8", "-2147483633");
+    fakes.settings.write("Tunes", "Gr11", "0");
+    fakes.settings.write("Tunes", "Step", "2,5"); // read back as "step"
+    makeWindow();
+    EXPECT_TRUE(form->Line5[7]->Visible());
+    EXPECT_TRUE(form->Line6[17]->Visible());
+    EXPECT_EQ(form->Line6[3]->BorderColor(), 16777215u);
+    EXPECT_EQ(form->L[4]->BorderColor(), 65280u);
+    EXPECT_TRUE(form->Tch[2]->Visible());
+    EXPECT_FALSE(form->Nu[2]->Visible());
+    EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
+    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
+}
+
+TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
+    makeWindow();
+    QStringList menus;
+    for (QAction *a : form->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, QStringList({"Файл", "Инструменты", "Настройки", "Помощь"}));
+    auto captions = [](QMenu *m) {
+        QStringList c;
+        for (QAction *a : m->actions()) c << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return c;
+    };
+    EXPECT_EQ(captions(form->Menu_File),
+              QStringList({"Открыть", "Сохранить как...", "Экспорт координат в Excel",
+                           "Импорт координат из Excel", "-", "Печать", "-", "Выход"}));
+    EXPECT_EQ(captions(form->Menu_Tools),
+              QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок",
+                           "Отобразить фоновый рисунок", "Скрыть фоновый рисунок", "-",
+                           "Передвинуть в начало координат", "Зеркально перевернуть",
+                           "Повернуть на 90 гр. по часовой стрелке",
+                           "Повернуть на 90 гр. против часовой стрелки", "-",
+                           "Ввод географических координат (град мин сек)",
+                           "Ввод географических координат (град)"}));
+    EXPECT_EQ(captions(form->Menu_Set),
+              QStringList({"Путь к папке с файлами", "Графика", "Выводить подсказки"}));
+    EXPECT_EQ(captions(form->Menu_Help), QStringList({"Краткая справка", "О программе"}));
+    EXPECT_EQ(captions(form->Menu_Ugol), QStringList({"Вставить угол", "Удалить угол"}));
+}
+
+TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
+    struct Case {
+        QSize screen;
+        bool told;
+    };
+    for (const Case &c : {Case{{800, 600}, true}, Case{{1024, 768}, false}, Case{{1280, 700}, true}}) {
+        platform::FakeServices f;
+        f.screen.size = c.screen;
+        auto s = bundleFor(f);
+        SharedState st;
+        Form1 w(st, *s);
+        w.Form_Load();
+        ASSERT_EQ(f.messages.shown.size(), c.told ? 1u : 0u) << c.screen.width();
+        EXPECT_EQ(w.Text3->Text(), QStringLiteral("  10 700,00"));
+        if (!c.told) continue;
+        const auto &box = f.messages.shown[0];
+        EXPECT_EQ(box.title, QStringLiteral("Сообщение программы"));
+        EXPECT_EQ(box.icon, MsgIcon::Information);
+        EXPECT_EQ(box.text, QStringLiteral("У Вас разрешение экрана %1 Х %2, а программа "
+                                           "расчитана на разрешение не менее 1024 Х 768 возможно "
+                                           "неправильное отображение!")
+                                .arg(c.screen.width())
+                                .arg(c.screen.height()));
+    }
+}
+
+TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
+    makeWindow();
+    const QString area = form->Text3->Text();
+    const double x1 = form->L[1]->X1();
+    form->CmbEd->setListIndex(1);
+    EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("КМ"));
+    EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
+    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. КМ"));
+    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_EQ(form->L[1]->X1(), x1);
+}
+
+// Everything VICHISLIT writes, for comparing two states of the window.
+QStringList snapshot(const Form1 &f) {
+    QStringList s;
+    for (int i = 1; i <= 20; ++i) {
+        for (const platform::Label *l : {f.Tch[i].get(), f.Nu[i].get(), f.Dl[i].get(), f.Shape[i].get()})
+            s << QStringLiteral("%1 %2 %3 %4").arg(l->Caption()).arg(l->Left()).arg(l->Top()).arg(l->Visible());
+        const auto &e = *f.L[i];
+        s << QStringLiteral("%1 %2 %3 %4 %5").arg(e.X1()).arg(e.Y1()).arg(e.X2()).arg(e.Y2()).arg(e.Visible());
+    }
+    s << f.Text3->Text();
+    return s;
+}
+
+TEST_F(StartTest, RecomputeDuringADropLeavesEverythingWhereItWas) {
+    makeWindow();
+    const QStringList before = snapshot(*form);
+    state.Dragging = 1;
+    form->TextX[3]->setText(QStringLiteral("500"));
+    EXPECT_EQ(snapshot(*form), before);
+    for (int i = 0; i <= 30; ++i) {
+        EXPECT_EQ(state.measures.SideLen[i], 0);
+        EXPECT_EQ(state.measures.CornerAngle[i], 0);
+    }
+    state.Dragging = 0;
+    form->VICHISLIT();
+    EXPECT_NE(snapshot(*form), before);
+}
+
+TEST_F(StartTest, TwoRecomputesGiveTheSamePicture) {
+    makeWindow();
+    const QStringList first = snapshot(*form);
+    form->VICHISLIT();
+    EXPECT_EQ(snapshot(*form), first);
+}
+
+TEST_F(StartTest, LabelFlagsDecideVisibility) {
+    makeWindow();
+    state.settings.ShowLengths = 0;
+    state.settings.ShowAngles = 1;
+    form->VICHISLIT();
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_FALSE(form->Dl[i]->Visible());
+        EXPECT_TRUE(form->Tch[i]->Visible());
+    }
+    // Any other value switches nothing: the labels stay as the layout left them.
+    state.settings.ShowLengths = 2;
+    state.settings.ShowAngles = 7;
+    form->VICHISLIT();
+    EXPECT_TRUE(form->Dl[1]->Visible());
+    EXPECT_FALSE(form->Tch[1]->Visible());
+}
+
+TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
+    makeWindow();
+    form->CurrentCorner = 3;
+    form->PODKRAS();
+    for (int i = 1; i <= 20; ++i) {
+        const bool current = i == 3;
+        EXPECT_EQ(form->TextX[i]->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->TextY[i]->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->Shape[i]->BackColor(), current ? 0xC0C000u : platform::kSysWindowText);
+        EXPECT_EQ(form->Shape[i]->Width(), current ? 100 : 75);
+        EXPECT_EQ(form->Tch[i]->ForeColor(), current ? 255u : 0xC000C0u);
+    }
+    form->CurrentCorner = 0;
+    form->PODKRAS();
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(form->TextX[i]->BackColor(), platform::kSysWindowBackground);
+        EXPECT_EQ(form->Shape[i]->Width(), 75);
+    }
+}
+
+TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
+    makeWindow();
+    form->CurrentCorner = 4;
+    form->PODKRAS();
+    form->Label2_Click();
+    ASSERT_TRUE(form->txt3->Visible());
+    form->Form_Click();
+    QApplication::processEvents();
+    EXPECT_EQ(form->CurrentCorner, 0);
+    EXPECT_EQ(form->TextX[4]->BackColor(), platform::kSysWindowBackground);
+    EXPECT_FALSE(form->txt3->Visible());
+    EXPECT_TRUE(form->Text3->hasFocus());
+}
+
+TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
+    makeWindow();
+    // Letters count as 0: corner 3 is drawn at the origin.
+    form->TextX[3]->setText(QStringLiteral("abc"));
+    form->TextY[3]->setText(QString());
+    EXPECT_DOUBLE_EQ(form->L[3]->X1(), 3540);
+    EXPECT_DOUBLE_EQ(form->L[3]->Y1(), 10080);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    // A scale that is not a positive number keeps the drawing; the measures go on.
+    const double x1 = form->L[1]->X1();
+    for (const char *scale : {"0", "", "-5", "abc"}) {
+        form->txtMsb->setText(QString::fromUtf8(scale));
+        EXPECT_DOUBLE_EQ(form->L[1]->X1(), x1) << scale;
+        EXPECT_FALSE(form->Text3->Text().isEmpty()) << scale;
+        EXPECT_EQ(form->Dl[1]->Caption(), QStringLiteral("25")) << scale;
+    }
+
+    // A count outside 3..20 or not whole is not applied.
+    for (const char *count : {"25", "2", "abc", "5,5", ""}) {
+        form->Text1->setText(QString::fromUtf8(count));
+        form->VICHISLIT();
+        EXPECT_EQ(state.CornerCount, 20) << count;
+    }
+
+    // Coordinates far beyond any screen never put a widget at a non-finite place.
+    form->Text1->setText(QStringLiteral("20"));
+    form->TextX[5]->setText(QStringLiteral("1E300"));
+    form->TextY[6]->setText(QStringLiteral("-1E300"));
+    for (int i = 1; i <= 20; ++i) {
+        for (const platform::Label *l : {form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
+            EXPECT_TRUE(std::isfinite(l->Left()) && std::isfinite(l->Top())) << i;
+            EXPECT_LT(std::abs(l->widget()->x()), 200000);
+        }
+    }
+}
+
+TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("4"));
+    const char *xs[] = {"0", "10", "10", "0"};
+    const char *ys[] = {"0", "0", "0", "10"};
+    for (int i = 1; i <= 4; ++i) {
+        form->TextX[i]->setText(QString::fromUtf8(xs[i - 1]));
+        form->TextY[i]->setText(QString::fromUtf8(ys[i - 1]));
+    }
+    EXPECT_EQ(form->Tch[2]->Caption(), QString());
+    EXPECT_EQ(form->Tch[3]->Caption(), QString());
+    EXPECT_EQ(form->Tch[1]->Caption(), QStringLiteral("90 град"));
+    EXPECT_EQ(form->Text3->Text(), QStringLiteral("   50,00"));
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,158 @@
+#include "platform/file_association.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+using tarvel::platform::XdgFileAssociation;
+
+namespace {
+
+QByteArray fileBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool putFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Points the desktop's data and configuration folders into a temporary folder.
+class FileAssociation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char *name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+            saved_.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+    }
+    void TearDown() override {
+        for (const auto &[name, wasSet, value] : saved_)
+            wasSet ? qputenv(name, value) : qunsetenv(name);
+    }
+    QString data(const QString &rest) const { return dir_.filePath("data/" + rest); }
+    QString config(const QString &rest) const { return dir_.filePath("config/" + rest); }
+
+    QTemporaryDir dir_;
+    std::vector<std::tuple<const char *, bool, QByteArray>> saved_;
+};
+
+} // namespace
+
+TEST_F(FileAssociation, WritesEverythingOnce) {
+    XdgFileAssociation association("/opt/Тарвел 3/tarvel", "tarvel");
+    EXPECT_EQ(association.ReadRegString(), QString());
+    association.RegisterFileType();
+    EXPECT_EQ(association.ReadRegString(), QStringLiteral("tarvel"));
+
+    const QStringList entry =
+        QString::fromUtf8(fileBytes(data("applications/tarvel.desktop"))).split(QLatin1Char('\n'));
+    for (const QString line : {"[Desktop Entry]", "Type=Application", "Name=Тарвел", "Icon=tarvel",
+                               "MimeType=application/x-tarvel-squ;",
+                               "Exec=\"/opt/Тарвел 3/tarvel\" %f", "Terminal=false"})
+        EXPECT_TRUE(entry.contains(line)) << line.toStdString();
+
+    QXmlStreamReader xml(fileBytes(data("mime/packages/tarvel-squ.xml")));
+    QStringList seen;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const auto a = xml.attributes();
+        if (xml.name() == u"mime-type") seen << a.value("type").toString();
+        if (xml.name() == u"glob") seen << a.value("pattern").toString();
+        if (xml.name() == u"icon") seen << a.value("name").toString();
+        if (xml.name() == u"comment") seen << xml.readElementText();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(seen, (QStringList{"application/x-tarvel-squ", "Программа расчета площади", "tarvel",
+                                 "*.squ"}));
+    EXPECT_EQ(QImage(data("icons/hicolor/64x64/apps/tarvel.png")).size(), QSize(64, 64));
+    EXPECT_TRUE(fileBytes(config("mimeapps.list"))
+                    .contains("[Default Applications]\napplication/x-tarvel-squ=tarvel.desktop\n"));
+
+    // Once done, a second start touches nothing.
+    ASSERT_TRUE(QFile::remove(data("mime/packages/tarvel-squ.xml")));
+    const QByteArray marked = fileBytes(data("applications/tarvel.desktop")) + "X-Marker=1\n";
+    ASSERT_TRUE(putFile(data("applications/tarvel.desktop"), marked));
+    XdgFileAssociation("/elsewhere/tarvel", "tarvel").RegisterFileType();
+    EXPECT_FALSE(QFile::exists(data("mime/packages/tarvel-squ.xml")));
+    EXPECT_EQ(fileBytes(data("applications/tarvel.desktop")), marked);
+}
+
+TEST_F(FileAssociation, KeepsTheUsersOtherChoices) {
+    const QByteArray before = "# mine\n[Default Applications]\ntext/plain=gedit.desktop\n\n"
+                              "[Added Associations]\nimage/png=gimp.desktop;\n";
+    ASSERT_TRUE(putFile(config("mimeapps.list"), before));
+    XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+    EXPECT_EQ(fileBytes(config("mimeapps.list")),
+              "# mine\n[Default Applications]\ntext/plain=gedit.desktop\n"
+              "application/x-tarvel-squ=tarvel.desktop\n\n"
+              "[Added Associations]\nimage/png=gimp.desktop;\n");
+}
+
+TEST_F(FileAssociation, FailureIsRetriedNextTime) {
+    // A folder where the list should be: nothing may replace it, and the
+    // desktop entry that marks the work as done is not written.
+    ASSERT_TRUE(QDir().mkpath(config("mimeapps.list")));
+    XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+    EXPECT_TRUE(QFileInfo(config("mimeapps.list")).isDir());
+    EXPECT_FALSE(QFile::exists(data("applications/tarvel.desktop")));
+    ASSERT_TRUE(QDir(config("mimeapps.list")).removeRecursively());
+    XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+    EXPECT_EQ(XdgFileAssociation("/usr/bin/tarvel", "tarvel").ReadRegString(), "tarvel");
+}
+
+TEST_F(FileAssociation, InstallsTheGivenIcon) {
+    QImage red(32, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const QString png = dir_.filePath("blue.png");
+    QImage blue(64, 64, QImage::Format_ARGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(blue.save(png));
+    const QColor green(0x43, 0xa0, 0x47); // inside the generated polygon
+    const std::pair<XdgFileAssociation::Icon, QColor> cases[] = {
+        {red, Qt::red}, {png, Qt::blue}, {dir_.filePath("missing.png"), green}, {{}, green}};
+    for (const auto &[icon, centre] : cases) {
+        QDir(dir_.filePath("data")).removeRecursively();
+        XdgFileAssociation("/usr/bin/tarvel", "tarvel", icon).RegisterFileType();
+        const QImage installed(data("icons/hicolor/64x64/apps/tarvel.png"));
+        EXPECT_EQ(installed.size(), QSize(64, 64));
+        EXPECT_EQ(installed.pixelColor(32, 32), centre);
+    }
+}
+
+TEST(FileAssociationText, ExecQuoting) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"/usr/bin/tarvel", R"("/usr/bin/tarvel" %f)"},
+        {"/a/$x`y\"z", R"("/a/\\$x\\`y\\"z" %f)"},
+        {"/a\\b", R"("/a\\\\b" %f)"}, // four backslashes for one
+        {"/100%/t", R"("/100%%/t" %f)"},
+    };
+    for (const auto &[path, exec] : cases)
+        EXPECT_EQ(XdgFileAssociation::execValue(QString::fromUtf8(path)), QString::fromUtf8(exec))
+            << path;
+}
+
+TEST(FileAssociationText, MergeMimeAppsList) {
+    const QByteArray e = "application/x-tarvel-squ=tarvel.desktop";
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"", "[Default Applications]\n" + e + "\n"},
+        {"[Added Associations]\na/b=c.desktop", "[Added Associations]\na/b=c.desktop\n\n"
+                                                "[Default Applications]\n" +
+                                                    e + "\n"},
+        {"[Default Applications]\napplication/x-tarvel-squ=other.desktop\nx/y=z.desktop\n"
+         "application/x-tarvel-squ=third.desktop\n",
+         "[Default Applications]\n" + e + "\nx/y=z.desktop\n"},
+        {"[Default Applications]\n#application/x-tarvel-squ=old.desktop\n",
+         "[Default Applications]\n#application/x-tarvel-squ=old.desktop\n" + e + "\n"},
+    };
+    for (const auto &[before, after] : cases)
+        EXPECT_EQ(XdgFileAssociation::mergeMimeAppsList(before, "application/x-tarvel-squ",
+                                                        "tarvel.desktop"),
+                  after)
+            << before.toStdString();
+}

@@ -89,6 +89,19 @@ double cornerCosine(double sa, double sb, double chord, const double *X, const d
 // Trapezoid sum over the ring 0..n with element 0 standing for corner n,
 // each axis scaled by a power of two (exact for normal numbers).
 double trapezoidSum(int n, const double *X, const double *Y, int scaleX, int scaleY) {
+    if (scaleX == 0 && scaleY == 0) {
+        // The usual case, kept free of the scaling calls: it runs at every
+        // keystroke.
+        double sum = 0.0;
+        double px = coord(X, n), py = coord(Y, n);
+        for (int i = 1; i <= n; ++i) {
+            const double cx = coord(X, i), cy = coord(Y, i);
+            sum += (px + cx) * (py - cy);
+            px = cx;
+            py = cy;
+        }
+        return sum;
+    }
     const auto x = [&](int i) { return std::ldexp(coord(X, i == 0 ? n : i), -scaleX); };
     const auto y = [&](int i) { return std::ldexp(coord(Y, i == 0 ? n : i), -scaleY); };
     double sum = 0.0;

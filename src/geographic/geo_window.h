@@ -1,8 +1,144 @@
-// Placeholder until the geographic entry windows are built.
+// The geographic entry windows frmGK (degrees, minutes, seconds) and frmGK1
+// (decimal degrees): up to 20 rows of northern latitude and eastern
+// longitude, converted on "Ввести" to plane metres that replace the main
+// window's polygon.
+//
+// The two windows are twins and share this one class; the kind decides the
+// field arrays (six or two per row), their settings sections, how a field is
+// corrected when the user leaves it, how a row is read for the conversion,
+// and which shared flag (GKOpen or GK1Open) tells the main window that the
+// window is loaded.
+//
+// Lifecycle. The main window creates a window and runs Form_Load when its
+// menu item is chosen and the window is not loaded; while loaded, the menu
+// item only shows it again. Form_Unload (the user closes the window, or the
+// main window closes) stores every field text, hidden rows included, and
+// clears the flag. An unloaded window stays hidden and is never loaded again:
+// the main window replaces it by a fresh one, so that a reopened window
+// starts from its design-time state like a newly created one.
+//
+// Field arrays are indexed by row, 1..20; element 0 stays empty, and so do
+// the arrays the window's kind does not have (txtShM, txtShS, txtDM, txtDS of
+// the decimal-degree window).
 #pragma once
+
+#include "geographic/conversion.h"
+#include "platform/controls.h"
 
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tarvel {
+class Form1;
+struct SharedState;
+} // namespace tarvel
+
 namespace tarvel::geographic {
-class GeoWindow : public QWidget {};
+
+enum class GeoKind {
+    DegreesMinutesSeconds, // frmGK
+    DecimalDegrees,        // frmGK1
+};
+
+// The field arrays, named after the controls.
+enum class Field { txtShG, txtShM, txtShS, txtDG, txtDM, txtDS };
+
+class GeoWindow : public QWidget {
+    Q_OBJECT
+public:
+    using TextBox = platform::TextBox;
+    using Label = platform::Label;
+    using Button = platform::Button;
+    template <class T> using RowArray = std::array<std::unique_ptr<T>, kMaxRows + 1>;
+
+    static const QString kCaption;
+    static const QString kHelpText;
+
+    // A top-level window owned by the main window, so that it stays above it.
+    GeoWindow(Form1 &main, GeoKind kind);
+    ~GeoWindow() override;
+
+    GeoKind kind() const { return kind_; }
+    bool isLoaded() const { return loaded_; }
+
+    // Rows in use and shown, always the number in Text1 (CornerCountGK of
+    // frmGK, CornerCountGK1 of frmGK1).
+    std::int16_t rowCount() const { return rowCount_; }
+    std::int16_t CornerCountGK() const { return rowCount_; }
+    std::int16_t CornerCountGK1() const { return rowCount_; }
+    // The row whose field last received the focus; 0 for none.
+    std::int16_t CurrentRow = 0;
+
+    // The fields this window has, in the order they are restored and stored.
+    const std::vector<Field> &fields() const { return fields_; }
+    // The array of a field; its elements are empty when the kind lacks it.
+    RowArray<TextBox> &array(Field f);
+    // The settings section of a field array.
+    QString section(Field f) const;
+
+    // ---- lifecycle ----
+    void Form_Load();
+    void Form_Unload();
+    // Form_Unload, then hidden; what the main window does when it closes.
+    void unload();
+
+    // ---- handlers ----
+    void Text1_Change();
+    void Command2_Click(); // "+"
+    void Command3_Click(); // "-"
+    void CmdVnesty_Click();
+    void Cmd1_Click();
+    void CmdClear_Click();
+    void field_Change(Field f, int i);
+    void field_GotFocus(Field f, int i);
+    void field_LostFocus(Field f, int i);
+    void field_KeyDown(Field f, int i, int keyCode);
+
+    // Paints the fields of the rows in use, the current row yellow
+    // (PODKRAS1 of frmGK, PODKRAS2 of frmGK1).
+    void PODKRAS();
+    void PODKRAS1() { PODKRAS(); }
+    void PODKRAS2() { PODKRAS(); }
+    // Converts rows 1..rowCount and enters them into the main window
+    // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1).
+    void VICHISLIT();
+    void VICHISLIT1() { VICHISLIT(); }
+    void VICHISLIT3() { VICHISLIT(); }
+
+    // ---- controls ----
+    std::unique_ptr<Label> Label1; // "Количество углов"
+    std::unique_ptr<TextBox> Text1;
+    std::unique_ptr<Button> Command3, Command2, CmdVnesty, Cmd1, CmdClear;
+    std::unique_ptr<Label> LblHeadY, LblHeadX; // the two block headings
+    std::vector<std::unique_ptr<Label>> columnHeadings;
+    RowArray<Label> LblY, LblX;
+    RowArray<TextBox> txtShG, txtShM, txtShS, txtDG, txtDM, txtDS;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void wireEvents();
+    void showRows(int n);
+    FieldRule ruleOf(Field f) const;
+    bool convertsPoint(Field f) const;
+    std::int16_t &openFlag();
+    // The corners of rows 1..rowCount in decimal degrees.
+    std::vector<GeoPoint> readRows();
+    // Writes converted corners into the main window as its own commands do.
+    void enterIntoMainWindow(const PlaneCorners &corners);
+
+    Form1 &main_;
+    SharedState &state_;
+    const GeoKind kind_;
+    std::vector<Field> fields_;
+    std::int16_t rowCount_ = 20;
+    bool loaded_ = false;
+};
+
 } // namespace tarvel::geographic

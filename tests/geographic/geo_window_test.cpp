@@ -1,0 +1,300 @@
+// The geographic entry windows against the real main window: conversion
+// into the main polygon, field corrections, rows, focus, storing and the
+// lifecycle driven by the main window.
+#include "geographic/geo_window.h"
+#include "support/window_fixture.h"
+
+#include "platform/colours.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tarvel::testing {
+namespace {
+
+using geographic::Field;
+using geographic::GeoKind;
+using geographic::GeoWindow;
+using platform::MsgResult;
+
+class GeoWindowTest : public WindowTest {
+protected:
+    GeoWindow &open(GeoKind kind) {
+        if (kind == GeoKind::DegreesMinutesSeconds)
+            form->Menu_Tools_GK_Click();
+        else
+            form->Menu_Tools_GK1_Click();
+        GeoWindow *w = kind == GeoKind::DegreesMinutesSeconds ? form->frmGK() : form->frmGK1();
+        EXPECT_NE(w, nullptr);
+        return *w;
+    }
+    void activate(GeoWindow &w) {
+        QApplication::setActiveWindow(&w);
+        (void)QTest::qWaitForWindowActive(&w);
+    }
+    QStringList mainTexts(bool x, int n) {
+        QStringList out;
+        for (int i = 1; i <= n; ++i)
+            out << (x ? form->TextX[i] : form->TextY[i])->Text();
+        return out;
+    }
+    int storedGeoWrites() const {
+        return int(fakes.settings.writes.filter(QStringLiteral("txt")).size());
+    }
+};
+
+TEST_F(GeoWindowTest, DesignRowsReplaceTheMainPolygon) {
+    struct Case {
+        GeoKind kind;
+        QStringList x, y;
+        const char *area;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds,
+         {"0", "0", "19,88", "19,88"},
+         {"0", "20,06", "20,06", "0"},
+         "398,79"},
+        {GeoKind::DecimalDegrees,
+         {"0", "0", "19,9", "19,9"},
+         {"0", "20,11", "20,11", "0"},
+         "400,19"},
+    };
+    makeWindow();
+    for (const Case &c : cases) {
+        form->Text1->setText(QStringLiteral("4"));
+        form->CmbEd->setText(QStringLiteral("КМ"));
+        state.Modified = 0;
+        GeoWindow &w = open(c.kind);
+        EXPECT_EQ(w.Text1->Text(), "4");
+        w.CmdVnesty->button()->click();
+
+        EXPECT_EQ(mainTexts(true, 4), c.x);
+        EXPECT_EQ(mainTexts(false, 4), c.y);
+        EXPECT_EQ(state.CornerCount, 4);
+        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(state.Modified, 1);
+        EXPECT_NEAR(state.ShiftedX[3], QString(c.x[2]).replace(',', '.').toDouble(), 0.005);
+        EXPECT_TRUE(form->TextX[4]->Visible());
+        EXPECT_FALSE(form->TextX[5]->Visible());
+        EXPECT_EQ(form->CmbEd->Text(), "М");
+        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
+        EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
+        EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
+        // The window stays open and unchanged.
+        EXPECT_TRUE(w.isLoaded());
+        EXPECT_EQ(w.rowCount(), 4);
+        w.unload();
+    }
+}
+
+TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
+    struct Case {
+        GeoKind kind;
+        Field field;
+        const char *typed, *left;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "95", "90"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "-3", "0"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShM, "60", "60"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShS, "47", "47,00"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "181", "180"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "37,5", "37,"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDM, "61", "60"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "47,5", "47,50"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "abc", "abc"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "", ""},
+        {GeoKind::DecimalDegrees, Field::txtShG, "95", "90,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "95", "95,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "200", "180,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "-1", "0,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtShG, "55,605 181", "55,605 181"},
+    };
+    makeWindow();
+    for (const Case &c : cases) {
+        GeoWindow &w = open(c.kind);
+        platform::TextBox &t = *w.array(c.field)[2];
+        t.setText(QString::fromUtf8(c.typed));
+        w.field_LostFocus(c.field, 2);
+        EXPECT_EQ(t.Text(), QString::fromUtf8(c.left)) << int(c.kind) << " " << c.typed;
+    }
+
+    // The same through a real focus move.
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    focus(*w.txtShS[1]);
+    w.txtShS[1]->setText(QStringLiteral("75"));
+    focus(*w.txtShS[2]);
+    EXPECT_EQ(w.txtShS[1]->Text(), "60,00");
+}
+
+TEST_F(GeoWindowTest, TypedPointsBecomeCommasOnlyInDecimalFields) {
+    makeWindow();
+    GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
+    GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
+    const struct {
+        platform::TextBox *field;
+        const char *shown;
+    } cases[] = {
+        {gk.txtShS[1].get(), "47,5"}, {gk.txtDS[1].get(), "47,5"},   {gk.txtShG[1].get(), "47.5"},
+        {gk.txtDM[1].get(), "47.5"},  {gk1.txtShG[1].get(), "47,5"}, {gk1.txtDG[1].get(), "47,5"},
+    };
+    for (const auto &c : cases) {
+        c.field->setText(QString());
+        QTest::keyClicks(c.field->edit(), QStringLiteral("47.5"));
+        EXPECT_EQ(c.field->Text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(c.field->edit()->cursorPosition(), c.field->Text().size());
+    }
+}
+
+TEST_F(GeoWindowTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
+    makeWindow(); // the main polygon has 20 corners
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    EXPECT_EQ(w.rowCount(), 20);
+    w.Command2_Click();
+    EXPECT_EQ(w.Text1->Text(), "20");
+
+    w.txtDS[20]->setText(QStringLiteral("12,34"));
+    w.Command3->button()->click();
+    EXPECT_EQ(w.Text1->Text(), "19");
+    EXPECT_EQ(w.CornerCountGK(), 19);
+    EXPECT_FALSE(w.txtDS[20]->Visible());
+    EXPECT_FALSE(w.LblX[20]->Visible());
+    EXPECT_TRUE(w.txtDS[19]->Visible());
+    w.Command2->button()->click();
+    EXPECT_TRUE(w.txtDS[20]->Visible());
+    EXPECT_EQ(w.txtDS[20]->Text(), "12,34");
+
+    for (int k = 0; k < 20; ++k)
+        w.Command3_Click();
+    EXPECT_EQ(w.Text1->Text(), "3");
+    EXPECT_TRUE(w.LblY[3]->Visible());
+    EXPECT_FALSE(w.LblY[4]->Visible());
+}
+
+TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("4"));
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    focus(*w.txtDM[2]);
+    EXPECT_EQ(w.CurrentRow, 2);
+    for (const Field f : w.fields()) {
+        EXPECT_EQ(w.array(f)[2]->BackColor(), 0xFFFFu);
+        EXPECT_EQ(w.array(f)[1]->BackColor(), platform::kSysWindowBackground);
+    }
+
+    const struct {
+        int key;
+        int from, to;
+    } moves[] = {
+        {Qt::Key_Down, 2, 3}, {Qt::Key_Return, 3, 4}, {Qt::Key_Down, 4, 4},
+        {Qt::Key_Up, 4, 3},   {Qt::Key_Up, 2, 1},     {Qt::Key_Up, 1, 1},
+    };
+    for (const auto &m : moves) {
+        focus(*w.txtDM[m.from]);
+        QTest::keyClick(w.txtDM[m.from]->edit(), Qt::Key(m.key));
+        EXPECT_TRUE(w.txtDM[m.to]->hasFocus()) << m.key << " from " << m.from;
+    }
+
+    focus(*w.txtShS[3]);
+    EXPECT_TRUE(w.txtShS[3]->edit()->selectedText().isEmpty());
+    focus(*w.txtShS[2]);
+    state.settings.SelectOnFocus = 1;
+    focus(*w.txtShS[3]);
+    EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
+}
+
+TEST_F(GeoWindowTest, HelpAndClearing) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("4"));
+    GeoWindow &w = open(GeoKind::DecimalDegrees);
+    w.Cmd1->button()->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Справка.");
+    EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::None);
+    EXPECT_EQ(fakes.messages.shown[0].text.split(QStringLiteral("\r\n")).size(), 4);
+
+    fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
+    w.CmdClear_Click();
+    EXPECT_EQ(w.txtDG[20]->Text(), "37,596 389");
+    w.CmdClear->button()->click();
+    EXPECT_EQ(fakes.messages.shown.back().icon, platform::MsgIcon::Question);
+    EXPECT_EQ(fakes.messages.shown.back().title, "Подтвердите очистку.");
+    for (int i = 1; i <= 20; ++i)
+        EXPECT_TRUE(w.txtShG[i]->Text().isEmpty() && w.txtDG[i]->Text().isEmpty()) << i;
+    EXPECT_EQ(w.Text1->Text(), "4");
+}
+
+TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
+    makeWindow();
+    GeoWindow &first = open(GeoKind::DegreesMinutesSeconds);
+    EXPECT_EQ(state.GKOpen, 1);
+    first.txtShG[20]->setText(QStringLiteral("12"));
+    // Choosing the menu item again only shows the loaded window.
+    first.txtDG[1]->setText(QStringLiteral("38"));
+    EXPECT_EQ(&open(GeoKind::DegreesMinutesSeconds), &first);
+    EXPECT_EQ(first.txtDG[1]->Text(), "38");
+    EXPECT_EQ(storedGeoWrites(), 0);
+
+    first.close();
+    EXPECT_EQ(state.GKOpen, 0);
+    EXPECT_EQ(storedGeoWrites(), 120);
+    EXPECT_EQ(fakes.settings.value("txtShG", "20"), "12");
+    EXPECT_EQ(fakes.settings.value("txtDS", "5"), "47,08");
+
+    form->Text1->setText(QStringLiteral("5"));
+    GeoWindow &again = open(GeoKind::DegreesMinutesSeconds);
+    EXPECT_TRUE(again.isLoaded());
+    EXPECT_EQ(state.GKOpen, 1);
+    EXPECT_EQ(again.Text1->Text(), "5");
+    EXPECT_EQ(again.CurrentRow, 0);
+    EXPECT_EQ(again.txtShG[20]->Text(), "12");
+    EXPECT_EQ(again.txtDG[1]->Text(), "38");
+    EXPECT_TRUE(again.txtShG[5]->Visible());
+    EXPECT_FALSE(again.txtShG[6]->Visible());
+}
+
+TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("4"));
+    GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
+    GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
+    EXPECT_EQ(state.GKOpen, 1);
+    EXPECT_EQ(state.GK1Open, 1);
+
+    gk.VICHISLIT1();
+    EXPECT_EQ(form->TextX[3]->Text(), "19,88");
+    gk1.Command2_Click(); // row 5: same as row 1
+    gk1.VICHISLIT3();
+    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(mainTexts(true, 5), (QStringList{"0", "0", "19,9", "19,9", "0"}));
+    EXPECT_TRUE(form->TextX[5]->Visible());
+    gk.VICHISLIT1();
+    EXPECT_EQ(state.CornerCount, 4);
+    EXPECT_FALSE(form->TextX[5]->Visible());
+}
+
+TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {
+    makeWindow();
+    GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
+    GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
+    gk1.txtShG[3]->setText(QStringLiteral("56,000 000"));
+    form->Form_Unload();
+    EXPECT_EQ(state.GKOpen, 0);
+    EXPECT_EQ(state.GK1Open, 0);
+    EXPECT_FALSE(gk.isVisible());
+    EXPECT_FALSE(gk1.isVisible());
+    EXPECT_EQ(storedGeoWrites(), 160);
+    EXPECT_EQ(fakes.settings.value("txtShG2", "3"), "56,000 000");
+    EXPECT_EQ(fakes.settings.value("txtDG2", "20"), "37,596 389");
+
+    // A window the user closed already is not stored over again.
+    GeoWindow &closed = open(GeoKind::DegreesMinutesSeconds);
+    closed.close();
+    const int writes = storedGeoWrites();
+    form->Form_Unload();
+    closed.Form_Unload();
+    EXPECT_EQ(storedGeoWrites(), writes);
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,157 @@
+// A long deterministic session of pseudo-random operations on the real
+// window: whatever is typed or clicked, nothing crashes, the corner count
+// stays within 3..20, the area shown is the area of what the fields hold,
+// and no control sits at a place that is not finite.
+#include "support/window_fixture.h"
+
+#include "geographic/geo_window.h"
+#include "geometry/polygon.h"
+#include "platform/numtext.h"
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <random>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgResult;
+
+class RandomSession : public WindowTest {
+protected:
+    std::mt19937 rng{20261207};
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+    QString randomText() {
+        static const QStringList pieces = {
+            "0", "1", "2", "5", "9", "12", "100", "-", ",", ".", " ", "e", "E", "+", "abc",
+            "1e308", "-1e308", "1E400", "\xC2\xA0", "Ж", "99999999999", "0,001", "&H", "\t", ""};
+        QString s;
+        const int parts = pick(0, 4);
+        for (int k = 0; k < parts; ++k) s += pieces[pick(0, int(pieces.size()) - 1)];
+        return s;
+    }
+
+    platform::TextBox &randomField() {
+        switch (pick(0, 5)) {
+        case 0: return *form->TextY[pick(1, 20)];
+        case 1: return *form->Text1;
+        case 2: return *form->txtStep;
+        case 3: return *form->txtMsb;
+        default: return *form->TextX[pick(1, 20)];
+        }
+    }
+
+    void checkInvariants(int step) {
+        ASSERT_GE(state.CornerCount, 3) << "step " << step;
+        ASSERT_LE(state.CornerCount, 20) << "step " << step;
+        const int n = state.CornerCount;
+        std::array<double, 21> X{}, Y{};
+        for (int i = 1; i <= n; ++i) {
+            X[i] = textToDouble(form->TextX[i]->Text()).value_or(0);
+            Y[i] = textToDouble(form->TextY[i]->Text()).value_or(0);
+        }
+        ASSERT_EQ(form->Text3->Text(),
+                  formatNumber(geometry::PolygonArea(n, X.data(), Y.data()), kAreaPattern))
+            << "step " << step;
+        for (int i = 1; i <= 20; ++i) {
+            for (const platform::Label *c :
+                 {form->Shape[i].get(), form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
+                ASSERT_TRUE(std::isfinite(c->Left()) && std::isfinite(c->Top())) << "step " << step;
+                ASSERT_LE(std::abs(c->widget()->x()), 100000);
+                ASSERT_LE(std::abs(c->widget()->y()), 100000);
+            }
+        }
+    }
+};
+
+TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
+    makeWindow();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("session.squ");
+    for (int step = 0; step < 10000; ++step) {
+        fakes.messages.fallback = pick(0, 1) ? MsgResult::Yes : MsgResult::No;
+        fakes.messages.shown.clear();
+        switch (pick(0, 15)) {
+        case 0:
+        case 1:
+        case 2:
+        case 3: randomField().setText(randomText()); break;
+        case 4: (pick(0, 1) ? form->Command2_Click() : form->Command3_Click()); break;
+        case 5:
+            switch (pick(0, 4)) {
+            case 0: form->Menu_Tools_Norm_Click(); break;
+            case 1: form->Menu_Tools_Zerkalo_Click(); break;
+            case 2: form->Menu_Tools_90R_Click(); break;
+            case 3: form->Menu_Tools_90L_Click(); break;
+            default: form->CmdNorm_Click(); break;
+            }
+            break;
+        case 6:
+            form->CurrentCorner = std::int16_t(pick(0, 20));
+            (pick(0, 1) ? form->Menu_lnsertUgol_Click() : form->Menu_DelUgol_Click());
+            break;
+        case 7:
+            form->CurrentCorner = std::int16_t(pick(0, 20));
+            switch (pick(0, 7)) {
+            case 0: form->CmdUp_Click(); break;
+            case 1: form->CmdDown_Click(); break;
+            case 2: form->CmdRight_Click(); break;
+            case 3: form->CmLleft_Click(); break;
+            case 4: form->CmdXUp_Click(); break;
+            case 5: form->CmdXDw_Click(); break;
+            case 6: form->CmdYUp_Click(); break;
+            default: form->CmdYDw_Click(); break;
+            }
+            break;
+        case 8: (pick(0, 1) ? form->CmdStepUp_Click() : form->CmdStepDw_Click()); break;
+        case 9: {
+            // A drag: the marker or the angle label is dropped somewhere.
+            const int i = pick(1, state.CornerCount);
+            form->CurrentCorner = std::int16_t(i);
+            platform::MouseInfo m;
+            m.button = platform::kLeftButton;
+            if (pick(0, 1)) {
+                form->Shape[i]->move(pick(-2000, 20000), pick(-2000, 12000));
+                form->Shape_MouseUp(i, m);
+            } else {
+                form->Tch[i]->move(pick(-2000, 20000), pick(-2000, 12000));
+                form->Tch_MouseUp(i, m);
+            }
+            break;
+        }
+        case 10:
+            fakes.dialogs.fileAnswers = {file};
+            form->SAVE_AS();
+            break;
+        case 11:
+            fakes.dialogs.fileAnswers = {file};
+            form->Menu_File_Open_Click();
+            break;
+        case 12: {
+            const bool dms = pick(0, 1);
+            (dms ? form->Menu_Tools_GK_Click() : form->Menu_Tools_GK1_Click());
+            geographic::GeoWindow *g = dms ? form->frmGK() : form->frmGK1();
+            ASSERT_NE(g, nullptr);
+            const int row = pick(1, 20);
+            for (auto *arr : {&g->txtShG, &g->txtShM, &g->txtShS, &g->txtDG, &g->txtDM, &g->txtDS})
+                if ((*arr)[row] && pick(0, 2) == 0) (*arr)[row]->setText(randomText());
+            if (pick(0, 3) == 0) (pick(0, 1) ? g->Command2_Click() : g->Command3_Click());
+            g->VICHISLIT();
+            break;
+        }
+        case 13:
+            form->Cmb1->setListIndex(pick(-1, form->Cmb1->ListCount() - 1));
+            form->Cmb2->setListIndex(pick(-1, form->Cmb2->ListCount() - 1));
+            break;
+        case 14: form->CmdClear_Click(); break;
+        default: form->VICHISLIT(); break;
+        }
+        checkInvariants(step);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+} // namespace
+} // namespace tarvel::testing

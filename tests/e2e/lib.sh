@@ -37,3 +37,43 @@ screenshot() { import -window root "$ARTIFACTS/$1.png" 2>/dev/null || true; }
 window_title() { xdotool getwindowname "$1"; }
 
 fail() { echo "FAIL: $*"; screenshot "failure-$(basename "$0" .sh)"; exit 1; }
+
+# Positions on the main window (no window manager: it sits at 0,0). The menu
+# bar titles, and the first X field of the table.
+MENU_FILE_X=20
+MENU_TOOLS_X=95
+MENU_Y=9
+
+# menu TITLE_X N: opens a menu and chooses its N-th command with the keys.
+menu() {
+  xdotool mousemove "$1" "$MENU_Y" click 1
+  sleep 0.5
+  for _ in $(seq "$2"); do xdotool key Down; done
+  xdotool key Return
+  sleep 0.8
+}
+
+# file_dialog PATH: types a full path into the open file dialog and accepts.
+file_dialog() {
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 15 "$1"
+  sleep 0.3
+  xdotool key Return
+}
+
+# wait_for_file PATH: up to 10 s for a file to appear.
+wait_for_file() {
+  for _ in $(seq 50); do [ -s "$1" ] && return 0; sleep 0.2; done
+  fail "file $1 was not written"
+}
+
+# line N FILE: line N of a file with its CR LF removed.
+line() { sed -n "${1}p" "$2" | tr -d '\r'; }
+
+# save_as PATH: "Файл" -> "Сохранить как..." through the real dialog.
+save_as() {
+  menu "$MENU_FILE_X" 2
+  file_dialog "$1"
+  wait_for_file "$1"
+}

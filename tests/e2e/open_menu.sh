@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# "Открыть" of a file written by the test shows the file in the window and
+# its path in the title.
+source "$(dirname "$0")/lib.sh"
+file="$E2E_TMP/plot.squ"
+{
+  printf '4\r\n0\r\n30\r\n30\r\n0\r\n'
+  for i in $(seq 5 20); do printf '0\r\n'; done
+  printf '0\r\n0\r\n40\r\n40\r\n'
+  for i in $(seq 5 20); do printf '0\r\n'; done
+  printf 'e2e\r\n'
+} >"$file"
+start_app
+menu "$MENU_FILE_X" 1
+file_dialog "$file"
+sleep 0.8
+title="$(window_title "$WID")"
+[ "$title" = "Тарвел 3.0   $file" ] || fail "title is '$title'"
+# Saved again, the polygon of the file comes back: 30 x 40 m.
+out="$E2E_TMP/again.squ"
+save_as "$out"
+[ "$(line 1 "$out")" = "4" ] || fail "count is '$(line 1 "$out")'"
+[ "$(line 3 "$out")" = " 30,00" ] || fail "X2 is '$(line 3 "$out")'"
+[ "$(line 42 "$out")" = "e2e" ] || fail "owner is '$(line 42 "$out")'"
+screenshot open_menu
+echo "open_menu: ok"

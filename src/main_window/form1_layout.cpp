@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPolygonF>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -180,6 +181,9 @@ void Form1::buildControls() {
     txtStep = text(720, 7680, 615, 315, QStringLiteral("1"));
     CmdStepUp = button(1350, 7590, 315, 240, QStringLiteral("+"));
     CmdStepDw = button(1350, 7830, 315, 240, QStringLiteral("-"));
+    // Enter on a focused step button repeats its click.
+    CmdStepUp->button()->setAutoDefault(true);
+    CmdStepDw->button()->setAutoDefault(true);
     // The four arrows sit in a cross beside the step.
     CmdUp = button(2580, 7470, 255, 240, QString());
     CmdUp->setIconPixmap(arrowPixmap(0));

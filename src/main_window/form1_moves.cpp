@@ -2,20 +2,137 @@
 // and the drawing scale.
 #include "main_window/form1.h"
 
+#include "files/settings.h"
+#include "geometry/step_table.h"
 #include "platform/numtext.h"
+
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
 
 namespace tarvel {
 
-void Form1::CmdUp_Click() {}
-void Form1::CmdDown_Click() {}
-void Form1::CmdRight_Click() {}
-void Form1::CmLleft_Click() {}
-void Form1::CmdXUp_Click() {}
-void Form1::CmdXDw_Click() {}
-void Form1::CmdYUp_Click() {}
-void Form1::CmdYDw_Click() {}
-void Form1::CmdStepUp_Click() {}
-void Form1::CmdStepDw_Click() {}
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+enum class Axis { X, Y };
+
+platform::TextBox &field(Form1 &f, Axis axis, int i) {
+    return axis == Axis::X ? *f.TextX[i] : *f.TextY[i];
+}
+
+// Adds `delta` to the number in a field and writes it through the field
+// pattern. Computed in 64-bit: single precision would cut coordinates of
+// national grids (7 digits before the comma) to whole metres. A field that
+// does not read as a number, or a sum beyond the double range, leaves the
+// field as it is.
+void addToField(platform::TextBox &f, double delta) {
+    const auto v = textToDouble(f.Text());
+    if (!v) return;
+    const double moved = *v + delta;
+    if (!std::isfinite(moved)) return;
+    f.setText(formatNumber(moved, kFieldPattern));
+}
+
+// The step as a signed amount; nullopt when the step is not a number.
+std::optional<double> signedStep(Form1 &f, int sign) {
+    const auto step = textToDouble(f.txtStep->Text());
+    if (!step) return std::nullopt;
+    return sign * *step;
+}
+
+// Moves every corner of the polygon along one axis. A step that is not a
+// number moves nothing, but the window is still refreshed.
+void moveAll(Form1 &f, Axis axis, int sign) {
+    if (const auto delta = signedStep(f, sign)) {
+        const int n = std::clamp<int>(f.state().CornerCount, 0, geometry::kMaxCorners);
+        for (int i = 1; i <= n; ++i)
+            addToField(field(f, axis, i), *delta);
+    }
+    f.PODKRAS();
+    f.VICHISLIT();
+}
+
+// Moves the current corner along one axis. Without a current corner of the
+// polygon (none chosen, or a row hidden by "-") there is nothing to move.
+void moveCurrent(Form1 &f, Axis axis, int sign) {
+    const int c = f.CurrentCorner;
+    if (c < 1 || c > f.state().CornerCount || c > geometry::kMaxCorners) return;
+    if (const auto delta = signedStep(f, sign)) addToField(field(f, axis, c), *delta);
+    f.PODKRAS();
+    f.VICHISLIT();
+}
+
+const QString kStepHint =
+    QStringLiteral("Что бы быстро изменить шаг наведите на кнопку фокус и нажмите клавишу Enter.") +
+    QStringLiteral("\r\n\r\n") + QString(27, QLatin1Char(' ')) +
+    QStringLiteral("Больше не выводить эту подсказку?");
+
+void stepHint(Form1 &f) {
+    SharedState &st = f.state();
+    if (st.settings.StepHintOff != 0) return;
+    if (f.services().messages.show(&f, kStepHint, MsgButtons::YesNo, MsgIcon::Information,
+                                   QStringLiteral("Подсказка.")) != MsgResult::Yes)
+        return;
+    st.settings.StepHintOff = 1;
+    files::storeStepHintOff(f.services().settings, 1);
+}
+
+// The clicked step button keeps the focus, and Enter on it clicks it again,
+// so that the step can be run through quickly from the keyboard.
+void takeFocus(platform::Button &b) {
+    b.button()->setAutoDefault(true);
+    b.SetFocus();
+}
+
+} // namespace
+
+void Form1::CmdUp_Click() {
+    moveAll(*this, Axis::Y, +1);
+}
+void Form1::CmdDown_Click() {
+    moveAll(*this, Axis::Y, -1);
+}
+void Form1::CmdRight_Click() {
+    moveAll(*this, Axis::X, +1);
+}
+void Form1::CmLleft_Click() {
+    moveAll(*this, Axis::X, -1);
+}
+void Form1::CmdXUp_Click() {
+    moveCurrent(*this, Axis::X, +1);
+}
+void Form1::CmdXDw_Click() {
+    moveCurrent(*this, Axis::X, -1);
+}
+void Form1::CmdYUp_Click() {
+    moveCurrent(*this, Axis::Y, +1);
+}
+void Form1::CmdYDw_Click() {
+    moveCurrent(*this, Axis::Y, -1);
+}
+
+void Form1::CmdStepUp_Click() {
+    stepHint(*this);
+    takeFocus(*CmdStepUp);
+    // A step that is not a number is left for the user to correct.
+    const auto s = textToFixed4(txtStep->Text());
+    if (!s) return;
+    txtStep->setText(fixed4ToText(geometry::stepUp(*s)));
+}
+
+void Form1::CmdStepDw_Click() {
+    stepHint(*this);
+    takeFocus(*CmdStepDw);
+    const auto s = textToFixed4(txtStep->Text());
+    if (!s) return;
+    const double down = double(geometry::stepDown(*s)) / double(geometry::kStepOne);
+    txtStep->setText(plainText(roundHalfEven(down, 2)));
+}
 
 void Form1::txtStep_Change() {
     normalizeDecimalPoint(*txtStep);
@@ -37,9 +154,24 @@ void Form1::txtMsb_Change() {
     VICHISLIT();
 }
 
-void Form1::txtMsb_GotFocus() {}
-void Form1::txtMsb_KeyDown(int) {}
-void Form1::Cmb3_Click() {}
-void Form1::Cmb3_KeyDown(int) {}
+void Form1::txtMsb_GotFocus() {
+    if (state_.settings.SelectOnFocus != 1) return;
+    txtMsb->setSelStart(0);
+    txtMsb->setSelLength(int(txtMsb->Text().size()));
+}
+
+void Form1::txtMsb_KeyDown(int keyCode) {
+    if (keyCode != platform::kKeyReturn) return;
+    const QString text = txtMsb->Text();
+    if (!text.isEmpty()) Cmb3->AddItem(text);
+}
+
+void Form1::Cmb3_Click() {
+    txtMsb->setText(Cmb3->Text());
+}
+
+void Form1::Cmb3_KeyDown(int keyCode) {
+    if (keyCode == platform::kKeyReturn) txtMsb->setText(Cmb3->Text());
+}
 
 } // namespace tarvel

@@ -342,6 +342,9 @@ Label::Label(QWidget *parent, bool autoSize) : Control(new QLabel(parent)) {
     autoSize_ = autoSize;
     label()->setAutoFillBackground(false);
     label()->setMouseTracking(true);
+    // A label handles its own mouse: a press or release on it is not also a
+    // click on the window beneath.
+    label()->setAttribute(Qt::WA_NoMousePropagation);
     label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setForeColor(kSysButtonText);
 }

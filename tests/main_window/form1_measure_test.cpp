@@ -1,0 +1,97 @@
+// The distance between two chosen corners.
+#include "main_window/editing_fixture.h"
+
+#include <QPushButton>
+
+namespace tarvel::testing {
+namespace {
+
+class MeasureTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        setPolygon({{0, 0}, {30, 0}, {30, 40}, {0, 40}});
+    }
+    // Chooses corner numbers in the two lists as the user would.
+    void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
+    bool showing() const { return form->LbR->Visible() && form->Line7->Visible(); }
+};
+
+TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
+    struct Case {
+        const char *scale;
+        int a, b;
+        const char *distance;
+    };
+    const Case cases[] = {
+        {"10", 1, 3, "50"},  {"10", 3, 1, "50"},  {"10", 2, 3, "40"},
+        {"100", 1, 3, "50"}, {"2,5", 4, 2, "50"}, {"10", 1, 2, "30"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.scale << " " << c.a << "-" << c.b);
+        form->txtMsb->setText(c.scale);
+        choose(*form->Cmb1, c.a);
+        choose(*form->Cmb2, c.b);
+        ASSERT_TRUE(showing());
+        EXPECT_EQ(form->LbR->Caption(), c.distance);
+        const platform::LineShape &line = *form->Line7;
+        EXPECT_EQ(line.X1(), form->L[c.a]->X1());
+        EXPECT_EQ(line.Y1(), form->L[c.a]->Y1());
+        EXPECT_EQ(line.X2(), form->L[c.b]->X1());
+        EXPECT_EQ(line.Y2(), form->L[c.b]->Y1());
+        // The distance stands at the middle of the line.
+        EXPECT_NEAR(form->LbR->Left(), (line.X1() + line.X2()) / 2, 0.01);
+        EXPECT_NEAR(form->LbR->Top(), (line.Y1() + line.Y2()) / 2, 0.01);
+    }
+}
+
+TEST_F(MeasureTest, TheDistanceIsRoundedToTwoDecimals) {
+    setPolygon({{0, 0}, {1, 1}, {0, 1}});
+    choose(*form->Cmb1, 1);
+    choose(*form->Cmb2, 2);
+    EXPECT_EQ(form->LbR->Caption(), "1,41");
+}
+
+TEST_F(MeasureTest, NothingIsShownUntilBothListsHaveACorner) {
+    choose(*form->Cmb1, 1);
+    EXPECT_FALSE(form->LbR->Visible());
+    EXPECT_FALSE(form->Line7->Visible());
+}
+
+TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
+    choose(*form->Cmb1, 1);
+    choose(*form->Cmb2, 3);
+    ASSERT_TRUE(showing());
+    choose(*form->Cmb2, 1);
+    EXPECT_FALSE(form->LbR->Visible());
+    EXPECT_FALSE(form->Line7->Visible());
+}
+
+TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
+    choose(*form->Cmb1, 1);
+    choose(*form->Cmb2, 3);
+    ASSERT_TRUE(showing());
+    form->CmdUp->button()->click();
+    EXPECT_FALSE(form->LbR->Visible());
+    EXPECT_FALSE(form->Line7->Visible());
+    choose(*form->Cmb2, 2);
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(form->LbR->Caption(), "30");
+}
+
+TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
+    for (const char *bad : {"abc", "0", "-10", ""}) {
+        SCOPED_TRACE(bad);
+        form->txtMsb->setText("10");
+        choose(*form->Cmb1, 1);
+        choose(*form->Cmb2, 3);
+        ASSERT_TRUE(showing());
+        form->txtMsb->setText(bad);
+        choose(*form->Cmb2, 2);
+        EXPECT_FALSE(form->LbR->Visible());
+        EXPECT_FALSE(form->Line7->Visible());
+    }
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,248 @@
+// The step moves, the step buttons and the drawing scale.
+#include "main_window/editing_fixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <functional>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+class MovesTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        state.settings.StepHintOff = 1; // the hint has tests of its own
+    }
+    void click(platform::Button &b) { b.button()->click(); }
+};
+
+struct MoveCase {
+    const char *name;
+    std::unique_ptr<platform::Button> Form1::*button;
+    Texts after; // from (10, 30), (20, 30), (20, 40) with corner 2 current
+};
+
+TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
+    const MoveCase cases[] = {
+        {"up", &Form1::CmdUp, {{"10", " 32,50"}, {"20", " 32,50"}, {"20", " 42,50"}}},
+        {"down", &Form1::CmdDown, {{"10", " 27,50"}, {"20", " 27,50"}, {"20", " 37,50"}}},
+        {"right", &Form1::CmdRight, {{" 12,50", "30"}, {" 22,50", "30"}, {" 22,50", "40"}}},
+        {"left", &Form1::CmLleft, {{" 7,50", "30"}, {" 17,50", "30"}, {" 17,50", "40"}}},
+        {"x+", &Form1::CmdXUp, {{"10", "30"}, {" 22,50", "30"}, {"20", "40"}}},
+        {"x-", &Form1::CmdXDw, {{"10", "30"}, {" 17,50", "30"}, {"20", "40"}}},
+        {"y+", &Form1::CmdYUp, {{"10", "30"}, {"20", " 32,50"}, {"20", "40"}}},
+        {"y-", &Form1::CmdYDw, {{"10", "30"}, {"20", " 27,50"}, {"20", "40"}}},
+    };
+    for (const MoveCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        setPolygon({{10, 30}, {20, 30}, {20, 40}});
+        form->txtStep->setText("2,5");
+        form->CurrentCorner = 2;
+        const double x2 = form->L[2]->X1();
+        click(*(form.get()->*c.button));
+        EXPECT_EQ(texts(3), c.after);
+        EXPECT_EQ(state.Modified, 1);
+        // Redrawn where the corner now is.
+        const double moved = textToDouble(form->TextX[2]->Text()).value();
+        EXPECT_NEAR(form->L[2]->X1() - x2, (moved - 20) * state.ScaleFactor, 0.01);
+        EXPECT_EQ(form->Shape[2]->Width(), 100); // still highlighted
+    }
+}
+
+TEST_F(MovesTest, ArrowButtonsMoveOnlyTheCornersOfThePolygon) {
+    setPolygon({{10, 30}, {20, 30}, {20, 40}, {0, 0}});
+    form->Command3_Click(); // row 4 hidden
+    form->CmdUp->button()->click();
+    EXPECT_EQ(form->TextY[3]->Text(), " 41,00");
+    EXPECT_EQ(form->TextY[4]->Text(), "0");
+}
+
+TEST_F(MovesTest, MovesComputeInDoublePrecision) {
+    setPolygon(Texts{{"6 000 000,12", "1234567,89"}, {"0", "0"}, {"0", "1"}});
+    form->txtStep->setText("0,01");
+    form->CurrentCorner = 1;
+    click(*form->CmdXUp);
+    click(*form->CmdYDw);
+    EXPECT_EQ(form->TextX[1]->Text(), "6000 000,13");
+    EXPECT_EQ(form->TextY[1]->Text(), "1234 567,88");
+}
+
+TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
+    for (int current : {0, 4}) {
+        SCOPED_TRACE(current);
+        setPolygon({{10, 30}, {20, 30}, {20, 40}, {1, 1}});
+        form->Command3_Click(); // row 4 hidden
+        form->VICHISLIT();
+        state.Modified = 0;
+        form->CurrentCorner = std::int16_t(current);
+        for (auto b : {&Form1::CmdXUp, &Form1::CmdXDw, &Form1::CmdYUp, &Form1::CmdYDw})
+            click(*(form.get()->*b));
+        EXPECT_EQ(texts(4), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}, {"1", "1"}}));
+        EXPECT_EQ(state.Modified, 0);
+    }
+}
+
+TEST_F(MovesTest, ATextThatIsNotANumberIsLeftAlone) {
+    // A step that is not a number moves nothing; the window still refreshes.
+    setPolygon({{10, 30}, {20, 30}, {20, 40}});
+    form->Cmb1->setListIndex(0);
+    form->Cmb2->setListIndex(1);
+    ASSERT_TRUE(form->LbR->Visible());
+    form->txtStep->setText("abc");
+    click(*form->CmdRight);
+    EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
+    EXPECT_FALSE(form->LbR->Visible());
+
+    // A field that is not a number keeps its text; the others move.
+    setPolygon(Texts{{"10", "30"}, {"x", "30"}, {"", "40"}});
+    form->txtStep->setText("1");
+    click(*form->CmdRight);
+    EXPECT_EQ(texts(3), (Texts{{" 11,00", "30"}, {"x", "30"}, {"", "40"}}));
+}
+
+struct StepCase {
+    QString from;
+    QString plus;
+    QString minus;
+};
+
+TEST_F(MovesTest, StepButtonsFollowTheStepTable) {
+    const StepCase cases[] = {
+        {"9,9", "10", "9,8"},           {"10", "11", "9,9"},
+        {"0,01", "0,02", "0,01"},       {"10000", "10000", "9900"},
+        {"20000", "20000", "19999,99"}, {"1", "1,1", "0,99"},
+        {"0,5", "0,51", "0,49"},        {"1.5", "1,6", "1,4"},
+        {"0,015", "0,025", "0"},
+    };
+    for (const StepCase &c : cases) {
+        SCOPED_TRACE(c.from.toStdString());
+        form->txtStep->setText(c.from);
+        click(*form->CmdStepUp);
+        EXPECT_EQ(form->txtStep->Text(), c.plus);
+        form->txtStep->setText(c.from);
+        click(*form->CmdStepDw);
+        EXPECT_EQ(form->txtStep->Text(), c.minus);
+    }
+}
+
+TEST_F(MovesTest, StepButtonsLeaveAStepThatIsNotANumberAndThePolygon) {
+    setPolygon({{10, 30}, {20, 30}, {20, 40}});
+    form->txtStep->setText("abc");
+    click(*form->CmdStepUp);
+    click(*form->CmdStepDw);
+    EXPECT_EQ(form->txtStep->Text(), "abc");
+    form->txtStep->setText("5");
+    click(*form->CmdStepUp);
+    EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
+    EXPECT_EQ(state.Modified, 0);
+}
+
+TEST_F(MovesTest, AStepButtonKeepsTheFocusAndEnterRepeatsIt) {
+    form->txtStep->setText("1");
+    click(*form->CmdStepUp);
+    EXPECT_TRUE(form->CmdStepUp->hasFocus());
+    QTest::keyClick(form->CmdStepUp->widget(), Qt::Key_Return);
+    QTest::keyClick(form->CmdStepUp->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->txtStep->Text(), "1,3");
+    click(*form->CmdStepDw);
+    EXPECT_TRUE(form->CmdStepDw->hasFocus());
+    QTest::keyClick(form->CmdStepDw->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->txtStep->Text(), "1,1");
+}
+
+TEST_F(MovesTest, StepHintUntilSwitchedOff) {
+    state.settings.StepHintOff = 0;
+    form->txtStep->setText("1");
+    fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
+    click(*form->CmdStepUp);
+    click(*form->CmdStepDw);
+    click(*form->CmdStepUp);
+
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    for (const auto &box : fakes.messages.shown) {
+        EXPECT_EQ(box.text, "Что бы быстро изменить шаг наведите на кнопку фокус и нажмите "
+                            "клавишу Enter.\r\n\r\n                           Больше не "
+                            "выводить эту подсказку?");
+        EXPECT_EQ(box.title, "Подсказка.");
+        EXPECT_EQ(box.icon, MsgIcon::Information);
+        EXPECT_EQ(box.buttons, MsgButtons::YesNo);
+    }
+    EXPECT_EQ(state.settings.StepHintOff, 1);
+    EXPECT_EQ(fakes.settings.value("Tunes", "Fl5"), "1");
+    EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/Fl5=1"});
+    EXPECT_EQ(form->txtStep->Text(), "1,1"); // each click still changed the step
+}
+
+TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
+    setPolygon({{0, 0}, {30, 0}, {30, 40}});
+    const double x2 = form->L[2]->X1() - state.OriginX;
+    const QComboBox *list = form->Cmb3->combo();
+    form->Cmb3->setListIndex(list->findText("100"));
+
+    EXPECT_EQ(form->txtMsb->Text(), "100");
+    EXPECT_FLOAT_EQ(state.MapScale, 100);
+    const char *labels[] = {"500", "1000", "1500", "2000"};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(form->LbshX[k]->Caption(), labels[k]);
+        EXPECT_EQ(form->LbshY[k]->Caption(), labels[k]);
+    }
+    EXPECT_NEAR(form->L[2]->X1() - state.OriginX, x2 / 10, 0.01);
+}
+
+TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
+    form->txtMsb->setText("12.5");
+    EXPECT_EQ(form->txtMsb->Text(), "12,5");
+    EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
+    EXPECT_EQ(form->LbshX[0]->Caption(), "62,5");
+    EXPECT_EQ(form->LbshY[3]->Caption(), "250");
+    const double factor = state.ScaleFactor;
+
+    for (const char *bad : {"abc", "0", "-5", ""}) {
+        SCOPED_TRACE(bad);
+        form->txtMsb->setText(bad);
+        EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
+        EXPECT_EQ(form->LbshX[0]->Caption(), "62,5");
+        EXPECT_DOUBLE_EQ(state.ScaleFactor, factor);
+    }
+}
+
+TEST_F(MovesTest, EnterInTheScaleListAppliesItsText) {
+    form->Cmb3->setText("250");
+    QTest::keyClick(form->Cmb3->combo()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(form->txtMsb->Text(), "250");
+    EXPECT_FLOAT_EQ(state.MapScale, 250);
+}
+
+TEST_F(MovesTest, EnterInTheScaleFieldAddsItsTextToTheList) {
+    const int before = form->Cmb3->ListCount();
+    form->txtMsb->setText("250");
+    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
+    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
+    ASSERT_EQ(form->Cmb3->ListCount(), before + 2);
+    EXPECT_EQ(form->Cmb3->List(before), "250");
+    EXPECT_EQ(form->Cmb3->List(before + 1), "250");
+
+    form->txtMsb->setText("");
+    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->Cmb3->ListCount(), before + 2);
+}
+
+TEST_F(MovesTest, TheScaleFieldSelectsItsTextOnFocusWhenChosen) {
+    for (std::int16_t select : {1, 0}) {
+        SCOPED_TRACE(select);
+        state.settings.SelectOnFocus = select;
+        focus(*form->TextX[1]);
+        focus(*form->txtMsb);
+        EXPECT_EQ(form->txtMsb->edit()->selectedText(), select == 1 ? "10" : "");
+    }
+}
+
+} // namespace
+} // namespace tarvel::testing

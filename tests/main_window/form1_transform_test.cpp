@@ -1,0 +1,302 @@
+// Move to the origin, mirror, the quarter turns, insert and delete.
+#include "main_window/editing_fixture.h"
+
+#include <QAction>
+#include <QPushButton>
+
+#include <cmath>
+#include <functional>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+using TransformTest = EditingTest;
+
+struct TransformCase {
+    const char *name;
+    std::function<void(Form1 &)> run;
+    Texts before;
+    Texts after;
+};
+
+const TransformCase kTransforms[] = {
+    {"move to origin from the menu",
+     [](Form1 &f) { f.Menu_Tools_Norm->trigger(); },
+     {{"5", "-3"}, {"15", "-3"}, {"15", "7"}},
+     {{"0", "0"}, {"10", "0"}, {"10", "10"}}},
+    {"move to origin from the N button",
+     [](Form1 &f) { f.CmdNorm->button()->click(); },
+     {{"5", "-3"}, {"15", "-3"}, {"15", "7"}},
+     {{"0", "0"}, {"10", "0"}, {"10", "10"}}},
+    {"move to origin rounds halves to even",
+     [](Form1 &f) { f.Menu_Tools_Norm->trigger(); },
+     {{"1,125", "0"}, {"0", "2,675"}, {"3,135", "1"}},
+     {{"1,12", "0"}, {"0", "2,68"}, {"3,14", "1"}}},
+    {"mirror",
+     [](Form1 &f) { f.Menu_Tools_Zerkalo->trigger(); },
+     {{"0", "0"}, {"10", "0"}, {"10", "5"}},
+     {{"10", "0"}, {"0", "0"}, {"0", "5"}}},
+    {"rotate anticlockwise",
+     [](Form1 &f) { f.Menu_Tools_90L->trigger(); },
+     {{"0", "0"}, {"10", "0"}, {"10", "5"}},
+     {{"5", "0"}, {"5", "10"}, {"0", "10"}}},
+    {"rotate clockwise",
+     [](Form1 &f) { f.Menu_Tools_90R->trigger(); },
+     {{"0", "0"}, {"10", "0"}, {"10", "5"}},
+     {{"0", "10"}, {"0", "0"}, {"5", "0"}}},
+    {"grouped texts are read as numbers",
+     [](Form1 &f) { f.Menu_Tools_90L->trigger(); },
+     {{" 1 000,00", "0"}, {"1 010,50", " 0,00"}, {"1 010,50", "5,25"}},
+     {{"5,25", "0"}, {"5,25", "10,5"}, {"0", "10,5"}}},
+};
+
+TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
+    for (const TransformCase &c : kTransforms) {
+        SCOPED_TRACE(c.name);
+        setPolygon(c.before);
+        form->CurrentCorner = 2;
+        c.run(*form);
+        EXPECT_EQ(texts(3), c.after);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(state.Modified, 1);
+        EXPECT_EQ(state.FieldsUpdating, 0);
+        EXPECT_EQ(form->CurrentCorner, 2);
+    }
+}
+
+TEST_F(TransformTest, MoveToOriginKeepsTheShiftedCorners) {
+    setPolygon({{5, -3}, {15, -3}, {15.004, 7}});
+    form->NORMALIZ();
+    EXPECT_DOUBLE_EQ(state.ShiftedX[1], 0);
+    EXPECT_DOUBLE_EQ(state.ShiftedY[1], 0);
+    EXPECT_NEAR(state.ShiftedX[3], 10.004, 1e-12); // unrounded
+    EXPECT_DOUBLE_EQ(state.ShiftedY[3], 10);
+    EXPECT_EQ(form->TextX[3]->Text(), "10");
+}
+
+TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
+    const std::pair<const char *, QAction * Form1::*> commands[] = {
+        {"norm", &Form1::Menu_Tools_Norm},
+        {"mirror", &Form1::Menu_Tools_Zerkalo},
+        {"clockwise", &Form1::Menu_Tools_90R},
+        {"anticlockwise", &Form1::Menu_Tools_90L},
+    };
+    for (const auto &[name, action] : commands) {
+        for (const Texts &bad : {Texts{{"5", "-3"}, {"15", "abc"}, {"15", "7"}},
+                                 Texts{{"5", "-3"}, {"15", "-3"}, {"", "7"}}}) {
+            SCOPED_TRACE(name);
+            setPolygon(bad);
+            (form.get()->*action)->trigger();
+            EXPECT_EQ(texts(3), bad);
+            EXPECT_EQ(state.Modified, 0);
+            ASSERT_EQ(fakes.messages.shown.size(), 1u);
+            const auto &box = fakes.messages.shown[0];
+            EXPECT_EQ(box.text, "В поле с координатами не число!");
+            EXPECT_EQ(box.title, "Ошибка");
+            EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+            EXPECT_EQ(box.buttons, MsgButtons::OK);
+        }
+    }
+}
+
+TEST_F(TransformTest, AHiddenRowThatIsNotANumberDoesNotStopTheCommands) {
+    setPolygon({{5, -3}, {15, -3}, {15, 7}, {1, 1}});
+    form->TextX[4]->setText("abc");
+    form->Command3_Click(); // row 4 hidden, its text kept
+    form->VICHISLIT();
+    fakes.messages.shown.clear();
+    form->Menu_Tools_Norm->trigger();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}}));
+    EXPECT_EQ(form->TextX[4]->Text(), "abc");
+}
+
+TEST_F(TransformTest, AQuarterTurnFarFromTheOriginKeepsEverySideToTheCentimetre) {
+    // A plot in a national grid, 6 000 km from the origin, where a turn that
+    // scales even by 4e-8 moves the corners by a quarter metre and rounds
+    // one side a centimetre short.
+    const Texts plot{{"6 000 000,12", "6 095 422,00"},
+                     {"6 000 030,12", "6 095 422,00"},
+                     {"6 000 030,12", "6 095 462,00"}};
+    setPolygon(plot);
+    form->Menu_Tools_90L->trigger();
+    EXPECT_EQ(texts(3), (Texts{{"40", "0"}, {"40", "30"}, {"0", "30"}}));
+    EXPECT_DOUBLE_EQ(state.measures.SideLen[1], 30);
+    EXPECT_DOUBLE_EQ(state.measures.SideLen[2], 40);
+    EXPECT_DOUBLE_EQ(state.measures.SideLen[3], 50);
+
+    setPolygon(plot);
+    form->Menu_Tools_90R->trigger();
+    EXPECT_EQ(texts(3), (Texts{{"0", "30"}, {"0", "0"}, {"40", "0"}}));
+}
+
+TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
+    struct Case {
+        int after;
+        QString question;
+        Texts result;
+    };
+    const Case cases[] = {
+        {2,
+         "Вы действительно хотите вставить угол между углом № 2 и углом № 3",
+         {{"0", "0"}, {"10", "0"}, {"10", "2,5"}, {"10", "5"}}},
+        {3,
+         "Вы действительно хотите вставить угол между углом № 3 и углом № 1",
+         {{"0", "0"}, {"10", "0"}, {"10", "5"}, {"5", "2,5"}}},
+        {1,
+         "Вы действительно хотите вставить угол между углом № 1 и углом № 2",
+         {{"0", "0"}, {"5", "0"}, {"10", "0"}, {"10", "5"}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.after);
+        setPolygon({{0, 0}, {10, 0}, {10, 5}});
+        form->CurrentCorner = std::int16_t(c.after);
+        fakes.messages.answers = {MsgResult::Yes};
+        form->Menu_lnsertUgol->trigger();
+
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, c.question);
+        EXPECT_EQ(fakes.messages.shown[0].title, "Подтвердите вставку");
+        EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
+
+        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(state.CornerCount, 4);
+        EXPECT_EQ(texts(4), c.result);
+        EXPECT_TRUE(form->TextX[4]->Visible());
+        EXPECT_EQ(form->Cmb1->ListCount(), 4);
+        EXPECT_EQ(state.FieldsUpdating, 0);
+        EXPECT_EQ(state.Modified, 1);
+        EXPECT_EQ(form->CurrentCorner, c.after);
+        EXPECT_TRUE(form->L[4]->Visible()); // recomputed with the new corner
+    }
+}
+
+TEST_F(TransformTest, InsertKeepsEveryDigitOfTheOtherCorners) {
+    setPolygon(Texts{{"6 000 000,12", "6 000 000,34"},
+                     {"6 000 030,12", "6 000 000,34"},
+                     {"1234567,89", "7654321,01"}});
+    form->CurrentCorner = 1;
+    fakes.messages.answers = {MsgResult::Yes};
+    form->Menu_lnsertUgol->trigger();
+    EXPECT_EQ(texts(4), (Texts{{"6000000,12", "6000000,34"},
+                               {"6000015,12", "6000000,34"},
+                               {"6000030,12", "6000000,34"},
+                               {"1234567,89", "7654321,01"}}));
+}
+
+TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
+    setPolygon({{0, 0}, {10, 0}, {10, 5}});
+    form->CurrentCorner = 2;
+    fakes.messages.answers = {MsgResult::No};
+    form->Menu_lnsertUgol->trigger();
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
+    EXPECT_EQ(state.Modified, 0);
+}
+
+TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
+    // The window starts with its 20-corner default polygon.
+    const Texts before = texts(20);
+    for (int current : {5, 20}) {
+        form->CurrentCorner = std::int16_t(current);
+        fakes.messages.shown.clear();
+        state.Modified = 0;
+        form->Menu_lnsertUgol->trigger();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, "Больше 20-ти углов программа не поддерживает!");
+        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка вставки угла");
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
+        EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
+        EXPECT_EQ(texts(20), before);
+        EXPECT_EQ(form->Text1->Text(), "20");
+        EXPECT_EQ(state.Modified, 0);
+    }
+}
+
+TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
+    setPolygon({{0, 0}, {10, 0}, {10, 5}});
+    form->CurrentCorner = 3;
+    fakes.messages.answers = {MsgResult::Yes};
+    form->Menu_DelUgol->trigger();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, "Меньше 3-х углов в многоугольнике быть не может!");
+    EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка удаления угла");
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
+    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
+    EXPECT_EQ(state.Modified, 0);
+}
+
+TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
+    const Texts square{{" 1 234,50", "7,125"}, {"abc", ""}, {"10", "10"}, {"0,001", "10"}};
+    setPolygon(square);
+    form->CurrentCorner = 1;
+    fakes.messages.answers = {MsgResult::Yes};
+    form->Menu_DelUgol->trigger();
+
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, "Вы действительно хотите удалить угол № 1   ");
+    EXPECT_EQ(fakes.messages.shown[0].title, "Подтвердите удаление");
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
+
+    EXPECT_EQ(texts(3), (Texts{square[1], square[2], square[3]}));
+    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(state.CornerCount, 3);
+    EXPECT_FALSE(form->TextX[4]->Visible());
+    EXPECT_EQ(form->TextX[4]->Text(), "0,001"); // the hidden row keeps its text
+    EXPECT_EQ(state.FieldsUpdating, 0);
+    EXPECT_EQ(state.Modified, 1);
+    EXPECT_EQ(form->CurrentCorner, 1);
+}
+
+TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
+    setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    form->CurrentCorner = 2;
+    fakes.messages.answers = {MsgResult::No};
+    form->Menu_DelUgol->trigger();
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(form->Text1->Text(), "4");
+    EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}));
+}
+
+TEST_F(TransformTest, InsertAndDeleteChangeTheCountOfThePolygonShown) {
+    // A count typed into the count field but not taken by the recompute.
+    setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    form->Text1->setText("25");
+    form->CurrentCorner = 2;
+    fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
+    form->Menu_DelUgol->trigger();
+    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "10"}, {"0", "10"}}));
+    form->Text1->setText("abc");
+    form->Menu_lnsertUgol->trigger();
+    EXPECT_EQ(form->Text1->Text(), "4");
+    EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "10"}, {"5", "10"}, {"0", "10"}}));
+}
+
+TEST_F(TransformTest, InsertAndDeleteNeedACornerOfThePolygon) {
+    // No corner chosen, or a row hidden by "-": neither asks nor changes.
+    for (int current : {0, 5, 19}) {
+        SCOPED_TRACE(current);
+        setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+        form->CurrentCorner = std::int16_t(current);
+        fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
+        form->Menu_lnsertUgol->trigger();
+        form->Menu_DelUgol->trigger();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}));
+        fakes.messages.answers.clear();
+    }
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# "Экспорт координат в Excel" through the real menu and save dialog writes a
+# workbook that liborcus reads back with the twenty corners.
+source "$(dirname "$0")/lib.sh"
+SHEET_DUMP="${SHEET_DUMP:?path of sheet_dump}"
+start_app
+out="$E2E_TMP/coords.xlsx"
+menu "$MENU_FILE_X" 3
+file_dialog "$out"
+wait_for_file "$out"
+screenshot export
+rows="$("$SHEET_DUMP" "$out")" || fail "the workbook does not read back"
+[ "$(printf '%s\n' "$rows" | wc -l)" -eq 20 ] || fail "not twenty rows"
+[ "$(printf '%s\n' "$rows" | sed -n 1p)" = "$(printf '26\t30')" ] || fail "row 1 is '$(printf '%s\n' "$rows" | sed -n 1p)'"
+[ "$(printf '%s\n' "$rows" | sed -n 6p)" = "$(printf '101\t110')" ] || fail "row 6 is wrong"
+echo "export: ok"

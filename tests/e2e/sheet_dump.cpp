@@ -1,0 +1,24 @@
+// Prints columns A and B of rows 1..20 of a workbook's first sheet, read
+// back through liborcus (or freexl for .xls), one row a line: "A<TAB>B".
+// Numbers are printed with a point; empty cells as nothing.
+#include "platform/spreadsheet.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) return 2;
+    tarvel::platform::XlsxSpreadsheet sheet;
+    const auto columns = sheet.readColumns(QString::fromLocal8Bit(argv[1]));
+    if (!columns) return 1;
+    QTextStream out(stdout);
+    auto text = [](const tarvel::platform::SpreadsheetCell &c) {
+        using Kind = tarvel::platform::SpreadsheetCell::Kind;
+        return c.kind == Kind::Number ? QString::number(c.number, 'g', 15)
+                                      : (c.kind == Kind::Text ? c.text : QString());
+    };
+    for (std::size_t i = 0; i < columns->a.size() && i < columns->b.size(); ++i)
+        out << text(columns->a[i]) << '\t' << text(columns->b[i]) << '\n';
+    return 0;
+}

@@ -1,8 +1,48 @@
-// Placeholder until the settings windows are built.
+// frmAbout, "О программе": the program's name, a description line, the web
+// address and the e-mail address of its owner as links, and "OK". The main
+// window takes no input while the box is open.
 #pragma once
+
+#include "platform/controls.h"
+#include "platform/services.h"
 
 #include <QWidget>
 
+#include <memory>
+
+class QFrame;
+
 namespace tarvel::settings_windows {
-class FrmAbout : public QWidget {};
+
+class FrmAbout : public QWidget {
+    Q_OBJECT
+public:
+    static const QString kWebAddress;
+    static const QString kMailAddress;
+    static const QString kMailSubject;
+
+    // A top-level window owned by `owner`, the main window it disables.
+    FrmAbout(QWidget &owner, platform::ShellService &shell);
+    ~FrmAbout() override;
+
+    // Disables the owner; Form_Unload (on closing) enables it again.
+    void Form_Load();
+    void Form_Unload();
+    void cmdOK_Click();
+    void Label1_Click(); // the web address
+    void Label2_Click(); // a new message to the e-mail address
+
+    std::unique_ptr<platform::Label> lblDescription, lblDescription2, Label3, Label1, Label2;
+    std::unique_ptr<platform::Button> cmdOK;
+    QFrame *Line1 = nullptr; // separator above the button, owned by the window
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget &owner_;
+    platform::ShellService &shell_;
+    bool loaded_ = false;
+};
+
 } // namespace tarvel::settings_windows

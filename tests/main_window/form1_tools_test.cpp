@@ -1,0 +1,473 @@
+// The smaller commands of the main window: spreadsheet export and import,
+// print, calculator, background picture, folder, hints, help and about.
+#include "platform/numtext.h"
+#include "platform/spreadsheet.h"
+#include "settings_windows/frm_about.h"
+#include "settings_windows/frm_podsk1.h"
+#include "support/window_fixture.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <deque>
+
+namespace tarvel::testing {
+namespace {
+
+using platform::MsgIcon;
+using platform::SpreadsheetError;
+
+// An automation application whose workbook answers SaveAs as scripted.
+class ScriptedSpreadsheet : public platform::SpreadsheetService {
+public:
+    SpreadsheetError saveResult = SpreadsheetError::None;
+
+    std::unique_ptr<platform::SpreadsheetApplication> createApplication() override {
+        return std::make_unique<App>(saveResult);
+    }
+    std::optional<platform::SpreadsheetColumns> readColumns(const QString &) override {
+        return std::nullopt;
+    }
+
+private:
+    struct NullRange : platform::SpreadsheetRange {
+        void setValue(double) override {}
+        void setNumberFormat(const QString &) override {}
+        void setHorizontalAlignment(int) override {}
+    };
+    struct Book : platform::SpreadsheetWorkbook, platform::SpreadsheetWorksheet {
+        explicit Book(SpreadsheetError r) : result(r) {}
+        SpreadsheetError result;
+        std::deque<NullRange> ranges;
+        SpreadsheetWorksheet &Worksheets(int) override { return *this; }
+        platform::SpreadsheetRange &Range(const QString &) override {
+            return ranges.emplace_back();
+        }
+        SpreadsheetError SaveAs(const QString &) override { return result; }
+    };
+    struct App : platform::SpreadsheetApplication {
+        explicit App(SpreadsheetError r) : book(r) {}
+        Book book;
+        platform::SpreadsheetWorkbook &WorkbooksAdd() override { return book; }
+        void Quit() override {}
+    };
+};
+
+class Form1ToolsTest : public WindowTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        fakes.spreadsheet = platform::FakeSpreadsheet(&xlsx);
+        makeWindow();
+        fakes.settings.writes.clear();
+    }
+    // A window whose spreadsheet service is the given one.
+    void remakeWindowWith(platform::SpreadsheetService &sheet) {
+        form.reset();
+        auto b = fakes.bundle();
+        services = std::make_unique<platform::Services>(
+            platform::Services{b.messages, b.dialogs, b.screen, b.commandLine, b.shell, b.settings,
+                               b.association, sheet, b.printer});
+        form = std::make_unique<Form1>(state, *services);
+        form->Form_Load();
+        show();
+    }
+    void setPolygon(const QStringList &x, const QStringList &y) {
+        form->Text1->setText(QString::number(x.size()));
+        for (int i = 0; i < x.size(); ++i) {
+            form->TextX[i + 1]->setText(x[i]);
+            form->TextY[i + 1]->setText(y[i]);
+        }
+        form->showRows(int(x.size()));
+        form->VICHISLIT();
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QStringList messages() const {
+        QStringList r;
+        for (const auto &m : fakes.messages.shown)
+            r << m.title + ": " + m.text;
+        return r;
+    }
+
+    QTemporaryDir dir;
+    platform::XlsxSpreadsheet xlsx;
+    ScriptedSpreadsheet denied, broken;
+};
+
+// ---------------------------------------------------------------- export
+
+TEST_F(Form1ToolsTest, ExportProposesItsFileAndCancelDoesNothing) {
+    state.settings.WorkFolder = dir.path();
+    fakes.dialogs.fileAnswers.push_back(std::nullopt);
+    form->Menu_File_Export_Click();
+    ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
+    const auto &request = fakes.dialogs.asked[0].request;
+    EXPECT_EQ(fakes.dialogs.asked[0].kind, platform::FakeDialogs::Asked::Kind::Save);
+    EXPECT_EQ(request.fileName, "Координаты многоугольника");
+    EXPECT_EQ(request.initDir, dir.path());
+    EXPECT_EQ(request.defaultExt, "*.xlsx");
+    EXPECT_EQ(request.filter, "Файлы (*.xlsx)|*.xlsx|Все файлы(*.*)|*.*|");
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
+    setPolygon({"0", "30", "30,5", "0", "-12,25"}, {"0", "0", "40", "40", "1 234,5"});
+    state.Modified = 0;
+    fakes.dialogs.fileAnswers.push_back(path("out.xlsx"));
+    form->Menu_File_Export_Click();
+    EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(state.Modified, 0);
+
+    const auto columns = xlsx.readColumns(path("out.xlsx"));
+    ASSERT_TRUE(columns);
+    ASSERT_EQ(columns->a.size(), 20u);
+    ASSERT_EQ(columns->b.size(), 20u);
+    for (int i = 1; i <= 20; ++i) { // the hidden rows 6..20 as well
+        EXPECT_DOUBLE_EQ(columns->a[i - 1].number, *textToDouble(form->TextX[i]->Text())) << i;
+        EXPECT_DOUBLE_EQ(columns->b[i - 1].number, *textToDouble(form->TextY[i]->Text())) << i;
+    }
+}
+
+TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
+    struct Case {
+        const char *name;
+        std::function<void()> arrange;
+        QString text, title;
+        MsgIcon icon;
+    };
+    denied.saveResult = SpreadsheetError::PermissionDenied;
+    broken.saveResult = SpreadsheetError::Other;
+    const Case cases[] = {
+        {"no spreadsheet application", [this] { fakes.spreadsheet.startFails = true; },
+         "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
+        {"hidden field is no number",
+         [this] {
+             fakes.spreadsheet.startFails = false;
+             setPolygon({"0", "10", "0"}, {"0", "0", "10"});
+             form->TextX[12]->setText("abc");
+         },
+         "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
+        {"permission denied", [this] { remakeWindowWith(denied); }, "Доступ к файлу закрыт!",
+         "Ошибка экспорта", MsgIcon::Exclamation},
+        {"other save error", [this] { remakeWindowWith(broken); }, "Ошибка экспорта!", "Ошибка",
+         MsgIcon::Information},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fakes.messages.shown.clear();
+        c.arrange();
+        const std::int16_t modified = state.Modified;
+        const QString x12 = form->TextX[12]->Text();
+        fakes.dialogs.fileAnswers.push_back(path(QString(c.name) + ".xlsx"));
+        form->Menu_File_Export_Click();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, c.text);
+        EXPECT_EQ(fakes.messages.shown[0].title, c.title);
+        EXPECT_EQ(fakes.messages.shown[0].icon, c.icon);
+        EXPECT_FALSE(QFile::exists(path(QString(c.name) + ".xlsx")));
+        EXPECT_EQ(state.Modified, modified);
+        EXPECT_EQ(form->TextX[12]->Text(), x12);
+    }
+}
+
+// ---------------------------------------------------------------- import
+
+TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
+    form->TextX[3]->setText("12,5");
+    form->TextY[20]->setText("-7,25");
+    form->VICHISLIT();
+    QStringList x, y;
+    for (int i = 1; i <= 20; ++i) {
+        x << form->TextX[i]->Text();
+        y << form->TextY[i]->Text();
+    }
+    const QString area = form->Text3->Text();
+    fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
+    form->Menu_File_Export_Click();
+
+    setPolygon({"1", "2", "3"}, {"1", "5", "1"});
+    state.Modified = 0;
+    state.settings.ImportHintOff = 1;
+    fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
+    form->Menu_File_Import_Click();
+
+    EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(form->Text1->Text(), "20");
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(textToDouble(form->TextX[i]->Text()), textToDouble(x[i - 1])) << i;
+        EXPECT_EQ(textToDouble(form->TextY[i]->Text()), textToDouble(y[i - 1])) << i;
+        EXPECT_TRUE(form->TextX[i]->Visible()) << i;
+    }
+    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_EQ(state.Modified, 1);
+}
+
+TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndKeepsTheOtherFields) {
+    QFile csv(path("four.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("0;0\n30;0\n30;40\n0;40\n");
+    csv.close();
+    const QString x5 = form->TextX[5]->Text();
+    state.settings.ImportHintOff = 1;
+    fakes.dialogs.fileAnswers.push_back(path("four.csv"));
+    form->Menu_File_Import_Click();
+    EXPECT_EQ(form->Text1->Text(), "4");
+    EXPECT_EQ(state.CornerCount, 4);
+    EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
+    EXPECT_EQ(form->TextX[5]->Text(), x5);
+    EXPECT_FALSE(form->TextX[5]->Visible());
+    EXPECT_EQ(form->Cmb1->ListCount(), 4);
+}
+
+TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
+    QFile broken(path("broken.xlsx"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("PK\x03\x04 this is no workbook");
+    broken.close();
+    QFile onlyX(path("only_x.csv"));
+    ASSERT_TRUE(onlyX.open(QIODevice::WriteOnly));
+    onlyX.write("1.5\n2.5\n3.5\n");
+    onlyX.close();
+
+    state.settings.ImportHintOff = 1;
+    for (const char *name : {"broken.xlsx", "only_x.csv", "missing.xlsx"}) {
+        SCOPED_TRACE(name);
+        fakes.messages.shown.clear();
+        state.Modified = 0;
+        const QString x1 = form->TextX[1]->Text(), text1 = form->Text1->Text();
+        fakes.dialogs.fileAnswers.push_back(path(name));
+        form->Menu_File_Import_Click();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка импорта!");
+        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(form->TextX[1]->Text(), x1);
+        EXPECT_EQ(form->Text1->Text(), text1);
+        EXPECT_EQ(state.Modified, 0);
+    }
+}
+
+TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
+    for (int tick : {0, 1}) {
+        SCOPED_TRACE(tick);
+        state.settings.ImportHintOff = 0;
+        fakes.dialogs.asked.clear();
+        fakes.settings.writes.clear();
+        form->Menu_File_Import_Click();
+        auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->isVisible());
+        EXPECT_EQ(hint->windowTitle(), "Подсказка");
+        EXPECT_EQ(hint->Label1->Caption().split('\n'),
+                  QStringList({"Импорт координат из Excel осуществляется из ячеек:",
+                               "A1 - A20 - это координаты X1 - X20",
+                               "B1 - B20 - это координаты Y1 - Y20"}));
+        EXPECT_EQ(hint->Ch1->Caption(), "Больше не выводить это сообщение");
+        EXPECT_FALSE(hint->Picture1->label()->pixmap().isNull());
+        EXPECT_TRUE(fakes.dialogs.asked.empty()) << "the import waits for the hint";
+
+        hint->Ch1->setValue(tick);
+        fakes.dialogs.fileAnswers.push_back(std::nullopt);
+        hint->close();
+        EXPECT_FALSE(hint->isVisible());
+        EXPECT_EQ(state.settings.ImportHintOff, tick);
+        EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/Gr9=" + QString::number(tick)});
+        ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
+        EXPECT_EQ(fakes.dialogs.asked[0].kind, platform::FakeDialogs::Asked::Kind::Open);
+    }
+}
+
+TEST_F(Form1ToolsTest, HintsCommandSwitchesAllThreeBackOn) {
+    state.settings.ImportHintOff = state.settings.StepHintOff = state.settings.CornerHintOff = 1;
+    form->Menu_Set_Hlp_Click();
+    EXPECT_EQ(state.settings.ImportHintOff, 0);
+    EXPECT_EQ(state.settings.StepHintOff, 0);
+    EXPECT_EQ(state.settings.CornerHintOff, 0);
+    EXPECT_EQ(fakes.settings.writes, QStringList({"Tunes/Gr9=0", "Tunes/Fl5=0", "Tunes/Fl6=0"}));
+}
+
+// ---------------------------------------------------------------- picture, folder
+
+TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
+    state.settings.WorkFolder = dir.path();
+    const struct {
+        int height;
+        const char *format;
+    } pictures[] = {{1, "PNG"}, {37, "BMP"}, {480, "PNG"}};
+    for (const auto &[height, format] : pictures) {
+        SCOPED_TRACE(height);
+        const QString file = path(QString("p%1.%2").arg(height).arg(QString(format).toLower()));
+        QImage image(20, height, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        ASSERT_TRUE(image.save(file, format));
+        form->Menu_Tools_Map_No_Click();
+        fakes.dialogs.fileAnswers.push_back(file);
+        form->Menu_Tools_Map_Click();
+        EXPECT_EQ(state.settings.MapPicture, file);
+        EXPECT_DOUBLE_EQ(form->Img->Height(), height * 15.0);
+        EXPECT_DOUBLE_EQ(form->Img->Top() + form->Img->Height(), state.OriginY);
+        EXPECT_TRUE(form->Img->Visible());
+    }
+    const auto &request = fakes.dialogs.asked.back().request;
+    EXPECT_EQ(request.defaultExt, "*.bmp");
+    EXPECT_EQ(request.filter, "Файлы (*.bmp)|*.bmp|Файлы (*.gif)|*.gif|Файлы (*.jpg)|*.jpg|"
+                              "Все файлы(*.*)|*.*|");
+    EXPECT_EQ(request.initDir, dir.path());
+}
+
+TEST_F(Form1ToolsTest, AFileThatIsNoPictureKeepsThePreviousOne) {
+    QImage image(10, 40, QImage::Format_RGB32);
+    ASSERT_TRUE(image.save(path("good.bmp"), "BMP"));
+    QFile bad(path("bad.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    fakes.dialogs.fileAnswers = {path("good.bmp"), path("bad.bmp"), std::nullopt};
+    form->Menu_Tools_Map_Click();
+    form->Menu_Tools_Map_Click();
+    form->Menu_Tools_Map_Click();
+    EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
+    EXPECT_DOUBLE_EQ(form->Img->Height(), 600);
+    EXPECT_TRUE(form->Img->Visible());
+    form->Menu_Tools_Map_No_Click();
+    EXPECT_FALSE(form->Img->Visible());
+    form->Menu_Tools_Map_Yes_Click();
+    EXPECT_TRUE(form->Img->Visible());
+    EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
+}
+
+TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
+    state.settings.WorkFolder = "/srv/polygons";
+    fakes.dialogs.fileAnswers = {std::nullopt, QString("/home/user/plots")};
+    form->Menu_Set_Path_Click();
+    EXPECT_EQ(state.settings.WorkFolder, "/srv/polygons");
+    EXPECT_TRUE(fakes.settings.writes.isEmpty());
+    EXPECT_EQ(fakes.dialogs.asked[0].request.title, "Выберите папку");
+    EXPECT_EQ(fakes.dialogs.asked[0].request.initDir, "/srv/polygons");
+
+    form->Menu_Set_Path_Click();
+    EXPECT_EQ(state.settings.WorkFolder, "/home/user/plots");
+    EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/VibFolder=/home/user/plots"});
+
+    state.settings.WorkFolder.clear();
+    form->Menu_Set_Path_Click();
+    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, "/");
+}
+
+// ---------------------------------------------------------------- print
+
+TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    form->Label2->setCaption("Иванов Пётр, участок №12");
+    fakes.printer.pdfPath = path("page.pdf");
+    form->Menu_File_Print_Click();
+    ASSERT_EQ(fakes.printer.printed, 1);
+
+    QProcess p;
+    p.start("pdftotext", {path("page.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished());
+    QString text = QString::fromUtf8(p.readAllStandardOutput());
+    text.remove(QRegularExpression("\\s"));
+    EXPECT_TRUE(text.contains("ИвановПётр,участок№12")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Площадь:10700,00")) << text.toStdString();
+    EXPECT_TRUE(text.contains("176,00")); // a coordinate of the table
+}
+
+TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {
+    // A square of 100 m at 10 m per centimetre is 10 cm on paper: 1000 dots
+    // at 254 dots per inch.
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    QImage page(2100, 2970, QImage::Format_RGB32);
+    page.setDotsPerMeterX(10000);
+    page.setDotsPerMeterY(10000);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        form->paintPrintPage(painter, 254);
+    }
+    int left = page.width(), right = -1, top = page.height(), bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(page.constScanLine(y));
+        for (int x = 0; x < page.width(); ++x) {
+            if (qRed(row[x]) > 200 && qGreen(row[x]) < 60 && qBlue(row[x]) < 60) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_NEAR(right - left, 1000, 6);
+    EXPECT_NEAR(bottom - top, 1000, 6);
+}
+
+// ---------------------------------------------------------------- help, about, calculator
+
+TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
+    form->Menu_Help_Help_Click();
+    EXPECT_EQ(fakes.shell.opened,
+              QStringList{QCoreApplication::applicationDirPath() + "/Help.pdf"});
+    EXPECT_EQ(form->findChild<QDialog *>("helpWindow"), nullptr);
+
+    fakes.shell.openSucceeds = false;
+    form->Menu_Help_Help_Click();
+    form->Menu_Help_Help_Click();
+    const auto windows = form->findChildren<QDialog *>("helpWindow");
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    const QString text = windows[0]->findChild<QTextBrowser *>()->toPlainText();
+    EXPECT_TRUE(text.contains("Импорт координат из Excel"));
+    EXPECT_TRUE(text.contains("около 1%"));
+    windows[0]->close();
+}
+
+TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
+    using settings_windows::FrmAbout;
+    form->Menu_About_Click();
+    auto *about = form->findChild<FrmAbout *>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), "О программе");
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_TRUE(about->isEnabled());
+    EXPECT_EQ(about->lblDescription->Caption(), "Тарвел 3.0");
+    EXPECT_EQ(about->Label3->Caption(), "Владелец программы: ");
+
+    QTest::mouseClick(about->Label1->widget(), Qt::LeftButton);
+    QTest::mouseClick(about->Label2->widget(), Qt::LeftButton);
+    EXPECT_EQ(fakes.shell.opened,
+              QStringList({"https://tarvel.ru/",
+                           "mailto:info@tarvel.ru?Subject=На счет программы Тарвел"}));
+
+    QTest::mouseClick(about->cmdOK->widget(), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {
+    form->Menu_Tools_Kalk_Click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, "Калькулятор не найден.");
+    EXPECT_EQ(fakes.messages.shown[0].title, "Сообщение программы");
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(fakes.shell.started.empty());
+
+    fakes.shell.programsOnPath = {"xcalc", "kcalc"};
+    form->Menu_Tools_Kalk_Click();
+    ASSERT_EQ(fakes.shell.started.size(), 1u);
+    EXPECT_EQ(fakes.shell.started[0].first, "kcalc");
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+}
+
+} // namespace
+} // namespace tarvel::testing

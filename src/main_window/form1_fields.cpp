@@ -58,21 +58,20 @@ void Form1::TextY_GotFocus(int i) {
     selectAllIf(state_.settings.SelectOnFocus, *TextY[i]);
 }
 
-void Form1::TextX_KeyDown(int i, int keyCode) {
-    const int n = state_.CornerCount;
+namespace {
+// Enter and Down move to the next row of the same column, Up to the one
+// before; the focus never leaves the rows in use or changes column.
+void moveInColumn(Form1::Array<platform::TextBox, 21> &column, int i, int keyCode, int n) {
     if ((keyCode == platform::kKeyReturn || keyCode == platform::kKeyDown) && i >= 1 && i < n)
-        TextX[i + 1]->SetFocus();
+        column[i + 1]->SetFocus();
     else if (keyCode == platform::kKeyUp && i > 1 && i <= n)
-        TextX[i - 1]->SetFocus();
+        column[i - 1]->SetFocus();
 }
+} // namespace
 
-void Form1::TextY_KeyDown(int i, int keyCode) {
-    const int n = state_.CornerCount;
-    if ((keyCode == platform::kKeyReturn || keyCode == platform::kKeyDown) && i >= 1 && i < n)
-        TextY[i + 1]->SetFocus();
-    else if (keyCode == platform::kKeyUp && i > 1 && i <= n)
-        TextY[i - 1]->SetFocus();
-}
+void Form1::TextX_KeyDown(int i, int keyCode) { moveInColumn(TextX, i, keyCode, state_.CornerCount); }
+
+void Form1::TextY_KeyDown(int i, int keyCode) { moveInColumn(TextY, i, keyCode, state_.CornerCount); }
 
 void Form1::TextX_LostFocus(int i) {
     state_.Modified = 1;

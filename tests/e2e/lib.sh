@@ -77,3 +77,20 @@ save_as() {
   file_dialog "$1"
   wait_for_file "$1"
 }
+
+# write_polygon FILE COUNT OWNER X... -- Y...: a 42-line polygon file in
+# CR LF lines; corners not given are 0.
+write_polygon() {
+  local file="$1" count="$2" owner="$3"; shift 3
+  local xs=() ys=() side=x
+  for v in "$@"; do
+    if [ "$v" = "--" ]; then side=y; continue; fi
+    if [ "$side" = x ]; then xs+=("$v"); else ys+=("$v"); fi
+  done
+  {
+    printf '%s\r\n' "$count"
+    for i in $(seq 0 19); do printf '%s\r\n' "${xs[$i]:-0}"; done
+    for i in $(seq 0 19); do printf '%s\r\n' "${ys[$i]:-0}"; done
+    printf '%s\r\n' "$owner"
+  } >"$file"
+}

@@ -3,13 +3,7 @@
 # its path in the title.
 source "$(dirname "$0")/lib.sh"
 file="$E2E_TMP/plot.squ"
-{
-  printf '4\r\n0\r\n30\r\n30\r\n0\r\n'
-  for i in $(seq 5 20); do printf '0\r\n'; done
-  printf '0\r\n0\r\n40\r\n40\r\n'
-  for i in $(seq 5 20); do printf '0\r\n'; done
-  printf 'e2e\r\n'
-} >"$file"
+write_polygon "$file" 4 e2e 0 30 30 0 -- 0 0 40 40
 start_app
 menu "$MENU_FILE_X" 1
 file_dialog "$file"

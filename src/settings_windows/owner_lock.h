@@ -13,7 +13,7 @@ namespace tarvel::settings_windows {
 
 inline void disableOwnerOnly(QWidget &owner) {
     std::vector<QPointer<QWidget>> windows;
-    for (QWidget *w : owner.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    for (QWidget *w : owner.findChildren<QWidget *>())
         if (w->isWindow() && w->isEnabled()) windows.emplace_back(w);
     owner.setEnabled(false);
     for (const QPointer<QWidget> &w : windows)

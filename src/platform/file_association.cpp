@@ -257,6 +257,10 @@ QByteArray XdgFileAssociation::desktopEntry() const {
     text += QString::fromUtf8(kDesktopGroup) + QLatin1Char('\n');
     text += QLatin1String("Type=Application\n");
     text += QStringLiteral("Name=Тарвел\n");
+    // The same entry name as the packaged one, so it must say as much: menus
+    // show this one in its place.
+    text += QStringLiteral("Comment=Программа расчета площади\n");
+    text += QLatin1String("Categories=Office;Education;\n");
     text += QLatin1String("Icon=") + escapeDesktopString(appName_) + QLatin1Char('\n');
     text += QLatin1String("MimeType=") + mimeType() + QLatin1String(";\n");
     text += QLatin1String("Exec=") + execValue(executablePath_) + QLatin1Char('\n');

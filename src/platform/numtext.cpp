@@ -359,7 +359,8 @@ std::optional<std::uint32_t> textToColour(const QString &text) {
 }
 
 double roundHalfEven(double value, int decimals) {
-    if (!std::isfinite(value) || value == 0) return value;
+    if (!std::isfinite(value)) return value;
+    if (value == 0) return 0.0; // +0 also for -0
     Decimal d = fromFloating(value, 15);
     // At or past the 15th significant digit the short text cannot judge a
     // tie, and the value holds no more precision than asked for anyway.

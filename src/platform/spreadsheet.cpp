@@ -31,6 +31,11 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <cstring>
+#include <string>
 #include <utility>
 
 namespace tarvel::platform {
@@ -462,43 +467,146 @@ struct FreexlCloser {
 };
 using FreexlHandle = std::unique_ptr<const void, FreexlCloser>;
 
-std::optional<SpreadsheetColumns> readLegacyXls(const QString &fileName) {
-    const void *raw = nullptr;
-    const int opened = freexl_open(QFile::encodeName(fileName).constData(), &raw);
-    FreexlHandle handle(raw);
-    if (opened != FREEXL_OK || !handle) return std::nullopt;
-    if (freexl_select_active_worksheet(handle.get(), 0) != FREEXL_OK) return std::nullopt;
+// freexl trusts the lengths written in the file: a crafted .xls makes it
+// read far past its own stack buffers. It therefore runs in a child process
+// of its own; whatever it does there ends with the child, and only the
+// cells come back, as plain bytes through a pipe: per cell a kind byte
+// (0 empty, 1 number, 2 text), then 8 bytes of double or a 4-byte length
+// and the UTF-8 text.
+constexpr int kXlsTimeoutMs = 10000;
+
+void putBytes(std::string &out, const void *p, std::size_t n) {
+    out.append(static_cast<const char *>(p), n);
+}
+
+// In the child: freexl only, no Qt, then _exit.
+[[noreturn]] void readLegacyXlsChild(const char *path, int fd) {
+    std::string out;
+    const void *handle = nullptr;
     unsigned int rows = 0;
     unsigned short cols = 0;
-    if (freexl_worksheet_dimensions(handle.get(), &rows, &cols) != FREEXL_OK) return std::nullopt;
+    bool ok = freexl_open(path, &handle) == FREEXL_OK && handle &&
+              freexl_select_active_worksheet(handle, 0) == FREEXL_OK &&
+              freexl_worksheet_dimensions(handle, &rows, &cols) == FREEXL_OK;
+    for (int col = 0; ok && col < 2; ++col) {
+        for (int row = 0; ok && row < kRowsRead; ++row) {
+            FreeXL_CellValue value{};
+            char kind = 0;
+            if (static_cast<unsigned>(row) < rows && col < cols) {
+                if (freexl_get_cell_value(handle, static_cast<unsigned int>(row),
+                                          static_cast<unsigned short>(col),
+                                          &value) != FREEXL_OK) {
+                    ok = false;
+                    break;
+                }
+                switch (value.type) {
+                case FREEXL_CELL_INT:
+                case FREEXL_CELL_DOUBLE:
+                    kind = 1;
+                    break;
+                case FREEXL_CELL_TEXT:
+                case FREEXL_CELL_SST_TEXT:
+                case FREEXL_CELL_DATE:
+                case FREEXL_CELL_DATETIME:
+                case FREEXL_CELL_TIME:
+                    kind = value.value.text_value ? 2 : 0;
+                    break;
+                default:
+                    break;
+                }
+            }
+            putBytes(out, &kind, 1);
+            if (kind == 1) {
+                const double number = value.type == FREEXL_CELL_INT
+                                          ? static_cast<double>(value.value.int_value)
+                                          : value.value.double_value;
+                putBytes(out, &number, sizeof number);
+            } else if (kind == 2) {
+                const auto length = static_cast<std::uint32_t>(std::strlen(value.value.text_value));
+                putBytes(out, &length, sizeof length);
+                putBytes(out, value.value.text_value, length);
+            }
+        }
+    }
+    if (handle) freexl_close(handle);
+    if (ok) {
+        const char *p = out.data();
+        std::size_t left = out.size();
+        while (left > 0) {
+            const ssize_t n = write(fd, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) _exit(1);
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    _exit(ok ? 0 : 1);
+}
+
+std::optional<SpreadsheetColumns> readLegacyXls(const QString &fileName) {
+    const QByteArray path = QFile::encodeName(fileName);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        readLegacyXlsChild(path.constData(), fds[1]);
+    }
+    close(fds[1]);
+    std::string in;
+    char buffer[4096];
+    bool timedOut = false;
+    for (;;) {
+        pollfd pfd{fds[0], POLLIN, 0};
+        const int ready = poll(&pfd, 1, kXlsTimeoutMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            timedOut = true;
+            break;
+        }
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        in.append(buffer, static_cast<std::size_t>(n));
+        if (in.size() > 4 * 1024 * 1024) { // forty cells never need this much
+            timedOut = true;
+            break;
+        }
+    }
+    close(fds[0]);
+    if (timedOut) kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
 
     SpreadsheetColumns columns = emptyColumns();
-    const int rowsToRead = static_cast<int>(std::min<unsigned int>(rows, kRowsRead));
-    const int colsToRead = std::min<int>(cols, 2);
-    for (int row = 0; row < rowsToRead; ++row) {
-        for (int col = 0; col < colsToRead; ++col) {
-            FreeXL_CellValue value{};
-            if (freexl_get_cell_value(handle.get(), static_cast<unsigned int>(row),
-                                      static_cast<unsigned short>(col), &value) != FREEXL_OK)
-                return std::nullopt;
+    std::size_t at = 0;
+    const auto take = [&](void *p, std::size_t n) {
+        if (in.size() - at < n) return false;
+        std::memcpy(p, in.data() + at, n);
+        at += n;
+        return true;
+    };
+    for (int col = 0; col < 2; ++col) {
+        for (int row = 0; row < kRowsRead; ++row) {
+            char kind = 0;
+            if (!take(&kind, 1)) return std::nullopt;
             SpreadsheetCell &cell = cellAt(columns, row, col);
-            switch (value.type) {
-            case FREEXL_CELL_INT:
-                cell = numberCell(value.value.int_value);
-                break;
-            case FREEXL_CELL_DOUBLE:
-                cell = numberCell(value.value.double_value);
-                break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME:
-                if (value.value.text_value)
-                    cell = textCell(QString::fromUtf8(value.value.text_value));
-                break;
-            default:
-                break;
+            if (kind == 1) {
+                double number = 0;
+                if (!take(&number, sizeof number)) return std::nullopt;
+                cell = numberCell(number);
+            } else if (kind == 2) {
+                std::uint32_t length = 0;
+                if (!take(&length, sizeof length) || in.size() - at < length) return std::nullopt;
+                cell = textCell(QString::fromUtf8(in.data() + at, static_cast<qsizetype>(length)));
+                at += length;
             }
         }
     }
@@ -578,7 +686,9 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
     try {
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return std::nullopt;
-        const QByteArray data = file.read(kMaxFileBytes + 1);
+        // Reserves only what the file holds (it was checked above), with one
+        // byte more to see a file that grew since.
+        const QByteArray data = file.read(file.size() + 1);
         if (file.error() != QFileDevice::NoError || data.size() > kMaxFileBytes)
             return std::nullopt;
         file.close();

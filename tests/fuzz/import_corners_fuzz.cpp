@@ -1,0 +1,109 @@
+// Fuzzes the import of corner texts from the cells read out of a workbook:
+// columns of any length (also shorter than twenty rows or empty), cells of
+// every kind, numbers that are NaN, infinite or huge, texts of any kind.
+//
+// Input: one byte each for the lengths of columns A and B, then the cells
+// of A, then those of B; a cell is a kind byte (0 empty, 1 number with 8
+// raw bytes, 2 text with a length byte and UTF-8 bytes).
+#include "fuzz_support.h"
+
+#include "files/spreadsheet_exchange.h"
+#include "platform/numtext.h"
+
+#include <cmath>
+#include <cstdint>
+
+using namespace tarvel;
+using platform::SpreadsheetCell;
+using tarvel::fuzz::check;
+
+namespace {
+
+SpreadsheetCell readCell(tarvel::fuzz::Bytes &in) {
+    SpreadsheetCell cell;
+    switch (in.byte() % 3) {
+    case 1:
+        cell.kind = SpreadsheetCell::Kind::Number;
+        cell.number = in.rawDouble();
+        break;
+    case 2:
+        cell.kind = SpreadsheetCell::Kind::Text;
+        cell.text = QString::fromUtf8(in.take(in.byte()));
+        break;
+    default:
+        break;
+    }
+    return cell;
+}
+
+// The field text a cell gives, if any, by the import's own description.
+void checkField(const std::vector<SpreadsheetCell> &column, int row,
+                const std::optional<QString> &field) {
+    const QString where = QStringLiteral("row %1").arg(row + 1);
+    if (row >= static_cast<int>(column.size())) {
+        check(!field, "a field taken from a row the column does not have", where);
+        return;
+    }
+    const SpreadsheetCell &cell = column[static_cast<std::size_t>(row)];
+    if (!field) return;
+    switch (cell.kind) {
+    case SpreadsheetCell::Kind::Empty:
+        check(false, "a field taken from an empty cell", where);
+        break;
+    case SpreadsheetCell::Kind::Text:
+        check(*field == cell.text, "a text cell not taken as it stands", where);
+        check(!field->trimmed().isEmpty(), "a blank text taken", where);
+        break;
+    case SpreadsheetCell::Kind::Number: {
+        check(std::isfinite(cell.number), "a non-finite number taken", where + *field);
+        const auto back = textToDouble(*field);
+        check(back.has_value(), "a number cell gives a text that is not a number", *field);
+        if (std::abs(cell.number) < 1e300)
+            check(*back == roundHalfEven(*textToDouble(plainText(cell.number)), 2),
+                  "a number cell gives another value", *field);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    tarvel::fuzz::Bytes in(data, size);
+    platform::SpreadsheetColumns columns;
+    columns.a.resize(in.byte() % 32);
+    columns.b.resize(in.byte() % 32);
+    for (auto &cell : columns.a)
+        cell = readCell(in);
+    for (auto &cell : columns.b)
+        cell = readCell(in);
+
+    const auto corners = files::importCorners(columns);
+    if (!corners) {
+        // Nothing taken: no row may have both of its cells filled.
+        for (int row = 0; row < 20; ++row) {
+            const auto filled = [&](const std::vector<SpreadsheetCell> &c) {
+                if (row >= static_cast<int>(c.size())) return false;
+                const auto &cell = c[static_cast<std::size_t>(row)];
+                return (cell.kind == SpreadsheetCell::Kind::Number && std::isfinite(cell.number)) ||
+                       (cell.kind == SpreadsheetCell::Kind::Text && !cell.text.trimmed().isEmpty());
+            };
+            check(!(filled(columns.a) && filled(columns.b)), "a filled row ignored",
+                  QString::number(row + 1));
+        }
+        return 0;
+    }
+    check(corners->count >= 3 && corners->count <= 20, "corner count out of range",
+          QString::number(corners->count));
+    int last = 0;
+    for (int row = 0; row < 20; ++row) {
+        checkField(columns.a, row, corners->x[static_cast<std::size_t>(row + 1)]);
+        checkField(columns.b, row, corners->y[static_cast<std::size_t>(row + 1)]);
+        if (corners->x[static_cast<std::size_t>(row + 1)] &&
+            corners->y[static_cast<std::size_t>(row + 1)])
+            last = row + 1;
+    }
+    check(corners->count == std::max(last, 3), "corner count is not the last filled row",
+          QString::number(corners->count));
+    return 0;
+}

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds the .deb of the build folder given, unpacks it without installing
+# (dpkg -x), checks what it holds and starts the unpacked program until its
+# main window shows. Runs inside an X server (xvfb-run).
+#   package_test.sh <build-dir>
+set -euo pipefail
+build="${1:?build folder}"
+
+work="$(mktemp -d)"
+app_pid=""
+cleanup() {
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# ---- Build ----
+(cd "$build" && cpack --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed"; }
+debs=("$work"/out/tarvel_3.0_*.deb)
+[ -f "${debs[0]}" ] || fail "no tarvel_3.0_*.deb in $(ls "$work/out")"
+deb="${debs[0]}"
+
+# ---- Control fields ----
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = tarvel ] || fail "package name $(field Package)"
+[ "$(field Version)" = 3.0 ] || fail "version $(field Version)"
+[ "$(field Section)" = science ] || fail "section $(field Section)"
+[ -n "$(field Maintainer)" ] || fail "no maintainer"
+depends="$(field Depends)"
+for p in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 qt6-qpa-plugins \
+  qt6-translations-l10n libxlsxwriter4 liborcus-0.17-0 liborcus-spreadsheet-model-0.17-0 \
+  libixion-0.17-0 libfreexl1; do
+  grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
+done
+# Every dependency must name a package this system knows.
+while read -r name; do
+  dpkg-query -W "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
+    fail "unknown package in Depends: $name"
+done < <(tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//')
+
+# ---- Files ----
+root="$work/root"
+dpkg -x "$deb" "$root"
+for f in usr/bin/tarvel usr/bin/Help.pdf usr/share/applications/tarvel.desktop \
+  usr/share/icons/hicolor/64x64/apps/tarvel.png usr/share/icons/hicolor/scalable/apps/tarvel.svg \
+  usr/share/mime/packages/tarvel-squ.xml; do
+  [ -s "$root/$f" ] || fail "missing or empty: /$f"
+done
+[ -x "$root/usr/bin/tarvel" ] || fail "/usr/bin/tarvel is not executable"
+[ "$(head -c 5 "$root/usr/bin/Help.pdf")" = "%PDF-" ] || fail "Help.pdf is not a PDF"
+
+# The icon is a 64x64 PNG: the signature, then the IHDR width and height.
+png="$root/usr/share/icons/hicolor/64x64/apps/tarvel.png"
+[ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "icon is not a PNG"
+[ "$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ' | sed 's/^ //')" = "0 0 0 64 0 0 0 64" ] ||
+  fail "icon is not 64x64"
+
+entry="$root/usr/share/applications/tarvel.desktop"
+for line in "Name=Тарвел" "Comment=Программа расчета площади" "Exec=tarvel %f" "Icon=tarvel" \
+  "MimeType=application/x-tarvel-squ;" "Categories=Office;Education;"; do
+  grep -Fxq "$line" "$entry" || fail "desktop entry lacks '$line'"
+done
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$entry" || fail "desktop entry does not validate"
+fi
+
+# The MIME package as the desktop's own tool reads it.
+if command -v update-mime-database >/dev/null; then
+  update-mime-database "$root/usr/share/mime" >/dev/null 2>&1 || fail "update-mime-database failed"
+  grep -q 'application/x-tarvel-squ:\*\.squ' "$root/usr/share/mime/globs2" ||
+    fail "*.squ is not application/x-tarvel-squ after update-mime-database"
+  grep -q "Программа расчета площади" "$root/usr/share/mime/packages/tarvel-squ.xml" ||
+    fail "MIME type without its comment"
+fi
+
+# ---- The unpacked program starts ----
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share"
+export XDG_RUNTIME_DIR="$work/run" BROWSER=true
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+"$root/usr/bin/tarvel" >"$work/app.log" 2>&1 &
+app_pid=$!
+wid="$(timeout 30 xdotool search --sync --onlyvisible --name "Тарвел 3.0" | head -n1 || true)"
+[ -n "$wid" ] || { cat "$work/app.log"; fail "the main window did not appear within 30 s"; }
+title="$(xdotool getwindowname "$wid")"
+[ "$title" = "Тарвел 3.0" ] || fail "window title is '$title'"
+kill -0 "$app_pid" || fail "the program ended"
+# The program's own per-user association has the same desktop-file ID as the
+# packaged entry and so takes its place in the menus: it must not lose what
+# the packaged one says.
+user_entry="$XDG_DATA_HOME/applications/tarvel.desktop"
+if [ -f "$user_entry" ]; then
+  for line in "Categories=Office;Education;" "Comment=Программа расчета площади"; do
+    grep -Fxq "$line" "$user_entry" ||
+      fail "the per-user $user_entry written at the first start lacks '$line'"
+  done
+fi
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+echo "package: ok ($(basename "$deb"), $(du -k "$deb" | cut -f1) KiB)"

@@ -54,7 +54,12 @@ QPixmap arrowPixmap(int degrees) {
 } // namespace
 
 std::unique_ptr<LineShape> Form1::makeLine() {
-    return std::make_unique<LineShape>([this] { repaintSurface(); });
+    // Only the box of the line's old and new place is painted again.
+    return std::make_unique<LineShape>([this](double x1, double y1, double x2, double y2) {
+        const auto px = [](double t) { return platform::twipsToPixels(t); };
+        const QRect box = QRect(QPoint(px(x1), px(y1)), QPoint(px(x2), px(y2))).normalized();
+        if (surface_) surface_->update(box.adjusted(-2, -2, 2, 2));
+    });
 }
 
 void Form1::buildControls() {

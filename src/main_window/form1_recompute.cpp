@@ -31,13 +31,6 @@ void Form1::VICHISLIT() {
         Y[i] = textToDouble(TextY[i]->Text()).value_or(0);
     }
 
-    for (int i = 1; i <= 20; ++i) {
-        L[i]->setVisible(false);
-        Tch[i]->setVisible(false);
-        Nu[i]->setVisible(false);
-        Dl[i]->setVisible(false);
-    }
-
     // The scale: a text that is not a positive number leaves the drawing at
     // the last valid factor; the measures below do not depend on it.
     if (const auto s = textToSingle(txtMsb->Text()); s && *s > 0) {
@@ -50,8 +43,6 @@ void Form1::VICHISLIT() {
     const auto py = [&](int i) { return float(-sf * Y[i] + st.OriginY); };
 
     for (int i = 1; i <= n; ++i) {
-        L[i]->setVisible(true);
-        Dl[i]->setVisible(true);
         const int next = i == n ? 1 : i + 1;
         L[i]->setPoints(px(i), py(i), px(next), py(next));
         place(*Tch[i], px(i), py(i));
@@ -78,20 +69,19 @@ void Form1::VICHISLIT() {
                                              : QString());
     }
 
+    // Visibility is decided once per element: edges and length labels of
+    // corners 1..n are shown, everything above n hidden; the flags then hide
+    // or show the labels of 1..n (a flag with another value leaves them as
+    // that rule put them: angles and numbers hidden, lengths shown).
+    // Switching each element only once spares the window a hide and a show
+    // of every label at every keystroke.
     const files::Settings &s = st.settings;
-    for (int i = 1; i <= n; ++i) {
-        if (s.ShowAngles == 0)
-            Tch[i]->setVisible(false);
-        else if (s.ShowAngles == 1)
-            Tch[i]->setVisible(true);
-        if (s.ShowNumbers == 0)
-            Nu[i]->setVisible(false);
-        else if (s.ShowNumbers == 1)
-            Nu[i]->setVisible(true);
-        if (s.ShowLengths == 0)
-            Dl[i]->setVisible(false);
-        else if (s.ShowLengths == 1)
-            Dl[i]->setVisible(true);
+    for (int i = 1; i <= 20; ++i) {
+        const bool inPolygon = i <= n;
+        L[i]->setVisible(inPolygon);
+        Tch[i]->setVisible(inPolygon && s.ShowAngles == 1);
+        Nu[i]->setVisible(inPolygon && s.ShowNumbers == 1);
+        Dl[i]->setVisible(inPolygon && s.ShowLengths != 0);
     }
 
     LbR->setVisible(false);

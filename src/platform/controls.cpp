@@ -29,9 +29,18 @@ int twipsToPixels(double twips) {
 }
 
 QFont defaultFont(double points) {
+    // The families are decided once: asking for a family that is not
+    // installed sends every font lookup through the fallback search.
+    static const QStringList families = [] {
+        QStringList list;
+        for (const char *name : {"MS Sans Serif", "Liberation Sans", "DejaVu Sans"})
+            if (QFontDatabase::hasFamily(QString::fromLatin1(name)))
+                list << QString::fromLatin1(name);
+        list << QStringLiteral("Sans Serif");
+        return list;
+    }();
     QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    f.setFamilies(families);
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
     return f;
@@ -166,6 +175,7 @@ void Control::move(double l, double t, double w, double h) {
 }
 
 void Control::setVisible(bool v) {
+    if (visible_ == v && widget_ && widget_->isHidden() == !v) return;
     visible_ = v;
     if (widget_) widget_->setVisible(v);
 }
@@ -345,6 +355,8 @@ Label::Label(QWidget *parent, bool autoSize) : Control(new QLabel(parent)) {
     // A label handles its own mouse: a press or release on it is not also a
     // click on the window beneath.
     label()->setAttribute(Qt::WA_NoMousePropagation);
+    // Captions are plain text: no rich-text guess at every change.
+    label()->setTextFormat(Qt::PlainText);
     label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setForeColor(kSysButtonText);
 }
@@ -513,33 +525,39 @@ void CheckBox::setCaption(const QString &c) {
 
 // ---------------------------------------------------------------- LineShape
 
+void LineShape::notify() const {
+    if (changed_) changed_(x1_, y1_, x2_, y2_);
+}
 void LineShape::set(double &field, double v) {
     if (field == v) return;
+    if (visible_) notify();
     field = v;
-    if (visible_ && changed_) changed_();
+    if (visible_) notify();
 }
 void LineShape::setPoints(double x1, double y1, double x2, double y2) {
     if (x1_ == x1 && y1_ == y1 && x2_ == x2 && y2_ == y2) return;
+    if (visible_) notify();
     x1_ = x1;
     y1_ = y1;
     x2_ = x2;
     y2_ = y2;
-    if (visible_ && changed_) changed_();
+    if (visible_) notify();
 }
 void LineShape::setVisible(bool v) {
     if (visible_ == v) return;
     visible_ = v;
-    if (changed_) changed_();
+    notify();
 }
 void LineShape::setBorderColor(std::uint32_t c) {
     if (colour_ == c) return;
     colour_ = c;
-    if (visible_ && changed_) changed_();
+    if (visible_) notify();
 }
 void LineShape::setBorderWidth(int w) {
     if (width_ == w) return;
+    if (visible_) notify();
     width_ = w;
-    if (visible_ && changed_) changed_();
+    if (visible_) notify();
 }
 
 // ---------------------------------------------------------------- ImageShape

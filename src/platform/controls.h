@@ -211,10 +211,12 @@ public:
     void setCaption(const QString &caption);
 };
 
-// A line painted by the window's drawing surface.
+// A line painted by the window's drawing surface. Every change reports the
+// twip box that must be painted again: the old place and the new one.
 class LineShape {
 public:
-    explicit LineShape(std::function<void()> changed) : changed_(std::move(changed)) {}
+    using Changed = std::function<void(double x1, double y1, double x2, double y2)>;
+    explicit LineShape(Changed changed) : changed_(std::move(changed)) {}
     double X1() const { return x1_; }
     double Y1() const { return y1_; }
     double X2() const { return x2_; }
@@ -233,7 +235,8 @@ public:
 
 private:
     void set(double &field, double v);
-    std::function<void()> changed_;
+    void notify() const;
+    Changed changed_;
     double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     bool visible_ = true;
     std::uint32_t colour_ = 0;

@@ -218,6 +218,7 @@ TEST(RoundingHalfEven, JudgesTiesOnTheShortDecimalText) {
 
 TEST(RoundingHalfEven, ZeroHasNoSignAndNonFiniteStays) {
     EXPECT_FALSE(std::signbit(roundHalfEven(-0.004, 2)));
+    EXPECT_FALSE(std::signbit(roundHalfEven(-0.0, 2))) << "found by the fuzzer";
     EXPECT_TRUE(std::isnan(roundHalfEven(kNaN, 2)));
     EXPECT_EQ(roundHalfEven(-kInf, 2), -kInf);
 }

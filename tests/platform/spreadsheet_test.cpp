@@ -272,4 +272,12 @@ TEST(XlsxSpreadsheet, BrokenFilesReadAsNothing) {
     }
     EXPECT_FALSE(XlsxSpreadsheet().readColumns(dir.filePath("missing.xlsx")));
     EXPECT_FALSE(XlsxSpreadsheet().readColumns(dir.path()));
+
+    // A crafted legacy workbook that made the .xls reader run past its
+    // buffers (found by the fuzzer; the first byte chose the file name there).
+    const QByteArray crafted =
+        readAll(kDataDir + "../fuzz/regressions/spreadsheet_read_fuzz/xls_string_overread").mid(1);
+    ASSERT_FALSE(crafted.isEmpty());
+    writeAll(dir.filePath("crafted.xls"), crafted);
+    EXPECT_FALSE(XlsxSpreadsheet().readColumns(dir.filePath("crafted.xls")));
 }

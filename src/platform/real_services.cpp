@@ -3,7 +3,7 @@
 #include "platform/colours.h"
 #include "platform/file_association.h"
 #include "platform/settings_store.h"
-#include "platform/spreadsheet.h"
+#include "platform/lazy_spreadsheet.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -171,7 +171,7 @@ struct RealServices::Impl {
     DesktopShell shell;
     IniSettingsStore settings;
     XdgFileAssociation association;
-    XlsxSpreadsheet spreadsheet;
+    LazySpreadsheet spreadsheet;
     QtPrinterService printer;
 };
 

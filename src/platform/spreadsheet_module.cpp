@@ -1,0 +1,11 @@
+// The spreadsheet layer as a module the program loads on first use: the
+// spreadsheet libraries (libxlsxwriter, liborcus, freexl and what they pull
+// in) then cost nothing at start-up for a session that never exchanges a
+// workbook.
+#include "platform/spreadsheet.h"
+
+#include <QtGlobal>
+
+extern "C" Q_DECL_EXPORT tarvel::platform::SpreadsheetService *tarvel_create_spreadsheet() {
+    return new tarvel::platform::XlsxSpreadsheet();
+}

@@ -28,7 +28,8 @@ void BM_VICHISLIT(benchmark::State &st) {
     tarvel::Form1 form(state, services);
     form.Form_Load();
     form.show();
-    for (auto _ : st) form.VICHISLIT();
+    for (auto _ : st)
+        form.VICHISLIT();
 }
 BENCHMARK(BM_VICHISLIT);
 
@@ -44,7 +45,8 @@ void BM_BoostGeometryArea(benchmark::State &st) {
     namespace bg = boost::geometry;
     using Point = bg::model::d2::point_xy<double>;
     bg::model::polygon<Point, false, false> ring; // anticlockwise, open: the ring as given
-    for (int i = 1; i <= 20; ++i) ring.outer().push_back(Point(kX[i], kY[i]));
+    for (int i = 1; i <= 20; ++i)
+        ring.outer().push_back(Point(kX[i], kY[i]));
     for (auto _ : st) {
         double a = std::abs(bg::area(ring));
         benchmark::DoNotOptimize(a);
@@ -55,7 +57,8 @@ BENCHMARK(BM_BoostGeometryArea);
 } // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

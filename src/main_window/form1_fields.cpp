@@ -69,9 +69,13 @@ void moveInColumn(Form1::Array<platform::TextBox, 21> &column, int i, int keyCod
 }
 } // namespace
 
-void Form1::TextX_KeyDown(int i, int keyCode) { moveInColumn(TextX, i, keyCode, state_.CornerCount); }
+void Form1::TextX_KeyDown(int i, int keyCode) {
+    moveInColumn(TextX, i, keyCode, state_.CornerCount);
+}
 
-void Form1::TextY_KeyDown(int i, int keyCode) { moveInColumn(TextY, i, keyCode, state_.CornerCount); }
+void Form1::TextY_KeyDown(int i, int keyCode) {
+    moveInColumn(TextY, i, keyCode, state_.CornerCount);
+}
 
 void Form1::TextX_LostFocus(int i) {
     state_.Modified = 1;

@@ -2,8 +2,8 @@
 
 #include "platform/colours.h"
 #include "platform/file_association.h"
-#include "platform/settings_store.h"
 #include "platform/lazy_spreadsheet.h"
+#include "platform/settings_store.h"
 
 #include <QApplication>
 #include <QColorDialog>

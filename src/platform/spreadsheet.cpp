@@ -25,17 +25,17 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <locale.h>
 #include <map>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <cstring>
 #include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 namespace tarvel::platform {
@@ -494,8 +494,7 @@ void putBytes(std::string &out, const void *p, std::size_t n) {
             char kind = 0;
             if (static_cast<unsigned>(row) < rows && col < cols) {
                 if (freexl_get_cell_value(handle, static_cast<unsigned int>(row),
-                                          static_cast<unsigned short>(col),
-                                          &value) != FREEXL_OK) {
+                                          static_cast<unsigned short>(col), &value) != FREEXL_OK) {
                     ok = false;
                     break;
                 }

@@ -112,7 +112,8 @@ TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("20"));
     EXPECT_EQ(state.Modified, 1);
 
-    for (int k = 0; k < 15; ++k) form->Command3_Click();
+    for (int k = 0; k < 15; ++k)
+        form->Command3_Click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(state.CornerCount, 5);
     EXPECT_EQ(form->Cmb1->ListCount(), 5);

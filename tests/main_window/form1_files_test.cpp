@@ -32,16 +32,20 @@ protected:
     QByteArray polygonFile(const QString &count, const QStringList &xs, const QStringList &ys,
                            const QString &owner, const char *eol = "\r\n") const {
         QStringList lines{count};
-        for (int i = 0; i < 20; ++i) lines << (i < xs.size() ? xs[i] : QStringLiteral("0"));
-        for (int i = 0; i < 20; ++i) lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
+        for (int i = 0; i < 20; ++i)
+            lines << (i < xs.size() ? xs[i] : QStringLiteral("0"));
+        for (int i = 0; i < 20; ++i)
+            lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
         lines << owner;
-        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) + QString::fromLatin1(eol));
+        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) +
+                                     QString::fromLatin1(eol));
     }
 };
 
 TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
-    for (int k = 0; k < 15; ++k) form->Command3_Click(); // 5 corners
+    for (int k = 0; k < 15; ++k)
+        form->Command3_Click(); // 5 corners
     form->TextX[7]->setText(QStringLiteral("hidden text"));
     form->Label2->setCaption(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
@@ -152,7 +156,8 @@ TEST_F(FilesTest, BrokenFilesChangeNothing) {
 TEST_F(FilesTest, CommandLineFileOpensAtStart) {
     writeBytes("my plot.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "cmd"));
     // The desktop passes a plain path; the registered command quotes it.
-    for (const QString &arg : {path("my plot.squ"), QLatin1Char('"') + path("my plot.squ") + QLatin1Char('"')}) {
+    for (const QString &arg :
+         {path("my plot.squ"), QLatin1Char('"') + path("my plot.squ") + QLatin1Char('"')}) {
         platform::FakeServices f;
         f.commandLine.text = arg;
         auto s = bundleFor(f);
@@ -191,7 +196,8 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     form->Menu_Exit_Click();
     EXPECT_EQ(programEnded, 1);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Файл был изменен, хотите его сохранить?"));
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              QStringLiteral("Файл был изменен, хотите его сохранить?"));
     EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Тарвел"));
     EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
@@ -233,7 +239,8 @@ TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
     EXPECT_EQ(fakes.settings.value("Tunes", "step"), QStringLiteral("2,5"));
     EXPECT_EQ(fakes.settings.value("Tunes", "Gr6"), QStringLiteral("25"));
     EXPECT_EQ(fakes.settings.value("Tunes", "imgFName"), QString());
-    const QStringList order = fakes.settings.writes.filter(QRegularExpression("^Tunes/(Step|Gr6|imgFName)="));
+    const QStringList order =
+        fakes.settings.writes.filter(QRegularExpression("^Tunes/(Step|Gr6|imgFName)="));
     ASSERT_EQ(order.size(), 3);
     EXPECT_TRUE(order[0].startsWith("Tunes/Step="));
     EXPECT_TRUE(order[2].startsWith("Tunes/imgFName="));

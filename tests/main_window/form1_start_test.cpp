@@ -26,8 +26,9 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
     EXPECT_EQ(form->Text2->Text(), QStringLiteral("10 700,00"));
     EXPECT_EQ(state.CornerCount, 20);
 
-    const QStringList sides = {"25", "20", "85", "90", "20,62", "20,62", "8", "20,4", "21,54", "50",
-                               "20", "36", "20", "36", "20", "80", "25", "20", "25", "50"};
+    const QStringList sides = {"25",   "20",    "85", "90", "20,62", "20,62", "8",
+                               "20,4", "21,54", "50", "20", "36",    "20",    "36",
+                               "20",   "80",    "25", "20", "25",    "50"};
     for (int i = 1; i <= 20; ++i) {
         EXPECT_EQ(form->Dl[i]->Caption(), sides[i - 1]) << "side " << i;
         EXPECT_TRUE(form->Dl[i]->Visible());
@@ -74,7 +75,8 @@ TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     EXPECT_NEAR(form->Line6[0]->Y1() - form->Line6[17]->Y1(), 17 * 566.92, 0.01);
     ASSERT_EQ(form->Cmb1->ListCount(), 20);
     ASSERT_EQ(form->Cmb2->ListCount(), 20);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(form->Cmb1->List(i), QString::number(i + 1));
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(form->Cmb1->List(i), QString::number(i + 1));
     EXPECT_TRUE(form->Cmb1->Text().isEmpty()) << "no corner chosen yet";
     EXPECT_EQ(fakes.association.registerCalls, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
@@ -103,24 +105,26 @@ TEST_F(StartTest, RestoresStoredPreferences) {
 TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
     makeWindow();
     QStringList menus;
-    for (QAction *a : form->menuBar()->actions()) menus << a->text();
+    for (QAction *a : form->menuBar()->actions())
+        menus << a->text();
     EXPECT_EQ(menus, QStringList({"Файл", "Инструменты", "Настройки", "Помощь"}));
     auto captions = [](QMenu *m) {
         QStringList c;
-        for (QAction *a : m->actions()) c << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        for (QAction *a : m->actions())
+            c << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return c;
     };
     EXPECT_EQ(captions(form->Menu_File),
               QStringList({"Открыть", "Сохранить как...", "Экспорт координат в Excel",
                            "Импорт координат из Excel", "-", "Печать", "-", "Выход"}));
-    EXPECT_EQ(captions(form->Menu_Tools),
-              QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок",
-                           "Отобразить фоновый рисунок", "Скрыть фоновый рисунок", "-",
-                           "Передвинуть в начало координат", "Зеркально перевернуть",
-                           "Повернуть на 90 гр. по часовой стрелке",
-                           "Повернуть на 90 гр. против часовой стрелки", "-",
-                           "Ввод географических координат (град мин сек)",
-                           "Ввод географических координат (град)"}));
+    EXPECT_EQ(
+        captions(form->Menu_Tools),
+        QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок", "Отобразить фоновый рисунок",
+                     "Скрыть фоновый рисунок", "-", "Передвинуть в начало координат",
+                     "Зеркально перевернуть", "Повернуть на 90 гр. по часовой стрелке",
+                     "Повернуть на 90 гр. против часовой стрелки", "-",
+                     "Ввод географических координат (град мин сек)",
+                     "Ввод географических координат (град)"}));
     EXPECT_EQ(captions(form->Menu_Set),
               QStringList({"Путь к папке с файлами", "Графика", "Выводить подсказки"}));
     EXPECT_EQ(captions(form->Menu_Help), QStringList({"Краткая справка", "О программе"}));
@@ -132,7 +136,8 @@ TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
         QSize screen;
         bool told;
     };
-    for (const Case &c : {Case{{800, 600}, true}, Case{{1024, 768}, false}, Case{{1280, 700}, true}}) {
+    for (const Case &c :
+         {Case{{800, 600}, true}, Case{{1024, 768}, false}, Case{{1280, 700}, true}}) {
         platform::FakeServices f;
         f.screen.size = c.screen;
         auto s = bundleFor(f);
@@ -169,10 +174,20 @@ TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
 QStringList snapshot(const Form1 &f) {
     QStringList s;
     for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l : {f.Tch[i].get(), f.Nu[i].get(), f.Dl[i].get(), f.Shape[i].get()})
-            s << QStringLiteral("%1 %2 %3 %4").arg(l->Caption()).arg(l->Left()).arg(l->Top()).arg(l->Visible());
+        for (const platform::Label *l :
+             {f.Tch[i].get(), f.Nu[i].get(), f.Dl[i].get(), f.Shape[i].get()})
+            s << QStringLiteral("%1 %2 %3 %4")
+                     .arg(l->Caption())
+                     .arg(l->Left())
+                     .arg(l->Top())
+                     .arg(l->Visible());
         const auto &e = *f.L[i];
-        s << QStringLiteral("%1 %2 %3 %4 %5").arg(e.X1()).arg(e.Y1()).arg(e.X2()).arg(e.Y2()).arg(e.Visible());
+        s << QStringLiteral("%1 %2 %3 %4 %5")
+                 .arg(e.X1())
+                 .arg(e.Y1())
+                 .arg(e.X2())
+                 .arg(e.Y2())
+                 .arg(e.Visible());
     }
     s << f.Text3->Text();
     return s;
@@ -281,7 +296,8 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     form->TextX[5]->setText(QStringLiteral("1E300"));
     form->TextY[6]->setText(QStringLiteral("-1E300"));
     for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l : {form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
+        for (const platform::Label *l :
+             {form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
             EXPECT_TRUE(std::isfinite(l->Left()) && std::isfinite(l->Top())) << i;
             EXPECT_LT(std::abs(l->widget()->x()), 200000);
         }

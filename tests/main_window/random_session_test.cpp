@@ -25,21 +25,28 @@ protected:
 
     QString randomText() {
         static const QStringList pieces = {
-            "0", "1", "2", "5", "9", "12", "100", "-", ",", ".", " ", "e", "E", "+", "abc",
-            "1e308", "-1e308", "1E400", "\xC2\xA0", "Ж", "99999999999", "0,001", "&H", "\t", ""};
+            "0",        "1", "2",           "5",     "9",  "12",  "100",   "-",      ",",
+            ".",        " ", "e",           "E",     "+",  "abc", "1e308", "-1e308", "1E400",
+            "\xC2\xA0", "Ж", "99999999999", "0,001", "&H", "\t",  ""};
         QString s;
         const int parts = pick(0, 4);
-        for (int k = 0; k < parts; ++k) s += pieces[pick(0, int(pieces.size()) - 1)];
+        for (int k = 0; k < parts; ++k)
+            s += pieces[pick(0, int(pieces.size()) - 1)];
         return s;
     }
 
     platform::TextBox &randomField() {
         switch (pick(0, 5)) {
-        case 0: return *form->TextY[pick(1, 20)];
-        case 1: return *form->Text1;
-        case 2: return *form->txtStep;
-        case 3: return *form->txtMsb;
-        default: return *form->TextX[pick(1, 20)];
+        case 0:
+            return *form->TextY[pick(1, 20)];
+        case 1:
+            return *form->Text1;
+        case 2:
+            return *form->txtStep;
+        case 3:
+            return *form->txtMsb;
+        default:
+            return *form->TextX[pick(1, 20)];
         }
     }
 
@@ -77,15 +84,29 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
         case 0:
         case 1:
         case 2:
-        case 3: randomField().setText(randomText()); break;
-        case 4: (pick(0, 1) ? form->Command2_Click() : form->Command3_Click()); break;
+        case 3:
+            randomField().setText(randomText());
+            break;
+        case 4:
+            (pick(0, 1) ? form->Command2_Click() : form->Command3_Click());
+            break;
         case 5:
             switch (pick(0, 4)) {
-            case 0: form->Menu_Tools_Norm_Click(); break;
-            case 1: form->Menu_Tools_Zerkalo_Click(); break;
-            case 2: form->Menu_Tools_90R_Click(); break;
-            case 3: form->Menu_Tools_90L_Click(); break;
-            default: form->CmdNorm_Click(); break;
+            case 0:
+                form->Menu_Tools_Norm_Click();
+                break;
+            case 1:
+                form->Menu_Tools_Zerkalo_Click();
+                break;
+            case 2:
+                form->Menu_Tools_90R_Click();
+                break;
+            case 3:
+                form->Menu_Tools_90L_Click();
+                break;
+            default:
+                form->CmdNorm_Click();
+                break;
             }
             break;
         case 6:
@@ -95,17 +116,35 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
         case 7:
             form->CurrentCorner = std::int16_t(pick(0, 20));
             switch (pick(0, 7)) {
-            case 0: form->CmdUp_Click(); break;
-            case 1: form->CmdDown_Click(); break;
-            case 2: form->CmdRight_Click(); break;
-            case 3: form->CmLleft_Click(); break;
-            case 4: form->CmdXUp_Click(); break;
-            case 5: form->CmdXDw_Click(); break;
-            case 6: form->CmdYUp_Click(); break;
-            default: form->CmdYDw_Click(); break;
+            case 0:
+                form->CmdUp_Click();
+                break;
+            case 1:
+                form->CmdDown_Click();
+                break;
+            case 2:
+                form->CmdRight_Click();
+                break;
+            case 3:
+                form->CmLleft_Click();
+                break;
+            case 4:
+                form->CmdXUp_Click();
+                break;
+            case 5:
+                form->CmdXDw_Click();
+                break;
+            case 6:
+                form->CmdYUp_Click();
+                break;
+            default:
+                form->CmdYDw_Click();
+                break;
             }
             break;
-        case 8: (pick(0, 1) ? form->CmdStepUp_Click() : form->CmdStepDw_Click()); break;
+        case 8:
+            (pick(0, 1) ? form->CmdStepUp_Click() : form->CmdStepDw_Click());
+            break;
         case 9: {
             // A drag: the marker or the angle label is dropped somewhere.
             const int i = pick(1, state.CornerCount);
@@ -145,8 +184,12 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             form->Cmb1->setListIndex(pick(-1, form->Cmb1->ListCount() - 1));
             form->Cmb2->setListIndex(pick(-1, form->Cmb2->ListCount() - 1));
             break;
-        case 14: form->CmdClear_Click(); break;
-        default: form->VICHISLIT(); break;
+        case 14:
+            form->CmdClear_Click();
+            break;
+        default:
+            form->VICHISLIT();
+            break;
         }
         checkInvariants(step);
         if (::testing::Test::HasFatalFailure()) return;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "main_window/form1.h"
-#include "support/qstring_print.h"
 #include "platform/fake_services.h"
+#include "support/qstring_print.h"
 
 #include <QApplication>
 #include <QTest>

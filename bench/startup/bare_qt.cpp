@@ -7,6 +7,8 @@
 //
 //   bare_qt [--size WxH]   (640x480 unless given: the driver passes the
 //                           main window's size, so both paint as many pixels)
+#include "platform/first_paint_probe.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -16,41 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-
-namespace {
-
-class FirstPaintProbe : public QObject {
-public:
-    FirstPaintProbe(const QWidget &window, std::chrono::steady_clock::time_point started)
-        : window_(window), started_(started) {}
-
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (!seen_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
-            static_cast<QWidget *>(watched)->window() == &window_) {
-            seen_ = true;
-            QMetaObject::invokeMethod(this, &FirstPaintProbe::report, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    void report() {
-        const auto now = std::chrono::steady_clock::now();
-        timespec ts{};
-        clock_gettime(CLOCK_MONOTONIC, &ts);
-        std::fprintf(stderr, "first-paint main-ms=%.3f monotonic-ns=%lld size=%dx%d\n",
-                     std::chrono::duration<double, std::milli>(now - started_).count(),
-                     static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec, window_.width(),
-                     window_.height());
-        QCoreApplication::exit(0);
-    }
-
-    const QWidget &window_;
-    std::chrono::steady_clock::time_point started_;
-    bool seen_ = false;
-};
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     const auto started = std::chrono::steady_clock::now();
@@ -70,7 +37,7 @@ int main(int argc, char *argv[]) {
     }
     window.resize(width, height);
 
-    FirstPaintProbe probe(window, started);
+    tarvel::platform::FirstPaintProbe probe(window, started);
     if (qEnvironmentVariableIsSet("TARVEL_EXIT_AFTER_FIRST_PAINT")) app.installEventFilter(&probe);
 
     window.show();

@@ -71,6 +71,23 @@ std::optional<QByteArray> iconvOne(void *cd, const QByteArray &in) {
     return QByteArray(out, static_cast<qsizetype>(outPtr - out));
 }
 
+// Encodes code point by code point: ASCII as it is, anything else through
+// `one`, which gives the single Windows-1251 byte of a valid code point or
+// nothing; what has no byte becomes "?".
+template <class One> QByteArray encodeEach(const QString &text, One one) {
+    QByteArray out;
+    out.reserve(text.size());
+    forEachCodePoint(text, [&](QStringView cp, bool valid) {
+        if (cp.size() == 1 && cp.at(0).unicode() < 0x80) {
+            out.append(static_cast<char>(cp.at(0).unicode()));
+            return;
+        }
+        const std::optional<char> b = valid ? one(cp) : std::nullopt;
+        out.append(b.value_or('?'));
+    });
+    return out;
+}
+
 } // namespace
 
 bool qtCodecAvailable() {
@@ -88,24 +105,12 @@ QByteArray encodeWithQt(const QString &text) {
     // Something did not map. The codec puts its own substitute byte there
     // (and keeps reporting the error after a reset), so every code point
     // outside ASCII gets an encoder of its own.
-    QByteArray out;
-    out.reserve(text.size());
-    forEachCodePoint(text, [&](QStringView cp, bool valid) {
-        if (cp.size() == 1 && cp.at(0).unicode() < 0x80) {
-            out.append(static_cast<char>(cp.at(0).unicode()));
-            return;
-        }
-        if (valid) {
-            QStringEncoder one(kQtName);
-            const QByteArray b = one.encode(cp);
-            if (!one.hasError() && b.size() == 1) {
-                out.append(b);
-                return;
-            }
-        }
-        out.append('?');
+    return encodeEach(text, [](QStringView cp) -> std::optional<char> {
+        QStringEncoder one(kQtName);
+        const QByteArray b = one.encode(cp);
+        if (one.hasError() || b.size() != 1) return std::nullopt;
+        return b.at(0);
     });
-    return out;
 }
 
 QString decodeWithQt(const QByteArray &bytes) {
@@ -115,23 +120,12 @@ QString decodeWithQt(const QByteArray &bytes) {
 
 QByteArray encodeWithIconv(const QString &text) {
     const IconvHandle cd = openIconv(kIconvName, "UTF-8");
-    QByteArray out;
-    out.reserve(text.size());
-    forEachCodePoint(text, [&](QStringView cp, bool valid) {
-        if (cp.size() == 1 && cp.at(0).unicode() < 0x80) {
-            out.append(static_cast<char>(cp.at(0).unicode()));
-            return;
-        }
-        if (valid && cd) {
-            const auto b = iconvOne(cd.get(), cp.toUtf8());
-            if (b && b->size() == 1) {
-                out.append(*b);
-                return;
-            }
-        }
-        out.append('?');
+    return encodeEach(text, [&](QStringView cp) -> std::optional<char> {
+        if (!cd) return std::nullopt;
+        const auto b = iconvOne(cd.get(), cp.toUtf8());
+        if (!b || b->size() != 1) return std::nullopt;
+        return b->at(0);
     });
-    return out;
 }
 
 QString decodeWithIconv(const QByteArray &bytes) {

@@ -25,6 +25,8 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     surface_ = new DrawingSurface(this);
     // The client area is 16065 x 10515 twips below the menu bar.
     surface_->setFixedSize(1071, 701);
+    // Every control of the client area inherits the program's face.
+    surface_->setFont(platform::defaultFont());
     setCentralWidget(surface_);
     surfaceControl_ = std::make_unique<platform::Control>(surface_);
     buildControls();

@@ -126,7 +126,11 @@ MouseInfo mouseInfo(const QMouseEvent *e, int button) {
 // ---------------------------------------------------------------- Control
 
 Control::Control(QWidget *widget) : widget_(widget) {
-    widget_->setFont(defaultFont());
+    // A child takes its parent's font: only a control whose parent does not
+    // carry the program's face already needs it set (a window sets it once
+    // for all its controls).
+    static const QFont face = defaultFont();
+    if (!widget_->parentWidget() || widget_->parentWidget()->font() != face) widget_->setFont(face);
     watch(widget_);
 }
 

@@ -27,12 +27,15 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <locale.h>
 #include <map>
+#include <memory>
 #include <poll.h>
 #include <signal.h>
 #include <string>
 #include <string_view>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -467,123 +470,86 @@ struct FreexlCloser {
 };
 using FreexlHandle = std::unique_ptr<const void, FreexlCloser>;
 
-// freexl trusts the lengths written in the file: a crafted .xls makes it
-// read far past its own stack buffers. It therefore runs in a child process
-// of its own; whatever it does there ends with the child, and only the
-// cells come back, as plain bytes through a pipe: per cell a kind byte
-// (0 empty, 1 number, 2 text), then 8 bytes of double or a 4-byte length
-// and the UTF-8 text.
-constexpr int kXlsTimeoutMs = 10000;
+std::optional<SpreadsheetColumns> readLegacyXlsHere(const char *path) {
+    const void *opened = nullptr;
+    const bool isOpen = freexl_open(path, &opened) == FREEXL_OK;
+    const FreexlHandle handle(opened);
+    unsigned int rows = 0;
+    unsigned short cols = 0;
+    if (!isOpen || !handle || freexl_select_active_worksheet(handle.get(), 0) != FREEXL_OK ||
+        freexl_worksheet_dimensions(handle.get(), &rows, &cols) != FREEXL_OK)
+        return std::nullopt;
+    SpreadsheetColumns columns = emptyColumns();
+    for (int col = 0; col < 2 && col < cols; ++col) {
+        for (int row = 0; row < kRowsRead && static_cast<unsigned>(row) < rows; ++row) {
+            FreeXL_CellValue value{};
+            if (freexl_get_cell_value(handle.get(), static_cast<unsigned int>(row),
+                                      static_cast<unsigned short>(col), &value) != FREEXL_OK)
+                return std::nullopt;
+            SpreadsheetCell &cell = cellAt(columns, row, col);
+            switch (value.type) {
+            case FREEXL_CELL_INT:
+                cell = numberCell(static_cast<double>(value.value.int_value));
+                break;
+            case FREEXL_CELL_DOUBLE:
+                cell = numberCell(value.value.double_value);
+                break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+            case FREEXL_CELL_DATE:
+            case FREEXL_CELL_DATETIME:
+            case FREEXL_CELL_TIME:
+                if (value.value.text_value)
+                    cell = textCell(QString::fromUtf8(value.value.text_value));
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return columns;
+}
+
+// The readers of workbook files trust what the file says about itself:
+// freexl takes string lengths from a crafted .xls and reads far past its own
+// stack buffers, orcus reserves whatever uncompressed size a zip entry
+// claims (gigabytes from a file of a few kilobytes). So every reading runs
+// in a child process of its own, with a memory ceiling and a time limit;
+// whatever a reader does there ends with the child, and only the cells come
+// back, as plain bytes through a pipe: per cell a kind byte (0 empty,
+// 1 number, 2 text), then 8 bytes of double or a 4-byte length and the
+// UTF-8 text. A reader that fails, crashes, overruns the ceiling or the
+// time gives "not a workbook".
+constexpr int kReadTimeoutMs = 10000;
+// Beyond what the program already holds when it forks.
+constexpr unsigned long long kReaderMemoryBytes = 1024ULL * 1024 * 1024;
 
 void putBytes(std::string &out, const void *p, std::size_t n) {
     out.append(static_cast<const char *>(p), n);
 }
 
-// In the child: freexl only, no Qt, then _exit.
-[[noreturn]] void readLegacyXlsChild(const char *path, int fd) {
+std::string encodeColumns(const SpreadsheetColumns &columns) {
     std::string out;
-    const void *handle = nullptr;
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    bool ok = freexl_open(path, &handle) == FREEXL_OK && handle &&
-              freexl_select_active_worksheet(handle, 0) == FREEXL_OK &&
-              freexl_worksheet_dimensions(handle, &rows, &cols) == FREEXL_OK;
-    for (int col = 0; ok && col < 2; ++col) {
-        for (int row = 0; ok && row < kRowsRead; ++row) {
-            FreeXL_CellValue value{};
-            char kind = 0;
-            if (static_cast<unsigned>(row) < rows && col < cols) {
-                if (freexl_get_cell_value(handle, static_cast<unsigned int>(row),
-                                          static_cast<unsigned short>(col), &value) != FREEXL_OK) {
-                    ok = false;
-                    break;
-                }
-                switch (value.type) {
-                case FREEXL_CELL_INT:
-                case FREEXL_CELL_DOUBLE:
-                    kind = 1;
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                case FREEXL_CELL_TIME:
-                    kind = value.value.text_value ? 2 : 0;
-                    break;
-                default:
-                    break;
-                }
-            }
+    for (const auto *column : {&columns.a, &columns.b}) {
+        for (const SpreadsheetCell &cell : *column) {
+            const char kind = cell.kind == SpreadsheetCell::Kind::Number ? 1
+                              : cell.kind == SpreadsheetCell::Kind::Text ? 2
+                                                                         : 0;
             putBytes(out, &kind, 1);
             if (kind == 1) {
-                const double number = value.type == FREEXL_CELL_INT
-                                          ? static_cast<double>(value.value.int_value)
-                                          : value.value.double_value;
-                putBytes(out, &number, sizeof number);
+                putBytes(out, &cell.number, sizeof cell.number);
             } else if (kind == 2) {
-                const auto length = static_cast<std::uint32_t>(std::strlen(value.value.text_value));
+                const QByteArray utf8 = cell.text.toUtf8();
+                const auto length = static_cast<std::uint32_t>(utf8.size());
                 putBytes(out, &length, sizeof length);
-                putBytes(out, value.value.text_value, length);
+                putBytes(out, utf8.constData(), length);
             }
         }
     }
-    if (handle) freexl_close(handle);
-    if (ok) {
-        const char *p = out.data();
-        std::size_t left = out.size();
-        while (left > 0) {
-            const ssize_t n = write(fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) _exit(1);
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-    }
-    _exit(ok ? 0 : 1);
+    return out;
 }
 
-std::optional<SpreadsheetColumns> readLegacyXls(const QString &fileName) {
-    const QByteArray path = QFile::encodeName(fileName);
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
-    const pid_t pid = fork();
-    if (pid < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return std::nullopt;
-    }
-    if (pid == 0) {
-        close(fds[0]);
-        readLegacyXlsChild(path.constData(), fds[1]);
-    }
-    close(fds[1]);
-    std::string in;
-    char buffer[4096];
-    bool timedOut = false;
-    for (;;) {
-        pollfd pfd{fds[0], POLLIN, 0};
-        const int ready = poll(&pfd, 1, kXlsTimeoutMs);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) {
-            timedOut = true;
-            break;
-        }
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        in.append(buffer, static_cast<std::size_t>(n));
-        if (in.size() > 4 * 1024 * 1024) { // forty cells never need this much
-            timedOut = true;
-            break;
-        }
-    }
-    close(fds[0]);
-    if (timedOut) kill(pid, SIGKILL);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-
+std::optional<SpreadsheetColumns> decodeColumns(const std::string &in) {
     SpreadsheetColumns columns = emptyColumns();
     std::size_t at = 0;
     const auto take = [&](void *p, std::size_t n) {
@@ -606,10 +572,99 @@ std::optional<SpreadsheetColumns> readLegacyXls(const QString &fileName) {
                 if (!take(&length, sizeof length) || in.size() - at < length) return std::nullopt;
                 cell = textCell(QString::fromUtf8(in.data() + at, static_cast<qsizetype>(length)));
                 at += length;
+            } else if (kind != 0) {
+                return std::nullopt;
             }
         }
     }
+    if (at != in.size()) return std::nullopt;
     return columns;
+}
+
+// In the child: the address space it may use from now on is what it
+// already has plus the reader's allowance. Read from /proc with plain
+// system calls, as nothing here may depend on the state of the parent's
+// other threads.
+void limitChildMemory() {
+    char text[128] = {};
+    const int fd = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    const ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (n <= 0) return;
+    const unsigned long long pages = std::strtoull(text, nullptr, 10);
+    const auto pageSize = static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+    const rlim_t limit = pages * pageSize + kReaderMemoryBytes;
+    const rlimit r{limit, limit};
+    setrlimit(RLIMIT_AS, &r);
+}
+
+[[noreturn]] void runReaderChild(const std::function<std::optional<SpreadsheetColumns>()> &reader,
+                                 int fd) {
+    limitChildMemory();
+    std::optional<std::string> out;
+    try {
+        if (const auto columns = reader()) out = encodeColumns(*columns);
+    } catch (...) {
+        // Broken files make the parsers throw anything from their own
+        // exceptions to std::bad_alloc at the ceiling: not a workbook.
+    }
+    if (out) {
+        const char *p = out->data();
+        std::size_t left = out->size();
+        while (left > 0) {
+            const ssize_t n = write(fd, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) _exit(1);
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    _exit(out ? 0 : 1);
+}
+
+std::optional<SpreadsheetColumns>
+readIsolated(const std::function<std::optional<SpreadsheetColumns>()> &reader) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        runReaderChild(reader, fds[1]);
+    }
+    close(fds[1]);
+    std::string in;
+    char buffer[4096];
+    bool timedOut = false;
+    for (;;) {
+        pollfd pfd{fds[0], POLLIN, 0};
+        const int ready = poll(&pfd, 1, kReadTimeoutMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            timedOut = true;
+            break;
+        }
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        in.append(buffer, static_cast<std::size_t>(n));
+        if (in.size() > 4 * 1024 * 1024) { // forty cells never need this much
+            timedOut = true;
+            break;
+        }
+    }
+    close(fds[0]);
+    if (timedOut) kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return decodeColumns(in);
 }
 
 // Collects the first two cells of the first twenty rows from orcus' CSV
@@ -697,11 +752,16 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
             const auto format =
                 orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
                               static_cast<size_t>(data.size()));
-            if (format == orcus::format_t::xlsx) return readWithOrcus<orcus::orcus_xlsx>(data);
-            if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
+            if (format == orcus::format_t::xlsx)
+                return readIsolated([&] { return readWithOrcus<orcus::orcus_xlsx>(data); });
+            if (format == orcus::format_t::ods)
+                return readIsolated([&] { return readWithOrcus<orcus::orcus_ods>(data); });
             return std::nullopt;
         }
-        if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv)) return readLegacyXls(fileName);
+        if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv)) {
+            const QByteArray path = QFile::encodeName(fileName);
+            return readIsolated([&] { return readLegacyXlsHere(path.constData()); });
+        }
         if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
             return readCsv(data);
         return std::nullopt;

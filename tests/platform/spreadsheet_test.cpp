@@ -280,4 +280,15 @@ TEST(XlsxSpreadsheet, BrokenFilesReadAsNothing) {
     ASSERT_FALSE(crafted.isEmpty());
     writeAll(dir.filePath("crafted.xls"), crafted);
     EXPECT_FALSE(XlsxSpreadsheet().readColumns(dir.filePath("crafted.xls")));
+
+    // A spreadsheet of a few kilobytes whose zip entry claims gigabytes: the
+    // parser would reserve all of it. The reading ends in its child process
+    // at the memory ceiling, and this process carries on.
+    const QByteArray claims =
+        readAll(kDataDir + "../fuzz/regressions/spreadsheet_read_fuzz/ods_claims_gigabytes").mid(1);
+    ASSERT_FALSE(claims.isEmpty());
+    writeAll(dir.filePath("claims.ods"), claims);
+    EXPECT_FALSE(XlsxSpreadsheet().readColumns(dir.filePath("claims.ods")));
+    // And the good file still reads after these failures.
+    EXPECT_TRUE(XlsxSpreadsheet().readColumns(dir.filePath("good.xlsx")));
 }

@@ -3,6 +3,11 @@
 // reader (liborcus, freexl), then taken through the import. A broken file
 // must give "not a workbook", never a crash, a hang or garbage cells.
 //
+// The readers run in child processes with a memory ceiling; a child that
+// meets a fault of a reader library or its ceiling prints the sanitizer's
+// report and leaves a crash- or oom- file among the artifacts, yet only
+// what comes back to this process decides whether the run fails.
+//
 // Input: byte 0 picks the name's extension (low two bits), the rest is the
 // file.
 #include "fuzz_support.h"

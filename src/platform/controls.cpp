@@ -31,10 +31,14 @@ int twipsToPixels(double twips) {
 QFont defaultFont(double points) {
     // The families are decided once: asking for a family that is not
     // installed sends every font lookup through the fallback search.
+    // One look at the installed families: hasFamily() would also run each
+    // name through fontconfig's alias substitution, which costs more than
+    // the listing itself.
     static const QStringList families = [] {
+        const QStringList installed = QFontDatabase::families();
         QStringList list;
         for (const char *name : {"MS Sans Serif", "Liberation Sans", "DejaVu Sans"})
-            if (QFontDatabase::hasFamily(QString::fromLatin1(name)))
+            if (installed.contains(QString::fromLatin1(name), Qt::CaseInsensitive))
                 list << QString::fromLatin1(name);
         list << QStringLiteral("Sans Serif");
         return list;
@@ -392,9 +396,32 @@ void Label::setBorder(bool b) {
     label()->setFrameStyle(b ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
 }
 
+QSize Label::captionSize() const {
+    QLabel *l = label();
+    // QLabel works its size hint out three times over (for the hint, the
+    // one-line height and the narrowest wrap) and a window of a hundred and
+    // more captions sizes them all at start. An unframed plain one-line
+    // caption needs only the first of the three; anything else asks QLabel.
+    if (l->wordWrap() || l->textFormat() != Qt::PlainText || l->frameWidth() != 0 ||
+        l->margin() != 0 || l->indent() > 0 || l->buddy())
+        return l->sizeHint();
+    l->ensurePolished();
+    const QFontMetrics fm(l->font());
+    // Centring is left out, as QLabel does, so that no half pixel rounds;
+    // QLabel always expands tabs.
+    const int flags = (QStyle::visualAlignment(l->layoutDirection(), l->alignment()) &
+                       ~(Qt::AlignVCenter | Qt::AlignHCenter)) |
+                      Qt::TextExpandTabs;
+    const QMargins m = l->contentsMargins();
+    const int extraWidth = m.left() + m.right();
+    const QRect br = fm.boundingRect(0, 0, 2000 - extraWidth, 2000, flags, l->text());
+    return QSize(br.width() + extraWidth, br.height() + m.top() + m.bottom())
+        .expandedTo(l->minimumSize());
+}
+
 void Label::sizeChanged() {
     if (!autoSize_) return;
-    const QSize s = label()->sizeHint();
+    const QSize s = captionSize();
     move(Left(), Top(), s.width() * kTwipsPerPixel, s.height() * kTwipsPerPixel);
 }
 

@@ -164,6 +164,8 @@ public:
     Qt::Alignment Alignment() const;
     void setWordWrap(bool wrap);
     void setBorder(bool border);
+    // The size an auto-sized label takes for its caption: QLabel's size hint.
+    QSize captionSize() const;
 
 protected:
     void sizeChanged() override;

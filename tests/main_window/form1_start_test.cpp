@@ -5,6 +5,7 @@
 #include "platform/colours.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -317,6 +318,42 @@ TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
     EXPECT_EQ(form->Tch[3]->Caption(), QString());
     EXPECT_EQ(form->Tch[1]->Caption(), QStringLiteral("90 град"));
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("   50,00"));
+}
+
+// An auto-sized caption takes exactly the size QLabel would give it, on the
+// quick path (unframed one-line plain text) as on QLabel's own.
+TEST_F(StartTest, AutoSizedCaptionsTakeTheSizeOfTheirText) {
+    makeWindow();
+    platform::Label label(form->surface(), true);
+    const QStringList captions = {"1", "20,62", "  10 700,00", "104 град",   "-5,00 ", "Площадь: ",
+                                  "W", "",      "a\tb",        "две\nстроки"};
+    const auto expectHint = [&](const char *what) {
+        const QSize hint = label.label()->sizeHint();
+        EXPECT_EQ(label.Width(), hint.width() * platform::kTwipsPerPixel)
+            << what << " \"" << label.Caption().toStdString() << "\"";
+        EXPECT_EQ(label.Height(), hint.height() * platform::kTwipsPerPixel)
+            << what << " \"" << label.Caption().toStdString() << "\"";
+    };
+    for (const QString &caption : captions) {
+        label.setCaption(caption);
+        expectHint("plain");
+    }
+    label.setFontSize(11);
+    label.setFontBold(true);
+    for (const QString &caption : captions) {
+        label.setCaption(caption);
+        expectHint("11 pt bold");
+    }
+    label.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label.setCaption(QStringLiteral("1 234,5"));
+    expectHint("right-aligned");
+    label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label.setCaption(QStringLiteral("центр"));
+    expectHint("centred");
+    // QLabel's own path: a frame.
+    label.setBorder(true);
+    label.setCaption(QStringLiteral("в рамке"));
+    expectHint("framed");
 }
 
 } // namespace

@@ -513,7 +513,8 @@ std::optional<SpreadsheetColumns> readLegacyXlsHere(const char *path) {
 // The readers of workbook files trust what the file says about itself:
 // freexl takes string lengths from a crafted .xls and reads far past its own
 // stack buffers, orcus reserves whatever uncompressed size a zip entry
-// claims (gigabytes from a file of a few kilobytes). So every reading runs
+// claims (gigabytes from a file of a few kilobytes) and its parsers stop
+// the process on an assertion at some malformed XML. So every reading runs
 // in a child process of its own, with a memory ceiling and a time limit;
 // whatever a reader does there ends with the child, and only the cells come
 // back, as plain bytes through a pipe: per cell a kind byte (0 empty,
@@ -749,21 +750,23 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
 
         using namespace std::string_view_literals;
         if (startsWith(data, "PK\x03\x04"sv)) {
-            const auto format =
-                orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
-                              static_cast<size_t>(data.size()));
-            if (format == orcus::format_t::xlsx)
-                return readIsolated([&] { return readWithOrcus<orcus::orcus_xlsx>(data); });
-            if (format == orcus::format_t::ods)
-                return readIsolated([&] { return readWithOrcus<orcus::orcus_ods>(data); });
-            return std::nullopt;
+            // Even the format detection parses the archive's XML, so it
+            // runs in the child as well.
+            return readIsolated([&]() -> std::optional<SpreadsheetColumns> {
+                const auto format =
+                    orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
+                                  static_cast<size_t>(data.size()));
+                if (format == orcus::format_t::xlsx) return readWithOrcus<orcus::orcus_xlsx>(data);
+                if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
+                return std::nullopt;
+            });
         }
         if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv)) {
             const QByteArray path = QFile::encodeName(fileName);
             return readIsolated([&] { return readLegacyXlsHere(path.constData()); });
         }
         if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
-            return readCsv(data);
+            return readIsolated([&] { return readCsv(data); });
         return std::nullopt;
     } catch (...) {
         // Broken files make the parsers throw anything from their own

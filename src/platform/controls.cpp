@@ -29,11 +29,10 @@ int twipsToPixels(double twips) {
 }
 
 QFont defaultFont(double points) {
-    // The families are decided once: asking for a family that is not
-    // installed sends every font lookup through the fallback search.
-    // One look at the installed families: hasFamily() would also run each
-    // name through fontconfig's alias substitution, which costs more than
-    // the listing itself.
+    // The families are decided once, from one listing of the installed
+    // fonts: asking for a family that is not installed sends every font
+    // lookup through the fallback search, and hasFamily() would run each
+    // name through fontconfig's alias substitution.
     static const QStringList families = [] {
         const QStringList installed = QFontDatabase::families();
         QStringList list;

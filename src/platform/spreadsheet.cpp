@@ -470,7 +470,7 @@ struct FreexlCloser {
 };
 using FreexlHandle = std::unique_ptr<const void, FreexlCloser>;
 
-std::optional<SpreadsheetColumns> readLegacyXlsHere(const char *path) {
+std::optional<SpreadsheetColumns> readLegacyXls(const char *path) {
     const void *opened = nullptr;
     const bool isOpen = freexl_open(path, &opened) == FREEXL_OK;
     const FreexlHandle handle(opened);
@@ -763,14 +763,15 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
         }
         if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv)) {
             const QByteArray path = QFile::encodeName(fileName);
-            return readIsolated([&] { return readLegacyXlsHere(path.constData()); });
+            return readIsolated([&] { return readLegacyXls(path.constData()); });
         }
         if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
             return readIsolated([&] { return readCsv(data); });
         return std::nullopt;
     } catch (...) {
-        // Broken files make the parsers throw anything from their own
-        // exceptions to std::bad_alloc; none of it may reach the window.
+        // The parsers run in the child; here only the file and the pipe's
+        // buffers can fail (std::bad_alloc), and that may not reach the
+        // window either.
         return std::nullopt;
     }
 }

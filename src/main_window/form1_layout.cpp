@@ -155,7 +155,9 @@ void Form1::buildControls() {
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     Label2->label()->setCursor(Qt::IBeamCursor);
     txt3 = text(12600, 540, 375, 375, QString());
-    txt3->setFontName(QStringLiteral("Arial"));
+    // The owner editor takes the face of the owner label each time it opens
+    // (its design face, Arial, is never seen), so no face is loaded for it
+    // at start.
     txt3->setBackColor(0xC0FFC0);
     txt3->setVisible(false);
 

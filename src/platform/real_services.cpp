@@ -2,7 +2,7 @@
 
 #include "platform/colours.h"
 #include "platform/file_association.h"
-#include "platform/lazy_spreadsheet.h"
+#include "platform/lazy_modules.h"
 #include "platform/settings_store.h"
 
 #include <QApplication>
@@ -13,8 +13,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -150,17 +148,6 @@ QString DesktopShell::findProgram(const QStringList &candidates) {
     return {};
 }
 
-bool QtPrinterService::print(QWidget *owner, const std::function<void(QPainter &, int)> &paint) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    QPrintDialog dialog(&printer, owner);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    QPainter painter(&printer);
-    if (!painter.isActive()) return false;
-    paint(painter, printer.resolution());
-    return true;
-}
-
 struct RealServices::Impl {
     Impl(const QString &appName, const QString &exePath, QStringList args)
         : commandLine(std::move(args)), settings(appName), association(exePath, appName) {}
@@ -172,7 +159,7 @@ struct RealServices::Impl {
     IniSettingsStore settings;
     XdgFileAssociation association;
     LazySpreadsheet spreadsheet;
-    QtPrinterService printer;
+    LazyPrinter printer;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)

@@ -56,12 +56,6 @@ public:
     QString findProgram(const QStringList &candidates) override;
 };
 
-class QtPrinterService : public PrinterService {
-public:
-    bool print(QWidget *owner,
-               const std::function<void(QPainter &painter, int dpi)> &paint) override;
-};
-
 // Owns one of each real service and hands out the bundle.
 class RealServices {
 public:

@@ -6,6 +6,7 @@
 
 #include <QtGlobal>
 
-extern "C" Q_DECL_EXPORT tarvel::platform::SpreadsheetService *tarvel_create_spreadsheet() {
-    return new tarvel::platform::XlsxSpreadsheet();
+extern "C" Q_DECL_EXPORT void *tarvel_create_spreadsheet() {
+    return static_cast<tarvel::platform::SpreadsheetService *>(
+        new tarvel::platform::XlsxSpreadsheet());
 }

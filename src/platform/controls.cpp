@@ -195,26 +195,18 @@ void Control::setEnabled(bool e) {
 void Control::applyColours() {
     if (!widget_) return;
     QPalette pal = widget_->palette();
-    // The colours hold while the control is enabled; a disabled control
-    // keeps the style's greyed colours, so that it looks disabled.
-    const auto set = [&pal](QPalette::ColorRole role, const QColor &c) {
-        pal.setColor(QPalette::Active, role, c);
-        pal.setColor(QPalette::Inactive, role, c);
-    };
+    // The colours hold in every state: the main window's controls keep them
+    // while it is disabled behind one of the program's settings windows.
     const QColor fg = toQColor(fore_);
-    set(QPalette::WindowText, fg);
-    set(QPalette::Text, fg);
-    set(QPalette::ButtonText, fg);
+    pal.setColor(QPalette::WindowText, fg);
+    pal.setColor(QPalette::Text, fg);
+    pal.setColor(QPalette::ButtonText, fg);
     if (backSet_) {
         const QColor bg = toQColor(back_);
-        set(QPalette::Base, bg);
-        set(QPalette::Window, bg);
-        set(QPalette::Button, bg);
+        pal.setColor(QPalette::Base, bg);
+        pal.setColor(QPalette::Window, bg);
+        pal.setColor(QPalette::Button, bg);
     }
-    // A control whose colours are those it inherits keeps the inherited
-    // palette: setting an equal one costs a palette change for nothing,
-    // and most of a window's controls carry the system's colours.
-    if (pal == widget_->palette()) return;
     widget_->setPalette(pal);
 }
 

@@ -356,5 +356,30 @@ TEST_F(StartTest, AutoSizedCaptionsTakeTheSizeOfTheirText) {
     expectHint("framed");
 }
 
+TEST_F(StartTest, ControlsKeepTheirColoursWhileTheWindowIsDisabled) {
+    makeWindow();
+    // A disabled window (a settings window is open) still shows every
+    // control in its colours, the coloured ones and the plain ones.
+    form->setEnabled(false);
+    const auto shown = [](const platform::Control &c, QPalette::ColorRole role) {
+        return c.widget()->palette().color(QPalette::Disabled, role);
+    };
+    const QColor black = platform::toQColor(platform::kSysButtonText);
+    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
+    EXPECT_EQ(shown(*form->LblX[1], QPalette::WindowText), black);
+    EXPECT_EQ(shown(*form->Command2, QPalette::ButtonText), black);
+    EXPECT_EQ(shown(*form->TextX[1], QPalette::Text), form->TextX[1]->widget()->palette().color(
+                                                          QPalette::Active, QPalette::Text));
+    EXPECT_EQ(shown(*form->Nu[1], QPalette::WindowText), platform::toQColor(0xFF0000));
+    EXPECT_EQ(shown(*form->CmdNorm, QPalette::Button), platform::toQColor(0xC000));
+
+    // A colour set back to the system's is the system's again.
+    form->Nu[1]->setForeColor(platform::kSysButtonText);
+    EXPECT_EQ(shown(*form->Nu[1], QPalette::WindowText), black);
+    form->Nu[1]->setForeColor(0xFF);
+    EXPECT_EQ(form->Nu[1]->widget()->palette().color(QPalette::Active, QPalette::WindowText),
+              platform::toQColor(0xFF));
+}
+
 } // namespace
 } // namespace tarvel::testing

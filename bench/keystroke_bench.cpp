@@ -7,7 +7,9 @@
 //   keystroke_bench [--keys N]     (QT_QPA_PLATFORM=offscreen by default)
 //
 // Prints the median and the 99th percentile against one frame at 60 Hz
-// (16.7 ms) and the goal of a tenth of a frame.
+// (16.7 ms) and the goal of a tenth of a frame, for the keystroke as the
+// program schedules its repaints, and as a worst case with the whole
+// drawing repainted after every keystroke.
 #include "main_window/drawing_surface.h"
 #include "main_window/form1.h"
 #include "platform/fake_services.h"
@@ -102,26 +104,31 @@ int main(int argc, char **argv) {
 
     constexpr double kFrameMs = 1000.0 / 60.0;
     constexpr double kGoalMs = kFrameMs / 10;
-    const auto line = [&](const char *what, const std::vector<double> &v) {
+    const auto line = [&](const char *what, const std::vector<double> &v, bool verdict) {
         const double median = percentile(v, 0.5), p99 = percentile(v, 0.99);
-        std::printf("  %-34s median %7.3f ms  99th %7.3f ms  (%4.1f%% / %4.1f%% of a frame; goal "
-                    "< %.2f ms: %s)\n",
-                    what, median, p99, 100 * median / kFrameMs, 100 * p99 / kFrameMs, kGoalMs,
-                    p99 < kGoalMs      ? "met"
-                    : median < kGoalMs ? "median met, 99th NOT"
-                                       : "NOT met");
+        std::printf("  %-34s median %7.3f ms  99th %7.3f ms  (%4.1f%% / %4.1f%% of a frame", what,
+                    median, p99, 100 * median / kFrameMs, 100 * p99 / kFrameMs);
+        if (verdict)
+            std::printf("; goal < %.2f ms: %s", kGoalMs,
+                        p99 < kGoalMs      ? "met"
+                        : median < kGoalMs ? "median met, 99th NOT"
+                                           : "NOT met");
+        std::printf(")\n");
     };
     std::printf("One keystroke in TextX(1), %d keystrokes (digits and Backspace) per series, "
                 "frame %.1f ms\n",
                 keys, kFrameMs);
-    line("with surface()->repaint()", forced.total);
+    // The goal's measure: the keystroke with the repaints it really causes.
+    line("as the program schedules it", natural, true);
+    std::printf("    drawing repainted %d times in %d keystrokes\n", naturalPaints, keys + warmUp);
+    // The worst case, for comparison: the whole drawing with every control
+    // on it painted again after each keystroke, as a change of scale does.
+    line("whole drawing repainted each time", forced.total, false);
     std::printf("    key, change, VICHISLIT        median %7.3f ms  99th %7.3f ms\n",
                 percentile(forced.change, 0.5), percentile(forced.change, 0.99));
     std::printf("    surface()->repaint()          median %7.3f ms  99th %7.3f ms\n",
                 percentile(forced.surface, 0.5), percentile(forced.surface, 0.99));
     std::printf("    other pending repaints        median %7.3f ms  99th %7.3f ms\n",
                 percentile(forced.pending, 0.5), percentile(forced.pending, 0.99));
-    line("as the program schedules it", natural);
-    std::printf("    drawing repainted %d times in %d keystrokes\n", naturalPaints, keys + warmUp);
     return 0;
 }

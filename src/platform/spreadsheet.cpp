@@ -1,9 +1,13 @@
 #include "platform/spreadsheet.h"
 
+#include "files/polygon_file.h"
+#include "platform/xlsx_reader.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringDecoder>
 
 #include <freexl.h>
 #include <ixion/address.hpp>
@@ -13,7 +17,6 @@
 #include <orcus/csv_parser.hpp>
 #include <orcus/format_detection.hpp>
 #include <orcus/orcus_ods.hpp>
-#include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
 #include <xlsxwriter.h>
@@ -452,12 +455,17 @@ template <typename Filter> std::optional<SpreadsheetColumns> readWithOrcus(const
                     cell = textCell(access.get_boolean_value() ? QStringLiteral("TRUE")
                                                                : QStringLiteral("FALSE"));
                     break;
-                default:
+                case ixion::cell_value_t::empty:
                     break;
+                default:
+                    // An error value or a cell of unknown kind: skipping it
+                    // would leave the previous polygon's value in its field.
+                    return std::nullopt;
                 }
             } catch (...) {
-                // A formula without a stored result: nothing to take over.
-                cell = {};
+                // A formula without a stored result: nothing to take over,
+                // and nothing the import may skip in silence either.
+                return std::nullopt;
             }
             cellAt(columns, row, col) = std::move(cell);
         }
@@ -726,6 +734,12 @@ std::optional<SpreadsheetColumns> readCsv(const QByteArray &data) {
     return columns;
 }
 
+bool isValidUtf8(const QByteArray &data) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(data);
+    return !decoder.hasError();
+}
+
 bool startsWith(const QByteArray &data, std::string_view magic) {
     return data.startsWith(
         QByteArray::fromRawData(magic.data(), static_cast<qsizetype>(magic.size())));
@@ -753,10 +767,14 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
             // Even the format detection parses the archive's XML, so it
             // runs in the child as well.
             return readIsolated([&]() -> std::optional<SpreadsheetColumns> {
+                // The reader of .xlsx follows the package's own
+                // relationships, which orcus does not where a writer names
+                // its parts absolutely (openpyxl, pandas).
+                if (isXlsxPackage(QByteArrayView(data)))
+                    return readXlsxColumns(QByteArrayView(data));
                 const auto format =
                     orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
                                   static_cast<size_t>(data.size()));
-                if (format == orcus::format_t::xlsx) return readWithOrcus<orcus::orcus_xlsx>(data);
                 if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
                 return std::nullopt;
             });
@@ -765,8 +783,13 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
             const QByteArray path = QFile::encodeName(fileName);
             return readIsolated([&] { return readLegacyXls(path.constData()); });
         }
-        if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
-            return readIsolated([&] { return readCsv(data); });
+        if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0) {
+            // Text saved by a Russian Windows is often Windows-1251; the
+            // code page is decoded here, not in the reader's child, as the
+            // converter may take locks the fork did not copy free.
+            const QByteArray text = isValidUtf8(data) ? data : files::cp1251::decode(data).toUtf8();
+            return readIsolated([&] { return readCsv(text); });
+        }
         return std::nullopt;
     } catch (...) {
         // The parsers run in the child; here only the file and the pipe's

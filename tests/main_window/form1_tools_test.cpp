@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -212,19 +213,24 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     EXPECT_EQ(state.Modified, 1);
 }
 
-TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndKeepsTheOtherFields) {
+TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) {
     QFile csv(path("four.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("0;0\n30;0\n30;40\n0;40\n");
     csv.close();
-    const QString x5 = form->TextX[5]->Text();
+    ASSERT_NE(textToDouble(form->TextX[5]->Text()), 0.0);
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
     form->Menu_File_Import_Click();
     EXPECT_EQ(form->Text1->Text(), "4");
     EXPECT_EQ(state.CornerCount, 4);
     EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
-    EXPECT_EQ(form->TextX[5]->Text(), x5);
+    // The hidden rows hold zero, as new rows would, not the corners of the
+    // polygon shown before: "+" must not bring one of those back.
+    for (int i = 5; i <= 20; ++i) {
+        EXPECT_EQ(textToDouble(form->TextX[i]->Text()), 0.0) << i;
+        EXPECT_EQ(textToDouble(form->TextY[i]->Text()), 0.0) << i;
+    }
     EXPECT_FALSE(form->TextX[5]->Visible());
     EXPECT_EQ(form->Cmb1->ListCount(), 4);
 }
@@ -238,9 +244,20 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
     ASSERT_TRUE(onlyX.open(QIODevice::WriteOnly));
     onlyX.write("1.5\n2.5\n3.5\n");
     onlyX.close();
+    // A corner without its Y inside the rows used: taking the old Y, or
+    // zero, would move the corner in silence.
+    QFile gap(path("gap.csv"));
+    ASSERT_TRUE(gap.open(QIODevice::WriteOnly));
+    gap.write("1;1\n2;\n3;3\n4;4\n");
+    gap.close();
+    // B3 holds #DIV/0!: no reader may skip it and keep the old Y there.
+    ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
+                                "/../data/workbooks/error_cell.xlsx",
+                            path("error_cell.xlsx")));
 
     state.settings.ImportHintOff = 1;
-    for (const char *name : {"broken.xlsx", "only_x.csv", "missing.xlsx"}) {
+    for (const char *name :
+         {"broken.xlsx", "only_x.csv", "missing.xlsx", "gap.csv", "error_cell.xlsx"}) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         state.Modified = 0;

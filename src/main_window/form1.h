@@ -251,6 +251,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // While a settings window has the main window disabled, activating the
+    // main window (a click on it) brings that window forward instead.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();

@@ -37,7 +37,7 @@ void makeLink(platform::Label &label) {
 } // namespace
 
 FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
-    : QWidget(&owner, Qt::Window), owner_(owner), shell_(shell) {
+    : QWidget(&owner, Qt::Dialog), owner_(owner), shell_(shell) {
     setWindowTitle(QStringLiteral("О программе"));
     setFixedSize(int(5400 / kTwips), int(2940 / kTwips));
 

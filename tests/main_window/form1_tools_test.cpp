@@ -3,9 +3,11 @@
 #include "platform/numtext.h"
 #include "platform/spreadsheet.h"
 #include "settings_windows/frm_about.h"
+#include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
@@ -18,8 +20,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QWindow>
 
 #include <deque>
+#include <functional>
 
 namespace tarvel::testing {
 namespace {
@@ -469,6 +473,56 @@ TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
     QTest::mouseClick(about->cmdOK->widget(), Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
     EXPECT_TRUE(form->isEnabled());
+}
+
+// The windows that take input away from the main window are its dialogs:
+// the desktop keeps them above it, and a click on the main window brings
+// them forward rather than burying them.
+TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
+    const std::pair<const char *, std::function<QWidget *()>> windows[] = {
+        {"settings",
+         [&]() -> QWidget * {
+             form->Menu_Set_Grid_Click();
+             return form->findChild<settings_windows::FrmNastrGrid *>();
+         }},
+        {"about",
+         [&]() -> QWidget * {
+             form->Menu_About_Click();
+             return form->findChild<settings_windows::FrmAbout *>();
+         }},
+    };
+    for (const auto &[name, open] : windows) {
+        SCOPED_TRACE(name);
+        QWidget *window = open();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(window->isVisible());
+        EXPECT_FALSE(form->isEnabled());
+        EXPECT_EQ(window->windowType(), Qt::Dialog);
+        ASSERT_NE(window->windowHandle(), nullptr);
+        EXPECT_EQ(window->windowHandle()->transientParent(), form->windowHandle());
+
+        QApplication::setActiveWindow(form.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }, 2000));
+        window->close();
+        EXPECT_TRUE(form->isEnabled());
+    }
+}
+
+// Closed by the user the hint starts the import; closed along with the main
+// window it must not: there is no window left to import into, and an open
+// dialog would keep the program alive.
+TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) {
+    state.settings.ImportHintOff = 0;
+    form->Menu_File_Import_Click();
+    auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
+    ASSERT_NE(hint, nullptr);
+    ASSERT_TRUE(hint->isVisible());
+    state.Modified = 0;
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_TRUE(fakes.dialogs.asked.empty());
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
 }
 
 TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {

@@ -28,6 +28,9 @@ constexpr qint64 kMaxDesktopEntrySize = 64 * 1024;
 
 const QByteArray kDesktopGroup = QByteArrayLiteral("[Desktop Entry]");
 const QByteArray kDefaultsGroup = QByteArrayLiteral("[Default Applications]");
+// Editors on other systems start UTF-8 text with it; left there, it would
+// hide the first group's header.
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 bool writeAtomically(const QString &path, const QByteArray &bytes) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
@@ -176,17 +179,22 @@ QString XdgFileAssociation::execValue(const QString &executablePath) {
 QByteArray XdgFileAssociation::mergeMimeAppsList(const QByteArray &existing,
                                                  const QByteArray &mimeType,
                                                  const QByteArray &desktopId) {
-    const QByteArray entry = mimeType + '=' + desktopId;
-    QList<QByteArray> lines = existing.split('\n');
-    if (existing.isEmpty() || existing.endsWith('\n')) lines.removeLast();
+    const bool marked = existing.startsWith(kByteOrderMark);
+    const QByteArray body = marked ? existing.mid(kByteOrderMark.size()) : existing;
+    QList<QByteArray> lines = body.split('\n');
+    if (body.isEmpty() || body.endsWith('\n')) lines.removeLast();
+    const QByteArray cr = !lines.isEmpty() && lines.first().endsWith('\r') ? "\r" : "";
+    // The last line gets a line end of its own below.
+    if (!body.isEmpty() && !body.endsWith('\n')) lines.last() += cr;
+    const QByteArray entry = mimeType + '=' + desktopId + cr;
 
     qsizetype header = -1;
     for (qsizetype i = 0; i < lines.size() && header < 0; ++i)
         if (lines[i].trimmed() == kDefaultsGroup) header = i;
 
     if (header < 0) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QByteArray();
-        lines << kDefaultsGroup << entry;
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << cr;
+        lines << kDefaultsGroup + cr << entry;
     } else {
         qsizetype end = header + 1;
         while (end < lines.size() && !lines[end].trimmed().startsWith('['))
@@ -211,7 +219,7 @@ QByteArray XdgFileAssociation::mergeMimeAppsList(const QByteArray &existing,
         }
         if (!replaced) lines.insert(lastContent + 1, entry);
     }
-    return lines.join('\n') + '\n';
+    return (marked ? kByteOrderMark : QByteArray()) + lines.join('\n') + '\n';
 }
 
 QByteArray XdgFileAssociation::mimePackage() const {

@@ -53,7 +53,9 @@ public:
     // argument (with the escapes desktop entries require), then %f.
     static QString execValue(const QString &executablePath);
     // The text of mimeapps.list with `mimeType=desktopId` under
-    // [Default Applications]; every other line is kept byte for byte.
+    // [Default Applications]; every other line is kept byte for byte, a
+    // leading byte-order mark too. Added lines end as the list's first line
+    // does (CRLF or LF).
     static QByteArray mergeMimeAppsList(const QByteArray &existing, const QByteArray &mimeType,
                                         const QByteArray &desktopId);
 

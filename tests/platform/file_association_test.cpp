@@ -9,6 +9,11 @@
 
 using tarvel::platform::XdgFileAssociation;
 
+// Lists read better as text, with their line ends shown, than as bytes.
+static void PrintTo(const QByteArray &bytes, std::ostream *os) {
+    *os << ::testing::PrintToString(bytes.toStdString());
+}
+
 namespace {
 
 QByteArray fileBytes(const QString &path) {
@@ -149,6 +154,14 @@ TEST(FileAssociationText, MergeMimeAppsList) {
          "[Default Applications]\n" + e + "\nx/y=z.desktop\n"},
         {"[Default Applications]\n#application/x-tarvel-squ=old.desktop\n",
          "[Default Applications]\n#application/x-tarvel-squ=old.desktop\n" + e + "\n"},
+        // A byte-order mark stays where it was and hides no group.
+        {"\xEF\xBB\xBF", "\xEF\xBB\xBF[Default Applications]\n" + e + "\n"},
+        {"\xEF\xBB\xBF[Default Applications]\napplication/x-tarvel-squ=other.desktop\n",
+         "\xEF\xBB\xBF[Default Applications]\n" + e + "\n"},
+        // Lines the program adds end as the list's own lines do.
+        {"[Added Associations]\r\na/b=c.desktop", "[Added Associations]\r\na/b=c.desktop\r\n\r\n"
+                                                  "[Default Applications]\r\n" +
+                                                      e + "\r\n"},
     };
     for (const auto &[before, after] : cases)
         EXPECT_EQ(XdgFileAssociation::mergeMimeAppsList(before, "application/x-tarvel-squ",

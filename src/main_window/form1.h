@@ -149,6 +149,8 @@ public:
     void CmdStepDw_Click();
     void txtStep_Change();
     void txtMsb_Change();
+    // The captions and places of the scale labels for m metres per cm.
+    void setScaleLabels(float m);
     void txtMsb_GotFocus();
     void txtMsb_KeyDown(int keyCode);
     void Cmb3_Click();

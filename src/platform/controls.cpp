@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -357,7 +358,31 @@ void TextBox::setReadOnly(bool ro) {
 
 // ---------------------------------------------------------------- Label
 
-Label::Label(QWidget *parent, bool autoSize) : Control(new QLabel(parent)) {
+namespace {
+
+// QLabel with the one thing it cannot do: paint its caption on end.
+class CaptionLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool upright = false;
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        if (!upright) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.translate(0, height());
+        painter.rotate(-90);
+        painter.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());
+    }
+};
+
+} // namespace
+
+Label::Label(QWidget *parent, bool autoSize) : Control(new CaptionLabel(parent)) {
     autoSize_ = autoSize;
     label()->setAutoFillBackground(false);
     label()->setMouseTracking(true);
@@ -397,8 +422,23 @@ void Label::setBorder(bool b) {
     label()->setFrameStyle(b ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
 }
 
+void Label::setUpright(bool upright) {
+    auto *l = static_cast<CaptionLabel *>(label());
+    if (l->upright == upright) return;
+    l->upright = upright;
+    l->update();
+    sizeChanged();
+}
+bool Label::Upright() const {
+    return static_cast<const CaptionLabel *>(label())->upright;
+}
+
 QSize Label::captionSize() const {
-    QLabel *l = label();
+    const QSize across = acrossSize(label());
+    return Upright() ? across.transposed() : across;
+}
+
+QSize Label::acrossSize(QLabel *l) {
     // QLabel works its size hint out three times over (for the hint, the
     // one-line height and the narrowest wrap) and a window of a hundred and
     // more captions sizes them all at start. An unframed plain one-line

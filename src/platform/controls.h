@@ -164,11 +164,20 @@ public:
     Qt::Alignment Alignment() const;
     void setWordWrap(bool wrap);
     void setBorder(bool border);
+    // An upright caption stands on end, reading upwards (a scale label
+    // beside a vertical axis that has no room for it across); its size is
+    // the across size turned by a quarter.
+    void setUpright(bool upright);
+    bool Upright() const;
     // The size an auto-sized label takes for its caption: QLabel's size hint.
     QSize captionSize() const;
 
 protected:
     void sizeChanged() override;
+
+private:
+    // The size of the caption written across: QLabel's size hint.
+    static QSize acrossSize(QLabel *label);
 };
 
 class Button : public Control {

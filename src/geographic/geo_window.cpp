@@ -114,7 +114,7 @@ GeoWindow::GeoWindow(Form1 &main, GeoKind kind)
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
     setFont(platform::defaultFont());
-    setFixedSize(kWindowWidth, windowHeight(kMaxRows));
+    platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(kMaxRows));
     buildControls();
     wireEvents();
 }
@@ -249,7 +249,7 @@ void GeoWindow::showRows(int n) {
         LblX[i]->setVisible(shown);
     }
     // The window ends below the last row in use.
-    setFixedSize(kWindowWidth, windowHeight(n));
+    platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(n));
 }
 
 // ---------------------------------------------------------------- lifecycle

@@ -49,6 +49,16 @@ QFont defaultFont(double points) {
     return f;
 }
 
+void setFixedWindowSize(QWidget &window, int width, int height) {
+    if (window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
+        // New flags recreate the native window, which hides it.
+        const bool shown = window.isVisible();
+        window.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        if (shown) window.show();
+    }
+    window.setFixedSize(width, height);
+}
+
 namespace {
 
 int keyCodeOf(const QKeyEvent *e) {

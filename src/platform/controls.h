@@ -270,6 +270,12 @@ private:
     bool visible_ = true;
 };
 
+// Gives a window a size the user cannot change. Such a window offers no
+// maximise button: it could only stretch the frame around a layout drawn for
+// one size. Minimise and close stay. May be called again to change the size
+// while the window is shown.
+void setFixedWindowSize(QWidget &window, int width, int height);
+
 // The default face of the program's fields and labels: "MS Sans Serif" where
 // it exists, else the nearest sans serif.
 QFont defaultFont(double points = 8);

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 namespace tarvel::testing {
 namespace {
@@ -201,6 +202,25 @@ TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
     state.settings.SelectOnFocus = 1;
     focus(*w.txtShS[3]);
     EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
+}
+
+TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
+    makeWindow();
+    for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {
+        GeoWindow &w = open(kind);
+        ASSERT_TRUE(w.isVisible());
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(w.minimumSize(), w.maximumSize());
+            for (const Qt::WindowFlags flags : {w.windowFlags(), w.windowHandle()->flags()}) {
+                EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << round;
+            }
+            // A row fewer resizes the window: it stays shown and fixed.
+            w.Command3_Click();
+            EXPECT_TRUE(w.isVisible());
+        }
+    }
 }
 
 TEST_F(GeoWindowTest, HelpAndClearing) {

@@ -167,12 +167,6 @@ FieldRule GeoWindow::ruleOf(Field f) const {
     return FieldRule::LatDegrees;
 }
 
-bool GeoWindow::convertsPoint(Field f) const {
-    // Whole degrees and minutes take no decimals; a point typed there is left
-    // for the range check to judge.
-    return kind_ == GeoKind::DecimalDegrees || f == Field::txtShS || f == Field::txtDS;
-}
-
 std::int16_t &GeoWindow::openFlag() {
     return kind_ == GeoKind::DegreesMinutesSeconds ? state_.GKOpen : state_.GK1Open;
 }
@@ -340,7 +334,9 @@ void GeoWindow::CmdClear_Click() {
 // ---------------------------------------------------------------- fields
 
 void GeoWindow::field_Change(Field f, int i) {
-    if (convertsPoint(f)) Form1::normalizeDecimalPoint(*array(f)[i]);
+    // Every field is a number field: a point left in one would make its text
+    // no number at all, not a fraction.
+    Form1::normalizeDecimalPoint(*array(f)[i]);
 }
 
 void GeoWindow::field_GotFocus(Field f, int i) {

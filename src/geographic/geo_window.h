@@ -126,7 +126,6 @@ private:
     void wireEvents();
     void showRows(int n);
     FieldRule ruleOf(Field f) const;
-    bool convertsPoint(Field f) const;
     std::int16_t &openFlag();
     // The corners of rows 1..rowCount in decimal degrees.
     std::vector<GeoPoint> readRows();

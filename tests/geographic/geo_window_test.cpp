@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <vector>
+
 namespace tarvel::testing {
 namespace {
 
@@ -127,22 +129,20 @@ TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
     EXPECT_EQ(w.txtShS[1]->Text(), "60,00");
 }
 
-TEST_F(GeoWindowTest, TypedPointsBecomeCommasOnlyInDecimalFields) {
+TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
     makeWindow();
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
-    const struct {
-        platform::TextBox *field;
-        const char *shown;
-    } cases[] = {
-        {gk.txtShS[1].get(), "47,5"}, {gk.txtDS[1].get(), "47,5"},   {gk.txtShG[1].get(), "47.5"},
-        {gk.txtDM[1].get(), "47.5"},  {gk1.txtShG[1].get(), "47,5"}, {gk1.txtDG[1].get(), "47,5"},
-    };
-    for (const auto &c : cases) {
-        c.field->setText(QString());
-        QTest::keyClicks(c.field->edit(), QStringLiteral("47.5"));
-        EXPECT_EQ(c.field->Text(), QString::fromUtf8(c.shown));
-        EXPECT_EQ(c.field->edit()->cursorPosition(), c.field->Text().size());
+    std::vector<platform::TextBox *> fields;
+    for (GeoWindow *w : {&gk, &gk1})
+        for (const Field f : w->fields())
+            fields.push_back(w->array(f)[1].get());
+    ASSERT_EQ(fields.size(), 8u);
+    for (platform::TextBox *field : fields) {
+        field->setText(QString());
+        QTest::keyClicks(field->edit(), QStringLiteral("37.5"));
+        EXPECT_EQ(field->Text(), "37,5") << field->Left();
+        EXPECT_EQ(field->edit()->cursorPosition(), field->Text().size());
     }
 }
 

@@ -376,6 +376,16 @@ void GeoWindow::PODKRAS() {
 
 // ---------------------------------------------------------------- conversion
 
+TextBox *GeoWindow::firstUnreadableField() {
+    for (int i = 1; i <= rowCount_; ++i) {
+        for (const Field f : fields_) {
+            TextBox &t = *array(f)[i];
+            if (!isReadable(ruleOf(f), t.Text())) return &t;
+        }
+    }
+    return nullptr;
+}
+
 std::vector<GeoPoint> GeoWindow::readRows() {
     std::vector<GeoPoint> rows;
     for (int i = 1; i <= rowCount_; ++i) {
@@ -393,6 +403,13 @@ std::vector<GeoPoint> GeoWindow::readRows() {
 }
 
 void GeoWindow::VICHISLIT() {
+    // A corner made up from a text that is no number would land far from the
+    // others without a word; the user corrects the field instead.
+    if (TextBox *field = firstUnreadableField()) {
+        main_.showNotANumber(this);
+        field->SetFocus();
+        return;
+    }
     enterIntoMainWindow(bindToAxes(readRows()));
 }
 

@@ -146,6 +146,100 @@ TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
     }
 }
 
+// A point typed into a degree field once read as 0 degrees and put the
+// corner hundreds of kilometres away from the others.
+TEST_F(GeoWindowTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("3"));
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    focus(*w.txtDG[1]);
+    w.txtDG[1]->setText(QString());
+    QTest::keyClicks(w.txtDG[1]->edit(), QStringLiteral("37.5"));
+    QTest::keyClick(w.txtDG[1]->edit(), Qt::Key_Tab);
+    w.CmdVnesty->button()->click();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    ASSERT_EQ(state.CornerCount, 3);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_LT(state.ShiftedX[i], 100) << i;
+        EXPECT_LT(state.ShiftedY[i], 100) << i;
+    }
+}
+
+TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
+    struct Case {
+        GeoKind kind;
+        Field field;
+        int row;
+        const char *text;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, 1, "abc"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShM, 2, "37.5.1"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, 3, "1,2,3"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShS, 3, ""},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, 2, "40000"}, // no whole degree
+        {GeoKind::DecimalDegrees, Field::txtShG, 3, "abc"},
+        {GeoKind::DecimalDegrees, Field::txtDG, 1, ""},
+    };
+    makeWindow();
+    form->Text1->setText(QStringLiteral("3"));
+    form->VICHISLIT();
+    const auto mainWindow = [this] {
+        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
+                           form->Text1->Text(),           QString::number(state.CornerCount),
+                           form->CmbEd->Text(),           form->Text3->Text()};
+    };
+    const QStringList before = mainWindow();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        fakes.messages.shown.clear();
+        GeoWindow &w = open(c.kind);
+        ASSERT_EQ(w.rowCount(), 3);
+        activate(w);
+        platform::TextBox &bad = *w.array(c.field)[c.row];
+        const QString good = bad.Text();
+        // A real click takes the focus to the button (the field, had it the
+        // focus, would be corrected on leaving).
+        focus(*w.CmdVnesty);
+        bad.setText(QString::fromUtf8(c.text));
+        w.CmdVnesty->button()->click();
+        QApplication::processEvents();
+
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, "В поле с координатами не число!");
+        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка");
+        EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
+        EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
+        EXPECT_EQ(mainWindow(), before);
+        EXPECT_EQ(QApplication::focusWidget(), bad.edit());
+        EXPECT_TRUE(bad.hasFocus());
+        bad.setText(good); // the next window starts from the stored texts
+        w.unload();
+    }
+}
+
+TEST_F(GeoWindowTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
+    const struct {
+        GeoKind kind;
+        QStringList x;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,9"}},
+    };
+    makeWindow();
+    for (const auto &c : cases) {
+        form->Text1->setText(QStringLiteral("3"));
+        GeoWindow &w = open(c.kind);
+        w.txtShG[4]->setText(QStringLiteral("abc"));
+        w.txtDG[20]->setText(QString());
+        w.CmdVnesty->button()->click();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(state.CornerCount, 3);
+        EXPECT_EQ(mainTexts(true, 3), c.x);
+        w.unload();
+    }
+}
+
 TEST_F(GeoWindowTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
     makeWindow(); // the main polygon has 20 corners
     GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);

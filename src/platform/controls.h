@@ -147,6 +147,16 @@ public:
     void setReadOnly(bool readOnly);
 
     std::function<void()> Change;
+
+protected:
+    // Keeps the selection the GotFocus handler made through the click that
+    // brought the focus: QLineEdit drops it when the button goes down.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool focusByMouse_ = false;  // the next press is the one that brought the focus
+    bool keepSelection_ = false; // that press is down; restore on release
+    int focusSelStart_ = 0, focusSelLength_ = 0;
 };
 
 class Label : public Control {

@@ -298,6 +298,34 @@ TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
     EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
 }
 
+// With select-on-focus the click that brings the focus selects the whole
+// text, so that typing replaces it; a further click places the caret.
+TEST_F(GeoWindowTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
+    const struct {
+        int selectOnFocus;
+        const char *afterFirst, *afterSecond;
+    } cases[] = {{1, "9", "19"}, {0, "18,659", "118,659"}};
+    makeWindow();
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    QLineEdit *edit = w.txtShS[2]->edit();
+    const QPoint end(edit->width() - 3, edit->height() / 2);
+    const QPoint start(2, edit->height() / 2);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.selectOnFocus);
+        state.settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
+        w.txtShS[2]->setText(QStringLiteral("18,65"));
+        focus(*w.txtShG[1]);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, end);
+        ASSERT_TRUE(w.txtShS[2]->hasFocus());
+        QTest::keyClick(edit, Qt::Key_9);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterFirst));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, start);
+        QTest::keyClick(edit, Qt::Key_1);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterSecond));
+    }
+}
+
 TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
     makeWindow();
     for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {

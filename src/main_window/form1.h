@@ -113,6 +113,8 @@ public:
     // Turns the first "." of a field into "," and puts the caret at the end;
     // the rewrite raises the field's change handler again.
     static bool normalizeDecimalPoint(TextBox &field);
+    // Tells the user, over `owner`, that a coordinate field holds no number.
+    void showNotANumber(QWidget *owner);
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
 

@@ -50,6 +50,16 @@ QFont defaultFont(double points) {
     return f;
 }
 
+void setFixedWindowSize(QWidget &window, int width, int height) {
+    if (window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
+        // New flags recreate the native window, which hides it.
+        const bool shown = window.isVisible();
+        window.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        if (shown) window.show();
+    }
+    window.setFixedSize(width, height);
+}
+
 namespace {
 
 int keyCodeOf(const QKeyEvent *e) {
@@ -329,6 +339,43 @@ TextBox::TextBox(QWidget *parent) : Control(new QLineEdit(parent)) {
     QObject::connect(e, &QLineEdit::textChanged, this, [this] {
         if (Change) Change();
     });
+}
+
+bool TextBox::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        focusByMouse_ = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+        break;
+    case QEvent::FocusOut:
+        focusByMouse_ = keepSelection_ = false;
+        break;
+    case QEvent::MouseButtonPress:
+        // The focus comes before the press; what is selected now is what the
+        // GotFocus handler selected.
+        keepSelection_ =
+            focusByMouse_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+        focusByMouse_ = false;
+        if (keepSelection_) {
+            focusSelStart_ = edit()->selectionStart();
+            focusSelLength_ = int(edit()->selectedText().size());
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        // A drag selected something of its own; a plain click gets back what
+        // the focus handler selected (all of the text, with select-on-focus).
+        if (keepSelection_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            keepSelection_ = false;
+            if (focusSelLength_ > 0 && !edit()->hasSelectedText())
+                edit()->setSelection(focusSelStart_, focusSelLength_);
+        }
+        break;
+    case QEvent::MouseButtonDblClick:
+        keepSelection_ = false;
+        break;
+    default:
+        break;
+    }
+    return Control::eventFilter(watched, event);
 }
 
 QLineEdit *TextBox::edit() const {

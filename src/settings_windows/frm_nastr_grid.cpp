@@ -46,7 +46,7 @@ void switchLabels(Form1::Array<Label, 21> &labels, int n, int value) {
 
 FrmNastrGrid::FrmNastrGrid(Form1 &form) : QWidget(&form, Qt::Dialog), form_(form) {
     setWindowTitle(QStringLiteral("Настройка графики"));
-    setFixedSize(int(6120 / kTwips), int(4020 / kTwips));
+    platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4020 / kTwips));
 
     auto check = [this](double top, const QString &caption) {
         auto c = std::make_unique<CheckBox>(this);

@@ -11,14 +11,15 @@
 #include "fuzz_support.h"
 
 #include "platform/xlsx_reader.h"
+#include "support/zip_writer.h"
 
 #include <QByteArray>
 #include <QList>
 
-#include <zip.h>
-
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 using namespace tarvel;
 using tarvel::fuzz::check;
@@ -29,32 +30,10 @@ QByteArray packParts(const QList<QByteArray> &parts) {
     static const char *const names[] = {"[Content_Types].xml",      "_rels/.rels",
                                         "xl/workbook.xml",          "xl/_rels/workbook.xml.rels",
                                         "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"};
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (!buffer) std::abort();
-    zip_source_keep(buffer);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    if (!archive) std::abort();
-    for (int i = 0; i < 6 && i < parts.size(); ++i) {
-        // libzip copies nothing until the archive is closed; the parts live
-        // until then.
-        zip_source_t *part = zip_source_buffer(archive, parts[i].constData(),
-                                               static_cast<zip_uint64_t>(parts[i].size()), 0);
-        if (!part || zip_file_add(archive, names[i], part, ZIP_FL_OVERWRITE) < 0) std::abort();
-    }
-    if (zip_close(archive) != 0) std::abort();
-    QByteArray out;
-    if (zip_source_open(buffer) == 0) {
-        char chunk[4096];
-        zip_int64_t n = 0;
-        while ((n = zip_source_read(buffer, chunk, sizeof chunk)) > 0)
-            out.append(chunk, static_cast<qsizetype>(n));
-        zip_source_close(buffer);
-    }
-    zip_source_free(buffer);
-    zip_error_fini(&error);
-    return out;
+    std::vector<std::pair<QString, QByteArray>> entries;
+    for (int i = 0; i < 6 && i < parts.size(); ++i)
+        entries.emplace_back(QString::fromLatin1(names[i]), parts[i]);
+    return tarvel::test::makeZip(entries);
 }
 
 void checkColumns(const std::optional<platform::SpreadsheetColumns> &columns) {

@@ -1,6 +1,7 @@
 #include "files/polygon_file.h"
 
 #include "platform/numtext.h"
+#include "platform/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -248,15 +249,9 @@ bool writePolygonFile(const QString &path, const PolygonFileData &data) {
 
 std::optional<PolygonFileData> readPolygonFile(const QString &path) {
     // Only regular files: opening a FIFO would block, and a device has no end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxPolygonFileSize) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Bounded even so: the file may have grown since it was looked at.
-    const QByteArray bytes = file.read(kMaxPolygonFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxPolygonFileSize)
-        return std::nullopt;
-    return decodePolygonFile(bytes);
+    const auto bytes = platform::readRegularFile(path, kMaxPolygonFileSize);
+    if (!bytes) return std::nullopt;
+    return decodePolygonFile(*bytes);
 }
 
 QString commandLinePath(const QString &argument) {

@@ -2,7 +2,7 @@
 // to the next.
 //
 // The file is 42 lines of Windows-1251 text, each ended by CR LF:
-//   line 1       the corner count, as typed
+//   line 1       the corner count in force, a whole number from 3 to 20
 //   lines 2..21  the X texts of corners 1..20
 //   lines 22..41 the Y texts of corners 1..20
 //   line 42      the owner-information text

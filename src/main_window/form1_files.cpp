@@ -7,6 +7,8 @@
 #include "platform/numtext.h"
 #include "settings_windows/frm_podsk1.h"
 
+#include <algorithm>
+
 namespace tarvel {
 
 const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
@@ -29,7 +31,11 @@ bool Form1::SAVE_AS() {
     const auto path = services_.dialogs.showSave(this, polygonDialog(state_.settings.WorkFolder));
     if (!path) return false;
     files::PolygonFileData data;
-    data.count = Text1->Text();
+    // The count in force, not the count field: a text there that the
+    // recompute did not take ("25", "", "3,5") would make a file that no
+    // reader opens.
+    data.count = QString::number(
+        std::clamp<int>(state_.CornerCount, geometry::kMinCorners, geometry::kMaxCorners));
     for (int i = 1; i <= 20; ++i) {
         data.x[i] = TextX[i]->Text();
         data.y[i] = TextY[i]->Text();

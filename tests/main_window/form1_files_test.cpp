@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 namespace tarvel::testing {
@@ -127,6 +128,53 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     form->Menu_File_Open_Click();
     EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
+}
+
+// The file names the corners in force, whatever the count field holds, so a
+// saved file always opens again, by "Открыть" and from the command line, to
+// the polygon the window showed.
+TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
+    makeWindow();
+    for (int k = 0; k < 13; ++k)
+        form->Command3_Click(); // 7 corners
+    form->TextY[7]->setText(QStringLiteral("12,5"));
+    const QString area = form->Text3->Text();
+    const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
+    int reopened = 0, saved = 0;
+    for (const char *count : counts) {
+        SCOPED_TRACE(count);
+        const QString file = path(QStringLiteral("count %1.squ").arg(++saved));
+        form->Text1->edit()->selectAll();
+        QTest::keyClicks(form->Text1->edit(), QString::fromUtf8(count));
+        if (!*count) QTest::keyClick(form->Text1->edit(), Qt::Key_Delete);
+        QTest::keyClick(form->Text1->edit(), Qt::Key_Tab);
+        ASSERT_EQ(form->Text1->Text(), QString::fromUtf8(count));
+        fakes.dialogs.fileAnswers = {file};
+        ASSERT_TRUE(form->SAVE_AS());
+
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {file};
+        form->Menu_File_Open_Click();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(state.CornerCount, 7);
+        EXPECT_EQ(form->Cmb1->ListCount(), 7);
+        EXPECT_TRUE(form->TextX[7]->Visible());
+        EXPECT_FALSE(form->TextX[8]->Visible());
+        EXPECT_EQ(form->Text3->Text(), area);
+
+        platform::FakeServices f;
+        f.commandLine.text = file;
+        auto s = bundleFor(f);
+        SharedState st;
+        Form1 w(st, *s);
+        w.Form_Load();
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + file);
+        EXPECT_EQ(st.CornerCount, 7);
+        EXPECT_EQ(w.Text3->Text(), area);
+        if (fakes.messages.shown.empty() && state.CornerCount == 7 && st.CornerCount == 7)
+            ++reopened;
+    }
+    EXPECT_EQ(reopened, int(std::size(counts)));
 }
 
 TEST_F(FilesTest, BrokenFilesChangeNothing) {

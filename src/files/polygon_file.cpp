@@ -219,6 +219,8 @@ QByteArray encodePolygonFile(const PolygonFileData &data) {
 std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes) {
     const QStringList lines = splitLines(cp1251::decode(bytes), kPolygonFileLines);
     if (lines.size() < kPolygonFileLines || !isCornerCount(lines[0])) return std::nullopt;
+    for (const QString &line : lines)
+        if (line.size() > kMaxFieldTextLength) return std::nullopt;
     PolygonFileData data;
     data.count = lines[0];
     for (int i = 1; i <= kMaxFileCorners; ++i) {

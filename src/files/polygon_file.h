@@ -26,6 +26,10 @@ inline constexpr int kPolygonFileLines = 42;
 inline constexpr int kMaxFileCorners = 20;
 // Anything larger is not a polygon file; it is refused before being read.
 inline constexpr std::int64_t kMaxPolygonFileSize = 1024 * 1024;
+// The most characters a text field of the window holds (the line editor's
+// own limit). Every value of the file goes into such a field (the owner text
+// into its editor), so a longer line could only come in cut.
+inline constexpr int kMaxFieldTextLength = 32767;
 
 struct PolygonFileData {
     QString count;
@@ -42,8 +46,9 @@ QByteArray encodePolygonFile(const PolygonFileData &data);
 
 // A line ends at CR (a following LF belongs to it) or at a lone LF; the
 // last line needs no end. All or nothing: the bytes are a polygon file only
-// when they hold at least 42 lines (more are ignored) and line 1 is a whole
-// number from 3 to 20 (blanks around it allowed). Lines are returned raw.
+// when they hold at least 42 lines (more are ignored), none of the 42 longer
+// than kMaxFieldTextLength, and line 1 is a whole number from 3 to 20
+// (blanks around it allowed). Lines are returned raw.
 std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes);
 
 enum class SaveResult {

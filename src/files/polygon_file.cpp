@@ -24,6 +24,10 @@ namespace {
 
 constexpr const char *kQtName = "windows-1251";
 constexpr const char *kIconvName = "WINDOWS-1251";
+// The one byte Windows-1251 leaves undefined. It stands for the character of
+// the same number both ways, as in Qt's codec, so that a file holding it
+// reads and writes back unchanged; iconv knows it in neither direction.
+constexpr char16_t kUndefinedByte = 0x98;
 
 // The text split into code points; a lone surrogate is a code point that no
 // codec can hold.
@@ -122,6 +126,8 @@ QString decodeWithQt(const QByteArray &bytes) {
 QByteArray encodeWithIconv(const QString &text) {
     const IconvHandle cd = openIconv(kIconvName, "UTF-8");
     return encodeEach(text, [&](QStringView cp) -> std::optional<char> {
+        if (cp.size() == 1 && cp.at(0).unicode() == kUndefinedByte)
+            return static_cast<char>(kUndefinedByte);
         if (!cd) return std::nullopt;
         const auto b = iconvOne(cd.get(), cp.toUtf8());
         if (!b || b->size() != 1) return std::nullopt;
@@ -131,12 +137,13 @@ QByteArray encodeWithIconv(const QString &text) {
 
 QString decodeWithIconv(const QByteArray &bytes) {
     const IconvHandle cd = openIconv("UTF-8", kIconvName);
-    // One table for the upper half; a byte the code page leaves undefined
-    // (0x98) stands for the character of the same number, as Qt's codec has it.
+    // One table for the upper half; the undefined byte stands for the
+    // character of the same number.
     std::array<QString, 128> upper;
     for (int b = 0x80; b < 0x100; ++b) {
         std::optional<QByteArray> utf8;
-        if (cd) utf8 = iconvOne(cd.get(), QByteArray(1, static_cast<char>(b)));
+        if (cd && b != kUndefinedByte)
+            utf8 = iconvOne(cd.get(), QByteArray(1, static_cast<char>(b)));
         upper[b - 0x80] = utf8 ? QString::fromUtf8(*utf8) : QString(QChar(b));
     }
     QString out;

@@ -39,7 +39,9 @@ struct PolygonFileData {
 };
 
 // The 42 lines, Windows-1251, each ended by CR LF. Characters Windows-1251
-// cannot hold become "?". A line break inside a value becomes a blank: it
+// cannot hold become "?"; U+0098 is written as the byte 0x98, which the code
+// page leaves undefined and the reader takes as U+0098, so every byte of a
+// file that was read is written back as it was. A line break inside a value becomes a blank: it
 // would otherwise split the value into two lines and shift every following
 // line of the file.
 QByteArray encodePolygonFile(const PolygonFileData &data);
@@ -78,8 +80,8 @@ QString commandLinePath(const QString &argument);
 // (builds with ICU do); otherwise glibc's iconv. Both are reachable for the
 // tests.
 namespace cp1251 {
-QByteArray encode(const QString &text); // unmappable characters -> '?'
-QString decode(const QByteArray &bytes);
+QByteArray encode(const QString &text);  // unmappable characters -> '?'
+QString decode(const QByteArray &bytes); // 0x98 <-> U+0098 both ways
 bool qtCodecAvailable();
 QByteArray encodeWithQt(const QString &text);
 QString decodeWithQt(const QByteArray &bytes);

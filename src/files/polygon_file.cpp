@@ -3,14 +3,22 @@
 #include "platform/numtext.h"
 #include "platform/regular_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <memory>
@@ -170,6 +178,52 @@ QString decode(const QByteArray &bytes) {
 
 namespace {
 
+// The temporary file of a save: ".<target name>.tarvel-XXXXXX" beside the
+// target. Hidden, and named so that no file of the user's is taken for one
+// when a save that was killed has left it behind.
+const QString kTemporaryTag = QStringLiteral(".tarvel-");
+constexpr int kTemporaryRandom = 6;
+// How old a temporary file must be before another save takes it for one
+// left behind: a save in progress writes its few hundred bytes at once.
+constexpr std::time_t kStaleTemporarySeconds = 10;
+
+QString temporaryName(QString targetName) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString random;
+    for (int i = 0; i < kTemporaryRandom; ++i)
+        random += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+    // A name has at most NAME_MAX bytes; a long target name is shortened.
+    const auto fits = [&] {
+        return QFile::encodeName(QLatin1Char('.') + targetName + kTemporaryTag + random).size() <=
+               NAME_MAX;
+    };
+    while (!targetName.isEmpty() && !fits())
+        targetName.chop(1);
+    return QLatin1Char('.') + targetName + kTemporaryTag + random;
+}
+
+bool isTemporaryName(const QString &name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\..*\\.tarvel-[A-Za-z0-9]{%1}$").arg(kTemporaryRandom));
+    return pattern.match(name).hasMatch();
+}
+
+// Temporary files of the save pattern in the folder that no save can still
+// be writing; regular files only, never followed through a link.
+void removeStaleTemporaries(const QString &folder) {
+    const QStringList names =
+        QDir(folder).entryList({QLatin1String(".*") + kTemporaryTag + QLatin1String("*")},
+                               QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    const std::time_t before = std::time(nullptr) - kStaleTemporarySeconds;
+    for (const QString &name : names) {
+        if (!isTemporaryName(name)) continue;
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < before)
+            ::unlink(path.constData());
+    }
+}
+
 QString oneLine(QString value) {
     value.replace(QLatin1String("\r\n"), QLatin1String(" "));
     value.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -239,17 +293,64 @@ std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes) {
 }
 
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return SaveResult::CannotCreate;
-    const QByteArray bytes = encodePolygonFile(data);
-    // commit() does not look at its own final flush (QTBUG-75077): on a full
-    // disk it would rename a truncated file over the old one. Flushing here
-    // first catches the short write while the old file is still in place.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting(); // the temporary file goes when `file` does
-        return SaveResult::WriteFailed;
+    // Through a symbolic link the file it names is replaced; the link stays.
+    QString target = path;
+    if (const QFileInfo link(path); link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
     }
-    return file.commit() ? SaveResult::Saved : SaveResult::WriteFailed;
+    const QByteArray native = QFile::encodeName(target);
+    struct stat old {};
+    const bool replacing = ::stat(native.constData(), &old) == 0;
+    // A folder, a device or a pipe is never replaced by a file.
+    if (replacing && !S_ISREG(old.st_mode)) return SaveResult::CannotCreate;
+    // Root could replace a read-only file as well; the file's rights say it
+    // is not to be changed, as they do for any other user.
+    if (replacing && ((old.st_mode & 0222) == 0 ||
+                      ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0))
+        return SaveResult::ReadOnly;
+
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    removeStaleTemporaries(folder);
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = QFile::encodeName(folder + QLatin1Char('/') + temporaryName(info.fileName()));
+        // 0666 as any new file, the user's umask applied.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST && errno != EINTR) break;
+    }
+    if (fd < 0) return SaveResult::CannotCreate;
+    const auto fail = [&] {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temporary.constData());
+        return SaveResult::WriteFailed;
+    };
+
+    if (replacing) {
+        // The new file takes the place of the old one with its owner, group
+        // and rights. Only root may give a file away; anyone else keeps at
+        // least the group where they belong to it. A file system without
+        // owners or rights (a Windows one) keeps its own: not a failure.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
+        // After fchown, which may clear the set-id bits.
+        (void)::fchmod(fd, old.st_mode & 07777);
+    }
+    const QByteArray bytes = encodePolygonFile(data);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail();
+        done += n;
+    }
+    // On the disk before the rename, so that a crash leaves the old file or
+    // the whole new one. File systems that cannot sync say EINVAL.
+    if (::fsync(fd) != 0 && errno != EINVAL) return fail();
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0 || ::rename(temporary.constData(), native.constData()) != 0) return fail();
+    return SaveResult::Saved;
 }
 
 bool writePolygonFile(const QString &path, const PolygonFileData &data) {

@@ -55,12 +55,19 @@ std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes);
 
 enum class SaveResult {
     Saved,
-    CannotCreate, // nothing was written (no folder, no rights, a directory)
+    CannotCreate, // nothing was written (no folder, no rights, not a regular file)
+    ReadOnly,     // the file may not be written (no write bit for anyone, or
+                  // not for this user); it is untouched
     WriteFailed,  // writing or the final rename failed; the target is untouched
 };
 
-// Writes atomically: a temporary file beside the target, renamed over it
-// only when complete. On any failure a previous file stays as it was.
+// Writes atomically: a temporary file ".<name>.tarvel-XXXXXX" beside the
+// target, renamed over it only when complete and on the disk. On any
+// failure a previous file stays as it was. A replaced file keeps its rights,
+// and its owner and group as far as the process may give them (root may).
+// Through a symbolic link the file it names is replaced. Temporary files of
+// that pattern in the folder, left by a save that was killed and older than
+// a few seconds, are removed first.
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
 
 // savePolygonFile() == SaveResult::Saved.

@@ -313,18 +313,34 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     removeStaleTemporaries(folder);
+    // The new file is written unnamed (O_TMPFILE) where the system allows,
+    // so that a save killed while writing leaves nothing behind; it gets its
+    // temporary name only once complete, just before the rename.
     QByteArray temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = QFile::encodeName(folder + QLatin1Char('/') + temporaryName(info.fileName()));
-        // 0666 as any new file, the user's umask applied.
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST && errno != EINTR) break;
+    bool named = false;
+    const auto nameTemporary = [&](auto make) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary =
+                QFile::encodeName(folder + QLatin1Char('/') + temporaryName(info.fileName()));
+            if (make()) return true;
+            if (errno != EEXIST && errno != EINTR) return false;
+        }
+        return false;
+    };
+    // 0666 as for any new file, the user's umask applied.
+    if (::access("/proc/self/fd", X_OK) == 0)
+        fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        named = nameTemporary([&] {
+            fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd >= 0;
+        });
+        if (!named) return SaveResult::CannotCreate;
     }
-    if (fd < 0) return SaveResult::CannotCreate;
     const auto fail = [&] {
         if (fd >= 0) ::close(fd);
-        ::unlink(temporary.constData());
+        if (named) ::unlink(temporary.constData());
         return SaveResult::WriteFailed;
     };
 
@@ -347,6 +363,14 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
     // On the disk before the rename, so that a crash leaves the old file or
     // the whole new one. File systems that cannot sync say EINVAL.
     if (::fsync(fd) != 0 && errno != EINVAL) return fail();
+    if (!named) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        named = nameTemporary([&] {
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(),
+                            AT_SYMLINK_FOLLOW) == 0;
+        });
+        if (!named) return fail();
+    }
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0 || ::rename(temporary.constData(), native.constData()) != 0) return fail();

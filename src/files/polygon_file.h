@@ -62,7 +62,8 @@ enum class SaveResult {
 };
 
 // Writes atomically: a temporary file ".<name>.tarvel-XXXXXX" beside the
-// target, renamed over it only when complete and on the disk. On any
+// target (written unnamed where the system allows, and named only when
+// complete), renamed over it only when complete and on the disk. On any
 // failure a previous file stays as it was. A replaced file keeps its rights,
 // and its owner and group as far as the process may give them (root may).
 // Through a symbolic link the file it names is replaced. Temporary files of

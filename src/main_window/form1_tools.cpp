@@ -13,7 +13,6 @@
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>

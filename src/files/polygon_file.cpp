@@ -1,15 +1,24 @@
 #include "files/polygon_file.h"
 
 #include "platform/numtext.h"
+#include "platform/regular_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <memory>
@@ -23,6 +32,10 @@ namespace {
 
 constexpr const char *kQtName = "windows-1251";
 constexpr const char *kIconvName = "WINDOWS-1251";
+// The one byte Windows-1251 leaves undefined. It stands for the character of
+// the same number both ways, as in Qt's codec, so that a file holding it
+// reads and writes back unchanged; iconv knows it in neither direction.
+constexpr char16_t kUndefinedByte = 0x98;
 
 // The text split into code points; a lone surrogate is a code point that no
 // codec can hold.
@@ -121,6 +134,8 @@ QString decodeWithQt(const QByteArray &bytes) {
 QByteArray encodeWithIconv(const QString &text) {
     const IconvHandle cd = openIconv(kIconvName, "UTF-8");
     return encodeEach(text, [&](QStringView cp) -> std::optional<char> {
+        if (cp.size() == 1 && cp.at(0).unicode() == kUndefinedByte)
+            return static_cast<char>(kUndefinedByte);
         if (!cd) return std::nullopt;
         const auto b = iconvOne(cd.get(), cp.toUtf8());
         if (!b || b->size() != 1) return std::nullopt;
@@ -130,12 +145,13 @@ QByteArray encodeWithIconv(const QString &text) {
 
 QString decodeWithIconv(const QByteArray &bytes) {
     const IconvHandle cd = openIconv("UTF-8", kIconvName);
-    // One table for the upper half; a byte the code page leaves undefined
-    // (0x98) stands for the character of the same number, as Qt's codec has it.
+    // One table for the upper half; the undefined byte stands for the
+    // character of the same number.
     std::array<QString, 128> upper;
     for (int b = 0x80; b < 0x100; ++b) {
         std::optional<QByteArray> utf8;
-        if (cd) utf8 = iconvOne(cd.get(), QByteArray(1, static_cast<char>(b)));
+        if (cd && b != kUndefinedByte)
+            utf8 = iconvOne(cd.get(), QByteArray(1, static_cast<char>(b)));
         upper[b - 0x80] = utf8 ? QString::fromUtf8(*utf8) : QString(QChar(b));
     }
     QString out;
@@ -161,6 +177,52 @@ QString decode(const QByteArray &bytes) {
 } // namespace cp1251
 
 namespace {
+
+// The temporary file of a save: ".<target name>.tarvel-XXXXXX" beside the
+// target. Hidden, and named so that no file of the user's is taken for one
+// when a save that was killed has left it behind.
+const QString kTemporaryTag = QStringLiteral(".tarvel-");
+constexpr int kTemporaryRandom = 6;
+// How old a temporary file must be before another save takes it for one
+// left behind: a save in progress writes its few hundred bytes at once.
+constexpr std::time_t kStaleTemporarySeconds = 10;
+
+QString temporaryName(QString targetName) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString random;
+    for (int i = 0; i < kTemporaryRandom; ++i)
+        random += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+    // A name has at most NAME_MAX bytes; a long target name is shortened.
+    const auto fits = [&] {
+        return QFile::encodeName(QLatin1Char('.') + targetName + kTemporaryTag + random).size() <=
+               NAME_MAX;
+    };
+    while (!targetName.isEmpty() && !fits())
+        targetName.chop(1);
+    return QLatin1Char('.') + targetName + kTemporaryTag + random;
+}
+
+bool isTemporaryName(const QString &name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\..*\\.tarvel-[A-Za-z0-9]{%1}$").arg(kTemporaryRandom));
+    return pattern.match(name).hasMatch();
+}
+
+// Temporary files of the save pattern in the folder that no save can still
+// be writing; regular files only, never followed through a link.
+void removeStaleTemporaries(const QString &folder) {
+    const QStringList names =
+        QDir(folder).entryList({QLatin1String(".*") + kTemporaryTag + QLatin1String("*")},
+                               QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    const std::time_t before = std::time(nullptr) - kStaleTemporarySeconds;
+    for (const QString &name : names) {
+        if (!isTemporaryName(name)) continue;
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < before)
+            ::unlink(path.constData());
+    }
+}
 
 QString oneLine(QString value) {
     value.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -218,6 +280,8 @@ QByteArray encodePolygonFile(const PolygonFileData &data) {
 std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes) {
     const QStringList lines = splitLines(cp1251::decode(bytes), kPolygonFileLines);
     if (lines.size() < kPolygonFileLines || !isCornerCount(lines[0])) return std::nullopt;
+    for (const QString &line : lines)
+        if (line.size() > kMaxFieldTextLength) return std::nullopt;
     PolygonFileData data;
     data.count = lines[0];
     for (int i = 1; i <= kMaxFileCorners; ++i) {
@@ -229,17 +293,88 @@ std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes) {
 }
 
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return SaveResult::CannotCreate;
-    const QByteArray bytes = encodePolygonFile(data);
-    // commit() does not look at its own final flush (QTBUG-75077): on a full
-    // disk it would rename a truncated file over the old one. Flushing here
-    // first catches the short write while the old file is still in place.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting(); // the temporary file goes when `file` does
-        return SaveResult::WriteFailed;
+    // Through a symbolic link the file it names is replaced; the link stays.
+    QString target = path;
+    if (const QFileInfo link(path); link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
     }
-    return file.commit() ? SaveResult::Saved : SaveResult::WriteFailed;
+    const QByteArray native = QFile::encodeName(target);
+    struct stat old {};
+    const bool replacing = ::stat(native.constData(), &old) == 0;
+    // A folder, a device or a pipe is never replaced by a file.
+    if (replacing && !S_ISREG(old.st_mode)) return SaveResult::CannotCreate;
+    // Root could replace a read-only file as well; the file's rights say it
+    // is not to be changed, as they do for any other user.
+    if (replacing && ((old.st_mode & 0222) == 0 ||
+                      ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0))
+        return SaveResult::ReadOnly;
+
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    removeStaleTemporaries(folder);
+    // The new file is written unnamed (O_TMPFILE) where the system allows,
+    // so that a save killed while writing leaves nothing behind; it gets its
+    // temporary name only once complete, just before the rename.
+    QByteArray temporary;
+    int fd = -1;
+    bool named = false;
+    const auto nameTemporary = [&](auto make) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary =
+                QFile::encodeName(folder + QLatin1Char('/') + temporaryName(info.fileName()));
+            if (make()) return true;
+            if (errno != EEXIST && errno != EINTR) return false;
+        }
+        return false;
+    };
+    // 0666 as for any new file, the user's umask applied.
+    if (::access("/proc/self/fd", X_OK) == 0)
+        fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        named = nameTemporary([&] {
+            fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd >= 0;
+        });
+        if (!named) return SaveResult::CannotCreate;
+    }
+    const auto fail = [&] {
+        if (fd >= 0) ::close(fd);
+        if (named) ::unlink(temporary.constData());
+        return SaveResult::WriteFailed;
+    };
+
+    if (replacing) {
+        // The new file takes the place of the old one with its owner, group
+        // and rights. Only root may give a file away; anyone else keeps at
+        // least the group where they belong to it. A file system without
+        // owners or rights (a Windows one) keeps its own: not a failure.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
+        // After fchown, which may clear the set-id bits.
+        (void)::fchmod(fd, old.st_mode & 07777);
+    }
+    const QByteArray bytes = encodePolygonFile(data);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail();
+        done += n;
+    }
+    // On the disk before the rename, so that a crash leaves the old file or
+    // the whole new one. File systems that cannot sync say EINVAL.
+    if (::fsync(fd) != 0 && errno != EINVAL) return fail();
+    if (!named) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        named = nameTemporary([&] {
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(),
+                            AT_SYMLINK_FOLLOW) == 0;
+        });
+        if (!named) return fail();
+    }
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0 || ::rename(temporary.constData(), native.constData()) != 0) return fail();
+    return SaveResult::Saved;
 }
 
 bool writePolygonFile(const QString &path, const PolygonFileData &data) {
@@ -248,15 +383,9 @@ bool writePolygonFile(const QString &path, const PolygonFileData &data) {
 
 std::optional<PolygonFileData> readPolygonFile(const QString &path) {
     // Only regular files: opening a FIFO would block, and a device has no end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxPolygonFileSize) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Bounded even so: the file may have grown since it was looked at.
-    const QByteArray bytes = file.read(kMaxPolygonFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxPolygonFileSize)
-        return std::nullopt;
-    return decodePolygonFile(bytes);
+    const auto bytes = platform::readRegularFile(path, kMaxPolygonFileSize);
+    if (!bytes) return std::nullopt;
+    return decodePolygonFile(*bytes);
 }
 
 QString commandLinePath(const QString &argument) {

@@ -2,7 +2,7 @@
 // to the next.
 //
 // The file is 42 lines of Windows-1251 text, each ended by CR LF:
-//   line 1       the corner count, as typed
+//   line 1       the corner count in force, a whole number from 3 to 20
 //   lines 2..21  the X texts of corners 1..20
 //   lines 22..41 the Y texts of corners 1..20
 //   line 42      the owner-information text
@@ -26,6 +26,10 @@ inline constexpr int kPolygonFileLines = 42;
 inline constexpr int kMaxFileCorners = 20;
 // Anything larger is not a polygon file; it is refused before being read.
 inline constexpr std::int64_t kMaxPolygonFileSize = 1024 * 1024;
+// The most characters a text field of the window holds (the line editor's
+// own limit). Every value of the file goes into such a field (the owner text
+// into its editor), so a longer line could only come in cut.
+inline constexpr int kMaxFieldTextLength = 32767;
 
 struct PolygonFileData {
     QString count;
@@ -35,25 +39,36 @@ struct PolygonFileData {
 };
 
 // The 42 lines, Windows-1251, each ended by CR LF. Characters Windows-1251
-// cannot hold become "?". A line break inside a value becomes a blank: it
+// cannot hold become "?"; U+0098 is written as the byte 0x98, which the code
+// page leaves undefined and the reader takes as U+0098, so every byte of a
+// file that was read is written back as it was. A line break inside a value becomes a blank: it
 // would otherwise split the value into two lines and shift every following
 // line of the file.
 QByteArray encodePolygonFile(const PolygonFileData &data);
 
 // A line ends at CR (a following LF belongs to it) or at a lone LF; the
 // last line needs no end. All or nothing: the bytes are a polygon file only
-// when they hold at least 42 lines (more are ignored) and line 1 is a whole
-// number from 3 to 20 (blanks around it allowed). Lines are returned raw.
+// when they hold at least 42 lines (more are ignored), none of the 42 longer
+// than kMaxFieldTextLength, and line 1 is a whole number from 3 to 20
+// (blanks around it allowed). Lines are returned raw.
 std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes);
 
 enum class SaveResult {
     Saved,
-    CannotCreate, // nothing was written (no folder, no rights, a directory)
+    CannotCreate, // nothing was written (no folder, no rights, not a regular file)
+    ReadOnly,     // the file may not be written (no write bit for anyone, or
+                  // not for this user); it is untouched
     WriteFailed,  // writing or the final rename failed; the target is untouched
 };
 
-// Writes atomically: a temporary file beside the target, renamed over it
-// only when complete. On any failure a previous file stays as it was.
+// Writes atomically: a temporary file ".<name>.tarvel-XXXXXX" beside the
+// target (written unnamed where the system allows, and named only when
+// complete), renamed over it only when complete and on the disk. On any
+// failure a previous file stays as it was. A replaced file keeps its rights,
+// and its owner and group as far as the process may give them (root may).
+// Through a symbolic link the file it names is replaced. Temporary files of
+// that pattern in the folder, left by a save that was killed and older than
+// a few seconds, are removed first.
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
 
 // savePolygonFile() == SaveResult::Saved.
@@ -73,8 +88,8 @@ QString commandLinePath(const QString &argument);
 // (builds with ICU do); otherwise glibc's iconv. Both are reachable for the
 // tests.
 namespace cp1251 {
-QByteArray encode(const QString &text); // unmappable characters -> '?'
-QString decode(const QByteArray &bytes);
+QByteArray encode(const QString &text);  // unmappable characters -> '?'
+QString decode(const QByteArray &bytes); // 0x98 <-> U+0098 both ways
 bool qtCodecAvailable();
 QByteArray encodeWithQt(const QString &text);
 QString decodeWithQt(const QByteArray &bytes);

@@ -249,6 +249,8 @@ public:
 
     // The product's web page, opened when the window closes.
     static const QString kProductWebPage;
+    // The help document: Help.pdf beside the program; tests point it elsewhere.
+    QString helpDocument;
 
     // Main-window state.
     std::int16_t CurrentCorner = 0;

@@ -7,6 +7,8 @@
 #include "platform/numtext.h"
 #include "settings_windows/frm_podsk1.h"
 
+#include <algorithm>
+
 namespace tarvel {
 
 const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
@@ -29,7 +31,11 @@ bool Form1::SAVE_AS() {
     const auto path = services_.dialogs.showSave(this, polygonDialog(state_.settings.WorkFolder));
     if (!path) return false;
     files::PolygonFileData data;
-    data.count = Text1->Text();
+    // The count in force, not the count field: a text there that the
+    // recompute did not take ("25", "", "3,5") would make a file that no
+    // reader opens.
+    data.count = QString::number(
+        std::clamp<int>(state_.CornerCount, geometry::kMinCorners, geometry::kMaxCorners));
     for (int i = 1; i <= 20; ++i) {
         data.x[i] = TextX[i]->Text();
         data.y[i] = TextY[i]->Text();
@@ -50,14 +56,26 @@ bool Form1::SAVE_AS() {
 
 namespace {
 
+// A coordinate of the file in the fields' display format, unless that text
+// would read as another number (more decimals than the format shows, a
+// value beyond its 15 digits, or so large that the rounded digits overflow
+// into no number at all): then the file's own text, so that opening and
+// saving again never changes a number.
+QString fieldText(const QString &fileText) {
+    const QString formatted = formatText(fileText, kFieldPattern);
+    const auto value = textToDouble(fileText);
+    if (value && textToDouble(formatted) != value) return fileText;
+    return formatted;
+}
+
 // Puts a read polygon into the fields, through their change handling as
-// typing would, with the coordinates in the fields' display format.
+// typing would.
 void applyPolygon(Form1 &f, const files::PolygonFileData &data) {
     f.Text1->setText(data.count);
     for (int k = 1; k <= 20; ++k)
-        f.TextX[k]->setText(formatText(data.x[k], kFieldPattern));
+        f.TextX[k]->setText(fieldText(data.x[k]));
     for (int k = 1; k <= 20; ++k)
-        f.TextY[k]->setText(formatText(data.y[k], kFieldPattern));
+        f.TextY[k]->setText(fieldText(data.y[k]));
     f.Label2->setCaption(data.owner);
 }
 

@@ -6,6 +6,7 @@
 #include "main_window/drawing_surface.h"
 #include "platform/colours.h"
 #include "platform/numtext.h"
+#include "platform/regular_file.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -344,8 +345,10 @@ void Form1::Form_Load() {
     // 9. Background colour.
     applyBackColour();
 
-    // 10. The background picture with its lower edge on the X axis.
-    if (!st.settings.MapPicture.isEmpty() && Img->LoadPicture(st.settings.MapPicture))
+    // 10. The background picture with its lower edge on the X axis. A stored
+    // name that has become a named pipe must not keep the window from
+    // appearing: only a regular file is read.
+    if (platform::isRegularFile(st.settings.MapPicture) && Img->LoadPicture(st.settings.MapPicture))
         Img->setTop(st.OriginY - Img->Height());
 
     // 11. The scale; writing txtMsb applies it and recomputes once.

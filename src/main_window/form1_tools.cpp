@@ -7,14 +7,15 @@
 #include "main_window/drawing_surface.h"
 #include "platform/colours.h"
 #include "platform/numtext.h"
+#include "platform/regular_file.h"
 #include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -110,7 +111,10 @@ void Form1::ImportCoordinates() {
     const auto path = services_.dialogs.showOpen(this, request);
     if (!path) return;
 
-    const auto columns = services_.spreadsheet.readColumns(*path);
+    // A named pipe or a device would hold the window until something wrote
+    // to it; it is no workbook either way.
+    const auto columns =
+        platform::isRegularFile(*path) ? services_.spreadsheet.readColumns(*path) : std::nullopt;
     const auto corners = columns ? files::importCorners(*columns) : std::nullopt;
     if (!corners) {
         services_.messages.show(this, QStringLiteral("Ошибка импорта!"), MsgButtons::OK,
@@ -356,8 +360,9 @@ void Form1::Menu_Tools_Map_Click() {
     const auto path = services_.dialogs.showOpen(this, request);
     if (!path) return;
     // A file that is not a picture leaves the previous picture, and the name
-    // stored at closing, as they were.
-    if (!Img->LoadPicture(*path)) return;
+    // stored at closing, as they were. Only a regular file is read: a named
+    // pipe would hold the window until something wrote to it.
+    if (!platform::isRegularFile(*path) || !Img->LoadPicture(*path)) return;
     state_.settings.MapPicture = *path;
     // The picture's lower edge lies on the X axis.
     Img->setTop(state_.OriginY - Img->Height());
@@ -422,8 +427,11 @@ QString builtInHelp() {
 } // namespace
 
 void Form1::Menu_Help_Help_Click() {
-    const QString document = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf");
-    if (services_.shell.openDocument(document)) return;
+    // A document that is there but is no regular file (a named pipe, say)
+    // would hold the viewer: the built-in help is shown instead. A missing
+    // one is still handed on, for the desktop to say so.
+    const bool usable = platform::isRegularFile(helpDocument) || !QFileInfo::exists(helpDocument);
+    if (usable && services_.shell.openDocument(helpDocument)) return;
 
     if (auto *open = findChild<QDialog *>(QStringLiteral("helpWindow"))) {
         open->raise();

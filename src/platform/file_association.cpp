@@ -1,5 +1,7 @@
 #include "platform/file_association.h"
 
+#include "platform/regular_file.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -38,10 +40,9 @@ const QByteArray kCacheGroup = QByteArrayLiteral("[MIME Cache]");
 // hide the first group's header.
 const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
+// Only regular files are read: a named pipe would hold the start.
 QByteArray readList(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.read(kMaxListSize);
+    return readRegularFile(path, kMaxListSize).value_or(QByteArray());
 }
 
 // The applications a key file (mimeapps.list, mimeinfo.cache) names for
@@ -360,19 +361,17 @@ bool XdgFileAssociation::setDefaultApplication() const {
     if (QFileInfo::exists(path)) {
         // Never replace a list that could not be read: the user's other
         // choices would be lost.
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return false;
-        existing = file.readAll();
-        if (file.error() != QFileDevice::NoError) return false;
+        const auto bytes = readRegularFile(path, kMaxListSize);
+        if (!bytes) return false;
+        existing = *bytes;
     }
     const QByteArray desktopId = (appName_ + QLatin1String(".desktop")).toUtf8();
     return writeAtomically(path, mergeMimeAppsList(existing, mimeType().toUtf8(), desktopId));
 }
 
 QString XdgFileAssociation::ReadRegString() {
-    QFile file(desktopEntryPath());
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.read(kMaxDesktopEntrySize);
+    const QByteArray bytes =
+        readRegularFile(desktopEntryPath(), kMaxDesktopEntrySize).value_or(QByteArray());
     bool inEntry = false;
     for (const QByteArray &raw : bytes.split('\n')) {
         const QByteArray line = raw.trimmed();

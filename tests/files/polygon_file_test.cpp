@@ -1,13 +1,17 @@
 #include "files/polygon_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tarvel::files;
@@ -106,6 +110,32 @@ TEST(PolygonFile, CharactersOutsideTheCodePage) {
     EXPECT_EQ(decodePolygonFile(encodePolygonFile(d))->x[1], QStringLiteral("1 2"));
 }
 
+// The two conversions must write alike whichever one a machine has, and
+// writing what was read must give the same bytes: a file with a byte the
+// code page leaves undefined (0x98) must not change when opened and saved.
+TEST(PolygonFile, BothConversionsWriteEveryCharacterAlike) {
+    const bool qt = cp1251::qtCodecAvailable();
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray byte(1, static_cast<char>(b));
+        EXPECT_EQ(cp1251::encodeWithIconv(cp1251::decodeWithIconv(byte)), byte) << b;
+        if (qt) EXPECT_EQ(cp1251::encodeWithQt(cp1251::decodeWithQt(byte)), byte) << b;
+    }
+    if (!qt) GTEST_SKIP() << "this Qt has no Windows-1251 codec";
+    QString all;
+    for (char32_t c = 1; c < 0x30000; c = c < 0x10000 ? c + 1 : c + 0x3F1) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        all += QString::fromUcs4(&c, 1);
+        all += QLatin1Char('\0');
+    }
+    const QByteArray byQt = cp1251::encodeWithQt(all), byIconv = cp1251::encodeWithIconv(all);
+    ASSERT_EQ(byQt.size(), byIconv.size());
+    const QList<QByteArray> qtPieces = byQt.split('\0'), iconvPieces = byIconv.split('\0');
+    const QStringList characters = all.split(QLatin1Char('\0'));
+    for (qsizetype i = 0; i < qtPieces.size(); ++i)
+        EXPECT_EQ(qtPieces[i].toHex(), iconvPieces[i].toHex())
+            << "U+" << QByteArray::number(characters[i].toUcs4().value(0), 16).toStdString();
+}
+
 TEST(PolygonFile, RoundTripKeepsEveryText) {
     const QByteArray bytes = encodePolygonFile(sample());
     EXPECT_EQ(bytes.count("\r\n"), 42);
@@ -147,6 +177,26 @@ TEST(PolygonFile, RefusesWhatIsNoPolygonFile) {
     EXPECT_TRUE(decodePolygonFile(good + "extra\r\nlines\r\n"));
 }
 
+// A field of the window holds kMaxFieldTextLength characters; a longer line
+// would come in cut, so the file is refused whole.
+TEST(PolygonFile, LinesLongerThanAFieldHoldsAreRefused) {
+    using Line = QString &(*)(PolygonFileData &);
+    const Line lines[] = {[](PolygonFileData &d) -> QString & { return d.x[1]; },
+                          [](PolygonFileData &d) -> QString & { return d.y[20]; },
+                          [](PolygonFileData &d) -> QString & { return d.owner; }};
+    for (const Line line : lines) {
+        for (const int length : {kMaxFieldTextLength, kMaxFieldTextLength + 1, 100000}) {
+            PolygonFileData d = sample();
+            line(d) = QString(length, QLatin1Char('7'));
+            auto back = decodePolygonFile(encodePolygonFile(d));
+            ASSERT_EQ(back.has_value(), length <= kMaxFieldTextLength) << length;
+            if (back) EXPECT_EQ(line(*back), line(d));
+        }
+    }
+    // Lines after the 42nd are not part of the polygon.
+    EXPECT_TRUE(decodePolygonFile(encodePolygonFile(sample()) + QByteArray(100000, 'x')));
+}
+
 TEST(PolygonFile, FileSizeLimit) {
     QTemporaryDir dir;
     const QByteArray good = encodePolygonFile(sample());
@@ -181,13 +231,117 @@ TEST(PolygonFile, FailedWriteKeepsTheOldFile) {
         EXPECT_EQ(savePolygonFile(old, sample()), SaveResult::WriteFailed);
     }
     EXPECT_EQ(fileBytes(old), "old");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.squ"}); // no temporaries left
+    // No temporaries left, hidden ones included.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"a.squ"});
     if (geteuid() != 0) { // root writes into read-only folders anyway
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         EXPECT_FALSE(writePolygonFile(old, sample()));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EXPECT_EQ(fileBytes(old), "old");
     }
+}
+
+// A read-only file is never replaced, even by root, who could; a file that
+// is replaced keeps its rights, and its owner and group where this process
+// may give them (root may).
+TEST(PolygonFile, SavingOverAFileKeepsItsRightsAndOwner) {
+    QTemporaryDir dir;
+    const bool root = geteuid() == 0;
+    const struct {
+        mode_t mode;
+        SaveResult result;
+    } cases[] = {
+        {0444, SaveResult::ReadOnly},
+        {0400, SaveResult::ReadOnly},
+        {0000, SaveResult::ReadOnly},
+        {0640, SaveResult::Saved},
+        {0604, SaveResult::Saved},
+        {0600, SaveResult::Saved},
+        {0664, SaveResult::Saved},
+        // Writable for its group only: not for its owner, but root writes anything writable.
+        {0464, root ? SaveResult::Saved : SaveResult::ReadOnly},
+    };
+    for (const auto &[mode, result] : cases) {
+        SCOPED_TRACE(QByteArray::number(mode, 8).toStdString());
+        const QString path = dir.filePath(QStringLiteral("m%1.squ").arg(mode, 0, 8));
+        const QByteArray native = QFile::encodeName(path);
+        ASSERT_TRUE(putFile(path, "old"));
+        ASSERT_EQ(::chmod(native.constData(), mode), 0);
+        // Root gives the file to someone else first, to see the owner kept.
+        if (root) ASSERT_EQ(::chown(native.constData(), 4321, 4322), 0);
+        EXPECT_EQ(savePolygonFile(path, sample()), result);
+        struct stat st {};
+        ASSERT_EQ(::stat(native.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        if (root) {
+            EXPECT_EQ(st.st_uid, 4321u);
+            EXPECT_EQ(st.st_gid, 4322u);
+        }
+        ::chmod(native.constData(), 0600);
+        EXPECT_EQ(fileBytes(path),
+                  result == SaveResult::Saved ? encodePolygonFile(sample()) : QByteArray("old"));
+    }
+    // A new file gets the rights any new file of the user gets; a symbolic
+    // link stays a link to the file that is written.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    ASSERT_TRUE(writePolygonFile(dir.filePath("new.squ"), sample()));
+    struct stat created {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.filePath("new.squ")).constData(), &created), 0);
+    EXPECT_EQ(created.st_mode & 0777, 0666 & ~mask);
+    ASSERT_TRUE(QFile::link(dir.filePath("new.squ"), dir.filePath("link.squ")));
+    PolygonFileData other = sample();
+    other.owner = QStringLiteral("через ссылку");
+    ASSERT_TRUE(writePolygonFile(dir.filePath("link.squ"), other));
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.squ")).isSymLink());
+    EXPECT_EQ(fileBytes(dir.filePath("new.squ")), encodePolygonFile(other));
+}
+
+// A save that was killed leaves its temporary file behind; the next save
+// into the same folder removes such files once they are old enough that no
+// other save can still be writing them, and nothing else.
+TEST(PolygonFile, NextSaveRemovesTemporaryFilesLeftByAKilledSave) {
+    QTemporaryDir dir;
+    QDir folder(dir.path());
+    const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    const struct {
+        const char *name;
+        bool old;
+        bool removed;
+    } files[] = {
+        {".plot.squ.tarvel-Ab3xYz", true, true},
+        {".other plot.squ.tarvel-000000", true, true}, // of another file of the folder
+        {".plot.squ.tarvel-Fresh1", false, false},     // a save may be writing it now
+        {"plot.squ", true, false},                     // the target is replaced, not removed
+        {"plot.squ.backup", true, false},              // the user's own files stay
+        {"plot.squ.Ab3xYz", true, false},
+        {".plot.squ.tarvel-abc", true, false},
+        {".plot.squ.tarvel-Ab3xYz7", true, false},
+        {"plot.squ.tarvel-Ab3xYz", true, false},
+    };
+    for (const auto &f : files) {
+        const QString path = folder.filePath(QString::fromUtf8(f.name));
+        ASSERT_TRUE(putFile(path, "partial"));
+        if (f.old) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(anHourAgo, QFileDevice::FileModificationTime));
+        }
+    }
+    ASSERT_TRUE(folder.mkdir(QStringLiteral(".folder.tarvel-Ab3xYz")));
+    ASSERT_TRUE(writePolygonFile(folder.filePath(QStringLiteral("plot.squ")), sample()));
+    for (const auto &f : files)
+        EXPECT_EQ(folder.exists(QString::fromUtf8(f.name)), !f.removed) << f.name;
+    EXPECT_TRUE(folder.exists(QStringLiteral(".folder.tarvel-Ab3xYz")));
+    EXPECT_EQ(fileBytes(folder.filePath(QStringLiteral("plot.squ"))), encodePolygonFile(sample()));
+    // Nor is the save's own temporary file left.
+    const auto kept =
+        std::count_if(std::begin(files), std::end(files), [](const auto &f) { return !f.removed; });
+    EXPECT_EQ(
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+            .size(),
+        kept + 1); // and the folder
 }
 
 TEST(PolygonFile, CommandLinePath) {

@@ -3,9 +3,11 @@
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
+#include "platform/numtext.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 namespace tarvel::testing {
@@ -77,16 +79,25 @@ TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
     EXPECT_EQ(state.Modified, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
-    // A folder cannot be written as a file: said, and the window keeps its state.
+    // A folder cannot be written as a file, nor a read-only file replaced
+    // (root could): said, and the window and the file keep their state.
     QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
-    fakes.dialogs.fileAnswers = {path("folder.squ")};
-    EXPECT_FALSE(form->SAVE_AS());
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
-    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
-    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(state.Modified, 1);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
+    writeBytes("kept.squ", "old");
+    ASSERT_TRUE(QFile::setPermissions(path("kept.squ"),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    for (const char *name : {"folder.squ", "kept.squ"}) {
+        SCOPED_TRACE(name);
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
+        EXPECT_FALSE(form->SAVE_AS());
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(state.Modified, 1);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
+    }
+    EXPECT_EQ(bytes("kept.squ"), "old");
 }
 
 TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
@@ -129,6 +140,127 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
 }
 
+// The file names the corners in force, whatever the count field holds, so a
+// saved file always opens again, by "Открыть" and from the command line, to
+// the polygon the window showed.
+TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
+    makeWindow();
+    for (int k = 0; k < 13; ++k)
+        form->Command3_Click(); // 7 corners
+    form->TextY[7]->setText(QStringLiteral("12,5"));
+    const QString area = form->Text3->Text();
+    const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
+    int reopened = 0, saved = 0;
+    for (const char *count : counts) {
+        SCOPED_TRACE(count);
+        const QString file = path(QStringLiteral("count %1.squ").arg(++saved));
+        form->Text1->edit()->selectAll();
+        QTest::keyClicks(form->Text1->edit(), QString::fromUtf8(count));
+        if (!*count) QTest::keyClick(form->Text1->edit(), Qt::Key_Delete);
+        QTest::keyClick(form->Text1->edit(), Qt::Key_Tab);
+        ASSERT_EQ(form->Text1->Text(), QString::fromUtf8(count));
+        fakes.dialogs.fileAnswers = {file};
+        ASSERT_TRUE(form->SAVE_AS());
+
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {file};
+        form->Menu_File_Open_Click();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(state.CornerCount, 7);
+        EXPECT_EQ(form->Cmb1->ListCount(), 7);
+        EXPECT_TRUE(form->TextX[7]->Visible());
+        EXPECT_FALSE(form->TextX[8]->Visible());
+        EXPECT_EQ(form->Text3->Text(), area);
+
+        platform::FakeServices f;
+        f.commandLine.text = file;
+        auto s = bundleFor(f);
+        SharedState st;
+        Form1 w(st, *s);
+        w.Form_Load();
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + file);
+        EXPECT_EQ(st.CornerCount, 7);
+        EXPECT_EQ(w.Text3->Text(), area);
+        if (fakes.messages.shown.empty() && state.CornerCount == 7 && st.CornerCount == 7)
+            ++reopened;
+    }
+    EXPECT_EQ(reopened, int(std::size(counts)));
+}
+
+// Opening a file and saving it again gives back every number of the file:
+// a value whose text in the fields' format would read as another number
+// (or as none) is shown as the file has it.
+TEST_F(FilesTest, OpenAndSaveKeepEveryNumber) {
+    makeWindow();
+    const QStringList values = {"1,7976931348623157E308",
+                                "-1,7976931348623157E308",
+                                "1,79769313486231E308",
+                                "9,99999999999999E307",
+                                "1E300",
+                                "-1,5E+300",
+                                "4,9E-324",
+                                "-4,9E-324",
+                                "2,2250738585072014E-308",
+                                "1e-320",
+                                "-1E-300",
+                                "1E-5",
+                                "-2,5E-10",
+                                "0,001",
+                                "0,005",
+                                "-0,004",
+                                "2,675",
+                                "1,015",
+                                "3,141592653589793",
+                                "0,29999999999999999",
+                                "1,00000000000001",
+                                "65536,00001",
+                                "123456789012345678901234567890",
+                                "9007199254740993",
+                                "-9007199254740993",
+                                "12345678901234,567",
+                                "99999999999999,995",
+                                "1E15",
+                                "1 234 567,891",
+                                "1234,5",
+                                "76",
+                                "-0",
+                                "0",
+                                "  5 ",
+                                "0,1",
+                                "abc",
+                                "",
+                                "-",
+                                "1e400",
+                                "7,"};
+    ASSERT_EQ(values.size(), 40);
+    writeBytes("extreme.squ",
+               polygonFile("20", values.mid(0, 20), values.mid(20), QStringLiteral("o")));
+    fakes.dialogs.fileAnswers = {path("extreme.squ")};
+    form->Menu_File_Open_Click();
+    ASSERT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(form->TextY[10]->Text(), QStringLiteral("1 234,50")) << "the fields' format";
+    EXPECT_EQ(form->TextY[11]->Text(), QStringLiteral(" 76,00"));
+    fakes.dialogs.fileAnswers = {path("again.squ")};
+    ASSERT_TRUE(form->SAVE_AS());
+
+    const QStringList lines = files::cp1251::decode(bytes("again.squ")).split("\r\n");
+    ASSERT_GE(lines.size(), 42);
+    int kept = 0;
+    for (int i = 0; i < 40; ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        const QString saved = lines[1 + i];
+        const auto before = textToDouble(values[i]);
+        if (before) {
+            EXPECT_EQ(textToDouble(saved), before) << saved.toStdString();
+            kept += textToDouble(saved) == before;
+        } else {
+            EXPECT_EQ(saved, values[i]);
+            kept += saved == values[i];
+        }
+    }
+    EXPECT_EQ(kept, 40);
+}
+
 TEST_F(FilesTest, BrokenFilesChangeNothing) {
     makeWindow();
     const QByteArray good = polygonFile("4", {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, "o");
@@ -137,7 +269,9 @@ TEST_F(FilesTest, BrokenFilesChangeNothing) {
     writeBytes("short.squ", truncated);
     writeBytes("count.squ", polygonFile("21", {}, {}, "o"));
     writeBytes("big.squ", QByteArray(1024 * 1024 + 1, 'a'));
-    for (const char *name : {"short.squ", "count.squ", "big.squ", "missing.squ"}) {
+    // A field holds 32 767 characters: a longer text could only come in cut.
+    writeBytes("long.squ", polygonFile("4", {"1", QString(100000, '7')}, {}, "o"));
+    for (const char *name : {"short.squ", "count.squ", "big.squ", "long.squ", "missing.squ"}) {
         fakes.messages.shown.clear();
         fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
         form->Menu_File_Open_Click();

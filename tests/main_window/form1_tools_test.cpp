@@ -5,6 +5,7 @@
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
+#include "support/pipe_rescuer.h"
 #include "support/window_fixture.h"
 
 #include <QApplication>
@@ -365,6 +366,63 @@ TEST_F(Form1ToolsTest, AFileThatIsNoPictureKeepsThePreviousOne) {
     form->Menu_Tools_Map_Yes_Click();
     EXPECT_TRUE(form->Img->Visible());
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
+}
+
+// Opening a named pipe for reading waits for a writer: every file the window
+// reads or hands on must be refused at once instead, as a file it cannot use.
+TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
+    const QString fifo = path("pipe.bmp");
+    ASSERT_TRUE(makeFifo(fifo));
+    QImage image(10, 40, QImage::Format_RGB32);
+    ASSERT_TRUE(image.save(path("good.bmp"), "BMP"));
+    state.settings.ImportHintOff = 1;
+    const struct {
+        const char *what;
+        std::function<void()> run;
+    } cases[] = {
+        {"picture",
+         [&] {
+             fakes.dialogs.fileAnswers = {path("good.bmp"), fifo};
+             form->Menu_Tools_Map_Click();
+             form->Menu_Tools_Map_Click();
+             EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
+             EXPECT_DOUBLE_EQ(form->Img->Height(), 600);
+         }},
+        {"import",
+         [&] {
+             fakes.dialogs.fileAnswers = {fifo};
+             form->Menu_File_Import_Click();
+             EXPECT_EQ(messages(), QStringList{"Ошибка импорта: Ошибка импорта!"});
+             EXPECT_EQ(form->Text1->Text(), "20");
+         }},
+        {"help document",
+         [&] {
+             form->helpDocument = fifo;
+             form->Menu_Help_Help_Click();
+             EXPECT_TRUE(fakes.shell.opened.isEmpty()) << "a pipe is no document to hand on";
+             auto *help = form->findChild<QDialog *>("helpWindow");
+             ASSERT_NE(help, nullptr);
+             help->close();
+         }},
+        {"picture stored from the last run",
+         [&] {
+             platform::FakeServices f;
+             f.settings.write("Tunes", "imgFName", fifo);
+             auto s = bundleFor(f);
+             SharedState st;
+             Form1 w(st, *s);
+             w.Form_Load();
+             EXPECT_TRUE(w.Img->Picture().isNull());
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes.messages.shown.clear();
+        fakes.shell.opened.clear();
+        const PipeRescuer rescuer(fifo);
+        c.run();
+        EXPECT_FALSE(rescuer.rescued()) << "the window waited on the pipe";
+    }
 }
 
 TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {

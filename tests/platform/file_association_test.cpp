@@ -1,5 +1,7 @@
 #include "platform/file_association.h"
 
+#include "support/pipe_rescuer.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -135,6 +137,27 @@ TEST_F(FileAssociation, FailureIsRetriedNextTime) {
     ASSERT_TRUE(QDir(config("mimeapps.list")).removeRecursively());
     XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
     EXPECT_EQ(XdgFileAssociation("/usr/bin/tarvel", "tarvel").ReadRegString(), "tarvel");
+}
+
+// The association is looked at on every start: a named pipe where a list or
+// the desktop entry should be must not hold the start, and the user's list
+// is not replaced when it could not be read.
+TEST_F(FileAssociation, NamedPipesAreNotWaitedOn) {
+    const std::pair<QString, bool> pipes[] = {{config("mimeapps.list"), true},
+                                              {config("kde-mimeapps.list"), true},
+                                              {data("applications/tarvel.desktop"), false}};
+    for (const auto &[fifo, keptAsPipe] : pipes) {
+        SCOPED_TRACE(fifo.toStdString());
+        clear();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(fifo).path()));
+        ASSERT_TRUE(tarvel::testing::makeFifo(fifo));
+        const tarvel::testing::PipeRescuer rescuer(fifo);
+        XdgFileAssociation association("/usr/bin/tarvel", "tarvel");
+        association.RegisterFileType();
+        (void)association.ReadRegString();
+        EXPECT_FALSE(rescuer.rescued()) << "the start waited on the pipe";
+        if (keptAsPipe) EXPECT_FALSE(QFileInfo(fifo).isFile());
+    }
 }
 
 TEST_F(FileAssociation, InstallsTheGivenIcon) {

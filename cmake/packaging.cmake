@@ -45,7 +45,7 @@ else()
   list(APPEND TARVEL_RUNTIME_DEPENDS
     libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6
     libxlsxwriter4 liborcus-0.17-0 liborcus-parser-0.17-0
-    liborcus-spreadsheet-model-0.17-0 libixion-0.17-0 libfreexl1)
+    liborcus-spreadsheet-model-0.17-0 libixion-0.17-0 libfreexl1 libzip4)
 endif()
 list(JOIN TARVEL_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # Recommended: the tools the program calls when present.

@@ -3,6 +3,7 @@
 #include "platform/numtext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -66,7 +67,7 @@ ExportResult runExport(SpreadsheetApplication &application, const std::array<QSt
 bool isFilled(const SpreadsheetCell &cell) {
     switch (cell.kind) {
     case SpreadsheetCell::Kind::Number:
-        return true;
+        return std::isfinite(cell.number);
     case SpreadsheetCell::Kind::Text:
         return !cell.text.trimmed().isEmpty();
     case SpreadsheetCell::Kind::Empty:
@@ -75,17 +76,32 @@ bool isFilled(const SpreadsheetCell &cell) {
     return false;
 }
 
-std::optional<QString> fieldText(const std::vector<SpreadsheetCell> &column, int row) {
-    if (row >= static_cast<int>(column.size()) || !isFilled(column[row])) return std::nullopt;
-    const SpreadsheetCell &cell = column[row];
-    if (cell.kind == SpreadsheetCell::Kind::Text) return cell.text;
-    // Non-finite numbers format as empty text: nothing to take over.
-    QString text = formatNumber(cell.number, kFieldPattern);
-    if (text.isEmpty()) return std::nullopt;
-    return text;
+const SpreadsheetCell *cellAt(const std::vector<SpreadsheetCell> &column, int row) {
+    return row < static_cast<int>(column.size()) ? &column[static_cast<std::size_t>(row)] : nullptr;
+}
+
+// The field text of a filled cell.
+QString fieldText(const SpreadsheetCell &cell) {
+    if (cell.kind == SpreadsheetCell::Kind::Text) {
+        const auto number = cellTextNumber(cell.text);
+        return number ? formatNumber(*number, kFieldPattern) : cell.text;
+    }
+    return formatNumber(cell.number, kFieldPattern);
 }
 
 } // namespace
+
+std::optional<double> cellTextNumber(const QString &text) {
+    QString normalized = text;
+    // Thin and narrow no-break spaces group digits in some locales too.
+    normalized.replace(QChar(0x202F), u' ').replace(QChar(0x2009), u' ');
+    if (const auto number = textToDouble(normalized)) return number;
+    // A decimal point, as written by programs and people who do not use
+    // the comma; only where no comma makes the point a group separator.
+    if (normalized.count(u'.') == 1 && !normalized.contains(u','))
+        return textToDouble(normalized.replace(u'.', u','));
+    return std::nullopt;
+}
 
 ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
                                const std::array<QString, 21> &x, const std::array<QString, 21> &y,
@@ -102,15 +118,30 @@ ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
 }
 
 std::optional<ImportedCorners> importCorners(const platform::SpreadsheetColumns &columns) {
-    ImportedCorners corners;
+    const auto filled = [&](const std::vector<SpreadsheetCell> &column, int row) {
+        const SpreadsheetCell *cell = cellAt(column, row);
+        return cell && isFilled(*cell);
+    };
     int lastFilledRow = 0;
-    for (int row = 0; row < kRows; ++row) {
-        corners.x[row + 1] = fieldText(columns.a, row);
-        corners.y[row + 1] = fieldText(columns.b, row);
-        if (corners.x[row + 1] && corners.y[row + 1]) lastFilledRow = row + 1;
-    }
+    for (int row = 0; row < kRows; ++row)
+        if (filled(columns.a, row) && filled(columns.b, row)) lastFilledRow = row + 1;
     if (lastFilledRow == 0) return std::nullopt;
+
+    ImportedCorners corners;
     corners.count = std::max(lastFilledRow, 3);
+    const QString zero = formatNumber(0, kFieldPattern);
+    for (int row = 0; row < kRows; ++row) {
+        const bool used = row < corners.count;
+        for (const auto &[column, field] : {std::pair{&columns.a, &corners.x[row + 1]},
+                                            std::pair{&columns.b, &corners.y[row + 1]}}) {
+            if (filled(*column, row))
+                *field = fieldText(*cellAt(*column, row));
+            else if (used)
+                return std::nullopt;
+            else
+                *field = zero;
+        }
+    }
     return corners;
 }
 

@@ -27,18 +27,32 @@ ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
                                const QString &fileName);
 
 // Field texts taken from a workbook: x[i], y[i] for corner i = 1..20 (index
-// 0 is unused). nullopt leaves the field's text as it is.
+// 0 is unused). Every field gets a text, so nothing of the polygon shown
+// before the import survives in a field.
 struct ImportedCorners {
-    std::array<std::optional<QString>, 21> x;
-    std::array<std::optional<QString>, 21> y;
+    std::array<QString, 21> x;
+    std::array<QString, 21> y;
     int count = 0; // the corner count to set, 3..20
 };
 
-// A number cell becomes its text in the field pattern (" 76,00"), a text
-// cell its text as it stands; an empty cell, or a text of blanks only,
-// leaves the field alone. The count is the last row whose A and B cells are
-// both filled, at least 3. nullopt when no row has both cells filled: the
-// workbook holds no corner at all.
+// The corner count is the last row whose A and B cells are both filled, at
+// least 3. Each cell becomes a field text:
+//  - a number cell, and a text cell that reads as a number, become the
+//    number in the field pattern (" 76,00"); a text reads as a number with
+//    a decimal comma or a decimal point and with blanks or no-break spaces
+//    between digit groups ("1,5", " 1 234,50", "1.5"), as people and other
+//    programs write numbers stored as text;
+//  - any other text is taken as it stands, as a typed text would be;
+//  - an empty cell beyond the corner count gives the field of zero (" 0,00"),
+//    as a new row would hold.
+// nullopt, and the import must change nothing, when no row has both cells
+// filled or when a cell of rows 1..count is empty: a corner without one of
+// its coordinates cannot be drawn, and guessing one would move the corner
+// without a word.
 std::optional<ImportedCorners> importCorners(const platform::SpreadsheetColumns &columns);
+
+// The number a text cell of a workbook stands for, if it reads as one under
+// the rules above.
+std::optional<double> cellTextNumber(const QString &text);
 
 } // namespace tarvel::files

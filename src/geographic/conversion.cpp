@@ -74,6 +74,18 @@ double dmsToDegrees(const QString &degrees, const QString &minutes, const QStrin
     return result;
 }
 
+bool isReadable(FieldRule rule, const QString &text) {
+    switch (rule) {
+    case FieldRule::LatDegrees:
+    case FieldRule::LatMinutes:
+    case FieldRule::LonDegrees:
+    case FieldRule::LonMinutes:
+        return textToInt16(text).has_value();
+    default:
+        return textToDouble(text).has_value();
+    }
+}
+
 double decimalDegrees(const QString &text) {
     return textToDouble(text).value_or(0);
 }

@@ -8,9 +8,10 @@
 // the smallest Y become 0 ("bound to the axes"), which puts the polygon into
 // the first quadrant of the main window's drawing.
 //
-// A value that cannot be computed (a text that is not a number, a result that
-// overflows) counts as 0 and the conversion goes on: the user sees a strange
-// corner rather than nothing at all.
+// The windows convert only rows whose every field reads as a number (see
+// isReadable); they tell the user of any other text rather than enter a
+// corner made up from it. Here, a text that cannot be read counts as 0, and
+// a step that overflows is skipped.
 //
 // Pure functions without widget dependencies.
 #pragma once
@@ -70,6 +71,12 @@ enum class FieldRule {
     LatDecimal, // decimal degrees 0..90, "#0.000 000"
     LonDecimal, // decimal degrees 0..180, "#0.000 000"
 };
+
+// Whether a field's text reads as the number the conversion takes from it: a
+// whole number within -32768..32767 for degrees and minutes of the
+// degrees-minutes-seconds window, a real number for seconds and decimal
+// degrees. An empty text is no number.
+bool isReadable(FieldRule rule, const QString &text);
 
 // The text a field holds after the user leaves it. An empty text, and a text
 // that is not a number, are returned unchanged: putting a bound in place of

@@ -114,7 +114,7 @@ GeoWindow::GeoWindow(Form1 &main, GeoKind kind)
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
     setFont(platform::defaultFont());
-    setFixedSize(kWindowWidth, windowHeight(kMaxRows));
+    platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(kMaxRows));
     buildControls();
     wireEvents();
 }
@@ -165,12 +165,6 @@ FieldRule GeoWindow::ruleOf(Field f) const {
         return FieldRule::LonSeconds;
     }
     return FieldRule::LatDegrees;
-}
-
-bool GeoWindow::convertsPoint(Field f) const {
-    // Whole degrees and minutes take no decimals; a point typed there is left
-    // for the range check to judge.
-    return kind_ == GeoKind::DecimalDegrees || f == Field::txtShS || f == Field::txtDS;
 }
 
 std::int16_t &GeoWindow::openFlag() {
@@ -249,7 +243,7 @@ void GeoWindow::showRows(int n) {
         LblX[i]->setVisible(shown);
     }
     // The window ends below the last row in use.
-    setFixedSize(kWindowWidth, windowHeight(n));
+    platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(n));
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -340,7 +334,9 @@ void GeoWindow::CmdClear_Click() {
 // ---------------------------------------------------------------- fields
 
 void GeoWindow::field_Change(Field f, int i) {
-    if (convertsPoint(f)) Form1::normalizeDecimalPoint(*array(f)[i]);
+    // Every field is a number field: a point left in one would make its text
+    // no number at all, not a fraction.
+    Form1::normalizeDecimalPoint(*array(f)[i]);
 }
 
 void GeoWindow::field_GotFocus(Field f, int i) {
@@ -380,6 +376,16 @@ void GeoWindow::PODKRAS() {
 
 // ---------------------------------------------------------------- conversion
 
+TextBox *GeoWindow::firstUnreadableField() {
+    for (int i = 1; i <= rowCount_; ++i) {
+        for (const Field f : fields_) {
+            TextBox &t = *array(f)[i];
+            if (!isReadable(ruleOf(f), t.Text())) return &t;
+        }
+    }
+    return nullptr;
+}
+
 std::vector<GeoPoint> GeoWindow::readRows() {
     std::vector<GeoPoint> rows;
     for (int i = 1; i <= rowCount_; ++i) {
@@ -397,6 +403,13 @@ std::vector<GeoPoint> GeoWindow::readRows() {
 }
 
 void GeoWindow::VICHISLIT() {
+    // A corner made up from a text that is no number would land far from the
+    // others without a word; the user corrects the field instead.
+    if (TextBox *field = firstUnreadableField()) {
+        main_.showNotANumber(this);
+        field->SetFocus();
+        return;
+    }
     enterIntoMainWindow(bindToAxes(readRows()));
 }
 

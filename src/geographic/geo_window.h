@@ -104,7 +104,9 @@ public:
     void PODKRAS1() { PODKRAS(); }
     void PODKRAS2() { PODKRAS(); }
     // Converts rows 1..rowCount and enters them into the main window
-    // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1).
+    // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1). A field of these rows
+    // that is not a number stops it: the main window keeps everything, the
+    // user is told, and the focus goes to that field.
     void VICHISLIT();
     void VICHISLIT1() { VICHISLIT(); }
     void VICHISLIT3() { VICHISLIT(); }
@@ -126,8 +128,10 @@ private:
     void wireEvents();
     void showRows(int n);
     FieldRule ruleOf(Field f) const;
-    bool convertsPoint(Field f) const;
     std::int16_t &openFlag();
+    // The first field of rows 1..rowCount, row by row and left to right,
+    // that the conversion cannot read; nullptr when there is none.
+    TextBox *firstUnreadableField();
     // The corners of rows 1..rowCount in decimal degrees.
     std::vector<GeoPoint> readRows();
     // Writes converted corners into the main window as its own commands do.

@@ -155,4 +155,17 @@ void Form1::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void Form1::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || isEnabled()) return;
+    for (QWidget *owner :
+         {static_cast<QWidget *>(frmNastrGrid_.get()), static_cast<QWidget *>(frmAbout_.get())}) {
+        if (owner && owner->isVisible()) {
+            owner->raise();
+            owner->activateWindow();
+            return;
+        }
+    }
+}
+
 } // namespace tarvel

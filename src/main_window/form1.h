@@ -113,6 +113,8 @@ public:
     // Turns the first "." of a field into "," and puts the caret at the end;
     // the rewrite raises the field's change handler again.
     static bool normalizeDecimalPoint(TextBox &field);
+    // Tells the user, over `owner`, that a coordinate field holds no number.
+    void showNotANumber(QWidget *owner);
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
 
@@ -149,6 +151,8 @@ public:
     void CmdStepDw_Click();
     void txtStep_Change();
     void txtMsb_Change();
+    // The captions and places of the scale labels for m metres per cm.
+    void setScaleLabels(float m);
     void txtMsb_GotFocus();
     void txtMsb_KeyDown(int keyCode);
     void Cmb3_Click();
@@ -251,6 +255,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // While a settings window has the main window disabled, activating the
+    // main window (a click on it) brings that window forward instead.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();

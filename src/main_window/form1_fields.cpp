@@ -24,6 +24,12 @@ bool Form1::normalizeDecimalPoint(TextBox &field) {
     return true;
 }
 
+void Form1::showNotANumber(QWidget *owner) {
+    services_.messages.show(owner, QStringLiteral("В поле с координатами не число!"),
+                            platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                            QStringLiteral("Ошибка"));
+}
+
 void Form1::TextX_Change(int i) {
     normalizeDecimalPoint(*TextX[i]);
     // A changed X marks the polygon as a changed Y does: a command that

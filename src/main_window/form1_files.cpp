@@ -5,6 +5,7 @@
 #include "files/polygon_file.h"
 #include "files/settings.h"
 #include "platform/numtext.h"
+#include "settings_windows/frm_podsk1.h"
 
 namespace tarvel {
 
@@ -124,6 +125,12 @@ void Form1::Menu_Exit_Click() {
 }
 
 void Form1::Form_Unload() {
+    // An open import hint goes with the main window: closed by the user it
+    // would start the import, with no window left to import into.
+    if (frmPodsk1_) {
+        frmPodsk1_->Form_Unload = nullptr;
+        frmPodsk1_->close();
+    }
     unloadGeographicWindows();
     files::storeOnClose(services_.settings, txtStep->Text(), state_.MapScale,
                         state_.settings.MapPicture);

@@ -16,6 +16,7 @@
 #include <QPolygonF>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvel {
@@ -383,12 +384,8 @@ void Form1::Form_Load() {
         const double y = st.OriginY - k * cm * 5;
         Line4[k - 1]->setY1(y);
         Line4[k - 1]->setY2(y);
-        LbshY[k - 1]->setTop(y - 200);
-        const QString caption = plainText(float(k * 5 * st.MapScale));
-        LbshX[k - 1]->setCaption(caption);
-        LbshY[k - 1]->setCaption(caption);
-        LbshY[k - 1]->setLeft(3330 - LbshY[k - 1]->Width());
     }
+    setScaleLabels(st.MapScale);
 
     // 16-17. The corner lists and the edge colour.
     Cmb1->Clear();
@@ -404,6 +401,36 @@ void Form1::Form_Load() {
 
     // 19. The first full recompute.
     VICHISLIT();
+}
+
+// The labels of the ticks on both axes: k * 5 * m metres at the k-th tick.
+// The Y labels keep their right edge beside the ticks. Where one of them
+// would reach under the Y coordinate column (the long numbers of large
+// scales), all four stand on end, centred on their ticks, so that no digit
+// is hidden and the four still read alike.
+void Form1::setScaleLabels(float m) {
+    constexpr double kRightEdge = 3330;
+    const double room = kRightEdge - (TextY[1]->Left() + TextY[1]->Width());
+    bool upright = false;
+    for (int k = 1; k <= 4; ++k) {
+        const QString caption = plainText(float(float(k) * m * 5.0f));
+        LbshX[k - 1]->setCaption(caption);
+        LbshY[k - 1]->setUpright(false);
+        LbshY[k - 1]->setCaption(caption);
+        upright = upright || LbshY[k - 1]->Width() > room;
+    }
+    // The clear button stands above the column, right where the upper
+    // label would reach.
+    const double below = CmdClear->Top() + CmdClear->Height();
+    for (int k = 1; k <= 4; ++k) {
+        platform::Label &label = *LbshY[k - 1];
+        label.setUpright(upright);
+        const double tick = Line4[k - 1]->Y1();
+        double top = upright ? tick - label.Height() / 2 : tick - 200;
+        if (upright && tick > below) top = std::max(top, below);
+        label.setTop(top);
+        label.setLeft(kRightEdge - label.Width());
+    }
 }
 
 } // namespace tarvel

@@ -1,8 +1,10 @@
-// Form1: the straight-line distance between two chosen corners, taken from
-// the drawing: the measuring line joins the drawn corners and its length in
-// twips is divided by the drawing's twips per metre.
+// Form1: the straight-line distance between two chosen corners. The
+// measuring line joins the drawn corners; the distance itself is computed
+// from the coordinates, as the side lengths are: the drawn positions are
+// single-precision screen places and lose metres at large scales.
 #include "main_window/form1.h"
 
+#include "geometry/polygon.h"
 #include "platform/numtext.h"
 
 #include <algorithm>
@@ -36,26 +38,26 @@ void Form1::IZMR() {
         hideMeasurement(*this);
         return;
     }
-    // Without a usable scale the drawing has no factor to measure by.
+    // Without a usable scale there is no drawing to put the line into.
     const auto m = textToSingle(txtMsb->Text());
     if (!m || !(*m > 0)) {
         hideMeasurement(*this);
         return;
     }
-    const float k = 10.0f / *m;
-    const double twipsPerMetre = double(state_.TwipsPerMm * k);
-    if (!std::isfinite(twipsPerMetre) || !(twipsPerMetre > 0)) {
+    const auto xa = textToDouble(TextX[*i]->Text()), ya = textToDouble(TextY[*i]->Text());
+    const auto xb = textToDouble(TextX[*j]->Text()), yb = textToDouble(TextY[*j]->Text());
+    if (!xa || !ya || !xb || !yb) {
+        hideMeasurement(*this);
+        return;
+    }
+    const double d = geometry::distance(*xa, *ya, *xb, *yb);
+    if (!std::isfinite(d)) {
         hideMeasurement(*this);
         return;
     }
 
     const double x1 = L[*i]->X1(), y1 = L[*i]->Y1();
     const double x2 = L[*j]->X1(), y2 = L[*j]->Y1();
-    const double d = std::sqrt((y2 - y1) * (y2 - y1) + (x2 - x1) * (x2 - x1)) / twipsPerMetre;
-    if (!std::isfinite(d)) {
-        hideMeasurement(*this);
-        return;
-    }
     Line7->setPoints(x1, y1, x2, y2);
     LbR->setCaption(plainText(roundHalfEven(d, 2)));
     place(*LbR, x1 + (x2 - x1) * 0.5, y2 - (y2 - y1) * 0.5);

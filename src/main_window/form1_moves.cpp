@@ -145,12 +145,7 @@ void Form1::txtMsb_Change() {
     const auto m = textToSingle(txtMsb->Text());
     if (!m || !(*m > 0)) return;
     state_.MapScale = *m;
-    for (int k = 1; k <= 4; ++k) {
-        const QString caption = plainText(float(float(k) * *m * 5.0f));
-        LbshX[k - 1]->setCaption(caption);
-        LbshY[k - 1]->setCaption(caption);
-        LbshY[k - 1]->setLeft(3330 - LbshY[k - 1]->Width());
-    }
+    setScaleLabels(*m);
     VICHISLIT();
 }
 

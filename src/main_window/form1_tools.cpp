@@ -121,8 +121,8 @@ void Form1::ImportCoordinates() {
         // One recompute at the end instead of one per field.
         const FieldsUpdatingScope updating(state_);
         for (int i = 1; i <= 20; ++i) {
-            if (corners->x[i]) TextX[i]->setText(*corners->x[i]);
-            if (corners->y[i]) TextY[i]->setText(*corners->y[i]);
+            TextX[i]->setText(corners->x[i]);
+            TextY[i]->setText(corners->y[i]);
         }
         Text1->setText(QString::number(corners->count));
         showRows(corners->count);

@@ -64,8 +64,7 @@ Corners readCorners(Form1 &f) {
 // would be taken from it; these commands refuse instead and change nothing.
 bool refuseIncomplete(Form1 &f, const Corners &c) {
     if (c.complete) return false;
-    f.services().messages.show(&f, QStringLiteral("В поле с координатами не число!"),
-                               MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Ошибка"));
+    f.showNotANumber(&f);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -47,6 +48,16 @@ QFont defaultFont(double points) {
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(points);
     return f;
+}
+
+void setFixedWindowSize(QWidget &window, int width, int height) {
+    if (window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
+        // New flags recreate the native window, which hides it.
+        const bool shown = window.isVisible();
+        window.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        if (shown) window.show();
+    }
+    window.setFixedSize(width, height);
 }
 
 namespace {
@@ -330,6 +341,43 @@ TextBox::TextBox(QWidget *parent) : Control(new QLineEdit(parent)) {
     });
 }
 
+bool TextBox::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        focusByMouse_ = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+        break;
+    case QEvent::FocusOut:
+        focusByMouse_ = keepSelection_ = false;
+        break;
+    case QEvent::MouseButtonPress:
+        // The focus comes before the press; what is selected now is what the
+        // GotFocus handler selected.
+        keepSelection_ =
+            focusByMouse_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+        focusByMouse_ = false;
+        if (keepSelection_) {
+            focusSelStart_ = edit()->selectionStart();
+            focusSelLength_ = int(edit()->selectedText().size());
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        // A drag selected something of its own; a plain click gets back what
+        // the focus handler selected (all of the text, with select-on-focus).
+        if (keepSelection_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            keepSelection_ = false;
+            if (focusSelLength_ > 0 && !edit()->hasSelectedText())
+                edit()->setSelection(focusSelStart_, focusSelLength_);
+        }
+        break;
+    case QEvent::MouseButtonDblClick:
+        keepSelection_ = false;
+        break;
+    default:
+        break;
+    }
+    return Control::eventFilter(watched, event);
+}
+
 QLineEdit *TextBox::edit() const {
     return static_cast<QLineEdit *>(widget());
 }
@@ -357,7 +405,31 @@ void TextBox::setReadOnly(bool ro) {
 
 // ---------------------------------------------------------------- Label
 
-Label::Label(QWidget *parent, bool autoSize) : Control(new QLabel(parent)) {
+namespace {
+
+// QLabel with the one thing it cannot do: paint its caption on end.
+class CaptionLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool upright = false;
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        if (!upright) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.translate(0, height());
+        painter.rotate(-90);
+        painter.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());
+    }
+};
+
+} // namespace
+
+Label::Label(QWidget *parent, bool autoSize) : Control(new CaptionLabel(parent)) {
     autoSize_ = autoSize;
     label()->setAutoFillBackground(false);
     label()->setMouseTracking(true);
@@ -397,8 +469,23 @@ void Label::setBorder(bool b) {
     label()->setFrameStyle(b ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
 }
 
+void Label::setUpright(bool upright) {
+    auto *l = static_cast<CaptionLabel *>(label());
+    if (l->upright == upright) return;
+    l->upright = upright;
+    l->update();
+    sizeChanged();
+}
+bool Label::Upright() const {
+    return static_cast<const CaptionLabel *>(label())->upright;
+}
+
 QSize Label::captionSize() const {
-    QLabel *l = label();
+    const QSize across = acrossSize(label());
+    return Upright() ? across.transposed() : across;
+}
+
+QSize Label::acrossSize(QLabel *l) {
     // QLabel works its size hint out three times over (for the hint, the
     // one-line height and the narrowest wrap) and a window of a hundred and
     // more captions sizes them all at start. An unframed plain one-line

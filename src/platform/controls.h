@@ -147,6 +147,16 @@ public:
     void setReadOnly(bool readOnly);
 
     std::function<void()> Change;
+
+protected:
+    // Keeps the selection the GotFocus handler made through the click that
+    // brought the focus: QLineEdit drops it when the button goes down.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool focusByMouse_ = false;  // the next press is the one that brought the focus
+    bool keepSelection_ = false; // that press is down; restore on release
+    int focusSelStart_ = 0, focusSelLength_ = 0;
 };
 
 class Label : public Control {
@@ -164,11 +174,20 @@ public:
     Qt::Alignment Alignment() const;
     void setWordWrap(bool wrap);
     void setBorder(bool border);
+    // An upright caption stands on end, reading upwards (a scale label
+    // beside a vertical axis that has no room for it across); its size is
+    // the across size turned by a quarter.
+    void setUpright(bool upright);
+    bool Upright() const;
     // The size an auto-sized label takes for its caption: QLabel's size hint.
     QSize captionSize() const;
 
 protected:
     void sizeChanged() override;
+
+private:
+    // The size of the caption written across: QLabel's size hint.
+    static QSize acrossSize(QLabel *label);
 };
 
 class Button : public Control {
@@ -269,6 +288,12 @@ private:
     double left_ = 0, top_ = 0;
     bool visible_ = true;
 };
+
+// Gives a window a size the user cannot change. Such a window offers no
+// maximise button: it could only stretch the frame around a layout drawn for
+// one size. Minimise and close stay. May be called again to change the size
+// while the window is shown.
+void setFixedWindowSize(QWidget &window, int width, int height);
 
 // The default face of the program's fields and labels: "MS Sans Serif" where
 // it exists, else the nearest sans serif.

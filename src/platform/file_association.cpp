@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QMap>
 #include <QPainter>
 #include <QPolygonF>
 #include <QProcess>
@@ -25,9 +26,46 @@ constexpr int kIconSize = 64;
 // the program from starting.
 constexpr int kToolTimeoutMs = 5000;
 constexpr qint64 kMaxDesktopEntrySize = 64 * 1024;
+// Far more than the lists of a desktop with every application installed.
+constexpr qint64 kMaxListSize = 4 * 1024 * 1024;
 
 const QByteArray kDesktopGroup = QByteArrayLiteral("[Desktop Entry]");
 const QByteArray kDefaultsGroup = QByteArrayLiteral("[Default Applications]");
+const QByteArray kAddedGroup = QByteArrayLiteral("[Added Associations]");
+const QByteArray kRemovedGroup = QByteArrayLiteral("[Removed Associations]");
+const QByteArray kCacheGroup = QByteArrayLiteral("[MIME Cache]");
+// Editors on other systems start UTF-8 text with it; left there, it would
+// hide the first group's header.
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+QByteArray readList(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(kMaxListSize);
+}
+
+// The applications a key file (mimeapps.list, mimeinfo.cache) names for
+// `mimeType` under each group header: every line's list, without empty
+// items, as the desktop joins a group that appears twice.
+QMap<QByteArray, QList<QByteArray>> applicationsFor(const QByteArray &text,
+                                                    const QByteArray &mimeType) {
+    QMap<QByteArray, QList<QByteArray>> byGroup;
+    const QByteArray body =
+        text.startsWith(kByteOrderMark) ? text.mid(kByteOrderMark.size()) : text;
+    QByteArray group;
+    for (const QByteArray &raw : body.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            group = line;
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (line.startsWith('#') || eq <= 0 || line.left(eq).trimmed() != mimeType) continue;
+        for (const QByteArray &id : line.mid(eq + 1).split(';'))
+            if (!id.trimmed().isEmpty()) byGroup[group] << id.trimmed();
+    }
+    return byGroup;
+}
 
 bool writeAtomically(const QString &path, const QByteArray &bytes) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
@@ -119,7 +157,12 @@ XdgFileAssociation::XdgFileAssociation(QString executablePath, QString appName, 
     : executablePath_(std::move(executablePath)), appName_(std::move(appName)),
       icon_(std::move(icon)),
       dataHome_(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)),
-      configHome_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) {}
+      configHome_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)),
+      dataDirs_(QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)),
+      configDirs_(QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)),
+      desktops_(qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                    .toLower()
+                    .split(QLatin1Char(':'), Qt::SkipEmptyParts)) {}
 
 QString XdgFileAssociation::mimePackagePath() const {
     return dataHome_ + QLatin1String("/mime/packages/") + appName_ + QLatin1String("-squ.xml");
@@ -176,17 +219,22 @@ QString XdgFileAssociation::execValue(const QString &executablePath) {
 QByteArray XdgFileAssociation::mergeMimeAppsList(const QByteArray &existing,
                                                  const QByteArray &mimeType,
                                                  const QByteArray &desktopId) {
-    const QByteArray entry = mimeType + '=' + desktopId;
-    QList<QByteArray> lines = existing.split('\n');
-    if (existing.isEmpty() || existing.endsWith('\n')) lines.removeLast();
+    const bool marked = existing.startsWith(kByteOrderMark);
+    const QByteArray body = marked ? existing.mid(kByteOrderMark.size()) : existing;
+    QList<QByteArray> lines = body.split('\n');
+    if (body.isEmpty() || body.endsWith('\n')) lines.removeLast();
+    const QByteArray cr = !lines.isEmpty() && lines.first().endsWith('\r') ? "\r" : "";
+    // The last line gets a line end of its own below.
+    if (!body.isEmpty() && !body.endsWith('\n')) lines.last() += cr;
+    const QByteArray entry = mimeType + '=' + desktopId + cr;
 
     qsizetype header = -1;
     for (qsizetype i = 0; i < lines.size() && header < 0; ++i)
         if (lines[i].trimmed() == kDefaultsGroup) header = i;
 
     if (header < 0) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QByteArray();
-        lines << kDefaultsGroup << entry;
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << cr;
+        lines << kDefaultsGroup + cr << entry;
     } else {
         qsizetype end = header + 1;
         while (end < lines.size() && !lines[end].trimmed().startsWith('['))
@@ -211,7 +259,7 @@ QByteArray XdgFileAssociation::mergeMimeAppsList(const QByteArray &existing,
         }
         if (!replaced) lines.insert(lastContent + 1, entry);
     }
-    return lines.join('\n') + '\n';
+    return (marked ? kByteOrderMark : QByteArray()) + lines.join('\n') + '\n';
 }
 
 QByteArray XdgFileAssociation::mimePackage() const {
@@ -268,6 +316,44 @@ QByteArray XdgFileAssociation::desktopEntry() const {
     return text.toUtf8();
 }
 
+bool XdgFileAssociation::desktopEntryInstalled(const QString &desktopId) const {
+    for (const QString &dir : dataDirs_)
+        if (QFileInfo::exists(dir + QLatin1String("/applications/") + desktopId)) return true;
+    return false;
+}
+
+// The lists in the order the desktop reads them; any of them deciding about
+// the type is enough here, whichever wins.
+bool XdgFileAssociation::typeHasApplication() const {
+    const QByteArray type = mimeType().toUtf8();
+    const QString ownId = appName_ + QLatin1String(".desktop");
+    QStringList lists;
+    const auto addLists = [&](const QString &dir) {
+        for (const QString &desktop : desktops_)
+            lists << dir + QLatin1Char('/') + desktop + QLatin1String("-mimeapps.list");
+        lists << dir + QLatin1String("/mimeapps.list");
+    };
+    for (const QString &dir : configDirs_)
+        addLists(dir);
+    for (const QString &dir : dataDirs_)
+        addLists(dir + QLatin1String("/applications"));
+
+    for (const QString &path : lists) {
+        const auto byGroup = applicationsFor(readList(path), type);
+        const QList<QByteArray> defaults = byGroup.value(kDefaultsGroup);
+        const bool halfWay =
+            defaults == QList<QByteArray>{ownId.toUtf8()} && !desktopEntryInstalled(ownId);
+        if ((!defaults.isEmpty() && !halfWay) || byGroup.contains(kAddedGroup) ||
+            byGroup.contains(kRemovedGroup))
+            return true;
+    }
+    for (const QString &dir : dataDirs_)
+        if (applicationsFor(readList(dir + QLatin1String("/applications/mimeinfo.cache")), type)
+                .contains(kCacheGroup))
+            return true;
+    return false;
+}
+
 bool XdgFileAssociation::setDefaultApplication() const {
     const QString path = mimeAppsListPath();
     QByteArray existing;
@@ -303,7 +389,7 @@ QString XdgFileAssociation::ReadRegString() {
 }
 
 void XdgFileAssociation::RegisterFileType() {
-    if (!ReadRegString().isEmpty()) return;
+    if (typeHasApplication()) return;
     const QByteArray png = iconPng();
     if (png.isEmpty()) return;
     if (!writeAtomically(mimePackagePath(), mimePackage())) return;

@@ -14,7 +14,7 @@ namespace tarvel::platform {
 
 // Turns a "description|pattern|description|pattern|" filter into Qt's
 // "description (pattern);;..." form. A description that already names its
-// patterns in brackets is kept as it is.
+// patterns in brackets shows them once, in Qt's blank-separated form.
 QString qtFilter(const QString &pipeFilter);
 
 // The default suffix of a dialog request ("*.squ" -> "squ").

@@ -12,12 +12,17 @@ QString qtFilter(const QString &pipeFilter) {
         const QString patterns =
             QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')).trimmed();
         if (description.isEmpty() && patterns.isEmpty()) continue;
-        // Qt takes the patterns from the last bracket pair of each filter, so
-        // a description is followed by its own patterns in brackets unless
-        // it already ends with exactly them.
-        if (description.endsWith(QLatin1Char(')')) &&
-            description.contains(QStringLiteral("(") + patterns + QStringLiteral(")")))
-            filters << description;
+        // Qt takes the patterns from the last bracket pair of each filter,
+        // separated by blanks. A description that already ends with its
+        // own patterns in brackets ("Файлы (*.xlsx;*.ods)") shows them once,
+        // in Qt's form; any other gets them appended.
+        static const QRegularExpression separators(QStringLiteral("[;, ]+"));
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0 &&
+            description.mid(open + 1, description.size() - open - 2)
+                    .split(separators, Qt::SkipEmptyParts) ==
+                patterns.split(separators, Qt::SkipEmptyParts))
+            filters << description.left(open) + QLatin1Char('(') + patterns + QLatin1Char(')');
         else
             filters << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }

@@ -117,7 +117,8 @@ public:
 class FileTypeAssociation {
 public:
     virtual ~FileTypeAssociation() = default;
-    // Associates "*.squ" with the program unless that was done already;
+    // Associates "*.squ" with the program unless the type already has an
+    // application (this program's, another copy's, or the user's choice);
     // silent on failure (the next start tries again).
     virtual void RegisterFileType() = 0;
     // The icon entry of the association written before, or empty text.

@@ -1,9 +1,14 @@
 #include "platform/spreadsheet.h"
 
+#include "files/polygon_file.h"
+#include "platform/xlsx_reader.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringDecoder>
 
 #include <freexl.h>
 #include <ixion/address.hpp>
@@ -13,7 +18,6 @@
 #include <orcus/csv_parser.hpp>
 #include <orcus/format_detection.hpp>
 #include <orcus/orcus_ods.hpp>
-#include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
 #include <xlsxwriter.h>
@@ -26,13 +30,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
-#include <functional>
 #include <locale.h>
 #include <map>
 #include <memory>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
@@ -452,12 +457,17 @@ template <typename Filter> std::optional<SpreadsheetColumns> readWithOrcus(const
                     cell = textCell(access.get_boolean_value() ? QStringLiteral("TRUE")
                                                                : QStringLiteral("FALSE"));
                     break;
-                default:
+                case ixion::cell_value_t::empty:
                     break;
+                default:
+                    // An error value or a cell of unknown kind: skipping it
+                    // would leave the previous polygon's value in its field.
+                    return std::nullopt;
                 }
             } catch (...) {
-                // A formula without a stored result: nothing to take over.
-                cell = {};
+                // A formula without a stored result: nothing to take over,
+                // and nothing the import may skip in silence either.
+                return std::nullopt;
             }
             cellAt(columns, row, col) = std::move(cell);
         }
@@ -515,15 +525,23 @@ std::optional<SpreadsheetColumns> readLegacyXls(const char *path) {
 // stack buffers, orcus reserves whatever uncompressed size a zip entry
 // claims (gigabytes from a file of a few kilobytes) and its parsers stop
 // the process on an assertion at some malformed XML. So every reading runs
-// in a child process of its own, with a memory ceiling and a time limit;
-// whatever a reader does there ends with the child, and only the cells come
-// back, as plain bytes through a pipe: per cell a kind byte (0 empty,
-// 1 number, 2 text), then 8 bytes of double or a 4-byte length and the
-// UTF-8 text. A reader that fails, crashes, overruns the ceiling or the
-// time gives "not a workbook".
+// in a process of its own, the reader executable, with a memory ceiling and
+// a time limit; whatever a reader does there ends with that process, and
+// only the cells come back, as plain bytes through a pipe: per cell a kind
+// byte (0 empty, 1 number, 2 text), then 8 bytes of double or a 4-byte
+// length and the UTF-8 text. A reader that fails, crashes, overruns the
+// ceiling or the time gives "not a workbook".
+//
+// The reader is started with posix_spawn, a fresh program, never a bare
+// fork of this one: a forked copy of a threaded process inherits locks that
+// other threads held at the fork (glibc's converter lock among them) and can
+// wait on them for ever.
 constexpr int kReadTimeoutMs = 10000;
-// Beyond what the program already holds when it forks.
+// Beyond what the reader holds when it starts.
 constexpr unsigned long long kReaderMemoryBytes = 1024ULL * 1024 * 1024;
+// The descriptor the reader writes the cells to; its standard output is
+// not used, as a library may print there.
+constexpr int kResultFd = 3;
 
 void putBytes(std::string &out, const void *p, std::size_t n) {
     out.append(static_cast<const char *>(p), n);
@@ -582,69 +600,52 @@ std::optional<SpreadsheetColumns> decodeColumns(const std::string &in) {
     return columns;
 }
 
-// In the child: the address space it may use from now on is what it
-// already has plus the reader's allowance. Read from /proc with plain
-// system calls, as nothing here may depend on the state of the parent's
-// other threads.
-void limitChildMemory() {
-    char text[128] = {};
-    const int fd = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    const ssize_t n = read(fd, text, sizeof text - 1);
-    close(fd);
-    if (n <= 0) return;
-    const unsigned long long pages = std::strtoull(text, nullptr, 10);
-    const auto pageSize = static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
-    const rlim_t limit = pages * pageSize + kReaderMemoryBytes;
-    const rlimit r{limit, limit};
-    setrlimit(RLIMIT_AS, &r);
-}
-
-[[noreturn]] void runReaderChild(const std::function<std::optional<SpreadsheetColumns>()> &reader,
-                                 int fd) {
-    limitChildMemory();
-    std::optional<std::string> out;
-    try {
-        if (const auto columns = reader()) out = encodeColumns(*columns);
-    } catch (...) {
-        // Broken files make the parsers throw anything from their own
-        // exceptions to std::bad_alloc at the ceiling: not a workbook.
-    }
-    if (out) {
-        const char *p = out->data();
-        std::size_t left = out->size();
-        while (left > 0) {
-            const ssize_t n = write(fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) _exit(1);
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-    }
-    _exit(out ? 0 : 1);
-}
-
-std::optional<SpreadsheetColumns>
-readIsolated(const std::function<std::optional<SpreadsheetColumns>()> &reader) {
+std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByteArray &path) {
+    if (reader.isEmpty()) return std::nullopt;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
-    const pid_t pid = fork();
-    if (pid < 0) {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+    // The pipe becomes descriptor 3 (dup2 clears close-on-exec); standard
+    // input and output go nowhere.
+    posix_spawn_file_actions_adddup2(&actions, fds[1], kResultFd);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // A clean signal state: nothing blocked, default actions.
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    char *const argv[] = {const_cast<char *>(reader.constData()),
+                          const_cast<char *>(path.constData()), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, reader.constData(), &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(fds[1]);
+    if (spawned != 0) {
         close(fds[0]);
-        close(fds[1]);
         return std::nullopt;
     }
-    if (pid == 0) {
-        close(fds[0]);
-        runReaderChild(reader, fds[1]);
-    }
-    close(fds[1]);
+
     std::string in;
     char buffer[4096];
     bool timedOut = false;
+    QElapsedTimer clock;
+    clock.start();
     for (;;) {
+        const qint64 left = kReadTimeoutMs - clock.elapsed();
+        if (left <= 0) {
+            timedOut = true;
+            break;
+        }
         pollfd pfd{fds[0], POLLIN, 0};
-        const int ready = poll(&pfd, 1, kReadTimeoutMs);
+        const int ready = poll(&pfd, 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) {
             timedOut = true;
@@ -666,6 +667,22 @@ readIsolated(const std::function<std::optional<SpreadsheetColumns>()> &reader) {
     }
     if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return decodeColumns(in);
+}
+
+// The reader executable: beside the library or program that holds this
+// code (the build folder; lib/tarvel when installed, beside the module), or
+// where TARVEL_SHEET_READER says.
+QByteArray findReader() {
+    if (const QByteArray named = qgetenv("TARVEL_SHEET_READER"); !named.isEmpty()) return named;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&findReader), &info) == 0 || !info.dli_fname) return {};
+    const QString folder = QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath();
+    for (const QString &candidate :
+         {folder + QStringLiteral("/tarvel-sheet-reader"),
+          folder + QStringLiteral("/../lib/tarvel/tarvel-sheet-reader")}) {
+        if (QFileInfo(candidate).isExecutable()) return QFile::encodeName(candidate);
+    }
+    return {};
 }
 
 // Collects the first two cells of the first twenty rows from orcus' CSV
@@ -726,6 +743,12 @@ std::optional<SpreadsheetColumns> readCsv(const QByteArray &data) {
     return columns;
 }
 
+bool isValidUtf8(const QByteArray &data) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(data);
+    return !decoder.hasError();
+}
+
 bool startsWith(const QByteArray &data, std::string_view magic) {
     return data.startsWith(
         QByteArray::fromRawData(magic.data(), static_cast<qsizetype>(magic.size())));
@@ -737,43 +760,91 @@ std::unique_ptr<SpreadsheetApplication> XlsxSpreadsheet::createApplication() {
     return std::make_unique<RecordingApplication>();
 }
 
+XlsxSpreadsheet::XlsxSpreadsheet() : readerPath_(QFile::decodeName(findReader())) {}
+
+XlsxSpreadsheet::XlsxSpreadsheet(QString readerPath) : readerPath_(std::move(readerPath)) {}
+
 std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fileName) {
     try {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return std::nullopt;
-        // Reserves only what the file holds (it was checked above), with one
-        // byte more to see a file that grew since.
-        const QByteArray data = file.read(file.size() + 1);
-        if (file.error() != QFileDevice::NoError || data.size() > kMaxFileBytes)
-            return std::nullopt;
-        file.close();
-
-        using namespace std::string_view_literals;
-        if (startsWith(data, "PK\x03\x04"sv)) {
-            // Even the format detection parses the archive's XML, so it
-            // runs in the child as well.
-            return readIsolated([&]() -> std::optional<SpreadsheetColumns> {
-                const auto format =
-                    orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
-                                  static_cast<size_t>(data.size()));
-                if (format == orcus::format_t::xlsx) return readWithOrcus<orcus::orcus_xlsx>(data);
-                if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
-                return std::nullopt;
-            });
-        }
-        if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv)) {
-            const QByteArray path = QFile::encodeName(fileName);
-            return readIsolated([&] { return readLegacyXls(path.constData()); });
-        }
-        if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
-            return readIsolated([&] { return readCsv(data); });
-        return std::nullopt;
+        return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName));
     } catch (...) {
-        // The parsers run in the child; here only the file and the pipe's
-        // buffers can fail (std::bad_alloc), and that may not reach the
-        // window either.
+        // Only the pipe's buffers can fail here (std::bad_alloc), and that
+        // may not reach the window either.
         return std::nullopt;
     }
+}
+
+std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
+    // A named pipe or a device would block the open or never end; only a
+    // regular file is a workbook. Opened without blocking, then judged by
+    // what was opened.
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // Reserves only what the file holds (it was checked above), with one
+    // byte more to see a file that grew since.
+    const QByteArray data = file.read(status.st_size + 1);
+    if (file.error() != QFileDevice::NoError || data.size() > kMaxFileBytes) return std::nullopt;
+    file.close();
+
+    using namespace std::string_view_literals;
+    if (startsWith(data, "PK\x03\x04"sv)) {
+        // The reader of .xlsx follows the package's own relationships,
+        // which orcus does not where a writer names its parts absolutely
+        // (openpyxl, pandas).
+        if (isXlsxPackage(QByteArrayView(data))) return readXlsxColumns(QByteArrayView(data));
+        const auto format = orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
+                                          static_cast<size_t>(data.size()));
+        if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
+        return std::nullopt;
+    }
+    if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv))
+        return readLegacyXls(QFile::encodeName(fileName).constData());
+    if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
+        // Text saved by a Russian Windows is often Windows-1251.
+        return readCsv(isValidUtf8(data) ? data : files::cp1251::decode(data).toUtf8());
+    return std::nullopt;
+}
+
+int runWorkbookReader(const char *fileName) {
+    // The address space the reader may use from now on is what it already
+    // has plus the allowance.
+    if (QFile statm(QStringLiteral("/proc/self/statm")); statm.open(QIODevice::ReadOnly)) {
+        const unsigned long long pages = statm.readLine().split(' ').value(0).toULongLong();
+        const auto pageSize = static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+        const rlim_t limit = pages * pageSize + kReaderMemoryBytes;
+        const rlimit r{limit, limit};
+        setrlimit(RLIMIT_AS, &r);
+    }
+    std::optional<std::string> out;
+    try {
+        if (const auto columns = readWorkbook(QFile::decodeName(fileName)))
+            out = encodeColumns(*columns);
+    } catch (...) {
+        // Broken files make the parsers throw anything from their own
+        // exceptions to std::bad_alloc at the ceiling: not a workbook.
+    }
+    if (!out) return 1;
+    const char *p = out->data();
+    std::size_t left = out->size();
+    while (left > 0) {
+        const ssize_t n = write(kResultFd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 1;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 } // namespace tarvel::platform

@@ -15,6 +15,14 @@ namespace tarvel::platform {
 
 class XlsxSpreadsheet : public SpreadsheetService {
 public:
+    // Reading runs the reader executable "tarvel-sheet-reader": the one
+    // named by the environment variable TARVEL_SHEET_READER, else the one
+    // beside the library or program holding this code, else the one in
+    // ../lib/tarvel from there. Without a reader nothing reads as a
+    // workbook.
+    XlsxSpreadsheet();
+    explicit XlsxSpreadsheet(QString readerPath);
+
     // Never fails: the recording application needs nothing outside the
     // process until SaveAs.
     //
@@ -43,7 +51,24 @@ public:
     // a plain number with a decimal point is a number, every other cell is
     // kept as text. nullopt for a missing or unreadable file, a file that is
     // not a workbook, or a broken one.
+    //
+    // The file is read in the reader's own process, with a memory ceiling
+    // and a time limit (10 s): a crafted file can crash or exhaust only the
+    // reader. Only a regular file is read; a named pipe or device is not a
+    // workbook, and never blocks.
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+
+private:
+    QString readerPath_;
 };
+
+// The reading itself, in the calling process, without protection: for the
+// reader executable and for tests of the formats.
+std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName);
+
+// The reader executable's work: limits its own memory, reads the workbook
+// and writes the cells to descriptor 3 in the transfer encoding. The exit
+// status: 0 when the cells were written, 1 otherwise.
+int runWorkbookReader(const char *fileName);
 
 } // namespace tarvel::platform

@@ -37,9 +37,9 @@ void makeLink(platform::Label &label) {
 } // namespace
 
 FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
-    : QWidget(&owner, Qt::Window), owner_(owner), shell_(shell) {
+    : QWidget(&owner, Qt::Dialog), owner_(owner), shell_(shell) {
     setWindowTitle(QStringLiteral("О программе"));
-    setFixedSize(int(5400 / kTwips), int(2940 / kTwips));
+    platform::setFixedWindowSize(*this, int(5400 / kTwips), int(2940 / kTwips));
 
     lblDescription = makeLabel(this, 240, 180, QStringLiteral("Тарвел 3.0"));
     lblDescription->setFontSize(12);

@@ -44,9 +44,9 @@ void switchLabels(Form1::Array<Label, 21> &labels, int n, int value) {
 
 } // namespace
 
-FrmNastrGrid::FrmNastrGrid(Form1 &form) : QWidget(&form, Qt::Window), form_(form) {
+FrmNastrGrid::FrmNastrGrid(Form1 &form) : QWidget(&form, Qt::Dialog), form_(form) {
     setWindowTitle(QStringLiteral("Настройка графики"));
-    setFixedSize(int(6120 / kTwips), int(4020 / kTwips));
+    platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4020 / kTwips));
 
     auto check = [this](double top, const QString &caption) {
         auto c = std::make_unique<CheckBox>(this);

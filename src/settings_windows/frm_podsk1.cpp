@@ -85,7 +85,8 @@ FrmPodsk1::FrmPodsk1(QWidget *owner) : QWidget(owner, Qt::Window) {
     Ch1->move(180, 960 + pictureHeight + 120, 4620, 285);
     Ch1->setCaption(QStringLiteral("Больше не выводить это сообщение"));
 
-    setFixedSize(int(4980 / kTwips), int((960 + pictureHeight + 120 + 285 + 180) / kTwips));
+    platform::setFixedWindowSize(*this, int(4980 / kTwips),
+                                 int((960 + pictureHeight + 120 + 285 + 180) / kTwips));
 }
 
 FrmPodsk1::~FrmPodsk1() = default;

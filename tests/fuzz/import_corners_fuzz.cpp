@@ -10,6 +10,7 @@
 #include "files/spreadsheet_exchange.h"
 #include "platform/numtext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -36,37 +37,38 @@ SpreadsheetCell readCell(tarvel::fuzz::Bytes &in) {
     return cell;
 }
 
-// The field text a cell gives, if any, by the import's own description.
-void checkField(const std::vector<SpreadsheetCell> &column, int row,
-                const std::optional<QString> &field) {
-    const QString where = QStringLiteral("row %1").arg(row + 1);
-    if (row >= static_cast<int>(column.size())) {
-        check(!field, "a field taken from a row the column does not have", where);
+bool isFilled(const std::vector<SpreadsheetCell> &column, int row) {
+    if (row >= static_cast<int>(column.size())) return false;
+    const auto &cell = column[static_cast<std::size_t>(row)];
+    return (cell.kind == SpreadsheetCell::Kind::Number && std::isfinite(cell.number)) ||
+           (cell.kind == SpreadsheetCell::Kind::Text && !cell.text.trimmed().isEmpty());
+}
+
+// The field text a cell gives, by the import's own description.
+void checkField(const std::vector<SpreadsheetCell> &column, int row, const QString &field) {
+    const QString where = QStringLiteral("row %1: ").arg(row + 1) + field;
+    if (!isFilled(column, row)) {
+        check(textToDouble(field) == 0.0, "an empty cell does not give zero", where);
         return;
     }
     const SpreadsheetCell &cell = column[static_cast<std::size_t>(row)];
-    if (!field) return;
-    switch (cell.kind) {
-    case SpreadsheetCell::Kind::Empty:
-        check(false, "a field taken from an empty cell", where);
-        break;
-    case SpreadsheetCell::Kind::Text:
-        check(*field == cell.text, "a text cell not taken as it stands", where);
-        check(!field->trimmed().isEmpty(), "a blank text taken", where);
-        break;
-    case SpreadsheetCell::Kind::Number: {
-        check(std::isfinite(cell.number), "a non-finite number taken", where + *field);
-        // At the very top of the double range the fifteen-digit text rounds
-        // past the largest double and no longer reads back; such a field is
-        // shown as it came and counts as no number, as a typed one would.
-        if (std::abs(cell.number) >= 1e300) break;
-        const auto back = textToDouble(*field);
-        check(back.has_value(), "a number cell gives a text that is not a number", *field);
-        check(*back == roundHalfEven(*textToDouble(plainText(cell.number)), 2),
-              "a number cell gives another value", *field);
-        break;
+    if (cell.kind == SpreadsheetCell::Kind::Text) {
+        const auto number = files::cellTextNumber(cell.text);
+        if (!number) {
+            check(field == cell.text, "a text cell not taken as it stands", where);
+            return;
+        }
+        check(field == formatNumber(*number, kFieldPattern), "a number text not formatted", where);
+        return;
     }
-    }
+    // At the very top of the double range the fifteen-digit text rounds past
+    // the largest double and no longer reads back; such a field is shown as
+    // it came and counts as no number, as a typed one would.
+    if (std::abs(cell.number) >= 1e300) return;
+    const auto back = textToDouble(field);
+    check(back.has_value(), "a number cell gives a text that is not a number", where);
+    check(*back == roundHalfEven(*textToDouble(plainText(cell.number)), 2),
+          "a number cell gives another value", where);
 }
 
 } // namespace
@@ -82,31 +84,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         cell = readCell(in);
 
     const auto corners = files::importCorners(columns);
+    int last = 0;
+    for (int row = 0; row < 20; ++row)
+        if (isFilled(columns.a, row) && isFilled(columns.b, row)) last = row + 1;
+    const int count = std::max(last, 3);
+    bool gap = false;
+    for (int row = 0; row < count; ++row)
+        gap = gap || !isFilled(columns.a, row) || !isFilled(columns.b, row);
     if (!corners) {
-        // Nothing taken: no row may have both of its cells filled.
-        for (int row = 0; row < 20; ++row) {
-            const auto filled = [&](const std::vector<SpreadsheetCell> &c) {
-                if (row >= static_cast<int>(c.size())) return false;
-                const auto &cell = c[static_cast<std::size_t>(row)];
-                return (cell.kind == SpreadsheetCell::Kind::Number && std::isfinite(cell.number)) ||
-                       (cell.kind == SpreadsheetCell::Kind::Text && !cell.text.trimmed().isEmpty());
-            };
-            check(!(filled(columns.a) && filled(columns.b)), "a filled row ignored",
-                  QString::number(row + 1));
-        }
+        // Nothing taken: no corner at all, or one without a coordinate.
+        check(last == 0 || gap, "a usable workbook refused", QString::number(last));
         return 0;
     }
-    check(corners->count >= 3 && corners->count <= 20, "corner count out of range",
+    check(last > 0 && !gap, "a workbook with a gap taken", QString::number(last));
+    check(corners->count == count, "corner count is not the last filled row",
           QString::number(corners->count));
-    int last = 0;
     for (int row = 0; row < 20; ++row) {
         checkField(columns.a, row, corners->x[static_cast<std::size_t>(row + 1)]);
         checkField(columns.b, row, corners->y[static_cast<std::size_t>(row + 1)]);
-        if (corners->x[static_cast<std::size_t>(row + 1)] &&
-            corners->y[static_cast<std::size_t>(row + 1)])
-            last = row + 1;
     }
-    check(corners->count == std::max(last, 3), "corner count is not the last filled row",
-          QString::number(corners->count));
     return 0;
 }

@@ -41,6 +41,31 @@ TEST(GeoConversion, DegreesMinutesSecondsReadWholeDegreesAndRealSeconds) {
     EXPECT_EQ(decimalDegrees(QStringLiteral("55.6")), 0);
 }
 
+// What the windows check before converting: exactly what the conversion
+// can read, so that nothing it would take as 0 slips through.
+TEST(GeoConversion, AFieldIsReadableWhenTheConversionCanReadIt) {
+    const struct {
+        FieldRule rule;
+        const char *text;
+        bool readable;
+    } cases[] = {
+        {FieldRule::LonDegrees, "37", true},
+        {FieldRule::LonDegrees, "37,5", true}, // read as a whole number
+        {FieldRule::LonDegrees, "37.5", false},
+        {FieldRule::LatDegrees, "40000", false}, // beyond a 16-bit whole number
+        {FieldRule::LatMinutes, "", false},
+        {FieldRule::LonMinutes, " 5 ", true},
+        {FieldRule::LatSeconds, "1,2,3", false},
+        {FieldRule::LonSeconds, "47,08", true},
+        {FieldRule::LatDecimal, "55,605 181", true},
+        {FieldRule::LonDecimal, "abc", false},
+        {FieldRule::LonDecimal, " ", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(isReadable(c.rule, QString::fromUtf8(c.text)), c.readable)
+            << int(c.rule) << " '" << c.text << "'";
+}
+
 TEST(GeoConversion, SmallRectangleIsBoundToTheAxes) {
     const auto dms = [](double latSec, double lonSec) {
         return GeoPoint{(55 + 36 / 60.0) + latSec / 3600, (37 + 35 / 60.0) + lonSec / 3600};

@@ -8,6 +8,9 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
+
+#include <vector>
 
 namespace tarvel::testing {
 namespace {
@@ -126,22 +129,114 @@ TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
     EXPECT_EQ(w.txtShS[1]->Text(), "60,00");
 }
 
-TEST_F(GeoWindowTest, TypedPointsBecomeCommasOnlyInDecimalFields) {
+TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
     makeWindow();
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
-    const struct {
-        platform::TextBox *field;
-        const char *shown;
+    std::vector<platform::TextBox *> fields;
+    for (GeoWindow *w : {&gk, &gk1})
+        for (const Field f : w->fields())
+            fields.push_back(w->array(f)[1].get());
+    ASSERT_EQ(fields.size(), 8u);
+    for (platform::TextBox *field : fields) {
+        field->setText(QString());
+        QTest::keyClicks(field->edit(), QStringLiteral("37.5"));
+        EXPECT_EQ(field->Text(), "37,5") << field->Left();
+        EXPECT_EQ(field->edit()->cursorPosition(), field->Text().size());
+    }
+}
+
+// A point typed into a degree field once read as 0 degrees and put the
+// corner hundreds of kilometres away from the others.
+TEST_F(GeoWindowTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("3"));
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    focus(*w.txtDG[1]);
+    w.txtDG[1]->setText(QString());
+    QTest::keyClicks(w.txtDG[1]->edit(), QStringLiteral("37.5"));
+    QTest::keyClick(w.txtDG[1]->edit(), Qt::Key_Tab);
+    w.CmdVnesty->button()->click();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    ASSERT_EQ(state.CornerCount, 3);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_LT(state.ShiftedX[i], 100) << i;
+        EXPECT_LT(state.ShiftedY[i], 100) << i;
+    }
+}
+
+TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
+    struct Case {
+        GeoKind kind;
+        Field field;
+        int row;
+        const char *text;
     } cases[] = {
-        {gk.txtShS[1].get(), "47,5"}, {gk.txtDS[1].get(), "47,5"},   {gk.txtShG[1].get(), "47.5"},
-        {gk.txtDM[1].get(), "47.5"},  {gk1.txtShG[1].get(), "47,5"}, {gk1.txtDG[1].get(), "47,5"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, 1, "abc"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShM, 2, "37.5.1"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, 3, "1,2,3"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShS, 3, ""},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, 2, "40000"}, // no whole degree
+        {GeoKind::DecimalDegrees, Field::txtShG, 3, "abc"},
+        {GeoKind::DecimalDegrees, Field::txtDG, 1, ""},
     };
+    makeWindow();
+    form->Text1->setText(QStringLiteral("3"));
+    form->VICHISLIT();
+    const auto mainWindow = [this] {
+        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
+                           form->Text1->Text(),           QString::number(state.CornerCount),
+                           form->CmbEd->Text(),           form->Text3->Text()};
+    };
+    const QStringList before = mainWindow();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        fakes.messages.shown.clear();
+        GeoWindow &w = open(c.kind);
+        ASSERT_EQ(w.rowCount(), 3);
+        activate(w);
+        platform::TextBox &bad = *w.array(c.field)[c.row];
+        const QString good = bad.Text();
+        // A real click takes the focus to the button (the field, had it the
+        // focus, would be corrected on leaving).
+        focus(*w.CmdVnesty);
+        bad.setText(QString::fromUtf8(c.text));
+        w.CmdVnesty->button()->click();
+        QApplication::processEvents();
+
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, "В поле с координатами не число!");
+        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка");
+        EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
+        EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
+        EXPECT_EQ(mainWindow(), before);
+        EXPECT_EQ(QApplication::focusWidget(), bad.edit());
+        EXPECT_TRUE(bad.hasFocus());
+        bad.setText(good); // the next window starts from the stored texts
+        w.unload();
+    }
+}
+
+TEST_F(GeoWindowTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
+    const struct {
+        GeoKind kind;
+        QStringList x;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,9"}},
+    };
+    makeWindow();
     for (const auto &c : cases) {
-        c.field->setText(QString());
-        QTest::keyClicks(c.field->edit(), QStringLiteral("47.5"));
-        EXPECT_EQ(c.field->Text(), QString::fromUtf8(c.shown));
-        EXPECT_EQ(c.field->edit()->cursorPosition(), c.field->Text().size());
+        form->Text1->setText(QStringLiteral("3"));
+        GeoWindow &w = open(c.kind);
+        w.txtShG[4]->setText(QStringLiteral("abc"));
+        w.txtDG[20]->setText(QString());
+        w.CmdVnesty->button()->click();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        EXPECT_EQ(state.CornerCount, 3);
+        EXPECT_EQ(mainTexts(true, 3), c.x);
+        w.unload();
     }
 }
 
@@ -201,6 +296,53 @@ TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
     state.settings.SelectOnFocus = 1;
     focus(*w.txtShS[3]);
     EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
+}
+
+// With select-on-focus the click that brings the focus selects the whole
+// text, so that typing replaces it; a further click places the caret.
+TEST_F(GeoWindowTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
+    const struct {
+        int selectOnFocus;
+        const char *afterFirst, *afterSecond;
+    } cases[] = {{1, "9", "19"}, {0, "18,659", "118,659"}};
+    makeWindow();
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    activate(w);
+    QLineEdit *edit = w.txtShS[2]->edit();
+    const QPoint end(edit->width() - 3, edit->height() / 2);
+    const QPoint start(2, edit->height() / 2);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.selectOnFocus);
+        state.settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
+        w.txtShS[2]->setText(QStringLiteral("18,65"));
+        focus(*w.txtShG[1]);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, end);
+        ASSERT_TRUE(w.txtShS[2]->hasFocus());
+        QTest::keyClick(edit, Qt::Key_9);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterFirst));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, start);
+        QTest::keyClick(edit, Qt::Key_1);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterSecond));
+    }
+}
+
+TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
+    makeWindow();
+    for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {
+        GeoWindow &w = open(kind);
+        ASSERT_TRUE(w.isVisible());
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(w.minimumSize(), w.maximumSize());
+            for (const Qt::WindowFlags flags : {w.windowFlags(), w.windowHandle()->flags()}) {
+                EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << round;
+            }
+            // A row fewer resizes the window: it stays shown and fixed.
+            w.Command3_Click();
+            EXPECT_TRUE(w.isVisible());
+        }
+    }
 }
 
 TEST_F(GeoWindowTest, HelpAndClearing) {

@@ -5,6 +5,7 @@
 #include "platform/colours.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace tarvel::testing {
 namespace {
@@ -103,6 +104,37 @@ TEST_F(FieldsTest, FocusMakesTheCornerCurrentAndMaySelectAll) {
     focus(*form->TextX[6]);
     EXPECT_EQ(form->CurrentCorner, 6);
     EXPECT_TRUE(form->TextX[6]->edit()->selectedText().isEmpty());
+}
+
+// The click that brings the focus selects the text as Tab does, so that
+// typing replaces it; a further click in the field places the caret.
+TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
+    makeWindow();
+    state.settings.SelectOnFocus = 1;
+    form->TextX[1]->setText(QStringLiteral("18,65"));
+    focus(*form->TextY[5]);
+    QLineEdit *edit = form->TextX[1]->edit();
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() / 2, edit->height() / 2));
+    ASSERT_TRUE(form->TextX[1]->hasFocus());
+    EXPECT_EQ(form->CurrentCorner, 1);
+    QTest::keyClick(edit, Qt::Key_9);
+    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("9"));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
+    QTest::keyClick(edit, Qt::Key_1);
+    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("19"));
+
+    // A drag that brings the focus keeps what it selected.
+    form->TextX[1]->setText(QStringLiteral("1234,56"));
+    focus(*form->TextY[5]);
+    const int y = edit->height() / 2;
+    QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(2, y));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(edit->width() / 2, y),
+                     edit->mapToGlobal(QPointF(edit->width() / 2, y)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(edit, &drag);
+    QTest::mouseRelease(edit, Qt::LeftButton, {}, QPoint(edit->width() / 2, y));
+    EXPECT_FALSE(edit->selectedText().isEmpty());
+    EXPECT_NE(edit->selectedText(), form->TextX[1]->Text());
 }
 
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {

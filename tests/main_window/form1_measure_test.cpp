@@ -52,6 +52,25 @@ TEST_F(MeasureTest, TheDistanceIsRoundedToTwoDecimals) {
     EXPECT_EQ(form->LbR->Caption(), "1,41");
 }
 
+// Far from the origin the drawn places are single-precision screen
+// positions that lose metres; the distance comes from the coordinates, as
+// the side lengths do, whatever the scale.
+TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
+    setPolygon({{6000000, 7000000}, {6000100, 7000000}, {6000050, 7000100}});
+    for (const char *scale : {"1000000", "10000", "10"}) {
+        SCOPED_TRACE(scale);
+        form->txtMsb->setText(scale);
+        choose(*form->Cmb1, 1);
+        choose(*form->Cmb2, 2);
+        ASSERT_TRUE(showing());
+        EXPECT_EQ(form->LbR->Caption(), "100");
+        EXPECT_EQ(form->LbR->Caption(), form->Dl[1]->Caption());
+        choose(*form->Cmb1, 3);
+        EXPECT_EQ(form->LbR->Caption(), "111,8");
+        EXPECT_EQ(form->LbR->Caption(), form->Dl[2]->Caption());
+    }
+}
+
 TEST_F(MeasureTest, NothingIsShownUntilBothListsHaveACorner) {
     choose(*form->Cmb1, 1);
     EXPECT_FALSE(form->LbR->Visible());

@@ -2,6 +2,8 @@
 #include "main_window/editing_fixture.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -194,6 +196,50 @@ TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
         EXPECT_EQ(form->LbshY[k]->Caption(), labels[k]);
     }
     EXPECT_NEAR(form->L[2]->X1() - state.OriginX, x2 / 10, 0.01);
+}
+
+// The Y labels stand right of the Y coordinate column; a long number may
+// never slide under it and show fewer digits than it has.
+TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
+    QStringList scales;
+    for (int i = 0; i < form->Cmb3->ListCount(); ++i)
+        scales << form->Cmb3->List(i);
+    scales << "12345,67"
+           << "1000000"
+           << "99999999"
+           << "1000000000";
+    const double column = form->TextY[1]->Left() + form->TextY[1]->Width();
+    for (const QString &scale : scales) {
+        SCOPED_TRACE(scale.toStdString());
+        form->txtMsb->setText(scale);
+        const float m = *tarvel::textToSingle(scale);
+        for (int k = 0; k < 4; ++k) {
+            const platform::Label &label = *form->LbshY[k];
+            EXPECT_EQ(label.Caption(), tarvel::plainText(float(k + 1) * m * 5.0f));
+            EXPECT_EQ(label.Caption(), form->LbshX[k]->Caption());
+            EXPECT_DOUBLE_EQ(label.Left() + label.Width(), 3330) << k;
+            EXPECT_GE(label.Left(), column) << k;
+            // The whole caption fits the label in its direction.
+            const QSize text = QFontMetrics(label.label()->font()).size(0, label.Caption());
+            const QSize room = label.Upright() ? QSize(int(label.Height()), int(label.Width()))
+                                               : QSize(int(label.Width()), int(label.Height()));
+            EXPECT_GE(room.width() / 15.0 + 0.5, text.width()) << k;
+            const double tick = form->Line4[k]->Y1();
+            if (label.Upright())
+                EXPECT_TRUE(label.Top() <= tick && tick <= label.Top() + label.Height()) << k;
+            else
+                EXPECT_DOUBLE_EQ(label.Top(), tick - 200) << k;
+            EXPECT_FALSE(
+                label.widget()->geometry().intersects(form->CmdClear->widget()->geometry()))
+                << k;
+        }
+        // All four read the same way.
+        for (int k = 1; k < 4; ++k)
+            EXPECT_EQ(form->LbshY[k]->Upright(), form->LbshY[0]->Upright());
+    }
+    // The usual scales keep their labels across, where they always stood.
+    form->txtMsb->setText("10");
+    EXPECT_FALSE(form->LbshY[3]->Upright());
 }
 
 TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {

@@ -3,12 +3,15 @@
 #include "platform/numtext.h"
 #include "platform/spreadsheet.h"
 #include "settings_windows/frm_about.h"
+#include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -17,8 +20,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QWindow>
 
 #include <deque>
+#include <functional>
 
 namespace tarvel::testing {
 namespace {
@@ -212,19 +217,24 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     EXPECT_EQ(state.Modified, 1);
 }
 
-TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndKeepsTheOtherFields) {
+TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) {
     QFile csv(path("four.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("0;0\n30;0\n30;40\n0;40\n");
     csv.close();
-    const QString x5 = form->TextX[5]->Text();
+    ASSERT_NE(textToDouble(form->TextX[5]->Text()), 0.0);
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
     form->Menu_File_Import_Click();
     EXPECT_EQ(form->Text1->Text(), "4");
     EXPECT_EQ(state.CornerCount, 4);
     EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
-    EXPECT_EQ(form->TextX[5]->Text(), x5);
+    // The hidden rows hold zero, as new rows would, not the corners of the
+    // polygon shown before: "+" must not bring one of those back.
+    for (int i = 5; i <= 20; ++i) {
+        EXPECT_EQ(textToDouble(form->TextX[i]->Text()), 0.0) << i;
+        EXPECT_EQ(textToDouble(form->TextY[i]->Text()), 0.0) << i;
+    }
     EXPECT_FALSE(form->TextX[5]->Visible());
     EXPECT_EQ(form->Cmb1->ListCount(), 4);
 }
@@ -238,9 +248,20 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
     ASSERT_TRUE(onlyX.open(QIODevice::WriteOnly));
     onlyX.write("1.5\n2.5\n3.5\n");
     onlyX.close();
+    // A corner without its Y inside the rows used: taking the old Y, or
+    // zero, would move the corner in silence.
+    QFile gap(path("gap.csv"));
+    ASSERT_TRUE(gap.open(QIODevice::WriteOnly));
+    gap.write("1;1\n2;\n3;3\n4;4\n");
+    gap.close();
+    // B3 holds #DIV/0!: no reader may skip it and keep the old Y there.
+    ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
+                                "/../data/workbooks/error_cell.xlsx",
+                            path("error_cell.xlsx")));
 
     state.settings.ImportHintOff = 1;
-    for (const char *name : {"broken.xlsx", "only_x.csv", "missing.xlsx"}) {
+    for (const char *name :
+         {"broken.xlsx", "only_x.csv", "missing.xlsx", "gap.csv", "error_cell.xlsx"}) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         state.Modified = 0;
@@ -452,6 +473,56 @@ TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
     QTest::mouseClick(about->cmdOK->widget(), Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
     EXPECT_TRUE(form->isEnabled());
+}
+
+// The windows that take input away from the main window are its dialogs:
+// the desktop keeps them above it, and a click on the main window brings
+// them forward rather than burying them.
+TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
+    const std::pair<const char *, std::function<QWidget *()>> windows[] = {
+        {"settings",
+         [&]() -> QWidget * {
+             form->Menu_Set_Grid_Click();
+             return form->findChild<settings_windows::FrmNastrGrid *>();
+         }},
+        {"about",
+         [&]() -> QWidget * {
+             form->Menu_About_Click();
+             return form->findChild<settings_windows::FrmAbout *>();
+         }},
+    };
+    for (const auto &[name, open] : windows) {
+        SCOPED_TRACE(name);
+        QWidget *window = open();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(window->isVisible());
+        EXPECT_FALSE(form->isEnabled());
+        EXPECT_EQ(window->windowType(), Qt::Dialog);
+        ASSERT_NE(window->windowHandle(), nullptr);
+        EXPECT_EQ(window->windowHandle()->transientParent(), form->windowHandle());
+
+        QApplication::setActiveWindow(form.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }, 2000));
+        window->close();
+        EXPECT_TRUE(form->isEnabled());
+    }
+}
+
+// Closed by the user the hint starts the import; closed along with the main
+// window it must not: there is no window left to import into, and an open
+// dialog would keep the program alive.
+TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) {
+    state.settings.ImportHintOff = 0;
+    form->Menu_File_Import_Click();
+    auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
+    ASSERT_NE(hint, nullptr);
+    ASSERT_TRUE(hint->isVisible());
+    state.Modified = 0;
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_TRUE(fakes.dialogs.asked.empty());
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
 }
 
 TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {

@@ -31,7 +31,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends="$(field Depends)"
 for p in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 qt6-qpa-plugins \
   qt6-translations-l10n libxlsxwriter4 liborcus-0.17-0 liborcus-spreadsheet-model-0.17-0 \
-  libixion-0.17-0 libfreexl1; do
+  libixion-0.17-0 libfreexl1 libzip4; do
   grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 # Every dependency must name a package this system knows.
@@ -46,10 +46,15 @@ dpkg -x "$deb" "$root"
 for f in usr/bin/tarvel usr/bin/Help.pdf usr/share/applications/tarvel.desktop \
   usr/share/icons/hicolor/64x64/apps/tarvel.png usr/share/icons/hicolor/scalable/apps/tarvel.svg \
   usr/share/mime/packages/tarvel-squ.xml usr/lib/tarvel/tarvel_sheet_module.so \
-  usr/lib/tarvel/tarvel_print_module.so; do
+  usr/lib/tarvel/tarvel_print_module.so usr/lib/tarvel/tarvel-sheet-reader; do
   [ -s "$root/$f" ] || fail "missing or empty: /$f"
 done
 [ -x "$root/usr/bin/tarvel" ] || fail "/usr/bin/tarvel is not executable"
+# The workbook reader the program starts for an import runs from the package.
+printf '1,5;2\n3;4\n5;6\n' >"$work/coords.csv"
+"$root/usr/lib/tarvel/tarvel-sheet-reader" "$work/coords.csv" 3>"$work/cells" ||
+  fail "the packaged workbook reader does not read a CSV file"
+[ -s "$work/cells" ] || fail "the packaged workbook reader gave no cells"
 [ "$(head -c 5 "$root/usr/bin/Help.pdf")" = "%PDF-" ] || fail "Help.pdf is not a PDF"
 
 # The icon is a 64x64 PNG: the signature, then the IHDR width and height.

@@ -1,13 +1,23 @@
 #include "platform/file_association.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 using tarvel::platform::XdgFileAssociation;
+
+// Lists read better as text, with their line ends shown, than as bytes.
+static void PrintTo(const QByteArray &bytes, std::ostream *os) {
+    *os << ::testing::PrintToString(bytes.toStdString());
+}
 
 namespace {
 
@@ -22,14 +32,20 @@ bool putFile(const QString &path, const QByteArray &bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// Points the desktop's data and configuration folders into a temporary folder.
+// Points the desktop's data and configuration folders, the user's and the
+// system's, into a temporary folder: what is installed on the machine that
+// runs the tests must not decide them.
 class FileAssociation : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char *name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        for (const char *name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS",
+                                 "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP"})
             saved_.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
         qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+        qputenv("XDG_DATA_DIRS", dir_.filePath("sysdata").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", dir_.filePath("sysconfig").toUtf8());
+        qputenv("XDG_CURRENT_DESKTOP", "KDE");
     }
     void TearDown() override {
         for (const auto &[name, wasSet, value] : saved_)
@@ -37,6 +53,21 @@ protected:
     }
     QString data(const QString &rest) const { return dir_.filePath("data/" + rest); }
     QString config(const QString &rest) const { return dir_.filePath("config/" + rest); }
+    void clear() {
+        for (const char *sub : {"data", "config", "sysdata", "sysconfig"})
+            QDir(dir_.filePath(sub)).removeRecursively();
+    }
+    // Every folder and file under the temporary folder, with the files' bytes.
+    QMap<QString, QByteArray> snapshot() const {
+        QMap<QString, QByteArray> all;
+        QDirIterator it(dir_.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            all.insert(path, it.fileInfo().isDir() ? QByteArray("<folder>") : fileBytes(path));
+        }
+        return all;
+    }
 
     QTemporaryDir dir_;
     std::vector<std::tuple<const char *, bool, QByteArray>> saved_;
@@ -125,6 +156,134 @@ TEST_F(FileAssociation, InstallsTheGivenIcon) {
     }
 }
 
+// The first start over the user's own mimeapps.list: a default, added or
+// removed application for the type is the user's choice and keeps the
+// program from writing anything at all.
+TEST_F(FileAssociation, FirstStartOverTheUsersList) {
+    const QByteArray e = "application/x-tarvel-squ=tarvel.desktop";
+    const QByteArray bom = "\xEF\xBB\xBF";
+    struct Case {
+        const char *what;
+        std::optional<QByteArray> before;
+        QByteArray after; // unused when nothing is to be written
+        bool registers;
+    };
+    const Case cases[] = {
+        {"no list", std::nullopt, "[Default Applications]\n" + e + "\n", true},
+        {"empty", "", "[Default Applications]\n" + e + "\n", true},
+        {"no group", "[Added Associations]\na/b=c.desktop;\n",
+         "[Added Associations]\na/b=c.desktop;\n\n[Default Applications]\n" + e + "\n", true},
+        {"other types", "[Default Applications]\ntext/plain=gedit.desktop\n",
+         "[Default Applications]\ntext/plain=gedit.desktop\n" + e + "\n", true},
+        {"our type in a group the desktop does not read",
+         "[Other]\napplication/x-tarvel-squ=x.desktop\n",
+         "[Other]\napplication/x-tarvel-squ=x.desktop\n\n[Default Applications]\n" + e + "\n",
+         true},
+        {"our type without an application", "[Default Applications]\napplication/x-tarvel-squ=\n",
+         "[Default Applications]\n" + e + "\n", true},
+        // A default of the program's own whose desktop entry is missing: an
+        // earlier start stopped half-way and this one finishes it.
+        {"our own default, entry missing", "[Default Applications]\n" + e + "\n",
+         "[Default Applications]\n" + e + "\n", true},
+        {"header with trailing blanks", "[Default Applications] \t\ntext/plain=gedit.desktop\n",
+         "[Default Applications] \t\ntext/plain=gedit.desktop\n" + e + "\n", true},
+        {"byte-order mark", bom + "[Default Applications]\ntext/plain=gedit.desktop\n",
+         bom + "[Default Applications]\ntext/plain=gedit.desktop\n" + e + "\n", true},
+        {"CRLF", "[Default Applications]\r\ntext/plain=gedit.desktop\r\n",
+         "[Default Applications]\r\ntext/plain=gedit.desktop\r\n" + e + "\r\n", true},
+        {"our type elsewhere",
+         "[Default Applications]\napplication/x-tarvel-squ=other.desktop\n",
+         {},
+         false},
+        {"our type elsewhere, spaced",
+         "[Default Applications]\napplication/x-tarvel-squ = o.desktop\n",
+         {},
+         false},
+        {"our type added",
+         "[Added Associations]\napplication/x-tarvel-squ=other.desktop;\n",
+         {},
+         false},
+        {"our type removed",
+         "[Removed Associations]\napplication/x-tarvel-squ=tarvel.desktop;\n",
+         {},
+         false},
+        {"byte-order mark, our type elsewhere",
+         bom + "[Default Applications]\napplication/x-tarvel-squ=other.desktop\n",
+         {},
+         false},
+        {"CRLF, our type elsewhere",
+         "[Default Applications]\r\napplication/x-tarvel-squ=other.desktop\r\n",
+         {},
+         false},
+    };
+    for (const auto &[what, before, after, registers] : cases) {
+        clear();
+        if (before) ASSERT_TRUE(putFile(config("mimeapps.list"), *before)) << what;
+        const auto untouched = snapshot();
+        XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+        if (registers) {
+            EXPECT_EQ(fileBytes(config("mimeapps.list")), after) << what;
+            EXPECT_TRUE(QFile::exists(data("applications/tarvel.desktop"))) << what;
+        } else {
+            EXPECT_TRUE(snapshot() == untouched) << what;
+        }
+    }
+}
+
+// A choice the desktop finds elsewhere counts as well: the current
+// desktop's own lists, the system's lists, and the applications that
+// declare the type (mimeinfo.cache, as the installed package leaves it).
+TEST_F(FileAssociation, AChoiceAnywhereTheDesktopLooksIsKept) {
+    const QByteArray defaults = "[Default Applications]\napplication/x-tarvel-squ=other.desktop\n";
+    const std::tuple<const char *, QByteArray, bool> cases[] = {
+        {"config/kde-mimeapps.list", defaults, false},
+        {"sysconfig/mimeapps.list", defaults, false},
+        {"sysconfig/kde-mimeapps.list", defaults, false},
+        {"data/applications/mimeapps.list", defaults, false},
+        {"sysdata/applications/mimeapps.list",
+         "[Added Associations]\napplication/x-tarvel-squ=other.desktop;\n", false},
+        {"sysdata/applications/mimeinfo.cache",
+         "[MIME Cache]\napplication/x-tarvel-squ=tarvel.desktop;\n", false},
+        {"data/applications/mimeinfo.cache",
+         "[MIME Cache]\ntext/plain=gedit.desktop;\napplication/x-tarvel-squ=other.desktop;\n",
+         false},
+        // A desktop that is not the current one.
+        {"sysconfig/gnome-mimeapps.list", defaults, true},
+        {"sysdata/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=gedit.desktop;\n", true},
+        // The type alone, without an application, decides nothing.
+        {"sysdata/mime/packages/tarvel-squ.xml",
+         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">"
+         "<mime-type type=\"application/x-tarvel-squ\"><glob pattern=\"*.squ\"/></mime-type>"
+         "</mime-info>\n",
+         true},
+    };
+    for (const auto &[where, text, registers] : cases) {
+        clear();
+        ASSERT_TRUE(putFile(dir_.filePath(where), text)) << where;
+        const auto untouched = snapshot();
+        XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+        if (registers)
+            EXPECT_EQ(XdgFileAssociation("/usr/bin/tarvel", "tarvel").ReadRegString(), "tarvel")
+                << where;
+        else
+            EXPECT_TRUE(snapshot() == untouched) << where;
+    }
+}
+
+TEST_F(FileAssociation, ARenamedCopyLeavesTheAssociationAlone) {
+    XdgFileAssociation("/opt/t/tarvel", "tarvel").RegisterFileType();
+    const QByteArray list = fileBytes(config("mimeapps.list"));
+    ASSERT_TRUE(list.contains("application/x-tarvel-squ=tarvel.desktop\n"));
+    const auto registered = snapshot();
+
+    XdgFileAssociation copy("/opt/t/tarvel2", "tarvel2");
+    copy.RegisterFileType();
+    EXPECT_EQ(copy.ReadRegString(), QString());
+    EXPECT_FALSE(QFile::exists(data("applications/tarvel2.desktop")));
+    EXPECT_EQ(fileBytes(config("mimeapps.list")), list);
+    EXPECT_TRUE(snapshot() == registered);
+}
+
 TEST(FileAssociationText, ExecQuoting) {
     const std::pair<const char *, const char *> cases[] = {
         {"/usr/bin/tarvel", R"("/usr/bin/tarvel" %f)"},
@@ -149,6 +308,14 @@ TEST(FileAssociationText, MergeMimeAppsList) {
          "[Default Applications]\n" + e + "\nx/y=z.desktop\n"},
         {"[Default Applications]\n#application/x-tarvel-squ=old.desktop\n",
          "[Default Applications]\n#application/x-tarvel-squ=old.desktop\n" + e + "\n"},
+        // A byte-order mark stays where it was and hides no group.
+        {"\xEF\xBB\xBF", "\xEF\xBB\xBF[Default Applications]\n" + e + "\n"},
+        {"\xEF\xBB\xBF[Default Applications]\napplication/x-tarvel-squ=other.desktop\n",
+         "\xEF\xBB\xBF[Default Applications]\n" + e + "\n"},
+        // Lines the program adds end as the list's own lines do.
+        {"[Added Associations]\r\na/b=c.desktop", "[Added Associations]\r\na/b=c.desktop\r\n\r\n"
+                                                  "[Default Applications]\r\n" +
+                                                      e + "\r\n"},
     };
     for (const auto &[before, after] : cases)
         EXPECT_EQ(XdgFileAssociation::mergeMimeAppsList(before, "application/x-tarvel-squ",

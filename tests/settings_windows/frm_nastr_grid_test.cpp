@@ -1,4 +1,5 @@
 // The graphics settings window against a real main window.
+#include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 
@@ -7,8 +8,10 @@
 #include "support/window_fixture.h"
 
 #include <QPushButton>
+#include <QWindow>
 
 #include <functional>
+#include <utility>
 
 namespace tarvel::testing {
 namespace {
@@ -69,6 +72,37 @@ TEST_F(FrmNastrGridTest, TheMainWindowsOtherWindowsStayUsable) {
     dialog.close();
     EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(hint->isEnabled());
+}
+
+// None of these windows can be resized, so none offers a maximise button.
+TEST_F(FrmNastrGridTest, FixedSizeWindowsOfferNoMaximiseButton) {
+    const std::pair<const char *, std::function<QWidget *()>> windows[] = {
+        {"settings", [&]() -> QWidget * { return &open(); }},
+        {"about",
+         [&]() -> QWidget * {
+             form->Menu_About_Click();
+             return form->findChild<settings_windows::FrmAbout *>();
+         }},
+        {"import hint",
+         [&]() -> QWidget * {
+             form->Menu_File_Import_Click();
+             return form->findChild<settings_windows::FrmPodsk1 *>();
+         }},
+    };
+    for (const auto &[name, openWindow] : windows) {
+        SCOPED_TRACE(name);
+        QWidget *window = openWindow();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(window->isVisible());
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+        for (const Qt::WindowFlags flags :
+             {window->windowFlags(), window->windowHandle()->flags()}) {
+            EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+            EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+        }
+        window->hide();
+        form->setEnabled(true);
+    }
 }
 
 TEST_F(FrmNastrGridTest, EveryOpeningStartsFromTheVariables) {

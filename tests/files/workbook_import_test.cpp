@@ -1,0 +1,101 @@
+// Workbooks written by the programs people actually use (LibreOffice,
+// Gnumeric, openpyxl, XlsxWriter, libxlsxwriter, odfpy, xlwt, text files
+// from several locales) go through the real import path: reading the first
+// worksheet, then turning its cells into field texts. Each file carries a
+// trait of its writer (see tests/data/workbooks/README.md); all of them hold
+// the same six corners, so one table of expected values serves every file.
+
+#include "files/spreadsheet_exchange.h"
+#include "platform/numtext.h"
+#include "platform/spreadsheet.h"
+#include "support/qstring_print.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string>
+
+using tarvel::files::importCorners;
+using tarvel::platform::XlsxSpreadsheet;
+
+namespace {
+
+const QString kDataDir = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../data/workbooks/";
+
+constexpr std::array<double, 6> kX = {1234.56, 1250.5, 1301.75, 1288.03, 1240.1, -15.25};
+constexpr std::array<double, 6> kY = {7890.12, 7901.25, 7850.01, 7799.99, 7801.4, 7830.5};
+
+// Every file holds the corners above on its first worksheet; the ones that
+// can have more sheets carry a "Second" sheet of 999s that must stay unread.
+const char *const kWorkbooks[] = {
+    // .xlsx
+    "libreoffice.xlsx",                   // relative targets, numbers only
+    "gnumeric.xlsx",                      // numbers written with 21 digits
+    "openpyxl.xlsx",                      // absolute sheet targets, sheet "Участок"
+    "xlsxwriter.xlsx",                    // the common writer's plain layout
+    "libxlsxwriter.xlsx",                 // the C library the export uses
+    "libxlsxwriter_constant_memory.xlsx", // X of rows 2 and 4 as inline-string texts
+    "handmade.xlsx",     // absolute names, rich and shared strings, formula, sheet stored last
+    "text_numbers.xlsx", // number texts with comma, blanks and no-break spaces
+    // .ods
+    "libreoffice.ods", "odfpy.ods",
+    // .xls (BIFF8)
+    "libreoffice.xls", // RK and MULRK records scaled by 100
+    "gnumeric.xls",    // NUMBER records
+    "xlwt.xls",        // MULRK records scaled by 100
+    // .csv
+    "comma.csv",                   // "1234.56,7890.12", UTF-8
+    "semicolon_decimal_comma.csv", // "1234,56;7890,12", CRLF
+    "bom.csv",                     // UTF-8 with BOM, a title in column C
+    "cp1251.csv",                  // Windows-1251 text in column C
+};
+
+class WorkbookImport : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(WorkbookImport, GivesTheSixCornersAsFieldTexts) {
+    const QString path = kDataDir + QString::fromUtf8(GetParam());
+    ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+
+    const auto columns = XlsxSpreadsheet().readColumns(path);
+    ASSERT_TRUE(columns.has_value()) << "the file was not read as a workbook";
+    const auto corners = importCorners(*columns);
+    ASSERT_TRUE(corners.has_value()) << "no corner imported";
+
+    EXPECT_EQ(corners->count, 6);
+    for (int i = 1; i <= 6; ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_EQ(corners->x[i], tarvel::formatNumber(kX[i - 1], tarvel::kFieldPattern));
+        EXPECT_EQ(corners->y[i], tarvel::formatNumber(kY[i - 1], tarvel::kFieldPattern));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, WorkbookImport, ::testing::ValuesIn(kWorkbooks),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                             std::string name = info.param;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+// B3 holds #DIV/0!, once as a plain error cell, once as the cached result
+// of =1/0. Importing the rest around it would hand the user a polygon with
+// a made-up or stale corner, so the import fails as a whole.
+TEST(WorkbookImportErrorCell, FailsTheWholeImport) {
+    for (const char *file : {"error_cell.xlsx", "error_formula.xlsx"}) {
+        SCOPED_TRACE(file);
+        const QString path = kDataDir + QString::fromUtf8(file);
+        ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+
+        const auto columns = XlsxSpreadsheet().readColumns(path);
+        if (!columns) continue; // refused while reading: the import failed
+        EXPECT_FALSE(importCorners(*columns).has_value())
+            << "a workbook with an error cell among the corners was imported";
+    }
+}
+
+} // namespace

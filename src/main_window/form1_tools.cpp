@@ -111,10 +111,8 @@ void Form1::ImportCoordinates() {
     const auto path = services_.dialogs.showOpen(this, request);
     if (!path) return;
 
-    // A named pipe or a device would hold the window until something wrote
-    // to it; it is no workbook either way.
-    const auto columns =
-        platform::isRegularFile(*path) ? services_.spreadsheet.readColumns(*path) : std::nullopt;
+    // The spreadsheet layer refuses named pipes and devices without waiting.
+    const auto columns = services_.spreadsheet.readColumns(*path);
     const auto corners = columns ? files::importCorners(*columns) : std::nullopt;
     if (!corners) {
         services_.messages.show(this, QStringLiteral("Ошибка импорта!"), MsgButtons::OK,

@@ -1,6 +1,7 @@
 #include "platform/spreadsheet.h"
 
 #include "files/polygon_file.h"
+#include "platform/regular_file.h"
 #include "platform/xlsx_reader.h"
 
 #include <QByteArray>
@@ -776,26 +777,10 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
 
 std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
     // A named pipe or a device would block the open or never end; only a
-    // regular file is a workbook. Opened without blocking, then judged by
-    // what was opened.
-    const int fd =
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxFileBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    // Reserves only what the file holds (it was checked above), with one
-    // byte more to see a file that grew since.
-    const QByteArray data = file.read(status.st_size + 1);
-    if (file.error() != QFileDevice::NoError || data.size() > kMaxFileBytes) return std::nullopt;
-    file.close();
+    // regular file is a workbook.
+    const auto content = readRegularFile(fileName, kMaxFileBytes);
+    if (!content) return std::nullopt;
+    const QByteArray &data = *content;
 
     using namespace std::string_view_literals;
     if (startsWith(data, "PK\x03\x04"sv)) {

@@ -12,7 +12,7 @@
 // drawing repainted after every keystroke.
 #include "main_window/drawing_surface.h"
 #include "main_window/form1.h"
-#include "platform/fake_services.h"
+#include "support/fake_services.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // boost::geometry::area on the same ring.
 #include "geometry/polygon.h"
 #include "main_window/form1.h"
-#include "platform/fake_services.h"
+#include "support/fake_services.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // Тарвел 3.0: the area, sides and angles of a plane polygon, drawn to scale.
 #include "main_window/form1.h"
 #include "main_window/shared_state.h"
-#include "platform/first_paint_probe.h"
-#include "platform/real_services.h"
+#include "platform/services/first_paint_probe.h"
+#include "platform/services/real_services.h"
 
 #include <QApplication>
 #include <QFileInfo>

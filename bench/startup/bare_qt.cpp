@@ -7,7 +7,7 @@
 //
 //   bare_qt [--size WxH]   (640x480 unless given: the driver passes the
 //                           main window's size, so both paint as many pixels)
-#include "platform/first_paint_probe.h"
+#include "platform/services/first_paint_probe.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "files/polygon_file.h"
 
-#include "platform/numtext.h"
-#include "platform/regular_file.h"
+#include "geometry/numtext.h"
+#include "platform/io/regular_file.h"
 
 #include <QDir>
 #include <QFile>

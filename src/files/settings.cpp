@@ -1,6 +1,6 @@
 #include "files/settings.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QDir>
 

@@ -7,7 +7,7 @@
 // the start-up.
 #pragma once
 
-#include "platform/services.h"
+#include "platform/services/services.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "files/spreadsheet_exchange.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // shows the dialogs and the messages.
 #pragma once
 
-#include "platform/services.h"
+#include "platform/services/services.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "geographic/conversion.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "main_window/form1.h"
 #include "main_window/shared_state.h"
-#include "platform/colours.h"
-#include "platform/numtext.h"
+#include "platform/controls/colours.h"
+#include "geometry/numtext.h"
 
 #include <QCloseEvent>
 

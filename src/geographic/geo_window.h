@@ -23,7 +23,7 @@
 #pragma once
 
 #include "geographic/conversion.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include <QWidget>
 

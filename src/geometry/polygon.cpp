@@ -1,6 +1,6 @@
 #include "geometry/polygon.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <algorithm>
 #include <cmath>

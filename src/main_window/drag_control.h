@@ -14,7 +14,7 @@
 // control's own handlers see that event.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,6 +1,6 @@
 #include "main_window/drawing_surface.h"
 
-#include "platform/colours.h"
+#include "platform/controls/colours.h"
 
 #include <QPainter>
 

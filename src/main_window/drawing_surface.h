@@ -4,7 +4,7 @@
 // from the window logic: the window tells it what to paint.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include <QWidget>
 

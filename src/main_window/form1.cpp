@@ -2,6 +2,8 @@
 // the window-level events.
 #include "main_window/form1.h"
 
+#include "program.h"
+
 #include "geographic/geo_window.h"
 #include "main_window/drawing_surface.h"
 #include "settings_windows/frm_about.h"
@@ -17,7 +19,7 @@
 
 namespace tarvel {
 
-const QString Form1::kCaption = QStringLiteral("Тарвел 3.0");
+const QString Form1::kCaption = kProgramTitle;
 
 Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     : QMainWindow(parent), state_(state), services_(services) {

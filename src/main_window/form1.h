@@ -32,8 +32,8 @@
 #pragma once
 
 #include "main_window/shared_state.h"
-#include "platform/controls.h"
-#include "platform/services.h"
+#include "platform/controls/controls.h"
+#include "platform/services/services.h"
 
 #include <QMainWindow>
 

@@ -3,8 +3,8 @@
 // fields, and the in-place editor of the owner label.
 #include "main_window/form1.h"
 
-#include "platform/colours.h"
-#include "platform/numtext.h"
+#include "platform/controls/colours.h"
+#include "geometry/numtext.h"
 
 #include <QLabel>
 #include <QLineEdit>

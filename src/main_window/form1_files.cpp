@@ -2,9 +2,11 @@
 // the save question on both ways out, and the closing sequence.
 #include "main_window/form1.h"
 
+#include "program.h"
+
 #include "files/polygon_file.h"
 #include "files/settings.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 #include "settings_windows/frm_podsk1.h"
 
 #include <algorithm>
@@ -23,7 +25,7 @@ platform::FileDialogRequest polygonDialog(const QString &workFolder) {
     return r;
 }
 
-const QString kCaptionPrefix = QStringLiteral("Тарвел 3.0   ");
+const QString kCaptionPrefix = kProgramTitle + QStringLiteral("   ");
 
 } // namespace
 
@@ -126,7 +128,7 @@ bool Form1::askToSave() {
     if (state_.Modified < 1) return true;
     switch (services_.messages.show(this, QStringLiteral("Файл был изменен, хотите его сохранить?"),
                                     platform::MsgButtons::YesNoCancel, platform::MsgIcon::None,
-                                    QStringLiteral("Тарвел"))) {
+                                    kProgramName)) {
     case platform::MsgResult::No:
         return true;
     // A save that was cancelled or failed does not throw the polygon away.

@@ -4,9 +4,9 @@
 
 #include "files/settings.h"
 #include "main_window/drawing_surface.h"
-#include "platform/colours.h"
-#include "platform/numtext.h"
-#include "platform/regular_file.h"
+#include "platform/controls/colours.h"
+#include "geometry/numtext.h"
+#include "platform/io/regular_file.h"
 
 #include <QAction>
 #include <QComboBox>

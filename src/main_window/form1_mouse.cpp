@@ -4,7 +4,7 @@
 #include "files/settings.h"
 #include "main_window/drag_control.h"
 #include "main_window/drawing_surface.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -4,7 +4,7 @@
 
 #include "files/settings.h"
 #include "geometry/step_table.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QPushButton>
 

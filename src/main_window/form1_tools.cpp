@@ -2,12 +2,14 @@
 // help, about, calculator, print and the graphics settings.
 #include "main_window/form1.h"
 
+#include "program.h"
+
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
 #include "main_window/drawing_surface.h"
-#include "platform/colours.h"
-#include "platform/numtext.h"
-#include "platform/regular_file.h"
+#include "platform/controls/colours.h"
+#include "geometry/numtext.h"
+#include "platform/io/regular_file.h"
 #include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
@@ -418,8 +420,8 @@ namespace {
 QString builtInHelp() {
     QFile file(QStringLiteral(":/tarvel/help_ru.html"));
     if (file.open(QIODevice::ReadOnly)) return QString::fromUtf8(file.readAll());
-    return QStringLiteral("<h1>Тарвел 3.0</h1><p>Расчет площади многоугольника по координатам "
-                          "углов.</p>");
+    return QStringLiteral("<h1>") + kProgramTitle +
+           QStringLiteral("</h1><p>Расчет площади многоугольника по координатам углов.</p>");
 }
 
 } // namespace

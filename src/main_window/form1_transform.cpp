@@ -7,7 +7,7 @@
 #include "main_window/form1.h"
 
 #include "geometry/polygon.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <algorithm>
 

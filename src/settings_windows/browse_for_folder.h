@@ -2,7 +2,7 @@
 // opened on a start folder.
 #pragma once
 
-#include "platform/services.h"
+#include "platform/services/services.h"
 
 #include <QString>
 

@@ -1,5 +1,7 @@
 #include "settings_windows/frm_about.h"
 
+#include "program.h"
+
 #include "settings_windows/owner_lock.h"
 
 #include <QCloseEvent>
@@ -11,7 +13,7 @@ namespace tarvel::settings_windows {
 
 const QString FrmAbout::kWebAddress = QStringLiteral("https://tarvel.ru/");
 const QString FrmAbout::kMailAddress = QStringLiteral("info@tarvel.ru");
-const QString FrmAbout::kMailSubject = QStringLiteral("На счет программы Тарвел");
+const QString FrmAbout::kMailSubject = QStringLiteral("На счет программы ") + kProgramName;
 
 namespace {
 
@@ -41,7 +43,7 @@ FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
     setWindowTitle(QStringLiteral("О программе"));
     platform::setFixedWindowSize(*this, int(5400 / kTwips), int(2940 / kTwips));
 
-    lblDescription = makeLabel(this, 240, 180, QStringLiteral("Тарвел 3.0"));
+    lblDescription = makeLabel(this, 240, 180, kProgramTitle);
     lblDescription->setFontSize(12);
     lblDescription->setFontBold(true);
     lblDescription2 = makeLabel(

@@ -3,8 +3,8 @@
 // window takes no input while the box is open.
 #pragma once
 
-#include "platform/controls.h"
-#include "platform/services.h"
+#include "platform/controls/controls.h"
+#include "platform/services/services.h"
 
 #include <QWidget>
 

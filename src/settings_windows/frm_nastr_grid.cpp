@@ -2,8 +2,8 @@
 
 #include "files/settings.h"
 #include "main_window/form1.h"
-#include "platform/colours.h"
-#include "platform/numtext.h"
+#include "platform/controls/colours.h"
+#include "geometry/numtext.h"
 #include "settings_windows/owner_lock.h"
 
 #include <QCloseEvent>

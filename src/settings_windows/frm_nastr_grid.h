@@ -7,7 +7,7 @@
 // takes no input while it is open.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include <QWidget>
 

@@ -4,7 +4,7 @@
 // box, and the import starts then.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 #include <QPixmap>
 #include <QWidget>

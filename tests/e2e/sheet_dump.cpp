@@ -1,7 +1,7 @@
 // Prints columns A and B of rows 1..20 of a workbook's first sheet, read
 // back with the program's own readers, one row a line: "A<TAB>B".
 // Numbers are printed with a point; empty cells as nothing.
-#include "platform/spreadsheet.h"
+#include "platform/io/spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

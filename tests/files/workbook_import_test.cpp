@@ -6,8 +6,8 @@
 // the same six corners, so one table of expected values serves every file.
 
 #include "files/spreadsheet_exchange.h"
-#include "platform/numtext.h"
-#include "platform/spreadsheet.h"
+#include "geometry/numtext.h"
+#include "platform/io/spreadsheet.h"
 #include "support/qstring_print.h"
 
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "fuzz_support.h"
 
 #include "files/spreadsheet_exchange.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <algorithm>
 #include <cmath>

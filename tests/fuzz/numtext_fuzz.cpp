@@ -9,7 +9,7 @@
 // pattern of its own.
 #include "fuzz_support.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <cfloat>
 #include <cmath>

@@ -13,7 +13,7 @@
 #include "fuzz_support.h"
 
 #include "files/spreadsheet_exchange.h"
-#include "platform/spreadsheet.h"
+#include "platform/io/spreadsheet.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,7 +10,7 @@
 // stands, to reach the zip layer too.
 #include "fuzz_support.h"
 
-#include "platform/xlsx_reader.h"
+#include "platform/io/xlsx_reader.h"
 #include "support/zip_writer.h"
 
 #include <QByteArray>

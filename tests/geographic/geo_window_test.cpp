@@ -4,7 +4,7 @@
 #include "geographic/geo_window.h"
 #include "support/window_fixture.h"
 
-#include "platform/colours.h"
+#include "platform/controls/colours.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -4,7 +4,7 @@
 
 #include "support/window_fixture.h"
 
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QMouseEvent>
 

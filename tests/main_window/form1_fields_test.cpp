@@ -2,7 +2,7 @@
 // owner label editor.
 #include "support/window_fixture.h"
 
-#include "platform/colours.h"
+#include "platform/controls/colours.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>

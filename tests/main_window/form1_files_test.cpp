@@ -3,7 +3,7 @@
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QDir>
 #include <QFile>

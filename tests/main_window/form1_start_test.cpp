@@ -2,7 +2,7 @@
 #include "support/window_fixture.h"
 
 #include "main_window/drawing_surface.h"
-#include "platform/colours.h"
+#include "platform/controls/colours.h"
 
 #include <QAction>
 #include <QLabel>

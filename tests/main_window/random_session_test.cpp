@@ -6,7 +6,7 @@
 
 #include "geographic/geo_window.h"
 #include "geometry/polygon.h"
-#include "platform/numtext.h"
+#include "geometry/numtext.h"
 
 #include <QTemporaryDir>
 

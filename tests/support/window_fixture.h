@@ -2,7 +2,7 @@
 #pragma once
 
 #include "main_window/form1.h"
-#include "platform/fake_services.h"
+#include "support/fake_services.h"
 #include "support/qstring_print.h"
 
 #include <QApplication>

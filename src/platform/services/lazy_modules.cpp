@@ -1,0 +1,51 @@
+#include "platform/services/lazy_modules.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace tarvel::platform {
+
+void *createFromModule(QLibrary &library, const char *module, const char *factory) {
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString name = QString::fromLatin1(module);
+    for (const QString &candidate :
+         {here.filePath(name), here.filePath(QStringLiteral("../lib/tarvel/") + name)}) {
+        library.setFileName(candidate);
+        if (!library.load()) continue;
+        using Create = void *(*)();
+        if (const auto create = reinterpret_cast<Create>(library.resolve(factory)))
+            return create();
+        library.unload();
+    }
+    return nullptr;
+}
+
+SpreadsheetService *LazySpreadsheet::service() {
+    if (tried_) return service_.get();
+    tried_ = true;
+    service_.reset(static_cast<SpreadsheetService *>(
+        createFromModule(library_, "tarvel_sheet_module", "tarvel_create_spreadsheet")));
+    return service_.get();
+}
+
+std::unique_ptr<SpreadsheetApplication> LazySpreadsheet::createApplication() {
+    SpreadsheetService *s = service();
+    return s ? s->createApplication() : nullptr;
+}
+
+std::optional<SpreadsheetColumns> LazySpreadsheet::readColumns(const QString &fileName) {
+    SpreadsheetService *s = service();
+    return s ? s->readColumns(fileName) : std::nullopt;
+}
+
+bool LazyPrinter::print(QWidget *owner, const std::function<void(QPainter &, int)> &paint) {
+    if (!tried_) {
+        tried_ = true;
+        service_.reset(static_cast<PrinterService *>(
+            createFromModule(library_, "tarvel_print_module", "tarvel_create_printer")));
+        if (!service_) qWarning("tarvel: the print module could not be loaded");
+    }
+    return service_ && service_->print(owner, paint);
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,46 @@
+// Services whose libraries the program loads on first use, from modules
+// built beside the executable (installed in lib/tarvel): the spreadsheet
+// libraries and Qt's print support then cost nothing at start-up for a
+// session that never exchanges a workbook or prints.
+#pragma once
+
+#include "platform/services/services.h"
+
+#include <QLibrary>
+
+#include <memory>
+
+namespace tarvel::platform {
+
+// Loads the named module and calls its factory; nullptr (with the library
+// left unloaded) when the module or its factory cannot be found.
+void *createFromModule(QLibrary &library, const char *module, const char *factory);
+
+// When the module cannot be loaded, writing fails (the export says so) and
+// reading finds no workbook (the import says so).
+class LazySpreadsheet : public SpreadsheetService {
+public:
+    std::unique_ptr<SpreadsheetApplication> createApplication() override;
+    std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+
+private:
+    SpreadsheetService *service();
+    QLibrary library_;
+    std::unique_ptr<SpreadsheetService> service_;
+    bool tried_ = false;
+};
+
+// When the module cannot be loaded, printing ends as a cancelled dialog
+// would, with a warning on the program's error output.
+class LazyPrinter : public PrinterService {
+public:
+    bool print(QWidget *owner,
+               const std::function<void(QPainter &painter, int dpi)> &paint) override;
+
+private:
+    QLibrary library_;
+    std::unique_ptr<PrinterService> service_;
+    bool tried_ = false;
+};
+
+} // namespace tarvel::platform

@@ -1,0 +1,176 @@
+#include "platform/services/real_services.h"
+
+#include "platform/controls/colours.h"
+#include "platform/services/file_association.h"
+#include "platform/services/lazy_modules.h"
+#include "platform/services/settings_store.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace tarvel::platform {
+
+MsgResult QtMessageBox::show(QWidget *owner, const QString &text, MsgButtons buttons, MsgIcon icon,
+                             const QString &title) {
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::OK:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Ok:
+        return MsgResult::OK;
+    default:
+        return buttons == MsgButtons::OK
+                   ? MsgResult::OK
+                   : (buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel);
+    }
+}
+
+namespace {
+
+QString startFolder(const FileDialogRequest &r) {
+    QString dir = r.initDir;
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::homePath();
+    if (!r.fileName.isEmpty()) return QDir(dir).filePath(r.fileName);
+    return dir;
+}
+
+// Qt's own dialog, the same on every desktop, so that a person (and the
+// end-to-end tests) always meet the same window.
+std::optional<QString> runFileDialog(QWidget *owner, const FileDialogRequest &r, bool save) {
+    QFileDialog dialog(owner, r.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFilter(r.filter));
+    const QString suffix = defaultSuffix(r.defaultExt);
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    const QString start = startFolder(r);
+    if (QFileInfo(start).isDir()) {
+        dialog.setDirectory(start);
+    } else {
+        dialog.setDirectory(QFileInfo(start).absolutePath());
+        dialog.selectFile(QFileInfo(start).fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
+} // namespace
+
+std::optional<QString> QtDialogs::showSave(QWidget *owner, const FileDialogRequest &r) {
+    return runFileDialog(owner, r, true);
+}
+
+std::optional<QString> QtDialogs::showOpen(QWidget *owner, const FileDialogRequest &r) {
+    return runFileDialog(owner, r, false);
+}
+
+std::optional<std::uint32_t> QtDialogs::showColour(QWidget *owner, std::uint32_t initial) {
+    const QColor c = QColorDialog::getColor(toQColor(initial), owner, QString(),
+                                            QColorDialog::DontUseNativeDialog);
+    if (!c.isValid()) return std::nullopt;
+    return fromQColor(c);
+}
+
+std::optional<QString> QtDialogs::browseForFolder(QWidget *owner, const QString &title,
+                                                  const QString &start) {
+    const QString dir = QFileDialog::getExistingDirectory(
+        owner, title, start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (dir.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(dir);
+}
+
+QSize QtScreen::screenSize() {
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->size() : QSize(1024, 768);
+}
+
+QString ArgvCommandLine::commandLineText() {
+    return arguments_.size() > 1 ? arguments_.at(1) : QString();
+}
+
+bool DesktopShell::openDocument(const QString &pathOrUrl) {
+    const QUrl url = QUrl::fromUserInput(pathOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
+    return QDesktopServices::openUrl(url);
+}
+
+bool DesktopShell::startProgram(const QString &program, const QStringList &arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+QString DesktopShell::findProgram(const QStringList &candidates) {
+    for (const QString &c : candidates)
+        if (!QStandardPaths::findExecutable(c).isEmpty()) return c;
+    return {};
+}
+
+struct RealServices::Impl {
+    Impl(const QString &appName, const QString &exePath, QStringList args)
+        : commandLine(std::move(args)), settings(appName), association(exePath, appName) {}
+    QtMessageBox messages;
+    QtDialogs dialogs;
+    QtScreen screen;
+    ArgvCommandLine commandLine;
+    DesktopShell shell;
+    IniSettingsStore settings;
+    XdgFileAssociation association;
+    LazySpreadsheet spreadsheet;
+    LazyPrinter printer;
+};
+
+RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
+    : impl_(std::make_unique<Impl>(appName, exePath, std::move(args))) {}
+
+RealServices::~RealServices() = default;
+
+Services RealServices::bundle() {
+    return Services{impl_->messages,    impl_->dialogs,     impl_->screen,
+                    impl_->commandLine, impl_->shell,       impl_->settings,
+                    impl_->association, impl_->spreadsheet, impl_->printer};
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,72 @@
+// The real implementations of the platform services: Qt's message boxes and
+// dialogs, the primary screen, the process arguments, the desktop's shell,
+// the INI settings store, the XDG file-type association, the spreadsheet
+// layer and the printer.
+#pragma once
+
+#include "platform/services/services.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace tarvel::platform {
+
+// Turns a "description|pattern|description|pattern|" filter into Qt's
+// "description (pattern);;..." form. A description that already names its
+// patterns in brackets shows them once, in Qt's blank-separated form.
+QString qtFilter(const QString &pipeFilter);
+
+// The default suffix of a dialog request ("*.squ" -> "squ").
+QString defaultSuffix(const QString &defaultExt);
+
+class QtMessageBox : public MessageBoxService {
+public:
+    MsgResult show(QWidget *owner, const QString &text, MsgButtons buttons, MsgIcon icon,
+                   const QString &title) override;
+};
+
+class QtDialogs : public DialogService {
+public:
+    std::optional<QString> showSave(QWidget *owner, const FileDialogRequest &request) override;
+    std::optional<QString> showOpen(QWidget *owner, const FileDialogRequest &request) override;
+    std::optional<std::uint32_t> showColour(QWidget *owner, std::uint32_t initial) override;
+    std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
+                                           const QString &startFolder) override;
+};
+
+class QtScreen : public ScreenService {
+public:
+    QSize screenSize() override;
+};
+
+class ArgvCommandLine : public CommandLineService {
+public:
+    explicit ArgvCommandLine(QStringList arguments) : arguments_(std::move(arguments)) {}
+    QString commandLineText() override;
+
+private:
+    QStringList arguments_;
+};
+
+class DesktopShell : public ShellService {
+public:
+    bool openDocument(const QString &pathOrUrl) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    QString findProgram(const QStringList &candidates) override;
+};
+
+// Owns one of each real service and hands out the bundle.
+class RealServices {
+public:
+    // appName: the executable's base name; executablePath: its full path.
+    RealServices(const QString &appName, const QString &executablePath, QStringList arguments);
+    ~RealServices();
+    Services bundle();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace tarvel::platform

@@ -1,0 +1,456 @@
+#include "platform/services/settings_store.h"
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMetaType>
+#include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QVariant>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// How the file is edited: the lines of the file are found and changed here
+// (IniText), because QSettings rewrites a whole file from what it parsed: it
+// reorders sections and keys, re-escapes other programs' values, drops
+// comments and lines it cannot read, and a value it does not read back as it
+// was written (a list item starting with "@", a NUL byte) does not survive
+// the rewrite, so the rewritten copy could not even be checked against the
+// old one. What QSettings does well, turning a written value into text and
+// a text into its written form, is still left to it: it parses or writes a
+// small scratch file holding just those values. So the values keep exactly
+// the forms that QSettings (and the earlier versions of this program) write
+// and read.
+//
+// Scratch files live beside the settings file: ".<name>.XXXXXX.new*" for a
+// write (made only while the lock is held, so any found under the lock
+// belongs to a writer that was killed) and ".<name>.XXXXXX.read*" for a
+// read (made without the lock, so only old ones are taken for strays).
+// Every parse goes through a fresh name: QSettings keeps parsed files in a
+// process-wide cache that it trusts while a file's size and modification
+// time are unchanged.
+//
+// Qt 6.4's QSaveFile::commit() ignores a failing final flush (QTBUG-75077),
+// so the new file is written with QFile, read back and compared before it
+// is renamed over the old one.
+
+namespace tarvel::platform {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a writer waits for another one; QLockFile also takes over at once
+// a lock whose process has died, and one older than the stale time.
+constexpr auto kLockWait = 20s;
+constexpr int kStaleLockMs = 10'000;
+// Scratch files made without the lock are taken for strays after this.
+constexpr auto kStrayAge = 10s;
+
+QString errnoText() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void warnNotStored(const QString &file, const QString &target, const QString &why) {
+    const QString where = file == target ? file : QStringLiteral("%1 (-> %2)").arg(file, target);
+    qWarning("Settings not stored in %s: %s", qUtf8Printable(where), qUtf8Printable(why));
+}
+
+// Anything that is no text at all counts as missing. A hand-edited value with
+// a comma ("Gr6=12,5") is read by QSettings as a list; joined again it is
+// the text that was typed. An item starting with "@" ("see: a,@b") makes it a list of variants.
+std::optional<QString> asText(const QVariant &value) {
+    if (!value.isValid()) return std::nullopt;
+    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(u',');
+    if (value.typeId() == QMetaType::QVariantList) {
+        QStringList items;
+        for (const QVariant &item : value.toList()) {
+            if (item.typeId() != QMetaType::QString) return std::nullopt;
+            items.append(item.toString());
+        }
+        return items.join(u',');
+    }
+    if (!value.canConvert<QString>()) return std::nullopt;
+    return value.toString();
+}
+
+struct OnDisk {
+    bool exists = false;
+    QByteArray bytes;
+    struct stat info {};
+};
+
+// Opens without blocking (a named pipe would block a plain open until some
+// other program writes to it) and judges the file by what was opened, so it
+// cannot be swapped between the check and the read.
+std::optional<OnDisk> load(const QString &path, QString *why, bool readBytes = true) {
+    OnDisk disk;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return disk;
+        *why = errnoText();
+        return std::nullopt;
+    }
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &disk.info) != 0) {
+        *why = errnoText();
+        return std::nullopt;
+    }
+    if (!S_ISREG(disk.info.st_mode)) {
+        *why = QStringLiteral("it is not a regular file");
+        return std::nullopt;
+    }
+    if (disk.info.st_size > IniSettingsStore::kMaxFileSize) {
+        *why = QStringLiteral("it is larger than 1 MiB");
+        return std::nullopt;
+    }
+    disk.exists = true;
+    if (!readBytes) return disk;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    // The file may have grown since fstat().
+    disk.bytes = file.read(IniSettingsStore::kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *why = file.errorString();
+        return std::nullopt;
+    }
+    if (disk.bytes.size() > IniSettingsStore::kMaxFileSize) {
+        *why = QStringLiteral("it is larger than 1 MiB");
+        return std::nullopt;
+    }
+    return disk;
+}
+
+// The user took the write rights away on purpose (root has them anyway, so
+// the mode itself is asked too).
+bool isReadOnly(const QString &path, const struct stat &info) {
+    return (info.st_mode & 0222) == 0 || ::access(QFile::encodeName(path).constData(), W_OK) != 0;
+}
+
+// The file itself when `path` is a link to it, so a linked settings file
+// stays linked.
+QString realPath(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+QString scratchTemplate(const QString &folder, const QString &name, const char *kind) {
+    return folder + QLatin1String("/.") + name + QLatin1String(".XXXXXX.") + QLatin1String(kind);
+}
+
+// ".<name>.XXXXXX.<kind>" and what QSettings adds to it (".lock", its own
+// temporary names).
+bool isScratchOf(const QString &entry, const QString &name, QLatin1String kind) {
+    const QString prefix = QLatin1Char('.') + name + QLatin1Char('.');
+    return entry.startsWith(prefix) &&
+           QStringView(entry)
+               .sliced(prefix.size())
+               .sliced(std::min<qsizetype>(6, entry.size() - prefix.size()))
+               .startsWith(QLatin1Char('.') + kind);
+}
+
+// Scratch copies of the earlier versions of the store: ".settings-XXXXXX.ini"
+// and QSettings' lock and temporary files beside them.
+bool isEarlierScratch(const QString &entry) {
+    static const QLatin1String prefix(".settings-");
+    return entry.startsWith(prefix) && entry.size() >= prefix.size() + 10 &&
+           QStringView(entry).sliced(prefix.size() + 6).startsWith(QLatin1String(".ini"));
+}
+
+// Called with the lock held.
+void removeStrays(const QString &folder, const QString &name) {
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStrayAge.count());
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries) {
+        const QString n = entry.fileName();
+        const bool dead = isScratchOf(n, name, QLatin1String("new"));
+        const bool old = (isScratchOf(n, name, QLatin1String("read")) || isEarlierScratch(n)) &&
+                         entry.lastModified() < before;
+        if (dead || old) QFile::remove(entry.filePath());
+    }
+}
+
+bool acquire(QLockFile &lock) {
+    const QDeadlineTimer deadline(std::chrono::milliseconds(kLockWait).count());
+    auto pause = 1ms;
+    // Polled here: QLockFile's own wait sleeps 100 ms and longer between
+    // tries, far longer than a write holds the lock.
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, 50ms);
+    }
+    return true;
+}
+
+QString lockProblem(const QLockFile &lock, const QString &lockName) {
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return QStringLiteral("%1 is held by another program").arg(lockName);
+    case QLockFile::PermissionError:
+        return QStringLiteral("no right to create %1").arg(lockName);
+    default:
+        return QStringLiteral("cannot create %1").arg(lockName);
+    }
+}
+
+// The value as QSettings writes it.
+std::optional<QByteArray> encode(const QString &value, const QString &folder, const QString &name,
+                                 QString *why) {
+    QTemporaryFile scratch(scratchTemplate(folder, name, "new"));
+    if (!scratch.open()) {
+        *why = scratch.errorString();
+        return std::nullopt;
+    }
+    scratch.close();
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("v"), value);
+        settings.sync();
+        if (settings.status() != QSettings::NoError) {
+            *why = QStringLiteral("cannot write %1").arg(scratch.fileName());
+            return std::nullopt;
+        }
+    }
+    QFile written(scratch.fileName());
+    if (!written.open(QIODevice::ReadOnly)) {
+        *why = written.errorString();
+        return std::nullopt;
+    }
+    const auto raw = IniText(written.readAll()).rawValue(QString(), QStringLiteral("v"));
+    if (!raw) *why = QStringLiteral("cannot read %1").arg(scratch.fileName());
+    return raw;
+}
+
+// A written value that leaves a quote open or ends in a backslash would run
+// on into the next line of a shared scratch file: it is read on its own.
+bool runsOn(const QByteArray &raw) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\') {
+            if (++i == raw.size()) return true;
+        } else if (raw[i] == '"') {
+            quoted = !quoted;
+        }
+    }
+    return quoted;
+}
+
+// The texts of written values, as QSettings reads them; nullopt where a
+// value is no text or could not be read.
+QList<std::optional<QString>> decode(const QList<QByteArray> &raws, const QString &folder,
+                                     const QString &name) {
+    QList<std::optional<QString>> texts(raws.size());
+    QList<QList<qsizetype>> batches(1);
+    for (qsizetype i = 0; i < raws.size(); ++i) {
+        if (runsOn(raws[i]))
+            batches.append(QList<qsizetype>{i});
+        else
+            batches.first().append(i);
+    }
+    for (const QList<qsizetype> &batch : batches) {
+        if (batch.isEmpty()) continue;
+        QByteArray ini = "[v]\n";
+        for (const qsizetype i : batch)
+            ini += QByteArray::number(i) + '=' + raws[i] + '\n';
+        // Beside the settings, or where temporary files go when that folder
+        // cannot be written.
+        QTemporaryFile scratch(scratchTemplate(folder, name, "read"));
+        if (!scratch.open()) {
+            scratch.setFileTemplate(QDir::tempPath() + QLatin1String("/settings-XXXXXX.read"));
+            if (!scratch.open()) {
+                qWarning("Settings file %s not read: %s", qUtf8Printable(folder + u'/' + name),
+                         qUtf8Printable(scratch.errorString()));
+                return texts;
+            }
+        }
+        if (scratch.write(ini) != ini.size() || !scratch.flush()) {
+            qWarning("Settings file %s not read: %s", qUtf8Printable(folder + u'/' + name),
+                     qUtf8Printable(scratch.errorString()));
+            return texts;
+        }
+        scratch.close();
+        const QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        for (const qsizetype i : batch)
+            texts[i] = asText(settings.value(QLatin1String("v/") + QString::number(i)));
+    }
+    return texts;
+}
+
+// Writes `bytes` to a scratch copy with the old file's mode and owner and
+// renames it over `target`.
+bool replace(const QString &target, const QByteArray &bytes, const struct stat *old, QString *why) {
+    const QFileInfo info(target);
+    QTemporaryFile scratch(scratchTemplate(info.absolutePath(), info.fileName(), "new"));
+    if (!scratch.open()) {
+        *why = scratch.errorString();
+        return false;
+    }
+    if (old) {
+        const int fd = scratch.handle();
+        // Only root may give a file away; anyone may keep a group of theirs.
+        if (::geteuid() == 0)
+            (void)!::fchown(fd, old->st_uid, old->st_gid);
+        else if (old->st_gid != ::getegid())
+            (void)!::fchown(fd, uid_t(-1), old->st_gid);
+        if (::fchmod(fd, old->st_mode & 0777) != 0) {
+            *why = errnoText();
+            return false;
+        }
+    }
+    if (scratch.write(bytes) != bytes.size() || !scratch.flush() || !scratch.seek(0) ||
+        scratch.readAll() != bytes) {
+        *why = scratch.errorString();
+        if (why->isEmpty() || scratch.error() == QFileDevice::NoError)
+            *why = QStringLiteral("the new copy came out short");
+        return false;
+    }
+    if (::rename(QFile::encodeName(scratch.fileName()).constData(),
+                 QFile::encodeName(target).constData()) != 0) {
+        *why = errnoText();
+        return false;
+    }
+    scratch.setAutoRemove(false); // its name is the settings file now
+    return true;
+}
+
+} // namespace
+
+QString IniSettingsStore::defaultFileName(const QString &appName) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + appName + QLatin1Char('/') + appName + QLatin1String(".ini");
+}
+
+IniSettingsStore::IniSettingsStore(const QString &appName)
+    : IniSettingsStore(AtPath{defaultFileName(appName)}) {}
+
+IniSettingsStore::IniSettingsStore(AtPath path) : file_(std::move(path.file)) {}
+
+const IniText &IniSettingsStore::text() {
+    if (!text_) {
+        QString why;
+        const auto disk = load(file_, &why);
+        if (!disk)
+            qWarning("Settings file %s not read, the defaults apply: %s", qUtf8Printable(file_),
+                     qUtf8Printable(why));
+        text_ = IniText(disk ? disk->bytes : QByteArray());
+    }
+    return *text_;
+}
+
+std::optional<QString> IniSettingsStore::textOf(const QByteArray &raw) {
+    if (const auto it = decoded_.constFind(raw); it != decoded_.cend()) return *it;
+    // Every value not yet known is read at once: one scratch file for all.
+    QList<QByteArray> unknown;
+    QSet<QByteArray> seen;
+    for (const QByteArray &r : text().rawValues())
+        if (!decoded_.contains(r) && !seen.contains(r)) {
+            seen.insert(r);
+            unknown.append(r);
+        }
+    if (!seen.contains(raw)) unknown.append(raw);
+    const QFileInfo info(realPath(file_));
+    const QList<std::optional<QString>> texts =
+        decode(unknown, info.absolutePath(), info.fileName());
+    for (qsizetype i = 0; i < unknown.size(); ++i)
+        decoded_.insert(unknown[i], texts[i]);
+    return decoded_.value(raw);
+}
+
+QString IniSettingsStore::read(const QString &section, const QString &key,
+                               const QString &defaultValue) {
+    const auto raw = text().rawValue(section, key);
+    if (!raw) return defaultValue;
+    return textOf(*raw).value_or(defaultValue);
+}
+
+bool IniSettingsStore::holds(const IniText &text, const QString &section, const QString &key,
+                             const QString &value) const {
+    const auto raw = text.rawValue(section, key);
+    if (!raw) return false;
+    const auto known = decoded_.constFind(*raw);
+    const bool same = encoded_.value(value) == *raw ||
+                      (known != decoded_.cend() && known->has_value() && **known == value);
+    // ... and in the key's own spelling, on one line.
+    return same && text.withValue(section, key, *raw) == text.bytes();
+}
+
+std::optional<QByteArray> IniSettingsStore::encoded(const QString &value, const QString &folder,
+                                                    const QString &name, QString *why) {
+    if (const auto it = encoded_.constFind(value); it != encoded_.cend()) return *it;
+    auto raw = encode(value, folder, name, why);
+    if (raw) {
+        if (encoded_.size() >= 1000) encoded_.clear();
+        encoded_.insert(value, *raw);
+    }
+    return raw;
+}
+
+void IniSettingsStore::write(const QString &section, const QString &key, const QString &value) {
+    const QString target = realPath(file_);
+    QString why;
+    // Looked at before anything is made beside it: a device or a pipe gets
+    // no lock file next to it.
+    const auto seen = load(target, &why);
+    if (!seen) return warnNotStored(file_, target, why);
+    // A key that already holds the value needs neither the lock nor a write
+    // (the geographic windows write all their texts on closing).
+    if (IniText now(seen->bytes); holds(now, section, key, value)) {
+        text_ = std::move(now);
+        return;
+    }
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    if (!QDir().mkpath(folder))
+        return warnNotStored(file_, target, QStringLiteral("cannot create the folder"));
+
+    const QString lockName = target + QLatin1String(".lock");
+    QLockFile lock(lockName);
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!acquire(lock)) return warnNotStored(file_, target, lockProblem(lock, lockName));
+    removeStrays(folder, info.fileName());
+
+    // Read again under the lock: what other copies wrote until now stays.
+    const auto disk = load(target, &why);
+    if (!disk) return warnNotStored(file_, target, why);
+    if (disk->exists && isReadOnly(target, disk->info))
+        return warnNotStored(file_, target, QStringLiteral("the file is read-only"));
+    const auto raw = encoded(value, folder, info.fileName(), &why);
+    if (!raw) return warnNotStored(file_, target, why);
+
+    IniText current(disk->bytes);
+    QByteArray next = current.withValue(section, key, *raw);
+    if (next != current.bytes()) {
+        if (!replace(target, next, disk->exists ? &disk->info : nullptr, &why))
+            return warnNotStored(file_, target, why);
+        current = IniText(std::move(next));
+    }
+    text_ = std::move(current);
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,145 @@
+// Scripted fakes of the platform services, for tests: message boxes and
+// dialogs answer from a queue and record what was asked; the settings store
+// lives in memory; the shell records what it was asked to open or start.
+#pragma once
+
+#include "platform/services/services.h"
+
+#include <QMap>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tarvel::platform {
+
+class FakeMessageBox : public MessageBoxService {
+public:
+    struct Shown {
+        QString text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        QString title;
+    };
+    // Answers given in order; when the queue is empty the box answers
+    // `fallback` (OK for an OK-only box).
+    std::deque<MsgResult> answers;
+    MsgResult fallback = MsgResult::No;
+    std::vector<Shown> shown;
+    // Called while the box is "open", to let a test look at the window then.
+    std::function<void(const Shown &)> onShow;
+
+    MsgResult show(QWidget *owner, const QString &text, MsgButtons buttons, MsgIcon icon,
+                   const QString &title) override;
+};
+
+class FakeDialogs : public DialogService {
+public:
+    struct Asked {
+        enum class Kind { Save, Open, Colour, Folder } kind;
+        FileDialogRequest request; // for Colour: empty; for Folder: title and initDir
+        std::uint32_t initialColour = 0;
+    };
+    std::deque<std::optional<QString>> fileAnswers; // Save, Open and Folder answers
+    std::deque<std::optional<std::uint32_t>> colourAnswers;
+    std::vector<Asked> asked;
+    // Called while a dialog is "open".
+    std::function<void(const Asked &)> onShow;
+
+    std::optional<QString> showSave(QWidget *owner, const FileDialogRequest &request) override;
+    std::optional<QString> showOpen(QWidget *owner, const FileDialogRequest &request) override;
+    std::optional<std::uint32_t> showColour(QWidget *owner, std::uint32_t initial) override;
+    std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
+                                           const QString &startFolder) override;
+};
+
+class FakeScreen : public ScreenService {
+public:
+    QSize size{1920, 1080};
+    QSize screenSize() override { return size; }
+};
+
+class FakeCommandLine : public CommandLineService {
+public:
+    QString text;
+    QString commandLineText() override { return text; }
+};
+
+class FakeShell : public ShellService {
+public:
+    QStringList opened; // documents and addresses
+    std::vector<std::pair<QString, QStringList>> started;
+    bool openSucceeds = true;
+    QStringList programsOnPath; // what findProgram can find
+
+    bool openDocument(const QString &pathOrUrl) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    QString findProgram(const QStringList &candidates) override;
+};
+
+// In-memory store; keys compared without regard to case, as the real one.
+class FakeSettingsStore : public SettingsStore {
+public:
+    // Every write in order, as "Section/Key=Value".
+    QStringList writes;
+
+    QString read(const QString &section, const QString &key, const QString &defaultValue) override;
+    void write(const QString &section, const QString &key, const QString &value) override;
+    // Direct access for tests: the value or nullopt.
+    std::optional<QString> value(const QString &section, const QString &key) const;
+
+private:
+    QMap<QString, QString> values_; // "section/lower-case key" -> value
+};
+
+class FakeAssociation : public FileTypeAssociation {
+public:
+    int registerCalls = 0;
+    void RegisterFileType() override { ++registerCalls; }
+    QString ReadRegString() override { return {}; }
+};
+
+class FakePrinter : public PrinterService {
+public:
+    // Where the page is printed as PDF; empty: print answers Cancel.
+    QString pdfPath;
+    int printed = 0;
+    bool print(QWidget *owner,
+               const std::function<void(QPainter &painter, int dpi)> &paint) override;
+};
+
+// The spreadsheet fake is the real one: it writes and reads real files in
+// the folders the tests choose. Tests that need a failing application use
+// this wrapper.
+class FakeSpreadsheet : public SpreadsheetService {
+public:
+    explicit FakeSpreadsheet(SpreadsheetService *real = nullptr) : real_(real) {}
+    bool startFails = false;
+    std::unique_ptr<SpreadsheetApplication> createApplication() override;
+    std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+
+private:
+    SpreadsheetService *real_;
+};
+
+// Every fake in one place, with the bundle the windows take.
+struct FakeServices {
+    FakeMessageBox messages;
+    FakeDialogs dialogs;
+    FakeScreen screen;
+    FakeCommandLine commandLine;
+    FakeShell shell;
+    FakeSettingsStore settings;
+    FakeAssociation association;
+    FakeSpreadsheet spreadsheet;
+    FakePrinter printer;
+
+    Services bundle() {
+        return Services{messages, dialogs,     screen,      commandLine, shell,
+                        settings, association, spreadsheet, printer};
+    }
+};
+
+} // namespace tarvel::platform

@@ -252,7 +252,7 @@ void GeoWindow::Form_Load() {
     openFlag() = 1;
     loaded_ = true;
     // The window starts with as many rows as the main polygon has corners.
-    const int n = std::clamp<int>(textToInt16(main_.Text1->Text()).value_or(state_.CornerCount),
+    const int n = std::clamp<int>(textToInt16(main_.Text1->Text()).value_or(main_.cornerCount()),
                                   kMinRows, kMaxRows);
     Text1->setText(QString::number(n));
     platform::SettingsStore &store = main_.services().settings;
@@ -415,12 +415,7 @@ void GeoWindow::VICHISLIT() {
 
 void GeoWindow::enterIntoMainWindow(const PlaneCorners &corners) {
     const int n = corners.count;
-    for (int i = 1; i <= n; ++i) {
-        state_.ShiftedX[i] = corners.x[i];
-        state_.ShiftedY[i] = corners.y[i];
-    }
     Form1 &f = main_;
-    state_.CornerCount = std::int16_t(n);
     f.Text1->setText(QString::number(n));
     // Every write goes through the main window's own change handling; the
     // texts come from this conversion's result, which no handler can touch.
@@ -428,7 +423,6 @@ void GeoWindow::enterIntoMainWindow(const PlaneCorners &corners) {
         f.TextX[i]->setText(cornerText(corners.x[i]));
         f.TextY[i]->setText(cornerText(corners.y[i]));
     }
-    state_.Modified = 1;
     f.showRows(n);
     for (int i = 1; i <= n; ++i) {
         f.TextX[i]->setForeColor(platform::kSysWindowText);

@@ -11,8 +11,10 @@
 #include "settings_windows/frm_podsk1.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 
 #include <cmath>
@@ -35,6 +37,14 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     buildMenus();
     surface_->lines = [this] { return paintOrder(); };
     surface_->image = Img.get();
+    // The polygon of the layout is the document at start: no history, not
+    // modified.
+    doc_.reset(fieldTexts());
+    shownRows_ = doc_.cornerCount();
+    connect(&doc_, &geometry::PolygonDocument::changed, this, &Form1::documentChanged);
+    QUndoStack &history = doc_.undoStack();
+    connect(&history, &QUndoStack::canUndoChanged, Menu_Undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, Menu_Redo, &QAction::setEnabled);
     wireEvents();
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
@@ -44,6 +54,63 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
 }
 
 Form1::~Form1() = default;
+
+geometry::PolygonTexts Form1::fieldTexts() const {
+    geometry::PolygonTexts t;
+    t.count = Text1->Text();
+    for (int i = 1; i <= 20; ++i) {
+        t.x[i] = TextX[i]->Text();
+        t.y[i] = TextY[i]->Text();
+    }
+    t.owner = Label2->Caption();
+    return t;
+}
+
+namespace {
+void showText(platform::TextBox &field, const QString &text) {
+    if (field.Text() != text) field.setText(text);
+}
+} // namespace
+
+void Form1::documentChanged() {
+    const geometry::PolygonTexts &t = doc_.texts();
+    {
+        syncing_ = true;
+        showText(*Text1, t.count);
+        for (int i = 1; i <= 20; ++i) {
+            showText(*TextX[i], t.x[i]);
+            showText(*TextY[i], t.y[i]);
+        }
+        syncing_ = false;
+    }
+    if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
+    if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
+    VICHISLIT();
+}
+
+void Form1::Menu_Undo_Click() {
+    doc_.undoStack().undo();
+}
+
+void Form1::Menu_Redo_Click() {
+    doc_.undoStack().redo();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // A field's own undo would only take back its last keystrokes behind the
+    // document's back; the window's history undoes whole commands.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction *a : {Menu_Undo, Menu_Redo})
+            for (const QKeySequence &s : a->shortcuts())
+                if (s == pressed) {
+                    event->ignore();
+                    return true;
+                }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void Form1::repaintSurface() {
     if (surface_) surface_->scheduleRepaint();
@@ -83,7 +150,9 @@ void Form1::wireEvents() {
     CmbEd->Click = [this] { CmbEd_Click(); };
     Command1->Click = [this] { Command1_Click(); };
     Text1->Change = [this] { Text1_Change(); };
-    Text3->Change = [this] { Text3_Change(); };
+    Text1->LostFocus = [this] { Text1_LostFocus(); };
+    Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
+    Text1->edit()->installEventFilter(this);
     surfaceControl_->Click = [this] {
         // A click on the visible picture is the picture's click.
         const QPoint p = surface_->mapFromGlobal(QCursor::pos());
@@ -96,6 +165,8 @@ void Form1::wireEvents() {
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { Form_MouseMove(m); };
 
     for (int i = 1; i <= 20; ++i) {
+        TextX[i]->edit()->installEventFilter(this);
+        TextY[i]->edit()->installEventFilter(this);
         TextX[i]->Change = [this, i] { TextX_Change(i); };
         TextY[i]->Change = [this, i] { TextY_Change(i); };
         TextX[i]->GotFocus = [this, i] { TextX_GotFocus(i); };

@@ -1,21 +1,23 @@
 // Form1: the main window, the polygon editor.
 //
-// Architecture. The polygon lives in the texts of the window's fields:
-// Text1 (corner count) and TextX(1..20), TextY(1..20). Every command that
-// changes the polygon does so by writing field texts; writing a text from
-// code raises that field's change handler before the write returns, and the
-// handler recomputes through VICHISLIT unless FieldsUpdating is 1 (set by
-// the bulk rewrites). VICHISLIT reads the fields afresh every time, fills the
-// measures, writes the area and places every drawn element; PODKRAS paints
-// the highlight of the current corner. No numeric copy of the polygon
-// outlives one command.
+// Architecture. The polygon is a document (geometry/polygon_document.h):
+// the count text, the X and Y texts and the owner text, with the measures
+// computed from them and an undo history. The window is a view over it.
+// Every command is one operation on the document; the document announces
+// each change once, and documentChanged() then writes the texts into the
+// fields (without raising their handlers), shows the rows in use and
+// redraws once through VICHISLIT. A field's change handler hands what the
+// user typed to the document and does nothing else. PODKRAS paints the
+// highlight of the current corner.
 //
-// Controls are the thin wrappers of platform/controls.h, positioned in twips.
-// Control arrays are std::arrays indexed from their own lower bound
-// (TextX[1..20], Line5[0..20]); unused low elements stay empty.
+// Controls are the thin wrappers of platform/controls/controls.h,
+// positioned in twips. Control arrays are std::arrays indexed from their
+// own lower bound (TextX[1..20], Line5[0..20]); unused low elements stay
+// empty.
 //
 // The class is split across files by concern:
-//   form1.cpp            construction, event wiring, window-level events
+//   form1.cpp            construction, event wiring, the document's changes,
+//                        undo and redo, window-level events
 //   form1_layout.cpp     design-time layout, menus, Form_Load
 //   form1_recompute.cpp  VICHISLIT, PODKRAS and the small window handlers
 //   form1_fields.cpp     coordinate fields, row count, clearing, owner label
@@ -31,6 +33,7 @@
 // platform::Services so that tests run the window against scripted fakes.
 #pragma once
 
+#include "geometry/polygon_document.h"
 #include "main_window/shared_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -80,6 +83,13 @@ public:
     SharedState &state() { return state_; }
     platform::Services &services() { return services_; }
     DrawingSurface *surface() const { return surface_; }
+    geometry::PolygonDocument &document() { return doc_; }
+    const geometry::PolygonDocument &document() const { return doc_; }
+    // The corner count in force (3..20).
+    int cornerCount() const { return doc_.cornerCount(); }
+    // How many times the drawing was placed anew (VICHISLIT); one per
+    // change of the document.
+    int drawCount() const { return draws_; }
 
     // ---- start-up and layout (form1_layout.cpp) ----
     void Form_Load();
@@ -90,8 +100,10 @@ public:
     void PODKRAS();
     void CmbEd_Click();
     void Command1_Click();
+    // The count typed into Text1 applies on Enter or on leaving the field.
     void Text1_Change();
-    void Text3_Change();
+    void Text1_LostFocus();
+    void Text1_KeyDown(int keyCode);
     void Form_Click();
     void Img_Click();
 
@@ -117,6 +129,21 @@ public:
     void showNotANumber(QWidget *owner);
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
+    // What the user typed into a field goes to the document.
+    void typeIntoField(geometry::Axis axis, int i);
+    // Leaving a field writes its text through the field pattern.
+    void reformatField(geometry::Axis axis, int i);
+    // The count buttons: one corner more or less.
+    void changeCount(int delta);
+
+    // ---- the document (form1.cpp) ----
+    // Writes the document's texts into the fields and the owner label, shows
+    // its rows and redraws: once per change.
+    void documentChanged();
+    // The texts the fields show now (the design-time polygon at start).
+    geometry::PolygonTexts fieldTexts() const;
+    void Menu_Undo_Click();
+    void Menu_Redo_Click();
 
     // ---- polygon file and closing (form1_files.cpp) ----
     bool SAVE_AS(); // true when the file was written
@@ -137,6 +164,15 @@ public:
     void Menu_lnsertUgol_Click();
     void Menu_DelUgol_Click();
     void CmdNorm_Click();
+    // The quarter turns, clockwise or not, then the move to the origin.
+    void turnQuarter(bool clockwise);
+    // Shows the "not a number" message when a corner's text is not one.
+    bool refuseIncomplete();
+    // Applies texts moved to the origin as one command.
+    void applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name);
+    // The count buttons and insert/delete clear the highlight of the corners
+    // in force before them.
+    void clearCountHighlight();
 
     // ---- step moves, step, scale (form1_moves.cpp) ----
     void CmdUp_Click();
@@ -208,16 +244,15 @@ public:
     void applyBackColour();
 
     // ---- controls (public, as the other windows write into them) ----
-    Array<Label, 13> Label1; // 0, 1, 2, 3, 4, 5, 11, 12
-    std::unique_ptr<TextBox> Text1, Text2, Text3, txtStep, txtMsb, txt3;
+    Array<Label, 13> Label1; // 0, 1, 2, 4, 5, 11, 12
+    std::unique_ptr<TextBox> Text1, Text3, txtStep, txtMsb, txt3;
     std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;
     std::unique_ptr<Button> CmdXDw, CmdXUp, CmdYDw, CmdYUp, CmdStepUp, CmdStepDw;
     std::unique_ptr<Button> CmLleft, CmdRight, CmdUp, CmdDown;
     std::unique_ptr<ComboBox> CmbEd, Cmb1, Cmb2, Cmb3;
     std::unique_ptr<Label> Label2, Label4, LbR;
     Array<Label, 2> Label3, Label6;
-    Array<Label, 3> LbA; // 1..2
-    Array<Label, 21> LblX, LblY, Shape, Tch, Nu, Dl, Ls;
+    Array<Label, 21> LblX, LblY, Shape, Tch, Nu, Dl;
     Array<TextBox, 21> TextX, TextY;
     Array<Label, 4> LbshX, LbshY;
     std::unique_ptr<LineShape> Line1, Line2, Line7;
@@ -237,6 +272,7 @@ public:
     QAction *Menu_Set_Path = nullptr, *Menu_Set_Grid = nullptr, *Menu_Set_Hlp = nullptr;
     QAction *Menu_Help_Help = nullptr, *Menu_About = nullptr;
     QAction *Menu_lnsertUgol = nullptr, *Menu_DelUgol = nullptr;
+    QAction *Menu_Undo = nullptr, *Menu_Redo = nullptr;
     QMenu *Menu_File = nullptr, *Menu_Tools = nullptr, *Menu_Set = nullptr, *Menu_Help = nullptr;
     QMenu *Menu_Ugol = nullptr; // pop-up, not on the menu bar
     // Where the pop-up menu opens; tests replace it to look at the menu
@@ -260,6 +296,7 @@ protected:
     // While a settings window has the main window disabled, activating the
     // main window (a click on it) brings that window forward instead.
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -273,6 +310,12 @@ private:
 
     SharedState &state_;
     platform::Services &services_;
+    geometry::PolygonDocument doc_;
+    // True while documentChanged() writes into the fields: their change
+    // handlers must not hand the document its own texts back.
+    bool syncing_ = false;
+    int shownRows_ = 0;
+    int draws_ = 0;
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;

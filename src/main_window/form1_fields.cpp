@@ -30,18 +30,27 @@ void Form1::showNotANumber(QWidget *owner) {
                             QStringLiteral("Ошибка"));
 }
 
+namespace {
+// Every point typed becomes a comma, the program's one decimal separator.
+QString withDecimalCommas(QString text) {
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+} // namespace
+
+void Form1::typeIntoField(geometry::Axis axis, int i) {
+    TextBox &field = axis == geometry::Axis::X ? *TextX[i] : *TextY[i];
+    const QString typed = field.Text();
+    doc_.editField(axis, i, withDecimalCommas(typed));
+    // The document wrote the commas into the field; the caret goes after them.
+    if (field.Text() != typed) field.setSelStart(int(field.Text().size()));
+}
+
 void Form1::TextX_Change(int i) {
-    normalizeDecimalPoint(*TextX[i]);
-    // A changed X marks the polygon as a changed Y does: a command that
-    // changes only X texts must not leave its edits unguarded at exit.
-    state_.Modified = 1;
-    if (state_.FieldsUpdating != 1) VICHISLIT();
+    if (!syncing_) typeIntoField(geometry::Axis::X, i);
 }
 
 void Form1::TextY_Change(int i) {
-    normalizeDecimalPoint(*TextY[i]);
-    state_.Modified = 1;
-    if (state_.FieldsUpdating != 1) VICHISLIT();
+    if (!syncing_) typeIntoField(geometry::Axis::Y, i);
 }
 
 namespace {
@@ -76,31 +85,34 @@ void moveInColumn(Form1::Array<platform::TextBox, 21> &column, int i, int keyCod
 } // namespace
 
 void Form1::TextX_KeyDown(int i, int keyCode) {
-    moveInColumn(TextX, i, keyCode, state_.CornerCount);
+    moveInColumn(TextX, i, keyCode, cornerCount());
 }
 
 void Form1::TextY_KeyDown(int i, int keyCode) {
-    moveInColumn(TextY, i, keyCode, state_.CornerCount);
+    moveInColumn(TextY, i, keyCode, cornerCount());
+}
+
+void Form1::reformatField(geometry::Axis axis, int i) {
+    // The reformatting belongs to the typing it ends: one undo step.
+    doc_.editField(axis, i, formatText(doc_.text(axis, i), kFieldPattern));
+    doc_.endTyping();
 }
 
 void Form1::TextX_LostFocus(int i) {
-    state_.Modified = 1;
-    TextX[i]->setText(formatText(TextX[i]->Text(), kFieldPattern));
-    VICHISLIT();
+    reformatField(geometry::Axis::X, i);
 }
 
 void Form1::TextY_LostFocus(int i) {
-    TextY[i]->setText(formatText(TextY[i]->Text(), kFieldPattern));
-    VICHISLIT();
+    reformatField(geometry::Axis::Y, i);
 }
 
 void Form1::showRows(int n) {
+    shownRows_ = n;
     for (int b = 1; b <= 20; ++b) {
         TextX[b]->setVisible(false);
         TextY[b]->setVisible(false);
         LblX[b]->setVisible(false);
         LblY[b]->setVisible(false);
-        Ls[b]->setVisible(false);
         Shape[b]->setVisible(false);
     }
     Cmb1->Clear();
@@ -116,39 +128,32 @@ void Form1::showRows(int n) {
     }
 }
 
-namespace {
-// The count buttons clear the highlight of the corners in force before the
-// click (only the recompute updates the count).
-void clearHighlight(Form1 &f, int count) {
-    for (int i = 1; i <= count && i <= 20; ++i) {
-        f.TextX[i]->setForeColor(platform::kSysWindowText);
-        f.TextY[i]->setForeColor(platform::kSysWindowText);
-        f.Tch[i]->setFontSize(8);
-        f.Tch[i]->setForeColor(0xC000C0);
+void Form1::clearCountHighlight() {
+    for (int i = 1; i <= cornerCount(); ++i) {
+        TextX[i]->setForeColor(platform::kSysWindowText);
+        TextY[i]->setForeColor(platform::kSysWindowText);
+        Tch[i]->setFontSize(8);
+        Tch[i]->setForeColor(0xC000C0);
     }
 }
-} // namespace
+
+void Form1::changeCount(int delta) {
+    clearCountHighlight();
+    // The buttons work from the count in force: a count typed into the field
+    // that was never applied ("25") gives way to it.
+    const int n = cornerCount() + delta;
+    if (n < geometry::kMinCorners || n > geometry::kMaxCorners) return;
+    geometry::PolygonTexts t = doc_.texts();
+    t.count = QString::number(n);
+    doc_.apply(t, delta > 0 ? QStringLiteral("Добавить угол") : QStringLiteral("Убрать угол"));
+}
 
 void Form1::Command2_Click() {
-    state_.Modified = 1;
-    const auto n = textToInt16(Text1->Text());
-    if (n && *n < 20 && *n >= 2) {
-        Text1->setText(QString::number(*n + 1));
-        showRows(*n + 1);
-    }
-    clearHighlight(*this, state_.CornerCount);
-    if (state_.FieldsUpdating != 1) VICHISLIT();
+    changeCount(+1);
 }
 
 void Form1::Command3_Click() {
-    state_.Modified = 1;
-    const auto n = textToInt16(Text1->Text());
-    if (n && *n > 3 && *n <= 21) {
-        Text1->setText(QString::number(*n - 1));
-        showRows(*n - 1);
-    }
-    clearHighlight(*this, state_.CornerCount);
-    if (state_.FieldsUpdating != 1) VICHISLIT();
+    changeCount(-1);
 }
 
 void Form1::CmdClear_Click() {
@@ -156,10 +161,10 @@ void Form1::CmdClear_Click() {
                                 platform::MsgButtons::YesNo, platform::MsgIcon::Question,
                                 QStringLiteral("Подтвердите очистку.")) != platform::MsgResult::Yes)
         return;
-    for (int i = 1; i <= 20; ++i) {
-        TextX[i]->setText(QString());
-        TextY[i]->setText(QString());
-    }
+    geometry::PolygonTexts t = doc_.texts();
+    t.x.fill(QString());
+    t.y.fill(QString());
+    doc_.apply(t, QStringLiteral("Очистить"));
 }
 
 void Form1::Label2_Click() {
@@ -178,9 +183,9 @@ void Form1::Label2_Click() {
 
 namespace {
 void commitOwner(Form1 &f) {
-    f.Label2->setCaption(f.txt3->Text());
     f.txt3->setVisible(false);
     f.Label2->setForeColor(platform::kSysButtonText);
+    f.document().editOwner(f.txt3->Text());
 }
 } // namespace
 
@@ -193,7 +198,6 @@ void Form1::txt3_KeyDown(int keyCode) {
 
 void Form1::txt3_DblClick() {
     commitOwner(*this);
-    state_.Modified = 1;
 }
 
 } // namespace tarvel

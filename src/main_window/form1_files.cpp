@@ -36,13 +36,13 @@ bool Form1::SAVE_AS() {
     // The count in force, not the count field: a text there that the
     // recompute did not take ("25", "", "3,5") would make a file that no
     // reader opens.
-    data.count = QString::number(
-        std::clamp<int>(state_.CornerCount, geometry::kMinCorners, geometry::kMaxCorners));
+    const geometry::PolygonTexts &t = doc_.texts();
+    data.count = QString::number(doc_.cornerCount());
     for (int i = 1; i <= 20; ++i) {
-        data.x[i] = TextX[i]->Text();
-        data.y[i] = TextY[i]->Text();
+        data.x[i] = t.x[i];
+        data.y[i] = t.y[i];
     }
-    data.owner = Label2->Caption();
+    data.owner = t.owner;
     // The file is written whole beside the target and then renamed over it,
     // so a failed save leaves the previous file intact and is said as such.
     if (!files::writePolygonFile(*path, data)) {
@@ -51,7 +51,7 @@ bool Form1::SAVE_AS() {
                                 QStringLiteral("Ошибка"));
         return false;
     }
-    state_.Modified = 0;
+    doc_.markSaved();
     setWindowTitle(kCaptionPrefix + *path);
     return true;
 }
@@ -70,21 +70,16 @@ QString fieldText(const QString &fileText) {
     return formatted;
 }
 
-// Puts a read polygon into the fields, through their change handling as
-// typing would.
-void applyPolygon(Form1 &f, const files::PolygonFileData &data) {
-    f.Text1->setText(data.count);
-    for (int k = 1; k <= 20; ++k)
-        f.TextX[k]->setText(fieldText(data.x[k]));
-    for (int k = 1; k <= 20; ++k)
-        f.TextY[k]->setText(fieldText(data.y[k]));
-    f.Label2->setCaption(data.owner);
-}
-
-int countOf(const Form1 &f, const SharedState &st) {
-    const auto n = textToInt16(f.Text1->Text());
-    if (n && *n >= geometry::kMinCorners && *n <= geometry::kMaxCorners) return *n;
-    return st.CornerCount;
+// The texts of a read polygon as the fields show them.
+geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
+    geometry::PolygonTexts t;
+    t.count = data.count;
+    for (int k = 1; k <= 20; ++k) {
+        t.x[k] = fieldText(data.x[k]);
+        t.y[k] = fieldText(data.y[k]);
+    }
+    t.owner = data.owner;
+    return t;
 }
 
 } // namespace
@@ -95,12 +90,12 @@ void Form1::AS_FILE_OPEN() {
         const QString path = files::commandLinePath(argument);
         // A file that is not a whole polygon file changes nothing.
         if (const auto data = files::readPolygonFile(path)) {
-            applyPolygon(*this, *data);
+            doc_.open(textsOf(*data));
             setWindowTitle(kCaptionPrefix + path);
+            return;
         }
     }
-    state_.Modified = 0;
-    showRows(countOf(*this, state_));
+    showRows(cornerCount());
 }
 
 void Form1::Menu_File_Open_Click() {
@@ -113,11 +108,8 @@ void Form1::Menu_File_Open_Click() {
                                 QStringLiteral("Ошибка"));
         return;
     }
-    applyPolygon(*this, *data);
+    doc_.open(textsOf(*data));
     setWindowTitle(kCaptionPrefix + *path);
-    state_.Modified = 0;
-    showRows(countOf(*this, state_));
-    VICHISLIT();
 }
 
 void Form1::Menu_File_Save_As_Click() {
@@ -125,7 +117,7 @@ void Form1::Menu_File_Save_As_Click() {
 }
 
 bool Form1::askToSave() {
-    if (state_.Modified < 1) return true;
+    if (!doc_.isModified()) return true;
     switch (services_.messages.show(this, QStringLiteral("Файл был изменен, хотите его сохранить?"),
                                     platform::MsgButtons::YesNoCancel, platform::MsgIcon::None,
                                     kProgramName)) {

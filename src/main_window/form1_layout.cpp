@@ -138,16 +138,10 @@ void Form1::buildControls() {
         Shape[i]->setBackColor(platform::kSysWindowText);
         Shape[i]->setTransparent(false);
         Shape[i]->label()->setCursor(Qt::SizeAllCursor);
-        Ls[i] = std::make_unique<Label>(s, false);
-        Ls[i]->setVisible(false);
     }
     LbR = label(0, 0, QString());
     LbR->setForeColor(0x8000);
     LbR->setVisible(false);
-    for (int k = 1; k <= 2; ++k) {
-        LbA[k] = label(0, 0, QStringLiteral("A%1").arg(k));
-        LbA[k]->setVisible(false);
-    }
 
     // The owner information above the drawing, and its editor.
     Label2 = std::make_unique<Label>(s, false);
@@ -217,10 +211,6 @@ void Form1::buildControls() {
     Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
     Text3 = text(1020, 9450, 1905, 315, QString());
     Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
-    Text2 = text(1020, 9840, 1905, 315, QString());
-    Text2->setVisible(false);
-    Label1[3] = label(3000, 9900, QStringLiteral("Кв КМ"));
-    Label1[3]->setVisible(false);
 }
 
 void Form1::buildMenus() {
@@ -232,14 +222,17 @@ void Form1::buildMenus() {
     QMenuBar *bar = menuBar();
     Menu_File = bar->addMenu(QStringLiteral("Файл"));
     Menu_File_Open = item(Menu_File, QStringLiteral("Открыть"), &Form1::Menu_File_Open_Click);
+    Menu_File_Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Menu_File_Save_As =
         item(Menu_File, QStringLiteral("Сохранить как..."), &Form1::Menu_File_Save_As_Click);
+    Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Menu_File_Export = item(Menu_File, QStringLiteral("Экспорт координат в Excel"),
                             &Form1::Menu_File_Export_Click);
     Menu_File_Import = item(Menu_File, QStringLiteral("Импорт координат из Excel"),
                             &Form1::Menu_File_Import_Click);
     Menu_File->addSeparator();
     Menu_File_Print = item(Menu_File, QStringLiteral("Печать"), &Form1::Menu_File_Print_Click);
+    Menu_File_Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Menu_File->addSeparator();
     Menu_Exit = item(Menu_File, QStringLiteral("Выход"), &Form1::Menu_Exit_Click);
 
@@ -267,6 +260,14 @@ void Form1::buildMenus() {
                          &Form1::Menu_Tools_GK_Click);
     Menu_Tools_GK1 = item(Menu_Tools, QStringLiteral("Ввод географических координат (град)"),
                           &Form1::Menu_Tools_GK1_Click);
+    Menu_Tools->addSeparator();
+    Menu_Undo = item(Menu_Tools, QStringLiteral("Отменить"), &Form1::Menu_Undo_Click);
+    Menu_Undo->setShortcut(QKeySequence::Undo);
+    Menu_Undo->setEnabled(false);
+    Menu_Redo = item(Menu_Tools, QStringLiteral("Повторить"), &Form1::Menu_Redo_Click);
+    Menu_Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                             QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Menu_Redo->setEnabled(false);
 
     Menu_Set = bar->addMenu(QStringLiteral("Настройки"));
     Menu_Set_Path =
@@ -399,11 +400,12 @@ void Form1::Form_Load() {
         Cmb2->AddItem(QString::number(i));
     }
 
-    // 18. A polygon file named on the command line.
+    // 18. A polygon file named on the command line; opening one redraws.
+    const int drawsBefore = draws_;
     AS_FILE_OPEN();
 
-    // 19. The first full recompute.
-    VICHISLIT();
+    // 19. The first full recompute, unless the opened file gave it.
+    if (draws_ == drawsBefore) VICHISLIT();
 }
 
 // The labels of the ticks on both axes: k * 5 * m metres at the k-th tick.

@@ -33,25 +33,10 @@ void Form1::IZMR() {
     // row still holds where that corner was drawn long ago.
     const auto i = textToInt16(a);
     const auto j = textToInt16(b);
-    const int n = std::min<int>(state_.CornerCount, geometry::kMaxCorners);
-    if (!i || !j || *i < 1 || *j < 1 || *i > n || *j > n) {
-        hideMeasurement(*this);
-        return;
-    }
     // Without a usable scale there is no drawing to put the line into.
     const auto m = textToSingle(txtMsb->Text());
-    if (!m || !(*m > 0)) {
-        hideMeasurement(*this);
-        return;
-    }
-    const auto xa = textToDouble(TextX[*i]->Text()), ya = textToDouble(TextY[*i]->Text());
-    const auto xb = textToDouble(TextX[*j]->Text()), yb = textToDouble(TextY[*j]->Text());
-    if (!xa || !ya || !xb || !yb) {
-        hideMeasurement(*this);
-        return;
-    }
-    const double d = geometry::distance(*xa, *ya, *xb, *yb);
-    if (!std::isfinite(d)) {
+    const auto d = i && j ? doc_.distance(*i, *j) : std::nullopt;
+    if (!d || !m || !(*m > 0)) {
         hideMeasurement(*this);
         return;
     }
@@ -59,7 +44,7 @@ void Form1::IZMR() {
     const double x1 = L[*i]->X1(), y1 = L[*i]->Y1();
     const double x2 = L[*j]->X1(), y2 = L[*j]->Y1();
     Line7->setPoints(x1, y1, x2, y2);
-    LbR->setCaption(plainText(roundHalfEven(d, 2)));
+    LbR->setCaption(plainText(roundHalfEven(*d, 2)));
     place(*LbR, x1 + (x2 - x1) * 0.5, y2 - (y2 - y1) * 0.5);
     Line7->setVisible(true);
     LbR->setVisible(true);

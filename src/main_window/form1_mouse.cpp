@@ -56,20 +56,6 @@ bool onChildControl(const QWidget *surface, const MouseInfo &m) {
     return surface->childAt(p) != nullptr;
 }
 
-// Keeps Dragging at 1 while a drop is turned into coordinates, so that the
-// recompute raised by the first field does not move the control back before
-// the second coordinate has been read from it.
-class DraggingScope {
-public:
-    explicit DraggingScope(SharedState &state) : state_(state) { state_.Dragging = 1; }
-    ~DraggingScope() { state_.Dragging = 0; }
-    DraggingScope(const DraggingScope &) = delete;
-    DraggingScope &operator=(const DraggingScope &) = delete;
-
-private:
-    SharedState &state_;
-};
-
 const QString kCornerHint =
     QStringLiteral("Что бы удалить или добавить угол в произвольном месте нажмите правой кнопкой "
                    "мыши по надписи Xn или Yn (где n - номер угла) и воспользуйтесь контекстным "
@@ -84,20 +70,24 @@ const QString kCornerHint =
 void takeCornerFrom(Form1 &f, const platform::Control &control, double offset) {
     SharedState &st = f.state();
     const int c = f.CurrentCorner;
-    if (c < 1 || c > st.CornerCount || c > geometry::kMaxCorners) return;
+    if (c < 1 || c > f.cornerCount()) return;
     const double sf = st.ScaleFactor;
     if (!std::isfinite(sf) || sf == 0) return;
     const double x = roundHalfEven((control.Left() - st.OriginX + offset) / sf, 2);
     const double y = roundHalfEven((control.Top() - st.OriginY + offset) / -sf, 2);
     if (!std::isfinite(x) || !std::isfinite(y)) return;
-    {
-        const DraggingScope scope(st);
-        st.DragCorner = std::int16_t(c);
-        f.TextX[c]->setText(plainText(x));
-        f.TextY[c]->setText(plainText(y));
-    }
+    // Both coordinates are read from the control before the document
+    // changes and the drawing moves it.
+    geometry::PolygonTexts t = f.document().texts();
+    t.x[c] = plainText(x);
+    t.y[c] = plainText(y);
     f.PODKRAS();
-    f.VICHISLIT();
+    // A drop on the very place it started changes nothing; the dragged
+    // control still goes back to its corner.
+    if (t == f.document().texts())
+        f.VICHISLIT();
+    else
+        f.document().apply(t, QStringLiteral("Перетащить угол"));
 }
 
 } // namespace

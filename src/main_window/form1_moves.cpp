@@ -19,23 +19,23 @@ using platform::MsgResult;
 
 namespace {
 
-enum class Axis { X, Y };
+using geometry::Axis;
 
-platform::TextBox &field(Form1 &f, Axis axis, int i) {
-    return axis == Axis::X ? *f.TextX[i] : *f.TextY[i];
+QString &textOf(geometry::PolygonTexts &t, Axis axis, int i) {
+    return axis == Axis::X ? t.x[i] : t.y[i];
 }
 
-// Adds `delta` to the number in a field and writes it through the field
+// Adds `delta` to the number in a text and writes it through the field
 // pattern. Computed in 64-bit: single precision would cut coordinates of
-// national grids (7 digits before the comma) to whole metres. A field that
-// does not read as a number, or a sum beyond the double range, leaves the
-// field as it is.
-void addToField(platform::TextBox &f, double delta) {
-    const auto v = textToDouble(f.Text());
+// national grids (7 digits before the comma) to whole metres. A text that
+// does not read as a number, or a sum beyond the double range, stays as it
+// is.
+void addTo(QString &text, double delta) {
+    const auto v = textToDouble(text);
     if (!v) return;
     const double moved = *v + delta;
     if (!std::isfinite(moved)) return;
-    f.setText(formatNumber(moved, kFieldPattern));
+    text = formatNumber(moved, kFieldPattern);
 }
 
 // The step as a signed amount; nullopt when the step is not a number.
@@ -48,23 +48,26 @@ std::optional<double> signedStep(Form1 &f, int sign) {
 // Moves every corner of the polygon along one axis. A step that is not a
 // number moves nothing, but the window is still refreshed.
 void moveAll(Form1 &f, Axis axis, int sign) {
-    if (const auto delta = signedStep(f, sign)) {
-        const int n = std::clamp<int>(f.state().CornerCount, 0, geometry::kMaxCorners);
-        for (int i = 1; i <= n; ++i)
-            addToField(field(f, axis, i), *delta);
-    }
     f.PODKRAS();
-    f.VICHISLIT();
+    const auto delta = signedStep(f, sign);
+    if (!delta) return f.VICHISLIT();
+    geometry::PolygonTexts t = f.document().texts();
+    for (int i = 1; i <= f.cornerCount(); ++i)
+        addTo(textOf(t, axis, i), *delta);
+    f.document().apply(t, QStringLiteral("Передвинуть многоугольник"));
 }
 
 // Moves the current corner along one axis. Without a current corner of the
 // polygon (none chosen, or a row hidden by "-") there is nothing to move.
 void moveCurrent(Form1 &f, Axis axis, int sign) {
     const int c = f.CurrentCorner;
-    if (c < 1 || c > f.state().CornerCount || c > geometry::kMaxCorners) return;
-    if (const auto delta = signedStep(f, sign)) addToField(field(f, axis, c), *delta);
+    if (c < 1 || c > f.cornerCount()) return;
     f.PODKRAS();
-    f.VICHISLIT();
+    const auto delta = signedStep(f, sign);
+    if (!delta) return f.VICHISLIT();
+    geometry::PolygonTexts t = f.document().texts();
+    addTo(textOf(t, axis, c), *delta);
+    f.document().apply(t, QStringLiteral("Передвинуть угол"));
 }
 
 const QString kStepHint =

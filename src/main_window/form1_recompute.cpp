@@ -10,26 +10,13 @@
 namespace tarvel {
 
 void Form1::VICHISLIT() {
+    ++draws_;
     SharedState &st = state_;
-    geometry::Measures &m = st.measures;
-    m.clear();
-    // While the end of a corner drag is turned into coordinates nothing may
-    // move: the dragged control's place is still being read.
-    if (st.Dragging == 1) return;
-
-    // A count that is not a whole number from 3 to 20 is not applied: there
-    // are controls for 20 corners, and fewer than 3 make no polygon.
-    if (const auto count = textToInt16(Text1->Text());
-        count && *count >= geometry::kMinCorners && *count <= geometry::kMaxCorners &&
-        double(*count) == textToDouble(Text1->Text()).value_or(-1))
-        st.CornerCount = *count;
-    const int n = std::clamp<int>(st.CornerCount, geometry::kMinCorners, geometry::kMaxCorners);
-
-    std::array<double, 31> X{}, Y{};
-    for (int i = 1; i <= n; ++i) {
-        X[i] = textToDouble(TextX[i]->Text()).value_or(0);
-        Y[i] = textToDouble(TextY[i]->Text()).value_or(0);
-    }
+    // The document has the numbers and the measures; this places them.
+    const geometry::CornerValues &v = doc_.values();
+    const int n = v.n;
+    const geometry::CornerArray &X = v.X, &Y = v.Y;
+    const geometry::Measures &m = doc_.measures();
 
     // The scale: a text that is not a positive number leaves the drawing at
     // the last valid factor; the measures below do not depend on it.
@@ -50,11 +37,7 @@ void Form1::VICHISLIT() {
         place(*Shape[i], L[i]->X1() - 35, L[i]->Y1() - 35);
     }
 
-    Text3->setText(QString());
-    const double area = geometry::PolygonArea(n, X.data(), Y.data());
-    Text3->setText(formatNumber(area, kAreaPattern));
-
-    geometry::computeMeasures(n, X.data(), Y.data(), m);
+    Text3->setText(formatNumber(doc_.area(), kAreaPattern));
     for (int i = 1; i <= n; ++i) {
         Dl[i]->setCaption(plainText(roundHalfEven(m.SideLen[i], 2)));
         const LineShape &edge = *L[i];
@@ -89,7 +72,7 @@ void Form1::VICHISLIT() {
 }
 
 void Form1::PODKRAS() {
-    const int n = std::clamp<int>(state_.CornerCount, 0, 20);
+    const int n = cornerCount();
     for (int i = 1; i <= n; ++i) {
         TextX[i]->setForeColor(platform::kSysWindowText);
         TextY[i]->setForeColor(platform::kSysWindowText);
@@ -127,17 +110,15 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Text1_Change() {
-    Cmb1->Clear();
-    Cmb2->Clear();
-    const int n = std::clamp<int>(state_.CornerCount, 0, 20);
-    for (int i = 1; i <= n; ++i) {
-        Cmb1->AddItem(QString::number(i));
-        Cmb2->AddItem(QString::number(i));
-    }
+    if (!syncing_) doc_.editCount(Text1->Text());
 }
 
-void Form1::Text3_Change() {
-    Text2->setText(formatText(Text3->Text(), kFieldPattern));
+void Form1::Text1_LostFocus() {
+    doc_.applyCount();
+}
+
+void Form1::Text1_KeyDown(int keyCode) {
+    if (keyCode == platform::kKeyReturn) doc_.applyCount();
 }
 
 void Form1::Form_Click() {

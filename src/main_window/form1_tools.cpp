@@ -34,26 +34,6 @@ namespace tarvel {
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-namespace {
-
-// Restores FieldsUpdating however a bulk rewrite of the fields ends.
-class FieldsUpdatingScope {
-public:
-    explicit FieldsUpdatingScope(SharedState &state)
-        : state_(state), previous_(state.FieldsUpdating) {
-        state_.FieldsUpdating = 1;
-    }
-    FieldsUpdatingScope(const FieldsUpdatingScope &) = delete;
-    FieldsUpdatingScope &operator=(const FieldsUpdatingScope &) = delete;
-    ~FieldsUpdatingScope() { state_.FieldsUpdating = previous_; }
-
-private:
-    SharedState &state_;
-    std::int16_t previous_;
-};
-
-} // namespace
-
 // ---------------------------------------------------------------- spreadsheet
 
 void Form1::Menu_File_Export_Click() {
@@ -66,12 +46,8 @@ void Form1::Menu_File_Export_Click() {
     if (!path) return;
 
     // All twenty rows, hidden ones included: the workbook always holds them.
-    std::array<QString, 21> x, y;
-    for (int i = 1; i <= 20; ++i) {
-        x[i] = TextX[i]->Text();
-        y[i] = TextY[i]->Text();
-    }
-    switch (files::exportCoordinates(services_.spreadsheet, x, y, *path)) {
+    const geometry::PolygonTexts &t = doc_.texts();
+    switch (files::exportCoordinates(services_.spreadsheet, t.x, t.y, *path)) {
     case files::ExportResult::Ok:
         break;
     case files::ExportResult::PermissionDenied:
@@ -121,18 +97,13 @@ void Form1::ImportCoordinates() {
                                 MsgIcon::Exclamation, QStringLiteral("Ошибка импорта"));
         return;
     }
-    {
-        // One recompute at the end instead of one per field.
-        const FieldsUpdatingScope updating(state_);
-        for (int i = 1; i <= 20; ++i) {
-            TextX[i]->setText(corners->x[i]);
-            TextY[i]->setText(corners->y[i]);
-        }
-        Text1->setText(QString::number(corners->count));
-        showRows(corners->count);
+    geometry::PolygonTexts t = doc_.texts();
+    for (int i = 1; i <= 20; ++i) {
+        t.x[i] = corners->x[i];
+        t.y[i] = corners->y[i];
     }
-    state_.Modified = 1;
-    VICHISLIT();
+    t.count = QString::number(corners->count);
+    doc_.apply(t, QStringLiteral("Импорт координат"));
 }
 
 // ---------------------------------------------------------------- print
@@ -183,7 +154,8 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
                       p.device()->height() - 2 * margin);
     if (area.width() <= 0 || area.height() <= 0) return;
     const double gap = 4 * dotsPerMm;
-    const int n = std::clamp<int>(state_.CornerCount, geometry::kMinCorners, geometry::kMaxCorners);
+    const int n = cornerCount();
+    const geometry::PolygonTexts &texts = doc_.texts();
     const QString unit = CmbEd->Text();
 
     p.save();
@@ -196,9 +168,9 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
     const int ownerFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
     const QRectF ownerRect =
         p.boundingRect(QRectF(area.left(), area.top(), area.width(), area.height() / 4), ownerFlags,
-                       Label2->Caption());
+                       texts.owner);
     p.drawText(QRectF(area.left(), area.top(), area.width(), ownerRect.height()), ownerFlags,
-               Label2->Caption());
+               texts.owner);
     const double below = area.top() + ownerRect.height() + gap;
 
     // The table: one row per corner and two lines for the area and the scale.
@@ -280,13 +252,7 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
     }
 
     // The coordinate table with the side lengths.
-    std::array<double, 21> X{}, Y{};
-    for (int i = 1; i <= n; ++i) {
-        X[i] = textToDouble(TextX[i]->Text()).value_or(0);
-        Y[i] = textToDouble(TextY[i]->Text()).value_or(0);
-    }
-    geometry::Measures m;
-    geometry::computeMeasures(n, X.data(), Y.data(), m);
+    const geometry::Measures &m = doc_.measures();
 
     p.setFont(tableFont);
     p.setPen(Qt::black);
@@ -312,7 +278,7 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
     for (int i = 1; i <= n; ++i) {
         const int next = i == n ? 1 : i + 1;
         drawRow(i,
-                {QString::number(i), TextX[i]->Text().trimmed(), TextY[i]->Text().trimmed(),
+                {QString::number(i), texts.x[i].trimmed(), texts.y[i].trimmed(),
                  QString::number(i) + QStringLiteral("-") + QString::number(next),
                  formatNumber(m.SideLen[i], kFieldPattern).trimmed()},
                 false);
@@ -324,7 +290,7 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
     const double totalsTop = table.top() + (n + 1.5) * rowHeight;
     p.drawText(QRectF(table.left(), totalsTop, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Площадь: ") + Text3->Text().trimmed() + QLatin1Char(' ') +
+               QStringLiteral("Площадь: ") + formatNumber(doc_.area(), kAreaPattern).trimmed() + QLatin1Char(' ') +
                    Label1[1]->Caption());
     p.setFont(tableFont);
     p.drawText(QRectF(table.left(), totalsTop + rowHeight, table.width() * 2, rowHeight),

@@ -1,15 +1,16 @@
 // Form1: the commands that change the whole polygon or its list of corners:
 // move to the origin, mirror, the two quarter turns, insert and delete.
 //
-// Each command reads the fields of corners 1..n, computes in 64-bit floating
-// point and writes texts back; the fields' change handlers recompute the
-// drawing (all at once at the end where FieldsUpdating is held).
+// Each command reads corners 1..n from the document, computes in 64-bit
+// floating point and hands the document the texts after it: one change, one
+// undo step.
 #include "main_window/form1.h"
 
 #include "geometry/polygon.h"
 #include "geometry/numtext.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tarvel {
 
@@ -19,39 +20,15 @@ using platform::MsgResult;
 
 namespace {
 
-// Holds FieldsUpdating at 1 while a command rewrites many fields, and clears
-// it however the command ends.
-class FieldsUpdatingScope {
-public:
-    explicit FieldsUpdatingScope(SharedState &state) : state_(state) { state_.FieldsUpdating = 1; }
-    ~FieldsUpdatingScope() { state_.FieldsUpdating = 0; }
-    FieldsUpdatingScope(const FieldsUpdatingScope &) = delete;
-    FieldsUpdatingScope &operator=(const FieldsUpdatingScope &) = delete;
+using geometry::PolygonTexts;
 
-private:
-    SharedState &state_;
-};
-
-// The corners 1..n of the window's fields as numbers; `complete` is false
-// when some field of these corners does not read as a number (that corner
-// then holds 0).
-struct Corners {
-    int n = 0;
-    geometry::CornerArray X{};
-    geometry::CornerArray Y{};
-    bool complete = true;
-};
-
-int cornerCount(const SharedState &state) {
-    return std::clamp<int>(state.CornerCount, geometry::kMinCorners, geometry::kMaxCorners);
-}
-
-Corners readCorners(Form1 &f) {
-    Corners c;
-    c.n = cornerCount(f.state());
-    for (int i = 1; i <= c.n; ++i) {
-        const auto x = textToDouble(f.TextX[i]->Text());
-        const auto y = textToDouble(f.TextY[i]->Text());
+// The corners 1..n of a set of texts as numbers.
+geometry::CornerValues valuesOf(const PolygonTexts &t, int n) {
+    geometry::CornerValues c;
+    c.n = n;
+    for (int i = 1; i <= n; ++i) {
+        const auto x = textToDouble(t.x[i]);
+        const auto y = textToDouble(t.y[i]);
         c.complete = c.complete && x && y;
         c.X[i] = x.value_or(0);
         c.Y[i] = y.value_or(0);
@@ -59,23 +36,18 @@ Corners readCorners(Form1 &f) {
     return c;
 }
 
-// Moving, mirroring or turning a polygon with a field that is not a number
-// would write a made-up 0 over the user's text, and the shift to the origin
-// would be taken from it; these commands refuse instead and change nothing.
-bool refuseIncomplete(Form1 &f, const Corners &c) {
-    if (c.complete) return false;
-    f.showNotANumber(&f);
-    return true;
-}
-
-// Writes turned corners through the field pattern, X then Y of each corner,
-// and moves the result to the origin.
-void writeTurned(Form1 &f, const Corners &c) {
-    for (int i = 1; i <= c.n; ++i) {
-        f.TextX[i]->setText(formatNumber(c.X[i], kFieldPattern));
-        f.TextY[i]->setText(formatNumber(c.Y[i], kFieldPattern));
+// The texts moved so that the smallest X and the smallest Y become 0,
+// rounded to hundredths; nothing when a text of corners 1..n is not a
+// number (the shift would be taken from a made-up 0).
+std::optional<PolygonTexts> movedToOrigin(PolygonTexts t, int n) {
+    const geometry::CornerValues c = valuesOf(t, n);
+    if (!c.complete) return std::nullopt;
+    const geometry::Shift s = geometry::smallest(n, c.X.data(), c.Y.data());
+    for (int i = 1; i <= n; ++i) {
+        t.x[i] = plainText(roundHalfEven(c.X[i] - s.minX, 2));
+        t.y[i] = plainText(roundHalfEven(c.Y[i] - s.minY, 2));
     }
-    f.NORMALIZ();
+    return t;
 }
 
 // The current corner when it names a corner of the polygon, else 0. Insert
@@ -87,27 +59,31 @@ int currentCornerOfPolygon(const Form1 &f, int n) {
     return p >= 1 && p <= n ? p : 0;
 }
 
-// The count buttons work from the text of the count field; a count typed
-// there that the recompute did not take (25, say) would make them add or drop
-// a row other than the one the fields were just shifted for.
-void holdCount(Form1 &f, int n) {
-    if (textToDouble(f.Text1->Text()) != double(n)) f.Text1->setText(QString::number(n));
-}
-
 } // namespace
 
+bool Form1::refuseIncomplete() {
+    // Moving, mirroring or turning a polygon with a field that is not a
+    // number would write a made-up 0 over the user's text; these commands
+    // refuse instead and change nothing.
+    if (doc_.values().complete) return false;
+    showNotANumber(this);
+    return true;
+}
+
+void Form1::applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name) {
+    if (const auto moved = movedToOrigin(texts, cornerCount())) {
+        doc_.apply(*moved, name);
+        return;
+    }
+    // A computed text too large to read back as a number: the command stops
+    // where the move to the origin would refuse.
+    doc_.apply(texts, name);
+    showNotANumber(this);
+}
+
 void Form1::NORMALIZ() {
-    const Corners c = readCorners(*this);
-    if (refuseIncomplete(*this, c)) return;
-    const geometry::Shift s = geometry::smallest(c.n, c.X.data(), c.Y.data());
-    for (int i = 1; i <= c.n; ++i) {
-        state_.ShiftedX[i] = c.X[i] - s.minX;
-        state_.ShiftedY[i] = c.Y[i] - s.minY;
-    }
-    for (int b = 1; b <= c.n; ++b) {
-        TextX[b]->setText(plainText(roundHalfEven(state_.ShiftedX[b], 2)));
-        TextY[b]->setText(plainText(roundHalfEven(state_.ShiftedY[b], 2)));
-    }
+    if (refuseIncomplete()) return;
+    applyMovedToOrigin(doc_.texts(), QStringLiteral("Передвинуть в начало координат"));
 }
 
 void Form1::Menu_Tools_Norm_Click() {
@@ -120,31 +96,41 @@ void Form1::CmdNorm_Click() {
 }
 
 void Form1::Menu_Tools_Zerkalo_Click() {
-    const Corners c = readCorners(*this);
-    if (refuseIncomplete(*this, c)) return;
+    if (refuseIncomplete()) return;
+    const geometry::CornerValues &c = doc_.values();
+    PolygonTexts t = doc_.texts();
     for (int i = 1; i <= c.n; ++i)
-        TextX[i]->setText(plainText(0.0 - c.X[i]));
-    NORMALIZ();
+        t.x[i] = plainText(0.0 - c.X[i]);
+    applyMovedToOrigin(t, QStringLiteral("Зеркально перевернуть"));
+}
+
+void Form1::turnQuarter(bool clockwise) {
+    if (refuseIncomplete()) return;
+    geometry::CornerValues c = doc_.values();
+    // An exact quarter turn: a turn through cos and sin of an approximate
+    // pi/2 would scale the polygon and shift far-away corners by decimetres.
+    if (clockwise)
+        geometry::rotateClockwise(c.n, c.X.data(), c.Y.data());
+    else
+        geometry::rotateAnticlockwise(c.n, c.X.data(), c.Y.data());
+    PolygonTexts t = doc_.texts();
+    for (int i = 1; i <= c.n; ++i) {
+        t.x[i] = formatNumber(c.X[i], kFieldPattern);
+        t.y[i] = formatNumber(c.Y[i], kFieldPattern);
+    }
+    applyMovedToOrigin(t, QStringLiteral("Повернуть на 90 гр."));
 }
 
 void Form1::Menu_Tools_90R_Click() {
-    Corners c = readCorners(*this);
-    if (refuseIncomplete(*this, c)) return;
-    // An exact quarter turn: a turn through cos and sin of an approximate
-    // pi/2 would scale the polygon and shift far-away corners by decimetres.
-    geometry::rotateClockwise(c.n, c.X.data(), c.Y.data());
-    writeTurned(*this, c);
+    turnQuarter(true);
 }
 
 void Form1::Menu_Tools_90L_Click() {
-    Corners c = readCorners(*this);
-    if (refuseIncomplete(*this, c)) return;
-    geometry::rotateAnticlockwise(c.n, c.X.data(), c.Y.data());
-    writeTurned(*this, c);
+    turnQuarter(false);
 }
 
 void Form1::Menu_lnsertUgol_Click() {
-    const int n = cornerCount(state_);
+    const int n = cornerCount();
     if (CurrentCorner == geometry::kMaxCorners || n == geometry::kMaxCorners) {
         services_.messages.show(
             this, QStringLiteral("Больше 20-ти углов программа не поддерживает!"), MsgButtons::OK,
@@ -165,34 +151,22 @@ void Form1::Menu_lnsertUgol_Click() {
     // 64-bit throughout: single precision would cut every coordinate of the
     // polygon to 7 significant digits (1234567,89 -> 1234568). A field that
     // does not read as a number counts as 0, as in the recompute.
-    const Corners c = readCorners(*this);
+    const geometry::CornerValues &c = doc_.values();
     const geometry::Point m = geometry::insertedCorner(p, n, c.X.data(), c.Y.data());
-    geometry::CornerArray X{}, Y{};
+    PolygonTexts t = doc_.texts();
     for (int k = 1, from = 1; k <= n + 1; ++k) {
-        if (k == p + 1) {
-            X[k] = m.x;
-            Y[k] = m.y;
-        } else {
-            X[k] = c.X[from];
-            Y[k] = c.Y[from];
-            ++from;
-        }
+        const bool inserted = k == p + 1;
+        t.x[k] = plainText(inserted ? m.x : c.X[from]);
+        t.y[k] = plainText(inserted ? m.y : c.Y[from]);
+        if (!inserted) ++from;
     }
-
-    {
-        const FieldsUpdatingScope scope(state_);
-        for (int k = 1; k <= n + 1; ++k) {
-            TextX[k]->setText(plainText(X[k]));
-            TextY[k]->setText(plainText(Y[k]));
-        }
-        holdCount(*this, n);
-        Command2_Click();
-    }
-    VICHISLIT();
+    t.count = QString::number(n + 1);
+    clearCountHighlight();
+    doc_.apply(t, QStringLiteral("Вставить угол"));
 }
 
 void Form1::Menu_DelUgol_Click() {
-    const int n = cornerCount(state_);
+    const int n = cornerCount();
     if (n <= geometry::kMinCorners) {
         services_.messages.show(
             this, QStringLiteral("Меньше 3-х углов в многоугольнике быть не может!"),
@@ -208,15 +182,15 @@ void Form1::Menu_DelUgol_Click() {
                                 QStringLiteral("Подтвердите удаление")) != MsgResult::Yes)
         return;
 
-    const FieldsUpdatingScope scope(state_);
     // Texts move up as they are: the coordinates are not touched.
+    PolygonTexts t = doc_.texts();
     for (int i = p; i <= n - 1; ++i) {
-        TextX[i]->setText(TextX[i + 1]->Text());
-        TextY[i]->setText(TextY[i + 1]->Text());
+        t.x[i] = t.x[i + 1];
+        t.y[i] = t.y[i + 1];
     }
-    holdCount(*this, n);
-    Command3_Click();
-    VICHISLIT();
+    t.count = QString::number(n - 1);
+    clearCountHighlight();
+    doc_.apply(t, QStringLiteral("Удалить угол"));
 }
 
 } // namespace tarvel

@@ -149,7 +149,7 @@ void FrmNastrGrid::Check2_Click() {
 void FrmNastrGrid::Check3_Click() {
     const int v = Check3->Value();
     form_.state().settings.ShowAngles = std::int16_t(v);
-    switchLabels(form_.Tch, form_.state().CornerCount, v);
+    switchLabels(form_.Tch, form_.cornerCount(), v);
 }
 
 void FrmNastrGrid::Check4_Click() {
@@ -159,13 +159,13 @@ void FrmNastrGrid::Check4_Click() {
 void FrmNastrGrid::Check5_Click() {
     const int v = Check5->Value();
     form_.state().settings.ShowNumbers = std::int16_t(v);
-    switchLabels(form_.Nu, form_.state().CornerCount, v);
+    switchLabels(form_.Nu, form_.cornerCount(), v);
 }
 
 void FrmNastrGrid::Check6_Click() {
     const int v = Check6->Value();
     form_.state().settings.ShowLengths = std::int16_t(v);
-    switchLabels(form_.Dl, form_.state().CornerCount, v);
+    switchLabels(form_.Dl, form_.cornerCount(), v);
 }
 
 namespace {

@@ -23,15 +23,14 @@ protected:
     // Makes the polygon from field texts and recomputes; the polygon counts
     // as unchanged and no message has been shown yet.
     void setPolygon(const Texts &corners) {
-        const int n = int(corners.size());
-        form->Text1->setText(QString::number(n));
-        form->showRows(n);
-        for (int i = 1; i <= n; ++i) {
-            form->TextX[i]->setText(corners[i - 1].first);
-            form->TextY[i]->setText(corners[i - 1].second);
+        geometry::PolygonTexts t = form->document().texts();
+        t.count = QString::number(corners.size());
+        for (std::size_t i = 1; i <= corners.size(); ++i) {
+            t.x[i] = corners[i - 1].first;
+            t.y[i] = corners[i - 1].second;
         }
-        form->VICHISLIT();
-        state.Modified = 0;
+        form->document().apply(t, QStringLiteral("test polygon"));
+        form->document().markSaved();
         fakes.messages.shown.clear();
     }
     void setPolygon(std::initializer_list<std::pair<double, double>> corners) {

@@ -37,21 +37,26 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
 
 TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     makeWindow();
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
     form->TextX[1]->setText(QStringLiteral("36"));
     // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 825,00"));
-    EXPECT_EQ(state.Modified, 1) << "a changed X marks the polygon as a changed Y does";
-    state.Modified = 0;
+    EXPECT_TRUE(form->document().isModified()) << "a changed X marks the polygon as a changed Y does";
+    form->document().markSaved();
     form->TextY[1]->setText(QStringLiteral("40"));
-    EXPECT_EQ(state.Modified, 1);
-    // Bulk rewrites hold the recompute back but still mark the polygon.
-    state.Modified = 0;
-    state.FieldsUpdating = 1;
-    const QString area = form->Text3->Text();
+    EXPECT_TRUE(form->document().isModified());
+    // A keystroke is one recompute and one redraw, and undoing back to the
+    // state last saved clears the mark again.
+    form->document().markSaved();
+    const int recomputes = form->document().recomputeCount();
+    const int draws = form->drawCount();
     form->TextY[1]->setText(QStringLiteral("30"));
-    EXPECT_EQ(form->Text3->Text(), area);
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
+    EXPECT_EQ(form->drawCount(), draws + 1);
+    EXPECT_TRUE(form->document().isModified());
+    form->Menu_Undo->trigger();
+    EXPECT_EQ(form->TextY[1]->Text(), QStringLiteral("40"));
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
@@ -67,16 +72,16 @@ TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
         focus(*form->TextY[5]);
         EXPECT_EQ(form->TextY[4]->Text(), QString::fromUtf8(c.left)) << c.typed;
     }
-    state.Modified = 0;
+    form->document().markSaved();
     focus(*form->TextX[4]);
     focus(*form->TextX[5]);
-    EXPECT_EQ(state.Modified, 1) << "leaving an X field marks the polygon";
+    EXPECT_TRUE(form->document().isModified()) << "leaving an X field marks the polygon";
 }
 
 TEST_F(FieldsTest, KeysMoveTheFocusWithinTheColumn) {
     makeWindow();
     form->Text1->setText(QStringLiteral("5"));
-    form->VICHISLIT();
+    form->Text1_LostFocus();
     focus(*form->TextX[4]);
     QTest::keyClick(form->TextX[4]->edit(), Qt::Key_Return);
     EXPECT_TRUE(form->TextX[5]->hasFocus());
@@ -139,15 +144,15 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
 
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     makeWindow();
-    // At the limits nothing changes but the polygon is marked.
+    // At the limits nothing changes, so there is nothing to save either.
     form->Command2_Click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("20"));
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_FALSE(form->document().isModified());
 
     for (int k = 0; k < 15; ++k)
         form->Command3_Click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
-    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(form->Cmb1->ListCount(), 5);
     EXPECT_TRUE(form->TextX[5]->Visible());
     EXPECT_FALSE(form->TextX[6]->Visible());
@@ -164,10 +169,10 @@ TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     form->Command3_Click();
     form->Command3_Click();
     ASSERT_EQ(form->Text1->Text(), QStringLiteral("3"));
-    state.Modified = 0;
+    form->document().markSaved();
     form->Command3_Click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("3"));
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
@@ -209,13 +214,16 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     form->txt3->setText(QStringLiteral("Участок 12"));
     QTest::keyClick(form->txt3->edit(), Qt::Key_Return);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Участок 12"));
-    EXPECT_EQ(state.Modified, 0) << "Enter commits without marking the polygon";
+    // The owner text is saved with the polygon: a change by Enter must not
+    // be lost at exit without the save question.
+    EXPECT_TRUE(form->document().isModified());
+    form->document().markSaved();
 
     form->Label2_Click();
     form->txt3->setText(QStringLiteral("Петров"));
     QTest::mouseDClick(form->txt3->edit(), Qt::LeftButton);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Петров"));
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->Label2->ForeColor(), platform::kSysButtonText);
 }
 

@@ -49,7 +49,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     for (int k = 0; k < 15; ++k)
         form->Command3_Click(); // 5 corners
     form->TextX[7]->setText(QStringLiteral("hidden text"));
-    form->Label2->setCaption(QStringLiteral("Владелец: Иванов"));
+    form->document().editOwner(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
     ASSERT_TRUE(form->SAVE_AS());
 
@@ -67,7 +67,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     EXPECT_EQ(lines[21], QStringLiteral("30,00"));
     EXPECT_EQ(lines[41], QStringLiteral("Владелец: Иванов"));
     EXPECT_TRUE(b.contains("\xC2\xeb\xe0\xe4\xe5\xeb\xe5\xf6")) << "Windows-1251 bytes";
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("plot.squ"));
 }
 
@@ -76,7 +76,7 @@ TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
     form->TextY[1]->setText(QStringLiteral("31"));
     fakes.dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(form->SAVE_AS());
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     // A folder cannot be written as a file, nor a read-only file replaced
@@ -94,7 +94,7 @@ TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
         EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
         EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
-        EXPECT_EQ(state.Modified, 1);
+        EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
     }
     EXPECT_EQ(bytes("kept.squ"), "old");
@@ -113,7 +113,7 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     form->Menu_File_Open_Click();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
-    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
     EXPECT_EQ(form->TextX[3]->Text(), QStringLiteral(" 76,00"));
     EXPECT_EQ(form->TextX[4]->Text(), QStringLiteral("not a number"));
@@ -122,18 +122,18 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     EXPECT_FALSE(form->TextX[6]->Visible());
     EXPECT_EQ(form->Cmb1->ListCount(), 5);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("in.squ"));
 }
 
 TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     makeWindow();
     form->TextX[2]->setText(QStringLiteral("1234,5"));
-    form->Label2->setCaption(QStringLiteral("Тест"));
+    form->document().editOwner(QStringLiteral("Тест"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
     ASSERT_TRUE(form->SAVE_AS());
     form->TextX[2]->setText(QStringLiteral("1"));
-    form->Label2->setCaption(QStringLiteral("x"));
+    form->document().editOwner(QStringLiteral("x"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
     form->Menu_File_Open_Click();
     EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
@@ -166,7 +166,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         fakes.dialogs.fileAnswers = {file};
         form->Menu_File_Open_Click();
         EXPECT_TRUE(fakes.messages.shown.empty());
-        EXPECT_EQ(state.CornerCount, 7);
+        EXPECT_EQ(form->cornerCount(), 7);
         EXPECT_EQ(form->Cmb1->ListCount(), 7);
         EXPECT_TRUE(form->TextX[7]->Visible());
         EXPECT_FALSE(form->TextX[8]->Visible());
@@ -179,9 +179,9 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         Form1 w(st, *s);
         w.Form_Load();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + file);
-        EXPECT_EQ(st.CornerCount, 7);
+        EXPECT_EQ(w.cornerCount(), 7);
         EXPECT_EQ(w.Text3->Text(), area);
-        if (fakes.messages.shown.empty() && state.CornerCount == 7 && st.CornerCount == 7)
+        if (fakes.messages.shown.empty() && form->cornerCount() == 7 && w.cornerCount() == 7)
             ++reopened;
     }
     EXPECT_EQ(reopened, int(std::size(counts)));
@@ -299,10 +299,10 @@ TEST_F(FilesTest, CommandLineFileOpensAtStart) {
         Form1 w(st, *s);
         w.Form_Load();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("my plot.squ")) << arg;
-        EXPECT_EQ(st.CornerCount, 3);
+        EXPECT_EQ(w.cornerCount(), 3);
         EXPECT_EQ(w.Text3->Text(), QStringLiteral("   6,00"));
         EXPECT_EQ(w.Cmb1->ListCount(), 3);
-        EXPECT_EQ(st.Modified, 0);
+        EXPECT_FALSE(w.document().isModified());
     }
     // A file that is not a polygon file is skipped silently at start.
     writeBytes("bad.squ", "garbage");

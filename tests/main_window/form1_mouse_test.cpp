@@ -55,9 +55,7 @@ TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
     release(w, Qt::LeftButton, kGrip);
     EXPECT_EQ(form->TextX[3]->Text(), "16,05");
     EXPECT_EQ(form->TextY[3]->Text(), "5");
-    EXPECT_EQ(state.DragCorner, 3);
-    EXPECT_EQ(state.Dragging, 0);
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
     // The drop is not a click on the empty window: the corner stays current.
     EXPECT_EQ(form->CurrentCorner, 3);
     EXPECT_TRUE(form->TextX[3]->hasFocus());
@@ -145,7 +143,6 @@ TEST_F(MouseTest, ADropWithoutAUsableScaleChangesNothing) {
     state.ScaleFactor = 0;
     release(w, Qt::LeftButton, kGrip);
     EXPECT_EQ(texts(3), before);
-    EXPECT_EQ(state.Dragging, 0);
 }
 
 TEST_F(MouseTest, RowCaptionsTurnBoldUnderTheMouseAndNormalOverTheWindow) {

@@ -50,7 +50,7 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
         const double x2 = form->L[2]->X1();
         click(*(form.get()->*c.button));
         EXPECT_EQ(texts(3), c.after);
-        EXPECT_EQ(state.Modified, 1);
+        EXPECT_TRUE(form->document().isModified());
         // Redrawn where the corner now is.
         const double moved = textToDouble(form->TextX[2]->Text()).value();
         EXPECT_NEAR(form->L[2]->X1() - x2, (moved - 20) * state.ScaleFactor, 0.01);
@@ -82,12 +82,12 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
         setPolygon({{10, 30}, {20, 30}, {20, 40}, {1, 1}});
         form->Command3_Click(); // row 4 hidden
         form->VICHISLIT();
-        state.Modified = 0;
+        form->document().markSaved();
         form->CurrentCorner = std::int16_t(current);
         for (auto b : {&Form1::CmdXUp, &Form1::CmdXDw, &Form1::CmdYUp, &Form1::CmdYDw})
             click(*(form.get()->*b));
         EXPECT_EQ(texts(4), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}, {"1", "1"}}));
-        EXPECT_EQ(state.Modified, 0);
+        EXPECT_FALSE(form->document().isModified());
     }
 }
 
@@ -143,7 +143,7 @@ TEST_F(MovesTest, StepButtonsLeaveAStepThatIsNotANumberAndThePolygon) {
     form->txtStep->setText("5");
     click(*form->CmdStepUp);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(MovesTest, AStepButtonKeepsTheFocusAndEnterRepeatsIt) {

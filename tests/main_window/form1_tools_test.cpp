@@ -128,11 +128,11 @@ TEST_F(Form1ToolsTest, ExportProposesItsFileAndCancelDoesNothing) {
 
 TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
     setPolygon({"0", "30", "30,5", "0", "-12,25"}, {"0", "0", "40", "40", "1 234,5"});
-    state.Modified = 0;
+    form->document().markSaved();
     fakes.dialogs.fileAnswers.push_back(path("out.xlsx"));
     form->Menu_File_Export_Click();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
 
     const auto columns = xlsx.readColumns(path("out.xlsx"));
     ASSERT_TRUE(columns);
@@ -172,7 +172,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         SCOPED_TRACE(c.name);
         fakes.messages.shown.clear();
         c.arrange();
-        const std::int16_t modified = state.Modified;
+        const bool modified = form->document().isModified();
         const QString x12 = form->TextX[12]->Text();
         fakes.dialogs.fileAnswers.push_back(path(QString(c.name) + ".xlsx"));
         form->Menu_File_Export_Click();
@@ -181,7 +181,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         EXPECT_EQ(fakes.messages.shown[0].title, c.title);
         EXPECT_EQ(fakes.messages.shown[0].icon, c.icon);
         EXPECT_FALSE(QFile::exists(path(QString(c.name) + ".xlsx")));
-        EXPECT_EQ(state.Modified, modified);
+        EXPECT_EQ(form->document().isModified(), modified);
         EXPECT_EQ(form->TextX[12]->Text(), x12);
     }
 }
@@ -202,7 +202,7 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     form->Menu_File_Export_Click();
 
     setPolygon({"1", "2", "3"}, {"1", "5", "1"});
-    state.Modified = 0;
+    form->document().markSaved();
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
     form->Menu_File_Import_Click();
@@ -215,7 +215,7 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
         EXPECT_TRUE(form->TextX[i]->Visible()) << i;
     }
     EXPECT_EQ(form->Text3->Text(), area);
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) {
@@ -228,7 +228,7 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
     form->Menu_File_Import_Click();
     EXPECT_EQ(form->Text1->Text(), "4");
-    EXPECT_EQ(state.CornerCount, 4);
+    EXPECT_EQ(form->cornerCount(), 4);
     EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
     // The hidden rows hold zero, as new rows would, not the corners of the
     // polygon shown before: "+" must not bring one of those back.
@@ -265,7 +265,7 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
          {"broken.xlsx", "only_x.csv", "missing.xlsx", "gap.csv", "error_cell.xlsx"}) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
-        state.Modified = 0;
+        form->document().markSaved();
         const QString x1 = form->TextX[1]->Text(), text1 = form->Text1->Text();
         fakes.dialogs.fileAnswers.push_back(path(name));
         form->Menu_File_Import_Click();
@@ -275,7 +275,7 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(form->TextX[1]->Text(), x1);
         EXPECT_EQ(form->Text1->Text(), text1);
-        EXPECT_EQ(state.Modified, 0);
+        EXPECT_FALSE(form->document().isModified());
     }
 }
 
@@ -447,7 +447,7 @@ TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
 
 TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
-    form->Label2->setCaption("Иванов Пётр, участок №12");
+    form->document().editOwner("Иванов Пётр, участок №12");
     fakes.printer.pdfPath = path("page.pdf");
     form->Menu_File_Print_Click();
     ASSERT_EQ(fakes.printer.printed, 1);
@@ -575,7 +575,7 @@ TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) 
     auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
     ASSERT_NE(hint, nullptr);
     ASSERT_TRUE(hint->isVisible());
-    state.Modified = 0;
+    form->document().markSaved();
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(hint->isVisible());
     EXPECT_TRUE(fakes.dialogs.asked.empty());

@@ -62,19 +62,16 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
         c.run(*form);
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(fakes.messages.shown.empty());
-        EXPECT_EQ(state.Modified, 1);
-        EXPECT_EQ(state.FieldsUpdating, 0);
+        EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->CurrentCorner, 2);
     }
 }
 
-TEST_F(TransformTest, MoveToOriginKeepsTheShiftedCorners) {
+TEST_F(TransformTest, MoveToOriginRoundsTheShiftedCornersToHundredths) {
     setPolygon({{5, -3}, {15, -3}, {15.004, 7}});
     form->NORMALIZ();
-    EXPECT_DOUBLE_EQ(state.ShiftedX[1], 0);
-    EXPECT_DOUBLE_EQ(state.ShiftedY[1], 0);
-    EXPECT_NEAR(state.ShiftedX[3], 10.004, 1e-12); // unrounded
-    EXPECT_DOUBLE_EQ(state.ShiftedY[3], 10);
+    EXPECT_EQ(form->TextX[1]->Text(), "0");
+    EXPECT_EQ(form->TextY[3]->Text(), "10");
     EXPECT_EQ(form->TextX[3]->Text(), "10");
 }
 
@@ -92,7 +89,7 @@ TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
             setPolygon(bad);
             (form.get()->*action)->trigger();
             EXPECT_EQ(texts(3), bad);
-            EXPECT_EQ(state.Modified, 0);
+            EXPECT_FALSE(form->document().isModified());
             ASSERT_EQ(fakes.messages.shown.size(), 1u);
             const auto &box = fakes.messages.shown[0];
             EXPECT_EQ(box.text, "В поле с координатами не число!");
@@ -125,9 +122,9 @@ TEST_F(TransformTest, AQuarterTurnFarFromTheOriginKeepsEverySideToTheCentimetre)
     setPolygon(plot);
     form->Menu_Tools_90L->trigger();
     EXPECT_EQ(texts(3), (Texts{{"40", "0"}, {"40", "30"}, {"0", "30"}}));
-    EXPECT_DOUBLE_EQ(state.measures.SideLen[1], 30);
-    EXPECT_DOUBLE_EQ(state.measures.SideLen[2], 40);
-    EXPECT_DOUBLE_EQ(state.measures.SideLen[3], 50);
+    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[1], 30);
+    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[2], 40);
+    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[3], 50);
 
     setPolygon(plot);
     form->Menu_Tools_90R->trigger();
@@ -165,12 +162,11 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
 
         EXPECT_EQ(form->Text1->Text(), "4");
-        EXPECT_EQ(state.CornerCount, 4);
+        EXPECT_EQ(form->cornerCount(), 4);
         EXPECT_EQ(texts(4), c.result);
         EXPECT_TRUE(form->TextX[4]->Visible());
         EXPECT_EQ(form->Cmb1->ListCount(), 4);
-        EXPECT_EQ(state.FieldsUpdating, 0);
-        EXPECT_EQ(state.Modified, 1);
+        EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->CurrentCorner, c.after);
         EXPECT_TRUE(form->L[4]->Visible()); // recomputed with the new corner
     }
@@ -197,7 +193,7 @@ TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(form->Text1->Text(), "3");
     EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
@@ -206,7 +202,7 @@ TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
     for (int current : {5, 20}) {
         form->CurrentCorner = std::int16_t(current);
         fakes.messages.shown.clear();
-        state.Modified = 0;
+        form->document().markSaved();
         form->Menu_lnsertUgol->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, "Больше 20-ти углов программа не поддерживает!");
@@ -215,7 +211,7 @@ TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
         EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
         EXPECT_EQ(texts(20), before);
         EXPECT_EQ(form->Text1->Text(), "20");
-        EXPECT_EQ(state.Modified, 0);
+        EXPECT_FALSE(form->document().isModified());
     }
 }
 
@@ -231,7 +227,7 @@ TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
     EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
     EXPECT_EQ(form->Text1->Text(), "3");
     EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
-    EXPECT_EQ(state.Modified, 0);
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
@@ -249,11 +245,10 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
 
     EXPECT_EQ(texts(3), (Texts{square[1], square[2], square[3]}));
     EXPECT_EQ(form->Text1->Text(), "3");
-    EXPECT_EQ(state.CornerCount, 3);
+    EXPECT_EQ(form->cornerCount(), 3);
     EXPECT_FALSE(form->TextX[4]->Visible());
     EXPECT_EQ(form->TextX[4]->Text(), "0,001"); // the hidden row keeps its text
-    EXPECT_EQ(state.FieldsUpdating, 0);
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->CurrentCorner, 1);
 }
 

@@ -51,9 +51,9 @@ protected:
     }
 
     void checkInvariants(int step) {
-        ASSERT_GE(state.CornerCount, 3) << "step " << step;
-        ASSERT_LE(state.CornerCount, 20) << "step " << step;
-        const int n = state.CornerCount;
+        ASSERT_GE(form->cornerCount(), 3) << "step " << step;
+        ASSERT_LE(form->cornerCount(), 20) << "step " << step;
+        const int n = form->cornerCount();
         std::array<double, 21> X{}, Y{};
         for (int i = 1; i <= n; ++i) {
             X[i] = textToDouble(form->TextX[i]->Text()).value_or(0);
@@ -147,7 +147,7 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             break;
         case 9: {
             // A drag: the marker or the angle label is dropped somewhere.
-            const int i = pick(1, state.CornerCount);
+            const int i = pick(1, form->cornerCount());
             form->CurrentCorner = std::int16_t(i);
             platform::MouseInfo m;
             m.button = platform::kLeftButton;

@@ -1,0 +1,193 @@
+#include "geometry/polygon_document.h"
+
+#include "geometry/numtext.h"
+
+#include <QUndoCommand>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvel::geometry {
+
+namespace {
+
+// Merge keys of the steps that merge: one per field, so that typing in
+// TextX(3) and then in TextY(3) gives two steps.
+constexpr int kNoMerge = -1;
+constexpr int kOwnerKey = 100;
+constexpr int kCountKey = 101;
+int fieldKey(Axis axis, int i) {
+    return (axis == Axis::X ? 0 : 50) + i;
+}
+
+bool validCorner(int i) {
+    return i >= 1 && i <= kMaxCorners;
+}
+
+} // namespace
+
+// One undo step: the whole state before and after. The texts are
+// implicitly shared, so a step costs a few pointers, not copies.
+class PolygonDocument::Step : public QUndoCommand {
+public:
+    Step(PolygonDocument &doc, State before, State after, const QString &name, int key)
+        : QUndoCommand(name), doc_(doc), before_(std::move(before)), after_(std::move(after)),
+          key_(key) {}
+
+    int id() const override { return key_; }
+    void redo() override { doc_.setState(after_); }
+    void undo() override {
+        // Whatever is typed after an undo is a step of its own.
+        doc_.typingOpen_ = false;
+        doc_.setState(before_);
+    }
+    bool mergeWith(const QUndoCommand *other) override {
+        if (!doc_.typingOpen_ || other->id() != key_) return false;
+        after_ = static_cast<const Step *>(other)->after_;
+        // Typing back to where the step began leaves nothing to undo.
+        setObsolete(after_ == before_);
+        return true;
+    }
+
+private:
+    PolygonDocument &doc_;
+    State before_, after_;
+    int key_;
+};
+
+PolygonDocument::PolygonDocument(QObject *parent) : QObject(parent) {
+    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });
+    recompute();
+}
+
+PolygonDocument::~PolygonDocument() {
+    // The steps refer to this document; they go before its members do.
+    disconnect(&undo_, nullptr, this, nullptr);
+    undo_.clear();
+}
+
+const QString &PolygonDocument::text(Axis axis, int i) const {
+    const std::size_t k = std::size_t(std::clamp(i, 0, kMaxCorners));
+    return axis == Axis::X ? state_.texts.x[k] : state_.texts.y[k];
+}
+
+std::optional<double> PolygonDocument::distance(int a, int b) const {
+    const int n = cornerCount();
+    if (a < 1 || b < 1 || a > n || b > n) return std::nullopt;
+    const auto xa = textToDouble(text(Axis::X, a)), ya = textToDouble(text(Axis::Y, a));
+    const auto xb = textToDouble(text(Axis::X, b)), yb = textToDouble(text(Axis::Y, b));
+    if (!xa || !ya || !xb || !yb) return std::nullopt;
+    const double d = geometry::distance(*xa, *ya, *xb, *yb);
+    if (!std::isfinite(d)) return std::nullopt;
+    return d;
+}
+
+PolygonDocument::State PolygonDocument::next(const PolygonTexts &texts) const {
+    State s{texts, state_.countInForce};
+    // Only a whole number from 3 to 20 is a count: there is room for 20
+    // corners, and fewer than 3 make no polygon.
+    if (const auto c = textToInt16(texts.count);
+        c && *c >= kMinCorners && *c <= kMaxCorners && double(*c) == textToDouble(texts.count))
+        s.countInForce = *c;
+    return s;
+}
+
+void PolygonDocument::reset(const PolygonTexts &texts) {
+    typingOpen_ = false;
+    undo_.clear();
+    setState(next(texts));
+    undo_.setClean();
+    setModified(false);
+}
+
+void PolygonDocument::markSaved() {
+    typingOpen_ = false;
+    undo_.setClean();
+    setModified(false);
+}
+
+void PolygonDocument::push(const State &after, const QString &name, int mergeKey) {
+    if (after == state_) return;
+    // push() runs the step's redo(), which makes `after` the state.
+    undo_.push(new Step(*this, state_, after, name, mergeKey));
+}
+
+void PolygonDocument::editField(Axis axis, int i, const QString &text) {
+    if (!validCorner(i)) return;
+    PolygonTexts t = state_.texts;
+    (axis == Axis::X ? t.x : t.y)[std::size_t(i)] = text;
+    typeInto(fieldKey(axis, i), next(t), QStringLiteral("Ввод координаты"));
+}
+
+void PolygonDocument::typeInto(int key, const State &after, const QString &name) {
+    // Only the newest step of the same field takes more typing.
+    const int top = undo_.index();
+    if (top == 0 || top != undo_.count() || undo_.command(top - 1)->id() != key)
+        typingOpen_ = false;
+    push(after, name, key);
+    typingOpen_ = true;
+}
+
+void PolygonDocument::endTyping() {
+    typingOpen_ = false;
+}
+
+void PolygonDocument::editCount(const QString &text) {
+    // The count typed is taken by the next command, not keystroke by
+    // keystroke: on the way to "12" the polygon must not drop to 1 corner,
+    // nor on the way to "3,5" to 3.
+    State s = state_;
+    s.texts.count = text;
+    typeInto(kCountKey, s, QStringLiteral("Количество углов"));
+}
+
+void PolygonDocument::applyCount() {
+    // Part of the count's typing step: undoing it takes back both.
+    const State s = next(state_.texts);
+    if (s == state_) return;
+    typeInto(kCountKey, s, QStringLiteral("Количество углов"));
+    typingOpen_ = false;
+}
+
+void PolygonDocument::editOwner(const QString &text) {
+    PolygonTexts t = state_.texts;
+    t.owner = text;
+    typingOpen_ = false;
+    push(next(t), QStringLiteral("Владелец"), kOwnerKey);
+}
+
+void PolygonDocument::apply(const PolygonTexts &after, const QString &name) {
+    typingOpen_ = false;
+    push(next(after), name, kNoMerge);
+}
+
+void PolygonDocument::setState(const State &s) {
+    state_ = s;
+    recompute();
+    emit changed();
+}
+
+void PolygonDocument::recompute() {
+    ++recomputes_;
+    CornerValues v;
+    v.n = std::clamp(state_.countInForce, kMinCorners, kMaxCorners);
+    for (int i = 1; i <= v.n; ++i) {
+        const auto x = textToDouble(state_.texts.x[std::size_t(i)]);
+        const auto y = textToDouble(state_.texts.y[std::size_t(i)]);
+        v.complete = v.complete && x && y;
+        v.X[std::size_t(i)] = x.value_or(0);
+        v.Y[std::size_t(i)] = y.value_or(0);
+    }
+    values_ = v;
+    area_ = PolygonArea(v.n, v.X.data(), v.Y.data());
+    measures_.clear();
+    computeMeasures(v.n, v.X.data(), v.Y.data(), measures_);
+}
+
+void PolygonDocument::setModified(bool m) {
+    if (m == modified_) return;
+    modified_ = m;
+    emit modifiedChanged(m);
+}
+
+} // namespace tarvel::geometry

@@ -1,0 +1,137 @@
+// The polygon being edited: one document under the main window.
+//
+// The truth is the texts, exactly as the fields show them: the count text,
+// the X and Y texts of corners 1..20 and the owner text. The polygon file,
+// the spreadsheet export, the rows hidden beyond the count and a coordinate
+// "that is not a number, kept as typed" all depend on the texts, so the
+// numbers are derived from them and never the other way round.
+//
+// Derived, after every change:
+//   cornerCount()  the count in force, 3..20. A count text that is not a
+//                  whole number from 3 to 20 ("25", "", "3,5") is kept as
+//                  text but not applied: the last count in force stays.
+//   x(i), y(i)     the value of corner i's texts; a text that is not a
+//                  number counts as 0 (see complete()).
+//   area(), measures(), distance(a, b), in the unit of the coordinates.
+//
+// Every command is one change: it emits changed() once, with the texts,
+// the count and the measures already consistent, and it is one step on the
+// undo stack. Consecutive edits of the same field merge into one step until
+// endTyping() closes it. Opening a file, or reset(), clears the history.
+// The modified flag is "the texts differ from the state last saved or
+// opened": undoing back to that state clears it.
+//
+// No widgets: QUndoStack is in QtGui.
+#pragma once
+
+#include "geometry/polygon.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+#include <array>
+#include <optional>
+
+namespace tarvel::geometry {
+
+// The texts of a polygon, as shown; index 0 of x and y is unused.
+struct PolygonTexts {
+    QString count;
+    std::array<QString, 21> x{};
+    std::array<QString, 21> y{};
+    QString owner;
+
+    bool operator==(const PolygonTexts &) const = default;
+};
+
+// Corners 1..n as numbers; `complete` is false when some text of these
+// corners does not read as a number (that coordinate then holds 0).
+struct CornerValues {
+    int n = 0;
+    CornerArray X{};
+    CornerArray Y{};
+    bool complete = true;
+};
+
+enum class Axis { X, Y };
+
+class PolygonDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit PolygonDocument(QObject *parent = nullptr);
+    ~PolygonDocument() override;
+
+    // ---- reading ----
+    const PolygonTexts &texts() const { return state_.texts; }
+    const QString &text(Axis axis, int i) const;
+    int cornerCount() const { return state_.countInForce; }
+    double x(int i) const { return values_.X.at(std::size_t(i)); }
+    double y(int i) const { return values_.Y.at(std::size_t(i)); }
+    const CornerValues &values() const { return values_; }
+    double area() const { return area_; }
+    const Measures &measures() const { return measures_; }
+    // Straight-line distance between corners a and b of the polygon, from
+    // their coordinates; nothing when either is not a corner 1..n or a text
+    // of theirs is not a number.
+    std::optional<double> distance(int a, int b) const;
+    bool isModified() const { return modified_; }
+    // How many times the measures were computed; one per change.
+    int recomputeCount() const { return recomputes_; }
+
+    // ---- history ----
+    QUndoStack &undoStack() { return undo_; }
+
+    // ---- commands ----
+    // Replaces everything, without an undo step: the polygon at start.
+    // Clears the history and the modified flag.
+    void reset(const PolygonTexts &texts);
+    // A polygon read from a file: as reset(), the state now saved.
+    void open(const PolygonTexts &texts) { reset(texts); }
+    // The texts were written to a file: this state is the saved one.
+    void markSaved();
+    // The user edits one field. Consecutive edits of the same field are one
+    // undo step until endTyping().
+    void editField(Axis axis, int i, const QString &text);
+    void endTyping();
+    // The count field: its text, applied by applyCount() or by the next
+    // other change.
+    void editCount(const QString &text);
+    void applyCount();
+    void editOwner(const QString &text);
+    // Any other command: the texts after it, under the name the undo step
+    // gets. Texts equal to the present ones change nothing and add no step.
+    void apply(const PolygonTexts &after, const QString &name);
+
+signals:
+    // Once per command, after the texts, count and measures are consistent.
+    void changed();
+    void modifiedChanged(bool modified);
+
+private:
+    struct State {
+        PolygonTexts texts;
+        int countInForce = kMaxCorners;
+        bool operator==(const State &) const = default;
+    };
+    class Step;
+    friend class Step;
+
+    State next(const PolygonTexts &texts) const;
+    void push(const State &after, const QString &name, int mergeKey);
+    void typeInto(int key, const State &after, const QString &name);
+    void setState(const State &s);
+    void recompute();
+    void setModified(bool m);
+
+    State state_;
+    CornerValues values_;
+    Measures measures_;
+    double area_ = 0;
+    int recomputes_ = 0;
+    bool modified_ = false;
+    bool typingOpen_ = false;
+    QUndoStack undo_;
+};
+
+} // namespace tarvel::geometry

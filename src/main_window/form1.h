@@ -51,7 +51,8 @@ namespace tarvel {
 
 namespace geographic {
 class GeoWindow;
-}
+struct PlaneCorners;
+} // namespace geographic
 namespace settings_windows {
 class FrmNastrGrid;
 class FrmPodsk1;
@@ -200,6 +201,9 @@ public:
     void Menu_Tools_GK_Click();
     void Menu_Tools_GK1_Click();
     void unloadGeographicWindows();
+    // Replaces the polygon by corners converted in a geographic window: the
+    // fields, the row count and the unit (metres), then a recompute.
+    void enterGeographicCorners(const geographic::PlaneCorners &corners);
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
 

@@ -1,6 +1,6 @@
-// The geographic entry windows against the real main window: conversion
-// into the main polygon, field corrections, rows, focus, storing and the
-// lifecycle driven by the main window.
+// The geographic entry windows: on their own, the corners they hand on,
+// field corrections, rows, focus and storing; against the real main window,
+// what it shows after entering and the lifecycle it drives.
 #include "geographic/geo_window.h"
 #include "support/window_fixture.h"
 
@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <memory>
 #include <vector>
 
 namespace tarvel::testing {
@@ -18,7 +19,40 @@ namespace {
 using geographic::Field;
 using geographic::GeoKind;
 using geographic::GeoWindow;
+using geographic::PlaneCorners;
 using platform::MsgResult;
+
+// A window without a main window: what it hands on is collected.
+class GeoWindowAloneTest : public WindowTest {
+protected:
+    void SetUp() override { services = bundleFor(fakes); }
+    GeoWindow &load(GeoKind kind, int mainCornerCount) {
+        windows.push_back(std::make_unique<GeoWindow>(nullptr, *services, settings, kind));
+        GeoWindow &w = *windows.back();
+        QObject::connect(&w, &GeoWindow::cornersEntered,
+                         [this](const PlaneCorners &c) { entered.push_back(c); });
+        w.Form_Load(mainCornerCount);
+        w.show();
+        return w;
+    }
+    void activate(GeoWindow &w) {
+        w.raise();
+        w.activateWindow();
+        QApplication::setActiveWindow(&w);
+        (void)QTest::qWaitForWindowActive(&w);
+    }
+    // The texts the entered corners take in the main window.
+    static QStringList texts(const PlaneCorners &c, bool x) {
+        QStringList out;
+        for (int i = 1; i <= c.count; ++i)
+            out << geographic::cornerText(x ? c.x[i] : c.y[i]);
+        return out;
+    }
+
+    files::Settings settings;
+    std::vector<std::unique_ptr<GeoWindow>> windows;
+    std::vector<PlaneCorners> entered;
+};
 
 class GeoWindowTest : public WindowTest {
 protected:
@@ -46,7 +80,304 @@ protected:
     }
 };
 
-TEST_F(GeoWindowTest, DesignRowsReplaceTheMainPolygon) {
+// ---------------------------------------------------------------- alone
+
+TEST_F(GeoWindowAloneTest, EnteringHandsOnTheRowsInUseBoundToTheAxes) {
+    struct Case {
+        GeoKind kind;
+        QStringList x, y;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88", "19,88"}, {"0", "20,06", "20,06", "0"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,9", "19,9"}, {"0", "20,11", "20,11", "0"}},
+    };
+    for (const Case &c : cases) {
+        entered.clear();
+        GeoWindow &w = load(c.kind, 4);
+        EXPECT_EQ(w.Text1->Text(), "4");
+        w.CmdVnesty->button()->click();
+        ASSERT_EQ(entered.size(), 1u);
+        EXPECT_EQ(entered[0].count, 4);
+        EXPECT_EQ(texts(entered[0], true), c.x);
+        EXPECT_EQ(texts(entered[0], false), c.y);
+        // The window stays open and unchanged.
+        EXPECT_TRUE(w.isLoaded());
+        EXPECT_EQ(w.rowCount(), 4);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+    }
+}
+
+TEST_F(GeoWindowAloneTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
+    struct Case {
+        GeoKind kind;
+        Field field;
+        const char *typed, *left;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "95", "90"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "-3", "0"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShM, "60", "60"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShS, "47", "47,00"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "181", "180"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "37,5", "37,"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDM, "61", "60"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "47,5", "47,50"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "abc", "abc"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "", ""},
+        {GeoKind::DecimalDegrees, Field::txtShG, "95", "90,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "95", "95,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "200", "180,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtDG, "-1", "0,000 000"},
+        {GeoKind::DecimalDegrees, Field::txtShG, "55,605 181", "55,605 181"},
+    };
+    GeoWindow &gk = load(GeoKind::DegreesMinutesSeconds, 20);
+    GeoWindow &gk1 = load(GeoKind::DecimalDegrees, 20);
+    for (const Case &c : cases) {
+        GeoWindow &w = c.kind == GeoKind::DegreesMinutesSeconds ? gk : gk1;
+        platform::TextBox &t = *w.array(c.field)[2];
+        t.setText(QString::fromUtf8(c.typed));
+        w.field_LostFocus(c.field, 2);
+        EXPECT_EQ(t.Text(), QString::fromUtf8(c.left)) << int(c.kind) << " " << c.typed;
+    }
+
+    // The same through a real focus move.
+    activate(gk);
+    focus(*gk.txtShS[1]);
+    gk.txtShS[1]->setText(QStringLiteral("75"));
+    focus(*gk.txtShS[2]);
+    EXPECT_EQ(gk.txtShS[1]->Text(), "60,00");
+}
+
+TEST_F(GeoWindowAloneTest, TypedPointsBecomeCommasInEveryField) {
+    GeoWindow &gk = load(GeoKind::DegreesMinutesSeconds, 20);
+    GeoWindow &gk1 = load(GeoKind::DecimalDegrees, 20);
+    std::vector<platform::TextBox *> fields;
+    for (GeoWindow *w : {&gk, &gk1})
+        for (const Field f : w->fields())
+            fields.push_back(w->array(f)[1].get());
+    ASSERT_EQ(fields.size(), 8u);
+    for (platform::TextBox *field : fields) {
+        field->setText(QString());
+        QTest::keyClicks(field->edit(), QStringLiteral("37.5"));
+        EXPECT_EQ(field->Text(), "37,5") << field->Left();
+        EXPECT_EQ(field->edit()->cursorPosition(), field->Text().size());
+    }
+}
+
+// A point typed into a degree field once read as 0 degrees and put the
+// corner hundreds of kilometres away from the others.
+TEST_F(GeoWindowAloneTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 3);
+    activate(w);
+    focus(*w.txtDG[1]);
+    w.txtDG[1]->setText(QString());
+    QTest::keyClicks(w.txtDG[1]->edit(), QStringLiteral("37.5"));
+    QTest::keyClick(w.txtDG[1]->edit(), Qt::Key_Tab);
+    w.CmdVnesty->button()->click();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    ASSERT_EQ(entered.size(), 1u);
+    ASSERT_EQ(entered[0].count, 3);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_LT(entered[0].x[i], 100) << i;
+        EXPECT_LT(entered[0].y[i], 100) << i;
+    }
+}
+
+TEST_F(GeoWindowAloneTest, EnteringRefusesAFieldThatIsNotANumberAndHandsOnNothing) {
+    struct Case {
+        GeoKind kind;
+        Field field;
+        int row;
+        const char *text;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, Field::txtDG, 1, "abc"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShM, 2, "37.5.1"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtDS, 3, "1,2,3"},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShS, 3, ""},
+        {GeoKind::DegreesMinutesSeconds, Field::txtShG, 2, "40000"}, // no whole degree
+        {GeoKind::DecimalDegrees, Field::txtShG, 3, "abc"},
+        {GeoKind::DecimalDegrees, Field::txtDG, 1, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        fakes.messages.shown.clear();
+        GeoWindow &w = load(c.kind, 3);
+        ASSERT_EQ(w.rowCount(), 3);
+        activate(w);
+        platform::TextBox &bad = *w.array(c.field)[c.row];
+        // A real click takes the focus to the button (the field, had it the
+        // focus, would be corrected on leaving).
+        focus(*w.CmdVnesty);
+        bad.setText(QString::fromUtf8(c.text));
+        w.CmdVnesty->button()->click();
+        QApplication::processEvents();
+
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, "В поле с координатами не число!");
+        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка");
+        EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
+        EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
+        EXPECT_TRUE(entered.empty());
+        EXPECT_EQ(QApplication::focusWidget(), bad.edit());
+        EXPECT_TRUE(bad.hasFocus());
+        w.hide();
+    }
+}
+
+TEST_F(GeoWindowAloneTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
+    const struct {
+        GeoKind kind;
+        QStringList x;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,9"}},
+    };
+    for (const auto &c : cases) {
+        entered.clear();
+        GeoWindow &w = load(c.kind, 3);
+        w.txtShG[4]->setText(QStringLiteral("abc"));
+        w.txtDG[20]->setText(QString());
+        w.CmdVnesty->button()->click();
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        ASSERT_EQ(entered.size(), 1u);
+        EXPECT_EQ(entered[0].count, 3);
+        EXPECT_EQ(texts(entered[0], true), c.x);
+    }
+}
+
+TEST_F(GeoWindowAloneTest, RowsStartFromTheMainCountWithinTheLimits) {
+    for (const auto &[main, rows] : {std::pair{25, 20}, {1, 3}, {7, 7}}) {
+        GeoWindow &w = load(GeoKind::DecimalDegrees, main);
+        EXPECT_EQ(w.rowCount(), rows) << main;
+        EXPECT_EQ(w.Text1->Text(), QString::number(rows)) << main;
+        EXPECT_TRUE(w.txtShG[rows]->Visible()) << main;
+        if (rows < 20) EXPECT_FALSE(w.txtShG[rows + 1]->Visible()) << main;
+    }
+}
+
+TEST_F(GeoWindowAloneTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 20);
+    EXPECT_EQ(w.rowCount(), 20);
+    w.Command2_Click();
+    EXPECT_EQ(w.Text1->Text(), "20");
+
+    w.txtDS[20]->setText(QStringLiteral("12,34"));
+    w.Command3->button()->click();
+    EXPECT_EQ(w.Text1->Text(), "19");
+    EXPECT_EQ(w.CornerCountGK(), 19);
+    EXPECT_FALSE(w.txtDS[20]->Visible());
+    EXPECT_FALSE(w.LblX[20]->Visible());
+    EXPECT_TRUE(w.txtDS[19]->Visible());
+    w.Command2->button()->click();
+    EXPECT_TRUE(w.txtDS[20]->Visible());
+    EXPECT_EQ(w.txtDS[20]->Text(), "12,34");
+
+    for (int k = 0; k < 20; ++k)
+        w.Command3_Click();
+    EXPECT_EQ(w.Text1->Text(), "3");
+    EXPECT_TRUE(w.LblY[3]->Visible());
+    EXPECT_FALSE(w.LblY[4]->Visible());
+}
+
+TEST_F(GeoWindowAloneTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 4);
+    activate(w);
+    focus(*w.txtDM[2]);
+    EXPECT_EQ(w.CurrentRow, 2);
+    for (const Field f : w.fields()) {
+        EXPECT_EQ(w.array(f)[2]->BackColor(), 0xFFFFu);
+        EXPECT_EQ(w.array(f)[1]->BackColor(), platform::kSysWindowBackground);
+    }
+
+    const struct {
+        int key;
+        int from, to;
+    } moves[] = {
+        {Qt::Key_Down, 2, 3}, {Qt::Key_Return, 3, 4}, {Qt::Key_Down, 4, 4},
+        {Qt::Key_Up, 4, 3},   {Qt::Key_Up, 2, 1},     {Qt::Key_Up, 1, 1},
+    };
+    for (const auto &m : moves) {
+        focus(*w.txtDM[m.from]);
+        QTest::keyClick(w.txtDM[m.from]->edit(), Qt::Key(m.key));
+        EXPECT_TRUE(w.txtDM[m.to]->hasFocus()) << m.key << " from " << m.from;
+    }
+
+    // The setting is read at every focus, as the graphics settings may
+    // change it while the window is open.
+    focus(*w.txtShS[3]);
+    EXPECT_TRUE(w.txtShS[3]->edit()->selectedText().isEmpty());
+    focus(*w.txtShS[2]);
+    settings.SelectOnFocus = 1;
+    focus(*w.txtShS[3]);
+    EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
+}
+
+// With select-on-focus the click that brings the focus selects the whole
+// text, so that typing replaces it; a further click places the caret.
+TEST_F(GeoWindowAloneTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
+    const struct {
+        int selectOnFocus;
+        const char *afterFirst, *afterSecond;
+    } cases[] = {{1, "9", "19"}, {0, "18,659", "118,659"}};
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 20);
+    activate(w);
+    QLineEdit *edit = w.txtShS[2]->edit();
+    const QPoint end(edit->width() - 3, edit->height() / 2);
+    const QPoint start(2, edit->height() / 2);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.selectOnFocus);
+        settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
+        w.txtShS[2]->setText(QStringLiteral("18,65"));
+        focus(*w.txtShG[1]);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, end);
+        ASSERT_TRUE(w.txtShS[2]->hasFocus());
+        QTest::keyClick(edit, Qt::Key_9);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterFirst));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, start);
+        QTest::keyClick(edit, Qt::Key_1);
+        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterSecond));
+    }
+}
+
+TEST_F(GeoWindowAloneTest, FixedSizeWindowsOfferNoMaximiseButton) {
+    for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {
+        GeoWindow &w = load(kind, 20);
+        ASSERT_TRUE(w.isVisible());
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(w.minimumSize(), w.maximumSize());
+            for (const Qt::WindowFlags flags : {w.windowFlags(), w.windowHandle()->flags()}) {
+                EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
+                EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << round;
+            }
+            // A row fewer resizes the window: it stays shown and fixed.
+            w.Command3_Click();
+            EXPECT_TRUE(w.isVisible());
+        }
+    }
+}
+
+TEST_F(GeoWindowAloneTest, HelpAndClearing) {
+    GeoWindow &w = load(GeoKind::DecimalDegrees, 4);
+    w.Cmd1->button()->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, "Справка.");
+    EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::None);
+    EXPECT_EQ(fakes.messages.shown[0].text.split(QStringLiteral("\r\n")).size(), 4);
+
+    fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
+    w.CmdClear_Click();
+    EXPECT_EQ(w.txtDG[20]->Text(), "37,596 389");
+    w.CmdClear->button()->click();
+    EXPECT_EQ(fakes.messages.shown.back().icon, platform::MsgIcon::Question);
+    EXPECT_EQ(fakes.messages.shown.back().title, "Подтвердите очистку.");
+    for (int i = 1; i <= 20; ++i)
+        EXPECT_TRUE(w.txtShG[i]->Text().isEmpty() && w.txtDG[i]->Text().isEmpty()) << i;
+    EXPECT_EQ(w.Text1->Text(), "4");
+    EXPECT_TRUE(entered.empty());
+}
+
+// ---------------------------------------------------------------- with Form1
+
+TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
     struct Case {
         GeoKind kind;
         QStringList x, y;
@@ -79,108 +410,17 @@ TEST_F(GeoWindowTest, DesignRowsReplaceTheMainPolygon) {
         EXPECT_TRUE(form->TextX[4]->Visible());
         EXPECT_FALSE(form->TextX[5]->Visible());
         EXPECT_EQ(form->CmbEd->Text(), "М");
+        EXPECT_EQ(form->Label1[4]->Caption(), "М");
         EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
         EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
+        EXPECT_EQ(form->Tch[2]->ForeColor(), 0xC000C0u);
         EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
-        // The window stays open and unchanged.
-        EXPECT_TRUE(w.isLoaded());
-        EXPECT_EQ(w.rowCount(), 4);
         w.unload();
     }
 }
 
-TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
-    struct Case {
-        GeoKind kind;
-        Field field;
-        const char *typed, *left;
-    } cases[] = {
-        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "95", "90"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "-3", "0"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShM, "60", "60"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShS, "47", "47,00"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "181", "180"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDG, "37,5", "37,"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDM, "61", "60"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "47,5", "47,50"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDS, "abc", "abc"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShG, "", ""},
-        {GeoKind::DecimalDegrees, Field::txtShG, "95", "90,000 000"},
-        {GeoKind::DecimalDegrees, Field::txtDG, "95", "95,000 000"},
-        {GeoKind::DecimalDegrees, Field::txtDG, "200", "180,000 000"},
-        {GeoKind::DecimalDegrees, Field::txtDG, "-1", "0,000 000"},
-        {GeoKind::DecimalDegrees, Field::txtShG, "55,605 181", "55,605 181"},
-    };
-    makeWindow();
-    for (const Case &c : cases) {
-        GeoWindow &w = open(c.kind);
-        platform::TextBox &t = *w.array(c.field)[2];
-        t.setText(QString::fromUtf8(c.typed));
-        w.field_LostFocus(c.field, 2);
-        EXPECT_EQ(t.Text(), QString::fromUtf8(c.left)) << int(c.kind) << " " << c.typed;
-    }
-
-    // The same through a real focus move.
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    activate(w);
-    focus(*w.txtShS[1]);
-    w.txtShS[1]->setText(QStringLiteral("75"));
-    focus(*w.txtShS[2]);
-    EXPECT_EQ(w.txtShS[1]->Text(), "60,00");
-}
-
-TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
-    makeWindow();
-    GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
-    GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
-    std::vector<platform::TextBox *> fields;
-    for (GeoWindow *w : {&gk, &gk1})
-        for (const Field f : w->fields())
-            fields.push_back(w->array(f)[1].get());
-    ASSERT_EQ(fields.size(), 8u);
-    for (platform::TextBox *field : fields) {
-        field->setText(QString());
-        QTest::keyClicks(field->edit(), QStringLiteral("37.5"));
-        EXPECT_EQ(field->Text(), "37,5") << field->Left();
-        EXPECT_EQ(field->edit()->cursorPosition(), field->Text().size());
-    }
-}
-
-// A point typed into a degree field once read as 0 degrees and put the
-// corner hundreds of kilometres away from the others.
-TEST_F(GeoWindowTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("3"));
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    activate(w);
-    focus(*w.txtDG[1]);
-    w.txtDG[1]->setText(QString());
-    QTest::keyClicks(w.txtDG[1]->edit(), QStringLiteral("37.5"));
-    QTest::keyClick(w.txtDG[1]->edit(), Qt::Key_Tab);
-    w.CmdVnesty->button()->click();
-    EXPECT_TRUE(fakes.messages.shown.empty());
-    ASSERT_EQ(state.CornerCount, 3);
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_LT(state.ShiftedX[i], 100) << i;
-        EXPECT_LT(state.ShiftedY[i], 100) << i;
-    }
-}
-
-TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
-    struct Case {
-        GeoKind kind;
-        Field field;
-        int row;
-        const char *text;
-    } cases[] = {
-        {GeoKind::DegreesMinutesSeconds, Field::txtDG, 1, "abc"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShM, 2, "37.5.1"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtDS, 3, "1,2,3"},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShS, 3, ""},
-        {GeoKind::DegreesMinutesSeconds, Field::txtShG, 2, "40000"}, // no whole degree
-        {GeoKind::DecimalDegrees, Field::txtShG, 3, "abc"},
-        {GeoKind::DecimalDegrees, Field::txtDG, 1, ""},
-    };
+// A refused entry leaves the main window as it was.
+TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
     makeWindow();
     form->Text1->setText(QStringLiteral("3"));
     form->VICHISLIT();
@@ -190,186 +430,17 @@ TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
                            form->CmbEd->Text(),           form->Text3->Text()};
     };
     const QStringList before = mainWindow();
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        fakes.messages.shown.clear();
-        GeoWindow &w = open(c.kind);
-        ASSERT_EQ(w.rowCount(), 3);
-        activate(w);
-        platform::TextBox &bad = *w.array(c.field)[c.row];
-        const QString good = bad.Text();
-        // A real click takes the focus to the button (the field, had it the
-        // focus, would be corrected on leaving).
-        focus(*w.CmdVnesty);
-        bad.setText(QString::fromUtf8(c.text));
-        w.CmdVnesty->button()->click();
-        QApplication::processEvents();
-
-        ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, "В поле с координатами не число!");
-        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка");
-        EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
-        EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
-        EXPECT_EQ(mainWindow(), before);
-        EXPECT_EQ(QApplication::focusWidget(), bad.edit());
-        EXPECT_TRUE(bad.hasFocus());
-        bad.setText(good); // the next window starts from the stored texts
-        w.unload();
-    }
-}
-
-TEST_F(GeoWindowTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
-    const struct {
-        GeoKind kind;
-        QStringList x;
-    } cases[] = {
-        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88"}},
-        {GeoKind::DecimalDegrees, {"0", "0", "19,9"}},
-    };
-    makeWindow();
-    for (const auto &c : cases) {
-        form->Text1->setText(QStringLiteral("3"));
-        GeoWindow &w = open(c.kind);
-        w.txtShG[4]->setText(QStringLiteral("abc"));
-        w.txtDG[20]->setText(QString());
-        w.CmdVnesty->button()->click();
-        EXPECT_TRUE(fakes.messages.shown.empty());
-        EXPECT_EQ(state.CornerCount, 3);
-        EXPECT_EQ(mainTexts(true, 3), c.x);
-        w.unload();
-    }
-}
-
-TEST_F(GeoWindowTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
-    makeWindow(); // the main polygon has 20 corners
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    EXPECT_EQ(w.rowCount(), 20);
-    w.Command2_Click();
-    EXPECT_EQ(w.Text1->Text(), "20");
-
-    w.txtDS[20]->setText(QStringLiteral("12,34"));
-    w.Command3->button()->click();
-    EXPECT_EQ(w.Text1->Text(), "19");
-    EXPECT_EQ(w.CornerCountGK(), 19);
-    EXPECT_FALSE(w.txtDS[20]->Visible());
-    EXPECT_FALSE(w.LblX[20]->Visible());
-    EXPECT_TRUE(w.txtDS[19]->Visible());
-    w.Command2->button()->click();
-    EXPECT_TRUE(w.txtDS[20]->Visible());
-    EXPECT_EQ(w.txtDS[20]->Text(), "12,34");
-
-    for (int k = 0; k < 20; ++k)
-        w.Command3_Click();
-    EXPECT_EQ(w.Text1->Text(), "3");
-    EXPECT_TRUE(w.LblY[3]->Visible());
-    EXPECT_FALSE(w.LblY[4]->Visible());
-}
-
-TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    activate(w);
-    focus(*w.txtDM[2]);
-    EXPECT_EQ(w.CurrentRow, 2);
-    for (const Field f : w.fields()) {
-        EXPECT_EQ(w.array(f)[2]->BackColor(), 0xFFFFu);
-        EXPECT_EQ(w.array(f)[1]->BackColor(), platform::kSysWindowBackground);
-    }
-
-    const struct {
-        int key;
-        int from, to;
-    } moves[] = {
-        {Qt::Key_Down, 2, 3}, {Qt::Key_Return, 3, 4}, {Qt::Key_Down, 4, 4},
-        {Qt::Key_Up, 4, 3},   {Qt::Key_Up, 2, 1},     {Qt::Key_Up, 1, 1},
-    };
-    for (const auto &m : moves) {
-        focus(*w.txtDM[m.from]);
-        QTest::keyClick(w.txtDM[m.from]->edit(), Qt::Key(m.key));
-        EXPECT_TRUE(w.txtDM[m.to]->hasFocus()) << m.key << " from " << m.from;
-    }
-
-    focus(*w.txtShS[3]);
-    EXPECT_TRUE(w.txtShS[3]->edit()->selectedText().isEmpty());
-    focus(*w.txtShS[2]);
-    state.settings.SelectOnFocus = 1;
-    focus(*w.txtShS[3]);
-    EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
-}
-
-// With select-on-focus the click that brings the focus selects the whole
-// text, so that typing replaces it; a further click places the caret.
-TEST_F(GeoWindowTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
-    const struct {
-        int selectOnFocus;
-        const char *afterFirst, *afterSecond;
-    } cases[] = {{1, "9", "19"}, {0, "18,659", "118,659"}};
-    makeWindow();
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    activate(w);
-    QLineEdit *edit = w.txtShS[2]->edit();
-    const QPoint end(edit->width() - 3, edit->height() / 2);
-    const QPoint start(2, edit->height() / 2);
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.selectOnFocus);
-        state.settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
-        w.txtShS[2]->setText(QStringLiteral("18,65"));
-        focus(*w.txtShG[1]);
-        QTest::mouseClick(edit, Qt::LeftButton, {}, end);
-        ASSERT_TRUE(w.txtShS[2]->hasFocus());
-        QTest::keyClick(edit, Qt::Key_9);
-        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterFirst));
-        QTest::mouseClick(edit, Qt::LeftButton, {}, start);
-        QTest::keyClick(edit, Qt::Key_1);
-        EXPECT_EQ(w.txtShS[2]->Text(), QString::fromUtf8(c.afterSecond));
-    }
-}
-
-TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
-    makeWindow();
-    for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {
-        GeoWindow &w = open(kind);
-        ASSERT_TRUE(w.isVisible());
-        for (int round = 0; round < 2; ++round) {
-            EXPECT_EQ(w.minimumSize(), w.maximumSize());
-            for (const Qt::WindowFlags flags : {w.windowFlags(), w.windowHandle()->flags()}) {
-                EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << round;
-                EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
-                EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << round;
-            }
-            // A row fewer resizes the window: it stays shown and fixed.
-            w.Command3_Click();
-            EXPECT_TRUE(w.isVisible());
-        }
-    }
-}
-
-TEST_F(GeoWindowTest, HelpAndClearing) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
     GeoWindow &w = open(GeoKind::DecimalDegrees);
-    w.Cmd1->button()->click();
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].title, "Справка.");
-    EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::None);
-    EXPECT_EQ(fakes.messages.shown[0].text.split(QStringLiteral("\r\n")).size(), 4);
-
-    fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
-    w.CmdClear_Click();
-    EXPECT_EQ(w.txtDG[20]->Text(), "37,596 389");
-    w.CmdClear->button()->click();
-    EXPECT_EQ(fakes.messages.shown.back().icon, platform::MsgIcon::Question);
-    EXPECT_EQ(fakes.messages.shown.back().title, "Подтвердите очистку.");
-    for (int i = 1; i <= 20; ++i)
-        EXPECT_TRUE(w.txtShG[i]->Text().isEmpty() && w.txtDG[i]->Text().isEmpty()) << i;
-    EXPECT_EQ(w.Text1->Text(), "4");
+    w.txtDG[2]->setText(QStringLiteral("abc"));
+    w.CmdVnesty->button()->click();
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(mainWindow(), before);
 }
 
 TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     makeWindow();
     GeoWindow &first = open(GeoKind::DegreesMinutesSeconds);
-    EXPECT_EQ(state.GKOpen, 1);
+    EXPECT_TRUE(first.isLoaded());
     first.txtShG[20]->setText(QStringLiteral("12"));
     // Choosing the menu item again only shows the loaded window.
     first.txtDG[1]->setText(QStringLiteral("38"));
@@ -378,7 +449,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     EXPECT_EQ(storedGeoWrites(), 0);
 
     first.close();
-    EXPECT_EQ(state.GKOpen, 0);
+    EXPECT_FALSE(first.isLoaded());
     EXPECT_EQ(storedGeoWrites(), 120);
     EXPECT_EQ(fakes.settings.value("txtShG", "20"), "12");
     EXPECT_EQ(fakes.settings.value("txtDS", "5"), "47,08");
@@ -386,7 +457,6 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     form->Text1->setText(QStringLiteral("5"));
     GeoWindow &again = open(GeoKind::DegreesMinutesSeconds);
     EXPECT_TRUE(again.isLoaded());
-    EXPECT_EQ(state.GKOpen, 1);
     EXPECT_EQ(again.Text1->Text(), "5");
     EXPECT_EQ(again.CurrentRow, 0);
     EXPECT_EQ(again.txtShG[20]->Text(), "12");
@@ -400,8 +470,8 @@ TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
     form->Text1->setText(QStringLiteral("4"));
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
-    EXPECT_EQ(state.GKOpen, 1);
-    EXPECT_EQ(state.GK1Open, 1);
+    EXPECT_TRUE(gk.isLoaded());
+    EXPECT_TRUE(gk1.isLoaded());
 
     gk.VICHISLIT1();
     EXPECT_EQ(form->TextX[3]->Text(), "19,88");
@@ -421,8 +491,8 @@ TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
     gk1.txtShG[3]->setText(QStringLiteral("56,000 000"));
     form->Form_Unload();
-    EXPECT_EQ(state.GKOpen, 0);
-    EXPECT_EQ(state.GK1Open, 0);
+    EXPECT_FALSE(gk.isLoaded());
+    EXPECT_FALSE(gk1.isLoaded());
     EXPECT_FALSE(gk.isVisible());
     EXPECT_FALSE(gk1.isVisible());
     EXPECT_EQ(storedGeoWrites(), 160);

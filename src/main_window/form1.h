@@ -207,11 +207,16 @@ public:
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
 
-    // Applies BackColour to the window background (also from the settings
-    // dialog).
+    // Applies BackColour to the window background (also when the graphics
+    // settings change it).
     void applyBackColour();
+    // Takes the nine graphics variables from `s` (the other variables are
+    // left alone) and shows those that changed: grid lines, the angle,
+    // number and length labels of corners 1..CornerCount, colours of grid
+    // and edges, background.
+    void applyGraphicsSettings(const files::Settings &s);
 
-    // ---- controls (public, as the other windows write into them) ----
+    // ---- controls (public, as the tests drive and read them) ----
     Array<Label, 13> Label1; // 0, 1, 2, 3, 4, 5, 11, 12
     std::unique_ptr<TextBox> Text1, Text2, Text3, txtStep, txtMsb, txt3;
     std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;

@@ -1,8 +1,7 @@
 #include "geographic/geo_window.h"
 
-#include "main_window/form1.h"
-#include "main_window/shared_state.h"
 #include "platform/controls/colours.h"
+#include "platform/controls/coordinate_field.h"
 #include "geometry/numtext.h"
 
 #include <QCloseEvent>
@@ -27,7 +26,6 @@ const QString GeoWindow::kHelpText =
 namespace {
 
 constexpr std::uint32_t kYellow = 0xFFFF;
-constexpr std::uint32_t kAngleLabelColour = 0xC000C0;
 
 // The layout is drawn in pixels and handed to the controls in twips.
 constexpr double tw(int pixels) {
@@ -108,8 +106,9 @@ QString designText(GeoKind kind, Field f, int i) {
 
 } // namespace
 
-GeoWindow::GeoWindow(Form1 &main, GeoKind kind)
-    : QWidget(&main, Qt::Window), main_(main), state_(main.state()), kind_(kind) {
+GeoWindow::GeoWindow(QWidget *owner, platform::Services &services,
+                     const files::Settings &settings, GeoKind kind)
+    : QWidget(owner, Qt::Window), services_(services), settings_(settings), kind_(kind) {
     for (const Column &c : columnsOf(kind_))
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
@@ -165,10 +164,6 @@ FieldRule GeoWindow::ruleOf(Field f) const {
         return FieldRule::LonSeconds;
     }
     return FieldRule::LatDegrees;
-}
-
-std::int16_t &GeoWindow::openFlag() {
-    return kind_ == GeoKind::DegreesMinutesSeconds ? state_.GKOpen : state_.GK1Open;
 }
 
 void GeoWindow::buildControls() {
@@ -248,14 +243,12 @@ void GeoWindow::showRows(int n) {
 
 // ---------------------------------------------------------------- lifecycle
 
-void GeoWindow::Form_Load() {
-    openFlag() = 1;
+void GeoWindow::Form_Load(int mainCornerCount) {
     loaded_ = true;
     // The window starts with as many rows as the main polygon has corners.
-    const int n = std::clamp<int>(textToInt16(main_.Text1->Text()).value_or(main_.cornerCount()),
-                                  kMinRows, kMaxRows);
+    const int n = std::clamp<int>(mainCornerCount, kMinRows, kMaxRows);
     Text1->setText(QString::number(n));
-    platform::SettingsStore &store = main_.services().settings;
+    platform::SettingsStore &store = services_.settings;
     for (int i = 1; i <= kMaxRows; ++i) {
         for (const Field f : fields_) {
             TextBox &t = *array(f)[i];
@@ -270,12 +263,11 @@ void GeoWindow::Form_Unload() {
     // a newer window stored since.
     if (!loaded_) return;
     Text1_Change();
-    platform::SettingsStore &store = main_.services().settings;
+    platform::SettingsStore &store = services_.settings;
     for (int i = 1; i <= kMaxRows; ++i) {
         for (const Field f : fields_)
             store.write(section(f), QString::number(i), array(f)[i]->Text());
     }
-    openFlag() = 0;
     loaded_ = false;
 }
 
@@ -315,15 +307,14 @@ void GeoWindow::CmdVnesty_Click() {
 }
 
 void GeoWindow::Cmd1_Click() {
-    main_.services().messages.show(this, kHelpText, platform::MsgButtons::OK,
+    services_.messages.show(this, kHelpText, platform::MsgButtons::OK,
                                    platform::MsgIcon::None, QStringLiteral("Справка."));
 }
 
 void GeoWindow::CmdClear_Click() {
-    if (main_.services().messages.show(this, QStringLiteral("Очистить все поля с координатами?"),
-                                       platform::MsgButtons::YesNo, platform::MsgIcon::Question,
-                                       QStringLiteral("Подтвердите очистку.")) !=
-        platform::MsgResult::Yes)
+    if (services_.messages.show(this, QStringLiteral("Очистить все поля с координатами?"),
+                                platform::MsgButtons::YesNo, platform::MsgIcon::Question,
+                                QStringLiteral("Подтвердите очистку.")) != platform::MsgResult::Yes)
         return;
     for (int i = 1; i <= kMaxRows; ++i) {
         for (const Field f : fields_)
@@ -336,13 +327,13 @@ void GeoWindow::CmdClear_Click() {
 void GeoWindow::field_Change(Field f, int i) {
     // Every field is a number field: a point left in one would make its text
     // no number at all, not a fraction.
-    Form1::normalizeDecimalPoint(*array(f)[i]);
+    platform::normalizeDecimalPoint(*array(f)[i]);
 }
 
 void GeoWindow::field_GotFocus(Field f, int i) {
     CurrentRow = std::int16_t(i);
     PODKRAS();
-    if (state_.settings.SelectOnFocus == 1) {
+    if (settings_.SelectOnFocus == 1) {
         TextBox &t = *array(f)[i];
         t.setSelStart(0);
         t.setSelLength(int(t.Text().size()));
@@ -406,37 +397,11 @@ void GeoWindow::VICHISLIT() {
     // A corner made up from a text that is no number would land far from the
     // others without a word; the user corrects the field instead.
     if (TextBox *field = firstUnreadableField()) {
-        main_.showNotANumber(this);
+        platform::showNotANumber(services_.messages, this);
         field->SetFocus();
         return;
     }
-    enterIntoMainWindow(bindToAxes(readRows()));
-}
-
-void GeoWindow::enterIntoMainWindow(const PlaneCorners &corners) {
-    const int n = corners.count;
-    Form1 &f = main_;
-    f.Text1->setText(QString::number(n));
-    // Every write goes through the main window's own change handling; the
-    // texts come from this conversion's result, which no handler can touch.
-    for (int i = 1; i <= n; ++i) {
-        f.TextX[i]->setText(cornerText(corners.x[i]));
-        f.TextY[i]->setText(cornerText(corners.y[i]));
-    }
-    f.showRows(n);
-    for (int i = 1; i <= n; ++i) {
-        f.TextX[i]->setForeColor(platform::kSysWindowText);
-        f.TextY[i]->setForeColor(platform::kSysWindowText);
-        f.Tch[i]->setFontSize(8);
-        f.Tch[i]->setForeColor(kAngleLabelColour);
-    }
-    // The conversion gives metres.
-    const QString metres = QStringLiteral("М");
-    f.CmbEd->setText(metres);
-    f.Label1[4]->setCaption(metres);
-    f.Label1[2]->setCaption(QStringLiteral("Шаг, ") + metres);
-    f.Label1[1]->setCaption(QStringLiteral("Кв. ") + metres);
-    f.VICHISLIT();
+    emit cornersEntered(bindToAxes(readRows()));
 }
 
 } // namespace tarvel::geographic

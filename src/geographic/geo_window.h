@@ -5,25 +5,31 @@
 //
 // The two windows are twins and share this one class; the kind decides the
 // field arrays (six or two per row), their settings sections, how a field is
-// corrected when the user leaves it, how a row is read for the conversion,
-// and which shared flag (GKOpen or GK1Open) tells the main window that the
-// window is loaded.
+// corrected when the user leaves it and how a row is read for the conversion.
+//
+// The window knows nothing of the main window: it is given the services, the
+// setting variables (read live, as the graphics settings may change them
+// while it is open) and, at loading, the main polygon's corner count; the
+// converted corners leave it through cornersEntered, and whoever opened it
+// decides what they replace.
 //
 // Lifecycle. The main window creates a window and runs Form_Load when its
 // menu item is chosen and the window is not loaded; while loaded, the menu
 // item only shows it again. Form_Unload (the user closes the window, or the
 // main window closes) stores every field text, hidden rows included, and
-// clears the flag. An unloaded window stays hidden and is never loaded again:
-// the main window replaces it by a fresh one, so that a reopened window
-// starts from its design-time state like a newly created one.
+// ends the loaded state. An unloaded window stays hidden and is never loaded
+// again: the main window replaces it by a fresh one, so that a reopened
+// window starts from its design-time state like a newly created one.
 //
 // Field arrays are indexed by row, 1..20; element 0 stays empty, and so do
 // the arrays the window's kind does not have (txtShM, txtShS, txtDM, txtDS of
 // the decimal-degree window).
 #pragma once
 
+#include "files/settings.h"
 #include "geographic/conversion.h"
 #include "platform/controls/controls.h"
+#include "platform/services/services.h"
 
 #include <QWidget>
 
@@ -31,11 +37,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-namespace tarvel {
-class Form1;
-struct SharedState;
-} // namespace tarvel
 
 namespace tarvel::geographic {
 
@@ -58,8 +59,10 @@ public:
     static const QString kCaption;
     static const QString kHelpText;
 
-    // A top-level window owned by the main window, so that it stays above it.
-    GeoWindow(Form1 &main, GeoKind kind);
+    // A top-level window owned by `owner` (the main window), so that it
+    // stays above it. `settings` must outlive the window.
+    GeoWindow(QWidget *owner, platform::Services &services, const files::Settings &settings,
+              GeoKind kind);
     ~GeoWindow() override;
 
     GeoKind kind() const { return kind_; }
@@ -81,7 +84,9 @@ public:
     QString section(Field f) const;
 
     // ---- lifecycle ----
-    void Form_Load();
+    // Loads the stored texts and shows as many rows as the main polygon has
+    // corners (`mainCornerCount`, held to 3..20).
+    void Form_Load(int mainCornerCount);
     void Form_Unload();
     // Form_Unload, then hidden; what the main window does when it closes.
     void unload();
@@ -103,10 +108,10 @@ public:
     void PODKRAS();
     void PODKRAS1() { PODKRAS(); }
     void PODKRAS2() { PODKRAS(); }
-    // Converts rows 1..rowCount and enters them into the main window
+    // Converts rows 1..rowCount and hands them on through cornersEntered
     // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1). A field of these rows
-    // that is not a number stops it: the main window keeps everything, the
-    // user is told, and the focus goes to that field.
+    // that is not a number stops it: nothing is handed on, the user is told,
+    // and the focus goes to that field.
     void VICHISLIT();
     void VICHISLIT1() { VICHISLIT(); }
     void VICHISLIT3() { VICHISLIT(); }
@@ -120,6 +125,10 @@ public:
     RowArray<Label> LblY, LblX;
     RowArray<TextBox> txtShG, txtShM, txtShS, txtDG, txtDM, txtDS;
 
+signals:
+    // The corners of rows 1..rowCount in plane metres, bound to the axes.
+    void cornersEntered(const geographic::PlaneCorners &corners);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -128,17 +137,14 @@ private:
     void wireEvents();
     void showRows(int n);
     FieldRule ruleOf(Field f) const;
-    std::int16_t &openFlag();
     // The first field of rows 1..rowCount, row by row and left to right,
     // that the conversion cannot read; nullptr when there is none.
     TextBox *firstUnreadableField();
     // The corners of rows 1..rowCount in decimal degrees.
     std::vector<GeoPoint> readRows();
-    // Writes converted corners into the main window as its own commands do.
-    void enterIntoMainWindow(const PlaneCorners &corners);
 
-    Form1 &main_;
-    SharedState &state_;
+    platform::Services &services_;
+    const files::Settings &settings_;
     const GeoKind kind_;
     std::vector<Field> fields_;
     std::int16_t rowCount_ = 20;

@@ -54,7 +54,8 @@ namespace tarvel {
 
 namespace geographic {
 class GeoWindow;
-}
+struct PlaneCorners;
+} // namespace geographic
 namespace settings_windows {
 class FrmNastrGrid;
 class FrmPodsk1;
@@ -236,14 +237,22 @@ public:
     void Menu_Tools_GK_Click();
     void Menu_Tools_GK1_Click();
     void unloadGeographicWindows();
+    // Replaces the polygon by corners converted in a geographic window: the
+    // fields, the row count and the unit (metres), then a recompute.
+    void enterGeographicCorners(const geographic::PlaneCorners &corners);
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
 
-    // Applies BackColour to the window background (also from the settings
-    // dialog).
+    // Applies BackColour to the window background (also when the graphics
+    // settings change it).
     void applyBackColour();
+    // Takes the nine graphics variables from `s` (the other variables are
+    // left alone) and shows those that changed: grid lines, the angle,
+    // number and length labels of corners 1..CornerCount, colours of grid
+    // and edges, background.
+    void applyGraphicsSettings(const files::Settings &s);
 
-    // ---- controls (public, as the other windows write into them) ----
+    // ---- controls (public, as the tests drive and read them) ----
     Array<Label, 13> Label1; // 0, 1, 2, 4, 5, 11, 12
     std::unique_ptr<TextBox> Text1, Text3, txtStep, txtMsb, txt3;
     std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;

@@ -4,6 +4,7 @@
 #include "main_window/form1.h"
 
 #include "platform/controls/colours.h"
+#include "platform/controls/coordinate_field.h"
 #include "geometry/numtext.h"
 
 #include <QLabel>
@@ -12,22 +13,11 @@
 namespace tarvel {
 
 bool Form1::normalizeDecimalPoint(TextBox &field) {
-    const QString text = field.Text();
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (dot < 0) return false;
-    QString fixed = text;
-    fixed[dot] = QLatin1Char(',');
-    // The write raises the field's change handler again, which turns the next
-    // point, until none is left.
-    field.setText(fixed);
-    field.setSelStart(int(field.Text().size()));
-    return true;
+    return platform::normalizeDecimalPoint(field);
 }
 
 void Form1::showNotANumber(QWidget *owner) {
-    services_.messages.show(owner, QStringLiteral("В поле с координатами не число!"),
-                            platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
-                            QStringLiteral("Ошибка"));
+    platform::showNotANumber(services_.messages, owner);
 }
 
 namespace {

@@ -1,7 +1,11 @@
-// Form1: opening and unloading the geographic entry windows.
+// Form1: opening and unloading the geographic entry windows, and entering
+// the corners they convert.
 #include "main_window/form1.h"
 
+#include "geographic/conversion.h"
 #include "geographic/geo_window.h"
+#include "geometry/numtext.h"
+#include "platform/controls/colours.h"
 
 namespace tarvel {
 
@@ -17,8 +21,10 @@ using geographic::GeoWindow;
 void openGeoWindow(Form1 &main, std::unique_ptr<GeoWindow> &window, GeoKind kind) {
     if (!window || !window->isLoaded()) {
         window.reset();
-        window = std::make_unique<GeoWindow>(main, kind);
-        window->Form_Load();
+        window = std::make_unique<GeoWindow>(&main, main.services(), main.state().settings, kind);
+        QObject::connect(window.get(), &GeoWindow::cornersEntered, &main,
+                         &Form1::enterGeographicCorners);
+        window->Form_Load(textToInt16(main.document().texts().count).value_or(main.cornerCount()));
     }
     window->show();
     window->raise();
@@ -36,8 +42,31 @@ void Form1::Menu_Tools_GK1_Click() {
 }
 
 void Form1::unloadGeographicWindows() {
-    if (state_.GKOpen == 1 && frmGK_) frmGK_->unload();
-    if (state_.GK1Open == 1 && frmGK1_) frmGK1_->unload();
+    if (frmGK_ && frmGK_->isLoaded()) frmGK_->unload();
+    if (frmGK1_ && frmGK1_->isLoaded()) frmGK1_->unload();
+}
+
+void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
+    const int n = std::clamp(corners.count, geometry::kMinCorners, geometry::kMaxCorners);
+    // The conversion gives metres.
+    const QString metres = QStringLiteral("М");
+    CmbEd->setText(metres);
+    Label1[4]->setCaption(metres);
+    Label1[2]->setCaption(QStringLiteral("Шаг, ") + metres);
+    Label1[1]->setCaption(QStringLiteral("Кв. ") + metres);
+    for (int i = 1; i <= n; ++i) {
+        TextX[i]->setForeColor(platform::kSysWindowText);
+        TextY[i]->setForeColor(platform::kSysWindowText);
+        Tch[i]->setFontSize(8);
+        Tch[i]->setForeColor(0xC000C0);
+    }
+    geometry::PolygonTexts t = doc_.texts();
+    t.count = QString::number(n);
+    for (int i = 1; i <= n; ++i) {
+        t.x[i] = geographic::cornerText(corners.x[i]);
+        t.y[i] = geographic::cornerText(corners.y[i]);
+    }
+    doc_.apply(t, QStringLiteral("Ввод географических координат"));
 }
 
 } // namespace tarvel

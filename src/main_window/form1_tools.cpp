@@ -14,6 +14,7 @@
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
+#include "settings_windows/owner_lock.h"
 
 #include <QDialog>
 #include <QFile>
@@ -358,15 +359,81 @@ void Form1::Menu_Set_Path_Click() {
 }
 
 void Form1::Menu_Set_Grid_Click() {
+    using settings_windows::FrmNastrGrid;
     if (frmNastrGrid_ && frmNastrGrid_->isVisible()) {
         frmNastrGrid_->raise();
         frmNastrGrid_->activateWindow();
         return;
     }
     // Every opening starts afresh from the variables.
-    frmNastrGrid_ = std::make_unique<settings_windows::FrmNastrGrid>(*this);
+    frmNastrGrid_ = std::make_unique<FrmNastrGrid>(this, services_, state_.settings);
+    connect(frmNastrGrid_.get(), &FrmNastrGrid::settingsChanged, this,
+            &Form1::applyGraphicsSettings);
+    connect(frmNastrGrid_.get(), &FrmNastrGrid::closed, this, [this] {
+        // The polygon is not saved by closing the window, so its unsaved
+        // edits stay marked: the save question on leaving must still guard
+        // them.
+        setEnabled(true);
+    });
+    settings_windows::disableOwnerOnly(*this);
     frmNastrGrid_->Form_Load();
     frmNastrGrid_->show();
+}
+
+namespace {
+
+// Shows (1) or hides (0) the labels of corners 1..n; any other value
+// switches nothing, as for every flag of the program.
+void switchLabels(Form1::Array<platform::Label, 21> &labels, int n, int value) {
+    if (value != 0 && value != 1) return;
+    for (int i = 1; i <= std::clamp(n, 0, 20); ++i)
+        labels[i]->setVisible(value == 1);
+}
+
+} // namespace
+
+void Form1::applyGraphicsSettings(const files::Settings &s) {
+    files::Settings &v = state_.settings;
+    // Only what changed is shown again: a label that the last recompute left
+    // as it is must stay so when some other setting is switched.
+    if (s.ShowGrid != v.ShowGrid) {
+        v.ShowGrid = s.ShowGrid;
+        // The whole grid, whatever the corner count.
+        for (int i = 1; i <= 20; ++i)
+            Line5[i]->setVisible(s.ShowGrid == 1);
+        for (int i = 1; i <= 17; ++i)
+            Line6[i]->setVisible(s.ShowGrid == 1);
+    }
+    v.DragAnywhere = s.DragAnywhere;
+    v.SelectOnFocus = s.SelectOnFocus;
+    if (s.ShowAngles != v.ShowAngles) {
+        v.ShowAngles = s.ShowAngles;
+        switchLabels(Tch, cornerCount(), s.ShowAngles);
+    }
+    if (s.ShowNumbers != v.ShowNumbers) {
+        v.ShowNumbers = s.ShowNumbers;
+        switchLabels(Nu, cornerCount(), s.ShowNumbers);
+    }
+    if (s.ShowLengths != v.ShowLengths) {
+        v.ShowLengths = s.ShowLengths;
+        switchLabels(Dl, cornerCount(), s.ShowLengths);
+    }
+    if (s.GridColour != v.GridColour) {
+        v.GridColour = s.GridColour;
+        for (int i = 1; i <= 17; ++i)
+            Line6[i]->setBorderColor(s.GridColour);
+        for (int i = 1; i <= 20; ++i)
+            Line5[i]->setBorderColor(s.GridColour);
+    }
+    if (s.LineColour != v.LineColour) {
+        v.LineColour = s.LineColour;
+        for (int i = 1; i <= 20; ++i)
+            L[i]->setBorderColor(s.LineColour);
+    }
+    if (s.BackColour != v.BackColour) {
+        v.BackColour = s.BackColour;
+        applyBackColour();
+    }
 }
 
 void Form1::Menu_Set_Hlp_Click() {

@@ -20,10 +20,6 @@ struct SharedState {
 
     // ---- setting variables ----
     files::Settings settings;
-
-    // ---- windows ----
-    std::int16_t GKOpen = 0;  // 1 while the degrees-minutes-seconds window is loaded
-    std::int16_t GK1Open = 0; // 1 while the decimal-degree window is loaded
 };
 
 } // namespace tarvel

@@ -1,14 +1,10 @@
 #include "settings_windows/frm_nastr_grid.h"
 
-#include "files/settings.h"
-#include "main_window/form1.h"
 #include "platform/controls/colours.h"
 #include "geometry/numtext.h"
-#include "settings_windows/owner_lock.h"
 
 #include <QCloseEvent>
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -34,17 +30,11 @@ QString backColourText(std::uint32_t colour) {
     return QString::number(static_cast<std::int32_t>(colour));
 }
 
-// Shows (1) or hides (0) the labels of corners 1..n; any other value
-// switches nothing, as for every flag of the program.
-void switchLabels(Form1::Array<Label, 21> &labels, int n, int value) {
-    if (value != 0 && value != 1) return;
-    for (int i = 1; i <= std::clamp(n, 0, 20); ++i)
-        labels[i]->setVisible(value == 1);
-}
-
 } // namespace
 
-FrmNastrGrid::FrmNastrGrid(Form1 &form) : QWidget(&form, Qt::Dialog), form_(form) {
+FrmNastrGrid::FrmNastrGrid(QWidget *owner, platform::Services &services,
+                           const files::Settings &current)
+    : QWidget(owner, Qt::Dialog), services_(services), settings_(current) {
     setWindowTitle(QStringLiteral("Настройка графики"));
     platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4020 / kTwips));
 
@@ -100,9 +90,7 @@ void FrmNastrGrid::wireEvents() {
 }
 
 void FrmNastrGrid::Form_Load() {
-    disableOwnerOnly(form_);
-
-    const files::Settings &s = form_.state().settings;
+    const files::Settings &s = settings_;
     // The controls take the variables before their handlers are wired:
     // opening the window changes nothing in the main window.
     Check1->setValue(s.ShowGrid);
@@ -121,10 +109,8 @@ void FrmNastrGrid::Form_Load() {
 void FrmNastrGrid::Form_Unload() {
     if (!loaded_) return;
     loaded_ = false;
-    files::storeGraphics(form_.services().settings, form_.state().settings);
-    // The polygon is not saved by closing this window, so its unsaved edits
-    // stay marked: the save question on leaving must still guard them.
-    form_.setEnabled(true);
+    files::storeGraphics(services_.settings, settings_);
+    emit closed();
 }
 
 void FrmNastrGrid::closeEvent(QCloseEvent *event) {
@@ -132,40 +118,38 @@ void FrmNastrGrid::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void FrmNastrGrid::changed() {
+    emit settingsChanged(settings_);
+}
+
 void FrmNastrGrid::Check1_Click() {
-    const int v = Check1->Value();
-    form_.state().settings.ShowGrid = std::int16_t(v);
-    // The whole grid, whatever the corner count.
-    for (int i = 1; i <= 20; ++i)
-        form_.Line5[i]->setVisible(v == 1);
-    for (int i = 1; i <= 17; ++i)
-        form_.Line6[i]->setVisible(v == 1);
+    settings_.ShowGrid = std::int16_t(Check1->Value());
+    changed();
 }
 
 void FrmNastrGrid::Check2_Click() {
-    form_.state().settings.DragAnywhere = std::int16_t(Check2->Value());
+    settings_.DragAnywhere = std::int16_t(Check2->Value());
+    changed();
 }
 
 void FrmNastrGrid::Check3_Click() {
-    const int v = Check3->Value();
-    form_.state().settings.ShowAngles = std::int16_t(v);
-    switchLabels(form_.Tch, form_.cornerCount(), v);
+    settings_.ShowAngles = std::int16_t(Check3->Value());
+    changed();
 }
 
 void FrmNastrGrid::Check4_Click() {
-    form_.state().settings.SelectOnFocus = std::int16_t(Check4->Value());
+    settings_.SelectOnFocus = std::int16_t(Check4->Value());
+    changed();
 }
 
 void FrmNastrGrid::Check5_Click() {
-    const int v = Check5->Value();
-    form_.state().settings.ShowNumbers = std::int16_t(v);
-    switchLabels(form_.Nu, form_.cornerCount(), v);
+    settings_.ShowNumbers = std::int16_t(Check5->Value());
+    changed();
 }
 
 void FrmNastrGrid::Check6_Click() {
-    const int v = Check6->Value();
-    form_.state().settings.ShowLengths = std::int16_t(v);
-    switchLabels(form_.Dl, form_.cornerCount(), v);
+    settings_.ShowLengths = std::int16_t(Check6->Value());
+    changed();
 }
 
 namespace {
@@ -183,41 +167,34 @@ std::optional<std::uint32_t> chooseColour(QWidget *owner, platform::DialogServic
 } // namespace
 
 void FrmNastrGrid::Command1_Click() {
-    files::Settings &s = form_.state().settings;
-    const auto c = chooseColour(this, form_.services().dialogs, *Command1, s.GridColour);
+    const auto c = chooseColour(this, services_.dialogs, *Command1, settings_.GridColour);
     if (!c) return;
-    s.GridColour = *c;
+    settings_.GridColour = *c;
     Label2->setBackColor(*c);
-    for (int i = 1; i <= 17; ++i)
-        form_.Line6[i]->setBorderColor(*c);
-    for (int i = 1; i <= 20; ++i)
-        form_.Line5[i]->setBorderColor(*c);
+    changed();
 }
 
 void FrmNastrGrid::Command2_Click() {
-    files::Settings &s = form_.state().settings;
-    const auto c = chooseColour(this, form_.services().dialogs, *Command2, s.LineColour);
+    const auto c = chooseColour(this, services_.dialogs, *Command2, settings_.LineColour);
     if (!c) return;
-    s.LineColour = *c;
+    settings_.LineColour = *c;
     Label1->setBackColor(*c);
-    for (int i = 1; i <= 20; ++i)
-        form_.L[i]->setBorderColor(*c);
+    changed();
 }
 
 void FrmNastrGrid::Command3_Click() {
-    files::Settings &s = form_.state().settings;
-    const auto c =
-        chooseColour(this, form_.services().dialogs, *Command3, backColourNumber(s.BackColour));
+    const auto c = chooseColour(this, services_.dialogs, *Command3,
+                                backColourNumber(settings_.BackColour));
     if (!c) return;
-    s.BackColour = backColourText(*c);
+    settings_.BackColour = backColourText(*c);
     Label3->setBackColor(*c);
-    form_.applyBackColour();
+    changed();
 }
 
 void FrmNastrGrid::Command4_Click() {
-    form_.state().settings.BackColour = backColourText(platform::kSysButtonFace);
+    settings_.BackColour = backColourText(platform::kSysButtonFace);
     Label3->setBackColor(platform::kSysButtonFace);
-    form_.applyBackColour();
+    changed();
 }
 
 } // namespace tarvel::settings_windows

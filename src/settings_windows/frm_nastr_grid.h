@@ -1,35 +1,39 @@
 // frmNastrGrid, "Настройка графики": switches parts of the drawing on and
-// off and chooses the colours of the main window. Every change takes effect
-// in the main window at once; the values are stored when the window closes.
+// off and chooses the colours of the main window. Every change is handed on
+// at once through settingsChanged, for the main window to show it; the
+// values are stored when the window closes.
 //
-// The window works directly on the shared setting variables and keeps no
-// state of its own beyond its controls. It is not modal, but the main window
-// takes no input while it is open.
+// The window works on its own copy of the setting variables, taken when it
+// is created. It is not modal, but the main window takes no input while it
+// is open: the main window disables itself on opening it and enables itself
+// again on `closed`.
 #pragma once
 
+#include "files/settings.h"
 #include "platform/controls/controls.h"
+#include "platform/services/services.h"
 
 #include <QWidget>
 
 #include <memory>
-
-namespace tarvel {
-class Form1;
-}
 
 namespace tarvel::settings_windows {
 
 class FrmNastrGrid : public QWidget {
     Q_OBJECT
 public:
-    // A top-level window owned by the main window, so that it stays above it.
-    explicit FrmNastrGrid(Form1 &form);
+    // A top-level window owned by `owner` (the main window), so that it
+    // stays above it, starting from the variables in `current`.
+    FrmNastrGrid(QWidget *owner, platform::Services &services, const files::Settings &current);
     ~FrmNastrGrid() override;
 
-    // Disables the main window and sets every control from the variables.
+    // Sets every control from the variables.
     void Form_Load();
-    // Stores the nine graphics keys and enables the main window again.
+    // Stores the nine graphics keys, then raises `closed`.
     void Form_Unload();
+
+    // The variables as the window has them, every change included.
+    const files::Settings &settings() const { return settings_; }
 
     void Check1_Click();   // grid
     void Check2_Click();   // drag the main window by any point
@@ -47,13 +51,21 @@ public:
     // Colour swatches: Label2 grid, Label1 edges, Label3 background.
     std::unique_ptr<platform::Label> Label1, Label2, Label3;
 
+signals:
+    // After every change, with all the variables as they now are.
+    void settingsChanged(const files::Settings &settings);
+    // Once, when the window is unloaded.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void wireEvents();
+    void changed();
 
-    Form1 &form_;
+    platform::Services &services_;
+    files::Settings settings_;
     bool loaded_ = false;
 };
 

@@ -1,6 +1,6 @@
-// The geographic entry windows against the real main window: conversion
-// into the main polygon, field corrections, rows, focus, storing and the
-// lifecycle driven by the main window.
+// The geographic entry windows: on their own, the corners they hand on,
+// field corrections, rows, focus and storing; against the real main window,
+// what it shows after entering and the lifecycle it drives.
 #include "geographic/geo_window.h"
 #include "support/window_fixture.h"
 
@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <memory>
 #include <vector>
 
 namespace tarvel::testing {
@@ -18,7 +19,40 @@ namespace {
 using geographic::Field;
 using geographic::GeoKind;
 using geographic::GeoWindow;
+using geographic::PlaneCorners;
 using platform::MsgResult;
+
+// A window without a main window: what it hands on is collected.
+class GeoWindowAloneTest : public WindowTest {
+protected:
+    void SetUp() override { services = bundleFor(fakes); }
+    GeoWindow &load(GeoKind kind, int mainCornerCount) {
+        windows.push_back(std::make_unique<GeoWindow>(nullptr, *services, settings, kind));
+        GeoWindow &w = *windows.back();
+        QObject::connect(&w, &GeoWindow::cornersEntered,
+                         [this](const PlaneCorners &c) { entered.push_back(c); });
+        w.Form_Load(mainCornerCount);
+        w.show();
+        return w;
+    }
+    void activate(GeoWindow &w) {
+        w.raise();
+        w.activateWindow();
+        QApplication::setActiveWindow(&w);
+        (void)QTest::qWaitForWindowActive(&w);
+    }
+    // The texts the entered corners take in the main window.
+    static QStringList texts(const PlaneCorners &c, bool x) {
+        QStringList out;
+        for (int i = 1; i <= c.count; ++i)
+            out << geographic::cornerText(x ? c.x[i] : c.y[i]);
+        return out;
+    }
+
+    files::Settings settings;
+    std::vector<std::unique_ptr<GeoWindow>> windows;
+    std::vector<PlaneCorners> entered;
+};
 
 class GeoWindowTest : public WindowTest {
 protected:
@@ -46,50 +80,33 @@ protected:
     }
 };
 
-TEST_F(GeoWindowTest, DesignRowsReplaceTheMainPolygon) {
+// ---------------------------------------------------------------- alone
+
+TEST_F(GeoWindowAloneTest, EnteringHandsOnTheRowsInUseBoundToTheAxes) {
     struct Case {
         GeoKind kind;
         QStringList x, y;
-        const char *area;
     } cases[] = {
-        {GeoKind::DegreesMinutesSeconds,
-         {"0", "0", "19,88", "19,88"},
-         {"0", "20,06", "20,06", "0"},
-         "398,79"},
-        {GeoKind::DecimalDegrees,
-         {"0", "0", "19,9", "19,9"},
-         {"0", "20,11", "20,11", "0"},
-         "400,19"},
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88", "19,88"}, {"0", "20,06", "20,06", "0"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,9", "19,9"}, {"0", "20,11", "20,11", "0"}},
     };
-    makeWindow();
     for (const Case &c : cases) {
-        form->Text1->setText(QStringLiteral("4"));
-        form->CmbEd->setText(QStringLiteral("КМ"));
-        state.Modified = 0;
-        GeoWindow &w = open(c.kind);
+        entered.clear();
+        GeoWindow &w = load(c.kind, 4);
         EXPECT_EQ(w.Text1->Text(), "4");
         w.CmdVnesty->button()->click();
-
-        EXPECT_EQ(mainTexts(true, 4), c.x);
-        EXPECT_EQ(mainTexts(false, 4), c.y);
-        EXPECT_EQ(state.CornerCount, 4);
-        EXPECT_EQ(form->Text1->Text(), "4");
-        EXPECT_EQ(state.Modified, 1);
-        EXPECT_NEAR(state.ShiftedX[3], QString(c.x[2]).replace(',', '.').toDouble(), 0.005);
-        EXPECT_TRUE(form->TextX[4]->Visible());
-        EXPECT_FALSE(form->TextX[5]->Visible());
-        EXPECT_EQ(form->CmbEd->Text(), "М");
-        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
-        EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
-        EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
+        ASSERT_EQ(entered.size(), 1u);
+        EXPECT_EQ(entered[0].count, 4);
+        EXPECT_EQ(texts(entered[0], true), c.x);
+        EXPECT_EQ(texts(entered[0], false), c.y);
         // The window stays open and unchanged.
         EXPECT_TRUE(w.isLoaded());
         EXPECT_EQ(w.rowCount(), 4);
-        w.unload();
+        EXPECT_TRUE(fakes.messages.shown.empty());
     }
 }
 
-TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
+TEST_F(GeoWindowAloneTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
     struct Case {
         GeoKind kind;
         Field field;
@@ -111,9 +128,10 @@ TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
         {GeoKind::DecimalDegrees, Field::txtDG, "-1", "0,000 000"},
         {GeoKind::DecimalDegrees, Field::txtShG, "55,605 181", "55,605 181"},
     };
-    makeWindow();
+    GeoWindow &gk = load(GeoKind::DegreesMinutesSeconds, 20);
+    GeoWindow &gk1 = load(GeoKind::DecimalDegrees, 20);
     for (const Case &c : cases) {
-        GeoWindow &w = open(c.kind);
+        GeoWindow &w = c.kind == GeoKind::DegreesMinutesSeconds ? gk : gk1;
         platform::TextBox &t = *w.array(c.field)[2];
         t.setText(QString::fromUtf8(c.typed));
         w.field_LostFocus(c.field, 2);
@@ -121,18 +139,16 @@ TEST_F(GeoWindowTest, EachColumnIsCorrectedByItsOwnRuleOnLeaving) {
     }
 
     // The same through a real focus move.
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
-    activate(w);
-    focus(*w.txtShS[1]);
-    w.txtShS[1]->setText(QStringLiteral("75"));
-    focus(*w.txtShS[2]);
-    EXPECT_EQ(w.txtShS[1]->Text(), "60,00");
+    activate(gk);
+    focus(*gk.txtShS[1]);
+    gk.txtShS[1]->setText(QStringLiteral("75"));
+    focus(*gk.txtShS[2]);
+    EXPECT_EQ(gk.txtShS[1]->Text(), "60,00");
 }
 
-TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
-    makeWindow();
-    GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
-    GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
+TEST_F(GeoWindowAloneTest, TypedPointsBecomeCommasInEveryField) {
+    GeoWindow &gk = load(GeoKind::DegreesMinutesSeconds, 20);
+    GeoWindow &gk1 = load(GeoKind::DecimalDegrees, 20);
     std::vector<platform::TextBox *> fields;
     for (GeoWindow *w : {&gk, &gk1})
         for (const Field f : w->fields())
@@ -148,10 +164,8 @@ TEST_F(GeoWindowTest, TypedPointsBecomeCommasInEveryField) {
 
 // A point typed into a degree field once read as 0 degrees and put the
 // corner hundreds of kilometres away from the others.
-TEST_F(GeoWindowTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("3"));
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+TEST_F(GeoWindowAloneTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 3);
     activate(w);
     focus(*w.txtDG[1]);
     w.txtDG[1]->setText(QString());
@@ -159,14 +173,15 @@ TEST_F(GeoWindowTest, APointTypedIntoDegreesKeepsTheCornerInPlace) {
     QTest::keyClick(w.txtDG[1]->edit(), Qt::Key_Tab);
     w.CmdVnesty->button()->click();
     EXPECT_TRUE(fakes.messages.shown.empty());
-    ASSERT_EQ(state.CornerCount, 3);
+    ASSERT_EQ(entered.size(), 1u);
+    ASSERT_EQ(entered[0].count, 3);
     for (int i = 1; i <= 3; ++i) {
-        EXPECT_LT(state.ShiftedX[i], 100) << i;
-        EXPECT_LT(state.ShiftedY[i], 100) << i;
+        EXPECT_LT(entered[0].x[i], 100) << i;
+        EXPECT_LT(entered[0].y[i], 100) << i;
     }
 }
 
-TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
+TEST_F(GeoWindowAloneTest, EnteringRefusesAFieldThatIsNotANumberAndHandsOnNothing) {
     struct Case {
         GeoKind kind;
         Field field;
@@ -181,23 +196,13 @@ TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
         {GeoKind::DecimalDegrees, Field::txtShG, 3, "abc"},
         {GeoKind::DecimalDegrees, Field::txtDG, 1, ""},
     };
-    makeWindow();
-    form->Text1->setText(QStringLiteral("3"));
-    form->VICHISLIT();
-    const auto mainWindow = [this] {
-        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
-                           form->Text1->Text(),           QString::number(state.CornerCount),
-                           form->CmbEd->Text(),           form->Text3->Text()};
-    };
-    const QStringList before = mainWindow();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
         fakes.messages.shown.clear();
-        GeoWindow &w = open(c.kind);
+        GeoWindow &w = load(c.kind, 3);
         ASSERT_EQ(w.rowCount(), 3);
         activate(w);
         platform::TextBox &bad = *w.array(c.field)[c.row];
-        const QString good = bad.Text();
         // A real click takes the focus to the button (the field, had it the
         // focus, would be corrected on leaving).
         focus(*w.CmdVnesty);
@@ -210,15 +215,14 @@ TEST_F(GeoWindowTest, EnteringRefusesAFieldThatIsNotANumberAndChangesNothing) {
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка");
         EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
         EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
-        EXPECT_EQ(mainWindow(), before);
+        EXPECT_TRUE(entered.empty());
         EXPECT_EQ(QApplication::focusWidget(), bad.edit());
         EXPECT_TRUE(bad.hasFocus());
-        bad.setText(good); // the next window starts from the stored texts
-        w.unload();
+        w.hide();
     }
 }
 
-TEST_F(GeoWindowTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
+TEST_F(GeoWindowAloneTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
     const struct {
         GeoKind kind;
         QStringList x;
@@ -226,23 +230,31 @@ TEST_F(GeoWindowTest, JunkInARowBeyondTheCountDoesNotBlockEntering) {
         {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88"}},
         {GeoKind::DecimalDegrees, {"0", "0", "19,9"}},
     };
-    makeWindow();
     for (const auto &c : cases) {
-        form->Text1->setText(QStringLiteral("3"));
-        GeoWindow &w = open(c.kind);
+        entered.clear();
+        GeoWindow &w = load(c.kind, 3);
         w.txtShG[4]->setText(QStringLiteral("abc"));
         w.txtDG[20]->setText(QString());
         w.CmdVnesty->button()->click();
         EXPECT_TRUE(fakes.messages.shown.empty());
-        EXPECT_EQ(state.CornerCount, 3);
-        EXPECT_EQ(mainTexts(true, 3), c.x);
-        w.unload();
+        ASSERT_EQ(entered.size(), 1u);
+        EXPECT_EQ(entered[0].count, 3);
+        EXPECT_EQ(texts(entered[0], true), c.x);
     }
 }
 
-TEST_F(GeoWindowTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
-    makeWindow(); // the main polygon has 20 corners
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+TEST_F(GeoWindowAloneTest, RowsStartFromTheMainCountWithinTheLimits) {
+    for (const auto &[main, rows] : {std::pair{25, 20}, {1, 3}, {7, 7}}) {
+        GeoWindow &w = load(GeoKind::DecimalDegrees, main);
+        EXPECT_EQ(w.rowCount(), rows) << main;
+        EXPECT_EQ(w.Text1->Text(), QString::number(rows)) << main;
+        EXPECT_TRUE(w.txtShG[rows]->Visible()) << main;
+        if (rows < 20) EXPECT_FALSE(w.txtShG[rows + 1]->Visible()) << main;
+    }
+}
+
+TEST_F(GeoWindowAloneTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 20);
     EXPECT_EQ(w.rowCount(), 20);
     w.Command2_Click();
     EXPECT_EQ(w.Text1->Text(), "20");
@@ -265,10 +277,8 @@ TEST_F(GeoWindowTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
     EXPECT_FALSE(w.LblY[4]->Visible());
 }
 
-TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+TEST_F(GeoWindowAloneTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 4);
     activate(w);
     focus(*w.txtDM[2]);
     EXPECT_EQ(w.CurrentRow, 2);
@@ -290,30 +300,31 @@ TEST_F(GeoWindowTest, FocusHighlightsTheRowAndArrowsMoveWithinTheColumn) {
         EXPECT_TRUE(w.txtDM[m.to]->hasFocus()) << m.key << " from " << m.from;
     }
 
+    // The setting is read at every focus, as the graphics settings may
+    // change it while the window is open.
     focus(*w.txtShS[3]);
     EXPECT_TRUE(w.txtShS[3]->edit()->selectedText().isEmpty());
     focus(*w.txtShS[2]);
-    state.settings.SelectOnFocus = 1;
+    settings.SelectOnFocus = 1;
     focus(*w.txtShS[3]);
     EXPECT_EQ(w.txtShS[3]->edit()->selectedText(), w.txtShS[3]->Text());
 }
 
 // With select-on-focus the click that brings the focus selects the whole
 // text, so that typing replaces it; a further click places the caret.
-TEST_F(GeoWindowTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
+TEST_F(GeoWindowAloneTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
     const struct {
         int selectOnFocus;
         const char *afterFirst, *afterSecond;
     } cases[] = {{1, "9", "19"}, {0, "18,659", "118,659"}};
-    makeWindow();
-    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 20);
     activate(w);
     QLineEdit *edit = w.txtShS[2]->edit();
     const QPoint end(edit->width() - 3, edit->height() / 2);
     const QPoint start(2, edit->height() / 2);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.selectOnFocus);
-        state.settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
+        settings.SelectOnFocus = std::int16_t(c.selectOnFocus);
         w.txtShS[2]->setText(QStringLiteral("18,65"));
         focus(*w.txtShG[1]);
         QTest::mouseClick(edit, Qt::LeftButton, {}, end);
@@ -326,10 +337,9 @@ TEST_F(GeoWindowTest, AClickThatBringsTheFocusSelectsTheTextWhenAsked) {
     }
 }
 
-TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
-    makeWindow();
+TEST_F(GeoWindowAloneTest, FixedSizeWindowsOfferNoMaximiseButton) {
     for (const GeoKind kind : {GeoKind::DegreesMinutesSeconds, GeoKind::DecimalDegrees}) {
-        GeoWindow &w = open(kind);
+        GeoWindow &w = load(kind, 20);
         ASSERT_TRUE(w.isVisible());
         for (int round = 0; round < 2; ++round) {
             EXPECT_EQ(w.minimumSize(), w.maximumSize());
@@ -345,10 +355,8 @@ TEST_F(GeoWindowTest, FixedSizeWindowsOfferNoMaximiseButton) {
     }
 }
 
-TEST_F(GeoWindowTest, HelpAndClearing) {
-    makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
-    GeoWindow &w = open(GeoKind::DecimalDegrees);
+TEST_F(GeoWindowAloneTest, HelpAndClearing) {
+    GeoWindow &w = load(GeoKind::DecimalDegrees, 4);
     w.Cmd1->button()->click();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].title, "Справка.");
@@ -364,12 +372,82 @@ TEST_F(GeoWindowTest, HelpAndClearing) {
     for (int i = 1; i <= 20; ++i)
         EXPECT_TRUE(w.txtShG[i]->Text().isEmpty() && w.txtDG[i]->Text().isEmpty()) << i;
     EXPECT_EQ(w.Text1->Text(), "4");
+    EXPECT_TRUE(entered.empty());
+}
+
+// ---------------------------------------------------------------- with Form1
+
+TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
+    struct Case {
+        GeoKind kind;
+        QStringList x, y;
+        const char *area;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds,
+         {"0", "0", "19,88", "19,88"},
+         {"0", "20,06", "20,06", "0"},
+         "398,79"},
+        {GeoKind::DecimalDegrees,
+         {"0", "0", "19,9", "19,9"},
+         {"0", "20,11", "20,11", "0"},
+         "400,19"},
+    };
+    makeWindow();
+    for (const Case &c : cases) {
+        form->Text1->setText(QStringLiteral("4"));
+        form->CmbEd->setText(QStringLiteral("КМ"));
+        form->document().markSaved();
+        GeoWindow &w = open(c.kind);
+        EXPECT_EQ(w.Text1->Text(), "4");
+        // The whole entry is one change of the polygon: one recompute, one
+        // redraw, one step to undo.
+        const int recomputes = form->document().recomputeCount();
+        const int draws = form->drawCount();
+        const int steps = form->document().undoStack().count();
+        w.CmdVnesty->button()->click();
+        EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
+        EXPECT_EQ(form->drawCount(), draws + 1);
+        EXPECT_EQ(form->document().undoStack().count(), steps + 1);
+
+        EXPECT_EQ(mainTexts(true, 4), c.x);
+        EXPECT_EQ(mainTexts(false, 4), c.y);
+        EXPECT_EQ(form->cornerCount(), 4);
+        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_TRUE(form->document().isModified());
+        EXPECT_TRUE(form->TextX[4]->Visible());
+        EXPECT_FALSE(form->TextX[5]->Visible());
+        EXPECT_EQ(form->CmbEd->Text(), "М");
+        EXPECT_EQ(form->Label1[4]->Caption(), "М");
+        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
+        EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
+        EXPECT_EQ(form->Tch[2]->ForeColor(), 0xC000C0u);
+        EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
+        w.unload();
+    }
+}
+
+// A refused entry leaves the main window as it was.
+TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
+    makeWindow();
+    form->Text1->setText(QStringLiteral("3"));
+    form->Text1_LostFocus();
+    const auto mainWindow = [this] {
+        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
+                           form->Text1->Text(),           QString::number(form->cornerCount()),
+                           form->CmbEd->Text(),           form->Text3->Text()};
+    };
+    const QStringList before = mainWindow();
+    GeoWindow &w = open(GeoKind::DecimalDegrees);
+    w.txtDG[2]->setText(QStringLiteral("abc"));
+    w.CmdVnesty->button()->click();
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(mainWindow(), before);
 }
 
 TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     makeWindow();
     GeoWindow &first = open(GeoKind::DegreesMinutesSeconds);
-    EXPECT_EQ(state.GKOpen, 1);
+    EXPECT_TRUE(first.isLoaded());
     first.txtShG[20]->setText(QStringLiteral("12"));
     // Choosing the menu item again only shows the loaded window.
     first.txtDG[1]->setText(QStringLiteral("38"));
@@ -378,7 +456,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     EXPECT_EQ(storedGeoWrites(), 0);
 
     first.close();
-    EXPECT_EQ(state.GKOpen, 0);
+    EXPECT_FALSE(first.isLoaded());
     EXPECT_EQ(storedGeoWrites(), 120);
     EXPECT_EQ(fakes.settings.value("txtShG", "20"), "12");
     EXPECT_EQ(fakes.settings.value("txtDS", "5"), "47,08");
@@ -386,7 +464,6 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     form->Text1->setText(QStringLiteral("5"));
     GeoWindow &again = open(GeoKind::DegreesMinutesSeconds);
     EXPECT_TRUE(again.isLoaded());
-    EXPECT_EQ(state.GKOpen, 1);
     EXPECT_EQ(again.Text1->Text(), "5");
     EXPECT_EQ(again.CurrentRow, 0);
     EXPECT_EQ(again.txtShG[20]->Text(), "12");
@@ -400,18 +477,18 @@ TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
     form->Text1->setText(QStringLiteral("4"));
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
-    EXPECT_EQ(state.GKOpen, 1);
-    EXPECT_EQ(state.GK1Open, 1);
+    EXPECT_TRUE(gk.isLoaded());
+    EXPECT_TRUE(gk1.isLoaded());
 
     gk.VICHISLIT1();
     EXPECT_EQ(form->TextX[3]->Text(), "19,88");
     gk1.Command2_Click(); // row 5: same as row 1
     gk1.VICHISLIT3();
-    EXPECT_EQ(state.CornerCount, 5);
+    EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(mainTexts(true, 5), (QStringList{"0", "0", "19,9", "19,9", "0"}));
     EXPECT_TRUE(form->TextX[5]->Visible());
     gk.VICHISLIT1();
-    EXPECT_EQ(state.CornerCount, 4);
+    EXPECT_EQ(form->cornerCount(), 4);
     EXPECT_FALSE(form->TextX[5]->Visible());
 }
 
@@ -421,8 +498,8 @@ TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
     gk1.txtShG[3]->setText(QStringLiteral("56,000 000"));
     form->Form_Unload();
-    EXPECT_EQ(state.GKOpen, 0);
-    EXPECT_EQ(state.GK1Open, 0);
+    EXPECT_FALSE(gk.isLoaded());
+    EXPECT_FALSE(gk1.isLoaded());
     EXPECT_FALSE(gk.isVisible());
     EXPECT_FALSE(gk1.isVisible());
     EXPECT_EQ(storedGeoWrites(), 160);

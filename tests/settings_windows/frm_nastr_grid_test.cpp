@@ -1,4 +1,5 @@
-// The graphics settings window against a real main window.
+// The graphics settings window: on its own, the variables it hands on and
+// stores; against a real main window, what the main window shows.
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
@@ -11,7 +12,10 @@
 #include <QWindow>
 
 #include <functional>
+#include <memory>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace tarvel::testing {
 namespace {
@@ -21,6 +25,159 @@ using settings_windows::FrmNastrGrid;
 const QStringList kDefaultGraphicsWrites = {"Tunes/Gr1=0",  "Tunes/Gr3=0",  "Tunes/Gr4=255",
                                             "Tunes/Gr5=0",  "Tunes/Gr7=0",  "Tunes/Gr8=&H8000000F",
                                             "Tunes/Gr10=0", "Tunes/Gr11=1", "Tunes/Gr12=1"};
+
+// The nine graphics variables, for comparing settings as a whole.
+auto graphics(const files::Settings &s) {
+    return std::tuple(s.ShowGrid, s.GridColour, s.LineColour, s.DragAnywhere, s.ShowAngles,
+                      s.BackColour, s.SelectOnFocus, s.ShowNumbers, s.ShowLengths);
+}
+
+// A window without a main window: what it hands on is collected.
+class FrmNastrGridAloneTest : public WindowTest {
+protected:
+    void SetUp() override { services = bundleFor(fakes); }
+    FrmNastrGrid &load() {
+        dialog = std::make_unique<FrmNastrGrid>(nullptr, *services, settings);
+        QObject::connect(dialog.get(), &FrmNastrGrid::settingsChanged,
+                         [this](const files::Settings &s) { changes.push_back(s); });
+        QObject::connect(dialog.get(), &FrmNastrGrid::closed, [this] {
+            ++closings;
+            writesAtClosing = int(fakes.settings.writes.size());
+        });
+        dialog->Form_Load();
+        dialog->show();
+        return *dialog;
+    }
+
+    files::Settings settings;
+    std::unique_ptr<FrmNastrGrid> dialog;
+    std::vector<files::Settings> changes;
+    int closings = 0;
+    int writesAtClosing = -1;
+};
+
+TEST_F(FrmNastrGridAloneTest, OpeningShowsTheVariablesAndHandsOnNothing) {
+    settings.ShowGrid = 1;
+    settings.ShowNumbers = 0;
+    settings.SelectOnFocus = 1;
+    settings.LineColour = 0xFF00;
+    settings.GridColour = 0x123456;
+    FrmNastrGrid &w = load();
+    EXPECT_EQ(w.Check1->Value(), 1);
+    EXPECT_EQ(w.Check2->Value(), 0);
+    EXPECT_EQ(w.Check3->Value(), 0);
+    EXPECT_EQ(w.Check5->Value(), 0);
+    EXPECT_EQ(w.Check4->Value(), 1);
+    EXPECT_EQ(w.Check6->Value(), 1);
+    EXPECT_EQ(w.Label1->BackColor(), 0xFF00u);
+    EXPECT_EQ(w.Label2->BackColor(), 0x123456u);
+    EXPECT_EQ(w.Label3->BackColor(), platform::kSysButtonFace);
+    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(fakes.settings.writes.isEmpty());
+    EXPECT_EQ(closings, 0);
+}
+
+TEST_F(FrmNastrGridAloneTest, EverySwitchHandsOnAllTheVariablesWithItsOwnChanged) {
+    struct Case {
+        const char *name;
+        std::unique_ptr<platform::CheckBox> FrmNastrGrid::*check;
+        std::int16_t files::Settings::*flag;
+    };
+    const Case cases[] = {
+        {"grid", &FrmNastrGrid::Check1, &files::Settings::ShowGrid},
+        {"drag", &FrmNastrGrid::Check2, &files::Settings::DragAnywhere},
+        {"angles", &FrmNastrGrid::Check3, &files::Settings::ShowAngles},
+        {"select", &FrmNastrGrid::Check4, &files::Settings::SelectOnFocus},
+        {"numbers", &FrmNastrGrid::Check5, &files::Settings::ShowNumbers},
+        {"lengths", &FrmNastrGrid::Check6, &files::Settings::ShowLengths},
+    };
+    FrmNastrGrid &w = load();
+    files::Settings expected = settings;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int start = (w.*(c.check))->Value();
+        for (int value : {1 - start, start}) {
+            changes.clear();
+            (w.*(c.check))->setValue(value);
+            expected.*(c.flag) = std::int16_t(value);
+            ASSERT_EQ(changes.size(), 1u);
+            EXPECT_EQ(graphics(changes[0]), graphics(expected));
+            EXPECT_EQ(graphics(w.settings()), graphics(expected));
+        }
+    }
+}
+
+TEST_F(FrmNastrGridAloneTest, ColourButtonsHandOnAChosenColourAndCancelHandsOnNothing) {
+    struct Case {
+        const char *name;
+        std::unique_ptr<platform::Button> FrmNastrGrid::*button;
+        std::unique_ptr<platform::Label> FrmNastrGrid::*swatch;
+        std::function<QString(const files::Settings &)> variable;
+    };
+    const Case cases[] = {
+        {"grid", &FrmNastrGrid::Command1, &FrmNastrGrid::Label2,
+         [](const files::Settings &s) { return QString::number(s.GridColour); }},
+        {"edges", &FrmNastrGrid::Command2, &FrmNastrGrid::Label1,
+         [](const files::Settings &s) { return QString::number(s.LineColour); }},
+        {"background", &FrmNastrGrid::Command3, &FrmNastrGrid::Label3,
+         [](const files::Settings &s) { return s.BackColour; }},
+    };
+    const std::uint32_t chosen = platform::rgb(0x12, 0x34, 0x56);
+    FrmNastrGrid &w = load();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::Button &button = *(w.*(c.button));
+        platform::Label &swatch = *(w.*(c.swatch));
+        bool enabledWhileOpen = true;
+        fakes.dialogs.onShow = [&](const auto &) { enabledWhileOpen = button.Enabled(); };
+
+        changes.clear();
+        const auto before = graphics(w.settings());
+        const std::uint32_t swatchBefore = swatch.BackColor();
+        fakes.dialogs.colourAnswers.push_back(std::nullopt);
+        button.button()->click();
+        EXPECT_FALSE(enabledWhileOpen);
+        EXPECT_TRUE(button.Enabled());
+        EXPECT_TRUE(changes.empty());
+        EXPECT_EQ(graphics(w.settings()), before);
+        EXPECT_EQ(swatch.BackColor(), swatchBefore);
+
+        fakes.dialogs.colourAnswers.push_back(chosen);
+        button.button()->click();
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(c.variable(changes[0]), QString::number(chosen));
+        EXPECT_EQ(swatch.BackColor(), chosen);
+    }
+    fakes.dialogs.onShow = nullptr;
+    // Each change kept the ones before it.
+    EXPECT_EQ(changes[0].GridColour, chosen);
+    EXPECT_EQ(changes[0].LineColour, chosen);
+}
+
+TEST_F(FrmNastrGridAloneTest, DefaultBackgroundIsTheButtonFaceAsDecimal) {
+    FrmNastrGrid &w = load();
+    w.Command4->button()->click();
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].BackColour, "-2147483633");
+    EXPECT_EQ(w.Label3->BackColor(), platform::kSysButtonFace);
+}
+
+TEST_F(FrmNastrGridAloneTest, ClosingStoresTheWindowsVariablesOnceThenSaysSo) {
+    FrmNastrGrid &w = load();
+    w.Check1->setValue(1);
+    w.Check4->setValue(1);
+    EXPECT_TRUE(fakes.settings.writes.isEmpty()) << "a change is stored only at closing";
+    w.close();
+    EXPECT_EQ(closings, 1);
+    EXPECT_EQ(writesAtClosing, 9) << "stored before the window says it closed";
+    QStringList expected = kDefaultGraphicsWrites;
+    expected[0] = "Tunes/Gr1=1";
+    expected[6] = "Tunes/Gr10=1";
+    EXPECT_EQ(fakes.settings.writes, expected);
+    w.Form_Unload();
+    EXPECT_EQ(closings, 1);
+    EXPECT_EQ(fakes.settings.writes.size(), 9);
+}
 
 class FrmNastrGridTest : public WindowTest {
 protected:
@@ -37,13 +194,13 @@ protected:
     }
     void makePentagon() {
         form->Text1->setText("5");
-        form->VICHISLIT();
-        ASSERT_EQ(state.CornerCount, 5);
+        form->Text1_LostFocus();
+        ASSERT_EQ(form->cornerCount(), 5);
     }
 };
 
 TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStoresNineKeys) {
-    state.Modified = 1; // unsaved edits before the dialog
+    form->TextX[1]->setText("1"); // unsaved edits before the dialog
     for (int round = 0; round < 2; ++round) {
         const auto writesBefore = fakes.settings.writes.size();
         FrmNastrGrid &dialog = open();
@@ -59,7 +216,7 @@ TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStore
     // Untouched values are rewritten at every close, in their order.
     EXPECT_EQ(fakes.settings.writes, kDefaultGraphicsWrites + kDefaultGraphicsWrites);
     // Closing saves no polygon, so the save question must still come.
-    EXPECT_EQ(state.Modified, 1);
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(FrmNastrGridTest, TheMainWindowsOtherWindowsStayUsable) {
@@ -105,18 +262,36 @@ TEST_F(FrmNastrGridTest, FixedSizeWindowsOfferNoMaximiseButton) {
     }
 }
 
-TEST_F(FrmNastrGridTest, EveryOpeningStartsFromTheVariables) {
-    state.settings.ShowGrid = 1;
-    state.settings.ShowNumbers = 0;
-    state.settings.SelectOnFocus = 1;
+TEST_F(FrmNastrGridTest, EveryOpeningStartsFromTheVariablesInForce) {
     state.settings.LineColour = 0xFF00;
+    FrmNastrGrid &first = open();
+    EXPECT_EQ(first.Label1->BackColor(), 0xFF00u);
+    first.Check1->setValue(1);
+    first.close();
+    FrmNastrGrid &second = open();
+    EXPECT_EQ(second.Check1->Value(), 1);
+    EXPECT_EQ(second.Label1->BackColor(), 0xFF00u);
+    second.close();
+}
+
+// A recompute decides which labels show; switching one setting must not
+// redo the others, nor undo variables the window does not own.
+TEST_F(FrmNastrGridTest, ASwitchTouchesOnlyWhatItSwitchesInTheMainWindow) {
+    makePentagon();
     FrmNastrGrid &dialog = open();
-    EXPECT_EQ(dialog.Check1->Value(), 1);
-    EXPECT_EQ(dialog.Check5->Value(), 0);
-    EXPECT_EQ(dialog.Check4->Value(), 1);
-    EXPECT_EQ(dialog.Check6->Value(), 1);
-    EXPECT_EQ(dialog.Label1->BackColor(), 0xFF00u);
-    EXPECT_EQ(dialog.Label3->BackColor(), platform::kSysButtonFace);
+    form->Nu[2]->setVisible(false);
+    form->Tch[3]->setVisible(true);
+    form->L[1]->setBorderColor(0x777777);
+    state.settings.ImportHintOff = 1; // the import hint closed meanwhile
+    dialog.Check1->setValue(1);
+    dialog.Check2->setValue(1);
+    dialog.Check4->setValue(1);
+    EXPECT_FALSE(form->Nu[2]->Visible());
+    EXPECT_TRUE(form->Nu[1]->Visible());
+    EXPECT_TRUE(form->Tch[3]->Visible());
+    EXPECT_EQ(form->L[1]->BorderColor(), 0x777777u);
+    EXPECT_EQ(state.settings.ImportHintOff, 1);
+    EXPECT_EQ(state.settings.DragAnywhere, 1);
     dialog.close();
 }
 
@@ -177,11 +352,10 @@ TEST_F(FrmNastrGridTest, BehaviourFlagsAreOnlyCopied) {
     EXPECT_TRUE(fakes.settings.writes.contains("Tunes/Gr10=1"));
 }
 
-TEST_F(FrmNastrGridTest, ColourButtonsApplyAChosenColourAndCancelChangesNothing) {
+TEST_F(FrmNastrGridTest, AChosenColourShowsInTheMainWindowAndCancelChangesNothing) {
     struct Case {
         const char *name;
         std::unique_ptr<platform::Button> FrmNastrGrid::*button;
-        std::unique_ptr<platform::Label> FrmNastrGrid::*swatch;
         // The colour the main window shows for this setting, or nullopt when
         // its elements disagree.
         std::function<std::optional<std::uint32_t>(Form1 &)> shown;
@@ -194,16 +368,16 @@ TEST_F(FrmNastrGridTest, ColourButtonsApplyAChosenColourAndCancelChangesNothing)
         return c;
     };
     const Case cases[] = {
-        {"grid", &FrmNastrGrid::Command1, &FrmNastrGrid::Label2,
+        {"grid", &FrmNastrGrid::Command1,
          [&](Form1 &f) -> std::optional<std::uint32_t> {
              const auto v = allLines(f.Line5, 1, 20);
              return v == allLines(f.Line6, 1, 17) ? v : std::nullopt;
          },
          [](const files::Settings &s) { return QString::number(s.GridColour); }},
-        {"edges", &FrmNastrGrid::Command2, &FrmNastrGrid::Label1,
+        {"edges", &FrmNastrGrid::Command2,
          [&](Form1 &f) { return allLines(f.L, 1, 20); },
          [](const files::Settings &s) { return QString::number(s.LineColour); }},
-        {"background", &FrmNastrGrid::Command3, &FrmNastrGrid::Label3,
+        {"background", &FrmNastrGrid::Command3,
          [](Form1 &f) -> std::optional<std::uint32_t> { return f.surface()->backColour; },
          [](const files::Settings &s) { return s.BackColour; }},
     };
@@ -212,28 +386,19 @@ TEST_F(FrmNastrGridTest, ColourButtonsApplyAChosenColourAndCancelChangesNothing)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         platform::Button &button = *((dialog).*(c.button));
-        platform::Label &swatch = *((dialog).*(c.swatch));
-        bool enabledWhileOpen = true;
-        fakes.dialogs.onShow = [&](const auto &) { enabledWhileOpen = button.Enabled(); };
 
         const QString before = c.variable(state.settings);
         const auto shownBefore = c.shown(*form);
-        const std::uint32_t swatchBefore = swatch.BackColor();
         fakes.dialogs.colourAnswers.push_back(std::nullopt);
         button.button()->click();
-        EXPECT_FALSE(enabledWhileOpen);
-        EXPECT_TRUE(button.Enabled());
         EXPECT_EQ(c.variable(state.settings), before);
         EXPECT_EQ(c.shown(*form), shownBefore);
-        EXPECT_EQ(swatch.BackColor(), swatchBefore);
 
         fakes.dialogs.colourAnswers.push_back(chosen);
         button.button()->click();
         EXPECT_EQ(c.variable(state.settings), QString::number(chosen));
         EXPECT_EQ(c.shown(*form), chosen);
-        EXPECT_EQ(swatch.BackColor(), chosen);
     }
-    fakes.dialogs.onShow = nullptr;
     dialog.close();
 }
 
@@ -243,7 +408,6 @@ TEST_F(FrmNastrGridTest, DefaultBackgroundIsTheButtonFaceStoredAsDecimal) {
     dialog.Command3->button()->click();
     dialog.Command4->button()->click();
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
-    EXPECT_EQ(dialog.Label3->BackColor(), platform::kSysButtonFace);
     dialog.close();
     EXPECT_TRUE(fakes.settings.writes.contains("Tunes/Gr8=-2147483633"));
     EXPECT_EQ(fakes.settings.value("Tunes", "Gr8"), "-2147483633");

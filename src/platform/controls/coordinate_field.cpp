@@ -1,0 +1,25 @@
+#include "platform/controls/coordinate_field.h"
+
+#include <QWidget>
+
+namespace tarvel::platform {
+
+bool normalizeDecimalPoint(TextBox &field) {
+    const QString text = field.Text();
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot < 0) return false;
+    QString fixed = text;
+    fixed[dot] = QLatin1Char(',');
+    // The write raises the field's change handler again, which turns the next
+    // point, until none is left.
+    field.setText(fixed);
+    field.setSelStart(int(field.Text().size()));
+    return true;
+}
+
+void showNotANumber(MessageBoxService &messages, QWidget *owner) {
+    messages.show(owner, QStringLiteral("В поле с координатами не число!"), MsgButtons::OK,
+                  MsgIcon::Exclamation, QStringLiteral("Ошибка"));
+}
+
+} // namespace tarvel::platform

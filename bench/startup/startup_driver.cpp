@@ -1,9 +1,10 @@
-// Start-up and memory of the program beside a bare Qt Widgets program,
-// measured side by side: the two are started in turn (the order swapped
-// every pair, so that drift on a shared machine hits both alike), each
-// reporting its first painted frame through TARVEL_EXIT_AFTER_FIRST_PAINT.
+// Start-up and memory of the program beside two plain Qt Widgets programs:
+// one with the same controls as the main window (--same) and one with a
+// single label (--bare). The programs are started in turn, the order
+// rotated every round, so that drift on a shared machine hits all alike;
+// each reports its first painted frame through TARVEL_EXIT_AFTER_FIRST_PAINT.
 //
-//   startup_driver --program PATH --bare PATH [--pairs N]
+//   startup_driver --program PATH --bare PATH [--same PATH] [--pairs N]
 //
 // Per start it takes: the time from just before fork/exec to the first
 // painted frame (the child reports CLOCK_MONOTONIC at that moment), the
@@ -13,7 +14,13 @@
 // work (the file-type association, new settings) is left out; one start
 // with a fresh HOME is measured apart and shown on its own line. The bare
 // window is given the size the program's window reports, so that both paint
-// as many pixels. On Qt's offscreen platform both get a 1280 x 1024 screen.
+// as many pixels; the same-controls window has that size of its own. On
+// Qt's offscreen platform all get a 1280 x 1024 screen.
+//
+// The goal printed here is the memory one (at most 1.2 x the one-label
+// window's peak); the times are shown as ratios beside it. The start-up
+// goal against the same-controls window is one of instructions, which
+// scripts/bench-startup counts with callgrind.
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -65,7 +72,7 @@ std::string makeHome() {
 }
 
 std::optional<Start> runOnce(const std::string &program, const std::string &home,
-                             const std::string &size = {}) {
+                             const std::vector<std::string> &args = {}) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
     const long long t0 = monotonicNs();
@@ -82,11 +89,11 @@ std::optional<Start> runOnce(const std::string &program, const std::string &home
         dup2(fds[1], STDERR_FILENO);
         const int devnull = open("/dev/null", O_WRONLY);
         dup2(devnull, STDOUT_FILENO);
-        if (size.empty())
-            execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
-        else
-            execl(program.c_str(), program.c_str(), "--size", size.c_str(),
-                  static_cast<char *>(nullptr));
+        std::vector<char *> argv{const_cast<char *>(program.c_str())};
+        for (const std::string &a : args)
+            argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);
@@ -148,17 +155,30 @@ struct Series {
     }
 };
 
-void row(const char *what, const std::vector<double> &a, const std::vector<double> &b,
-         const char *unit, double goal) {
-    const double ma = median(a), mb = median(b), ratio = ma / mb;
-    std::printf("  %-34s %9.1f %9.1f %s   ratio %.2f  (goal <= %.1f: %s)\n", what, ma, mb, unit,
-                ratio, goal, ratio <= goal ? "met" : "NOT met");
+// One line of medians: the program's, each yardstick's, and the ratio to
+// the first yardstick; a goal (> 0) gets its verdict.
+void row(const char *what, const Series &own, const std::vector<const Series *> &others,
+         std::vector<double> Series::*field, const char *unit, double goal = 0) {
+    const double mine = median(own.*field);
+    std::printf("  %-24s %9.1f", what, mine);
+    for (const Series *o : others)
+        std::printf(" %9.1f", median(o->*field));
+    std::printf(" %s", unit);
+    for (const Series *o : others)
+        std::printf("   ratio %.3f", mine / median(o->*field));
+    if (goal > 0) {
+        const double ratio = mine / median(others.back()->*field);
+        std::printf("  (goal <= %.1f x one label: %s)", goal, ratio <= goal ? "met" : "NOT met");
+    }
+    std::printf("\n");
 }
+
+const char *kUsage = "usage: %s --program PATH --bare PATH [--same PATH] [--pairs N]\n";
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string program, bare;
+    std::string program, bare, same;
     int pairs = 15;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -166,21 +186,23 @@ int main(int argc, char **argv) {
             program = argv[++i];
         else if (arg == "--bare" && i + 1 < argc)
             bare = argv[++i];
+        else if (arg == "--same" && i + 1 < argc)
+            same = argv[++i];
         else if (arg == "--pairs" && i + 1 < argc)
             pairs = std::max(1, std::atoi(argv[++i]));
         else {
-            std::fprintf(stderr, "usage: %s --program PATH --bare PATH [--pairs N]\n", argv[0]);
+            std::fprintf(stderr, kUsage, argv[0]);
             return 2;
         }
     }
     if (program.empty() || bare.empty()) {
-        std::fprintf(stderr, "usage: %s --program PATH --bare PATH [--pairs N]\n", argv[0]);
+        std::fprintf(stderr, kUsage, argv[0]);
         return 2;
     }
 
     // Qt's offscreen screen is 800 x 600 by default, below the 1024 x 768
-    // the program asks for (it would stop at its warning box): both
-    // programs get a screen of 1280 x 1024 instead.
+    // the program asks for (it would stop at its warning box): every
+    // program gets a screen of 1280 x 1024 instead.
     const char *platform = std::getenv("QT_QPA_PLATFORM");
     std::string screenConfig;
     if (!platform || std::string(platform).empty() || std::string(platform) == "offscreen") {
@@ -203,29 +225,54 @@ int main(int argc, char **argv) {
     const auto warm = runOnce(program, home);
     if (!warm) return 1;
     const std::string size = warm->size;
-    if (!runOnce(bare, home, size)) return 1;
-    Series a, b;
+    struct Contender {
+        std::string path;
+        std::vector<std::string> args;
+        Series series;
+        std::string size;
+    };
+    std::vector<Contender> all{{program, {}, {}, size}};
+    if (!same.empty()) all.push_back({same, {}, {}, {}});
+    all.push_back({bare, {"--size", size}, {}, size});
+    for (std::size_t k = 1; k < all.size(); ++k) {
+        const auto s = runOnce(all[k].path, home, all[k].args);
+        if (!s) return 1;
+        all[k].size = s->size;
+    }
     for (int i = 0; i < pairs; ++i) {
-        const bool programFirst = i % 2 == 0;
-        const auto s1 = programFirst ? runOnce(program, home) : runOnce(bare, home, size);
-        const auto s2 = programFirst ? runOnce(bare, home, size) : runOnce(program, home);
-        if (!s1 || !s2) return 1;
-        a.add(programFirst ? *s1 : *s2);
-        b.add(programFirst ? *s2 : *s1);
+        // Each round starts with the next one, so every program comes first,
+        // in the middle and last as often as the others.
+        for (std::size_t j = 0; j < all.size(); ++j) {
+            Contender &c = all[(i + j) % all.size()];
+            const auto s = runOnce(c.path, home, c.args);
+            if (!s) return 1;
+            c.series.add(*s);
+        }
     }
     std::filesystem::remove_all(home);
     if (!screenConfig.empty())
         std::filesystem::remove_all(std::filesystem::path(screenConfig).parent_path());
 
-    std::printf("Start-up to the first painted frame, %d pairs alternated (medians), both "
-                "windows %s, %s\n",
-                pairs, size.c_str(), std::getenv("QT_QPA_PLATFORM"));
-    std::printf("  %-34s %9s %9s\n", "", "tarvel", "bare Qt");
-    row("exec -> first frame", a.fromExec, b.fromExec, "ms ", 1.3);
-    row("main() -> first frame", a.fromMain, b.fromMain, "ms ", 1.3);
-    row("peak resident memory", a.peakMiB, b.peakMiB, "MiB", 1.3);
-    std::printf("  %-34s %9.1f %9.1f ms   (90th percentile, exec -> first frame)\n", "",
-                percentile(a.fromExec, 0.9), percentile(b.fromExec, 0.9));
+    std::vector<const Series *> others;
+    for (std::size_t k = 1; k < all.size(); ++k)
+        others.push_back(&all[k].series);
+    const Series &own = all[0].series;
+    std::printf("Start-up to the first painted frame, %d rounds of %zu starts in turn (medians), "
+                "%s\n",
+                pairs, all.size(), std::getenv("QT_QPA_PLATFORM"));
+    std::printf("  windows: tarvel %s", size.c_str());
+    if (!same.empty()) std::printf(", same controls %s", all[1].size.c_str());
+    std::printf(", one label %s\n", all.back().size.c_str());
+    std::printf("  %-24s %9s", "", "tarvel");
+    if (!same.empty()) std::printf(" %9s", "same ctl");
+    std::printf(" %9s\n", "one label");
+    row("exec -> first frame", own, others, &Series::fromExec, "ms ");
+    row("main() -> first frame", own, others, &Series::fromMain, "ms ");
+    row("peak resident memory", own, others, &Series::peakMiB, "MiB", 1.2);
+    std::printf("  %-24s %9.1f", "exec -> first frame p90", percentile(own.fromExec, 0.9));
+    for (const Series *o : others)
+        std::printf(" %9.1f", percentile(o->fromExec, 0.9));
+    std::printf(" ms\n");
     if (first)
         std::printf("  first start with a fresh HOME (association, new settings): %.1f ms, "
                     "%.1f MiB\n",

@@ -142,7 +142,7 @@ void PolygonDocument::editCount(const QString &text) {
 }
 
 void PolygonDocument::applyCount() {
-    // Part of the count's typing step: undoing it takes back both.
+    // Belongs to the count's typing step: undoing it takes back both.
     const State s = next(state_.texts);
     if (s == state_) return;
     typeInto(kCountKey, s, QStringLiteral("Количество углов"));

@@ -35,8 +35,8 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     surfaceControl_ = std::make_unique<platform::Control>(surface_);
     buildControls();
     buildMenus();
-    surface_->lines = [this] { return paintOrder(); };
-    surface_->image = Img.get();
+    surface_->lines = [this] { return plot_->paintOrder(); };
+    surface_->image = plot_->picture();
     // The polygon of the layout is the document at start: no history, not
     // modified.
     doc_.reset(fieldTexts());
@@ -59,8 +59,8 @@ geometry::PolygonTexts Form1::fieldTexts() const {
     geometry::PolygonTexts t;
     t.count = Text1->Text();
     for (int i = 1; i <= 20; ++i) {
-        t.x[i] = TextX[i]->Text();
-        t.y[i] = TextY[i]->Text();
+        t.x[i] = table_->x(i)->Text();
+        t.y[i] = table_->y(i)->Text();
     }
     t.owner = Label2->Caption();
     return t;
@@ -78,8 +78,8 @@ void Form1::documentChanged() {
         syncing_ = true;
         showText(*Text1, t.count);
         for (int i = 1; i <= 20; ++i) {
-            showText(*TextX[i], t.x[i]);
-            showText(*TextY[i], t.y[i]);
+            showText(*table_->x(i), t.x[i]);
+            showText(*table_->y(i), t.y[i]);
         }
         syncing_ = false;
     }
@@ -99,12 +99,15 @@ void Form1::Menu_Redo_Click() {
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
     // A field's own undo would only take back its last keystrokes behind the
     // document's back; the window's history undoes whole commands.
-    if (event->type() == QEvent::ShortcutOverride) {
+    // With nothing to undo the keys do nothing at all, rather than reach the
+    // field's own undo.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());
         for (const QAction *a : {Menu_Undo, Menu_Redo})
             for (const QKeySequence &s : a->shortcuts())
                 if (s == pressed) {
+                    // Ignored, the override lets the window's shortcut run.
                     event->ignore();
                     return true;
                 }
@@ -114,35 +117,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 void Form1::repaintSurface() {
     if (surface_) surface_->scheduleRepaint();
-}
-
-std::vector<const platform::LineShape *> Form1::paintOrder() const {
-    std::vector<const platform::LineShape *> v;
-    v.reserve(80);
-    for (const auto &l : Line5)
-        v.push_back(l.get());
-    for (const auto &l : Line6)
-        v.push_back(l.get());
-    v.push_back(Line1.get());
-    v.push_back(Line2.get());
-    for (const auto &l : Line3)
-        v.push_back(l.get());
-    for (const auto &l : Line4)
-        v.push_back(l.get());
-    for (int i = 1; i <= 20; ++i)
-        v.push_back(L[i].get());
-    v.push_back(Line7.get());
-    return v;
-}
-
-void Form1::place(platform::Control &c, double left, double top) {
-    // A position passes through single precision on its way to a control,
-    // and a position that is not finite there (an overflowing coordinate)
-    // is not applied at all.
-    const float l = float(left);
-    const float t = float(top);
-    if (!std::isfinite(l) || !std::isfinite(t)) return;
-    c.move(l, t);
 }
 
 void Form1::wireEvents() {
@@ -156,7 +130,7 @@ void Form1::wireEvents() {
     surfaceControl_->Click = [this] {
         // A click on the visible picture is the picture's click.
         const QPoint p = surface_->mapFromGlobal(QCursor::pos());
-        if (Img->contains(p.x() * platform::kTwipsPerPixel, p.y() * platform::kTwipsPerPixel))
+        if (plot_->picture()->contains(p.x() * platform::kTwipsPerPixel, p.y() * platform::kTwipsPerPixel))
             Img_Click();
         else
             Form_Click();
@@ -165,27 +139,27 @@ void Form1::wireEvents() {
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { Form_MouseMove(m); };
 
     for (int i = 1; i <= 20; ++i) {
-        TextX[i]->edit()->installEventFilter(this);
-        TextY[i]->edit()->installEventFilter(this);
-        TextX[i]->Change = [this, i] { TextX_Change(i); };
-        TextY[i]->Change = [this, i] { TextY_Change(i); };
-        TextX[i]->GotFocus = [this, i] { TextX_GotFocus(i); };
-        TextY[i]->GotFocus = [this, i] { TextY_GotFocus(i); };
-        TextX[i]->LostFocus = [this, i] { TextX_LostFocus(i); };
-        TextY[i]->LostFocus = [this, i] { TextY_LostFocus(i); };
-        TextX[i]->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
-        TextY[i]->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
-        Shape[i]->MouseDown = [this, i](const MouseInfo &m) { Shape_MouseDown(i, m); };
-        Shape[i]->MouseMove = [this, i](const MouseInfo &m) { Shape_MouseMove(i, m); };
-        Shape[i]->MouseUp = [this, i](const MouseInfo &m) { Shape_MouseUp(i, m); };
-        Tch[i]->MouseDown = [this, i](const MouseInfo &m) { Tch_MouseDown(i, m); };
-        Tch[i]->MouseMove = [this, i](const MouseInfo &m) { Tch_MouseMove(i, m); };
-        Tch[i]->MouseUp = [this, i](const MouseInfo &m) { Tch_MouseUp(i, m); };
-        Tch[i]->Click = [this, i] { Tch_Click(i); };
-        LblX[i]->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
-        LblY[i]->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        LblX[i]->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
-        LblY[i]->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
+        table_->x(i)->edit()->installEventFilter(this);
+        table_->y(i)->edit()->installEventFilter(this);
+        table_->x(i)->Change = [this, i] { TextX_Change(i); };
+        table_->y(i)->Change = [this, i] { TextY_Change(i); };
+        table_->x(i)->GotFocus = [this, i] { TextX_GotFocus(i); };
+        table_->y(i)->GotFocus = [this, i] { TextY_GotFocus(i); };
+        table_->x(i)->LostFocus = [this, i] { TextX_LostFocus(i); };
+        table_->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
+        table_->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
+        table_->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
+        plot_->marker(i)->MouseDown = [this, i](const MouseInfo &m) { Shape_MouseDown(i, m); };
+        plot_->marker(i)->MouseMove = [this, i](const MouseInfo &m) { Shape_MouseMove(i, m); };
+        plot_->marker(i)->MouseUp = [this, i](const MouseInfo &m) { Shape_MouseUp(i, m); };
+        plot_->angleLabel(i)->MouseDown = [this, i](const MouseInfo &m) { Tch_MouseDown(i, m); };
+        plot_->angleLabel(i)->MouseMove = [this, i](const MouseInfo &m) { Tch_MouseMove(i, m); };
+        plot_->angleLabel(i)->MouseUp = [this, i](const MouseInfo &m) { Tch_MouseUp(i, m); };
+        plot_->angleLabel(i)->Click = [this, i] { Tch_Click(i); };
+        table_->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
+        table_->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
+        table_->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
+        table_->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

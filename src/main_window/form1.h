@@ -34,6 +34,8 @@
 #pragma once
 
 #include "geometry/polygon_document.h"
+#include "main_window/coordinate_table.h"
+#include "main_window/plot_view.h"
 #include "main_window/shared_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -84,6 +86,9 @@ public:
     SharedState &state() { return state_; }
     platform::Services &services() { return services_; }
     DrawingSurface *surface() const { return surface_; }
+    // The two views over the document.
+    CoordinateTable &table() const { return *table_; }
+    PlotView &plot() const { return *plot_; }
     geometry::PolygonDocument &document() { return doc_; }
     const geometry::PolygonDocument &document() const { return doc_; }
     // The corner count in force (3..20).
@@ -253,23 +258,14 @@ public:
     void applyGraphicsSettings(const files::Settings &s);
 
     // ---- controls (public, as the tests drive and read them) ----
-    Array<Label, 13> Label1; // 0, 1, 2, 4, 5, 11, 12
+    Array<Label, 6> Label1; // 0, 1, 2, 4, 5
     std::unique_ptr<TextBox> Text1, Text3, txtStep, txtMsb, txt3;
     std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;
     std::unique_ptr<Button> CmdXDw, CmdXUp, CmdYDw, CmdYUp, CmdStepUp, CmdStepDw;
     std::unique_ptr<Button> CmLleft, CmdRight, CmdUp, CmdDown;
     std::unique_ptr<ComboBox> CmbEd, Cmb1, Cmb2, Cmb3;
-    std::unique_ptr<Label> Label2, Label4, LbR;
+    std::unique_ptr<Label> Label2, Label4;
     Array<Label, 2> Label3, Label6;
-    Array<Label, 21> LblX, LblY, Shape, Tch, Nu, Dl;
-    Array<TextBox, 21> TextX, TextY;
-    Array<Label, 4> LbshX, LbshY;
-    std::unique_ptr<LineShape> Line1, Line2, Line7;
-    Array<LineShape, 21> Line5; // 0..20
-    Array<LineShape, 18> Line6; // 0..17
-    Array<LineShape, 4> Line3, Line4;
-    Array<LineShape, 21> L; // 1..20
-    std::unique_ptr<ImageShape> Img;
 
     // ---- menus ----
     QAction *Menu_File_Open = nullptr, *Menu_File_Save_As = nullptr, *Menu_File_Export = nullptr,
@@ -311,15 +307,13 @@ private:
     void buildControls();
     void buildMenus();
     void wireEvents();
-    std::unique_ptr<LineShape> makeLine();
     void repaintSurface();
-    std::vector<const LineShape *> paintOrder() const;
-    // Moves a drawn control to a computed place, skipping non-finite values.
-    static void place(platform::Control &c, double left, double top);
 
     SharedState &state_;
     platform::Services &services_;
     geometry::PolygonDocument doc_;
+    std::unique_ptr<PlotView> plot_;
+    std::unique_ptr<CoordinateTable> table_;
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;

@@ -28,7 +28,7 @@ QString withDecimalCommas(QString text) {
 } // namespace
 
 void Form1::typeIntoField(geometry::Axis axis, int i) {
-    TextBox &field = axis == geometry::Axis::X ? *TextX[i] : *TextY[i];
+    TextBox &field = axis == geometry::Axis::X ? *table_->x(i) : *table_->y(i);
     const QString typed = field.Text();
     doc_.editField(axis, i, withDecimalCommas(typed));
     // The document wrote the commas into the field; the caret goes after them.
@@ -54,32 +54,21 @@ void selectAllIf(std::int16_t selectOnFocus, platform::TextBox &field) {
 void Form1::TextX_GotFocus(int i) {
     CurrentCorner = std::int16_t(i);
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *TextX[i]);
+    selectAllIf(state_.settings.SelectOnFocus, *table_->x(i));
 }
 
 void Form1::TextY_GotFocus(int i) {
     CurrentCorner = std::int16_t(i);
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *TextY[i]);
+    selectAllIf(state_.settings.SelectOnFocus, *table_->y(i));
 }
-
-namespace {
-// Enter and Down move to the next row of the same column, Up to the one
-// before; the focus never leaves the rows in use or changes column.
-void moveInColumn(Form1::Array<platform::TextBox, 21> &column, int i, int keyCode, int n) {
-    if ((keyCode == platform::kKeyReturn || keyCode == platform::kKeyDown) && i >= 1 && i < n)
-        column[i + 1]->SetFocus();
-    else if (keyCode == platform::kKeyUp && i > 1 && i <= n)
-        column[i - 1]->SetFocus();
-}
-} // namespace
 
 void Form1::TextX_KeyDown(int i, int keyCode) {
-    moveInColumn(TextX, i, keyCode, cornerCount());
+    table_->moveFocus(geometry::Axis::X, i, keyCode, cornerCount());
 }
 
 void Form1::TextY_KeyDown(int i, int keyCode) {
-    moveInColumn(TextY, i, keyCode, cornerCount());
+    table_->moveFocus(geometry::Axis::Y, i, keyCode, cornerCount());
 }
 
 void Form1::reformatField(geometry::Axis axis, int i) {
@@ -99,20 +88,20 @@ void Form1::TextY_LostFocus(int i) {
 void Form1::showRows(int n) {
     shownRows_ = n;
     for (int b = 1; b <= 20; ++b) {
-        TextX[b]->setVisible(false);
-        TextY[b]->setVisible(false);
-        LblX[b]->setVisible(false);
-        LblY[b]->setVisible(false);
-        Shape[b]->setVisible(false);
+        table_->x(b)->setVisible(false);
+        table_->y(b)->setVisible(false);
+        table_->xCaption(b)->setVisible(false);
+        table_->yCaption(b)->setVisible(false);
+        plot_->marker(b)->setVisible(false);
     }
     Cmb1->Clear();
     Cmb2->Clear();
     for (int b = 1; b <= n && b <= 20; ++b) {
-        TextX[b]->setVisible(true);
-        TextY[b]->setVisible(true);
-        LblX[b]->setVisible(true);
-        LblY[b]->setVisible(true);
-        Shape[b]->setVisible(true);
+        table_->x(b)->setVisible(true);
+        table_->y(b)->setVisible(true);
+        table_->xCaption(b)->setVisible(true);
+        table_->yCaption(b)->setVisible(true);
+        plot_->marker(b)->setVisible(true);
         Cmb1->AddItem(QString::number(b));
         Cmb2->AddItem(QString::number(b));
     }
@@ -120,10 +109,10 @@ void Form1::showRows(int n) {
 
 void Form1::clearCountHighlight() {
     for (int i = 1; i <= cornerCount(); ++i) {
-        TextX[i]->setForeColor(platform::kSysWindowText);
-        TextY[i]->setForeColor(platform::kSysWindowText);
-        Tch[i]->setFontSize(8);
-        Tch[i]->setForeColor(0xC000C0);
+        table_->x(i)->setForeColor(platform::kSysWindowText);
+        table_->y(i)->setForeColor(platform::kSysWindowText);
+        plot_->angleLabel(i)->setFontSize(8);
+        plot_->angleLabel(i)->setForeColor(0xC000C0);
     }
 }
 

@@ -55,10 +55,10 @@ void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     Label1[2]->setCaption(QStringLiteral("Шаг, ") + metres);
     Label1[1]->setCaption(QStringLiteral("Кв. ") + metres);
     for (int i = 1; i <= n; ++i) {
-        TextX[i]->setForeColor(platform::kSysWindowText);
-        TextY[i]->setForeColor(platform::kSysWindowText);
-        Tch[i]->setFontSize(8);
-        Tch[i]->setForeColor(0xC000C0);
+        table_->x(i)->setForeColor(platform::kSysWindowText);
+        table_->y(i)->setForeColor(platform::kSysWindowText);
+        plot_->angleLabel(i)->setFontSize(8);
+        plot_->angleLabel(i)->setForeColor(0xC000C0);
     }
     geometry::PolygonTexts t = doc_.texts();
     t.count = QString::number(n);

@@ -30,14 +30,6 @@ using platform::TextBox;
 
 namespace {
 
-constexpr const char *kDefaultX[20] = {"26,00",  "26,00",  "6,00",   "6,00",   "96,00",
-                                       "101,00", "106,00", "114,00", "118,00", "126,00",
-                                       "176,00", "176,00", "140,00", "140,00", "176,00",
-                                       "176,00", "96,00",  "96,00",  "76,00",  "76,00"};
-constexpr const char *kDefaultY[20] = {
-    "30,00", "5,00",  "5,00",  "90,00", "90,00", "110,00", "90,00", "90,00", "110,00", "90,00",
-    "90,00", "70,00", "70,00", "50,00", "50,00", "30,00",  "30,00", "5,00",  "5,00",   "30,00"};
-
 // An arrow for the four move buttons, drawn rather than shipped as a file.
 QPixmap arrowPixmap(int degrees) {
     QPixmap pm(11, 11);
@@ -54,15 +46,6 @@ QPixmap arrowPixmap(int degrees) {
 }
 
 } // namespace
-
-std::unique_ptr<LineShape> Form1::makeLine() {
-    // Only the box of the line's old and new place is painted again.
-    return std::make_unique<LineShape>([this](double x1, double y1, double x2, double y2) {
-        const auto px = [](double t) { return platform::twipsToPixels(t); };
-        const QRect box = QRect(QPoint(px(x1), px(y1)), QPoint(px(x2), px(y2))).normalized();
-        if (surface_) surface_->update(box.adjusted(-2, -2, 2, 2));
-    });
-}
 
 void Form1::buildControls() {
     QWidget *s = surface_;
@@ -86,62 +69,7 @@ void Form1::buildControls() {
     };
 
     // The drawing first, so that the table and the tools lie above it.
-    Img = std::make_unique<platform::ImageShape>([this] { repaintSurface(); });
-    Img->setLeft(3540);
-
-    Line1 = makeLine();
-    Line1->setPoints(3540, 480, 3540, 10080);
-    Line2 = makeLine();
-    Line2->setPoints(3540, 10080, 15420, 10080);
-    for (auto &l : Line5)
-        l = makeLine();
-    for (auto &l : Line6)
-        l = makeLine();
-    Line5[0]->setPoints(0, 450, 0, 10050);
-    Line5[0]->setVisible(false);
-    Line6[0]->setVisible(false);
-    for (int k = 0; k < 4; ++k) {
-        Line3[k] = makeLine();
-        Line3[k]->setPoints(0, 10080, 0, 10260);
-        Line4[k] = makeLine();
-        Line4[k]->setPoints(3540, 0, 3360, 0);
-    }
-    for (int i = 1; i <= 20; ++i) {
-        L[i] = makeLine();
-        L[i]->setBorderColor(255);
-        L[i]->setVisible(false);
-    }
-    Line7 = makeLine();
-    Line7->setBorderColor(0xC000);
-    Line7->setVisible(false);
-
-    for (int k = 0; k < 4; ++k) {
-        LbshX[k] = label(0, 10290, QString::number((k + 1) * 50));
-        LbshY[k] = label(0, 0, QString::number((k + 1) * 50));
-        LbshY[k]->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    }
-    Label1[11] = label(15720, 9960, QStringLiteral("X"));
-    Label1[12] = label(3450, 120, QStringLiteral("Y"));
-
-    for (int i = 1; i <= 20; ++i) {
-        Dl[i] = label(0, 0, QString());
-        Dl[i]->setVisible(false);
-        Nu[i] = label(0, 0, QString::number(i));
-        Nu[i]->setForeColor(0xFF0000);
-        Nu[i]->setVisible(false);
-        Tch[i] = label(0, 0, QString::number(i));
-        Tch[i]->setForeColor(0xC000C0);
-        Tch[i]->setFontSize(8);
-        Tch[i]->setVisible(false);
-        Shape[i] = std::make_unique<Label>(s, false);
-        Shape[i]->move(0, 0, 75, 75);
-        Shape[i]->setBackColor(platform::kSysWindowText);
-        Shape[i]->setTransparent(false);
-        Shape[i]->label()->setCursor(Qt::SizeAllCursor);
-    }
-    LbR = label(0, 0, QString());
-    LbR->setForeColor(0x8000);
-    LbR->setVisible(false);
+    plot_ = std::make_unique<PlotView>(s, [this] { repaintSurface(); });
 
     // The owner information above the drawing, and its editor.
     Label2 = std::make_unique<Label>(s, false);
@@ -173,13 +101,7 @@ void Form1::buildControls() {
     CmdYDw = button(2100, 1080, 315, 255, QStringLiteral("-"));
     CmdYUp = button(2400, 1080, 315, 255, QStringLiteral("+"));
     CmdClear = button(3000, 1080, 315, 255, QStringLiteral("Х"));
-    for (int i = 1; i <= 20; ++i) {
-        const double top = 1320 + 300.0 * (i - 1);
-        LblX[i] = label(i >= 10 ? 120 : 180, top + 60, QStringLiteral("X%1").arg(i));
-        TextX[i] = text(480, top, 975, 315, QString::fromUtf8(kDefaultX[i - 1]));
-        LblY[i] = label(i >= 10 ? 1560 : 1620, top + 60, QStringLiteral("Y%1").arg(i));
-        TextY[i] = text(1920, top, 975, 315, QString::fromUtf8(kDefaultY[i - 1]));
-    }
+    table_ = std::make_unique<CoordinateTable>(s);
     Label1[2] = label(0, 7740, QStringLiteral("Шаг, М"));
     txtStep = text(720, 7680, 615, 315, QStringLiteral("1"));
     CmdStepUp = button(1350, 7590, 315, 240, QStringLiteral("+"));
@@ -349,8 +271,8 @@ void Form1::Form_Load() {
     // 10. The background picture with its lower edge on the X axis. A stored
     // name that has become a named pipe must not keep the window from
     // appearing: only a regular file is read.
-    if (platform::isRegularFile(st.settings.MapPicture) && Img->LoadPicture(st.settings.MapPicture))
-        Img->setTop(st.OriginY - Img->Height());
+    if (platform::isRegularFile(st.settings.MapPicture) && plot_->picture()->LoadPicture(st.settings.MapPicture))
+        plot_->picture()->setTop(st.OriginY - plot_->picture()->Height());
 
     // 11. The scale; writing txtMsb applies it and recomputes once.
     Cmb3->setText(QStringLiteral("10"));
@@ -359,43 +281,15 @@ void Form1::Form_Load() {
     // 12. The step.
     txtStep->setText(files::loadStep(services_.settings));
 
-    // 13. Vertical grid lines, one per centimetre.
-    const double cm = double(st.TwipsPerMm) * 10;
-    const std::uint32_t gridColour = st.settings.GridColour;
-    Line5[0]->setX1(st.OriginX);
-    Line5[0]->setX2(st.OriginX);
-    for (int i = 1; i <= 20; ++i) {
-        const double x = Line5[i - 1]->X1() + cm;
-        Line5[i]->setPoints(x, Line5[0]->Y1(), x, Line5[0]->Y2());
-        Line5[i]->setVisible(st.settings.ShowGrid != 0);
-        Line5[i]->setBorderColor(gridColour);
-    }
-    // 14. Horizontal grid lines.
-    Line6[0]->setPoints(st.OriginX, st.OriginY, Line5[20]->X1(), st.OriginY);
-    for (int i = 1; i <= 17; ++i) {
-        const double y = Line6[i - 1]->Y1() - cm;
-        Line6[i]->setPoints(Line6[0]->X1(), y, Line6[0]->X2(), y);
-        Line6[i]->setVisible(st.settings.ShowGrid != 0);
-        Line6[i]->setBorderColor(gridColour);
-    }
-
-    // 15. Ticks every 5 cm and their labels.
-    for (int k = 1; k <= 4; ++k) {
-        const double x = k * cm * 5 + st.OriginX;
-        Line3[k - 1]->setX1(x);
-        Line3[k - 1]->setX2(x);
-        LbshX[k - 1]->setLeft(x - 100);
-        const double y = st.OriginY - k * cm * 5;
-        Line4[k - 1]->setY1(y);
-        Line4[k - 1]->setY2(y);
-    }
+    // 13-15. The grid, the ticks every 5 cm and their labels; the edges'
+    // colour.
+    plot_->buildGrid(st);
     setScaleLabels(st.MapScale);
 
-    // 16-17. The corner lists and the edge colour.
+    // 16. The corner lists.
     Cmb1->Clear();
     Cmb2->Clear();
     for (int i = 1; i <= 20; ++i) {
-        L[i]->setBorderColor(st.settings.LineColour);
         Cmb1->AddItem(QString::number(i));
         Cmb2->AddItem(QString::number(i));
     }
@@ -414,28 +308,8 @@ void Form1::Form_Load() {
 // scales), all four stand on end, centred on their ticks, so that no digit
 // is hidden and the four still read alike.
 void Form1::setScaleLabels(float m) {
-    constexpr double kRightEdge = 3330;
-    const double room = kRightEdge - (TextY[1]->Left() + TextY[1]->Width());
-    bool upright = false;
-    for (int k = 1; k <= 4; ++k) {
-        const QString caption = plainText(float(float(k) * m * 5.0f));
-        LbshX[k - 1]->setCaption(caption);
-        LbshY[k - 1]->setUpright(false);
-        LbshY[k - 1]->setCaption(caption);
-        upright = upright || LbshY[k - 1]->Width() > room;
-    }
-    // The clear button stands above the column, right where the upper
-    // label would reach.
-    const double below = CmdClear->Top() + CmdClear->Height();
-    for (int k = 1; k <= 4; ++k) {
-        platform::Label &label = *LbshY[k - 1];
-        label.setUpright(upright);
-        const double tick = Line4[k - 1]->Y1();
-        double top = upright ? tick - label.Height() / 2 : tick - 200;
-        if (upright && tick > below) top = std::max(top, below);
-        label.setTop(top);
-        label.setLeft(kRightEdge - label.Width());
-    }
+    plot_->setScaleLabels(m, table_->y(1)->Left() + table_->y(1)->Width(),
+                          CmdClear->Top() + CmdClear->Height());
 }
 
 } // namespace tarvel

@@ -15,8 +15,7 @@ namespace tarvel {
 namespace {
 
 void hideMeasurement(Form1 &f) {
-    f.LbR->setVisible(false);
-    f.Line7->setVisible(false);
+    f.plot().hideMeasurement();
 }
 
 } // namespace
@@ -41,13 +40,7 @@ void Form1::IZMR() {
         return;
     }
 
-    const double x1 = L[*i]->X1(), y1 = L[*i]->Y1();
-    const double x2 = L[*j]->X1(), y2 = L[*j]->Y1();
-    Line7->setPoints(x1, y1, x2, y2);
-    LbR->setCaption(plainText(roundHalfEven(*d, 2)));
-    place(*LbR, x1 + (x2 - x1) * 0.5, y2 - (y2 - y1) * 0.5);
-    Line7->setVisible(true);
-    LbR->setVisible(true);
+    plot_->showMeasurement(*i, *j, plainText(roundHalfEven(*d, 2)));
 }
 
 void Form1::Cmb1_Click() {

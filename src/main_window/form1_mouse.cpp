@@ -93,41 +93,41 @@ void takeCornerFrom(Form1 &f, const platform::Control &control, double offset) {
 } // namespace
 
 void Form1::Shape_MouseDown(int i, const MouseInfo &m) {
-    keepMouse(*Shape[i]);
+    keepMouse(*plot_->marker(i));
     // Taken before the focus moves: leaving another field recomputes and may
     // move the marker.
-    const QPointF cursor = screenPosition(*Shape[i], m);
+    const QPointF cursor = screenPosition(*plot_->marker(i), m);
     CurrentCorner = std::int16_t(i);
-    TextX[i]->SetFocus();
+    table_->x(i)->SetFocus();
     PODKRAS();
-    if (m.button == platform::kLeftButton) DragControl::start(*Shape[i], cursor, heldButtons(m));
+    if (m.button == platform::kLeftButton) DragControl::start(*plot_->marker(i), cursor, heldButtons(m));
 }
 
 void Form1::Shape_MouseMove(int i, const MouseInfo &) {
-    keepMouse(*Shape[i]);
+    keepMouse(*plot_->marker(i));
 }
 
 void Form1::Shape_MouseUp(int i, const MouseInfo &) {
-    keepMouse(*Shape[i]);
+    keepMouse(*plot_->marker(i));
     if (CurrentCorner < 1 || CurrentCorner > geometry::kMaxCorners) return;
-    takeCornerFrom(*this, *Shape[CurrentCorner], 35);
+    takeCornerFrom(*this, *plot_->marker(CurrentCorner), 35);
 }
 
 void Form1::Tch_MouseDown(int i, const MouseInfo &m) {
-    keepMouse(*Tch[i]);
+    keepMouse(*plot_->angleLabel(i));
     CurrentCorner = std::int16_t(i);
     if (m.button == platform::kLeftButton)
-        DragControl::start(*Tch[i], screenPosition(*Tch[i], m), heldButtons(m));
+        DragControl::start(*plot_->angleLabel(i), screenPosition(*plot_->angleLabel(i), m), heldButtons(m));
 }
 
 void Form1::Tch_MouseMove(int i, const MouseInfo &) {
-    keepMouse(*Tch[i]);
+    keepMouse(*plot_->angleLabel(i));
 }
 
 void Form1::Tch_MouseUp(int i, const MouseInfo &) {
-    keepMouse(*Tch[i]);
+    keepMouse(*plot_->angleLabel(i));
     if (CurrentCorner < 1 || CurrentCorner > geometry::kMaxCorners) return;
-    takeCornerFrom(*this, *Tch[CurrentCorner], 0);
+    takeCornerFrom(*this, *plot_->angleLabel(CurrentCorner), 0);
 }
 
 void Form1::Tch_Click(int i) {
@@ -136,17 +136,17 @@ void Form1::Tch_Click(int i) {
 }
 
 void Form1::LblX_MouseMove(int i) {
-    keepMouse(*LblX[i]);
-    LblX[i]->setFontBold(true);
+    keepMouse(*table_->xCaption(i));
+    table_->xCaption(i)->setFontBold(true);
 }
 
 void Form1::LblY_MouseMove(int i) {
-    keepMouse(*LblY[i]);
+    keepMouse(*table_->yCaption(i));
     // The hint comes once each time the mouse arrives over the caption, not
     // at every move across it: a box that reopened under the resting mouse
     // could only be got rid of by switching it off.
-    const bool arriving = !LblY[i]->FontBold();
-    LblY[i]->setFontBold(true);
+    const bool arriving = !table_->yCaption(i)->FontBold();
+    table_->yCaption(i)->setFontBold(true);
     if (i != 1 || !arriving || state_.settings.CornerHintOff != 0) return;
     if (services_.messages.show(this, kCornerHint, MsgButtons::YesNo, MsgIcon::Information,
                                 QStringLiteral("Подсказка.")) != MsgResult::Yes)
@@ -156,17 +156,17 @@ void Form1::LblY_MouseMove(int i) {
 }
 
 void Form1::LblX_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*LblX[i]);
+    keepMouse(*table_->xCaption(i));
     CurrentCorner = std::int16_t(i);
     if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*LblX[i], m).toPoint());
+        popupMenu(*Menu_Ugol, screenPosition(*table_->xCaption(i), m).toPoint());
 }
 
 void Form1::LblY_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*LblY[i]);
+    keepMouse(*table_->yCaption(i));
     CurrentCorner = std::int16_t(i);
     if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*LblY[i], m).toPoint());
+        popupMenu(*Menu_Ugol, screenPosition(*table_->yCaption(i), m).toPoint());
 }
 
 void Form1::Form_MouseDown(const MouseInfo &m) {
@@ -180,8 +180,8 @@ void Form1::Form_MouseMove(const MouseInfo &m) {
     // Over a control the mouse is not over the window surface.
     if (onChildControl(surface_, m)) return;
     for (int i = 1; i <= 20; ++i) {
-        LblX[i]->setFontBold(false);
-        LblY[i]->setFontBold(false);
+        table_->xCaption(i)->setFontBold(false);
+        table_->yCaption(i)->setFontBold(false);
     }
 }
 

@@ -202,7 +202,7 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
         double minX = ox, maxX = ox, minY = oy, maxY = oy;
         bool any = false;
         for (int i = 1; i <= n; ++i) {
-            const double x = L[i]->X1(), y = L[i]->Y1();
+            const double x = plot_->edge(i)->X1(), y = plot_->edge(i)->Y1();
             if (!std::isfinite(x) || !std::isfinite(y)) continue;
             minX = any ? std::min(minX, x) : x;
             maxX = any ? std::max(maxX, x) : x;
@@ -227,28 +227,28 @@ void Form1::paintPrintPage(QPainter &p, int dpi) {
         p.drawRect(frame);
         p.setClipRect(frame);
         p.translate(frame.left() - left * s, frame.top() - top * s);
-        paintShapes(p, Img.get(), paintOrder(), s, std::max(1.0, 0.2 * dotsPerMm));
+        paintShapes(p, plot_->picture(), plot_->paintOrder(), s, std::max(1.0, 0.2 * dotsPerMm));
         // Corner markers, then the labels of the drawing.
         const double marker = 1.2 * dotsPerMm;
         for (int i = 1; i <= n; ++i) {
-            const double x = L[i]->X1() * s;
-            const double y = L[i]->Y1() * s;
+            const double x = plot_->edge(i)->X1() * s;
+            const double y = plot_->edge(i)->Y1() * s;
             if (!std::isfinite(x) || !std::isfinite(y) || std::abs(x) > 1e7 || std::abs(y) > 1e7)
                 continue;
             p.fillRect(QRectF(x - marker / 2, y - marker / 2, marker, marker), Qt::black);
         }
         for (int i = 1; i <= n; ++i) {
-            drawCaption(p, *Nu[i], s);
-            drawCaption(p, *Dl[i], s);
-            drawCaption(p, *Tch[i], s);
+            drawCaption(p, *plot_->numberLabel(i), s);
+            drawCaption(p, *plot_->lengthLabel(i), s);
+            drawCaption(p, *plot_->angleLabel(i), s);
         }
-        for (const auto &l : LbshX)
-            drawCaption(p, *l, s);
-        for (const auto &l : LbshY)
-            drawCaption(p, *l, s);
-        drawCaption(p, *Label1[11], s);
-        drawCaption(p, *Label1[12], s);
-        drawCaption(p, *LbR, s);
+        for (int k = 0; k < 4; ++k) {
+            drawCaption(p, *plot_->xScaleLabel(k), s);
+            drawCaption(p, *plot_->yScaleLabel(k), s);
+        }
+        drawCaption(p, *plot_->xAxisLabel(), s);
+        drawCaption(p, *plot_->yAxisLabel(), s);
+        drawCaption(p, *plot_->measureLabel(), s);
         p.restore();
     }
 
@@ -329,19 +329,19 @@ void Form1::Menu_Tools_Map_Click() {
     // A file that is not a picture leaves the previous picture, and the name
     // stored at closing, as they were. Only a regular file is read: a named
     // pipe would hold the window until something wrote to it.
-    if (!platform::isRegularFile(*path) || !Img->LoadPicture(*path)) return;
+    if (!platform::isRegularFile(*path) || !plot_->picture()->LoadPicture(*path)) return;
     state_.settings.MapPicture = *path;
     // The picture's lower edge lies on the X axis.
-    Img->setTop(state_.OriginY - Img->Height());
-    Img->setVisible(true);
+    plot_->picture()->setTop(state_.OriginY - plot_->picture()->Height());
+    plot_->picture()->setVisible(true);
 }
 
 void Form1::Menu_Tools_Map_Yes_Click() {
-    Img->setVisible(true);
+    plot_->picture()->setVisible(true);
 }
 
 void Form1::Menu_Tools_Map_No_Click() {
-    Img->setVisible(false);
+    plot_->picture()->setVisible(false);
 }
 
 // ---------------------------------------------------------------- settings
@@ -380,60 +380,23 @@ void Form1::Menu_Set_Grid_Click() {
     frmNastrGrid_->show();
 }
 
-namespace {
-
-// Shows (1) or hides (0) the labels of corners 1..n; any other value
-// switches nothing, as for every flag of the program.
-void switchLabels(Form1::Array<platform::Label, 21> &labels, int n, int value) {
-    if (value != 0 && value != 1) return;
-    for (int i = 1; i <= std::clamp(n, 0, 20); ++i)
-        labels[i]->setVisible(value == 1);
-}
-
-} // namespace
 
 void Form1::applyGraphicsSettings(const files::Settings &s) {
     files::Settings &v = state_.settings;
-    // Only what changed is shown again: a label that the last recompute left
-    // as it is must stay so when some other setting is switched.
-    if (s.ShowGrid != v.ShowGrid) {
-        v.ShowGrid = s.ShowGrid;
-        // The whole grid, whatever the corner count.
-        for (int i = 1; i <= 20; ++i)
-            Line5[i]->setVisible(s.ShowGrid == 1);
-        for (int i = 1; i <= 17; ++i)
-            Line6[i]->setVisible(s.ShowGrid == 1);
-    }
+    plot_->applyGraphics(v, s, cornerCount());
+    const bool newBackColour = s.BackColour != v.BackColour;
+    // Only the graphics variables: the hint flags may have changed meanwhile
+    // through the import hint, which stays usable beside the settings window.
+    v.ShowGrid = s.ShowGrid;
     v.DragAnywhere = s.DragAnywhere;
     v.SelectOnFocus = s.SelectOnFocus;
-    if (s.ShowAngles != v.ShowAngles) {
-        v.ShowAngles = s.ShowAngles;
-        switchLabels(Tch, cornerCount(), s.ShowAngles);
-    }
-    if (s.ShowNumbers != v.ShowNumbers) {
-        v.ShowNumbers = s.ShowNumbers;
-        switchLabels(Nu, cornerCount(), s.ShowNumbers);
-    }
-    if (s.ShowLengths != v.ShowLengths) {
-        v.ShowLengths = s.ShowLengths;
-        switchLabels(Dl, cornerCount(), s.ShowLengths);
-    }
-    if (s.GridColour != v.GridColour) {
-        v.GridColour = s.GridColour;
-        for (int i = 1; i <= 17; ++i)
-            Line6[i]->setBorderColor(s.GridColour);
-        for (int i = 1; i <= 20; ++i)
-            Line5[i]->setBorderColor(s.GridColour);
-    }
-    if (s.LineColour != v.LineColour) {
-        v.LineColour = s.LineColour;
-        for (int i = 1; i <= 20; ++i)
-            L[i]->setBorderColor(s.LineColour);
-    }
-    if (s.BackColour != v.BackColour) {
-        v.BackColour = s.BackColour;
-        applyBackColour();
-    }
+    v.ShowAngles = s.ShowAngles;
+    v.ShowNumbers = s.ShowNumbers;
+    v.ShowLengths = s.ShowLengths;
+    v.GridColour = s.GridColour;
+    v.LineColour = s.LineColour;
+    v.BackColour = s.BackColour;
+    if (newBackColour) applyBackColour();
 }
 
 void Form1::Menu_Set_Hlp_Click() {

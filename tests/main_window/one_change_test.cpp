@@ -238,6 +238,22 @@ TEST_F(OneChangeTest, CtrlZInAFieldUndoesTheWholeCommandNotTheFieldsKeystrokes) 
     EXPECT_EQ(form->document().texts().x[2], form->TextX[2]->Text());
 }
 
+// With nothing in the window's history, Ctrl+Z reaches the field, whose own
+// undo brings back a keystroke already typed away. Fails: the window lets
+// the key through to the field when its Undo is greyed out (form1.cpp,
+// eventFilter); disabled until the window is fixed.
+TEST_F(OneChangeTest, DISABLED_CtrlZWithNothingToUndoLeavesTheFieldAlone) {
+    focus(*form->TextX[1]);
+    form->TextX[1]->edit()->end(false);
+    const QString start = form->TextX[1]->Text();
+    key(*form->TextX[1], Qt::Key_7);
+    key(*form->TextX[1], Qt::Key_Backspace);
+    ASSERT_FALSE(form->Menu_Undo->isEnabled());
+    key(*form->TextX[1], Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->TextX[1]->Text(), start);
+    EXPECT_FALSE(form->document().isModified());
+}
+
 TEST_F(OneChangeTest, UndoFromTheMenuTakesBackEachCommandInTurn) {
     setPolygon({{5, -3}, {15, -3}, {15, 7}});
     std::vector<Texts> seen{texts(3)};

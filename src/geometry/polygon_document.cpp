@@ -124,8 +124,12 @@ void PolygonDocument::typeInto(int key, const State &after, const QString &name)
     const int top = undo_.index();
     if (top == 0 || top != undo_.count() || undo_.command(top - 1)->id() != key)
         typingOpen_ = false;
+    // An edit that changes nothing leaves a closed step closed.
+    if (after == state_) return;
     push(after, name, key);
-    typingOpen_ = true;
+    // Typing back to where the step began dropped it: the step now on top
+    // was closed before and stays closed.
+    typingOpen_ = undo_.index() >= top;
 }
 
 void PolygonDocument::endTyping() {

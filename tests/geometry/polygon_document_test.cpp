@@ -1,0 +1,447 @@
+// The polygon document: the count in force, the numbers and measures it
+// derives from the texts, one announcement per command, the undo history
+// with its merged typing, and the modified flag.
+#include "geometry/polygon_document.h"
+
+#include "support/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tarvel::geometry {
+namespace {
+
+using Command = std::function<void(PolygonDocument &)>;
+
+// A 10 x 10 square as corners 1..4 under the given count; the rows beyond
+// hold "0", as the window's hidden rows do.
+PolygonTexts square(const QString &count = QStringLiteral("4")) {
+    PolygonTexts t;
+    t.count = count;
+    for (int i = 1; i <= 20; ++i)
+        t.x[i] = t.y[i] = QStringLiteral("0");
+    t.x[2] = t.x[3] = QStringLiteral("10");
+    t.y[3] = t.y[4] = QStringLiteral("10");
+    t.owner = QStringLiteral("Иванов");
+    return t;
+}
+
+PolygonTexts with(PolygonTexts t, Axis axis, int i, const QString &text) {
+    (axis == Axis::X ? t.x : t.y)[std::size_t(i)] = text;
+    return t;
+}
+
+class DocumentTest : public ::testing::Test {
+protected:
+    DocumentTest() {
+        doc.reset(square());
+        QObject::connect(&doc, &PolygonDocument::changed, [this] { ++changes; });
+        QObject::connect(&doc, &PolygonDocument::modifiedChanged,
+                         [this](bool m) { modifiedSignals.push_back(m); });
+    }
+    // A fresh square with nothing announced yet.
+    void restart(const PolygonTexts &t = square()) {
+        doc.reset(t);
+        changes = 0;
+        modifiedSignals.clear();
+    }
+    int steps() { return doc.undoStack().count(); }
+    void undo() { doc.undoStack().undo(); }
+    void redo() { doc.undoStack().redo(); }
+    QString x(int i) const { return doc.text(Axis::X, i); }
+
+    PolygonDocument doc;
+    int changes = 0;
+    std::vector<bool> modifiedSignals;
+};
+
+// ---------------------------------------------------------------- count
+
+TEST_F(DocumentTest, OnlyAWholeNumberFromThreeToTwentyBecomesTheCount) {
+    struct Case {
+        const char *typed;
+        int inForce; // 8: the count before, kept
+    };
+    const Case cases[] = {
+        {"5", 5},      {"3", 3},      {"20", 20},   {" 7 ", 7},  {"\t6", 6},   {"7,0", 7},
+        {"+6", 6},     {"1 0", 10},   {"1e1", 10},  {"2", 8},    {"21", 8},    {"25", 8},
+        {"0", 8},      {"-5", 8},     {"3,5", 8},   {"4,5", 8},  {"5,5", 8},   {"abc", 8},
+        {"", 8},       {"7a", 8},     {"7 a", 8},   {"70000", 8}, {"1e400", 8}, {"5.", 8},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        restart(square(QStringLiteral("8")));
+        const QString typed = QString::fromUtf8(c.typed);
+        doc.editCount(typed);
+        EXPECT_EQ(doc.cornerCount(), 8) << "applied while typing";
+        doc.applyCount();
+        EXPECT_EQ(doc.cornerCount(), c.inForce);
+        EXPECT_EQ(doc.values().n, c.inForce);
+        EXPECT_EQ(doc.texts().count, typed) << "the text is kept as typed";
+    }
+}
+
+TEST_F(DocumentTest, TypedCountWaitsForApplyOrTheNextOtherChange) {
+    const std::pair<const char *, Command> takers[] = {
+        {"apply count", [](PolygonDocument &d) { d.applyCount(); }},
+        {"edit a field", [](PolygonDocument &d) { d.editField(Axis::Y, 2, "1"); }},
+        {"edit the owner", [](PolygonDocument &d) { d.editOwner("Петров"); }},
+        {"another command",
+         [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::X, 1, "-1"), "move"); }},
+    };
+    for (const auto &[name, take] : takers) {
+        SCOPED_TRACE(name);
+        restart();
+        doc.editCount("6");
+        doc.endTyping();
+        EXPECT_EQ(doc.cornerCount(), 4);
+        EXPECT_EQ(doc.area(), 100.0);
+        take(doc);
+        EXPECT_EQ(doc.cornerCount(), 6);
+        EXPECT_EQ(doc.values().n, 6);
+    }
+}
+
+TEST_F(DocumentTest, TypingTheCountAndApplyingItIsOneStep) {
+    doc.editCount("1");
+    doc.editCount("12");
+    doc.applyCount();
+    EXPECT_EQ(doc.cornerCount(), 12);
+    EXPECT_EQ(steps(), 1);
+    undo();
+    EXPECT_EQ(doc.texts().count, "4");
+    EXPECT_EQ(doc.cornerCount(), 4);
+    redo();
+    EXPECT_EQ(doc.cornerCount(), 12);
+}
+
+// ---------------------------------------------------------------- numbers
+
+TEST_F(DocumentTest, TextThatIsNoNumberCountsAsZeroAndMakesTheValuesIncomplete) {
+    struct Case {
+        const char *name;
+        PolygonTexts texts;
+        bool complete;
+        double x2, area;
+    };
+    const Case cases[] = {
+        {"all numbers", square(), true, 10, 100},
+        {"letters", with(square(), Axis::X, 2, "abc"), false, 0, 50},
+        {"empty", with(square(), Axis::X, 2, ""), false, 0, 50},
+        {"two commas", with(square(), Axis::X, 2, "1,0,0"), false, 0, 50},
+        {"grouped digits", with(square(), Axis::X, 2, " 1 0,00"), true, 10, 100},
+        {"a hidden row", with(square(), Axis::X, 7, "abc"), true, 10, 100},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart(c.texts);
+        EXPECT_EQ(doc.values().complete, c.complete);
+        EXPECT_EQ(doc.x(2), c.x2);
+        EXPECT_EQ(doc.area(), c.area);
+    }
+}
+
+TEST_F(DocumentTest, AreaAndMeasuresFollowTheCornersInForce) {
+    EXPECT_EQ(doc.area(), 100.0);
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_DOUBLE_EQ(doc.measures().SideLen[i], 10.0) << i;
+        EXPECT_NEAR(doc.measures().CornerAngle[i], 90.0, 1e-4) << i;
+    }
+    doc.editCount("3");
+    doc.applyCount();
+    EXPECT_EQ(doc.area(), 50.0);
+    EXPECT_DOUBLE_EQ(doc.measures().SideLen[3], std::sqrt(200.0));
+    EXPECT_EQ(doc.measures().SideLen[4], 0.0) << "no side beyond the count";
+    doc.editField(Axis::X, 2, "20");
+    EXPECT_EQ(doc.area(), 100.0);
+    EXPECT_DOUBLE_EQ(doc.measures().SideLen[1], 20.0);
+}
+
+TEST_F(DocumentTest, DistanceIsOnlyBetweenCornersOfThePolygonWithNumberTexts) {
+    doc.apply(with(with(square(), Axis::X, 4, "abc"), Axis::Y, 6, "abc"), "texts");
+    struct Case {
+        int a, b;
+        std::optional<double> d;
+    };
+    const Case cases[] = {
+        {1, 3, std::sqrt(200.0)}, {3, 1, std::sqrt(200.0)}, {1, 2, 10.0},
+        {2, 2, 0.0},              {0, 1, std::nullopt},     {1, 0, std::nullopt},
+        {-1, 2, std::nullopt},    {1, 5, std::nullopt},     {5, 5, std::nullopt},
+        {1, 21, std::nullopt},    {1, 4, std::nullopt},     {4, 4, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.a << " to " << c.b);
+        const auto d = doc.distance(c.a, c.b);
+        ASSERT_EQ(d.has_value(), c.d.has_value());
+        if (d) EXPECT_DOUBLE_EQ(*d, *c.d);
+    }
+    // Corner 4 counts as 0 for the area, but there is no distance to it.
+    EXPECT_EQ(doc.x(4), 0.0);
+    doc.editCount("6");
+    doc.applyCount();
+    EXPECT_EQ(doc.distance(1, 5), 0.0);
+    EXPECT_EQ(doc.distance(1, 6), std::nullopt);
+}
+
+// ---------------------------------------------------------------- announcements
+
+TEST_F(DocumentTest, EveryCommandAnnouncesOneChangeAndOneRecompute) {
+    struct Case {
+        const char *name;
+        Command arrange, act;
+    };
+    const Command nothing = [](PolygonDocument &) {};
+    const Case cases[] = {
+        {"apply", nothing,
+         [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::Y, 1, "-5"), "move"); }},
+        {"edit a field", nothing, [](PolygonDocument &d) { d.editField(Axis::X, 1, "1"); }},
+        {"more typing in it", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1"); },
+         [](PolygonDocument &d) { d.editField(Axis::X, 1, "12"); }},
+        {"typing back to the start", [](PolygonDocument &d) { d.editField(Axis::X, 1, "01"); },
+         [](PolygonDocument &d) { d.editField(Axis::X, 1, "0"); }},
+        {"edit the owner", nothing, [](PolygonDocument &d) { d.editOwner("Петров"); }},
+        {"edit the count", nothing, [](PolygonDocument &d) { d.editCount("5"); }},
+        {"apply the count", [](PolygonDocument &d) { d.editCount("5"); },
+         [](PolygonDocument &d) { d.applyCount(); }},
+        {"a field that applies the count", [](PolygonDocument &d) { d.editCount("5"); },
+         [](PolygonDocument &d) { d.editField(Axis::X, 5, "3"); }},
+        {"undo", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1"); },
+         [](PolygonDocument &d) { d.undoStack().undo(); }},
+        {"redo",
+         [](PolygonDocument &d) {
+             d.editField(Axis::X, 1, "1");
+             d.undoStack().undo();
+         },
+         [](PolygonDocument &d) { d.undoStack().redo(); }},
+        {"reset", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1"); },
+         [](PolygonDocument &d) { d.reset(square("3")); }},
+        {"open the same texts", nothing, [](PolygonDocument &d) { d.open(square()); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        c.arrange(doc);
+        changes = 0;
+        const int recomputes = doc.recomputeCount();
+        c.act(doc);
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(doc.recomputeCount(), recomputes + 1);
+    }
+}
+
+TEST_F(DocumentTest, CommandsThatChangeNoTextAnnounceNothingAndAddNoStep) {
+    const std::pair<const char *, Command> cases[] = {
+        {"apply the same texts", [](PolygonDocument &d) { d.apply(d.texts(), "nothing"); }},
+        {"the same field text", [](PolygonDocument &d) { d.editField(Axis::X, 2, "10"); }},
+        {"the same owner", [](PolygonDocument &d) { d.editOwner("Иванов"); }},
+        {"the same count text", [](PolygonDocument &d) { d.editCount("4"); }},
+        {"apply the count in force", [](PolygonDocument &d) { d.applyCount(); }},
+        {"a field beyond the rows", [](PolygonDocument &d) { d.editField(Axis::X, 21, "5"); }},
+        {"a field before the rows", [](PolygonDocument &d) { d.editField(Axis::Y, 0, "5"); }},
+        {"end typing", [](PolygonDocument &d) { d.endTyping(); }},
+        {"mark saved", [](PolygonDocument &d) { d.markSaved(); }},
+    };
+    for (const auto &[name, act] : cases) {
+        SCOPED_TRACE(name);
+        restart();
+        const int recomputes = doc.recomputeCount();
+        act(doc);
+        EXPECT_EQ(changes, 0);
+        EXPECT_EQ(doc.recomputeCount(), recomputes);
+        EXPECT_EQ(steps(), 0);
+        EXPECT_FALSE(doc.isModified());
+        EXPECT_EQ(doc.texts(), square());
+    }
+}
+
+TEST_F(DocumentTest, ApplyingACountThatIsNoNumberAddsNoSecondStep) {
+    doc.editCount("abc");
+    ASSERT_EQ(steps(), 1);
+    changes = 0;
+    doc.applyCount();
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(steps(), 1);
+    EXPECT_EQ(doc.cornerCount(), 4);
+}
+
+// ---------------------------------------------------------------- history
+
+TEST_F(DocumentTest, ConsecutiveEditsOfOneFieldAreOneStep) {
+    for (const char *typed : {"1", "12", "12,", "12,5"})
+        doc.editField(Axis::X, 1, typed);
+    EXPECT_EQ(steps(), 1);
+    undo();
+    EXPECT_EQ(x(1), "0");
+    EXPECT_FALSE(doc.undoStack().canUndo());
+    redo();
+    EXPECT_EQ(x(1), "12,5");
+}
+
+TEST_F(DocumentTest, TypingInAFieldAfterAnotherCommandIsAStepOfItsOwn) {
+    const std::pair<const char *, Command> breaks[] = {
+        {"end typing", [](PolygonDocument &d) { d.endTyping(); }},
+        {"another field", [](PolygonDocument &d) { d.editField(Axis::X, 2, "7"); }},
+        {"the same row of the other column", [](PolygonDocument &d) { d.editField(Axis::Y, 1, "1"); }},
+        {"the count", [](PolygonDocument &d) { d.editCount("5"); }},
+        {"the owner", [](PolygonDocument &d) { d.editOwner("Петров"); }},
+        {"another command",
+         [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::X, 3, "11"), "move"); }},
+        {"undo and redo",
+         [](PolygonDocument &d) {
+             d.undoStack().undo();
+             d.undoStack().redo();
+         }},
+        {"saving", [](PolygonDocument &d) { d.markSaved(); }},
+    };
+    for (const auto &[name, between] : breaks) {
+        SCOPED_TRACE(name);
+        restart();
+        doc.editField(Axis::X, 1, "1");
+        between(doc);
+        doc.editField(Axis::X, 1, "12");
+        undo();
+        EXPECT_EQ(x(1), "1") << "the typing before was taken back too";
+    }
+}
+
+TEST_F(DocumentTest, TypingAfterAnUndoDoesNotMergeIntoTheStepUndone) {
+    doc.editField(Axis::X, 1, "1");
+    doc.endTyping();
+    doc.editField(Axis::X, 1, "12");
+    undo();
+    ASSERT_EQ(x(1), "1");
+    doc.editField(Axis::X, 1, "13");
+    EXPECT_EQ(steps(), 2);
+    undo();
+    EXPECT_EQ(x(1), "1");
+}
+
+TEST_F(DocumentTest, TypingBackToTheOriginalTextLeavesNoStep) {
+    doc.editField(Axis::X, 2, "1");
+    doc.editField(Axis::X, 2, "10");
+    EXPECT_EQ(steps(), 0);
+    EXPECT_FALSE(doc.undoStack().canUndo());
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.texts(), square());
+}
+
+// An edit that changes nothing must not open again the step that
+// endTyping() closed: leaving a field and coming back to it would merge the
+// next typing into the earlier one.
+TEST_F(DocumentTest, AnEditThatChangesNothingDoesNotReopenAClosedStep) {
+    doc.editField(Axis::X, 1, "1");
+    doc.endTyping();
+    doc.editField(Axis::X, 1, "1");
+    doc.editField(Axis::X, 1, "12");
+    EXPECT_EQ(steps(), 2);
+    undo();
+    EXPECT_EQ(x(1), "1");
+}
+
+// Typing back to where a step began drops that step; the step below it was
+// closed before and must stay closed.
+TEST_F(DocumentTest, TypingBackToTheStartDoesNotReopenTheStepBelow) {
+    doc.editField(Axis::X, 1, "1");
+    doc.endTyping();
+    doc.editField(Axis::X, 1, "12");
+    doc.editField(Axis::X, 1, "1");
+    ASSERT_EQ(steps(), 1);
+    doc.editField(Axis::X, 1, "13");
+    EXPECT_EQ(steps(), 2);
+    undo();
+    EXPECT_EQ(x(1), "1");
+    undo();
+    EXPECT_EQ(x(1), "0");
+}
+
+// ---------------------------------------------------------------- modified
+
+TEST_F(DocumentTest, AnyChangeMarksTheDocumentModified) {
+    const std::pair<const char *, Command> cases[] = {
+        {"field", [](PolygonDocument &d) { d.editField(Axis::Y, 4, "11"); }},
+        {"count text", [](PolygonDocument &d) { d.editCount("2"); }},
+        {"owner", [](PolygonDocument &d) { d.editOwner(""); }},
+        {"command", [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::X, 9, "1"), "c"); }},
+    };
+    for (const auto &[name, act] : cases) {
+        SCOPED_TRACE(name);
+        restart();
+        act(doc);
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_EQ(modifiedSignals, std::vector<bool>{true});
+    }
+}
+
+TEST_F(DocumentTest, UndoingBackToTheSavedStateClearsModifiedAndRedoSetsItAgain) {
+    doc.editField(Axis::X, 1, "1");
+    doc.markSaved();
+    EXPECT_FALSE(doc.isModified());
+    doc.editField(Axis::Y, 1, "2");
+    EXPECT_TRUE(doc.isModified());
+    undo();
+    EXPECT_FALSE(doc.isModified()) << "back at the saved state";
+    undo();
+    EXPECT_TRUE(doc.isModified()) << "before the saved state";
+    redo();
+    EXPECT_FALSE(doc.isModified());
+    redo();
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(DocumentTest, SavedWhileTypingThenTypingMoreIsModifiedAndUndoesToTheSavedText) {
+    doc.editField(Axis::X, 1, "1");
+    doc.editField(Axis::X, 1, "12");
+    doc.markSaved();
+    doc.editField(Axis::X, 1, "123");
+    EXPECT_TRUE(doc.isModified());
+    undo();
+    EXPECT_EQ(x(1), "12");
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocumentTest, ResetAndOpenClearTheHistoryAndTheModifiedFlag) {
+    const std::pair<const char *, Command> cases[] = {
+        {"reset", [](PolygonDocument &d) { d.reset(square("3")); }},
+        {"open", [](PolygonDocument &d) { d.open(square("3")); }},
+    };
+    for (const auto &[name, act] : cases) {
+        SCOPED_TRACE(name);
+        restart();
+        doc.editField(Axis::X, 1, "1");
+        doc.editOwner("Петров");
+        undo(); // something to redo, too
+        act(doc);
+        EXPECT_FALSE(doc.undoStack().canUndo());
+        EXPECT_FALSE(doc.undoStack().canRedo());
+        EXPECT_FALSE(doc.isModified());
+        EXPECT_EQ(doc.cornerCount(), 3);
+        // The state opened is the saved one: undoing back to it is unmodified.
+        doc.editField(Axis::X, 1, "5");
+        undo();
+        EXPECT_FALSE(doc.isModified());
+        EXPECT_EQ(doc.texts(), square("3"));
+    }
+}
+
+TEST_F(DocumentTest, ModifiedChangedIsAnnouncedOnlyWhenTheFlagChanges) {
+    doc.editField(Axis::X, 1, "1");  // true
+    doc.editField(Axis::X, 1, "12"); // still modified
+    doc.editOwner("Петров");
+    doc.markSaved(); // false
+    doc.markSaved();
+    doc.endTyping();
+    undo();          // true
+    redo();          // false
+    doc.reset(square());
+    doc.editCount("5"); // true
+    doc.applyCount();
+    doc.open(square()); // false
+    EXPECT_EQ(modifiedSignals, (std::vector<bool>{true, false, true, false, true, false}));
+}
+
+} // namespace
+} // namespace tarvel::geometry

@@ -62,9 +62,9 @@ int main(int argc, char **argv) {
     form.show();
     QApplication::setActiveWindow(&form);
     (void)QTest::qWaitForWindowExposed(&form);
-    form.TextX[1]->SetFocus();
+    form.table().x(1)->SetFocus();
     QApplication::processEvents();
-    QLineEdit *edit = form.TextX[1]->edit();
+    QLineEdit *edit = form.table().x(1)->edit();
     edit->deselect();
     edit->end(false);
 

@@ -12,6 +12,7 @@ namespace tarvel {
 void Form1::VICHISLIT() {
     ++draws_;
     plot_->draw(doc_, state_, txtMsb->Text());
+    Text3->setText(formatNumber(doc_.area(), kAreaPattern));
 }
 
 void Form1::PODKRAS() {

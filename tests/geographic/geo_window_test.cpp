@@ -72,7 +72,7 @@ protected:
     QStringList mainTexts(bool x, int n) {
         QStringList out;
         for (int i = 1; i <= n; ++i)
-            out << (x ? form->TextX[i] : form->TextY[i])->Text();
+            out << (x ? form->table().x(i) : form->table().y(i))->Text();
         return out;
     }
     int storedGeoWrites() const {
@@ -414,13 +414,13 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
         EXPECT_EQ(form->cornerCount(), 4);
         EXPECT_EQ(form->Text1->Text(), "4");
         EXPECT_TRUE(form->document().isModified());
-        EXPECT_TRUE(form->TextX[4]->Visible());
-        EXPECT_FALSE(form->TextX[5]->Visible());
+        EXPECT_TRUE(form->table().x(4)->Visible());
+        EXPECT_FALSE(form->table().x(5)->Visible());
         EXPECT_EQ(form->CmbEd->Text(), "М");
         EXPECT_EQ(form->Label1[4]->Caption(), "М");
         EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
         EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
-        EXPECT_EQ(form->Tch[2]->ForeColor(), 0xC000C0u);
+        EXPECT_EQ(form->plot().angleLabel(2)->ForeColor(), 0xC000C0u);
         EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
         w.unload();
     }
@@ -481,15 +481,15 @@ TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
     EXPECT_TRUE(gk1.isLoaded());
 
     gk.VICHISLIT1();
-    EXPECT_EQ(form->TextX[3]->Text(), "19,88");
+    EXPECT_EQ(form->table().x(3)->Text(), "19,88");
     gk1.Command2_Click(); // row 5: same as row 1
     gk1.VICHISLIT3();
     EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(mainTexts(true, 5), (QStringList{"0", "0", "19,9", "19,9", "0"}));
-    EXPECT_TRUE(form->TextX[5]->Visible());
+    EXPECT_TRUE(form->table().x(5)->Visible());
     gk.VICHISLIT1();
     EXPECT_EQ(form->cornerCount(), 4);
-    EXPECT_FALSE(form->TextX[5]->Visible());
+    EXPECT_FALSE(form->table().x(5)->Visible());
 }
 
 TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {

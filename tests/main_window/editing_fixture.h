@@ -44,7 +44,7 @@ protected:
     Texts texts(int n) const {
         Texts t;
         for (int i = 1; i <= n; ++i)
-            t.emplace_back(form->TextX[i]->Text(), form->TextY[i]->Text());
+            t.emplace_back(form->table().x(i)->Text(), form->table().y(i)->Text());
         return t;
     }
 

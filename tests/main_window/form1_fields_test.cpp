@@ -21,11 +21,11 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
         const char *shown;
     };
     for (const Case &c : {Case{"12.5", "12,5"}, Case{"1.2.3", "1,2,3"}, Case{"-0.5", "-0,5"}}) {
-        form->TextX[2]->setText(QString());
-        focus(*form->TextX[2]);
-        QTest::keyClicks(form->TextX[2]->edit(), QString::fromUtf8(c.typed));
-        EXPECT_EQ(form->TextX[2]->Text(), QString::fromUtf8(c.shown));
-        EXPECT_EQ(form->TextX[2]->edit()->cursorPosition(), form->TextX[2]->Text().size());
+        form->table().x(2)->setText(QString());
+        focus(*form->table().x(2));
+        QTest::keyClicks(form->table().x(2)->edit(), QString::fromUtf8(c.typed));
+        EXPECT_EQ(form->table().x(2)->Text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(form->table().x(2)->edit()->cursorPosition(), form->table().x(2)->Text().size());
     }
     // The step and the scale fields turn points too.
     form->txtStep->setText(QStringLiteral("2.5"));
@@ -38,24 +38,24 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
 TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     makeWindow();
     EXPECT_FALSE(form->document().isModified());
-    form->TextX[1]->setText(QStringLiteral("36"));
+    form->table().x(1)->setText(QStringLiteral("36"));
     // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 825,00"));
     EXPECT_TRUE(form->document().isModified()) << "a changed X marks the polygon as a changed Y does";
     form->document().markSaved();
-    form->TextY[1]->setText(QStringLiteral("40"));
+    form->table().y(1)->setText(QStringLiteral("40"));
     EXPECT_TRUE(form->document().isModified());
     // A keystroke is one recompute and one redraw, and undoing back to the
     // state last saved clears the mark again.
     form->document().markSaved();
     const int recomputes = form->document().recomputeCount();
     const int draws = form->drawCount();
-    form->TextY[1]->setText(QStringLiteral("30"));
+    form->table().y(1)->setText(QStringLiteral("30"));
     EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
     EXPECT_EQ(form->drawCount(), draws + 1);
     EXPECT_TRUE(form->document().isModified());
     form->Menu_Undo->trigger();
-    EXPECT_EQ(form->TextY[1]->Text(), QStringLiteral("40"));
+    EXPECT_EQ(form->table().y(1)->Text(), QStringLiteral("40"));
     EXPECT_FALSE(form->document().isModified());
 }
 
@@ -67,14 +67,14 @@ TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
     };
     for (const Case &c : {Case{"1234,5", "1 234,50"}, Case{"76", " 76,00"}, Case{"abc", "abc"},
                           Case{"", ""}, Case{"1234567", "1234 567,00"}}) {
-        focus(*form->TextY[4]);
-        form->TextY[4]->setText(QString::fromUtf8(c.typed));
-        focus(*form->TextY[5]);
-        EXPECT_EQ(form->TextY[4]->Text(), QString::fromUtf8(c.left)) << c.typed;
+        focus(*form->table().y(4));
+        form->table().y(4)->setText(QString::fromUtf8(c.typed));
+        focus(*form->table().y(5));
+        EXPECT_EQ(form->table().y(4)->Text(), QString::fromUtf8(c.left)) << c.typed;
     }
     form->document().markSaved();
-    focus(*form->TextX[4]);
-    focus(*form->TextX[5]);
+    focus(*form->table().x(4));
+    focus(*form->table().x(5));
     EXPECT_TRUE(form->document().isModified()) << "leaving an X field marks the polygon";
 }
 
@@ -82,33 +82,33 @@ TEST_F(FieldsTest, KeysMoveTheFocusWithinTheColumn) {
     makeWindow();
     form->Text1->setText(QStringLiteral("5"));
     form->Text1_LostFocus();
-    focus(*form->TextX[4]);
-    QTest::keyClick(form->TextX[4]->edit(), Qt::Key_Return);
-    EXPECT_TRUE(form->TextX[5]->hasFocus());
-    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Return);
-    EXPECT_TRUE(form->TextX[5]->hasFocus()) << "Enter in the last row keeps the focus";
-    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Down);
-    EXPECT_TRUE(form->TextX[5]->hasFocus());
-    QTest::keyClick(form->TextX[5]->edit(), Qt::Key_Up);
-    EXPECT_TRUE(form->TextX[4]->hasFocus());
-    focus(*form->TextY[1]);
-    QTest::keyClick(form->TextY[1]->edit(), Qt::Key_Up);
-    EXPECT_TRUE(form->TextY[1]->hasFocus()) << "Up in row 1 keeps the focus";
-    QTest::keyClick(form->TextY[1]->edit(), Qt::Key_Down);
-    EXPECT_TRUE(form->TextY[2]->hasFocus()) << "the focus never changes column";
+    focus(*form->table().x(4));
+    QTest::keyClick(form->table().x(4)->edit(), Qt::Key_Return);
+    EXPECT_TRUE(form->table().x(5)->hasFocus());
+    QTest::keyClick(form->table().x(5)->edit(), Qt::Key_Return);
+    EXPECT_TRUE(form->table().x(5)->hasFocus()) << "Enter in the last row keeps the focus";
+    QTest::keyClick(form->table().x(5)->edit(), Qt::Key_Down);
+    EXPECT_TRUE(form->table().x(5)->hasFocus());
+    QTest::keyClick(form->table().x(5)->edit(), Qt::Key_Up);
+    EXPECT_TRUE(form->table().x(4)->hasFocus());
+    focus(*form->table().y(1));
+    QTest::keyClick(form->table().y(1)->edit(), Qt::Key_Up);
+    EXPECT_TRUE(form->table().y(1)->hasFocus()) << "Up in row 1 keeps the focus";
+    QTest::keyClick(form->table().y(1)->edit(), Qt::Key_Down);
+    EXPECT_TRUE(form->table().y(2)->hasFocus()) << "the focus never changes column";
 }
 
 TEST_F(FieldsTest, FocusMakesTheCornerCurrentAndMaySelectAll) {
     makeWindow();
     state.settings.SelectOnFocus = 1;
-    focus(*form->TextY[3]);
+    focus(*form->table().y(3));
     EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_EQ(form->TextY[3]->BackColor(), 0xFFFFu);
-    EXPECT_EQ(form->TextY[3]->edit()->selectedText(), form->TextY[3]->Text());
+    EXPECT_EQ(form->table().y(3)->BackColor(), 0xFFFFu);
+    EXPECT_EQ(form->table().y(3)->edit()->selectedText(), form->table().y(3)->Text());
     state.settings.SelectOnFocus = 0;
-    focus(*form->TextX[6]);
+    focus(*form->table().x(6));
     EXPECT_EQ(form->CurrentCorner, 6);
-    EXPECT_TRUE(form->TextX[6]->edit()->selectedText().isEmpty());
+    EXPECT_TRUE(form->table().x(6)->edit()->selectedText().isEmpty());
 }
 
 // The click that brings the focus selects the text as Tab does, so that
@@ -116,21 +116,21 @@ TEST_F(FieldsTest, FocusMakesTheCornerCurrentAndMaySelectAll) {
 TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
     makeWindow();
     state.settings.SelectOnFocus = 1;
-    form->TextX[1]->setText(QStringLiteral("18,65"));
-    focus(*form->TextY[5]);
-    QLineEdit *edit = form->TextX[1]->edit();
+    form->table().x(1)->setText(QStringLiteral("18,65"));
+    focus(*form->table().y(5));
+    QLineEdit *edit = form->table().x(1)->edit();
     QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() / 2, edit->height() / 2));
-    ASSERT_TRUE(form->TextX[1]->hasFocus());
+    ASSERT_TRUE(form->table().x(1)->hasFocus());
     EXPECT_EQ(form->CurrentCorner, 1);
     QTest::keyClick(edit, Qt::Key_9);
-    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("9"));
+    EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("9"));
     QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
     QTest::keyClick(edit, Qt::Key_1);
-    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("19"));
+    EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("19"));
 
     // A drag that brings the focus keeps what it selected.
-    form->TextX[1]->setText(QStringLiteral("1234,56"));
-    focus(*form->TextY[5]);
+    form->table().x(1)->setText(QStringLiteral("1234,56"));
+    focus(*form->table().y(5));
     const int y = edit->height() / 2;
     QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(2, y));
     QMouseEvent drag(QEvent::MouseMove, QPointF(edit->width() / 2, y),
@@ -139,7 +139,7 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
     QApplication::sendEvent(edit, &drag);
     QTest::mouseRelease(edit, Qt::LeftButton, {}, QPoint(edit->width() / 2, y));
     EXPECT_FALSE(edit->selectedText().isEmpty());
-    EXPECT_NE(edit->selectedText(), form->TextX[1]->Text());
+    EXPECT_NE(edit->selectedText(), form->table().x(1)->Text());
 }
 
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
@@ -154,17 +154,17 @@ TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(form->Cmb1->ListCount(), 5);
-    EXPECT_TRUE(form->TextX[5]->Visible());
-    EXPECT_FALSE(form->TextX[6]->Visible());
-    EXPECT_FALSE(form->Shape[6]->Visible());
-    EXPECT_FALSE(form->L[6]->Visible());
+    EXPECT_TRUE(form->table().x(5)->Visible());
+    EXPECT_FALSE(form->table().x(6)->Visible());
+    EXPECT_FALSE(form->plot().marker(6)->Visible());
+    EXPECT_FALSE(form->plot().edge(6)->Visible());
 
-    const QString x5 = form->TextX[5]->Text();
+    const QString x5 = form->table().x(5)->Text();
     form->Command3_Click();
-    EXPECT_FALSE(form->TextX[5]->Visible());
+    EXPECT_FALSE(form->table().x(5)->Visible());
     form->Command2_Click();
-    EXPECT_TRUE(form->TextX[5]->Visible());
-    EXPECT_EQ(form->TextX[5]->Text(), x5) << "a row shown again shows its old text";
+    EXPECT_TRUE(form->table().x(5)->Visible());
+    EXPECT_EQ(form->table().x(5)->Text(), x5) << "a row shown again shows its old text";
 
     form->Command3_Click();
     form->Command3_Click();
@@ -180,7 +180,7 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     form->Command3_Click(); // hidden rows are emptied too
     fakes.messages.answers = {MsgResult::No};
     form->CmdClear_Click();
-    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00"));
+    EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00"));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Очистить все поля с координатами?"));
     EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Подтвердите очистку."));
@@ -189,8 +189,8 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     fakes.messages.answers = {MsgResult::Yes};
     form->CmdClear_Click();
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_TRUE(form->TextX[i]->Text().isEmpty()) << i;
-        EXPECT_TRUE(form->TextY[i]->Text().isEmpty()) << i;
+        EXPECT_TRUE(form->table().x(i)->Text().isEmpty()) << i;
+        EXPECT_TRUE(form->table().y(i)->Text().isEmpty()) << i;
     }
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("19"));
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("   0,00"));

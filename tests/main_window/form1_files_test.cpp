@@ -48,7 +48,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
     for (int k = 0; k < 15; ++k)
         form->Command3_Click(); // 5 corners
-    form->TextX[7]->setText(QStringLiteral("hidden text"));
+    form->table().x(7)->setText(QStringLiteral("hidden text"));
     form->document().editOwner(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
     ASSERT_TRUE(form->SAVE_AS());
@@ -73,7 +73,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
 
 TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
     makeWindow();
-    form->TextY[1]->setText(QStringLiteral("31"));
+    form->table().y(1)->setText(QStringLiteral("31"));
     fakes.dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(form->SAVE_AS());
     EXPECT_TRUE(form->document().isModified());
@@ -114,12 +114,12 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
-    EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
-    EXPECT_EQ(form->TextX[3]->Text(), QStringLiteral(" 76,00"));
-    EXPECT_EQ(form->TextX[4]->Text(), QStringLiteral("not a number"));
-    EXPECT_EQ(form->TextY[5]->Text(), QString());
-    EXPECT_EQ(form->TextX[20]->Text(), QStringLiteral(" 57,00")) << "hidden rows come back";
-    EXPECT_FALSE(form->TextX[6]->Visible());
+    EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
+    EXPECT_EQ(form->table().x(3)->Text(), QStringLiteral(" 76,00"));
+    EXPECT_EQ(form->table().x(4)->Text(), QStringLiteral("not a number"));
+    EXPECT_EQ(form->table().y(5)->Text(), QString());
+    EXPECT_EQ(form->table().x(20)->Text(), QStringLiteral(" 57,00")) << "hidden rows come back";
+    EXPECT_FALSE(form->table().x(6)->Visible());
     EXPECT_EQ(form->Cmb1->ListCount(), 5);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
     EXPECT_FALSE(form->document().isModified());
@@ -128,15 +128,15 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
 
 TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     makeWindow();
-    form->TextX[2]->setText(QStringLiteral("1234,5"));
+    form->table().x(2)->setText(QStringLiteral("1234,5"));
     form->document().editOwner(QStringLiteral("Тест"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
     ASSERT_TRUE(form->SAVE_AS());
-    form->TextX[2]->setText(QStringLiteral("1"));
+    form->table().x(2)->setText(QStringLiteral("1"));
     form->document().editOwner(QStringLiteral("x"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
     form->Menu_File_Open_Click();
-    EXPECT_EQ(form->TextX[2]->Text(), QStringLiteral("1 234,50"));
+    EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
 }
 
@@ -147,7 +147,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
     makeWindow();
     for (int k = 0; k < 13; ++k)
         form->Command3_Click(); // 7 corners
-    form->TextY[7]->setText(QStringLiteral("12,5"));
+    form->table().y(7)->setText(QStringLiteral("12,5"));
     const QString area = form->Text3->Text();
     const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
     int reopened = 0, saved = 0;
@@ -168,8 +168,8 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         EXPECT_TRUE(fakes.messages.shown.empty());
         EXPECT_EQ(form->cornerCount(), 7);
         EXPECT_EQ(form->Cmb1->ListCount(), 7);
-        EXPECT_TRUE(form->TextX[7]->Visible());
-        EXPECT_FALSE(form->TextX[8]->Visible());
+        EXPECT_TRUE(form->table().x(7)->Visible());
+        EXPECT_FALSE(form->table().x(8)->Visible());
         EXPECT_EQ(form->Text3->Text(), area);
 
         platform::FakeServices f;
@@ -238,8 +238,8 @@ TEST_F(FilesTest, OpenAndSaveKeepEveryNumber) {
     fakes.dialogs.fileAnswers = {path("extreme.squ")};
     form->Menu_File_Open_Click();
     ASSERT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(form->TextY[10]->Text(), QStringLiteral("1 234,50")) << "the fields' format";
-    EXPECT_EQ(form->TextY[11]->Text(), QStringLiteral(" 76,00"));
+    EXPECT_EQ(form->table().y(10)->Text(), QStringLiteral("1 234,50")) << "the fields' format";
+    EXPECT_EQ(form->table().y(11)->Text(), QStringLiteral(" 76,00"));
     fakes.dialogs.fileAnswers = {path("again.squ")};
     ASSERT_TRUE(form->SAVE_AS());
 
@@ -279,12 +279,12 @@ TEST_F(FilesTest, BrokenFilesChangeNothing) {
         EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка чтения файла!"));
         EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
         EXPECT_EQ(form->Text1->Text(), QStringLiteral("20")) << name;
-        EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00")) << name;
+        EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00")) << name;
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0")) << name;
     }
     fakes.dialogs.fileAnswers = {std::nullopt};
     form->Menu_File_Open_Click();
-    EXPECT_EQ(form->TextX[1]->Text(), QStringLiteral("26,00"));
+    EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00"));
 }
 
 TEST_F(FilesTest, CommandLineFileOpensAtStart) {
@@ -324,7 +324,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     EXPECT_EQ(programEnded, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
-    form->TextY[2]->setText(QStringLiteral("7"));
+    form->table().y(2)->setText(QStringLiteral("7"));
     // Cancel stays.
     fakes.messages.answers = {MsgResult::Cancel};
     form->Menu_Exit_Click();
@@ -357,7 +357,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     EXPECT_TRUE(QFile::exists(path("exit.squ")));
 
     // No ends without saving.
-    form->TextY[2]->setText(QStringLiteral("8"));
+    form->table().y(2)->setText(QStringLiteral("8"));
     fakes.messages.answers = {MsgResult::No};
     form->Menu_Exit_Click();
     EXPECT_EQ(programEnded, 3);

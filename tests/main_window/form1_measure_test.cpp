@@ -14,7 +14,7 @@ protected:
     }
     // Chooses corner numbers in the two lists as the user would.
     void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
-    bool showing() const { return form->LbR->Visible() && form->Line7->Visible(); }
+    bool showing() const { return form->plot().measureLabel()->Visible() && form->plot().measureLine()->Visible(); }
 };
 
 TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
@@ -33,15 +33,15 @@ TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
         choose(*form->Cmb1, c.a);
         choose(*form->Cmb2, c.b);
         ASSERT_TRUE(showing());
-        EXPECT_EQ(form->LbR->Caption(), c.distance);
-        const platform::LineShape &line = *form->Line7;
-        EXPECT_EQ(line.X1(), form->L[c.a]->X1());
-        EXPECT_EQ(line.Y1(), form->L[c.a]->Y1());
-        EXPECT_EQ(line.X2(), form->L[c.b]->X1());
-        EXPECT_EQ(line.Y2(), form->L[c.b]->Y1());
+        EXPECT_EQ(form->plot().measureLabel()->Caption(), c.distance);
+        const platform::LineShape &line = *form->plot().measureLine();
+        EXPECT_EQ(line.X1(), form->plot().edge(c.a)->X1());
+        EXPECT_EQ(line.Y1(), form->plot().edge(c.a)->Y1());
+        EXPECT_EQ(line.X2(), form->plot().edge(c.b)->X1());
+        EXPECT_EQ(line.Y2(), form->plot().edge(c.b)->Y1());
         // The distance stands at the middle of the line.
-        EXPECT_NEAR(form->LbR->Left(), (line.X1() + line.X2()) / 2, 0.01);
-        EXPECT_NEAR(form->LbR->Top(), (line.Y1() + line.Y2()) / 2, 0.01);
+        EXPECT_NEAR(form->plot().measureLabel()->Left(), (line.X1() + line.X2()) / 2, 0.01);
+        EXPECT_NEAR(form->plot().measureLabel()->Top(), (line.Y1() + line.Y2()) / 2, 0.01);
     }
 }
 
@@ -49,7 +49,7 @@ TEST_F(MeasureTest, TheDistanceIsRoundedToTwoDecimals) {
     setPolygon({{0, 0}, {1, 1}, {0, 1}});
     choose(*form->Cmb1, 1);
     choose(*form->Cmb2, 2);
-    EXPECT_EQ(form->LbR->Caption(), "1,41");
+    EXPECT_EQ(form->plot().measureLabel()->Caption(), "1,41");
 }
 
 // Far from the origin the drawn places are single-precision screen
@@ -63,18 +63,18 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
         choose(*form->Cmb1, 1);
         choose(*form->Cmb2, 2);
         ASSERT_TRUE(showing());
-        EXPECT_EQ(form->LbR->Caption(), "100");
-        EXPECT_EQ(form->LbR->Caption(), form->Dl[1]->Caption());
+        EXPECT_EQ(form->plot().measureLabel()->Caption(), "100");
+        EXPECT_EQ(form->plot().measureLabel()->Caption(), form->plot().lengthLabel(1)->Caption());
         choose(*form->Cmb1, 3);
-        EXPECT_EQ(form->LbR->Caption(), "111,8");
-        EXPECT_EQ(form->LbR->Caption(), form->Dl[2]->Caption());
+        EXPECT_EQ(form->plot().measureLabel()->Caption(), "111,8");
+        EXPECT_EQ(form->plot().measureLabel()->Caption(), form->plot().lengthLabel(2)->Caption());
     }
 }
 
 TEST_F(MeasureTest, NothingIsShownUntilBothListsHaveACorner) {
     choose(*form->Cmb1, 1);
-    EXPECT_FALSE(form->LbR->Visible());
-    EXPECT_FALSE(form->Line7->Visible());
+    EXPECT_FALSE(form->plot().measureLabel()->Visible());
+    EXPECT_FALSE(form->plot().measureLine()->Visible());
 }
 
 TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
@@ -82,8 +82,8 @@ TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
     choose(*form->Cmb2, 3);
     ASSERT_TRUE(showing());
     choose(*form->Cmb2, 1);
-    EXPECT_FALSE(form->LbR->Visible());
-    EXPECT_FALSE(form->Line7->Visible());
+    EXPECT_FALSE(form->plot().measureLabel()->Visible());
+    EXPECT_FALSE(form->plot().measureLine()->Visible());
 }
 
 TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
@@ -91,11 +91,11 @@ TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
     choose(*form->Cmb2, 3);
     ASSERT_TRUE(showing());
     form->CmdUp->button()->click();
-    EXPECT_FALSE(form->LbR->Visible());
-    EXPECT_FALSE(form->Line7->Visible());
+    EXPECT_FALSE(form->plot().measureLabel()->Visible());
+    EXPECT_FALSE(form->plot().measureLine()->Visible());
     choose(*form->Cmb2, 2);
     EXPECT_TRUE(showing());
-    EXPECT_EQ(form->LbR->Caption(), "30");
+    EXPECT_EQ(form->plot().measureLabel()->Caption(), "30");
 }
 
 TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
@@ -107,8 +107,8 @@ TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
         ASSERT_TRUE(showing());
         form->txtMsb->setText(bad);
         choose(*form->Cmb2, 2);
-        EXPECT_FALSE(form->LbR->Visible());
-        EXPECT_FALSE(form->Line7->Visible());
+        EXPECT_FALSE(form->plot().measureLabel()->Visible());
+        EXPECT_FALSE(form->plot().measureLine()->Visible());
     }
 }
 

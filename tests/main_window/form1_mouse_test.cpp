@@ -37,30 +37,30 @@ protected:
 // The default polygon's corner 3 lies at (6, 5); at the scale 10 a metre is
 // 56,692 twips, so 38 pixels (570 twips) to the right add 10,05 m.
 TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
-    platform::Label &marker = *form->Shape[3];
+    platform::Label &marker = *form->plot().marker(3);
     QWidget *w = marker.widget();
     const double left = marker.Left();
     const double top = marker.Top();
 
     press(w, Qt::LeftButton, kGrip);
     EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_TRUE(form->TextX[3]->hasFocus());
+    EXPECT_TRUE(form->table().x(3)->hasFocus());
     EXPECT_EQ(marker.Width(), 100); // highlighted
 
     dragTo(w, Qt::LeftButton, kGrip + QPoint(38, 0));
     EXPECT_DOUBLE_EQ(marker.Left(), left + 570);
     EXPECT_DOUBLE_EQ(marker.Top(), top);
-    EXPECT_EQ(form->TextX[3]->Text(), "6,00"); // nothing written before the drop
+    EXPECT_EQ(form->table().x(3)->Text(), "6,00"); // nothing written before the drop
 
     release(w, Qt::LeftButton, kGrip);
-    EXPECT_EQ(form->TextX[3]->Text(), "16,05");
-    EXPECT_EQ(form->TextY[3]->Text(), "5");
+    EXPECT_EQ(form->table().x(3)->Text(), "16,05");
+    EXPECT_EQ(form->table().y(3)->Text(), "5");
     EXPECT_TRUE(form->document().isModified());
     // The drop is not a click on the empty window: the corner stays current.
     EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_TRUE(form->TextX[3]->hasFocus());
+    EXPECT_TRUE(form->table().x(3)->hasFocus());
     // Redrawn onto the new corner.
-    EXPECT_DOUBLE_EQ(marker.Left(), form->L[3]->X1() - 35);
+    EXPECT_DOUBLE_EQ(marker.Left(), form->plot().edge(3)->X1() - 35);
     EXPECT_FALSE(DragControl::isDragging(marker));
 
     // Moves after the release do not move the marker.
@@ -70,43 +70,43 @@ TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
 }
 
 TEST_F(MouseTest, DraggingAnAngleLabelMovesItsCorner) {
-    platform::Label &angle = *form->Tch[3];
+    platform::Label &angle = *form->plot().angleLabel(3);
     QWidget *w = angle.widget();
     form->CurrentCorner = 1;
     press(w, Qt::LeftButton, kGrip);
     EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_FALSE(form->TextX[3]->hasFocus());
+    EXPECT_FALSE(form->table().x(3)->hasFocus());
     dragTo(w, Qt::LeftButton, kGrip + QPoint(38, -19));
     release(w, Qt::LeftButton, kGrip);
-    EXPECT_EQ(form->TextX[3]->Text(), "16,05");
-    EXPECT_EQ(form->TextY[3]->Text(), "10,03"); // 285 twips up
+    EXPECT_EQ(form->table().x(3)->Text(), "16,05");
+    EXPECT_EQ(form->table().y(3)->Text(), "10,03"); // 285 twips up
     EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_EQ(form->Shape[3]->Width(), 100); // the click highlighted it
-    EXPECT_DOUBLE_EQ(angle.Left(), form->L[3]->X1());
+    EXPECT_EQ(form->plot().marker(3)->Width(), 100); // the click highlighted it
+    EXPECT_DOUBLE_EQ(angle.Left(), form->plot().edge(3)->X1());
 }
 
 TEST_F(MouseTest, PressAndReleaseInPlaceRewritesTheCornerRounded) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
         SCOPED_TRACE(int(b));
         setPolygon(Texts{{"1,004", "2,996"}, {"10", "0"}, {"10", "5"}});
-        QWidget *w = form->Shape[1]->widget();
-        const double left = form->Shape[1]->Left();
+        QWidget *w = form->plot().marker(1)->widget();
+        const double left = form->plot().marker(1)->Left();
         press(w, b, kGrip);
         EXPECT_EQ(form->CurrentCorner, 1);
-        EXPECT_TRUE(form->TextX[1]->hasFocus());
+        EXPECT_TRUE(form->table().x(1)->hasFocus());
         // Only the left button drags.
         dragTo(w, b, kGrip + QPoint(30, 30));
-        EXPECT_DOUBLE_EQ(form->Shape[1]->Left(), b == Qt::LeftButton ? left + 450 : left);
+        EXPECT_DOUBLE_EQ(form->plot().marker(1)->Left(), b == Qt::LeftButton ? left + 450 : left);
         // Back where it was taken (points are relative to the moved marker).
         dragTo(w, b, b == Qt::LeftButton ? kGrip - QPoint(30, 30) : kGrip);
-        EXPECT_DOUBLE_EQ(form->Shape[1]->Left(), left);
+        EXPECT_DOUBLE_EQ(form->plot().marker(1)->Left(), left);
         release(w, b, kGrip);
         EXPECT_EQ(texts(1), (Texts{{"1", "3"}}));
     }
 }
 
 TEST_F(MouseTest, ADragStaysInsideTheWindow) {
-    platform::Label &marker = *form->Shape[3];
+    platform::Label &marker = *form->plot().marker(3);
     QWidget *w = marker.widget();
     const double width = form->surface()->width() * platform::kTwipsPerPixel;
     const double height = form->surface()->height() * platform::kTwipsPerPixel;
@@ -119,12 +119,12 @@ TEST_F(MouseTest, ADragStaysInsideTheWindow) {
     EXPECT_DOUBLE_EQ(marker.Left(), width - marker.Width());
     EXPECT_DOUBLE_EQ(marker.Top(), height - marker.Height());
     release(w, Qt::LeftButton, kGrip);
-    const double x = textToDouble(form->TextX[3]->Text()).value();
+    const double x = textToDouble(form->table().x(3)->Text()).value();
     EXPECT_NEAR(x, (width - 100 - state.OriginX + 35) / state.ScaleFactor, 0.005);
 }
 
 TEST_F(MouseTest, ADragEndsWhenTheButtonIsNoLongerHeld) {
-    platform::Label &marker = *form->Shape[3];
+    platform::Label &marker = *form->plot().marker(3);
     QWidget *w = marker.widget();
     const double left = marker.Left();
     press(w, Qt::LeftButton, kGrip);
@@ -137,7 +137,7 @@ TEST_F(MouseTest, ADragEndsWhenTheButtonIsNoLongerHeld) {
 
 TEST_F(MouseTest, ADropWithoutAUsableScaleChangesNothing) {
     const Texts before = texts(3);
-    QWidget *w = form->Shape[3]->widget();
+    QWidget *w = form->plot().marker(3)->widget();
     press(w, Qt::LeftButton, kGrip);
     dragTo(w, Qt::LeftButton, kGrip + QPoint(38, 0));
     state.ScaleFactor = 0;
@@ -146,21 +146,21 @@ TEST_F(MouseTest, ADropWithoutAUsableScaleChangesNothing) {
 }
 
 TEST_F(MouseTest, RowCaptionsTurnBoldUnderTheMouseAndNormalOverTheWindow) {
-    hover(form->LblX[5]->widget());
-    hover(form->LblY[6]->widget());
-    EXPECT_TRUE(form->LblX[5]->FontBold());
-    EXPECT_TRUE(form->LblY[6]->FontBold());
-    EXPECT_FALSE(form->LblX[6]->FontBold());
+    hover(form->table().xCaption(5)->widget());
+    hover(form->table().yCaption(6)->widget());
+    EXPECT_TRUE(form->table().xCaption(5)->FontBold());
+    EXPECT_TRUE(form->table().yCaption(6)->FontBold());
+    EXPECT_FALSE(form->table().xCaption(6)->FontBold());
 
     hover(form->surface(), emptySurfacePoint());
-    EXPECT_FALSE(form->LblX[5]->FontBold());
-    EXPECT_FALSE(form->LblY[6]->FontBold());
+    EXPECT_FALSE(form->table().xCaption(5)->FontBold());
+    EXPECT_FALSE(form->table().yCaption(6)->FontBold());
     EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
 TEST_F(MouseTest, CornerHintComesAtEachPassOverY1UntilSwitchedOff) {
     fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
-    QWidget *y1 = form->LblY[1]->widget();
+    QWidget *y1 = form->table().yCaption(1)->widget();
     hover(y1);
     hover(y1, QPoint(4, 4)); // the same pass
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -182,14 +182,14 @@ TEST_F(MouseTest, CornerHintComesAtEachPassOverY1UntilSwitchedOff) {
 
     hover(form->surface(), emptySurfacePoint());
     hover(y1);
-    hover(form->LblY[2]->widget());
-    hover(form->LblX[1]->widget());
+    hover(form->table().yCaption(2)->widget());
+    hover(form->table().xCaption(1)->widget());
     EXPECT_EQ(fakes.messages.shown.size(), 2u);
 }
 
 TEST_F(MouseTest, RightClickOnARowCaptionOpensTheCornerMenuForThatCorner) {
     const Texts before = texts(20);
-    QWidget *y7 = form->LblY[7]->widget();
+    QWidget *y7 = form->table().yCaption(7)->widget();
     press(y7, Qt::RightButton, kGrip);
     release(y7, Qt::RightButton, kGrip);
     EXPECT_EQ(form->CurrentCorner, 7);
@@ -206,7 +206,7 @@ TEST_F(MouseTest, RightClickOnARowCaptionOpensTheCornerMenuForThatCorner) {
 }
 
 TEST_F(MouseTest, LeftClickOnARowCaptionOnlyChoosesTheCorner) {
-    for (QWidget *w : {form->LblX[4]->widget(), form->LblY[4]->widget()}) {
+    for (QWidget *w : {form->table().xCaption(4)->widget(), form->table().yCaption(4)->widget()}) {
         form->CurrentCorner = 0;
         press(w, Qt::LeftButton, kGrip);
         release(w, Qt::LeftButton, kGrip);

@@ -47,14 +47,14 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
         setPolygon({{10, 30}, {20, 30}, {20, 40}});
         form->txtStep->setText("2,5");
         form->CurrentCorner = 2;
-        const double x2 = form->L[2]->X1();
+        const double x2 = form->plot().edge(2)->X1();
         click(*(form.get()->*c.button));
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(form->document().isModified());
         // Redrawn where the corner now is.
-        const double moved = textToDouble(form->TextX[2]->Text()).value();
-        EXPECT_NEAR(form->L[2]->X1() - x2, (moved - 20) * state.ScaleFactor, 0.01);
-        EXPECT_EQ(form->Shape[2]->Width(), 100); // still highlighted
+        const double moved = textToDouble(form->table().x(2)->Text()).value();
+        EXPECT_NEAR(form->plot().edge(2)->X1() - x2, (moved - 20) * state.ScaleFactor, 0.01);
+        EXPECT_EQ(form->plot().marker(2)->Width(), 100); // still highlighted
     }
 }
 
@@ -62,8 +62,8 @@ TEST_F(MovesTest, ArrowButtonsMoveOnlyTheCornersOfThePolygon) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}, {0, 0}});
     form->Command3_Click(); // row 4 hidden
     form->CmdUp->button()->click();
-    EXPECT_EQ(form->TextY[3]->Text(), " 41,00");
-    EXPECT_EQ(form->TextY[4]->Text(), "0");
+    EXPECT_EQ(form->table().y(3)->Text(), " 41,00");
+    EXPECT_EQ(form->table().y(4)->Text(), "0");
 }
 
 TEST_F(MovesTest, MovesComputeInDoublePrecision) {
@@ -72,8 +72,8 @@ TEST_F(MovesTest, MovesComputeInDoublePrecision) {
     form->CurrentCorner = 1;
     click(*form->CmdXUp);
     click(*form->CmdYDw);
-    EXPECT_EQ(form->TextX[1]->Text(), "6000 000,13");
-    EXPECT_EQ(form->TextY[1]->Text(), "1234 567,88");
+    EXPECT_EQ(form->table().x(1)->Text(), "6000 000,13");
+    EXPECT_EQ(form->table().y(1)->Text(), "1234 567,88");
 }
 
 TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
@@ -96,11 +96,11 @@ TEST_F(MovesTest, ATextThatIsNotANumberIsLeftAlone) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
     form->Cmb1->setListIndex(0);
     form->Cmb2->setListIndex(1);
-    ASSERT_TRUE(form->LbR->Visible());
+    ASSERT_TRUE(form->plot().measureLabel()->Visible());
     form->txtStep->setText("abc");
     click(*form->CmdRight);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
-    EXPECT_FALSE(form->LbR->Visible());
+    EXPECT_FALSE(form->plot().measureLabel()->Visible());
 
     // A field that is not a number keeps its text; the others move.
     setPolygon(Texts{{"10", "30"}, {"x", "30"}, {"", "40"}});
@@ -184,7 +184,7 @@ TEST_F(MovesTest, StepHintUntilSwitchedOff) {
 
 TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
     setPolygon({{0, 0}, {30, 0}, {30, 40}});
-    const double x2 = form->L[2]->X1() - state.OriginX;
+    const double x2 = form->plot().edge(2)->X1() - state.OriginX;
     const QComboBox *list = form->Cmb3->combo();
     form->Cmb3->setListIndex(list->findText("100"));
 
@@ -192,10 +192,10 @@ TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
     EXPECT_FLOAT_EQ(state.MapScale, 100);
     const char *labels[] = {"500", "1000", "1500", "2000"};
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(form->LbshX[k]->Caption(), labels[k]);
-        EXPECT_EQ(form->LbshY[k]->Caption(), labels[k]);
+        EXPECT_EQ(form->plot().xScaleLabel(k)->Caption(), labels[k]);
+        EXPECT_EQ(form->plot().yScaleLabel(k)->Caption(), labels[k]);
     }
-    EXPECT_NEAR(form->L[2]->X1() - state.OriginX, x2 / 10, 0.01);
+    EXPECT_NEAR(form->plot().edge(2)->X1() - state.OriginX, x2 / 10, 0.01);
 }
 
 // The Y labels stand right of the Y coordinate column; a long number may
@@ -208,15 +208,15 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
            << "1000000"
            << "99999999"
            << "1000000000";
-    const double column = form->TextY[1]->Left() + form->TextY[1]->Width();
+    const double column = form->table().y(1)->Left() + form->table().y(1)->Width();
     for (const QString &scale : scales) {
         SCOPED_TRACE(scale.toStdString());
         form->txtMsb->setText(scale);
         const float m = *tarvel::textToSingle(scale);
         for (int k = 0; k < 4; ++k) {
-            const platform::Label &label = *form->LbshY[k];
+            const platform::Label &label = *form->plot().yScaleLabel(k);
             EXPECT_EQ(label.Caption(), tarvel::plainText(float(k + 1) * m * 5.0f));
-            EXPECT_EQ(label.Caption(), form->LbshX[k]->Caption());
+            EXPECT_EQ(label.Caption(), form->plot().xScaleLabel(k)->Caption());
             EXPECT_DOUBLE_EQ(label.Left() + label.Width(), 3330) << k;
             EXPECT_GE(label.Left(), column) << k;
             // The whole caption fits the label in its direction.
@@ -224,7 +224,7 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
             const QSize room = label.Upright() ? QSize(int(label.Height()), int(label.Width()))
                                                : QSize(int(label.Width()), int(label.Height()));
             EXPECT_GE(room.width() / 15.0 + 0.5, text.width()) << k;
-            const double tick = form->Line4[k]->Y1();
+            const double tick = form->plot().yTick(k)->Y1();
             if (label.Upright())
                 EXPECT_TRUE(label.Top() <= tick && tick <= label.Top() + label.Height()) << k;
             else
@@ -235,26 +235,26 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
         }
         // All four read the same way.
         for (int k = 1; k < 4; ++k)
-            EXPECT_EQ(form->LbshY[k]->Upright(), form->LbshY[0]->Upright());
+            EXPECT_EQ(form->plot().yScaleLabel(k)->Upright(), form->plot().yScaleLabel(0)->Upright());
     }
     // The usual scales keep their labels across, where they always stood.
     form->txtMsb->setText("10");
-    EXPECT_FALSE(form->LbshY[3]->Upright());
+    EXPECT_FALSE(form->plot().yScaleLabel(3)->Upright());
 }
 
 TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
     form->txtMsb->setText("12.5");
     EXPECT_EQ(form->txtMsb->Text(), "12,5");
     EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
-    EXPECT_EQ(form->LbshX[0]->Caption(), "62,5");
-    EXPECT_EQ(form->LbshY[3]->Caption(), "250");
+    EXPECT_EQ(form->plot().xScaleLabel(0)->Caption(), "62,5");
+    EXPECT_EQ(form->plot().yScaleLabel(3)->Caption(), "250");
     const double factor = state.ScaleFactor;
 
     for (const char *bad : {"abc", "0", "-5", ""}) {
         SCOPED_TRACE(bad);
         form->txtMsb->setText(bad);
         EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
-        EXPECT_EQ(form->LbshX[0]->Caption(), "62,5");
+        EXPECT_EQ(form->plot().xScaleLabel(0)->Caption(), "62,5");
         EXPECT_DOUBLE_EQ(state.ScaleFactor, factor);
     }
 }
@@ -284,7 +284,7 @@ TEST_F(MovesTest, TheScaleFieldSelectsItsTextOnFocusWhenChosen) {
     for (std::int16_t select : {1, 0}) {
         SCOPED_TRACE(select);
         state.settings.SelectOnFocus = select;
-        focus(*form->TextX[1]);
+        focus(*form->table().x(1));
         focus(*form->txtMsb);
         EXPECT_EQ(form->txtMsb->edit()->selectedText(), select == 1 ? "10" : "");
     }

@@ -30,30 +30,30 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
                                "20,4", "21,54", "50", "20", "36",    "20",    "36",
                                "20",   "80",    "25", "20", "25",    "50"};
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_EQ(form->Dl[i]->Caption(), sides[i - 1]) << "side " << i;
-        EXPECT_TRUE(form->Dl[i]->Visible());
-        EXPECT_TRUE(form->Nu[i]->Visible());
-        EXPECT_FALSE(form->Tch[i]->Visible()) << "angle labels are hidden by default";
-        EXPECT_TRUE(form->L[i]->Visible());
+        EXPECT_EQ(form->plot().lengthLabel(i)->Caption(), sides[i - 1]) << "side " << i;
+        EXPECT_TRUE(form->plot().lengthLabel(i)->Visible());
+        EXPECT_TRUE(form->plot().numberLabel(i)->Visible());
+        EXPECT_FALSE(form->plot().angleLabel(i)->Visible()) << "angle labels are hidden by default";
+        EXPECT_TRUE(form->plot().edge(i)->Visible());
     }
     const QStringList angles = {"104", "28,1", "104", "101,3", "33,1", "111,8"};
     for (int i = 1; i <= 20; ++i) {
         const QString expected = (i >= 5 && i <= 10) ? angles[i - 5] : QStringLiteral("90");
-        EXPECT_EQ(form->Tch[i]->Caption(), expected + QStringLiteral(" град")) << "corner " << i;
+        EXPECT_EQ(form->plot().angleLabel(i)->Caption(), expected + QStringLiteral(" град")) << "corner " << i;
     }
 
     // Dl(1) sits at the middle of the edge from corner 1 to corner 2.
-    const auto &edge = *form->L[1];
-    EXPECT_NEAR(form->Dl[1]->Left(), (edge.X1() + edge.X2()) / 2, 0.01);
-    EXPECT_NEAR(form->Dl[1]->Top(), (edge.Y1() + edge.Y2()) / 2, 0.01);
+    const auto &edge = *form->plot().edge(1);
+    EXPECT_NEAR(form->plot().lengthLabel(1)->Left(), (edge.X1() + edge.X2()) / 2, 0.01);
+    EXPECT_NEAR(form->plot().lengthLabel(1)->Top(), (edge.Y1() + edge.Y2()) / 2, 0.01);
     // Corner 1 (26; 30) at scale 10: 56.692 twips per metre from the origin.
     EXPECT_NEAR(edge.X1(), 3540 + 26 * 56.692, 0.01);
     EXPECT_NEAR(edge.Y1(), 10080 - 30 * 56.692, 0.01);
-    EXPECT_NEAR(form->Shape[1]->Left(), edge.X1() - 35, 0.01);
-    EXPECT_NEAR(form->Nu[1]->Top(), edge.Y1() + 50, 0.01);
+    EXPECT_NEAR(form->plot().marker(1)->Left(), edge.X1() - 35, 0.01);
+    EXPECT_NEAR(form->plot().numberLabel(1)->Top(), edge.Y1() + 50, 0.01);
     // The last edge closes the ring.
-    EXPECT_DOUBLE_EQ(form->L[20]->X2(), form->L[1]->X1());
-    EXPECT_DOUBLE_EQ(form->L[20]->Y2(), form->L[1]->Y1());
+    EXPECT_DOUBLE_EQ(form->plot().edge(20)->X2(), form->plot().edge(1)->X1());
+    EXPECT_DOUBLE_EQ(form->plot().edge(20)->Y2(), form->plot().edge(1)->Y1());
 }
 
 TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
@@ -64,15 +64,15 @@ TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
     EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(form->LbshX[k]->Caption(), QString::number((k + 1) * 50));
+        EXPECT_EQ(form->plot().xScaleLabel(k)->Caption(), QString::number((k + 1) * 50));
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_FALSE(form->Line5[i]->Visible());
-        EXPECT_EQ(form->L[i]->BorderColor(), 255u);
+        EXPECT_FALSE(form->plot().verticalGridLine(i)->Visible());
+        EXPECT_EQ(form->plot().edge(i)->BorderColor(), 255u);
     }
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     // Grid lines one centimetre apart, 20 across and 17 up.
-    EXPECT_NEAR(form->Line5[20]->X1() - form->Line5[0]->X1(), 20 * 566.92, 0.01);
-    EXPECT_NEAR(form->Line6[0]->Y1() - form->Line6[17]->Y1(), 17 * 566.92, 0.01);
+    EXPECT_NEAR(form->plot().verticalGridLine(20)->X1() - form->plot().verticalGridLine(0)->X1(), 20 * 566.92, 0.01);
+    EXPECT_NEAR(form->plot().horizontalGridLine(0)->Y1() - form->plot().horizontalGridLine(17)->Y1(), 17 * 566.92, 0.01);
     ASSERT_EQ(form->Cmb1->ListCount(), 20);
     ASSERT_EQ(form->Cmb2->ListCount(), 20);
     for (int i = 0; i < 20; ++i)
@@ -92,12 +92,12 @@ TEST_F(StartTest, RestoresStoredPreferences) {
     fakes.settings.write("Tunes", "Gr11", "0");
     fakes.settings.write("Tunes", "Step", "2,5"); // read back as "step"
     makeWindow();
-    EXPECT_TRUE(form->Line5[7]->Visible());
-    EXPECT_TRUE(form->Line6[17]->Visible());
-    EXPECT_EQ(form->Line6[3]->BorderColor(), 16777215u);
-    EXPECT_EQ(form->L[4]->BorderColor(), 65280u);
-    EXPECT_TRUE(form->Tch[2]->Visible());
-    EXPECT_FALSE(form->Nu[2]->Visible());
+    EXPECT_TRUE(form->plot().verticalGridLine(7)->Visible());
+    EXPECT_TRUE(form->plot().horizontalGridLine(17)->Visible());
+    EXPECT_EQ(form->plot().horizontalGridLine(3)->BorderColor(), 16777215u);
+    EXPECT_EQ(form->plot().edge(4)->BorderColor(), 65280u);
+    EXPECT_TRUE(form->plot().angleLabel(2)->Visible());
+    EXPECT_FALSE(form->plot().numberLabel(2)->Visible());
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
 }
@@ -175,13 +175,13 @@ TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
 TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
     makeWindow();
     const QString area = form->Text3->Text();
-    const double x1 = form->L[1]->X1();
+    const double x1 = form->plot().edge(1)->X1();
     form->CmbEd->setListIndex(1);
     EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("КМ"));
     EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
     EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. КМ"));
     EXPECT_EQ(form->Text3->Text(), area);
-    EXPECT_EQ(form->L[1]->X1(), x1);
+    EXPECT_EQ(form->plot().edge(1)->X1(), x1);
 }
 
 // Everything VICHISLIT writes, for comparing two states of the window.
@@ -189,13 +189,13 @@ QStringList snapshot(const Form1 &f) {
     QStringList s;
     for (int i = 1; i <= 20; ++i) {
         for (const platform::Label *l :
-             {f.Tch[i].get(), f.Nu[i].get(), f.Dl[i].get(), f.Shape[i].get()})
+             {f.plot().angleLabel(i), f.plot().numberLabel(i), f.plot().lengthLabel(i), f.plot().marker(i)})
             s << QStringLiteral("%1 %2 %3 %4")
                      .arg(l->Caption())
                      .arg(l->Left())
                      .arg(l->Top())
                      .arg(l->Visible());
-        const auto &e = *f.L[i];
+        const auto &e = *f.plot().edge(i);
         s << QStringLiteral("%1 %2 %3 %4 %5")
                  .arg(e.X1())
                  .arg(e.Y1())
@@ -220,15 +220,15 @@ TEST_F(StartTest, LabelFlagsDecideVisibility) {
     state.settings.ShowAngles = 1;
     form->VICHISLIT();
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_FALSE(form->Dl[i]->Visible());
-        EXPECT_TRUE(form->Tch[i]->Visible());
+        EXPECT_FALSE(form->plot().lengthLabel(i)->Visible());
+        EXPECT_TRUE(form->plot().angleLabel(i)->Visible());
     }
     // Any other value switches nothing: the labels stay as the layout left them.
     state.settings.ShowLengths = 2;
     state.settings.ShowAngles = 7;
     form->VICHISLIT();
-    EXPECT_TRUE(form->Dl[1]->Visible());
-    EXPECT_FALSE(form->Tch[1]->Visible());
+    EXPECT_TRUE(form->plot().lengthLabel(1)->Visible());
+    EXPECT_FALSE(form->plot().angleLabel(1)->Visible());
 }
 
 TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
@@ -237,17 +237,17 @@ TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
     form->PODKRAS();
     for (int i = 1; i <= 20; ++i) {
         const bool current = i == 3;
-        EXPECT_EQ(form->TextX[i]->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
-        EXPECT_EQ(form->TextY[i]->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
-        EXPECT_EQ(form->Shape[i]->BackColor(), current ? 0xC0C000u : platform::kSysWindowText);
-        EXPECT_EQ(form->Shape[i]->Width(), current ? 100 : 75);
-        EXPECT_EQ(form->Tch[i]->ForeColor(), current ? 255u : 0xC000C0u);
+        EXPECT_EQ(form->table().x(i)->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->table().y(i)->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->plot().marker(i)->BackColor(), current ? 0xC0C000u : platform::kSysWindowText);
+        EXPECT_EQ(form->plot().marker(i)->Width(), current ? 100 : 75);
+        EXPECT_EQ(form->plot().angleLabel(i)->ForeColor(), current ? 255u : 0xC000C0u);
     }
     form->CurrentCorner = 0;
     form->PODKRAS();
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_EQ(form->TextX[i]->BackColor(), platform::kSysWindowBackground);
-        EXPECT_EQ(form->Shape[i]->Width(), 75);
+        EXPECT_EQ(form->table().x(i)->BackColor(), platform::kSysWindowBackground);
+        EXPECT_EQ(form->plot().marker(i)->Width(), 75);
     }
 }
 
@@ -260,7 +260,7 @@ TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
     form->Form_Click();
     QApplication::processEvents();
     EXPECT_EQ(form->CurrentCorner, 0);
-    EXPECT_EQ(form->TextX[4]->BackColor(), platform::kSysWindowBackground);
+    EXPECT_EQ(form->table().x(4)->BackColor(), platform::kSysWindowBackground);
     EXPECT_FALSE(form->txt3->Visible());
     EXPECT_TRUE(form->Text3->hasFocus());
 }
@@ -268,19 +268,19 @@ TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
 TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     makeWindow();
     // Letters count as 0: corner 3 is drawn at the origin.
-    form->TextX[3]->setText(QStringLiteral("abc"));
-    form->TextY[3]->setText(QString());
-    EXPECT_DOUBLE_EQ(form->L[3]->X1(), 3540);
-    EXPECT_DOUBLE_EQ(form->L[3]->Y1(), 10080);
+    form->table().x(3)->setText(QStringLiteral("abc"));
+    form->table().y(3)->setText(QString());
+    EXPECT_DOUBLE_EQ(form->plot().edge(3)->X1(), 3540);
+    EXPECT_DOUBLE_EQ(form->plot().edge(3)->Y1(), 10080);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     // A scale that is not a positive number keeps the drawing; the measures go on.
-    const double x1 = form->L[1]->X1();
+    const double x1 = form->plot().edge(1)->X1();
     for (const char *scale : {"0", "", "-5", "abc"}) {
         form->txtMsb->setText(QString::fromUtf8(scale));
-        EXPECT_DOUBLE_EQ(form->L[1]->X1(), x1) << scale;
+        EXPECT_DOUBLE_EQ(form->plot().edge(1)->X1(), x1) << scale;
         EXPECT_FALSE(form->Text3->Text().isEmpty()) << scale;
-        EXPECT_EQ(form->Dl[1]->Caption(), QStringLiteral("25")) << scale;
+        EXPECT_EQ(form->plot().lengthLabel(1)->Caption(), QStringLiteral("25")) << scale;
     }
 
     // A count outside 3..20 or not whole is not applied.
@@ -292,11 +292,11 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
 
     // Coordinates far beyond any screen never put a widget at a non-finite place.
     form->Text1->setText(QStringLiteral("20"));
-    form->TextX[5]->setText(QStringLiteral("1E300"));
-    form->TextY[6]->setText(QStringLiteral("-1E300"));
+    form->table().x(5)->setText(QStringLiteral("1E300"));
+    form->table().y(6)->setText(QStringLiteral("-1E300"));
     for (int i = 1; i <= 20; ++i) {
         for (const platform::Label *l :
-             {form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
+             {form->plot().angleLabel(i), form->plot().numberLabel(i), form->plot().lengthLabel(i)}) {
             EXPECT_TRUE(std::isfinite(l->Left()) && std::isfinite(l->Top())) << i;
             EXPECT_LT(std::abs(l->widget()->x()), 200000);
         }
@@ -309,12 +309,12 @@ TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
     const char *xs[] = {"0", "10", "10", "0"};
     const char *ys[] = {"0", "0", "0", "10"};
     for (int i = 1; i <= 4; ++i) {
-        form->TextX[i]->setText(QString::fromUtf8(xs[i - 1]));
-        form->TextY[i]->setText(QString::fromUtf8(ys[i - 1]));
+        form->table().x(i)->setText(QString::fromUtf8(xs[i - 1]));
+        form->table().y(i)->setText(QString::fromUtf8(ys[i - 1]));
     }
-    EXPECT_EQ(form->Tch[2]->Caption(), QString());
-    EXPECT_EQ(form->Tch[3]->Caption(), QString());
-    EXPECT_EQ(form->Tch[1]->Caption(), QStringLiteral("90 град"));
+    EXPECT_EQ(form->plot().angleLabel(2)->Caption(), QString());
+    EXPECT_EQ(form->plot().angleLabel(3)->Caption(), QString());
+    EXPECT_EQ(form->plot().angleLabel(1)->Caption(), QStringLiteral("90 град"));
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("   50,00"));
 }
 
@@ -364,18 +364,18 @@ TEST_F(StartTest, ControlsKeepTheirColoursWhileTheWindowIsDisabled) {
     };
     const QColor black = platform::toQColor(platform::kSysButtonText);
     EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
-    EXPECT_EQ(shown(*form->LblX[1], QPalette::WindowText), black);
+    EXPECT_EQ(shown(*form->table().xCaption(1), QPalette::WindowText), black);
     EXPECT_EQ(shown(*form->Command2, QPalette::ButtonText), black);
-    EXPECT_EQ(shown(*form->TextX[1], QPalette::Text), form->TextX[1]->widget()->palette().color(
+    EXPECT_EQ(shown(*form->table().x(1), QPalette::Text), form->table().x(1)->widget()->palette().color(
                                                           QPalette::Active, QPalette::Text));
-    EXPECT_EQ(shown(*form->Nu[1], QPalette::WindowText), platform::toQColor(0xFF0000));
+    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText), platform::toQColor(0xFF0000));
     EXPECT_EQ(shown(*form->CmdNorm, QPalette::Button), platform::toQColor(0xC000));
 
     // A colour set back to the system's is the system's again.
-    form->Nu[1]->setForeColor(platform::kSysButtonText);
-    EXPECT_EQ(shown(*form->Nu[1], QPalette::WindowText), black);
-    form->Nu[1]->setForeColor(0xFF);
-    EXPECT_EQ(form->Nu[1]->widget()->palette().color(QPalette::Active, QPalette::WindowText),
+    form->plot().numberLabel(1)->setForeColor(platform::kSysButtonText);
+    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText), black);
+    form->plot().numberLabel(1)->setForeColor(0xFF);
+    EXPECT_EQ(form->plot().numberLabel(1)->widget()->palette().color(QPalette::Active, QPalette::WindowText),
               platform::toQColor(0xFF));
 }
 

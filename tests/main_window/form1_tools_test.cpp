@@ -90,8 +90,8 @@ protected:
     void setPolygon(const QStringList &x, const QStringList &y) {
         form->Text1->setText(QString::number(x.size()));
         for (int i = 0; i < x.size(); ++i) {
-            form->TextX[i + 1]->setText(x[i]);
-            form->TextY[i + 1]->setText(y[i]);
+            form->table().x(i + 1)->setText(x[i]);
+            form->table().y(i + 1)->setText(y[i]);
         }
         form->showRows(int(x.size()));
         form->VICHISLIT();
@@ -139,8 +139,8 @@ TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
     ASSERT_EQ(columns->a.size(), 20u);
     ASSERT_EQ(columns->b.size(), 20u);
     for (int i = 1; i <= 20; ++i) { // the hidden rows 6..20 as well
-        EXPECT_DOUBLE_EQ(columns->a[i - 1].number, *textToDouble(form->TextX[i]->Text())) << i;
-        EXPECT_DOUBLE_EQ(columns->b[i - 1].number, *textToDouble(form->TextY[i]->Text())) << i;
+        EXPECT_DOUBLE_EQ(columns->a[i - 1].number, *textToDouble(form->table().x(i)->Text())) << i;
+        EXPECT_DOUBLE_EQ(columns->b[i - 1].number, *textToDouble(form->table().y(i)->Text())) << i;
     }
 }
 
@@ -160,7 +160,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
          [this] {
              fakes.spreadsheet.startFails = false;
              setPolygon({"0", "10", "0"}, {"0", "0", "10"});
-             form->TextX[12]->setText("abc");
+             form->table().x(12)->setText("abc");
          },
          "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
         {"permission denied", [this] { remakeWindowWith(denied); }, "Доступ к файлу закрыт!",
@@ -173,7 +173,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         fakes.messages.shown.clear();
         c.arrange();
         const bool modified = form->document().isModified();
-        const QString x12 = form->TextX[12]->Text();
+        const QString x12 = form->table().x(12)->Text();
         fakes.dialogs.fileAnswers.push_back(path(QString(c.name) + ".xlsx"));
         form->Menu_File_Export_Click();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -182,20 +182,20 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         EXPECT_EQ(fakes.messages.shown[0].icon, c.icon);
         EXPECT_FALSE(QFile::exists(path(QString(c.name) + ".xlsx")));
         EXPECT_EQ(form->document().isModified(), modified);
-        EXPECT_EQ(form->TextX[12]->Text(), x12);
+        EXPECT_EQ(form->table().x(12)->Text(), x12);
     }
 }
 
 // ---------------------------------------------------------------- import
 
 TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
-    form->TextX[3]->setText("12,5");
-    form->TextY[20]->setText("-7,25");
+    form->table().x(3)->setText("12,5");
+    form->table().y(20)->setText("-7,25");
     form->VICHISLIT();
     QStringList x, y;
     for (int i = 1; i <= 20; ++i) {
-        x << form->TextX[i]->Text();
-        y << form->TextY[i]->Text();
+        x << form->table().x(i)->Text();
+        y << form->table().y(i)->Text();
     }
     const QString area = form->Text3->Text();
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
@@ -210,9 +210,9 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(form->Text1->Text(), "20");
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_EQ(textToDouble(form->TextX[i]->Text()), textToDouble(x[i - 1])) << i;
-        EXPECT_EQ(textToDouble(form->TextY[i]->Text()), textToDouble(y[i - 1])) << i;
-        EXPECT_TRUE(form->TextX[i]->Visible()) << i;
+        EXPECT_EQ(textToDouble(form->table().x(i)->Text()), textToDouble(x[i - 1])) << i;
+        EXPECT_EQ(textToDouble(form->table().y(i)->Text()), textToDouble(y[i - 1])) << i;
+        EXPECT_TRUE(form->table().x(i)->Visible()) << i;
     }
     EXPECT_EQ(form->Text3->Text(), area);
     EXPECT_TRUE(form->document().isModified());
@@ -223,7 +223,7 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("0;0\n30;0\n30;40\n0;40\n");
     csv.close();
-    ASSERT_NE(textToDouble(form->TextX[5]->Text()), 0.0);
+    ASSERT_NE(textToDouble(form->table().x(5)->Text()), 0.0);
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
     form->Menu_File_Import_Click();
@@ -233,10 +233,10 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     // The hidden rows hold zero, as new rows would, not the corners of the
     // polygon shown before: "+" must not bring one of those back.
     for (int i = 5; i <= 20; ++i) {
-        EXPECT_EQ(textToDouble(form->TextX[i]->Text()), 0.0) << i;
-        EXPECT_EQ(textToDouble(form->TextY[i]->Text()), 0.0) << i;
+        EXPECT_EQ(textToDouble(form->table().x(i)->Text()), 0.0) << i;
+        EXPECT_EQ(textToDouble(form->table().y(i)->Text()), 0.0) << i;
     }
-    EXPECT_FALSE(form->TextX[5]->Visible());
+    EXPECT_FALSE(form->table().x(5)->Visible());
     EXPECT_EQ(form->Cmb1->ListCount(), 4);
 }
 
@@ -266,14 +266,14 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         form->document().markSaved();
-        const QString x1 = form->TextX[1]->Text(), text1 = form->Text1->Text();
+        const QString x1 = form->table().x(1)->Text(), text1 = form->Text1->Text();
         fakes.dialogs.fileAnswers.push_back(path(name));
         form->Menu_File_Import_Click();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка импорта!");
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
-        EXPECT_EQ(form->TextX[1]->Text(), x1);
+        EXPECT_EQ(form->table().x(1)->Text(), x1);
         EXPECT_EQ(form->Text1->Text(), text1);
         EXPECT_FALSE(form->document().isModified());
     }
@@ -336,9 +336,9 @@ TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
         fakes.dialogs.fileAnswers.push_back(file);
         form->Menu_Tools_Map_Click();
         EXPECT_EQ(state.settings.MapPicture, file);
-        EXPECT_DOUBLE_EQ(form->Img->Height(), height * 15.0);
-        EXPECT_DOUBLE_EQ(form->Img->Top() + form->Img->Height(), state.OriginY);
-        EXPECT_TRUE(form->Img->Visible());
+        EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), height * 15.0);
+        EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(), state.OriginY);
+        EXPECT_TRUE(form->plot().picture()->Visible());
     }
     const auto &request = fakes.dialogs.asked.back().request;
     EXPECT_EQ(request.defaultExt, "*.bmp");
@@ -359,12 +359,12 @@ TEST_F(Form1ToolsTest, AFileThatIsNoPictureKeepsThePreviousOne) {
     form->Menu_Tools_Map_Click();
     form->Menu_Tools_Map_Click();
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
-    EXPECT_DOUBLE_EQ(form->Img->Height(), 600);
-    EXPECT_TRUE(form->Img->Visible());
+    EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
+    EXPECT_TRUE(form->plot().picture()->Visible());
     form->Menu_Tools_Map_No_Click();
-    EXPECT_FALSE(form->Img->Visible());
+    EXPECT_FALSE(form->plot().picture()->Visible());
     form->Menu_Tools_Map_Yes_Click();
-    EXPECT_TRUE(form->Img->Visible());
+    EXPECT_TRUE(form->plot().picture()->Visible());
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
 }
 
@@ -386,7 +386,7 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
              form->Menu_Tools_Map_Click();
              form->Menu_Tools_Map_Click();
              EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
-             EXPECT_DOUBLE_EQ(form->Img->Height(), 600);
+             EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
          }},
         {"import",
          [&] {
@@ -412,7 +412,7 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
              SharedState st;
              Form1 w(st, *s);
              w.Form_Load();
-             EXPECT_TRUE(w.Img->Picture().isNull());
+             EXPECT_TRUE(w.plot().picture()->Picture().isNull());
          }},
     };
     for (const auto &c : cases) {

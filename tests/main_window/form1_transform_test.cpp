@@ -70,9 +70,9 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
 TEST_F(TransformTest, MoveToOriginRoundsTheShiftedCornersToHundredths) {
     setPolygon({{5, -3}, {15, -3}, {15.004, 7}});
     form->NORMALIZ();
-    EXPECT_EQ(form->TextX[1]->Text(), "0");
-    EXPECT_EQ(form->TextY[3]->Text(), "10");
-    EXPECT_EQ(form->TextX[3]->Text(), "10");
+    EXPECT_EQ(form->table().x(1)->Text(), "0");
+    EXPECT_EQ(form->table().y(3)->Text(), "10");
+    EXPECT_EQ(form->table().x(3)->Text(), "10");
 }
 
 TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
@@ -102,14 +102,14 @@ TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
 
 TEST_F(TransformTest, AHiddenRowThatIsNotANumberDoesNotStopTheCommands) {
     setPolygon({{5, -3}, {15, -3}, {15, 7}, {1, 1}});
-    form->TextX[4]->setText("abc");
+    form->table().x(4)->setText("abc");
     form->Command3_Click(); // row 4 hidden, its text kept
     form->VICHISLIT();
     fakes.messages.shown.clear();
     form->Menu_Tools_Norm->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}}));
-    EXPECT_EQ(form->TextX[4]->Text(), "abc");
+    EXPECT_EQ(form->table().x(4)->Text(), "abc");
 }
 
 TEST_F(TransformTest, AQuarterTurnFarFromTheOriginKeepsEverySideToTheCentimetre) {
@@ -164,11 +164,11 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         EXPECT_EQ(form->Text1->Text(), "4");
         EXPECT_EQ(form->cornerCount(), 4);
         EXPECT_EQ(texts(4), c.result);
-        EXPECT_TRUE(form->TextX[4]->Visible());
+        EXPECT_TRUE(form->table().x(4)->Visible());
         EXPECT_EQ(form->Cmb1->ListCount(), 4);
         EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->CurrentCorner, c.after);
-        EXPECT_TRUE(form->L[4]->Visible()); // recomputed with the new corner
+        EXPECT_TRUE(form->plot().edge(4)->Visible()); // recomputed with the new corner
     }
 }
 
@@ -246,8 +246,8 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     EXPECT_EQ(texts(3), (Texts{square[1], square[2], square[3]}));
     EXPECT_EQ(form->Text1->Text(), "3");
     EXPECT_EQ(form->cornerCount(), 3);
-    EXPECT_FALSE(form->TextX[4]->Visible());
-    EXPECT_EQ(form->TextX[4]->Text(), "0,001"); // the hidden row keeps its text
+    EXPECT_FALSE(form->table().x(4)->Visible());
+    EXPECT_EQ(form->table().x(4)->Text(), "0,001"); // the hidden row keeps its text
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->CurrentCorner, 1);
 }

@@ -38,7 +38,7 @@ protected:
     platform::TextBox &randomField() {
         switch (pick(0, 5)) {
         case 0:
-            return *form->TextY[pick(1, 20)];
+            return *form->table().y(pick(1, 20));
         case 1:
             return *form->Text1;
         case 2:
@@ -46,7 +46,7 @@ protected:
         case 3:
             return *form->txtMsb;
         default:
-            return *form->TextX[pick(1, 20)];
+            return *form->table().x(pick(1, 20));
         }
     }
 
@@ -56,15 +56,15 @@ protected:
         const int n = form->cornerCount();
         std::array<double, 21> X{}, Y{};
         for (int i = 1; i <= n; ++i) {
-            X[i] = textToDouble(form->TextX[i]->Text()).value_or(0);
-            Y[i] = textToDouble(form->TextY[i]->Text()).value_or(0);
+            X[i] = textToDouble(form->table().x(i)->Text()).value_or(0);
+            Y[i] = textToDouble(form->table().y(i)->Text()).value_or(0);
         }
         ASSERT_EQ(form->Text3->Text(),
                   formatNumber(geometry::PolygonArea(n, X.data(), Y.data()), kAreaPattern))
             << "step " << step;
         for (int i = 1; i <= 20; ++i) {
             for (const platform::Label *c :
-                 {form->Shape[i].get(), form->Tch[i].get(), form->Nu[i].get(), form->Dl[i].get()}) {
+                 {form->plot().marker(i), form->plot().angleLabel(i), form->plot().numberLabel(i), form->plot().lengthLabel(i)}) {
                 ASSERT_TRUE(std::isfinite(c->Left()) && std::isfinite(c->Top())) << "step " << step;
                 ASSERT_LE(std::abs(c->widget()->x()), 100000);
                 ASSERT_LE(std::abs(c->widget()->y()), 100000);
@@ -152,10 +152,10 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             platform::MouseInfo m;
             m.button = platform::kLeftButton;
             if (pick(0, 1)) {
-                form->Shape[i]->move(pick(-2000, 20000), pick(-2000, 12000));
+                form->plot().marker(i)->move(pick(-2000, 20000), pick(-2000, 12000));
                 form->Shape_MouseUp(i, m);
             } else {
-                form->Tch[i]->move(pick(-2000, 20000), pick(-2000, 12000));
+                form->plot().angleLabel(i)->move(pick(-2000, 20000), pick(-2000, 12000));
                 form->Tch_MouseUp(i, m);
             }
             break;

@@ -200,7 +200,7 @@ protected:
 };
 
 TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStoresNineKeys) {
-    form->TextX[1]->setText("1"); // unsaved edits before the dialog
+    form->table().x(1)->setText("1"); // unsaved edits before the dialog
     for (int round = 0; round < 2; ++round) {
         const auto writesBefore = fakes.settings.writes.size();
         FrmNastrGrid &dialog = open();
@@ -279,17 +279,17 @@ TEST_F(FrmNastrGridTest, EveryOpeningStartsFromTheVariablesInForce) {
 TEST_F(FrmNastrGridTest, ASwitchTouchesOnlyWhatItSwitchesInTheMainWindow) {
     makePentagon();
     FrmNastrGrid &dialog = open();
-    form->Nu[2]->setVisible(false);
-    form->Tch[3]->setVisible(true);
-    form->L[1]->setBorderColor(0x777777);
+    form->plot().numberLabel(2)->setVisible(false);
+    form->plot().angleLabel(3)->setVisible(true);
+    form->plot().edge(1)->setBorderColor(0x777777);
     state.settings.ImportHintOff = 1; // the import hint closed meanwhile
     dialog.Check1->setValue(1);
     dialog.Check2->setValue(1);
     dialog.Check4->setValue(1);
-    EXPECT_FALSE(form->Nu[2]->Visible());
-    EXPECT_TRUE(form->Nu[1]->Visible());
-    EXPECT_TRUE(form->Tch[3]->Visible());
-    EXPECT_EQ(form->L[1]->BorderColor(), 0x777777u);
+    EXPECT_FALSE(form->plot().numberLabel(2)->Visible());
+    EXPECT_TRUE(form->plot().numberLabel(1)->Visible());
+    EXPECT_TRUE(form->plot().angleLabel(3)->Visible());
+    EXPECT_EQ(form->plot().edge(1)->BorderColor(), 0x777777u);
     EXPECT_EQ(state.settings.ImportHintOff, 1);
     EXPECT_EQ(state.settings.DragAnywhere, 1);
     dialog.close();
@@ -302,9 +302,9 @@ TEST_F(FrmNastrGridTest, GridSwitchesAllLinesWhateverTheCornerCount) {
         dialog.Check1->setValue(value);
         EXPECT_EQ(state.settings.ShowGrid, value);
         for (int i = 1; i <= 20; ++i)
-            EXPECT_EQ(form->Line5[i]->Visible(), value == 1) << i;
+            EXPECT_EQ(form->plot().verticalGridLine(i)->Visible(), value == 1) << i;
         for (int i = 1; i <= 17; ++i)
-            EXPECT_EQ(form->Line6[i]->Visible(), value == 1) << i;
+            EXPECT_EQ(form->plot().horizontalGridLine(i)->Visible(), value == 1) << i;
     }
     dialog.close();
 }
@@ -313,29 +313,29 @@ TEST_F(FrmNastrGridTest, LabelSwitchesTouchOnlyTheCornersInUse) {
     struct Case {
         const char *name;
         std::unique_ptr<platform::CheckBox> FrmNastrGrid::*check;
-        Form1::Array<platform::Label, 21> Form1::*labels;
+        platform::Label *(PlotView::*label)(int) const;
         std::int16_t files::Settings::*flag;
     };
     const Case cases[] = {
-        {"angles", &FrmNastrGrid::Check3, &Form1::Tch, &files::Settings::ShowAngles},
-        {"numbers", &FrmNastrGrid::Check5, &Form1::Nu, &files::Settings::ShowNumbers},
-        {"lengths", &FrmNastrGrid::Check6, &Form1::Dl, &files::Settings::ShowLengths},
+        {"angles", &FrmNastrGrid::Check3, &PlotView::angleLabel, &files::Settings::ShowAngles},
+        {"numbers", &FrmNastrGrid::Check5, &PlotView::numberLabel, &files::Settings::ShowNumbers},
+        {"lengths", &FrmNastrGrid::Check6, &PlotView::lengthLabel, &files::Settings::ShowLengths},
     };
     makePentagon();
     FrmNastrGrid &dialog = open();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        auto &labels = (*form).*(c.labels);
+        const auto labels = [&](int i) { return (form->plot().*(c.label))(i); };
         // Labels beyond the pentagon are left as they are, whatever they show.
         for (int i = 6; i <= 20; ++i)
-            labels[i]->setVisible(true);
+            labels(i)->setVisible(true);
         for (int value : {0, 1, 0, 1}) {
             ((dialog).*(c.check))->setValue(value);
             EXPECT_EQ(state.settings.*(c.flag), value);
             for (int i = 1; i <= 5; ++i)
-                EXPECT_EQ(labels[i]->Visible(), value == 1) << i;
+                EXPECT_EQ(labels(i)->Visible(), value == 1) << i;
             for (int i = 6; i <= 20; ++i)
-                EXPECT_TRUE(labels[i]->Visible()) << i;
+                EXPECT_TRUE(labels(i)->Visible()) << i;
         }
     }
     dialog.close();
@@ -361,21 +361,23 @@ TEST_F(FrmNastrGridTest, AChosenColourShowsInTheMainWindowAndCancelChangesNothin
         std::function<std::optional<std::uint32_t>(Form1 &)> shown;
         std::function<QString(const files::Settings &)> variable;
     };
-    const auto allLines = [](auto &lines, int from, int to) -> std::optional<std::uint32_t> {
-        const std::uint32_t c = lines[from]->BorderColor();
+    using Line = platform::LineShape *(PlotView::*)(int) const;
+    const auto allLines = [](Form1 &f, Line line, int from,
+                             int to) -> std::optional<std::uint32_t> {
+        const std::uint32_t c = (f.plot().*line)(from)->BorderColor();
         for (int i = from; i <= to; ++i)
-            if (lines[i]->BorderColor() != c) return std::nullopt;
+            if ((f.plot().*line)(i)->BorderColor() != c) return std::nullopt;
         return c;
     };
     const Case cases[] = {
         {"grid", &FrmNastrGrid::Command1,
          [&](Form1 &f) -> std::optional<std::uint32_t> {
-             const auto v = allLines(f.Line5, 1, 20);
-             return v == allLines(f.Line6, 1, 17) ? v : std::nullopt;
+             const auto v = allLines(f, &PlotView::verticalGridLine, 1, 20);
+             return v == allLines(f, &PlotView::horizontalGridLine, 1, 17) ? v : std::nullopt;
          },
          [](const files::Settings &s) { return QString::number(s.GridColour); }},
         {"edges", &FrmNastrGrid::Command2,
-         [&](Form1 &f) { return allLines(f.L, 1, 20); },
+         [&](Form1 &f) { return allLines(f, &PlotView::edge, 1, 20); },
          [](const files::Settings &s) { return QString::number(s.LineColour); }},
         {"background", &FrmNastrGrid::Command3,
          [](Form1 &f) -> std::optional<std::uint32_t> { return f.surface()->backColour; },

@@ -71,8 +71,6 @@ public:
     // Rows in use and shown, always the number in Text1 (CornerCountGK of
     // frmGK, CornerCountGK1 of frmGK1).
     std::int16_t rowCount() const { return rowCount_; }
-    std::int16_t CornerCountGK() const { return rowCount_; }
-    std::int16_t CornerCountGK1() const { return rowCount_; }
     // The row whose field last received the focus; 0 for none.
     std::int16_t CurrentRow = 0;
 
@@ -106,8 +104,6 @@ public:
     // Paints the fields of the rows in use, the current row yellow
     // (PODKRAS1 of frmGK, PODKRAS2 of frmGK1).
     void PODKRAS();
-    void PODKRAS1() { PODKRAS(); }
-    void PODKRAS2() { PODKRAS(); }
     // Converts rows 1..rowCount and hands them on through cornersEntered
     // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1). A field of these rows
     // that is not a number stops it: nothing is handed on, the user is told,

@@ -66,23 +66,12 @@ geometry::PolygonTexts Form1::fieldTexts() const {
     return t;
 }
 
-namespace {
-void showText(platform::TextBox &field, const QString &text) {
-    if (field.Text() != text) field.setText(text);
-}
-} // namespace
-
 void Form1::documentChanged() {
     const geometry::PolygonTexts &t = doc_.texts();
-    {
-        syncing_ = true;
-        showText(*Text1, t.count);
-        for (int i = 1; i <= 20; ++i) {
-            showText(*table_->x(i), t.x[i]);
-            showText(*table_->y(i), t.y[i]);
-        }
-        syncing_ = false;
-    }
+    syncing_ = true;
+    if (Text1->Text() != t.count) Text1->setText(t.count);
+    syncing_ = false;
+    table_->showTexts(t);
     if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
     if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
     VICHISLIT();

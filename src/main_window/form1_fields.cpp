@@ -36,11 +36,11 @@ void Form1::typeIntoField(geometry::Axis axis, int i) {
 }
 
 void Form1::TextX_Change(int i) {
-    if (!syncing_) typeIntoField(geometry::Axis::X, i);
+    if (!table_->writing()) typeIntoField(geometry::Axis::X, i);
 }
 
 void Form1::TextY_Change(int i) {
-    if (!syncing_) typeIntoField(geometry::Axis::Y, i);
+    if (!table_->writing()) typeIntoField(geometry::Axis::Y, i);
 }
 
 namespace {
@@ -87,33 +87,20 @@ void Form1::TextY_LostFocus(int i) {
 
 void Form1::showRows(int n) {
     shownRows_ = n;
-    for (int b = 1; b <= 20; ++b) {
-        table_->x(b)->setVisible(false);
-        table_->y(b)->setVisible(false);
-        table_->xCaption(b)->setVisible(false);
-        table_->yCaption(b)->setVisible(false);
-        plot_->marker(b)->setVisible(false);
-    }
+    table_->showRows(n);
+    for (int b = 1; b <= 20; ++b)
+        plot_->marker(b)->setVisible(b <= n);
     Cmb1->Clear();
     Cmb2->Clear();
     for (int b = 1; b <= n && b <= 20; ++b) {
-        table_->x(b)->setVisible(true);
-        table_->y(b)->setVisible(true);
-        table_->xCaption(b)->setVisible(true);
-        table_->yCaption(b)->setVisible(true);
-        plot_->marker(b)->setVisible(true);
         Cmb1->AddItem(QString::number(b));
         Cmb2->AddItem(QString::number(b));
     }
 }
 
 void Form1::clearCountHighlight() {
-    for (int i = 1; i <= cornerCount(); ++i) {
-        table_->x(i)->setForeColor(platform::kSysWindowText);
-        table_->y(i)->setForeColor(platform::kSysWindowText);
-        plot_->angleLabel(i)->setFontSize(8);
-        plot_->angleLabel(i)->setForeColor(0xC000C0);
-    }
+    table_->clearTextHighlight(cornerCount());
+    plot_->clearAngleHighlight(cornerCount());
 }
 
 void Form1::changeCount(int delta) {

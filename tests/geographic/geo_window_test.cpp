@@ -262,7 +262,7 @@ TEST_F(GeoWindowAloneTest, RowButtonsStopAtTheLimitsAndKeepTexts) {
     w.txtDS[20]->setText(QStringLiteral("12,34"));
     w.Command3->button()->click();
     EXPECT_EQ(w.Text1->Text(), "19");
-    EXPECT_EQ(w.CornerCountGK(), 19);
+    EXPECT_EQ(w.rowCount(), 19);
     EXPECT_FALSE(w.txtDS[20]->Visible());
     EXPECT_FALSE(w.LblX[20]->Visible());
     EXPECT_TRUE(w.txtDS[19]->Visible());

@@ -234,15 +234,6 @@ void Control::setBackColor(std::uint32_t c) {
     applyColours();
 }
 
-QString Control::FontName() const {
-    return widget_ ? QFontInfo(widget_->font()).family() : QString();
-}
-void Control::setFontName(const QString &name) {
-    QFont f = widget_->font();
-    f.setFamilies({name, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    widget_->setFont(f);
-    sizeChanged();
-}
 double Control::FontSize() const {
     return widget_ ? widget_->font().pointSizeF() : 0;
 }
@@ -265,12 +256,6 @@ void Control::setFontBold(bool b) {
 }
 bool Control::FontItalic() const {
     return widget_ && widget_->font().italic();
-}
-void Control::setFontItalic(bool i) {
-    QFont f = widget_->font();
-    f.setItalic(i);
-    widget_->setFont(f);
-    sizeChanged();
 }
 
 void Control::SetFocus() {
@@ -392,9 +377,6 @@ int TextBox::SelStart() const {
 }
 void TextBox::setSelStart(int position) {
     edit()->setCursorPosition(position);
-}
-int TextBox::SelLength() const {
-    return int(edit()->selectedText().size());
 }
 void TextBox::setSelLength(int length) {
     edit()->setSelection(SelStart(), length);

@@ -88,14 +88,11 @@ public:
     std::uint32_t BackColor() const { return back_; }
     void setBackColor(std::uint32_t colour);
 
-    QString FontName() const;
-    void setFontName(const QString &name);
     double FontSize() const;
     void setFontSize(double points);
     bool FontBold() const;
     void setFontBold(bool bold);
     bool FontItalic() const;
-    void setFontItalic(bool italic);
 
     void SetFocus();
     bool hasFocus() const;
@@ -142,7 +139,6 @@ public:
     void setText(const QString &text);
     int SelStart() const;
     void setSelStart(int position);
-    int SelLength() const;
     void setSelLength(int length);
     void setReadOnly(bool readOnly);
 

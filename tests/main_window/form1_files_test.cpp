@@ -1,5 +1,6 @@
 // Saving and opening polygon files from the main window, the file named on
 // the command line, the save question and the closing sequence.
+#include "support/polygon_folder.h"
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 namespace tarvel::testing {
 namespace {
@@ -17,32 +17,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 
-class FilesTest : public WindowTest {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QByteArray bytes(const QString &name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeBytes(const QString &name, const QByteArray &b) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(b);
-    }
-    // A file in the 42-line form with the given count and corners.
-    QByteArray polygonFile(const QString &count, const QStringList &xs, const QStringList &ys,
-                           const QString &owner, const char *eol = "\r\n") const {
-        QStringList lines{count};
-        for (int i = 0; i < 20; ++i)
-            lines << (i < xs.size() ? xs[i] : QStringLiteral("0"));
-        for (int i = 0; i < 20; ++i)
-            lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
-        lines << owner;
-        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) +
-                                     QString::fromLatin1(eol));
-    }
-};
+class FilesTest : public WindowTest, protected PolygonFolder {};
 
 TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();

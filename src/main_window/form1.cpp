@@ -42,6 +42,7 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     doc_.reset(fieldTexts());
     shownRows_ = doc_.cornerCount();
     connect(&doc_, &geometry::PolygonDocument::changed, this, &Form1::documentChanged);
+    connectFileActions();
     QUndoStack &history = doc_.undoStack();
     connect(&history, &QUndoStack::canUndoChanged, Menu_Undo, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, Menu_Redo, &QAction::setEnabled);

@@ -21,7 +21,7 @@
 //   form1_layout.cpp     design-time layout, menus, Form_Load
 //   form1_recompute.cpp  VICHISLIT, PODKRAS and the small window handlers
 //   form1_fields.cpp     coordinate fields, row count, clearing, owner label
-//   form1_files.cpp      polygon file, the save question, closing
+//   form1_files.cpp      the file commands (through FileActions), closing
 //   form1_transform.cpp  move to origin, mirror, rotations, insert, delete
 //   form1_moves.cpp      step moves, step size, drawing scale
 //   form1_mouse.cpp      corner drag, row captions, moving the window
@@ -35,6 +35,7 @@
 
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
+#include "main_window/file_actions.h"
 #include "main_window/plot_view.h"
 #include "main_window/shared_state.h"
 #include "platform/controls/controls.h"
@@ -152,6 +153,8 @@ public:
     void Menu_Redo_Click();
 
     // ---- polygon file and closing (form1_files.cpp) ----
+    // The file commands are FileActions'; these hand the menu and the
+    // start-up over to it.
     bool SAVE_AS(); // true when the file was written
     void AS_FILE_OPEN();
     void Menu_File_Open_Click();
@@ -307,11 +310,14 @@ private:
     void buildControls();
     void buildMenus();
     void wireEvents();
+    // The file named by a save or an open becomes the window's caption.
+    void connectFileActions();
     void repaintSurface();
 
     SharedState &state_;
     platform::Services &services_;
     geometry::PolygonDocument doc_;
+    FileActions fileActions_{doc_, services_, state_.settings, this};
     std::unique_ptr<PlotView> plot_;
     std::unique_ptr<CoordinateTable> table_;
     // True while documentChanged() writes into the fields: their change

@@ -1,14 +1,12 @@
 // Saving and opening polygon files from the main window, the file named on
 // the command line, the save question and the closing sequence.
+#include "support/polygon_folder.h"
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
-#include "geometry/numtext.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 namespace tarvel::testing {
 namespace {
@@ -17,32 +15,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 
-class FilesTest : public WindowTest {
-protected:
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QByteArray bytes(const QString &name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeBytes(const QString &name, const QByteArray &b) const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(b);
-    }
-    // A file in the 42-line form with the given count and corners.
-    QByteArray polygonFile(const QString &count, const QStringList &xs, const QStringList &ys,
-                           const QString &owner, const char *eol = "\r\n") const {
-        QStringList lines{count};
-        for (int i = 0; i < 20; ++i)
-            lines << (i < xs.size() ? xs[i] : QStringLiteral("0"));
-        for (int i = 0; i < 20; ++i)
-            lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
-        lines << owner;
-        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) +
-                                     QString::fromLatin1(eol));
-    }
-};
+class FilesTest : public WindowTest, protected PolygonFolder {};
 
 TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
@@ -69,35 +42,6 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     EXPECT_TRUE(b.contains("\xC2\xeb\xe0\xe4\xe5\xeb\xe5\xf6")) << "Windows-1251 bytes";
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("plot.squ"));
-}
-
-TEST_F(FilesTest, CancelledOrFailedSaveChangesNothing) {
-    makeWindow();
-    form->table().y(1)->setText(QStringLiteral("31"));
-    fakes.dialogs.fileAnswers = {std::nullopt};
-    EXPECT_FALSE(form->SAVE_AS());
-    EXPECT_TRUE(form->document().isModified());
-    EXPECT_TRUE(fakes.messages.shown.empty());
-
-    // A folder cannot be written as a file, nor a read-only file replaced
-    // (root could): said, and the window and the file keep their state.
-    QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
-    writeBytes("kept.squ", "old");
-    ASSERT_TRUE(QFile::setPermissions(path("kept.squ"),
-                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    for (const char *name : {"folder.squ", "kept.squ"}) {
-        SCOPED_TRACE(name);
-        fakes.messages.shown.clear();
-        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
-        EXPECT_FALSE(form->SAVE_AS());
-        ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
-        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
-        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
-        EXPECT_TRUE(form->document().isModified());
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
-    }
-    EXPECT_EQ(bytes("kept.squ"), "old");
 }
 
 TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
@@ -185,106 +129,6 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
             ++reopened;
     }
     EXPECT_EQ(reopened, int(std::size(counts)));
-}
-
-// Opening a file and saving it again gives back every number of the file:
-// a value whose text in the fields' format would read as another number
-// (or as none) is shown as the file has it.
-TEST_F(FilesTest, OpenAndSaveKeepEveryNumber) {
-    makeWindow();
-    const QStringList values = {"1,7976931348623157E308",
-                                "-1,7976931348623157E308",
-                                "1,79769313486231E308",
-                                "9,99999999999999E307",
-                                "1E300",
-                                "-1,5E+300",
-                                "4,9E-324",
-                                "-4,9E-324",
-                                "2,2250738585072014E-308",
-                                "1e-320",
-                                "-1E-300",
-                                "1E-5",
-                                "-2,5E-10",
-                                "0,001",
-                                "0,005",
-                                "-0,004",
-                                "2,675",
-                                "1,015",
-                                "3,141592653589793",
-                                "0,29999999999999999",
-                                "1,00000000000001",
-                                "65536,00001",
-                                "123456789012345678901234567890",
-                                "9007199254740993",
-                                "-9007199254740993",
-                                "12345678901234,567",
-                                "99999999999999,995",
-                                "1E15",
-                                "1 234 567,891",
-                                "1234,5",
-                                "76",
-                                "-0",
-                                "0",
-                                "  5 ",
-                                "0,1",
-                                "abc",
-                                "",
-                                "-",
-                                "1e400",
-                                "7,"};
-    ASSERT_EQ(values.size(), 40);
-    writeBytes("extreme.squ",
-               polygonFile("20", values.mid(0, 20), values.mid(20), QStringLiteral("o")));
-    fakes.dialogs.fileAnswers = {path("extreme.squ")};
-    form->Menu_File_Open_Click();
-    ASSERT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(form->table().y(10)->Text(), QStringLiteral("1 234,50")) << "the fields' format";
-    EXPECT_EQ(form->table().y(11)->Text(), QStringLiteral(" 76,00"));
-    fakes.dialogs.fileAnswers = {path("again.squ")};
-    ASSERT_TRUE(form->SAVE_AS());
-
-    const QStringList lines = files::cp1251::decode(bytes("again.squ")).split("\r\n");
-    ASSERT_GE(lines.size(), 42);
-    int kept = 0;
-    for (int i = 0; i < 40; ++i) {
-        SCOPED_TRACE(values[i].toStdString());
-        const QString saved = lines[1 + i];
-        const auto before = textToDouble(values[i]);
-        if (before) {
-            EXPECT_EQ(textToDouble(saved), before) << saved.toStdString();
-            kept += textToDouble(saved) == before;
-        } else {
-            EXPECT_EQ(saved, values[i]);
-            kept += saved == values[i];
-        }
-    }
-    EXPECT_EQ(kept, 40);
-}
-
-TEST_F(FilesTest, BrokenFilesChangeNothing) {
-    makeWindow();
-    const QByteArray good = polygonFile("4", {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, "o");
-    // 41 lines: the owner line is missing.
-    const QByteArray truncated = good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2);
-    writeBytes("short.squ", truncated);
-    writeBytes("count.squ", polygonFile("21", {}, {}, "o"));
-    writeBytes("big.squ", QByteArray(1024 * 1024 + 1, 'a'));
-    // A field holds 32 767 characters: a longer text could only come in cut.
-    writeBytes("long.squ", polygonFile("4", {"1", QString(100000, '7')}, {}, "o"));
-    for (const char *name : {"short.squ", "count.squ", "big.squ", "long.squ", "missing.squ"}) {
-        fakes.messages.shown.clear();
-        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
-        form->Menu_File_Open_Click();
-        ASSERT_EQ(fakes.messages.shown.size(), 1u) << name;
-        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка чтения файла!"));
-        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
-        EXPECT_EQ(form->Text1->Text(), QStringLiteral("20")) << name;
-        EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00")) << name;
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0")) << name;
-    }
-    fakes.dialogs.fileAnswers = {std::nullopt};
-    form->Menu_File_Open_Click();
-    EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00"));
 }
 
 TEST_F(FilesTest, CommandLineFileOpensAtStart) {

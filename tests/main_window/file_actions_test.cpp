@@ -1,0 +1,306 @@
+// The file commands on a document of their own, without the main window:
+// what they write and read, what they say, and what they leave alone.
+#include "main_window/file_actions.h"
+
+#include "files/polygon_file.h"
+#include "files/settings.h"
+#include "geometry/numtext.h"
+#include "geometry/polygon_document.h"
+#include "support/fake_services.h"
+#include "support/polygon_folder.h"
+#include "support/qstring_print.h"
+
+#include <QDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace tarvel::testing {
+namespace {
+
+using geometry::Axis;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+using Kind = platform::FakeDialogs::Asked::Kind;
+
+class FileActionsTest : public ::testing::Test, protected PolygonFolder {
+protected:
+    FileActionsTest() {
+        settings.WorkFolder = dir.path();
+        geometry::PolygonTexts t;
+        t.count = QStringLiteral("4");
+        for (int i = 1; i <= 20; ++i) {
+            t.x[i] = QString::number(i * 10);
+            t.y[i] = QString::number(i);
+        }
+        t.owner = QStringLiteral("Иванов");
+        doc.reset(t);
+        QObject::connect(&actions, &FileActions::fileNamed,
+                         [this](const QString &p) { named << p; });
+    }
+
+    platform::FakeServices fakes;
+    platform::Services services = fakes.bundle();
+    files::Settings settings;
+    geometry::PolygonDocument doc;
+    QWidget owner;
+    FileActions actions{doc, services, settings, &owner};
+    QStringList named; // every fileNamed, in order
+};
+
+TEST_F(FileActionsTest, SaveWritesTheCornersInForceAndNamesTheFile) {
+    // A count text the document did not take is not what the file says.
+    doc.editCount(QStringLiteral("abc"));
+    doc.editField(Axis::X, 2, QStringLiteral("12,5"));
+    doc.editField(Axis::Y, 7, QStringLiteral("hidden text"));
+    ASSERT_EQ(doc.cornerCount(), 4);
+    // The work folder in force when the dialog opens.
+    settings.WorkFolder = QStringLiteral("/elsewhere");
+    fakes.dialogs.fileAnswers = {path("plot.squ")};
+    ASSERT_TRUE(actions.saveAs());
+
+    ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.asked[0].kind, Kind::Save);
+    EXPECT_EQ(fakes.dialogs.asked[0].request.initDir, QStringLiteral("/elsewhere"));
+    const auto written = files::readPolygonFile(path("plot.squ"));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->count, QStringLiteral("4"));
+    for (int i = 1; i <= 20; ++i) {
+        EXPECT_EQ(written->x[i], doc.texts().x[i]) << i;
+        EXPECT_EQ(written->y[i], doc.texts().y[i]) << i;
+    }
+    EXPECT_EQ(written->owner, QStringLiteral("Иванов"));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_TRUE(doc.undoStack().canUndo()) << "saving keeps the history";
+    EXPECT_EQ(named, QStringList{path("plot.squ")});
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(FileActionsTest, CancelledOrFailedSaveChangesNothing) {
+    doc.editField(Axis::Y, 1, QStringLiteral("31"));
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.saveAs());
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    // A folder cannot be written as a file, nor a read-only file replaced
+    // (root could): said, and the document and the file keep their state.
+    QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
+    writeBytes("kept.squ", "old");
+    ASSERT_TRUE(QFile::setPermissions(path("kept.squ"),
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    for (const char *name : {"folder.squ", "kept.squ"}) {
+        SCOPED_TRACE(name);
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
+        EXPECT_FALSE(actions.saveAs());
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(doc.isModified());
+    }
+    EXPECT_EQ(bytes("kept.squ"), "old");
+    EXPECT_TRUE(named.isEmpty());
+}
+
+TEST_F(FileActionsTest, OpenReplacesTheTextsAndStartsAFreshHistory) {
+    doc.editField(Axis::X, 1, QStringLiteral("5"));
+    doc.editOwner(QStringLiteral("x"));
+    ASSERT_TRUE(doc.isModified());
+    writeBytes("in.squ",
+               polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, QStringLiteral("Хозяин")));
+    fakes.dialogs.fileAnswers = {path("in.squ")};
+    ASSERT_TRUE(actions.openChosenFile());
+
+    ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
+    const auto &asked = fakes.dialogs.asked[0];
+    EXPECT_EQ(asked.kind, Kind::Open);
+    EXPECT_EQ(asked.request.defaultExt, QStringLiteral("*.squ"));
+    EXPECT_EQ(asked.request.filter, QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|"));
+    EXPECT_EQ(asked.request.initDir, dir.path());
+    EXPECT_EQ(doc.texts().count, QStringLiteral("3"));
+    EXPECT_EQ(doc.cornerCount(), 3);
+    EXPECT_EQ(doc.area(), 6);
+    EXPECT_EQ(doc.texts().owner, QStringLiteral("Хозяин"));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.undoStack().count(), 0);
+    EXPECT_EQ(named, QStringList{path("in.squ")});
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(FileActionsTest, BrokenFilesChangeNothing) {
+    doc.editField(Axis::X, 1, QStringLiteral("5"));
+    const geometry::PolygonTexts before = doc.texts();
+    const QByteArray good = polygonFile("4", {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, "o");
+    // 41 lines: the owner line is missing.
+    const QByteArray truncated = good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2);
+    writeBytes("short.squ", truncated);
+    writeBytes("count.squ", polygonFile("21", {}, {}, "o"));
+    writeBytes("big.squ", QByteArray(1024 * 1024 + 1, 'a'));
+    // A field holds 32 767 characters: a longer text could only come in cut.
+    writeBytes("long.squ", polygonFile("4", {"1", QString(100000, '7')}, {}, "o"));
+    for (const char *name : {"short.squ", "count.squ", "big.squ", "long.squ", "missing.squ"}) {
+        SCOPED_TRACE(name);
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
+        EXPECT_FALSE(actions.openChosenFile());
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка чтения файла!"));
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(doc.texts(), before);
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_TRUE(doc.undoStack().canUndo());
+    }
+    fakes.messages.shown.clear();
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.openChosenFile());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(doc.texts(), before);
+    EXPECT_TRUE(named.isEmpty());
+}
+
+// Opening a file and saving it again gives back every number of the file:
+// a value whose text in the fields' format would read as another number
+// (or as none) is shown as the file has it.
+TEST_F(FileActionsTest, OpenAndSaveKeepEveryNumber) {
+    const QStringList values = {"1,7976931348623157E308",
+                                "-1,7976931348623157E308",
+                                "1,79769313486231E308",
+                                "9,99999999999999E307",
+                                "1E300",
+                                "-1,5E+300",
+                                "4,9E-324",
+                                "-4,9E-324",
+                                "2,2250738585072014E-308",
+                                "1e-320",
+                                "-1E-300",
+                                "1E-5",
+                                "-2,5E-10",
+                                "0,001",
+                                "0,005",
+                                "-0,004",
+                                "2,675",
+                                "1,015",
+                                "3,141592653589793",
+                                "0,29999999999999999",
+                                "1,00000000000001",
+                                "65536,00001",
+                                "123456789012345678901234567890",
+                                "9007199254740993",
+                                "-9007199254740993",
+                                "12345678901234,567",
+                                "99999999999999,995",
+                                "1E15",
+                                "1 234 567,891",
+                                "1234,5",
+                                "76",
+                                "-0",
+                                "0",
+                                "  5 ",
+                                "0,1",
+                                "abc",
+                                "",
+                                "-",
+                                "1e400",
+                                "7,"};
+    ASSERT_EQ(values.size(), 40);
+    writeBytes("extreme.squ",
+               polygonFile("20", values.mid(0, 20), values.mid(20), QStringLiteral("o")));
+    fakes.dialogs.fileAnswers = {path("extreme.squ")};
+    ASSERT_TRUE(actions.openChosenFile());
+    EXPECT_EQ(doc.texts().y[10], QStringLiteral("1 234,50")) << "the fields' format";
+    EXPECT_EQ(doc.texts().y[11], QStringLiteral(" 76,00"));
+    fakes.dialogs.fileAnswers = {path("again.squ")};
+    ASSERT_TRUE(actions.saveAs());
+
+    const QStringList lines = files::cp1251::decode(bytes("again.squ")).split("\r\n");
+    ASSERT_GE(lines.size(), 42);
+    int kept = 0;
+    for (int i = 0; i < 40; ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        const QString saved = lines[1 + i];
+        const auto before = textToDouble(values[i]);
+        if (before) {
+            EXPECT_EQ(textToDouble(saved), before) << saved.toStdString();
+            kept += textToDouble(saved) == before;
+        } else {
+            EXPECT_EQ(saved, values[i]);
+            kept += saved == values[i];
+        }
+    }
+    EXPECT_EQ(kept, 40);
+}
+
+TEST_F(FileActionsTest, CommandLineOpensOnlyAReadablePolygonFile) {
+    writeBytes("bad.squ", "garbage");
+    const geometry::PolygonTexts before = doc.texts();
+    for (const QString &argument :
+         {QString(), QStringLiteral("  "), path("missing.squ"), path("bad.squ")}) {
+        SCOPED_TRACE(argument.toStdString());
+        fakes.commandLine.text = argument;
+        EXPECT_FALSE(actions.openFromCommandLine());
+    }
+    EXPECT_EQ(doc.texts(), before);
+    EXPECT_TRUE(fakes.messages.shown.empty()) << "nothing is said at start";
+    EXPECT_TRUE(fakes.dialogs.asked.empty());
+    EXPECT_TRUE(named.isEmpty());
+
+    writeBytes("my plot.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "cmd"));
+    fakes.commandLine.text = path("my plot.squ");
+    EXPECT_TRUE(actions.openFromCommandLine());
+    EXPECT_EQ(doc.cornerCount(), 3);
+    EXPECT_EQ(named, QStringList{path("my plot.squ")});
+}
+
+TEST_F(FileActionsTest, MaybeSaveAsksOnlyWhenSomethingWouldBeLost) {
+    EXPECT_TRUE(actions.maybeSave());
+    // Undone back to the state opened: nothing to lose either.
+    doc.editField(Axis::Y, 2, QStringLiteral("7"));
+    doc.undoStack().undo();
+    EXPECT_TRUE(actions.maybeSave());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_TRUE(fakes.dialogs.asked.empty());
+}
+
+TEST_F(FileActionsTest, MaybeSaveFollowsTheAnswer) {
+    QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
+    struct Case {
+        const char *what;
+        MsgResult answer;
+        std::optional<QString> file; // the save dialog's answer, when it is asked
+        bool goesOn;
+        std::size_t messages; // the question, and an error when the save fails
+    };
+    const Case cases[] = {
+        {"no", MsgResult::No, std::nullopt, true, 1},
+        {"cancel", MsgResult::Cancel, std::nullopt, false, 1},
+        {"yes, save cancelled", MsgResult::Yes, std::nullopt, false, 1},
+        {"yes, save failed", MsgResult::Yes, path("folder.squ"), false, 2},
+        {"yes, saved", MsgResult::Yes, path("left.squ"), true, 1},
+    };
+    doc.editField(Axis::Y, 2, QStringLiteral("7"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes.messages.shown.clear();
+        fakes.dialogs.asked.clear();
+        fakes.messages.answers = {c.answer};
+        fakes.dialogs.fileAnswers = {c.file};
+        EXPECT_EQ(actions.maybeSave(), c.goesOn);
+        ASSERT_EQ(fakes.messages.shown.size(), c.messages);
+        EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(fakes.dialogs.asked.size(), c.answer == MsgResult::Yes ? 1u : 0u);
+        const bool saved = c.file && c.goesOn;
+        EXPECT_EQ(doc.isModified(), !saved);
+        EXPECT_EQ(QFile::exists(path("left.squ")), saved);
+    }
+    EXPECT_EQ(named, QStringList{path("left.squ")});
+}
+
+} // namespace
+} // namespace tarvel::testing

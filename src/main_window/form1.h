@@ -2,23 +2,30 @@
 //
 // Architecture. The polygon is a document (geometry/polygon_document.h):
 // the count text, the X and Y texts and the owner text, with the measures
-// computed from them and an undo history. The window is a view over it.
+// computed from them and an undo history. The window holds views over it
+// and wires them in its constructor:
+//   CoordinateTable  the X and Y fields with their row captions and the
+//                    current row's highlight (coordinate_table.h)
+//   PlotView         the drawing: grid, axes, edges, markers, labels,
+//                    measuring line, background picture (plot_view.h)
+//   PrintPage        the printed page, from the document and the drawing
+//                    (print_page.h)
+//   FileActions      open, save and the save question (file_actions.h)
 // Every command is one operation on the document; the document announces
-// each change once, and documentChanged() then writes the texts into the
-// fields (without raising their handlers), shows the rows in use and
-// redraws once through VICHISLIT. A field's change handler hands what the
-// user typed to the document and does nothing else. PODKRAS paints the
-// highlight of the current corner.
+// each change once, and documentChanged() then shows the texts, the rows in
+// use and redraws once through VICHISLIT. A field's change handler hands
+// what the user typed to the document and does nothing else. PODKRAS
+// paints the highlight of the current corner. Handlers named after a
+// control (TextX_Change, Menu_Tools_Norm_Click) are thin glue; what they
+// call is named by what it does.
 //
 // Controls are the thin wrappers of platform/controls/controls.h,
-// positioned in twips. Control arrays are std::arrays indexed from their
-// own lower bound (TextX[1..20], Line5[0..20]); unused low elements stay
-// empty.
+// positioned in twips.
 //
 // The class is split across files by concern:
 //   form1.cpp            construction, event wiring, the document's changes,
 //                        undo and redo, window-level events
-//   form1_layout.cpp     design-time layout, menus, Form_Load
+//   form1_layout.cpp     the tools' layout, menus, Form_Load
 //   form1_recompute.cpp  VICHISLIT, PODKRAS and the small window handlers
 //   form1_fields.cpp     coordinate fields, row count, clearing, owner label
 //   form1_files.cpp      the file commands (through FileActions), closing

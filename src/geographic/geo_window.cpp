@@ -1,8 +1,8 @@
 #include "geographic/geo_window.h"
 
+#include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
-#include "geometry/numtext.h"
 
 #include <QCloseEvent>
 
@@ -106,8 +106,8 @@ QString designText(GeoKind kind, Field f, int i) {
 
 } // namespace
 
-GeoWindow::GeoWindow(QWidget *owner, platform::Services &services,
-                     const files::Settings &settings, GeoKind kind)
+GeoWindow::GeoWindow(QWidget *owner, platform::Services &services, const files::Settings &settings,
+                     GeoKind kind)
     : QWidget(owner, Qt::Window), services_(services), settings_(settings), kind_(kind) {
     for (const Column &c : columnsOf(kind_))
         fields_.push_back(c.field);
@@ -307,8 +307,8 @@ void GeoWindow::CmdVnesty_Click() {
 }
 
 void GeoWindow::Cmd1_Click() {
-    services_.messages.show(this, kHelpText, platform::MsgButtons::OK,
-                                   platform::MsgIcon::None, QStringLiteral("Справка."));
+    services_.messages.show(this, kHelpText, platform::MsgButtons::OK, platform::MsgIcon::None,
+                            QStringLiteral("Справка."));
 }
 
 void GeoWindow::CmdClear_Click() {

@@ -29,6 +29,9 @@ void paintShapes(QPainter &p, const platform::ImageShape *image,
                             image->Width() * pixelsPerTwip, image->Height() * pixelsPerTwip);
         p.drawPixmap(target, image->Picture(), QRectF(image->Picture().rect()));
     }
+    // Most lines share a colour: the pen changes only between them.
+    std::uint32_t colour = 0;
+    int width = -1;
     for (const platform::LineShape *l : lines) {
         if (!l || !l->Visible()) continue;
         const double c[4] = {l->X1(), l->Y1(), l->X2(), l->Y2()};
@@ -36,10 +39,14 @@ void paintShapes(QPainter &p, const platform::ImageShape *image,
         for (double v : c)
             finite = finite && std::isfinite(v) && std::abs(v) < 1e9;
         if (!finite) continue;
-        QPen pen(platform::toQColor(l->BorderColor()));
-        pen.setWidthF(penWidth * l->BorderWidth());
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
+        if (width != l->BorderWidth() || colour != l->BorderColor()) {
+            colour = l->BorderColor();
+            width = l->BorderWidth();
+            QPen pen(platform::toQColor(colour));
+            pen.setWidthF(penWidth * width);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
+        }
         // Centre the one-pixel line on its pixel row, as the twip positions
         // name pixel cells.
         const double half = 0.5 * penWidth;

@@ -97,10 +97,9 @@ bool FileActions::openFromCommandLine() {
 
 bool FileActions::maybeSave() {
     if (!doc_.isModified()) return true;
-    switch (services_.messages.show(owner_,
-                                    QStringLiteral("Файл был изменен, хотите его сохранить?"),
-                                    platform::MsgButtons::YesNoCancel, platform::MsgIcon::None,
-                                    kProgramName)) {
+    switch (services_.messages.show(
+        owner_, QStringLiteral("Файл был изменен, хотите его сохранить?"),
+        platform::MsgButtons::YesNoCancel, platform::MsgIcon::None, kProgramName)) {
     case platform::MsgResult::No:
         return true;
     // A save that was cancelled or failed does not throw the polygon away.

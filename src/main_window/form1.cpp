@@ -11,8 +11,8 @@
 #include "settings_windows/frm_podsk1.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -120,7 +120,8 @@ void Form1::wireEvents() {
     surfaceControl_->Click = [this] {
         // A click on the visible picture is the picture's click.
         const QPoint p = surface_->mapFromGlobal(QCursor::pos());
-        if (plot_->picture()->contains(p.x() * platform::kTwipsPerPixel, p.y() * platform::kTwipsPerPixel))
+        if (plot_->picture()->contains(p.x() * platform::kTwipsPerPixel,
+                                       p.y() * platform::kTwipsPerPixel))
             Img_Click();
         else
             Form_Click();

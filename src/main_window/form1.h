@@ -172,6 +172,14 @@ public:
     void Form_Unload();
 
     // ---- transformations (form1_transform.cpp) ----
+    // Moves the polygon so that its smallest X and Y become 0 (NORMALIZ).
+    void moveToOrigin();
+    // Mirrors the polygon across the Y axis, then moves it to the origin.
+    void mirror();
+    // Inserts the midpoint of the current corner and the next one after
+    // the current corner, or deletes the current corner, after asking.
+    void insertCorner();
+    void deleteCorner();
     void NORMALIZ();
     void Menu_Tools_Norm_Click();
     void Menu_Tools_Zerkalo_Click();

@@ -3,9 +3,9 @@
 // fields, and the in-place editor of the owner label.
 #include "main_window/form1.h"
 
+#include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
-#include "geometry/numtext.h"
 
 #include <QLabel>
 #include <QLineEdit>

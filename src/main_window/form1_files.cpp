@@ -19,7 +19,7 @@ bool Form1::SAVE_AS() {
 }
 
 void Form1::AS_FILE_OPEN() {
-    if (!fileActions_.openFromCommandLine()) showRows(cornerCount());
+    fileActions_.openFromCommandLine();
 }
 
 void Form1::Menu_File_Open_Click() {

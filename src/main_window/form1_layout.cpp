@@ -3,9 +3,9 @@
 #include "main_window/form1.h"
 
 #include "files/settings.h"
+#include "geometry/numtext.h"
 #include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
-#include "geometry/numtext.h"
 #include "platform/io/regular_file.h"
 
 #include <QAction>
@@ -187,8 +187,8 @@ void Form1::buildMenus() {
     Menu_Undo->setShortcut(QKeySequence::Undo);
     Menu_Undo->setEnabled(false);
     Menu_Redo = item(Menu_Tools, QStringLiteral("Повторить"), &Form1::Menu_Redo_Click);
-    Menu_Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                             QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Menu_Redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Menu_Redo->setEnabled(false);
 
     Menu_Set = bar->addMenu(QStringLiteral("Настройки"));
@@ -271,7 +271,8 @@ void Form1::Form_Load() {
     // 10. The background picture with its lower edge on the X axis. A stored
     // name that has become a named pipe must not keep the window from
     // appearing: only a regular file is read.
-    if (platform::isRegularFile(st.settings.MapPicture) && plot_->picture()->LoadPicture(st.settings.MapPicture))
+    if (platform::isRegularFile(st.settings.MapPicture) &&
+        plot_->picture()->LoadPicture(st.settings.MapPicture))
         plot_->picture()->setTop(st.OriginY - plot_->picture()->Height());
 
     // 11. The scale; writing txtMsb applies it and recomputes once.
@@ -286,20 +287,15 @@ void Form1::Form_Load() {
     plot_->buildGrid(st);
     setScaleLabels(st.MapScale);
 
-    // 16. The corner lists.
-    Cmb1->Clear();
-    Cmb2->Clear();
-    for (int i = 1; i <= 20; ++i) {
-        Cmb1->AddItem(QString::number(i));
-        Cmb2->AddItem(QString::number(i));
-    }
+    // 16. The rows in use and the corner lists.
+    showRows(cornerCount());
 
     // 18. A polygon file named on the command line; opening one redraws.
-    const int drawsBefore = draws_;
     AS_FILE_OPEN();
 
-    // 19. The first full recompute, unless the opened file gave it.
-    if (draws_ == drawsBefore) VICHISLIT();
+    // 19. The first full recompute, unless the scale or an opened file
+    // gave it already: nothing has changed since.
+    if (draws_ == 0) VICHISLIT();
 }
 
 // The labels of the ticks on both axes: k * 5 * m metres at the k-th tick.

@@ -4,8 +4,8 @@
 // single-precision screen places and lose metres at large scales.
 #include "main_window/form1.h"
 
-#include "geometry/polygon.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon.h"
 
 #include <algorithm>
 #include <cmath>

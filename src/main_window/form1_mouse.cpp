@@ -2,9 +2,9 @@
 #include "main_window/form1.h"
 
 #include "files/settings.h"
+#include "geometry/numtext.h"
 #include "main_window/drag_control.h"
 #include "main_window/drawing_surface.h"
-#include "geometry/numtext.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -100,7 +100,8 @@ void Form1::Shape_MouseDown(int i, const MouseInfo &m) {
     CurrentCorner = std::int16_t(i);
     table_->x(i)->SetFocus();
     PODKRAS();
-    if (m.button == platform::kLeftButton) DragControl::start(*plot_->marker(i), cursor, heldButtons(m));
+    if (m.button == platform::kLeftButton)
+        DragControl::start(*plot_->marker(i), cursor, heldButtons(m));
 }
 
 void Form1::Shape_MouseMove(int i, const MouseInfo &) {
@@ -117,7 +118,8 @@ void Form1::Tch_MouseDown(int i, const MouseInfo &m) {
     keepMouse(*plot_->angleLabel(i));
     CurrentCorner = std::int16_t(i);
     if (m.button == platform::kLeftButton)
-        DragControl::start(*plot_->angleLabel(i), screenPosition(*plot_->angleLabel(i), m), heldButtons(m));
+        DragControl::start(*plot_->angleLabel(i), screenPosition(*plot_->angleLabel(i), m),
+                           heldButtons(m));
 }
 
 void Form1::Tch_MouseMove(int i, const MouseInfo &) {

@@ -3,8 +3,8 @@
 #include "main_window/form1.h"
 
 #include "files/settings.h"
-#include "geometry/step_table.h"
 #include "geometry/numtext.h"
+#include "geometry/step_table.h"
 
 #include <QPushButton>
 

@@ -2,8 +2,8 @@
 // current corner (PODKRAS), and the small handlers of the window as a whole.
 #include "main_window/form1.h"
 
-#include "platform/controls/colours.h"
 #include "geometry/numtext.h"
+#include "platform/controls/colours.h"
 
 #include <cmath>
 

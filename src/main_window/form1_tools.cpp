@@ -6,10 +6,10 @@
 
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
+#include "geometry/numtext.h"
 #include "main_window/drawing_surface.h"
 #include "main_window/print_page.h"
 #include "platform/controls/colours.h"
-#include "geometry/numtext.h"
 #include "platform/io/regular_file.h"
 #include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_about.h"
@@ -198,7 +198,6 @@ void Form1::Menu_Set_Grid_Click() {
     frmNastrGrid_->Form_Load();
     frmNastrGrid_->show();
 }
-
 
 void Form1::applyGraphicsSettings(const files::Settings &s) {
     files::Settings &v = state_.settings;

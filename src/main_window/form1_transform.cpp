@@ -6,8 +6,8 @@
 // undo step.
 #include "main_window/form1.h"
 
-#include "geometry/polygon.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon.h"
 
 #include <algorithm>
 #include <optional>
@@ -81,9 +81,13 @@ void Form1::applyMovedToOrigin(const geometry::PolygonTexts &texts, const QStrin
     showNotANumber(this);
 }
 
-void Form1::NORMALIZ() {
+void Form1::moveToOrigin() {
     if (refuseIncomplete()) return;
     applyMovedToOrigin(doc_.texts(), QStringLiteral("Передвинуть в начало координат"));
+}
+
+void Form1::NORMALIZ() {
+    moveToOrigin();
 }
 
 void Form1::Menu_Tools_Norm_Click() {
@@ -95,7 +99,7 @@ void Form1::CmdNorm_Click() {
     Menu_Tools_Norm_Click();
 }
 
-void Form1::Menu_Tools_Zerkalo_Click() {
+void Form1::mirror() {
     if (refuseIncomplete()) return;
     const geometry::CornerValues &c = doc_.values();
     PolygonTexts t = doc_.texts();
@@ -129,7 +133,7 @@ void Form1::Menu_Tools_90L_Click() {
     turnQuarter(false);
 }
 
-void Form1::Menu_lnsertUgol_Click() {
+void Form1::insertCorner() {
     const int n = cornerCount();
     if (CurrentCorner == geometry::kMaxCorners || n == geometry::kMaxCorners) {
         services_.messages.show(
@@ -165,7 +169,7 @@ void Form1::Menu_lnsertUgol_Click() {
     doc_.apply(t, QStringLiteral("Вставить угол"));
 }
 
-void Form1::Menu_DelUgol_Click() {
+void Form1::deleteCorner() {
     const int n = cornerCount();
     if (n <= geometry::kMinCorners) {
         services_.messages.show(
@@ -191,6 +195,18 @@ void Form1::Menu_DelUgol_Click() {
     t.count = QString::number(n - 1);
     clearCountHighlight();
     doc_.apply(t, QStringLiteral("Удалить угол"));
+}
+
+void Form1::Menu_Tools_Zerkalo_Click() {
+    mirror();
+}
+
+void Form1::Menu_lnsertUgol_Click() {
+    insertCorner();
+}
+
+void Form1::Menu_DelUgol_Click() {
+    deleteCorner();
 }
 
 } // namespace tarvel

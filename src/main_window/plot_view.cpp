@@ -75,7 +75,8 @@ PlotView::PlotView(QWidget *surface, std::function<void()> repaint)
         Nu_[i] = label(0, 0, QString::number(i));
         Nu_[i]->setForeColor(0xFF0000);
         Nu_[i]->setVisible(false);
-        Tch_[i] = label(0, 0, QString::number(i));
+        // Its caption is the angle, written by the first drawing.
+        Tch_[i] = label(0, 0, QString());
         Tch_[i]->setForeColor(0xC000C0);
         Tch_[i]->setFontSize(8);
         Tch_[i]->setVisible(false);

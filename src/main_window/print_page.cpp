@@ -67,9 +67,8 @@ void PrintPage::paint(QPainter &p, int dpi) const {
     ownerFont.setBold(true);
     p.setFont(ownerFont);
     const int ownerFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-    const QRectF ownerRect =
-        p.boundingRect(QRectF(area.left(), area.top(), area.width(), area.height() / 4), ownerFlags,
-                       texts.owner);
+    const QRectF ownerRect = p.boundingRect(
+        QRectF(area.left(), area.top(), area.width(), area.height() / 4), ownerFlags, texts.owner);
     p.drawText(QRectF(area.left(), area.top(), area.width(), ownerRect.height()), ownerFlags,
                texts.owner);
     const double below = area.top() + ownerRect.height() + gap;
@@ -203,13 +202,12 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
     const double totalsTop = table.top() + (n + 1.5) * rowHeight;
     p.drawText(QRectF(table.left(), totalsTop, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Площадь: ") + formatNumber(doc.area(), kAreaPattern).trimmed() + QLatin1Char(' ') +
-                   areaUnit);
+               QStringLiteral("Площадь: ") + formatNumber(doc.area(), kAreaPattern).trimmed() +
+                   QLatin1Char(' ') + areaUnit);
     p.setFont(tableFont);
     p.drawText(QRectF(table.left(), totalsTop + rowHeight, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Масштаб: в 1 см ") + scaleText.trimmed() + QLatin1Char(' ') +
-                   unit);
+               QStringLiteral("Масштаб: в 1 см ") + scaleText.trimmed() + QLatin1Char(' ') + unit);
 }
 
 } // namespace tarvel

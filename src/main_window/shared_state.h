@@ -16,7 +16,7 @@ struct SharedState {
     double OriginY = 0;
     double ScaleFactor = 0; // twips per coordinate unit
     float TwipsPerMm = 0;
-    float MapScale = 0;          // coordinate units per centimetre of drawing
+    float MapScale = 0; // coordinate units per centimetre of drawing
 
     // ---- setting variables ----
     files::Settings settings;

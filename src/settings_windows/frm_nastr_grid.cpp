@@ -1,7 +1,7 @@
 #include "settings_windows/frm_nastr_grid.h"
 
-#include "platform/controls/colours.h"
 #include "geometry/numtext.h"
+#include "platform/controls/colours.h"
 
 #include <QCloseEvent>
 
@@ -183,8 +183,8 @@ void FrmNastrGrid::Command2_Click() {
 }
 
 void FrmNastrGrid::Command3_Click() {
-    const auto c = chooseColour(this, services_.dialogs, *Command3,
-                                backColourNumber(settings_.BackColour));
+    const auto c =
+        chooseColour(this, services_.dialogs, *Command3, backColourNumber(settings_.BackColour));
     if (!c) return;
     settings_.BackColour = backColourText(*c);
     Label3->setBackColor(*c);

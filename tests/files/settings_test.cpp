@@ -1,8 +1,8 @@
 #include "files/settings.h"
 
-#include "support/fake_services.h"
 #include "geometry/numtext.h"
 #include "platform/services/settings_store.h"
+#include "support/fake_services.h"
 
 #include <QDir>
 #include <QTemporaryDir>

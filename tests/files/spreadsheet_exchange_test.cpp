@@ -1,8 +1,8 @@
 #include "files/spreadsheet_exchange.h"
-#include "support/fake_services.h"
 #include "geometry/numtext.h"
 #include "platform/io/spreadsheet.h"
 #include "platform/io/xlsx_probe.h"
+#include "support/fake_services.h"
 
 #include <QDir>
 #include <QFile>

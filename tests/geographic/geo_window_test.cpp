@@ -87,7 +87,9 @@ TEST_F(GeoWindowAloneTest, EnteringHandsOnTheRowsInUseBoundToTheAxes) {
         GeoKind kind;
         QStringList x, y;
     } cases[] = {
-        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,88", "19,88"}, {"0", "20,06", "20,06", "0"}},
+        {GeoKind::DegreesMinutesSeconds,
+         {"0", "0", "19,88", "19,88"},
+         {"0", "20,06", "20,06", "0"}},
         {GeoKind::DecimalDegrees, {"0", "0", "19,9", "19,9"}, {"0", "20,11", "20,11", "0"}},
     };
     for (const Case &c : cases) {

@@ -67,10 +67,10 @@ TEST_F(DocumentTest, OnlyAWholeNumberFromThreeToTwentyBecomesTheCount) {
         int inForce; // 8: the count before, kept
     };
     const Case cases[] = {
-        {"5", 5},      {"3", 3},      {"20", 20},   {" 7 ", 7},  {"\t6", 6},   {"7,0", 7},
-        {"+6", 6},     {"1 0", 10},   {"1e1", 10},  {"2", 8},    {"21", 8},    {"25", 8},
-        {"0", 8},      {"-5", 8},     {"3,5", 8},   {"4,5", 8},  {"5,5", 8},   {"abc", 8},
-        {"", 8},       {"7a", 8},     {"7 a", 8},   {"70000", 8}, {"1e400", 8}, {"5.", 8},
+        {"5", 5},  {"3", 3},    {"20", 20},  {" 7 ", 7},   {"\t6", 6},   {"7,0", 7},
+        {"+6", 6}, {"1 0", 10}, {"1e1", 10}, {"2", 8},     {"21", 8},    {"25", 8},
+        {"0", 8},  {"-5", 8},   {"3,5", 8},  {"4,5", 8},   {"5,5", 8},   {"abc", 8},
+        {"", 8},   {"7a", 8},   {"7 a", 8},  {"70000", 8}, {"1e400", 8}, {"5.", 8},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
@@ -168,10 +168,18 @@ TEST_F(DocumentTest, DistanceIsOnlyBetweenCornersOfThePolygonWithNumberTexts) {
         std::optional<double> d;
     };
     const Case cases[] = {
-        {1, 3, std::sqrt(200.0)}, {3, 1, std::sqrt(200.0)}, {1, 2, 10.0},
-        {2, 2, 0.0},              {0, 1, std::nullopt},     {1, 0, std::nullopt},
-        {-1, 2, std::nullopt},    {1, 5, std::nullopt},     {5, 5, std::nullopt},
-        {1, 21, std::nullopt},    {1, 4, std::nullopt},     {4, 4, std::nullopt},
+        {1, 3, std::sqrt(200.0)},
+        {3, 1, std::sqrt(200.0)},
+        {1, 2, 10.0},
+        {2, 2, 0.0},
+        {0, 1, std::nullopt},
+        {1, 0, std::nullopt},
+        {-1, 2, std::nullopt},
+        {1, 5, std::nullopt},
+        {5, 5, std::nullopt},
+        {1, 21, std::nullopt},
+        {1, 4, std::nullopt},
+        {4, 4, std::nullopt},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.a << " to " << c.b);
@@ -285,7 +293,8 @@ TEST_F(DocumentTest, TypingInAFieldAfterAnotherCommandIsAStepOfItsOwn) {
     const std::pair<const char *, Command> breaks[] = {
         {"end typing", [](PolygonDocument &d) { d.endTyping(); }},
         {"another field", [](PolygonDocument &d) { d.editField(Axis::X, 2, "7"); }},
-        {"the same row of the other column", [](PolygonDocument &d) { d.editField(Axis::Y, 1, "1"); }},
+        {"the same row of the other column",
+         [](PolygonDocument &d) { d.editField(Axis::Y, 1, "1"); }},
         {"the count", [](PolygonDocument &d) { d.editCount("5"); }},
         {"the owner", [](PolygonDocument &d) { d.editOwner("Петров"); }},
         {"another command",
@@ -434,8 +443,8 @@ TEST_F(DocumentTest, ModifiedChangedIsAnnouncedOnlyWhenTheFlagChanges) {
     doc.markSaved(); // false
     doc.markSaved();
     doc.endTyping();
-    undo();          // true
-    redo();          // false
+    undo(); // true
+    redo(); // false
     doc.reset(square());
     doc.editCount("5"); // true
     doc.applyCount();

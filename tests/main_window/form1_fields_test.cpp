@@ -41,7 +41,8 @@ TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     form->table().x(1)->setText(QStringLiteral("36"));
     // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 825,00"));
-    EXPECT_TRUE(form->document().isModified()) << "a changed X marks the polygon as a changed Y does";
+    EXPECT_TRUE(form->document().isModified())
+        << "a changed X marks the polygon as a changed Y does";
     form->document().markSaved();
     form->table().y(1)->setText(QStringLiteral("40"));
     EXPECT_TRUE(form->document().isModified());

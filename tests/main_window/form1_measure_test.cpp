@@ -14,7 +14,9 @@ protected:
     }
     // Chooses corner numbers in the two lists as the user would.
     void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
-    bool showing() const { return form->plot().measureLabel()->Visible() && form->plot().measureLine()->Visible(); }
+    bool showing() const {
+        return form->plot().measureLabel()->Visible() && form->plot().measureLine()->Visible();
+    }
 };
 
 TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {

@@ -235,7 +235,8 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
         }
         // All four read the same way.
         for (int k = 1; k < 4; ++k)
-            EXPECT_EQ(form->plot().yScaleLabel(k)->Upright(), form->plot().yScaleLabel(0)->Upright());
+            EXPECT_EQ(form->plot().yScaleLabel(k)->Upright(),
+                      form->plot().yScaleLabel(0)->Upright());
     }
     // The usual scales keep their labels across, where they always stood.
     form->txtMsb->setText("10");

@@ -39,7 +39,8 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
     const QStringList angles = {"104", "28,1", "104", "101,3", "33,1", "111,8"};
     for (int i = 1; i <= 20; ++i) {
         const QString expected = (i >= 5 && i <= 10) ? angles[i - 5] : QStringLiteral("90");
-        EXPECT_EQ(form->plot().angleLabel(i)->Caption(), expected + QStringLiteral(" град")) << "corner " << i;
+        EXPECT_EQ(form->plot().angleLabel(i)->Caption(), expected + QStringLiteral(" град"))
+            << "corner " << i;
     }
 
     // Dl(1) sits at the middle of the edge from corner 1 to corner 2.
@@ -71,8 +72,11 @@ TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     }
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     // Grid lines one centimetre apart, 20 across and 17 up.
-    EXPECT_NEAR(form->plot().verticalGridLine(20)->X1() - form->plot().verticalGridLine(0)->X1(), 20 * 566.92, 0.01);
-    EXPECT_NEAR(form->plot().horizontalGridLine(0)->Y1() - form->plot().horizontalGridLine(17)->Y1(), 17 * 566.92, 0.01);
+    EXPECT_NEAR(form->plot().verticalGridLine(20)->X1() - form->plot().verticalGridLine(0)->X1(),
+                20 * 566.92, 0.01);
+    EXPECT_NEAR(form->plot().horizontalGridLine(0)->Y1() -
+                    form->plot().horizontalGridLine(17)->Y1(),
+                17 * 566.92, 0.01);
     ASSERT_EQ(form->Cmb1->ListCount(), 20);
     ASSERT_EQ(form->Cmb2->ListCount(), 20);
     for (int i = 0; i < 20; ++i)
@@ -188,8 +192,8 @@ TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
 QStringList snapshot(const Form1 &f) {
     QStringList s;
     for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l :
-             {f.plot().angleLabel(i), f.plot().numberLabel(i), f.plot().lengthLabel(i), f.plot().marker(i)})
+        for (const platform::Label *l : {f.plot().angleLabel(i), f.plot().numberLabel(i),
+                                         f.plot().lengthLabel(i), f.plot().marker(i)})
             s << QStringLiteral("%1 %2 %3 %4")
                      .arg(l->Caption())
                      .arg(l->Left())
@@ -237,9 +241,12 @@ TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
     form->PODKRAS();
     for (int i = 1; i <= 20; ++i) {
         const bool current = i == 3;
-        EXPECT_EQ(form->table().x(i)->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
-        EXPECT_EQ(form->table().y(i)->BackColor(), current ? 0xFFFFu : platform::kSysWindowBackground);
-        EXPECT_EQ(form->plot().marker(i)->BackColor(), current ? 0xC0C000u : platform::kSysWindowText);
+        EXPECT_EQ(form->table().x(i)->BackColor(),
+                  current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->table().y(i)->BackColor(),
+                  current ? 0xFFFFu : platform::kSysWindowBackground);
+        EXPECT_EQ(form->plot().marker(i)->BackColor(),
+                  current ? 0xC0C000u : platform::kSysWindowText);
         EXPECT_EQ(form->plot().marker(i)->Width(), current ? 100 : 75);
         EXPECT_EQ(form->plot().angleLabel(i)->ForeColor(), current ? 255u : 0xC000C0u);
     }
@@ -295,8 +302,8 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     form->table().x(5)->setText(QStringLiteral("1E300"));
     form->table().y(6)->setText(QStringLiteral("-1E300"));
     for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l :
-             {form->plot().angleLabel(i), form->plot().numberLabel(i), form->plot().lengthLabel(i)}) {
+        for (const platform::Label *l : {form->plot().angleLabel(i), form->plot().numberLabel(i),
+                                         form->plot().lengthLabel(i)}) {
             EXPECT_TRUE(std::isfinite(l->Left()) && std::isfinite(l->Top())) << i;
             EXPECT_LT(std::abs(l->widget()->x()), 200000);
         }
@@ -366,16 +373,18 @@ TEST_F(StartTest, ControlsKeepTheirColoursWhileTheWindowIsDisabled) {
     EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
     EXPECT_EQ(shown(*form->table().xCaption(1), QPalette::WindowText), black);
     EXPECT_EQ(shown(*form->Command2, QPalette::ButtonText), black);
-    EXPECT_EQ(shown(*form->table().x(1), QPalette::Text), form->table().x(1)->widget()->palette().color(
-                                                          QPalette::Active, QPalette::Text));
-    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText), platform::toQColor(0xFF0000));
+    EXPECT_EQ(shown(*form->table().x(1), QPalette::Text),
+              form->table().x(1)->widget()->palette().color(QPalette::Active, QPalette::Text));
+    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText),
+              platform::toQColor(0xFF0000));
     EXPECT_EQ(shown(*form->CmdNorm, QPalette::Button), platform::toQColor(0xC000));
 
     // A colour set back to the system's is the system's again.
     form->plot().numberLabel(1)->setForeColor(platform::kSysButtonText);
     EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText), black);
     form->plot().numberLabel(1)->setForeColor(0xFF);
-    EXPECT_EQ(form->plot().numberLabel(1)->widget()->palette().color(QPalette::Active, QPalette::WindowText),
+    EXPECT_EQ(form->plot().numberLabel(1)->widget()->palette().color(QPalette::Active,
+                                                                     QPalette::WindowText),
               platform::toQColor(0xFF));
 }
 

@@ -337,7 +337,8 @@ TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
         form->Menu_Tools_Map_Click();
         EXPECT_EQ(state.settings.MapPicture, file);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), height * 15.0);
-        EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(), state.OriginY);
+        EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(),
+                         state.OriginY);
         EXPECT_TRUE(form->plot().picture()->Visible());
     }
     const auto &request = fakes.dialogs.asked.back().request;

@@ -84,8 +84,7 @@ protected:
     }
     // Sends a key to a field the way the keyboard would, through the
     // window's shortcuts.
-    static void key(platform::TextBox &field, Qt::Key k,
-                    Qt::KeyboardModifiers m = Qt::NoModifier) {
+    static void key(platform::TextBox &field, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::keyClick(field.edit(), k, m);
     }
 
@@ -126,8 +125,7 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
         {"delete a corner", answerYes, [](Form1 &f) { f.Menu_DelUgol->trigger(); }},
         {"one corner more", none, [](Form1 &f) { f.Command2->button()->click(); }},
         {"one corner less", none, [](Form1 &f) { f.Command3->button()->click(); }},
-        {"clear",
-         [this] { fakes.messages.answers = {MsgResult::Yes}; },
+        {"clear", [this] { fakes.messages.answers = {MsgResult::Yes}; },
          [](Form1 &f) { f.CmdClear->button()->click(); }},
         {"polygon up", none, [](Form1 &f) { f.CmdUp->button()->click(); }},
         {"polygon down", none, [](Form1 &f) { f.CmdDown->button()->click(); }},
@@ -137,11 +135,9 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
         {"corner X down", atCorner2, [](Form1 &f) { f.CmdXDw->button()->click(); }},
         {"corner Y up", atCorner2, [](Form1 &f) { f.CmdYUp->button()->click(); }},
         {"corner Y down", atCorner2, [](Form1 &f) { f.CmdYDw->button()->click(); }},
-        {"a digit typed in a field",
-         [this] { focus(*form->table().x(2)); },
+        {"a digit typed in a field", [this] { focus(*form->table().x(2)); },
          [](Form1 &f) { key(*f.table().x(2), Qt::Key_7); }},
-        {"a point typed in a field, written as a comma",
-         [this] { focus(*form->table().y(3)); },
+        {"a point typed in a field, written as a comma", [this] { focus(*form->table().y(3)); },
          [](Form1 &f) { key(*f.table().y(3), Qt::Key_Period); }},
         {"the owner's name entered",
          [this] {

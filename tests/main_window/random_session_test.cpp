@@ -5,8 +5,8 @@
 #include "support/window_fixture.h"
 
 #include "geographic/geo_window.h"
-#include "geometry/polygon.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon.h"
 
 #include <QTemporaryDir>
 
@@ -64,7 +64,8 @@ protected:
             << "step " << step;
         for (int i = 1; i <= 20; ++i) {
             for (const platform::Label *c :
-                 {form->plot().marker(i), form->plot().angleLabel(i), form->plot().numberLabel(i), form->plot().lengthLabel(i)}) {
+                 {form->plot().marker(i), form->plot().angleLabel(i), form->plot().numberLabel(i),
+                  form->plot().lengthLabel(i)}) {
                 ASSERT_TRUE(std::isfinite(c->Left()) && std::isfinite(c->Top())) << "step " << step;
                 ASSERT_LE(std::abs(c->widget()->x()), 100000);
                 ASSERT_LE(std::abs(c->widget()->y()), 100000);

@@ -221,6 +221,24 @@ void Control::applyColours() {
     widget_->setPalette(pal);
 }
 
+void Control::inheritButtonTextColour() {
+    fore_ = kSysButtonText;
+    QWidget *parent = widget_ ? widget_->parentWidget() : nullptr;
+    if (!parent) {
+        applyColours();
+        return;
+    }
+    static const char *const kMark = "tarvelButtonTextForChildren";
+    if (parent->property(kMark).toBool()) return;
+    QPalette pal = parent->palette();
+    const QColor fg = toQColor(kSysButtonText);
+    pal.setColor(QPalette::WindowText, fg);
+    pal.setColor(QPalette::Text, fg);
+    pal.setColor(QPalette::ButtonText, fg);
+    parent->setPalette(pal);
+    parent->setProperty(kMark, true);
+}
+
 void Control::setForeColor(std::uint32_t c) {
     if (fore_ == c) return;
     fore_ = c;
@@ -421,7 +439,7 @@ Label::Label(QWidget *parent, bool autoSize) : Control(new CaptionLabel(parent))
     // Captions are plain text: no rich-text guess at every change.
     label()->setTextFormat(Qt::PlainText);
     label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setForeColor(kSysButtonText);
+    inheritButtonTextColour();
 }
 
 QLabel *Label::label() const {

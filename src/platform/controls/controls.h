@@ -113,6 +113,11 @@ protected:
     virtual void sizeChanged() {}
     void applyGeometry();
     void applyColours();
+    // Takes the button-text colour from the parent instead of a palette of
+    // its own: a window of a hundred and more captions would otherwise build
+    // one palette per caption at start. The parent gets that colour once, in
+    // every state, as applyColours() would give it.
+    void inheritButtonTextColour();
     // The widget that receives keys and focus (a combo box's line edit).
     void watch(QWidget *w);
     bool autoSize_ = false;

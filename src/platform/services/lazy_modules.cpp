@@ -13,8 +13,7 @@ void *createFromModule(QLibrary &library, const char *module, const char *factor
         library.setFileName(candidate);
         if (!library.load()) continue;
         using Create = void *(*)();
-        if (const auto create = reinterpret_cast<Create>(library.resolve(factory)))
-            return create();
+        if (const auto create = reinterpret_cast<Create>(library.resolve(factory))) return create();
         library.unload();
     }
     return nullptr;

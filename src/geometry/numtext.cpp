@@ -369,23 +369,12 @@ double roundHalfEven(double value, int decimals) {
     return toFloating<double>(d).value_or(value);
 }
 
-QString formatNumber(double value, const QString &pattern) {
-    if (!std::isfinite(value)) return {};
+namespace {
 
-    const qsizetype dot = pattern.indexOf(u'.');
-    const QStringView integerPattern =
-        dot < 0 ? QStringView(pattern) : QStringView(pattern).first(dot);
-    const QStringView fractionPattern =
-        dot < 0 ? QStringView() : QStringView(pattern).sliced(dot + 1);
-    const auto fractionPlaces =
-        std::count_if(fractionPattern.begin(), fractionPattern.end(), isPlace);
-
-    Decimal d = fromFloating(value, 15);
-    roundAt(d, fractionPlaces);
-    const bool negative = d.negative && !d.isZero();
-
-    // Integer part, left to right. Place j of P stands for 10^(P-1-j); the
-    // leftmost place also takes every digit beyond the pattern's width.
+// The integer part of `d` on the places ("#", "0") of the pattern before its
+// point, literals copied. Place j of P stands for 10^(P-1-j); the leftmost
+// place also takes every digit beyond the pattern's width.
+QString integerText(const Decimal &d, QStringView integerPattern, bool negative) {
     const std::int64_t integerDigits = std::max<std::int64_t>(d.point, 0);
     const qsizetype places = std::count_if(integerPattern.begin(), integerPattern.end(), isPlace);
     const auto firstForced = [&]() -> qsizetype {
@@ -425,28 +414,50 @@ QString formatNumber(double value, const QString &pattern) {
         for (std::int64_t p = integerDigits - 1; p >= 0; --p)
             writeDigit(digitAt(d, p));
     if (negative) out.insert(signAt < 0 ? out.size() : signAt, u'-');
+    return out;
+}
 
-    if (dot >= 0) {
-        out += u',';
-        // "#" places after the last "0" place show a digit only up to the
-        // last one that is not zero.
-        qsizetype lastShown = -1;
-        qsizetype k = 0;
-        for (const QChar c : fractionPattern) {
-            if (!isPlace(c)) continue;
-            if (c == u'0' || digitAt(d, -1 - k) != '0') lastShown = k;
-            ++k;
-        }
-        k = 0;
-        for (const QChar c : fractionPattern) {
-            if (!isPlace(c)) {
-                out += c;
-                continue;
-            }
-            if (k <= lastShown) out += QChar(u'0' + (digitAt(d, -1 - k) - '0'));
-            ++k;
-        }
+// The fraction of `d` on the places after the pattern's point. "#" places
+// after the last "0" place show a digit only up to the last one that is not
+// zero.
+QString fractionText(const Decimal &d, QStringView fractionPattern) {
+    qsizetype lastShown = -1;
+    qsizetype k = 0;
+    for (const QChar c : fractionPattern) {
+        if (!isPlace(c)) continue;
+        if (c == u'0' || digitAt(d, -1 - k) != '0') lastShown = k;
+        ++k;
     }
+    QString out;
+    k = 0;
+    for (const QChar c : fractionPattern) {
+        if (!isPlace(c)) {
+            out += c;
+            continue;
+        }
+        if (k <= lastShown) out += QChar(u'0' + (digitAt(d, -1 - k) - '0'));
+        ++k;
+    }
+    return out;
+}
+
+} // namespace
+
+QString formatNumber(double value, const QString &pattern) {
+    if (!std::isfinite(value)) return {};
+
+    const qsizetype dot = pattern.indexOf(u'.');
+    const QStringView integerPattern =
+        dot < 0 ? QStringView(pattern) : QStringView(pattern).first(dot);
+    const QStringView fractionPattern =
+        dot < 0 ? QStringView() : QStringView(pattern).sliced(dot + 1);
+    const auto fractionPlaces =
+        std::count_if(fractionPattern.begin(), fractionPattern.end(), isPlace);
+
+    Decimal d = fromFloating(value, 15);
+    roundAt(d, fractionPlaces);
+    QString out = integerText(d, integerPattern, d.negative && !d.isZero());
+    if (dot >= 0) out += u',' + fractionText(d, fractionPattern);
     return out;
 }
 

@@ -339,6 +339,7 @@ private:
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;
     int shownRows_ = 0;
+    bool loading_ = false; // Form_Load is running: the drawing waits for its end
     int draws_ = 0;
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<platform::Control> surfaceControl_;

@@ -223,6 +223,9 @@ void Form1::applyBackColour() {
 
 void Form1::Form_Load() {
     SharedState &st = state_;
+    // The scale and a file opened at start would each redraw; the drawing is
+    // placed once, at the end, when everything it depends on is set.
+    loading_ = true;
     // 1. The drop-down height of the two corner lists.
     SetComboHeight(*Cmb1, 200);
     SetComboHeight(*Cmb2, 200);
@@ -293,9 +296,9 @@ void Form1::Form_Load() {
     // 18. A polygon file named on the command line; opening one redraws.
     AS_FILE_OPEN();
 
-    // 19. The first full recompute, unless the scale or an opened file
-    // gave it already: nothing has changed since.
-    if (draws_ == 0) VICHISLIT();
+    // 19. The first full recompute.
+    loading_ = false;
+    VICHISLIT();
 }
 
 // The labels of the ticks on both axes: k * 5 * m metres at the k-th tick.

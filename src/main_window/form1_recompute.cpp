@@ -10,6 +10,7 @@
 namespace tarvel {
 
 void Form1::VICHISLIT() {
+    if (loading_) return;
     ++draws_;
     plot_->draw(doc_, state_, txtMsb->Text());
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));

@@ -271,7 +271,7 @@ public:
     void applyBackColour();
     // Takes the nine graphics variables from `s` (the other variables are
     // left alone) and shows those that changed: grid lines, the angle,
-    // number and length labels of corners 1..CornerCount, colours of grid
+    // number and length labels of corners 1..cornerCount(), colours of grid
     // and edges, background.
     void applyGraphicsSettings(const files::Settings &s);
 

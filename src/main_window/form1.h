@@ -194,9 +194,10 @@ public:
     bool refuseIncomplete();
     // Applies texts moved to the origin as one command.
     void applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name);
-    // The count buttons and insert/delete clear the highlight of the corners
-    // in force before them.
-    void clearCountHighlight();
+    // The text colour of corners 1..n and their angle labels back to plain:
+    // the count buttons, insert and delete do it for the corners in force
+    // before them, a geographic entry for the corners it brings.
+    void clearHighlight(int n);
 
     // ---- step moves, step, scale (form1_moves.cpp) ----
     void CmdUp_Click();

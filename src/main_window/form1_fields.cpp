@@ -98,13 +98,13 @@ void Form1::showRows(int n) {
     }
 }
 
-void Form1::clearCountHighlight() {
-    table_->clearTextHighlight(cornerCount());
-    plot_->clearAngleHighlight(cornerCount());
+void Form1::clearHighlight(int n) {
+    table_->clearTextHighlight(n);
+    plot_->clearAngleHighlight(n);
 }
 
 void Form1::changeCount(int delta) {
-    clearCountHighlight();
+    clearHighlight(cornerCount());
     // The buttons work from the count in force: a count typed into the field
     // that was never applied ("25") gives way to it.
     const int n = cornerCount() + delta;

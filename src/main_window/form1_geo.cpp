@@ -5,7 +5,6 @@
 #include "geographic/conversion.h"
 #include "geographic/geo_window.h"
 #include "geometry/numtext.h"
-#include "platform/controls/colours.h"
 
 namespace tarvel {
 
@@ -49,17 +48,9 @@ void Form1::unloadGeographicWindows() {
 void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     const int n = std::clamp(corners.count, geometry::kMinCorners, geometry::kMaxCorners);
     // The conversion gives metres.
-    const QString metres = QStringLiteral("М");
-    CmbEd->setText(metres);
-    Label1[4]->setCaption(metres);
-    Label1[2]->setCaption(QStringLiteral("Шаг, ") + metres);
-    Label1[1]->setCaption(QStringLiteral("Кв. ") + metres);
-    for (int i = 1; i <= n; ++i) {
-        table_->x(i)->setForeColor(platform::kSysWindowText);
-        table_->y(i)->setForeColor(platform::kSysWindowText);
-        plot_->angleLabel(i)->setFontSize(8);
-        plot_->angleLabel(i)->setForeColor(0xC000C0);
-    }
+    CmbEd->setText(QStringLiteral("М"));
+    CmbEd_Click();
+    clearHighlight(n);
     geometry::PolygonTexts t = doc_.texts();
     t.count = QString::number(n);
     for (int i = 1; i <= n; ++i) {

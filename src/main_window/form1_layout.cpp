@@ -278,17 +278,17 @@ void Form1::Form_Load() {
         plot_->picture()->LoadPicture(st.settings.MapPicture))
         plot_->picture()->setTop(st.OriginY - plot_->picture()->Height());
 
-    // 11. The scale; writing txtMsb applies it and recomputes once.
+    // 13-15. The grid, the ticks every 5 cm and the edges' colour, before
+    // the scale: the scale labels are placed beside the ticks.
+    plot_->buildGrid(st);
+
+    // 11. The scale; writing txtMsb applies it, captions and places the
+    // scale labels and asks for the drawing.
     Cmb3->setText(QStringLiteral("10"));
     txtMsb->setText(QStringLiteral("10"));
 
     // 12. The step.
     txtStep->setText(files::loadStep(services_.settings));
-
-    // 13-15. The grid, the ticks every 5 cm and their labels; the edges'
-    // colour.
-    plot_->buildGrid(st);
-    setScaleLabels(st.MapScale);
 
     // 16. The rows in use and the corner lists.
     showRows(cornerCount());

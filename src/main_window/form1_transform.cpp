@@ -165,7 +165,7 @@ void Form1::insertCorner() {
         if (!inserted) ++from;
     }
     t.count = QString::number(n + 1);
-    clearCountHighlight();
+    clearHighlight(cornerCount());
     doc_.apply(t, QStringLiteral("Вставить угол"));
 }
 
@@ -193,7 +193,7 @@ void Form1::deleteCorner() {
         t.y[i] = t.y[i + 1];
     }
     t.count = QString::number(n - 1);
-    clearCountHighlight();
+    clearHighlight(cornerCount());
     doc_.apply(t, QStringLiteral("Удалить угол"));
 }
 

@@ -195,13 +195,34 @@ void removeStrays(const QString &folder, const QString &name) {
     }
 }
 
-bool acquire(QLockFile &lock) {
+// QLockFile takes over a stale lock only while holding a second lock file,
+// "<lock>.rmlock", and that one goes stale only after Qt's default 30 s,
+// longer than a writer waits. A writer killed right after creating it leaves
+// it empty (no process to ask about), and every later write would then be
+// lost until it aged. Taking and releasing it with this store's own stale
+// time clears such a leftover; the one that guards its removal in turn is
+// cleared first, the same way. One left by a writer killed after its
+// takeover, with the lock itself already gone, is cleared once the lock is
+// held.
+void clearAbandonedRemovalLocks(const QString &lockName) {
+    const QString removal = lockName + QLatin1String(".rmlock");
+    for (const QString &name : {removal + QLatin1String(".rmlock"), removal}) {
+        if (!QFileInfo::exists(name)) continue;
+        QLockFile leftover(name);
+        leftover.setStaleLockTime(kStaleLockMs);
+        if (leftover.tryLock(0)) leftover.unlock();
+    }
+}
+
+bool acquire(QLockFile &lock, const QString &lockName) {
     const QDeadlineTimer deadline(std::chrono::milliseconds(kLockWait).count());
+    const QDeadlineTimer longerThanAWrite(250);
     auto pause = 1ms;
     // Polled here: QLockFile's own wait sleeps 100 ms and longer between
     // tries, far longer than a write holds the lock.
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+        if (longerThanAWrite.hasExpired()) clearAbandonedRemovalLocks(lockName);
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, 50ms);
     }
@@ -432,7 +453,8 @@ void IniSettingsStore::write(const QString &section, const QString &key, const Q
     const QString lockName = target + QLatin1String(".lock");
     QLockFile lock(lockName);
     lock.setStaleLockTime(kStaleLockMs);
-    if (!acquire(lock)) return warnNotStored(file_, target, lockProblem(lock, lockName));
+    if (!acquire(lock, lockName)) return warnNotStored(file_, target, lockProblem(lock, lockName));
+    clearAbandonedRemovalLocks(lockName);
     removeStrays(folder, info.fileName());
 
     // Read again under the lock: what other copies wrote until now stays.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <memory>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -437,4 +439,40 @@ TEST(IniSettingsStore, NextWriteClearsWhatKilledWritersLeft) {
     IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
     EXPECT_EQ(folderEntries(dir.path()), ".settings.ini .t.ini.Qq1Ww2.read notes.txt t.ini u.ini");
     EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "2");
+}
+
+// A writer killed while taking over an abandoned lock leaves the file that
+// guards the takeover ("<lock>.rmlock"), empty if killed right after making
+// it. Qt would wait 30 s before taking that one for stale, longer than a
+// writer waits, so every write was lost for that long.
+TEST(IniSettingsStore, WriteTakesOverWhatAKilledTakeoverLeft) {
+    // Older than this store's stale time, younger than Qt's default.
+    const QDateTime aged = QDateTime::currentDateTimeUtc().addSecs(-15);
+    const QByteArray deadOwner = "999999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    struct Leftover {
+        const char *name;
+        QByteArray text;
+    };
+    const std::vector<std::vector<Leftover>> cases = {
+        {{"t.ini.lock", ""}, {"t.ini.lock.rmlock", ""}},
+        {{"t.ini.lock", ""}, {"t.ini.lock.rmlock", ""}, {"t.ini.lock.rmlock.rmlock", ""}},
+        {{"t.ini.lock", deadOwner}, {"t.ini.lock.rmlock", ""}},
+        // Killed after removing the lock, before removing its guard.
+        {{"t.ini.lock.rmlock", deadOwner}},
+    };
+    for (const auto &leftovers : cases) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("t.ini");
+        IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "1");
+        for (const Leftover &left : leftovers) {
+            QFile f(dir.filePath(left.name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(left.text) == left.text.size() &&
+                        f.flush());
+            ASSERT_TRUE(f.setFileTime(aged, QFileDevice::FileModificationTime));
+        }
+        IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
+        EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "2")
+            << leftovers.size() << " files left, the first " << leftovers.front().name;
+        EXPECT_EQ(folderEntries(dir.path()), "t.ini");
+    }
 }

@@ -105,81 +105,49 @@ public:
     // change of the document.
     int drawCount() const { return draws_; }
 
+    // ---- commands, each one change of the document ----
+    // Moves the polygon so that its smallest X and Y become 0 (NORMALIZ).
+    void moveToOrigin();
+    // Mirrors the polygon across the Y axis, then moves it to the origin.
+    void mirror();
+    // The quarter turns, clockwise or not, then the move to the origin.
+    void turnQuarter(bool clockwise);
+    // Inserts the midpoint of the current corner and the next one after
+    // the current corner, or deletes the current corner, after asking.
+    void insertCorner();
+    void deleteCorner();
+    // The count buttons: one corner more or less.
+    void changeCount(int delta);
+    // Replaces the polygon by corners converted in a geographic window: the
+    // fields, the row count and the unit (metres), then a recompute.
+    void enterGeographicCorners(const geographic::PlaneCorners &corners);
+
     // ---- start-up and layout (form1_layout.cpp) ----
     void Form_Load();
-    void SetComboHeight(ComboBox &combo, int height);
 
     // ---- recompute and redraw (form1_recompute.cpp) ----
     void VICHISLIT();
     void PODKRAS();
-    void CmbEd_Click();
-    void Command1_Click();
-    // The count typed into Text1 applies on Enter or on leaving the field.
-    void Text1_Change();
     void Text1_LostFocus();
-    void Text1_KeyDown(int keyCode);
     void Form_Click();
-    void Img_Click();
 
     // ---- coordinate fields (form1_fields.cpp) ----
-    void TextX_Change(int i);
-    void TextY_Change(int i);
-    void TextX_GotFocus(int i);
-    void TextY_GotFocus(int i);
-    void TextX_KeyDown(int i, int keyCode);
-    void TextY_KeyDown(int i, int keyCode);
-    void TextX_LostFocus(int i);
-    void TextY_LostFocus(int i);
     void Command2_Click(); // "+"
     void Command3_Click(); // "-"
     void CmdClear_Click();
     void Label2_Click();
-    void txt3_KeyDown(int keyCode);
-    void txt3_DblClick();
-    // Turns the first "." of a field into "," and puts the caret at the end;
-    // the rewrite raises the field's change handler again.
-    static bool normalizeDecimalPoint(TextBox &field);
-    // Tells the user, over `owner`, that a coordinate field holds no number.
-    void showNotANumber(QWidget *owner);
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
-    // What the user typed into a field goes to the document.
-    void typeIntoField(geometry::Axis axis, int i);
-    // Leaving a field writes its text through the field pattern.
-    void reformatField(geometry::Axis axis, int i);
-    // The count buttons: one corner more or less.
-    void changeCount(int delta);
-
-    // ---- the document (form1.cpp) ----
-    // Writes the document's texts into the fields and the owner label, shows
-    // its rows and redraws: once per change.
-    void documentChanged();
-    // The texts the fields show now (the design-time polygon at start).
-    geometry::PolygonTexts fieldTexts() const;
-    void Menu_Undo_Click();
-    void Menu_Redo_Click();
 
     // ---- polygon file and closing (form1_files.cpp) ----
     // The file commands are FileActions'; these hand the menu and the
     // start-up over to it.
     bool SAVE_AS(); // true when the file was written
-    void AS_FILE_OPEN();
     void Menu_File_Open_Click();
-    void Menu_File_Save_As_Click();
     void Menu_Exit_Click();
-    // The save question of both ways out; true when leaving may go on.
-    bool askToSave();
     void Form_Unload();
 
     // ---- transformations (form1_transform.cpp) ----
-    // Moves the polygon so that its smallest X and Y become 0 (NORMALIZ).
-    void moveToOrigin();
-    // Mirrors the polygon across the Y axis, then moves it to the origin.
-    void mirror();
-    // Inserts the midpoint of the current corner and the next one after
-    // the current corner, or deletes the current corner, after asking.
-    void insertCorner();
-    void deleteCorner();
     void NORMALIZ();
     void Menu_Tools_Norm_Click();
     void Menu_Tools_Zerkalo_Click();
@@ -188,16 +156,6 @@ public:
     void Menu_lnsertUgol_Click();
     void Menu_DelUgol_Click();
     void CmdNorm_Click();
-    // The quarter turns, clockwise or not, then the move to the origin.
-    void turnQuarter(bool clockwise);
-    // Shows the "not a number" message when a corner's text is not one.
-    bool refuseIncomplete();
-    // Applies texts moved to the origin as one command.
-    void applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name);
-    // The text colour of corners 1..n and their angle labels back to plain:
-    // the count buttons, insert and delete do it for the corners in force
-    // before them, a geographic entry for the corners it brings.
-    void clearHighlight(int n);
 
     // ---- step moves, step, scale (form1_moves.cpp) ----
     void CmdUp_Click();
@@ -210,39 +168,14 @@ public:
     void CmdYDw_Click();
     void CmdStepUp_Click();
     void CmdStepDw_Click();
-    void txtStep_Change();
-    void txtMsb_Change();
-    // The captions and places of the scale labels for m metres per cm.
-    void setScaleLabels(float m);
-    void txtMsb_GotFocus();
-    void txtMsb_KeyDown(int keyCode);
-    void Cmb3_Click();
-    void Cmb3_KeyDown(int keyCode);
 
     // ---- mouse (form1_mouse.cpp) ----
-    void Shape_MouseDown(int i, const platform::MouseInfo &m);
-    void Shape_MouseMove(int i, const platform::MouseInfo &m);
     void Shape_MouseUp(int i, const platform::MouseInfo &m);
-    void Tch_MouseDown(int i, const platform::MouseInfo &m);
-    void Tch_MouseMove(int i, const platform::MouseInfo &m);
     void Tch_MouseUp(int i, const platform::MouseInfo &m);
-    void Tch_Click(int i);
-    void LblX_MouseMove(int i);
-    void LblY_MouseMove(int i);
-    void LblX_MouseUp(int i, const platform::MouseInfo &m);
-    void LblY_MouseUp(int i, const platform::MouseInfo &m);
-    void Form_MouseDown(const platform::MouseInfo &m);
-    void Form_MouseMove(const platform::MouseInfo &m);
-
-    // ---- distance (form1_measure.cpp) ----
-    void IZMR();
-    void Cmb1_Click();
-    void Cmb2_Click();
 
     // ---- other commands (form1_tools.cpp) ----
     void Menu_File_Export_Click();
     void Menu_File_Import_Click();
-    void ImportCoordinates(); // the import procedure itself
     void Menu_File_Print_Click();
     void Menu_Tools_Kalk_Click();
     void Menu_Tools_Map_Click();
@@ -260,21 +193,8 @@ public:
     // ---- geographic windows (form1_geo.cpp) ----
     void Menu_Tools_GK_Click();
     void Menu_Tools_GK1_Click();
-    void unloadGeographicWindows();
-    // Replaces the polygon by corners converted in a geographic window: the
-    // fields, the row count and the unit (metres), then a recompute.
-    void enterGeographicCorners(const geographic::PlaneCorners &corners);
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
-
-    // Applies BackColour to the window background (also when the graphics
-    // settings change it).
-    void applyBackColour();
-    // Takes the nine graphics variables from `s` (the other variables are
-    // left alone) and shows those that changed: grid lines, the angle,
-    // number and length labels of corners 1..cornerCount(), colours of grid
-    // and edges, background.
-    void applyGraphicsSettings(const files::Settings &s);
 
     // ---- controls (public, as the tests drive and read them) ----
     Array<Label, 6> Label1; // 0, 1, 2, 4, 5
@@ -323,6 +243,108 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The handlers wired to the controls in wireEvents() and what only
+    // they call.
+    // ---- start-up and layout (form1_layout.cpp) ----
+    void SetComboHeight(ComboBox &combo, int height);
+
+    // ---- recompute and redraw (form1_recompute.cpp) ----
+    void CmbEd_Click();
+    void Command1_Click();
+    // The count typed into Text1 applies on Enter or on leaving the field.
+    void Text1_Change();
+    void Text1_KeyDown(int keyCode);
+    void Img_Click();
+
+    // ---- coordinate fields (form1_fields.cpp) ----
+    void TextX_Change(int i);
+    void TextY_Change(int i);
+    void TextX_GotFocus(int i);
+    void TextY_GotFocus(int i);
+    void TextX_KeyDown(int i, int keyCode);
+    void TextY_KeyDown(int i, int keyCode);
+    void TextX_LostFocus(int i);
+    void TextY_LostFocus(int i);
+    void txt3_KeyDown(int keyCode);
+    void txt3_DblClick();
+    // Turns the first "." of a field into "," and puts the caret at the end;
+    // the rewrite raises the field's change handler again.
+    static bool normalizeDecimalPoint(TextBox &field);
+    // Tells the user, over `owner`, that a coordinate field holds no number.
+    void showNotANumber(QWidget *owner);
+    // What the user typed into a field goes to the document.
+    void typeIntoField(geometry::Axis axis, int i);
+    // Leaving a field writes its text through the field pattern.
+    void reformatField(geometry::Axis axis, int i);
+
+    // ---- the document (form1.cpp) ----
+    // Writes the document's texts into the fields and the owner label, shows
+    // its rows and redraws: once per change.
+    void documentChanged();
+    // The texts the fields show now (the design-time polygon at start).
+    geometry::PolygonTexts fieldTexts() const;
+    void Menu_Undo_Click();
+    void Menu_Redo_Click();
+
+    // ---- polygon file and closing (form1_files.cpp) ----
+    void AS_FILE_OPEN();
+    void Menu_File_Save_As_Click();
+    // The save question of both ways out; true when leaving may go on.
+    bool askToSave();
+
+    // ---- transformations (form1_transform.cpp) ----
+    // Shows the "not a number" message when a corner's text is not one.
+    bool refuseIncomplete();
+    // Applies texts moved to the origin as one command.
+    void applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name);
+    // The text colour of corners 1..n and their angle labels back to plain:
+    // the count buttons, insert and delete do it for the corners in force
+    // before them, a geographic entry for the corners it brings.
+    void clearHighlight(int n);
+
+    // ---- step moves, step, scale (form1_moves.cpp) ----
+    void txtStep_Change();
+    void txtMsb_Change();
+    // The captions and places of the scale labels for m metres per cm.
+    void setScaleLabels(float m);
+    void txtMsb_GotFocus();
+    void txtMsb_KeyDown(int keyCode);
+    void Cmb3_Click();
+    void Cmb3_KeyDown(int keyCode);
+
+    // ---- mouse (form1_mouse.cpp) ----
+    void Shape_MouseDown(int i, const platform::MouseInfo &m);
+    void Shape_MouseMove(int i, const platform::MouseInfo &m);
+    void Tch_MouseDown(int i, const platform::MouseInfo &m);
+    void Tch_MouseMove(int i, const platform::MouseInfo &m);
+    void Tch_Click(int i);
+    void LblX_MouseMove(int i);
+    void LblY_MouseMove(int i);
+    void LblX_MouseUp(int i, const platform::MouseInfo &m);
+    void LblY_MouseUp(int i, const platform::MouseInfo &m);
+    void Form_MouseDown(const platform::MouseInfo &m);
+    void Form_MouseMove(const platform::MouseInfo &m);
+
+    // ---- distance (form1_measure.cpp) ----
+    void IZMR();
+    void Cmb1_Click();
+    void Cmb2_Click();
+
+    // ---- other commands (form1_tools.cpp) ----
+    void ImportCoordinates(); // the import procedure itself
+
+    // ---- geographic windows (form1_geo.cpp) ----
+    void unloadGeographicWindows();
+    // Applies BackColour to the window background (also when the graphics
+    // settings change it).
+    void applyBackColour();
+    // Takes the nine graphics variables from `s` (the other variables are
+    // left alone) and shows those that changed: grid lines, the angle,
+    // number and length labels of corners 1..cornerCount(), colours of grid
+    // and edges, background.
+    void applyGraphicsSettings(const files::Settings &s);
+
+    // ---- construction (form1_layout.cpp, form1.cpp) ----
     void buildControls();
     void buildMenus();
     void wireEvents();

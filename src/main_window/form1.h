@@ -132,10 +132,6 @@ public:
     void Form_Click();
 
     // ---- coordinate fields (form1_fields.cpp) ----
-    void Command2_Click(); // "+"
-    void Command3_Click(); // "-"
-    void CmdClear_Click();
-    void Label2_Click();
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
 
@@ -143,56 +139,22 @@ public:
     // The file commands are FileActions'; these hand the menu and the
     // start-up over to it.
     bool SAVE_AS(); // true when the file was written
-    void Menu_File_Open_Click();
-    void Menu_Exit_Click();
     void Form_Unload();
 
     // ---- transformations (form1_transform.cpp) ----
     void NORMALIZ();
-    void Menu_Tools_Norm_Click();
-    void Menu_Tools_Zerkalo_Click();
-    void Menu_Tools_90R_Click();
-    void Menu_Tools_90L_Click();
-    void Menu_lnsertUgol_Click();
-    void Menu_DelUgol_Click();
-    void CmdNorm_Click();
 
-    // ---- step moves, step, scale (form1_moves.cpp) ----
-    void CmdUp_Click();
-    void CmdDown_Click();
-    void CmdRight_Click();
-    void CmLleft_Click();
-    void CmdXUp_Click();
-    void CmdXDw_Click();
-    void CmdYUp_Click();
-    void CmdYDw_Click();
-    void CmdStepUp_Click();
-    void CmdStepDw_Click();
 
     // ---- mouse (form1_mouse.cpp) ----
     void Shape_MouseUp(int i, const platform::MouseInfo &m);
     void Tch_MouseUp(int i, const platform::MouseInfo &m);
 
     // ---- other commands (form1_tools.cpp) ----
-    void Menu_File_Export_Click();
-    void Menu_File_Import_Click();
-    void Menu_File_Print_Click();
-    void Menu_Tools_Kalk_Click();
-    void Menu_Tools_Map_Click();
-    void Menu_Tools_Map_Yes_Click();
-    void Menu_Tools_Map_No_Click();
-    void Menu_Set_Path_Click();
-    void Menu_Set_Grid_Click();
-    void Menu_Set_Hlp_Click();
-    void Menu_Help_Help_Click();
-    void Menu_About_Click();
     // Paints the printed page: owner text, drawing to scale, coordinates,
     // side lengths and area.
     void paintPrintPage(QPainter &painter, int dpi);
 
     // ---- geographic windows (form1_geo.cpp) ----
-    void Menu_Tools_GK_Click();
-    void Menu_Tools_GK1_Click();
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
 
@@ -343,6 +305,45 @@ private:
     // number and length labels of corners 1..cornerCount(), colours of grid
     // and edges, background.
     void applyGraphicsSettings(const files::Settings &s);
+
+    // ---- the commands of the menus and buttons ----
+    void Command2_Click(); // "+"
+    void Command3_Click(); // "-"
+    void CmdClear_Click();
+    void Label2_Click();
+    void Menu_File_Open_Click();
+    void Menu_Exit_Click();
+    void Menu_Tools_Norm_Click();
+    void Menu_Tools_Zerkalo_Click();
+    void Menu_Tools_90R_Click();
+    void Menu_Tools_90L_Click();
+    void Menu_lnsertUgol_Click();
+    void Menu_DelUgol_Click();
+    void CmdNorm_Click();
+    void CmdUp_Click();
+    void CmdDown_Click();
+    void CmdRight_Click();
+    void CmLleft_Click();
+    void CmdXUp_Click();
+    void CmdXDw_Click();
+    void CmdYUp_Click();
+    void CmdYDw_Click();
+    void CmdStepUp_Click();
+    void CmdStepDw_Click();
+    void Menu_File_Export_Click();
+    void Menu_File_Import_Click();
+    void Menu_File_Print_Click();
+    void Menu_Tools_Kalk_Click();
+    void Menu_Tools_Map_Click();
+    void Menu_Tools_Map_Yes_Click();
+    void Menu_Tools_Map_No_Click();
+    void Menu_Set_Path_Click();
+    void Menu_Set_Grid_Click();
+    void Menu_Set_Hlp_Click();
+    void Menu_Help_Help_Click();
+    void Menu_About_Click();
+    void Menu_Tools_GK_Click();
+    void Menu_Tools_GK1_Click();
 
     // ---- construction (form1_layout.cpp, form1.cpp) ----
     void buildControls();

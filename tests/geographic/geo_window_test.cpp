@@ -58,9 +58,9 @@ class GeoWindowTest : public WindowTest {
 protected:
     GeoWindow &open(GeoKind kind) {
         if (kind == GeoKind::DegreesMinutesSeconds)
-            form->Menu_Tools_GK_Click();
+            form->Menu_Tools_GK->trigger();
         else
-            form->Menu_Tools_GK1_Click();
+            form->Menu_Tools_GK1->trigger();
         GeoWindow *w = kind == GeoKind::DegreesMinutesSeconds ? form->frmGK() : form->frmGK1();
         EXPECT_NE(w, nullptr);
         return *w;

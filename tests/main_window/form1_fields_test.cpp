@@ -146,12 +146,12 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     makeWindow();
     // At the limits nothing changes, so there is nothing to save either.
-    form->Command2_Click();
+    form->Command2->button()->click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("20"));
     EXPECT_FALSE(form->document().isModified());
 
     for (int k = 0; k < 15; ++k)
-        form->Command3_Click();
+        form->Command3->button()->click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(form->Cmb1->ListCount(), 5);
@@ -161,26 +161,26 @@ TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     EXPECT_FALSE(form->plot().edge(6)->Visible());
 
     const QString x5 = form->table().x(5)->Text();
-    form->Command3_Click();
+    form->Command3->button()->click();
     EXPECT_FALSE(form->table().x(5)->Visible());
-    form->Command2_Click();
+    form->Command2->button()->click();
     EXPECT_TRUE(form->table().x(5)->Visible());
     EXPECT_EQ(form->table().x(5)->Text(), x5) << "a row shown again shows its old text";
 
-    form->Command3_Click();
-    form->Command3_Click();
+    form->Command3->button()->click();
+    form->Command3->button()->click();
     ASSERT_EQ(form->Text1->Text(), QStringLiteral("3"));
     form->document().markSaved();
-    form->Command3_Click();
+    form->Command3->button()->click();
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("3"));
     EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     makeWindow();
-    form->Command3_Click(); // hidden rows are emptied too
+    form->Command3->button()->click(); // hidden rows are emptied too
     fakes.messages.answers = {MsgResult::No};
-    form->CmdClear_Click();
+    form->CmdClear->button()->click();
     EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00"));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Очистить все поля с координатами?"));
@@ -188,7 +188,7 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Question);
 
     fakes.messages.answers = {MsgResult::Yes};
-    form->CmdClear_Click();
+    form->CmdClear->button()->click();
     for (int i = 1; i <= 20; ++i) {
         EXPECT_TRUE(form->table().x(i)->Text().isEmpty()) << i;
         EXPECT_TRUE(form->table().y(i)->Text().isEmpty()) << i;
@@ -200,7 +200,7 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
 TEST_F(FieldsTest, OwnerLabelEditor) {
     makeWindow();
     const QString before = form->Label2->Caption();
-    form->Label2_Click();
+    form->Label2->Click();
     ASSERT_TRUE(form->txt3->Visible());
     EXPECT_EQ(form->txt3->Text(), before);
     EXPECT_NEAR(form->txt3->Left(), form->Label2->Left() - 0.5, 1e-9);
@@ -211,7 +211,7 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     EXPECT_FALSE(form->txt3->Visible());
     EXPECT_EQ(form->Label2->Caption(), before);
 
-    form->Label2_Click();
+    form->Label2->Click();
     form->txt3->setText(QStringLiteral("Участок 12"));
     QTest::keyClick(form->txt3->edit(), Qt::Key_Return);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Участок 12"));
@@ -220,7 +220,7 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     EXPECT_TRUE(form->document().isModified());
     form->document().markSaved();
 
-    form->Label2_Click();
+    form->Label2->Click();
     form->txt3->setText(QStringLiteral("Петров"));
     QTest::mouseDClick(form->txt3->edit(), Qt::LeftButton);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Петров"));

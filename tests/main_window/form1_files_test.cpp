@@ -20,7 +20,7 @@ class FilesTest : public WindowTest, protected PolygonFolder {};
 TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
     for (int k = 0; k < 15; ++k)
-        form->Command3_Click(); // 5 corners
+        form->Command3->button()->click(); // 5 corners
     form->table().x(7)->setText(QStringLiteral("hidden text"));
     form->document().editOwner(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
@@ -54,7 +54,7 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     }
     writeBytes("in.squ", polygonFile("5", xs, ys, QStringLiteral("Хозяин"), "\n"));
     fakes.dialogs.fileAnswers = {path("in.squ")};
-    form->Menu_File_Open_Click();
+    form->Menu_File_Open->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
@@ -79,7 +79,7 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     form->table().x(2)->setText(QStringLiteral("1"));
     form->document().editOwner(QStringLiteral("x"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
-    form->Menu_File_Open_Click();
+    form->Menu_File_Open->trigger();
     EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
 }
@@ -90,7 +90,7 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
 TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
     makeWindow();
     for (int k = 0; k < 13; ++k)
-        form->Command3_Click(); // 7 corners
+        form->Command3->button()->click(); // 7 corners
     form->table().y(7)->setText(QStringLiteral("12,5"));
     const QString area = form->Text3->Text();
     const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
@@ -108,7 +108,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
 
         fakes.messages.shown.clear();
         fakes.dialogs.fileAnswers = {file};
-        form->Menu_File_Open_Click();
+        form->Menu_File_Open->trigger();
         EXPECT_TRUE(fakes.messages.shown.empty());
         EXPECT_EQ(form->cornerCount(), 7);
         EXPECT_EQ(form->Cmb1->ListCount(), 7);
@@ -164,14 +164,14 @@ TEST_F(FilesTest, CommandLineFileOpensAtStart) {
 TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     makeWindow();
     // Unchanged: no question, the program ends.
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     form->table().y(2)->setText(QStringLiteral("7"));
     // Cancel stays.
     fakes.messages.answers = {MsgResult::Cancel};
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text,
@@ -183,7 +183,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     // Yes, then Cancel in the save dialog: the unsaved polygon is kept.
     fakes.messages.answers = {MsgResult::Yes};
     fakes.dialogs.fileAnswers = {std::nullopt};
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
 
     // The same through the close box.
@@ -196,14 +196,14 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     // Yes and a save: the program ends with the file written.
     fakes.messages.answers = {MsgResult::Yes};
     fakes.dialogs.fileAnswers = {path("exit.squ")};
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 2);
     EXPECT_TRUE(QFile::exists(path("exit.squ")));
 
     // No ends without saving.
     form->table().y(2)->setText(QStringLiteral("8"));
     fakes.messages.answers = {MsgResult::No};
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 3);
     // "Выход" runs no closing sequence.
     EXPECT_FALSE(fakes.settings.value("Tunes", "Step"));

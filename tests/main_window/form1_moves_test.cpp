@@ -60,7 +60,7 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
 
 TEST_F(MovesTest, ArrowButtonsMoveOnlyTheCornersOfThePolygon) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}, {0, 0}});
-    form->Command3_Click(); // row 4 hidden
+    form->Command3->button()->click(); // row 4 hidden
     form->CmdUp->button()->click();
     EXPECT_EQ(form->table().y(3)->Text(), " 41,00");
     EXPECT_EQ(form->table().y(4)->Text(), "0");
@@ -80,7 +80,7 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
     for (int current : {0, 4}) {
         SCOPED_TRACE(current);
         setPolygon({{10, 30}, {20, 30}, {20, 40}, {1, 1}});
-        form->Command3_Click(); // row 4 hidden
+        form->Command3->button()->click(); // row 4 hidden
         form->VICHISLIT();
         form->document().markSaved();
         form->CurrentCorner = std::int16_t(current);

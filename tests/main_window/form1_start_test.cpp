@@ -262,7 +262,7 @@ TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
     makeWindow();
     form->CurrentCorner = 4;
     form->PODKRAS();
-    form->Label2_Click();
+    form->Label2->Click();
     ASSERT_TRUE(form->txt3->Visible());
     form->Form_Click();
     QApplication::processEvents();

@@ -114,7 +114,7 @@ protected:
 TEST_F(Form1ToolsTest, ExportProposesItsFileAndCancelDoesNothing) {
     state.settings.WorkFolder = dir.path();
     fakes.dialogs.fileAnswers.push_back(std::nullopt);
-    form->Menu_File_Export_Click();
+    form->Menu_File_Export->trigger();
     ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
     const auto &request = fakes.dialogs.asked[0].request;
     EXPECT_EQ(fakes.dialogs.asked[0].kind, platform::FakeDialogs::Asked::Kind::Save);
@@ -130,7 +130,7 @@ TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
     setPolygon({"0", "30", "30,5", "0", "-12,25"}, {"0", "0", "40", "40", "1 234,5"});
     form->document().markSaved();
     fakes.dialogs.fileAnswers.push_back(path("out.xlsx"));
-    form->Menu_File_Export_Click();
+    form->Menu_File_Export->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_FALSE(form->document().isModified());
 
@@ -175,7 +175,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         const bool modified = form->document().isModified();
         const QString x12 = form->table().x(12)->Text();
         fakes.dialogs.fileAnswers.push_back(path(QString(c.name) + ".xlsx"));
-        form->Menu_File_Export_Click();
+        form->Menu_File_Export->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, c.text);
         EXPECT_EQ(fakes.messages.shown[0].title, c.title);
@@ -199,13 +199,13 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     }
     const QString area = form->Text3->Text();
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
-    form->Menu_File_Export_Click();
+    form->Menu_File_Export->trigger();
 
     setPolygon({"1", "2", "3"}, {"1", "5", "1"});
     form->document().markSaved();
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
-    form->Menu_File_Import_Click();
+    form->Menu_File_Import->trigger();
 
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(form->Text1->Text(), "20");
@@ -226,7 +226,7 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     ASSERT_NE(textToDouble(form->table().x(5)->Text()), 0.0);
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
-    form->Menu_File_Import_Click();
+    form->Menu_File_Import->trigger();
     EXPECT_EQ(form->Text1->Text(), "4");
     EXPECT_EQ(form->cornerCount(), 4);
     EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
@@ -268,7 +268,7 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         form->document().markSaved();
         const QString x1 = form->table().x(1)->Text(), text1 = form->Text1->Text();
         fakes.dialogs.fileAnswers.push_back(path(name));
-        form->Menu_File_Import_Click();
+        form->Menu_File_Import->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка импорта!");
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
@@ -285,7 +285,7 @@ TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
         state.settings.ImportHintOff = 0;
         fakes.dialogs.asked.clear();
         fakes.settings.writes.clear();
-        form->Menu_File_Import_Click();
+        form->Menu_File_Import->trigger();
         auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
         ASSERT_NE(hint, nullptr);
         EXPECT_TRUE(hint->isVisible());
@@ -311,7 +311,7 @@ TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
 
 TEST_F(Form1ToolsTest, HintsCommandSwitchesAllThreeBackOn) {
     state.settings.ImportHintOff = state.settings.StepHintOff = state.settings.CornerHintOff = 1;
-    form->Menu_Set_Hlp_Click();
+    form->Menu_Set_Hlp->trigger();
     EXPECT_EQ(state.settings.ImportHintOff, 0);
     EXPECT_EQ(state.settings.StepHintOff, 0);
     EXPECT_EQ(state.settings.CornerHintOff, 0);
@@ -332,9 +332,9 @@ TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
         QImage image(20, height, QImage::Format_RGB32);
         image.fill(Qt::green);
         ASSERT_TRUE(image.save(file, format));
-        form->Menu_Tools_Map_No_Click();
+        form->Menu_Tools_Map_No->trigger();
         fakes.dialogs.fileAnswers.push_back(file);
-        form->Menu_Tools_Map_Click();
+        form->Menu_Tools_Map->trigger();
         EXPECT_EQ(state.settings.MapPicture, file);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), height * 15.0);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(),
@@ -356,15 +356,15 @@ TEST_F(Form1ToolsTest, AFileThatIsNoPictureKeepsThePreviousOne) {
     bad.write("not a picture");
     bad.close();
     fakes.dialogs.fileAnswers = {path("good.bmp"), path("bad.bmp"), std::nullopt};
-    form->Menu_Tools_Map_Click();
-    form->Menu_Tools_Map_Click();
-    form->Menu_Tools_Map_Click();
+    form->Menu_Tools_Map->trigger();
+    form->Menu_Tools_Map->trigger();
+    form->Menu_Tools_Map->trigger();
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
     EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
     EXPECT_TRUE(form->plot().picture()->Visible());
-    form->Menu_Tools_Map_No_Click();
+    form->Menu_Tools_Map_No->trigger();
     EXPECT_FALSE(form->plot().picture()->Visible());
-    form->Menu_Tools_Map_Yes_Click();
+    form->Menu_Tools_Map_Yes->trigger();
     EXPECT_TRUE(form->plot().picture()->Visible());
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
 }
@@ -384,22 +384,22 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
         {"picture",
          [&] {
              fakes.dialogs.fileAnswers = {path("good.bmp"), fifo};
-             form->Menu_Tools_Map_Click();
-             form->Menu_Tools_Map_Click();
+             form->Menu_Tools_Map->trigger();
+             form->Menu_Tools_Map->trigger();
              EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
              EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
          }},
         {"import",
          [&] {
              fakes.dialogs.fileAnswers = {fifo};
-             form->Menu_File_Import_Click();
+             form->Menu_File_Import->trigger();
              EXPECT_EQ(messages(), QStringList{"Ошибка импорта: Ошибка импорта!"});
              EXPECT_EQ(form->Text1->Text(), "20");
          }},
         {"help document",
          [&] {
              form->helpDocument = fifo;
-             form->Menu_Help_Help_Click();
+             form->Menu_Help_Help->trigger();
              EXPECT_TRUE(fakes.shell.opened.isEmpty()) << "a pipe is no document to hand on";
              auto *help = form->findChild<QDialog *>("helpWindow");
              ASSERT_NE(help, nullptr);
@@ -429,18 +429,18 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
 TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
     state.settings.WorkFolder = "/srv/polygons";
     fakes.dialogs.fileAnswers = {std::nullopt, QString("/home/user/plots")};
-    form->Menu_Set_Path_Click();
+    form->Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/srv/polygons");
     EXPECT_TRUE(fakes.settings.writes.isEmpty());
     EXPECT_EQ(fakes.dialogs.asked[0].request.title, "Выберите папку");
     EXPECT_EQ(fakes.dialogs.asked[0].request.initDir, "/srv/polygons");
 
-    form->Menu_Set_Path_Click();
+    form->Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/home/user/plots");
     EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/VibFolder=/home/user/plots"});
 
     state.settings.WorkFolder.clear();
-    form->Menu_Set_Path_Click();
+    form->Menu_Set_Path->trigger();
     EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, "/");
 }
 
@@ -450,7 +450,7 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
     form->document().editOwner("Иванов Пётр, участок №12");
     fakes.printer.pdfPath = path("page.pdf");
-    form->Menu_File_Print_Click();
+    form->Menu_File_Print->trigger();
     ASSERT_EQ(fakes.printer.printed, 1);
 
     QProcess p;
@@ -494,14 +494,14 @@ TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {
 // ---------------------------------------------------------------- help, about, calculator
 
 TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
-    form->Menu_Help_Help_Click();
+    form->Menu_Help_Help->trigger();
     EXPECT_EQ(fakes.shell.opened,
               QStringList{QCoreApplication::applicationDirPath() + "/Help.pdf"});
     EXPECT_EQ(form->findChild<QDialog *>("helpWindow"), nullptr);
 
     fakes.shell.openSucceeds = false;
-    form->Menu_Help_Help_Click();
-    form->Menu_Help_Help_Click();
+    form->Menu_Help_Help->trigger();
+    form->Menu_Help_Help->trigger();
     const auto windows = form->findChildren<QDialog *>("helpWindow");
     ASSERT_EQ(windows.size(), 1);
     EXPECT_TRUE(windows[0]->isVisible());
@@ -513,7 +513,7 @@ TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
 
 TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
     using settings_windows::FrmAbout;
-    form->Menu_About_Click();
+    form->Menu_About->trigger();
     auto *about = form->findChild<FrmAbout *>();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
@@ -541,12 +541,12 @@ TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
     const std::pair<const char *, std::function<QWidget *()>> windows[] = {
         {"settings",
          [&]() -> QWidget * {
-             form->Menu_Set_Grid_Click();
+             form->Menu_Set_Grid->trigger();
              return form->findChild<settings_windows::FrmNastrGrid *>();
          }},
         {"about",
          [&]() -> QWidget * {
-             form->Menu_About_Click();
+             form->Menu_About->trigger();
              return form->findChild<settings_windows::FrmAbout *>();
          }},
     };
@@ -572,7 +572,7 @@ TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
 // dialog would keep the program alive.
 TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) {
     state.settings.ImportHintOff = 0;
-    form->Menu_File_Import_Click();
+    form->Menu_File_Import->trigger();
     auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
     ASSERT_NE(hint, nullptr);
     ASSERT_TRUE(hint->isVisible());
@@ -585,7 +585,7 @@ TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) 
 }
 
 TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {
-    form->Menu_Tools_Kalk_Click();
+    form->Menu_Tools_Kalk->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, "Калькулятор не найден.");
     EXPECT_EQ(fakes.messages.shown[0].title, "Сообщение программы");
@@ -593,7 +593,7 @@ TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {
     EXPECT_TRUE(fakes.shell.started.empty());
 
     fakes.shell.programsOnPath = {"xcalc", "kcalc"};
-    form->Menu_Tools_Kalk_Click();
+    form->Menu_Tools_Kalk->trigger();
     ASSERT_EQ(fakes.shell.started.size(), 1u);
     EXPECT_EQ(fakes.shell.started[0].first, "kcalc");
     EXPECT_EQ(fakes.messages.shown.size(), 1u);

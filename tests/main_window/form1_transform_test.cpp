@@ -103,7 +103,7 @@ TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
 TEST_F(TransformTest, AHiddenRowThatIsNotANumberDoesNotStopTheCommands) {
     setPolygon({{5, -3}, {15, -3}, {15, 7}, {1, 1}});
     form->table().x(4)->setText("abc");
-    form->Command3_Click(); // row 4 hidden, its text kept
+    form->Command3->button()->click(); // row 4 hidden, its text kept
     form->VICHISLIT();
     fakes.messages.shown.clear();
     form->Menu_Tools_Norm->trigger();

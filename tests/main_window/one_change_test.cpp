@@ -141,7 +141,7 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
          [](Form1 &f) { key(*f.table().y(3), Qt::Key_Period); }},
         {"the owner's name entered",
          [this] {
-             form->Label2_Click();
+             form->Label2->Click();
              form->txt3->setText(QStringLiteral("Петров"));
          },
          [](Form1 &f) { key(*f.txt3, Qt::Key_Return); }},
@@ -297,7 +297,7 @@ TEST_F(OneChangeTest, UndoingToTheStateLastSavedClearsTheModifiedFlag) {
     form->Menu_Undo->trigger();
     EXPECT_FALSE(form->document().isModified());
     // So closing asks nothing.
-    form->Menu_Exit_Click();
+    form->Menu_Exit->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(programEnded, 1);
     // Undoing past the saved state is a change again.

@@ -89,62 +89,62 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             randomField().setText(randomText());
             break;
         case 4:
-            (pick(0, 1) ? form->Command2_Click() : form->Command3_Click());
+            (pick(0, 1) ? form->Command2->button()->click() : form->Command3->button()->click());
             break;
         case 5:
             switch (pick(0, 4)) {
             case 0:
-                form->Menu_Tools_Norm_Click();
+                form->Menu_Tools_Norm->trigger();
                 break;
             case 1:
-                form->Menu_Tools_Zerkalo_Click();
+                form->Menu_Tools_Zerkalo->trigger();
                 break;
             case 2:
-                form->Menu_Tools_90R_Click();
+                form->Menu_Tools_90R->trigger();
                 break;
             case 3:
-                form->Menu_Tools_90L_Click();
+                form->Menu_Tools_90L->trigger();
                 break;
             default:
-                form->CmdNorm_Click();
+                form->CmdNorm->button()->click();
                 break;
             }
             break;
         case 6:
             form->CurrentCorner = std::int16_t(pick(0, 20));
-            (pick(0, 1) ? form->Menu_lnsertUgol_Click() : form->Menu_DelUgol_Click());
+            (pick(0, 1) ? form->Menu_lnsertUgol->trigger() : form->Menu_DelUgol->trigger());
             break;
         case 7:
             form->CurrentCorner = std::int16_t(pick(0, 20));
             switch (pick(0, 7)) {
             case 0:
-                form->CmdUp_Click();
+                form->CmdUp->button()->click();
                 break;
             case 1:
-                form->CmdDown_Click();
+                form->CmdDown->button()->click();
                 break;
             case 2:
-                form->CmdRight_Click();
+                form->CmdRight->button()->click();
                 break;
             case 3:
-                form->CmLleft_Click();
+                form->CmLleft->button()->click();
                 break;
             case 4:
-                form->CmdXUp_Click();
+                form->CmdXUp->button()->click();
                 break;
             case 5:
-                form->CmdXDw_Click();
+                form->CmdXDw->button()->click();
                 break;
             case 6:
-                form->CmdYUp_Click();
+                form->CmdYUp->button()->click();
                 break;
             default:
-                form->CmdYDw_Click();
+                form->CmdYDw->button()->click();
                 break;
             }
             break;
         case 8:
-            (pick(0, 1) ? form->CmdStepUp_Click() : form->CmdStepDw_Click());
+            (pick(0, 1) ? form->CmdStepUp->button()->click() : form->CmdStepDw->button()->click());
             break;
         case 9: {
             // A drag: the marker or the angle label is dropped somewhere.
@@ -167,11 +167,11 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             break;
         case 11:
             fakes.dialogs.fileAnswers = {file};
-            form->Menu_File_Open_Click();
+            form->Menu_File_Open->trigger();
             break;
         case 12: {
             const bool dms = pick(0, 1);
-            (dms ? form->Menu_Tools_GK_Click() : form->Menu_Tools_GK1_Click());
+            (dms ? form->Menu_Tools_GK->trigger() : form->Menu_Tools_GK1->trigger());
             geographic::GeoWindow *g = dms ? form->frmGK() : form->frmGK1();
             ASSERT_NE(g, nullptr);
             const int row = pick(1, 20);
@@ -186,7 +186,7 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             form->Cmb2->setListIndex(pick(-1, form->Cmb2->ListCount() - 1));
             break;
         case 14:
-            form->CmdClear_Click();
+            form->CmdClear->button()->click();
             break;
         default:
             form->VICHISLIT();

@@ -5,7 +5,9 @@
 #include "support/fake_services.h"
 #include "support/qstring_print.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>

@@ -17,7 +17,10 @@
 // what the user typed to the document and does nothing else. PODKRAS
 // paints the highlight of the current corner. Handlers named after a
 // control (TextX_Change, Menu_Tools_Norm_Click) are thin glue; what they
-// call is named by what it does.
+// call is named by what it does. The handlers are private: whoever drives
+// the window (a test, like a user) presses its buttons and triggers its menu
+// items. Public are the views, the document, the commands and the entry
+// points of start-up, drawing, saving and closing.
 //
 // Controls are the thin wrappers of platform/controls/controls.h,
 // positioned in twips.

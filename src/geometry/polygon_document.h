@@ -5,6 +5,8 @@
 // the spreadsheet export, the rows hidden beyond the count and a coordinate
 // "that is not a number, kept as typed" all depend on the texts, so the
 // numbers are derived from them and never the other way round.
+// Beside the texts the state holds the length unit; the editing commands
+// (polygon_commands.h) compute the next state, the document keeps it.
 //
 // Derived, after every change:
 //   cornerCount()  the count in force, 3..20. A count text that is not a

@@ -190,8 +190,13 @@ TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
 
 TEST_F(StartTest, AUnitChosenIsUndoneAndRedoneLikeAnyChange) {
     makeWindow();
+    const int recomputes = form->document().recomputeCount(), draws = form->drawCount();
     form->CmbEd->setListIndex(1);
     EXPECT_EQ(form->document().unit(), geometry::Unit::Kilometres);
+    // One change: the list showing the document's unit raises no second.
+    EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
+    EXPECT_EQ(form->drawCount(), draws + 1);
+    EXPECT_EQ(form->document().undoStack().count(), 1);
     form->Menu_Undo->trigger();
     EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
     EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("М"));

@@ -112,11 +112,12 @@ CommandResult clearCorners(const PolygonState &s);
 
 // ---- moves by the step ----
 
-// Adds `delta` (any finite value, in the unit of the coordinates; negative
-// moves left or down) to the `axis` coordinate of every corner 1..n. Every
-// moved text is written through the field pattern "# ##0.00" (31 ->
-// " 31,00"), also with a delta of 0; the other axis is not touched. A text
-// that is not a number, or a sum beyond the double range, keeps its text.
+// Adds `delta` (in the unit of the coordinates; negative moves left or
+// down) to the `axis` coordinate of every corner 1..n. Every moved text is
+// written through the field pattern "# ##0.00" (31 -> " 31,00"), also with
+// a delta of 0; the other axis is not touched. A text that is not a number
+// keeps its text, and so does one whose sum is not finite (beyond the
+// double range, or a delta that is itself infinite or NaN).
 CommandResult moveCorners(const PolygonState &s, Axis axis, double delta);
 
 // The same for corner p alone; NoCorner when p is not a corner 1..n.

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <ostream>
 #include <utility>
 
@@ -246,6 +247,8 @@ const Row kRows[] = {
     {"MoveAll_LeavesASumBeyondTheDoubleRange", moveAll(Axis::X, 1e308),
      polygon({{"1,7E+308", "0"}, {"1,6E+308", "1"}, {"1,5E+308", "2"}}), Refusal::None,
      polygon({{"1,7E+308", "0"}, {"1,6E+308", "1"}, {"1,5E+308", "2"}})},
+    {"MoveAll_ByANaNMovesNothing", moveAll(Axis::X, std::numeric_limits<double>::quiet_NaN()),
+     kStepped, Refusal::None, kStepped},
     {"MoveOne_XUp", moveOne(2, Axis::X, 2.5), kStepped, Refusal::None,
      polygon({{"10", "30"}, {" 22,50", "30"}, {"20", "40"}})},
     {"MoveOne_XDown", moveOne(2, Axis::X, -2.5), kStepped, Refusal::None,

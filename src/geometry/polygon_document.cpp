@@ -83,7 +83,7 @@ std::optional<double> PolygonDocument::distance(int a, int b) const {
 }
 
 PolygonDocument::State PolygonDocument::next(const PolygonTexts &texts) const {
-    State s{texts, state_.countInForce};
+    State s{texts, state_.countInForce, state_.unit};
     // Only a whole number from 3 to 20 is a count: there is room for 20
     // corners, and fewer than 3 make no polygon.
     if (const auto c = textToInt16(texts.count);
@@ -163,6 +163,20 @@ void PolygonDocument::editOwner(const QString &text) {
 void PolygonDocument::apply(const PolygonTexts &after, const QString &name) {
     typingOpen_ = false;
     push(next(after), name, kNoMerge);
+}
+
+void PolygonDocument::apply(const PolygonState &after, const QString &name) {
+    typingOpen_ = false;
+    State s = next(after.texts);
+    s.unit = after.unit;
+    push(s, name, kNoMerge);
+}
+
+void PolygonDocument::setUnit(Unit unit) {
+    typingOpen_ = false;
+    State s = state_;
+    s.unit = unit;
+    push(s, QStringLiteral("Единица измерения"), kNoMerge);
 }
 
 void PolygonDocument::setState(const State &s) {

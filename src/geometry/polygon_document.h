@@ -5,6 +5,8 @@
 // the spreadsheet export, the rows hidden beyond the count and a coordinate
 // "that is not a number, kept as typed" all depend on the texts, so the
 // numbers are derived from them and never the other way round.
+// Beside the texts the state holds the length unit; the editing commands
+// (polygon_commands.h) compute the next state, the document keeps it.
 //
 // Derived, after every change:
 //   cornerCount()  the count in force, 3..20. A count text that is not a
@@ -25,6 +27,7 @@
 #pragma once
 
 #include "geometry/polygon.h"
+#include "geometry/polygon_state.h"
 
 #include <QObject>
 #include <QString>
@@ -35,16 +38,6 @@
 
 namespace tarvel::geometry {
 
-// The texts of a polygon, as shown; index 0 of x and y is unused.
-struct PolygonTexts {
-    QString count;
-    std::array<QString, 21> x{};
-    std::array<QString, 21> y{};
-    QString owner;
-
-    bool operator==(const PolygonTexts &) const = default;
-};
-
 // Corners 1..n as numbers; `complete` is false when some text of these
 // corners does not read as a number (that coordinate then holds 0).
 struct CornerValues {
@@ -53,8 +46,6 @@ struct CornerValues {
     CornerArray Y{};
     bool complete = true;
 };
-
-enum class Axis { X, Y };
 
 class PolygonDocument : public QObject {
     Q_OBJECT
@@ -66,6 +57,10 @@ public:
     const PolygonTexts &texts() const { return state_.texts; }
     const QString &text(Axis axis, int i) const;
     int cornerCount() const { return state_.countInForce; }
+    // The length unit the coordinates are read in ("М" at start).
+    Unit unit() const { return state_.unit; }
+    // What the editing commands (polygon_commands.h) start from.
+    PolygonState current() const { return {state_.texts, state_.unit, state_.countInForce}; }
     double x(int i) const { return values_.X.at(std::size_t(i)); }
     double y(int i) const { return values_.Y.at(std::size_t(i)); }
     const CornerValues &values() const { return values_; }
@@ -86,7 +81,8 @@ public:
     // Replaces everything, without an undo step: the polygon at start.
     // Clears the history and the modified flag.
     void reset(const PolygonTexts &texts);
-    // A polygon read from a file: as reset(), the state now saved.
+    // A polygon read from a file: as reset(), the state now saved. The file
+    // holds no unit: the unit stays.
     void open(const PolygonTexts &texts) { reset(texts); }
     // The texts were written to a file: this state is the saved one.
     void markSaved();
@@ -102,6 +98,12 @@ public:
     // Any other command: the texts after it, under the name the undo step
     // gets. Texts equal to the present ones change nothing and add no step.
     void apply(const PolygonTexts &after, const QString &name);
+    // A command's texts and unit together, as one step. The count in force
+    // follows the texts, as for every change; `after.corners` is not read.
+    void apply(const PolygonState &after, const QString &name);
+    // The user chose another unit: a step of its own, so that undo and redo
+    // walk through it like any other change. Opening a file keeps the unit.
+    void setUnit(Unit unit);
 
 signals:
     // Once per command, after the texts, count and measures are consistent.
@@ -112,6 +114,7 @@ private:
     struct State {
         PolygonTexts texts;
         int countInForce = kMaxCorners;
+        Unit unit = Unit::Metres;
         bool operator==(const State &) const = default;
     };
     class Step;

@@ -6,18 +6,6 @@
 
 namespace tarvel {
 
-namespace {
-
-constexpr const char *kDefaultX[20] = {"26,00",  "26,00",  "6,00",   "6,00",   "96,00",
-                                       "101,00", "106,00", "114,00", "118,00", "126,00",
-                                       "176,00", "176,00", "140,00", "140,00", "176,00",
-                                       "176,00", "96,00",  "96,00",  "76,00",  "76,00"};
-constexpr const char *kDefaultY[20] = {
-    "30,00", "5,00",  "5,00",  "90,00", "90,00", "110,00", "90,00", "90,00", "110,00", "90,00",
-    "90,00", "70,00", "70,00", "50,00", "50,00", "30,00",  "30,00", "5,00",  "5,00",   "30,00"};
-
-} // namespace
-
 CoordinateTable::CoordinateTable(QWidget *surface) {
     auto label = [surface](double left, double top, const QString &caption) {
         auto l = std::make_unique<Label>(surface, true);
@@ -25,18 +13,17 @@ CoordinateTable::CoordinateTable(QWidget *surface) {
         l->setCaption(caption);
         return l;
     };
-    auto text = [surface](double left, double top, const char *t) {
+    auto text = [surface](double left, double top) {
         auto e = std::make_unique<TextBox>(surface);
         e->move(left, top, 975, 315);
-        e->setText(QString::fromUtf8(t));
         return e;
     };
     for (int i = 1; i <= 20; ++i) {
         const double top = 1320 + 300.0 * (i - 1);
         LblX_[i] = label(i >= 10 ? 120 : 180, top + 60, QStringLiteral("X%1").arg(i));
-        TextX_[i] = text(480, top, kDefaultX[i - 1]);
+        TextX_[i] = text(480, top);
         LblY_[i] = label(i >= 10 ? 1560 : 1620, top + 60, QStringLiteral("Y%1").arg(i));
-        TextY_[i] = text(1920, top, kDefaultY[i - 1]);
+        TextY_[i] = text(1920, top);
     }
 }
 

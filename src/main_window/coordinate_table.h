@@ -20,7 +20,7 @@ public:
     using TextBox = platform::TextBox;
     using Label = platform::Label;
 
-    // Builds the rows on `surface` with the texts of the polygon at start.
+    // Builds the rows on `surface`, empty until showTexts().
     explicit CoordinateTable(QWidget *surface);
     ~CoordinateTable();
     CoordinateTable(const CoordinateTable &) = delete;

@@ -5,6 +5,7 @@
 #include "program.h"
 
 #include "geographic/geo_window.h"
+#include "geometry/polygon_commands.h"
 #include "main_window/drawing_surface.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
@@ -37,10 +38,11 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     buildMenus();
     surface_->lines = [this] { return plot_->paintOrder(); };
     surface_->image = plot_->picture();
-    // The polygon of the layout is the document at start: no history, not
-    // modified.
-    doc_.reset(fieldTexts());
+    // The default polygon is the document at start: no history, not
+    // modified. A file named on the command line replaces it in Form_Load.
+    doc_.reset(geometry::defaultPolygon());
     shownRows_ = doc_.cornerCount();
+    showDocument();
     connect(&doc_, &geometry::PolygonDocument::changed, this, &Form1::documentChanged);
     connectFileActions();
     QUndoStack &history = doc_.undoStack();
@@ -56,26 +58,20 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
 
 Form1::~Form1() = default;
 
-geometry::PolygonTexts Form1::fieldTexts() const {
-    geometry::PolygonTexts t;
-    t.count = Text1->Text();
-    for (int i = 1; i <= 20; ++i) {
-        t.x[i] = table_->x(i)->Text();
-        t.y[i] = table_->y(i)->Text();
-    }
-    t.owner = Label2->Caption();
-    return t;
+void Form1::documentChanged() {
+    showDocument();
+    VICHISLIT();
 }
 
-void Form1::documentChanged() {
+void Form1::showDocument() {
     const geometry::PolygonTexts &t = doc_.texts();
     syncing_ = true;
     if (Text1->Text() != t.count) Text1->setText(t.count);
     syncing_ = false;
     table_->showTexts(t);
     if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
+    showUnit();
     if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
-    VICHISLIT();
 }
 
 void Form1::Menu_Undo_Click() {

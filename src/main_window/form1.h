@@ -43,6 +43,7 @@
 // platform::Services so that tests run the window against scripted fakes.
 #pragma once
 
+#include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
 #include "main_window/file_actions.h"
@@ -246,8 +247,12 @@ private:
     // Writes the document's texts into the fields and the owner label, shows
     // its rows and redraws: once per change.
     void documentChanged();
-    // The texts the fields show now (the design-time polygon at start).
-    geometry::PolygonTexts fieldTexts() const;
+    // Shows the document in the fields, the owner label, the unit and the
+    // rows in use, without redrawing.
+    void showDocument();
+    // The unit list shows the document's unit, and the three unit captions
+    // follow it.
+    void showUnit();
     void Menu_Undo_Click();
     void Menu_Redo_Click();
 
@@ -258,10 +263,11 @@ private:
     bool askToSave();
 
     // ---- transformations (form1_transform.cpp) ----
-    // Shows the "not a number" message when a corner's text is not one.
-    bool refuseIncomplete();
-    // Applies texts moved to the origin as one command.
-    void applyMovedToOrigin(const geometry::PolygonTexts &texts, const QString &name);
+    // Tells the user why a command was refused (nothing for NoCorner).
+    void tellRefusal(geometry::Refusal why);
+    // Applies a command's result as one change named `name`, then tells
+    // its refusal, if any.
+    void applyResult(const geometry::CommandResult &r, const QString &name);
     // The text colour of corners 1..n and their angle labels back to plain:
     // the count buttons, insert and delete do it for the corners in force
     // before them, a geographic entry for the corners it brings.

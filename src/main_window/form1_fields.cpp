@@ -4,6 +4,7 @@
 #include "main_window/form1.h"
 
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
 
@@ -107,11 +108,8 @@ void Form1::changeCount(int delta) {
     clearHighlight(cornerCount());
     // The buttons work from the count in force: a count typed into the field
     // that was never applied ("25") gives way to it.
-    const int n = cornerCount() + delta;
-    if (n < geometry::kMinCorners || n > geometry::kMaxCorners) return;
-    geometry::PolygonTexts t = doc_.texts();
-    t.count = QString::number(n);
-    doc_.apply(t, delta > 0 ? QStringLiteral("Добавить угол") : QStringLiteral("Убрать угол"));
+    applyResult(geometry::changeCount(doc_.current(), delta),
+                delta > 0 ? QStringLiteral("Добавить угол") : QStringLiteral("Убрать угол"));
 }
 
 void Form1::Command2_Click() {
@@ -127,10 +125,7 @@ void Form1::CmdClear_Click() {
                                 platform::MsgButtons::YesNo, platform::MsgIcon::Question,
                                 QStringLiteral("Подтвердите очистку.")) != platform::MsgResult::Yes)
         return;
-    geometry::PolygonTexts t = doc_.texts();
-    t.x.fill(QString());
-    t.y.fill(QString());
-    doc_.apply(t, QStringLiteral("Очистить"));
+    applyResult(geometry::clearCorners(doc_.current()), QStringLiteral("Очистить"));
 }
 
 void Form1::Label2_Click() {

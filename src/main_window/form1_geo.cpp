@@ -5,6 +5,7 @@
 #include "geographic/conversion.h"
 #include "geographic/geo_window.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 
 namespace tarvel {
 
@@ -46,18 +47,10 @@ void Form1::unloadGeographicWindows() {
 }
 
 void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
-    const int n = std::clamp(corners.count, geometry::kMinCorners, geometry::kMaxCorners);
-    // The conversion gives metres.
-    CmbEd->setText(QStringLiteral("М"));
-    CmbEd_Click();
-    clearHighlight(n);
-    geometry::PolygonTexts t = doc_.texts();
-    t.count = QString::number(n);
-    for (int i = 1; i <= n; ++i) {
-        t.x[i] = geographic::cornerText(corners.x[i]);
-        t.y[i] = geographic::cornerText(corners.y[i]);
-    }
-    doc_.apply(t, QStringLiteral("Ввод географических координат"));
+    // The unit the conversion sets (metres) is part of the same change.
+    const auto r = geometry::enterPlaneCorners(doc_.current(), corners.count, corners.x, corners.y);
+    clearHighlight(r.after->corners);
+    applyResult(r, QStringLiteral("Ввод географических координат"));
 }
 
 } // namespace tarvel

@@ -74,8 +74,6 @@ void Form1::buildControls() {
     // The owner information above the drawing, and its editor.
     Label2 = std::make_unique<Label>(s, false);
     Label2->move(3900, 0, 12180, 300);
-    Label2->setCaption(QStringLiteral("Сюда можно ввести информацию о собственнике. Кликните "
-                                      "мышкой чтобы отредактировать надпись"));
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     Label2->label()->setCursor(Qt::IBeamCursor);
     txt3 = text(12600, 540, 375, 375, QString());
@@ -87,7 +85,7 @@ void Form1::buildControls() {
 
     // The table and the tools on the left.
     Label1[0] = label(300, 60, QStringLiteral("Количество углов"));
-    Text1 = text(1860, 60, 315, 255, QStringLiteral("20"));
+    Text1 = text(1860, 60, 315, 255, QString());
     Command3 = button(2220, 60, 315, 255, QStringLiteral("-"));
     Command2 = button(2520, 60, 315, 255, QStringLiteral("+"));
     Label1[5] = label(120, 420, QStringLiteral("Единица измерения"));
@@ -256,9 +254,9 @@ void Form1::Form_Load() {
         Cmb3->AddItem(QString::fromLatin1(v));
 
     // 5. The units; selecting one sets the three unit captions.
-    CmbEd->AddItem(QStringLiteral("М"));
-    CmbEd->AddItem(QStringLiteral("КМ"));
-    CmbEd->setListIndex(0);
+    CmbEd->AddItem(geometry::unitText(geometry::Unit::Metres));
+    CmbEd->AddItem(geometry::unitText(geometry::Unit::Kilometres));
+    showUnit();
 
     // 6. The file-type association, once per user.
     services_.association.RegisterFileType();

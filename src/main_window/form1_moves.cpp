@@ -4,6 +4,7 @@
 
 #include "files/settings.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 #include "geometry/step_table.h"
 
 #include <QPushButton>
@@ -21,23 +22,6 @@ namespace {
 
 using geometry::Axis;
 
-QString &textOf(geometry::PolygonTexts &t, Axis axis, int i) {
-    return axis == Axis::X ? t.x[i] : t.y[i];
-}
-
-// Adds `delta` to the number in a text and writes it through the field
-// pattern. Computed in 64-bit: single precision would cut coordinates of
-// national grids (7 digits before the comma) to whole metres. A text that
-// does not read as a number, or a sum beyond the double range, stays as it
-// is.
-void addTo(QString &text, double delta) {
-    const auto v = textToDouble(text);
-    if (!v) return;
-    const double moved = *v + delta;
-    if (!std::isfinite(moved)) return;
-    text = formatNumber(moved, kFieldPattern);
-}
-
 // The step as a signed amount; nullopt when the step is not a number.
 std::optional<double> signedStep(Form1 &f, int sign) {
     const auto step = textToDouble(f.txtStep->Text());
@@ -51,23 +35,21 @@ void moveAll(Form1 &f, Axis axis, int sign) {
     f.PODKRAS();
     const auto delta = signedStep(f, sign);
     if (!delta) return f.VICHISLIT();
-    geometry::PolygonTexts t = f.document().texts();
-    for (int i = 1; i <= f.cornerCount(); ++i)
-        addTo(textOf(t, axis, i), *delta);
-    f.document().apply(t, QStringLiteral("Передвинуть многоугольник"));
+    const auto r = geometry::moveCorners(f.document().current(), axis, *delta);
+    if (r.after) f.document().apply(*r.after, QStringLiteral("Передвинуть многоугольник"));
 }
 
 // Moves the current corner along one axis. Without a current corner of the
-// polygon (none chosen, or a row hidden by "-") there is nothing to move.
+// polygon (none chosen, or a row hidden by "-") there is nothing to move,
+// nor to refresh.
 void moveCurrent(Form1 &f, Axis axis, int sign) {
     const int c = f.CurrentCorner;
     if (c < 1 || c > f.cornerCount()) return;
     f.PODKRAS();
     const auto delta = signedStep(f, sign);
     if (!delta) return f.VICHISLIT();
-    geometry::PolygonTexts t = f.document().texts();
-    addTo(textOf(t, axis, c), *delta);
-    f.document().apply(t, QStringLiteral("Передвинуть угол"));
+    const auto r = geometry::moveCorner(f.document().current(), c, axis, *delta);
+    if (r.after) f.document().apply(*r.after, QStringLiteral("Передвинуть угол"));
 }
 
 const QString kStepHint =

@@ -23,7 +23,17 @@ void Form1::PODKRAS() {
 }
 
 void Form1::CmbEd_Click() {
-    const QString u = CmbEd->Text();
+    // The user's choice is a change of the document; showUnit() follows it.
+    if (syncing_) return;
+    const bool km = CmbEd->Text() == geometry::unitText(geometry::Unit::Kilometres);
+    doc_.setUnit(km ? geometry::Unit::Kilometres : geometry::Unit::Metres);
+}
+
+void Form1::showUnit() {
+    const QString u = geometry::unitText(doc_.unit());
+    syncing_ = true;
+    CmbEd->setText(u);
+    syncing_ = false;
     Label1[4]->setCaption(u);
     Label1[2]->setCaption(QStringLiteral("Шаг, ") + u);
     Label1[1]->setCaption(QStringLiteral("Кв. ") + u);

@@ -7,6 +7,7 @@
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 #include "main_window/drawing_surface.h"
 #include "main_window/print_page.h"
 #include "platform/controls/colours.h"
@@ -99,13 +100,8 @@ void Form1::ImportCoordinates() {
                                 MsgIcon::Exclamation, QStringLiteral("Ошибка импорта"));
         return;
     }
-    geometry::PolygonTexts t = doc_.texts();
-    for (int i = 1; i <= 20; ++i) {
-        t.x[i] = corners->x[i];
-        t.y[i] = corners->y[i];
-    }
-    t.count = QString::number(corners->count);
-    doc_.apply(t, QStringLiteral("Импорт координат"));
+    applyResult(geometry::importCorners(doc_.current(), corners->x, corners->y, corners->count),
+                QStringLiteral("Импорт координат"));
 }
 
 // ---------------------------------------------------------------- print

@@ -399,6 +399,7 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
         form->Text1->setText(QStringLiteral("4"));
         form->CmbEd->setText(QStringLiteral("КМ"));
         form->document().markSaved();
+        const QStringList before = mainTexts(true, 4);
         GeoWindow &w = open(c.kind);
         EXPECT_EQ(w.Text1->Text(), "4");
         // The whole entry is one change of the polygon: one recompute, one
@@ -424,6 +425,13 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
         EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
         EXPECT_EQ(form->plot().angleLabel(2)->ForeColor(), 0xC000C0u);
         EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
+        // The unit the entry set goes back with the entry, in its one step.
+        form->Menu_Undo->trigger();
+        EXPECT_EQ(form->CmbEd->Text(), "КМ");
+        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. КМ");
+        EXPECT_EQ(mainTexts(true, 4), before);
+        form->Menu_Redo->trigger();
+        EXPECT_EQ(form->CmbEd->Text(), "М");
         w.unload();
     }
 }

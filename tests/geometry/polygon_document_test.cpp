@@ -452,5 +452,49 @@ TEST_F(DocumentTest, ModifiedChangedIsAnnouncedOnlyWhenTheFlagChanges) {
     EXPECT_EQ(modifiedSignals, (std::vector<bool>{true, false, true, false, true, false}));
 }
 
+// The unit is part of the state: a choice of its own is one step, a
+// command's unit goes with its texts in one step, and opening a file, which
+// holds no unit, keeps it.
+TEST_F(DocumentTest, TheUnitTravelsWithTheHistory) {
+    struct Case {
+        const char *name;
+        Command act;
+        PolygonTexts texts;
+    } cases[] = {
+        {"a unit chosen", [](PolygonDocument &d) { d.setUnit(Unit::Kilometres); }, square()},
+        {"texts with a unit",
+         [](PolygonDocument &d) {
+             PolygonState s = d.current();
+             s.texts = square("3");
+             s.unit = Unit::Kilometres;
+             d.apply(s, QStringLiteral("entry"));
+         },
+         square("3")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        c.act(doc);
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(steps(), 1);
+        EXPECT_EQ(doc.unit(), Unit::Kilometres);
+        EXPECT_EQ(doc.texts(), c.texts);
+        EXPECT_EQ(doc.current().corners, doc.cornerCount());
+        undo();
+        EXPECT_EQ(doc.unit(), Unit::Metres);
+        EXPECT_EQ(doc.texts(), square());
+        redo();
+        EXPECT_EQ(doc.unit(), Unit::Kilometres);
+        doc.open(square("5"));
+        EXPECT_EQ(doc.unit(), Unit::Kilometres);
+        doc.setUnit(Unit::Metres);
+    }
+    // Choosing the unit in force is no step.
+    restart();
+    doc.setUnit(Unit::Metres);
+    EXPECT_EQ(steps(), 0);
+    EXPECT_EQ(changes, 0);
+}
+
 } // namespace
 } // namespace tarvel::geometry

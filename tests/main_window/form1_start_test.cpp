@@ -188,6 +188,24 @@ TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
     EXPECT_EQ(form->plot().edge(1)->X1(), x1);
 }
 
+TEST_F(StartTest, AUnitChosenIsUndoneAndRedoneLikeAnyChange) {
+    makeWindow();
+    const int recomputes = form->document().recomputeCount(), draws = form->drawCount();
+    form->CmbEd->setListIndex(1);
+    EXPECT_EQ(form->document().unit(), geometry::Unit::Kilometres);
+    // One change: the list showing the document's unit raises no second.
+    EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
+    EXPECT_EQ(form->drawCount(), draws + 1);
+    EXPECT_EQ(form->document().undoStack().count(), 1);
+    form->Menu_Undo->trigger();
+    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
+    EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("М"));
+    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
+    form->Menu_Redo->trigger();
+    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("КМ"));
+    EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
+}
+
 // Everything VICHISLIT writes, for comparing two states of the window.
 QStringList snapshot(const Form1 &f) {
     QStringList s;

@@ -1,4 +1,7 @@
-// Move to the origin, mirror, the quarter turns, insert and delete.
+// Move to the origin, mirror, the quarter turns, insert and delete, as the
+// window runs them: the menu items and buttons, the questions, the messages
+// and the rows shown. Their arithmetic is tested on the core
+// (tests/geometry/polygon_commands_test.cpp).
 #include "main_window/editing_fixture.h"
 
 #include <QAction>
@@ -32,10 +35,6 @@ const TransformCase kTransforms[] = {
      [](Form1 &f) { f.CmdNorm->button()->click(); },
      {{"5", "-3"}, {"15", "-3"}, {"15", "7"}},
      {{"0", "0"}, {"10", "0"}, {"10", "10"}}},
-    {"move to origin rounds halves to even",
-     [](Form1 &f) { f.Menu_Tools_Norm->trigger(); },
-     {{"1,125", "0"}, {"0", "2,675"}, {"3,135", "1"}},
-     {{"1,12", "0"}, {"0", "2,68"}, {"3,14", "1"}}},
     {"mirror",
      [](Form1 &f) { f.Menu_Tools_Zerkalo->trigger(); },
      {{"0", "0"}, {"10", "0"}, {"10", "5"}},
@@ -48,10 +47,6 @@ const TransformCase kTransforms[] = {
      [](Form1 &f) { f.Menu_Tools_90R->trigger(); },
      {{"0", "0"}, {"10", "0"}, {"10", "5"}},
      {{"0", "10"}, {"0", "0"}, {"5", "0"}}},
-    {"grouped texts are read as numbers",
-     [](Form1 &f) { f.Menu_Tools_90L->trigger(); },
-     {{" 1 000,00", "0"}, {"1 010,50", " 0,00"}, {"1 010,50", "5,25"}},
-     {{"5,25", "0"}, {"5,25", "10,5"}, {"0", "10,5"}}},
 };
 
 TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
@@ -65,14 +60,6 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
         EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->CurrentCorner, 2);
     }
-}
-
-TEST_F(TransformTest, MoveToOriginRoundsTheShiftedCornersToHundredths) {
-    setPolygon({{5, -3}, {15, -3}, {15.004, 7}});
-    form->NORMALIZ();
-    EXPECT_EQ(form->table().x(1)->Text(), "0");
-    EXPECT_EQ(form->table().y(3)->Text(), "10");
-    EXPECT_EQ(form->table().x(3)->Text(), "10");
 }
 
 TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
@@ -98,37 +85,6 @@ TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
             EXPECT_EQ(box.buttons, MsgButtons::OK);
         }
     }
-}
-
-TEST_F(TransformTest, AHiddenRowThatIsNotANumberDoesNotStopTheCommands) {
-    setPolygon({{5, -3}, {15, -3}, {15, 7}, {1, 1}});
-    form->table().x(4)->setText("abc");
-    form->Command3->button()->click(); // row 4 hidden, its text kept
-    form->VICHISLIT();
-    fakes.messages.shown.clear();
-    form->Menu_Tools_Norm->trigger();
-    EXPECT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}}));
-    EXPECT_EQ(form->table().x(4)->Text(), "abc");
-}
-
-TEST_F(TransformTest, AQuarterTurnFarFromTheOriginKeepsEverySideToTheCentimetre) {
-    // A plot in a national grid, 6 000 km from the origin, where a turn that
-    // scales even by 4e-8 moves the corners by a quarter metre and rounds
-    // one side a centimetre short.
-    const Texts plot{{"6 000 000,12", "6 095 422,00"},
-                     {"6 000 030,12", "6 095 422,00"},
-                     {"6 000 030,12", "6 095 462,00"}};
-    setPolygon(plot);
-    form->Menu_Tools_90L->trigger();
-    EXPECT_EQ(texts(3), (Texts{{"40", "0"}, {"40", "30"}, {"0", "30"}}));
-    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[1], 30);
-    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[2], 40);
-    EXPECT_DOUBLE_EQ(form->document().measures().SideLen[3], 50);
-
-    setPolygon(plot);
-    form->Menu_Tools_90R->trigger();
-    EXPECT_EQ(texts(3), (Texts{{"0", "30"}, {"0", "0"}, {"40", "0"}}));
 }
 
 TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
@@ -170,19 +126,6 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         EXPECT_EQ(form->CurrentCorner, c.after);
         EXPECT_TRUE(form->plot().edge(4)->Visible()); // recomputed with the new corner
     }
-}
-
-TEST_F(TransformTest, InsertKeepsEveryDigitOfTheOtherCorners) {
-    setPolygon(Texts{{"6 000 000,12", "6 000 000,34"},
-                     {"6 000 030,12", "6 000 000,34"},
-                     {"1234567,89", "7654321,01"}});
-    form->CurrentCorner = 1;
-    fakes.messages.answers = {MsgResult::Yes};
-    form->Menu_lnsertUgol->trigger();
-    EXPECT_EQ(texts(4), (Texts{{"6000000,12", "6000000,34"},
-                               {"6000015,12", "6000000,34"},
-                               {"6000030,12", "6000000,34"},
-                               {"1234567,89", "7654321,01"}}));
 }
 
 TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
@@ -260,21 +203,6 @@ TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(form->Text1->Text(), "4");
     EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}));
-}
-
-TEST_F(TransformTest, InsertAndDeleteChangeTheCountOfThePolygonShown) {
-    // A count typed into the count field but not taken by the recompute.
-    setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    form->Text1->setText("25");
-    form->CurrentCorner = 2;
-    fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
-    form->Menu_DelUgol->trigger();
-    EXPECT_EQ(form->Text1->Text(), "3");
-    EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "10"}, {"0", "10"}}));
-    form->Text1->setText("abc");
-    form->Menu_lnsertUgol->trigger();
-    EXPECT_EQ(form->Text1->Text(), "4");
-    EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "10"}, {"5", "10"}, {"0", "10"}}));
 }
 
 TEST_F(TransformTest, InsertAndDeleteNeedACornerOfThePolygon) {

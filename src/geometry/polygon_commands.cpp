@@ -1,0 +1,241 @@
+#include "geometry/polygon_commands.h"
+
+#include "geometry/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvel::geometry {
+
+QString unitText(Unit unit) {
+    return unit == Unit::Kilometres ? QStringLiteral("КМ") : QStringLiteral("М");
+}
+
+PolygonTexts defaultPolygon() {
+    static constexpr int kX[20] = {26,  26,  6,   6,   96,  101, 106, 114, 118, 126,
+                                   176, 176, 140, 140, 176, 176, 96,  96,  76,  76};
+    static constexpr int kY[20] = {30, 5,  5,  90, 90, 110, 90, 90, 110, 90,
+                                   90, 70, 70, 50, 50, 30,  30, 5,  5,   30};
+    PolygonTexts t;
+    t.count = QString::number(kMaxCorners);
+    for (int i = 1; i <= kMaxCorners; ++i) {
+        t.x[std::size_t(i)] = QString::number(kX[i - 1]) + QStringLiteral(",00");
+        t.y[std::size_t(i)] = QString::number(kY[i - 1]) + QStringLiteral(",00");
+    }
+    t.owner = QStringLiteral("Сюда можно ввести информацию о собственнике. Кликните мышкой "
+                             "чтобы отредактировать надпись");
+    return t;
+}
+
+namespace {
+
+QString &textOf(PolygonTexts &t, Axis axis, int i) {
+    return axis == Axis::X ? t.x[std::size_t(i)] : t.y[std::size_t(i)];
+}
+
+int cornersOf(const PolygonState &s) {
+    return std::clamp(s.corners, kMinCorners, kMaxCorners);
+}
+
+bool isCorner(const PolygonState &s, int p) {
+    return p >= 1 && p <= cornersOf(s);
+}
+
+// Corners 1..n as numbers; `complete` is false when a text is not one (it
+// then counts as 0).
+struct Corners {
+    int n = 0;
+    CornerArray X{};
+    CornerArray Y{};
+    bool complete = true;
+};
+
+Corners readCorners(const PolygonState &s) {
+    Corners c;
+    c.n = cornersOf(s);
+    for (int i = 1; i <= c.n; ++i) {
+        const auto x = textToDouble(s.texts.x[std::size_t(i)]);
+        const auto y = textToDouble(s.texts.y[std::size_t(i)]);
+        c.complete = c.complete && x && y;
+        c.X[std::size_t(i)] = x.value_or(0);
+        c.Y[std::size_t(i)] = y.value_or(0);
+    }
+    return c;
+}
+
+CommandResult changed(PolygonState s) {
+    return {std::move(s), Refusal::None};
+}
+
+CommandResult refused(Refusal why) {
+    return {std::nullopt, why};
+}
+
+// The texts moved so that the smallest X and Y become 0; nothing when a
+// text is not a number or a shifted value leaves the double range.
+std::optional<PolygonState> movedToOrigin(PolygonState s) {
+    const Corners c = readCorners(s);
+    if (!c.complete) return std::nullopt;
+    const Shift min = smallest(c.n, c.X.data(), c.Y.data());
+    for (int i = 1; i <= c.n; ++i) {
+        const std::size_t k = std::size_t(i);
+        const double x = c.X[k] - min.minX, y = c.Y[k] - min.minY;
+        if (!std::isfinite(x) || !std::isfinite(y)) return std::nullopt;
+        s.texts.x[k] = plainText(roundHalfEven(x, 2));
+        s.texts.y[k] = plainText(roundHalfEven(y, 2));
+    }
+    return s;
+}
+
+// The last step of mirror and of the turns: the texts they computed, moved
+// to the origin, or those texts as they are with the warning that the move
+// was not possible.
+CommandResult thenToOrigin(const PolygonState &s) {
+    if (auto moved = movedToOrigin(s)) return changed(std::move(*moved));
+    return {s, Refusal::NotANumber};
+}
+
+} // namespace
+
+CommandResult moveToOrigin(const PolygonState &s) {
+    if (auto moved = movedToOrigin(s)) return changed(std::move(*moved));
+    return refused(Refusal::NotANumber);
+}
+
+CommandResult mirror(const PolygonState &s) {
+    const Corners c = readCorners(s);
+    if (!c.complete) return refused(Refusal::NotANumber);
+    PolygonState t = s;
+    for (int i = 1; i <= c.n; ++i)
+        t.texts.x[std::size_t(i)] = plainText(0.0 - c.X[std::size_t(i)]);
+    return thenToOrigin(t);
+}
+
+CommandResult turnQuarter(const PolygonState &s, bool clockwise) {
+    Corners c = readCorners(s);
+    if (!c.complete) return refused(Refusal::NotANumber);
+    // An exact quarter turn: one through cos and sin of an approximate pi/2
+    // would scale the polygon and shift far-away corners by decimetres.
+    if (clockwise)
+        rotateClockwise(c.n, c.X.data(), c.Y.data());
+    else
+        rotateAnticlockwise(c.n, c.X.data(), c.Y.data());
+    PolygonState t = s;
+    for (int i = 1; i <= c.n; ++i) {
+        const std::size_t k = std::size_t(i);
+        t.texts.x[k] = formatNumber(c.X[k], kFieldPattern);
+        t.texts.y[k] = formatNumber(c.Y[k], kFieldPattern);
+    }
+    return thenToOrigin(t);
+}
+
+int cornerAfter(int p, int n) {
+    return p == n ? 1 : p + 1;
+}
+
+CommandResult insertCorner(const PolygonState &s, int p) {
+    const Corners c = readCorners(s);
+    const int n = c.n;
+    if (p == kMaxCorners || n == kMaxCorners) return refused(Refusal::TooManyCorners);
+    if (!isCorner(s, p)) return refused(Refusal::NoCorner);
+    const Point m = insertedCorner(p, n, c.X.data(), c.Y.data());
+    PolygonState t = s;
+    for (int k = 1, from = 1; k <= n + 1; ++k) {
+        const bool inserted = k == p + 1;
+        t.texts.x[std::size_t(k)] = plainText(inserted ? m.x : c.X[std::size_t(from)]);
+        t.texts.y[std::size_t(k)] = plainText(inserted ? m.y : c.Y[std::size_t(from)]);
+        if (!inserted) ++from;
+    }
+    t.texts.count = QString::number(n + 1);
+    t.corners = n + 1;
+    return changed(std::move(t));
+}
+
+CommandResult deleteCorner(const PolygonState &s, int p) {
+    const int n = cornersOf(s);
+    if (n <= kMinCorners) return refused(Refusal::TooFewCorners);
+    if (!isCorner(s, p)) return refused(Refusal::NoCorner);
+    PolygonState t = s;
+    for (int i = p; i <= n - 1; ++i) {
+        t.texts.x[std::size_t(i)] = s.texts.x[std::size_t(i + 1)];
+        t.texts.y[std::size_t(i)] = s.texts.y[std::size_t(i + 1)];
+    }
+    t.texts.count = QString::number(n - 1);
+    t.corners = n - 1;
+    return changed(std::move(t));
+}
+
+CommandResult changeCount(const PolygonState &s, int delta) {
+    const int n = cornersOf(s) + delta;
+    if (n < kMinCorners || n > kMaxCorners) return {};
+    PolygonState t = s;
+    t.texts.count = QString::number(n);
+    t.corners = n;
+    return changed(std::move(t));
+}
+
+CommandResult clearCorners(const PolygonState &s) {
+    PolygonState t = s;
+    t.texts.x.fill(QString());
+    t.texts.y.fill(QString());
+    return changed(std::move(t));
+}
+
+namespace {
+
+// Adds `delta` to the number in a text, written through the field pattern;
+// a text that is not a number, or a sum beyond the double range, stays.
+void addTo(QString &text, double delta) {
+    const auto v = textToDouble(text);
+    if (!v) return;
+    const double moved = *v + delta;
+    if (!std::isfinite(moved)) return;
+    text = formatNumber(moved, kFieldPattern);
+}
+
+} // namespace
+
+CommandResult moveCorners(const PolygonState &s, Axis axis, double delta) {
+    PolygonState t = s;
+    for (int i = 1; i <= cornersOf(s); ++i)
+        addTo(textOf(t.texts, axis, i), delta);
+    return changed(std::move(t));
+}
+
+CommandResult moveCorner(const PolygonState &s, int p, Axis axis, double delta) {
+    if (!isCorner(s, p)) return refused(Refusal::NoCorner);
+    PolygonState t = s;
+    addTo(textOf(t.texts, axis, p), delta);
+    return changed(std::move(t));
+}
+
+CommandResult importCorners(const PolygonState &s, const std::array<QString, 21> &x,
+                            const std::array<QString, 21> &y, int count) {
+    PolygonState t = s;
+    for (std::size_t i = 1; i <= kMaxCorners; ++i) {
+        t.texts.x[i] = x[i];
+        t.texts.y[i] = y[i];
+    }
+    t.corners = std::clamp(count, kMinCorners, kMaxCorners);
+    t.texts.count = QString::number(t.corners);
+    return changed(std::move(t));
+}
+
+CommandResult enterPlaneCorners(const PolygonState &s, int count,
+                                const std::array<double, 21> &x,
+                                const std::array<double, 21> &y) {
+    const auto text = [](double v) {
+        return plainText(roundHalfEven(std::isfinite(v) ? v : 0.0, 2));
+    };
+    PolygonState t = s;
+    t.corners = std::clamp(count, kMinCorners, kMaxCorners);
+    t.texts.count = QString::number(t.corners);
+    for (std::size_t i = 1; i <= std::size_t(t.corners); ++i) {
+        t.texts.x[i] = text(x[i]);
+        t.texts.y[i] = text(y[i]);
+    }
+    t.unit = Unit::Metres;
+    return changed(std::move(t));
+}
+
+} // namespace tarvel::geometry

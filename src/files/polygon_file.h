@@ -61,14 +61,14 @@ enum class SaveResult {
     WriteFailed,  // writing or the final rename failed; the target is untouched
 };
 
-// Writes atomically: a temporary file ".<name>.tarvel-XXXXXX" beside the
-// target (written unnamed where the system allows, and named only when
-// complete), renamed over it only when complete and on the disk. On any
-// failure a previous file stays as it was. A replaced file keeps its rights,
-// and its owner and group as far as the process may give them (root may).
-// Through a symbolic link the file it names is replaced. Temporary files of
-// that pattern in the folder, left by a save that was killed and older than
-// a few seconds, are removed first.
+// Writes atomically: the new file is written beside the target (unnamed
+// where the system allows, and named only when complete) and renamed over
+// it only when complete and on the disk. On any failure a previous file
+// stays as it was, and no temporary file is left. A replaced file keeps its
+// rights, and its owner and group as far as the process may give them (root
+// may). Through a symbolic link the file it names is replaced. Temporary
+// files that earlier saves of the program left in the folder when they were
+// killed are removed first; nothing else is (platform::replaceFile).
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
 
 // savePolygonFile() == SaveResult::Saved.

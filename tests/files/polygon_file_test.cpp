@@ -1,15 +1,21 @@
 #include "files/polygon_file.h"
+#include "platform/io/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <iostream>
+#include <random>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -298,50 +304,96 @@ TEST(PolygonFile, SavingOverAFileKeepsItsRightsAndOwner) {
     EXPECT_EQ(fileBytes(dir.filePath("new.squ")), encodePolygonFile(other));
 }
 
-// A save that was killed leaves its temporary file behind; the next save
-// into the same folder removes such files once they are old enough that no
-// other save can still be writing them, and nothing else.
-TEST(PolygonFile, NextSaveRemovesTemporaryFilesLeftByAKilledSave) {
+namespace {
+
+// What a process of the program that has ended left in `folder`: a
+// temporary file (or folder) of its own name. Its name.
+QString leftBehind(const QString &folder, bool asFolder = false) {
+    QProcess helper;
+    QStringList args{QStringLiteral("--leave-temporary"), folder};
+    if (asFolder) args << QStringLiteral("--folder");
+    helper.start(QStringLiteral(TARVEL_SETTINGS_WRITER), args);
+    if (!helper.waitForFinished() || helper.exitCode() != 0) return {};
+    return QString::fromUtf8(helper.readAllStandardOutput()).trimmed();
+}
+
+QStringList folderEntries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                      QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+} // namespace
+
+// A save into a folder removes what earlier saves, killed half-way, left
+// there, and nothing else: the user's own files stay whatever their names,
+// also ones that look like the program's temporaries, however old.
+TEST(PolygonFile, SaveRemovesOnlyWhatKilledSavesLeft) {
     QTemporaryDir dir;
     QDir folder(dir.path());
     const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    const struct {
-        const char *name;
-        bool old;
-        bool removed;
-    } files[] = {
-        {".plot.squ.tarvel-Ab3xYz", true, true},
-        {".other plot.squ.tarvel-000000", true, true}, // of another file of the folder
-        {".plot.squ.tarvel-Fresh1", false, false},     // a save may be writing it now
-        {"plot.squ", true, false},                     // the target is replaced, not removed
-        {"plot.squ.backup", true, false},              // the user's own files stay
-        {"plot.squ.Ab3xYz", true, false},
-        {".plot.squ.tarvel-abc", true, false},
-        {".plot.squ.tarvel-Ab3xYz7", true, false},
-        {"plot.squ.tarvel-Ab3xYz", true, false},
+    const QString mine = tarvel::platform::ownTemporaryName(); // of a running process: this one
+    const char *userFiles[] = {
+        ".plan.tarvel-Xy12Ab",      // names the earlier versions' temporaries had
+        ".field.squ.tarvel-abc123",
+        ".other plot.squ.tarvel-000000",
+        "plot.squ.backup",
+        ".tarvel-tmp.",
+        ".tarvel-tmp.notes",
     };
-    for (const auto &f : files) {
-        const QString path = folder.filePath(QString::fromUtf8(f.name));
-        ASSERT_TRUE(putFile(path, "partial"));
-        if (f.old) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(file.setFileTime(anHourAgo, QFileDevice::FileModificationTime));
-        }
+    for (const char *name : userFiles) {
+        SCOPED_TRACE(name);
+        const QString path = folder.filePath(QString::fromUtf8(name));
+        ASSERT_TRUE(putFile(path, "the user's"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(anHourAgo, QFileDevice::FileModificationTime));
     }
-    ASSERT_TRUE(folder.mkdir(QStringLiteral(".folder.tarvel-Ab3xYz")));
+    ASSERT_TRUE(putFile(folder.filePath(mine), "a save of this process"));
+    const QString goneFile = leftBehind(dir.path());
+    const QString goneFolder = leftBehind(dir.path(), true);
+    ASSERT_FALSE(goneFile.isEmpty());
+    ASSERT_FALSE(goneFolder.isEmpty());
+    ASSERT_TRUE(putFile(folder.filePath(goneFolder + "/v.ini"), "scratch"));
+
     ASSERT_TRUE(writePolygonFile(folder.filePath(QStringLiteral("plot.squ")), sample()));
-    for (const auto &f : files)
-        EXPECT_EQ(folder.exists(QString::fromUtf8(f.name)), !f.removed) << f.name;
-    EXPECT_TRUE(folder.exists(QStringLiteral(".folder.tarvel-Ab3xYz")));
-    EXPECT_EQ(fileBytes(folder.filePath(QStringLiteral("plot.squ"))), encodePolygonFile(sample()));
-    // Nor is the save's own temporary file left.
-    const auto kept =
-        std::count_if(std::begin(files), std::end(files), [](const auto &f) { return !f.removed; });
-    EXPECT_EQ(
-        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-            .size(),
-        kept + 1); // and the folder
+    QStringList expected{QStringLiteral("plot.squ"), mine};
+    for (const char *name : userFiles)
+        expected << QString::fromUtf8(name);
+    expected.sort();
+    EXPECT_EQ(folderEntries(dir.path()), expected);
+    for (const char *name : userFiles)
+        EXPECT_EQ(fileBytes(folder.filePath(QString::fromUtf8(name))), "the user's") << name;
+}
+
+// Saves killed (SIGKILL) at random moments: the file is always one whole
+// polygon or the other, and the next save leaves no temporary behind.
+TEST(PolygonFile, SavesKilledHalfWayDamageNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plot.squ"));
+    ASSERT_TRUE(writePolygonFile(path, sample()));
+    std::mt19937 random(19);
+    constexpr int kKills = 40;
+    int damaged = 0, leftAfterKills = 0;
+    for (int k = 0; k < kKills; ++k) {
+        QProcess saver;
+        saver.start(QStringLiteral(TARVEL_SETTINGS_WRITER), {QStringLiteral("--save-polygon"), path});
+        ASSERT_TRUE(saver.waitForStarted());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 40));
+        ::kill(pid_t(saver.processId()), SIGKILL);
+        saver.waitForFinished();
+        const auto now = readPolygonFile(path);
+        const bool whole = now && (now->owner == sample().owner || now->owner == QString(4000, 'A') ||
+                                   now->owner == QString(4000, 'B'));
+        damaged += !whole;
+        leftAfterKills += int(folderEntries(dir.path()).size()) - 1;
+    }
+    ASSERT_TRUE(writePolygonFile(path, sample()));
+    std::cout << "[ figures  ] " << kKills << " saves killed, " << damaged << " files damaged, "
+              << leftAfterKills << " temporaries seen after the kills, "
+              << folderEntries(dir.path()).size() - 1 << " after the next save\n";
+    EXPECT_EQ(damaged, 0);
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("plot.squ")});
 }
 
 TEST(PolygonFile, CommandLinePath) {

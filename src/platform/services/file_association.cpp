@@ -13,9 +13,10 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
+
+#include <sys/stat.h>
 
 #include <type_traits>
 #include <utility>
@@ -70,16 +71,27 @@ QMap<QByteArray, QList<QByteArray>> applicationsFor(const QByteArray &text,
     return byGroup;
 }
 
+// Written whole or not at all, never through a symbolic link of another
+// user's nor into another user's file (said on stderr); a link of the
+// user's own leads to the file that is replaced. A replaced file keeps its
+// rights; a new one gets those of any new file of the user.
 bool writeAtomically(const QString &path, const QByteArray &bytes) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    // commit() does not look at its own final flush (QTBUG-75077).
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
+    QString why;
+    const auto target = ownedWritePath(path, &why);
+    if (target && !QDir().mkpath(QFileInfo(*target).absolutePath()))
+        why = QStringLiteral("cannot create the folder");
+    else if (target) {
+        struct stat old {};
+        const QByteArray native = QFile::encodeName(*target);
+        const bool replacing = ::stat(native.constData(), &old) == 0;
+        if (replacing && !S_ISREG(old.st_mode))
+            why = QStringLiteral("it is not a regular file");
+        else if (replaceFile(*target, bytes, 0666, replacing ? &old : nullptr, &why) ==
+                 ReplaceResult::Replaced)
+            return true;
     }
-    return file.commit();
+    qWarning("File association not written to %s: %s", qUtf8Printable(path), qUtf8Printable(why));
+    return false;
 }
 
 void runQuietly(const QString &program, const QStringList &arguments) {

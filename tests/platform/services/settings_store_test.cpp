@@ -340,7 +340,8 @@ TEST(IniSettingsStore, UnusableFilesAreNeitherReadNorReplaced) {
     }
 }
 
-// A replaced file keeps its mode and owner; one without write rights is not
+// A replaced file keeps its mode and group (its owner is the user: another
+// user's file is not written at all); one without write rights is not
 // replaced at all.
 TEST(IniSettingsStore, ModeAndOwnerAreKept) {
     const struct {
@@ -353,19 +354,17 @@ TEST(IniSettingsStore, ModeAndOwnerAreKept) {
         const QString file = dir.filePath("t.ini");
         ASSERT_TRUE(putFile(file, "[Tunes]\nStep=1\n"));
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), c.mode), 0);
-        // Only root may hand a file to another owner.
+        // Only root may hand a file to a group it is not in.
         const bool root = ::geteuid() == 0;
-        if (root) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 4321, 4322), 0);
+        if (root) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), uid_t(-1), 4322), 0);
 
         WarningLog log;
         IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Step", "2");
         struct stat after {};
         ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &after), 0);
         EXPECT_EQ(after.st_mode & 07777, c.mode) << std::oct << c.mode;
-        if (root) {
-            EXPECT_EQ(after.st_uid, 4321u) << std::oct << c.mode;
-            EXPECT_EQ(after.st_gid, 4322u) << std::oct << c.mode;
-        }
+        EXPECT_EQ(after.st_uid, ::geteuid()) << std::oct << c.mode;
+        if (root) EXPECT_EQ(after.st_gid, 4322u) << std::oct << c.mode;
         EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Step", "0"),
                   c.written ? "2" : "1")
             << std::oct << c.mode;
@@ -401,44 +400,159 @@ TEST(IniSettingsStore, ConcurrentWriterProcessesKeepEveryKey) {
     EXPECT_EQ(folderEntries(dir.path()), "t.ini");
 }
 
-// Writers killed half-way leave scratch copies and locks behind; the next
-// write clears them, and the earlier versions' old scratch copies too, but
-// nothing of anyone else's.
-TEST(IniSettingsStore, NextWriteClearsWhatKilledWritersLeft) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("t.ini");
-    IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "1");
-    std::mt19937 random(5);
-    for (int kill = 0; kill < 12; ++kill) {
-        QProcess writer;
-        writer.start(TARVEL_SETTINGS_WRITER, {file, "k", "0"});
-        ASSERT_TRUE(writer.waitForStarted());
-        std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 50));
-        ::kill(pid_t(writer.processId()), SIGKILL);
-        writer.waitForFinished();
-    }
-    // As a killed writer leaves them, however young: scratch copies made
-    // under the lock.
-    for (const QString &name : {".t.ini.Kk3Jj4.new", ".t.ini.Kk3Jj4.new.lock"})
-        ASSERT_TRUE(putFile(dir.filePath(name), "[Tunes]\nGr1=1\n"));
-    // Old enough to be strays: a lock nobody can be holding still, scratch
-    // copies of the earlier versions and of a reader.
-    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    const QStringList old = {"t.ini.lock", ".settings-a1B2c3.ini", ".settings-a1B2c3.ini.lock",
-                             ".t.ini.Zz9Yy8.read"};
-    for (const QString &name : old) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("?\n") == 2 && f.flush());
-        ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
-    }
-    // Not the store's, or young enough to be a running reader's.
-    const QStringList others = {"notes.txt", ".settings.ini", ".t.ini.Qq1Ww2.read", "u.ini"};
-    for (const QString &name : others)
-        ASSERT_TRUE(putFile(dir.filePath(name), "x"));
+// What a process of the program that has ended left in `folder`: a
+// temporary file or folder of its own name.
+QString leftBehind(const QString &folder, bool asFolder) {
+    QProcess helper;
+    QStringList args{"--leave-temporary", folder};
+    if (asFolder) args << "--folder";
+    helper.start(TARVEL_SETTINGS_WRITER, args);
+    if (!helper.waitForFinished() || helper.exitCode() != 0) return {};
+    return QString::fromUtf8(helper.readAllStandardOutput()).trimmed();
+}
 
-    IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
-    EXPECT_EQ(folderEntries(dir.path()), ".settings.ini .t.ini.Qq1Ww2.read notes.txt t.ini u.ini");
-    EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "2");
+// Writers killed half-way leave scratch files and locks behind; the next
+// start (the first read) clears them, and so does the next write, but
+// nothing of anyone else's, however much it looks like scratch files the
+// store makes or made in earlier versions, and however old.
+TEST(IniSettingsStore, NextStartAndNextWriteClearOnlyWhatKilledWritersLeft) {
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QStringList others = {"notes.txt",          ".settings.ini",      ".t.ini.Qq1Ww2.read",
+                                "u.ini",              ".t.ini.Kk3Jj4.new",  ".t.ini.Kk3Jj4.new.lock",
+                                ".settings-a1B2c3.ini", ".t.ini.Zz9Yy8.read", ".tarvel-tmp.mine"};
+    for (const bool byStart : {true, false}) {
+        SCOPED_TRACE(byStart ? "the next start" : "the next write");
+        QTemporaryDir dir;
+        const QString file = dir.filePath("t.ini");
+        IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "1");
+        std::mt19937 random(5);
+        for (int kill = 0; kill < 12; ++kill) {
+            QProcess writer;
+            writer.start(TARVEL_SETTINGS_WRITER, {file, "k", "0"});
+            ASSERT_TRUE(writer.waitForStarted());
+            std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 50));
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            writer.waitForFinished();
+        }
+        // As a killed writer leaves them at the worst moment.
+        ASSERT_FALSE(leftBehind(dir.path(), false).isEmpty());
+        const QString scratch = leftBehind(dir.path(), true);
+        ASSERT_FALSE(scratch.isEmpty());
+        ASSERT_TRUE(putFile(dir.filePath(scratch + "/v.ini"), "[General]\nv=1\n"));
+        // Old enough to be a lock nobody can be holding still.
+        {
+            QFile f(dir.filePath("t.ini.lock"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("?\n") == 2 && f.flush());
+            ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+        }
+        for (const QString &name : others) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("mine") == 4 && f.flush());
+            ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+        }
+
+        if (byStart)
+            EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "1");
+        else
+            IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
+        EXPECT_EQ(folderEntries(dir.path()),
+                  ".settings-a1B2c3.ini .settings.ini .t.ini.Kk3Jj4.new .t.ini.Kk3Jj4.new.lock "
+                  ".t.ini.Qq1Ww2.read .t.ini.Zz9Yy8.read .tarvel-tmp.mine notes.txt t.ini u.ini");
+        for (const QString &name : others)
+            EXPECT_EQ(fileBytes(dir.filePath(name)), "mine") << name.toStdString();
+        EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"),
+                  byStart ? "1" : "2");
+    }
+}
+
+// The settings file is never written through a symbolic link of another
+// user's, nor into another user's file: said on stderr, and nothing there
+// changes. A link of the user's own (a dotfiles folder) works.
+TEST(IniSettingsStore, NoWriteThroughOtherUsersLinksOrIntoTheirFiles) {
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t kOther = 65534; // nobody
+    const QByteArray elsewhere = "[Other]\nkept=1\n";
+    struct Row {
+        const char *name;
+        bool needsRoot; // only root can give a link or file to another user
+        // Sets up `<dir>/config/t.ini` for the store, with the file the
+        // links lead to at `<dir>/elsewhere/target.ini`.
+        std::function<bool(const QString &)> make;
+        bool stored;
+    };
+    const auto own = [](const QString &p, uid_t uid) {
+        return ::lchown(QFile::encodeName(p).constData(), uid, uid_t(-1)) == 0;
+    };
+    const Row rows[] = {
+        {"a link of the user's own", false,
+         [](const QString &d) { return QFile::link(d + "/elsewhere/target.ini", d + "/config/t.ini"); },
+         true},
+        {"a settings folder that is a link of the user's own", false,
+         [](const QString &d) {
+             return QDir(d + "/config").removeRecursively() &&
+                    QFile::link(d + "/elsewhere", d + "/config") &&
+                    QFile::rename(d + "/elsewhere/target.ini", d + "/elsewhere/t.ini") &&
+                    QFile::link(d + "/elsewhere/t.ini", d + "/elsewhere/target.ini");
+         },
+         true},
+        {"a link planted by another user", true,
+         [&](const QString &d) {
+             return QFile::link(d + "/elsewhere/target.ini", d + "/config/t.ini") &&
+                    own(d + "/config/t.ini", kOther);
+         },
+         false},
+        {"a settings folder that is another user's link", true,
+         [&](const QString &d) {
+             return QDir(d + "/config").removeRecursively() &&
+                    QFile::link(d + "/elsewhere", d + "/config") && own(d + "/config", kOther) &&
+                    QFile::link(d + "/elsewhere/target.ini", d + "/elsewhere/t.ini");
+         },
+         false},
+        {"a link of the user's to a link of another user's", true,
+         [&](const QString &d) {
+             return QFile::link(d + "/elsewhere/target.ini", d + "/elsewhere/planted.ini") &&
+                    own(d + "/elsewhere/planted.ini", kOther) &&
+                    QFile::link(d + "/elsewhere/planted.ini", d + "/config/t.ini");
+         },
+         false},
+        {"another user's file", true,
+         [&](const QString &d) {
+             return QFile::rename(d + "/elsewhere/target.ini", d + "/config/t.ini") &&
+                    own(d + "/config/t.ini", kOther) &&
+                    QFile::link(d + "/config/t.ini", d + "/elsewhere/target.ini");
+         },
+         false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.needsRoot && !root) continue; // no other user's link or file can be made
+        QTemporaryDir dir;
+        const QString d = dir.path();
+        ASSERT_TRUE(QDir(d).mkpath("config") && QDir(d).mkpath("elsewhere"));
+        ASSERT_TRUE(putFile(d + "/elsewhere/target.ini", elsewhere));
+        ASSERT_TRUE(row.make(d));
+        const QString file = d + "/config/t.ini";
+        struct stat before {};
+        ASSERT_EQ(::lstat(QFile::encodeName(file).constData(), &before), 0);
+
+        WarningLog log;
+        IniSettingsStore store(IniSettingsStore::AtPath{file});
+        EXPECT_EQ(store.read("Other", "kept", "0"), "1");
+        store.write("Tunes", "Gr1", "1");
+        EXPECT_EQ(log.mentions(file), !row.stored);
+        // The file the links lead to has the key, or is as it was.
+        const QByteArray now = fileBytes(d + "/elsewhere/target.ini");
+        if (row.stored) {
+            EXPECT_TRUE(now.startsWith(elsewhere)) << now.toStdString();
+            EXPECT_TRUE(now.contains("[Tunes]\nGr1=1\n")) << now.toStdString();
+        } else {
+            EXPECT_EQ(now, elsewhere);
+        }
+        // The link itself stays a link.
+        struct stat after {};
+        ASSERT_EQ(::lstat(QFile::encodeName(file).constData(), &after), 0);
+        EXPECT_EQ(S_ISLNK(after.st_mode), S_ISLNK(before.st_mode));
+    }
 }
 
 // A writer killed while taking over an abandoned lock leaves the file that

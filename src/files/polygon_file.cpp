@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QSet>
 #include <QStringList>
 
 #include <cerrno>
@@ -169,6 +170,19 @@ QString decode(const QByteArray &bytes) {
     return qtCodecAvailable() ? decodeWithQt(bytes) : decodeWithIconv(bytes);
 }
 
+QStringList unmappable(const QString &text) {
+    QStringList lost;
+    QSet<QString> seen;
+    forEachCodePoint(text, [&](QStringView cp, bool valid) {
+        if (cp.size() == 1 && cp.at(0).unicode() < 0x80) return;
+        const QString one = cp.toString();
+        if (seen.contains(one)) return;
+        seen.insert(one);
+        if (!valid || encode(one) == "?") lost << one;
+    });
+    return lost;
+}
+
 } // namespace cp1251
 
 namespace {
@@ -273,6 +287,22 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
         break;
     }
     return SaveResult::WriteFailed;
+}
+
+QStringList charactersNotInFile(const PolygonFileData &data) {
+    // Text by text, in file order: a surrogate left at the end of one text
+    // does not pair with one at the start of the next.
+    QStringList lost;
+    const auto add = [&lost](const QString &text) {
+        for (const QString &c : cp1251::unmappable(text))
+            if (!lost.contains(c)) lost << c;
+    };
+    for (int i = 1; i <= kMaxFileCorners; ++i)
+        add(data.x[i]);
+    for (int i = 1; i <= kMaxFileCorners; ++i)
+        add(data.y[i]);
+    add(data.owner);
+    return lost;
 }
 
 bool writePolygonFile(const QString &path, const PolygonFileData &data) {

@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -71,6 +72,12 @@ enum class SaveResult {
 // killed are removed first; nothing else is (platform::replaceFile).
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
 
+// The distinct characters of the texts (the coordinate texts and the owner
+// text; the count is a number) that Windows-1251 cannot hold and the file
+// would get as "?", in the order they first appear. A pair of surrogates is
+// one character; a lone surrogate is one too.
+QStringList charactersNotInFile(const PolygonFileData &data);
+
 // savePolygonFile() == SaveResult::Saved.
 bool writePolygonFile(const QString &path, const PolygonFileData &data);
 
@@ -90,6 +97,8 @@ QString commandLinePath(const QString &argument);
 namespace cp1251 {
 QByteArray encode(const QString &text);  // unmappable characters -> '?'
 QString decode(const QByteArray &bytes); // 0x98 <-> U+0098 both ways
+// The distinct characters that encode() turns into "?", in text order.
+QStringList unmappable(const QString &text);
 bool qtCodecAvailable();
 QByteArray encodeWithQt(const QString &text);
 QString decodeWithQt(const QByteArray &bytes);

@@ -116,6 +116,47 @@ TEST(PolygonFile, CharactersOutsideTheCodePage) {
     EXPECT_EQ(decodePolygonFile(encodePolygonFile(d))->x[1], QStringLiteral("1 2"));
 }
 
+// What the save asks about: exactly the characters that would come out as
+// "?", each once, in the order of the file.
+TEST(PolygonFile, CharactersTheFileCannotHold) {
+    const struct {
+        const char *name;
+        QString owner;
+        QString x5;  // a coordinate text (of a hidden row: saved all the same)
+        QString y20; // the last coordinate text of the file
+        QStringList lost;
+    } rows[] = {
+        {"Cyrillic, signs and the euro are held",
+         QStringLiteral("Участок №5 ЁёЇїЎў € ‰ «»"), QStringLiteral("1 234,50"), QString(), {}},
+        {"a question mark is no loss", QStringLiteral("Кто? Где?"), QString(), QString(), {}},
+        {"line breaks become blanks, not ?", QStringLiteral("a\r\nb\nc\rd"), QString(), QString(),
+         {}},
+        {"the byte the code page leaves undefined", QString(QChar(0x98)), QString(), QString(),
+         {}},
+        {"the reported owner text", QStringLiteral("Участок 漢字 ½"), QString(), QString(),
+         {QStringLiteral("漢"), QStringLiteral("字"), QStringLiteral("½")}},
+        {"each character once", QStringLiteral("½ ½ ½"), QString(), QString(),
+         {QStringLiteral("½")}},
+        {"coordinates before the owner, in file order", QStringLiteral("ℓ"),
+         QStringLiteral("1,5²"), QStringLiteral("√2"),
+         {QStringLiteral("²"), QStringLiteral("√"), QStringLiteral("ℓ")}},
+        {"a character beyond 16 bits is one", QStringLiteral("😀x😀"), QString(), QString(),
+         {QStringLiteral("😀")}},
+        {"a lone surrogate", QStringLiteral("a") + QChar(0xD800), QString(), QString(),
+         {QString(QChar(0xD800))}},
+        {"invisible ones count too", QStringLiteral("a\u2003b\u200Bc"), QString(), QString(),
+         {QStringLiteral("\u2003"), QStringLiteral("\u200B")}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        PolygonFileData d = sample();
+        d.owner = row.owner;
+        d.x[5] = row.x5;
+        d.y[20] = row.y20;
+        EXPECT_EQ(charactersNotInFile(d), row.lost);
+    }
+}
+
 // The two conversions must write alike whichever one a machine has, and
 // writing what was read must give the same bytes: a file with a byte the
 // code page leaves undefined (0x98) must not change when opened and saved.

@@ -15,8 +15,10 @@
 //                                       makes a temporary file (or folder) of
 //                                       the program's own name there, prints
 //                                       its name and ends without removing it
-//   settings_writer --save-polygon FILE saves polygon files there until killed,
-//                                       owner texts "A..." and "B..." in turn
+//   settings_writer --save-polygon FILE [--once]
+//                                       saves polygon files there until killed
+//                                       (or once), owner texts "A..." and
+//                                       "B..." in turn
 #include "files/polygon_file.h"
 #include "platform/io/regular_file.h"
 #include "platform/services/settings_store.h"
@@ -42,12 +44,13 @@ int main(int argc, char *argv[]) {
         std::printf("%s\n", name.toUtf8().constData());
         return 0;
     }
-    if (argc == 3 && arg(1) == QLatin1String("--save-polygon")) {
+    if (argc >= 3 && arg(1) == QLatin1String("--save-polygon")) {
         tarvel::files::PolygonFileData data;
         data.count = QStringLiteral("3");
         for (long i = 0;; ++i) {
             data.owner = QString(4000, QLatin1Char(i % 2 ? 'B' : 'A'));
-            tarvel::files::writePolygonFile(arg(2), data);
+            const bool saved = tarvel::files::writePolygonFile(arg(2), data);
+            if (argc == 4) return saved ? 0 : 1;
         }
     }
     if (argc == 5 && arg(4) == QLatin1String("--read")) {

@@ -94,7 +94,17 @@ bool writeAtomically(const QString &path, const QByteArray &bytes) {
     return false;
 }
 
-void runQuietly(const QString &program, const QStringList &arguments) {
+// `folder` is the cache folder the tool writes: never one reached through
+// another user's link, as for the files written here.
+void runQuietly(const QString &program, const QString &folder) {
+    QString why;
+    const auto owned = ownedWritePath(folder, &why);
+    if (!owned) {
+        qWarning("%s not run on %s: %s", qUtf8Printable(program), qUtf8Printable(folder),
+                 qUtf8Printable(why));
+        return;
+    }
+    const QStringList arguments{*owned};
     const QString path = QStandardPaths::findExecutable(program);
     if (path.isEmpty()) return;
     QProcess process;
@@ -407,11 +417,11 @@ void XdgFileAssociation::RegisterFileType() {
     if (png.isEmpty()) return;
     if (!writeAtomically(mimePackagePath(), mimePackage())) return;
     if (!writeAtomically(iconPath(), png) || !writeAtomically(mimeIconPath(), png)) return;
-    runQuietly(QStringLiteral("update-mime-database"), {dataHome_ + QLatin1String("/mime")});
+    runQuietly(QStringLiteral("update-mime-database"), dataHome_ + QLatin1String("/mime"));
     if (!setDefaultApplication()) return;
     if (!writeAtomically(desktopEntryPath(), desktopEntry())) return;
     runQuietly(QStringLiteral("update-desktop-database"),
-               {dataHome_ + QLatin1String("/applications")});
+               dataHome_ + QLatin1String("/applications"));
 }
 
 } // namespace tarvel::platform

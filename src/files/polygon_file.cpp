@@ -5,9 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QSet>
 #include <QStringList>
 
 #include <cerrno>

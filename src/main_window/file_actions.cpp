@@ -51,12 +51,15 @@ QString charactersShown(const QStringList &characters) {
     constexpr int kShown = 10;
     QStringList shown;
     for (const QString &c : characters.mid(0, kShown)) {
-        const char32_t code = c.size() == 2 ? QChar::surrogateToUcs4(c.at(0), c.at(1)) : c.at(0).unicode();
+        const char32_t code =
+            c.size() == 2 ? QChar::surrogateToUcs4(c.at(0), c.at(1)) : c.at(0).unicode();
         const bool visible = QChar::isPrint(code) && !QChar::isSpace(code) &&
                              QChar::category(code) != QChar::Mark_NonSpacing &&
                              QChar::category(code) != QChar::Mark_Enclosing;
-        shown << (visible ? c
-                          : QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper());
+        if (visible)
+            shown << c;
+        else
+            shown << QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
     }
     return shown.join(QLatin1Char(' '));
 }

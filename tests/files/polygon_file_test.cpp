@@ -15,9 +15,9 @@
 #include <csignal>
 #include <iostream>
 #include <random>
-#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tarvel::files;
@@ -127,24 +127,46 @@ TEST(PolygonFile, CharactersTheFileCannotHold) {
         QStringList lost;
     } rows[] = {
         {"Cyrillic, signs and the euro are held",
-         QStringLiteral("Участок №5 ЁёЇїЎў € ‰ «»"), QStringLiteral("1 234,50"), QString(), {}},
+         QStringLiteral("Участок №5 ЁёЇїЎў € ‰ «»"),
+         QStringLiteral("1 234,50"),
+         QString(),
+         {}},
         {"a question mark is no loss", QStringLiteral("Кто? Где?"), QString(), QString(), {}},
-        {"line breaks become blanks, not ?", QStringLiteral("a\r\nb\nc\rd"), QString(), QString(),
+        {"line breaks become blanks, not ?",
+         QStringLiteral("a\r\nb\nc\rd"),
+         QString(),
+         QString(),
          {}},
-        {"the byte the code page leaves undefined", QString(QChar(0x98)), QString(), QString(),
-         {}},
-        {"the reported owner text", QStringLiteral("Участок 漢字 ½"), QString(), QString(),
+        {"the byte the code page leaves undefined", QString(QChar(0x98)), QString(), QString(), {}},
+        {"the reported owner text",
+         QStringLiteral("Участок 漢字 ½"),
+         QString(),
+         QString(),
          {QStringLiteral("漢"), QStringLiteral("字"), QStringLiteral("½")}},
-        {"each character once", QStringLiteral("½ ½ ½"), QString(), QString(),
+        {"each character once",
+         QStringLiteral("½ ½ ½"),
+         QString(),
+         QString(),
          {QStringLiteral("½")}},
-        {"coordinates before the owner, in file order", QStringLiteral("ℓ"),
-         QStringLiteral("1,5²"), QStringLiteral("√2"),
+        {"coordinates before the owner, in file order",
+         QStringLiteral("ℓ"),
+         QStringLiteral("1,5²"),
+         QStringLiteral("√2"),
          {QStringLiteral("²"), QStringLiteral("√"), QStringLiteral("ℓ")}},
-        {"a character beyond 16 bits is one", QStringLiteral("😀x😀"), QString(), QString(),
+        {"a character beyond 16 bits is one",
+         QStringLiteral("😀x😀"),
+         QString(),
+         QString(),
          {QStringLiteral("😀")}},
-        {"a lone surrogate", QStringLiteral("a") + QChar(0xD800), QString(), QString(),
+        {"a lone surrogate",
+         QStringLiteral("a") + QChar(0xD800),
+         QString(),
+         QString(),
          {QString(QChar(0xD800))}},
-        {"invisible ones count too", QStringLiteral("a\u2003b\u200Bc"), QString(), QString(),
+        {"invisible ones count too",
+         QStringLiteral("a\u2003b\u200Bc"),
+         QString(),
+         QString(),
          {QStringLiteral("\u2003"), QStringLiteral("\u200B")}},
     };
     for (const auto &row : rows) {
@@ -359,9 +381,8 @@ QString leftBehind(const QString &folder, bool asFolder = false) {
 }
 
 QStringList folderEntries(const QString &folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                      QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -375,11 +396,9 @@ TEST(PolygonFile, SaveRemovesOnlyWhatKilledSavesLeft) {
     const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
     const QString mine = tarvel::platform::ownTemporaryName(); // of a running process: this one
     const char *userFiles[] = {
-        ".plan.tarvel-Xy12Ab",      // names the earlier versions' temporaries had
-        ".field.squ.tarvel-abc123",
-        ".other plot.squ.tarvel-000000",
-        "plot.squ.backup",
-        ".tarvel-tmp.",
+        ".plan.tarvel-Xy12Ab", // names the earlier versions' temporaries had
+        ".field.squ.tarvel-abc123", ".other plot.squ.tarvel-000000",
+        "plot.squ.backup",          ".tarvel-tmp.",
         ".tarvel-tmp.notes",
     };
     for (const char *name : userFiles) {
@@ -418,14 +437,16 @@ TEST(PolygonFile, SavesKilledHalfWayDamageNothing) {
     int damaged = 0, leftAfterKills = 0;
     for (int k = 0; k < kKills; ++k) {
         QProcess saver;
-        saver.start(QStringLiteral(TARVEL_SETTINGS_WRITER), {QStringLiteral("--save-polygon"), path});
+        saver.start(QStringLiteral(TARVEL_SETTINGS_WRITER),
+                    {QStringLiteral("--save-polygon"), path});
         ASSERT_TRUE(saver.waitForStarted());
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 40));
         ::kill(pid_t(saver.processId()), SIGKILL);
         saver.waitForFinished();
         const auto now = readPolygonFile(path);
-        const bool whole = now && (now->owner == sample().owner || now->owner == QString(4000, 'A') ||
-                                   now->owner == QString(4000, 'B'));
+        const bool whole =
+            now && (now->owner == sample().owner || now->owner == QString(4000, 'A') ||
+                    now->owner == QString(4000, 'B'));
         damaged += !whole;
         leftAfterKills += int(folderEntries(dir.path()).size()) - 1;
     }

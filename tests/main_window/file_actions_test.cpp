@@ -317,8 +317,10 @@ TEST_F(FileActionsTest, SaveAsksBeforeCharactersBecomeQuestionMarks) {
         QByteArray ownerWritten; // empty: nothing written
     };
     const Row rows[] = {
-        {"all in the code page: not asked", QStringLiteral("Участок №5 «Ёлки»"), QStringLiteral("10"),
-         std::nullopt, MsgResult::Yes, "\xD3\xF7\xE0\xF1\xF2\xEE\xEA \xB9" "5 \xAB\xA8\xEB\xEA\xE8\xBB"},
+        {"all in the code page: not asked", QStringLiteral("Участок №5 «Ёлки»"),
+         QStringLiteral("10"), std::nullopt, MsgResult::Yes,
+         "\xD3\xF7\xE0\xF1\xF2\xEE\xEA \xB9"
+         "5 \xAB\xA8\xEB\xEA\xE8\xBB"},
         {"No keeps the polygon and writes nothing", QStringLiteral("Участок 漢字 ½"),
          QStringLiteral("10"), QStringLiteral("漢 字 ½"), MsgResult::No, QByteArray()},
         {"Yes writes them as ?", QStringLiteral("Участок 漢字 ½"), QStringLiteral("10"),

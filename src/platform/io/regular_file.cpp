@@ -7,26 +7,36 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
-#include <vector>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tarvel::platform {
 
 namespace {
 
-class FdCloser {
+// A file descriptor, closed when this goes.
+class Fd {
 public:
-    explicit FdCloser(int fd) : fd_(fd) {}
-    FdCloser(const FdCloser &) = delete;
-    FdCloser &operator=(const FdCloser &) = delete;
-    ~FdCloser() {
-        if (fd_ >= 0) ::close(fd_);
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    ~Fd() { close(); }
+    int get() const { return fd_; }
+    void reset(int fd) {
+        close();
+        fd_ = fd;
+    }
+    int close() {
+        const int r = fd_ >= 0 ? ::close(fd_) : 0;
+        fd_ = -1;
+        return r;
     }
 
 private:
@@ -52,7 +62,7 @@ std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxBytes) 
         fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return std::nullopt;
-    const FdCloser closer(fd);
+    const Fd closer(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) return std::nullopt;
 
@@ -159,27 +169,6 @@ bool removeOwnFolder(const QByteArray &path) {
         ::unlink(entry.constData());
     return ::rmdir(path.constData()) == 0;
 }
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd() { close(); }
-    int get() const { return fd_; }
-    void reset(int fd) {
-        close();
-        fd_ = fd;
-    }
-    int close() {
-        const int r = fd_ >= 0 ? ::close(fd_) : 0;
-        fd_ = -1;
-        return r;
-    }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -297,11 +286,11 @@ std::optional<QString> ownedWritePath(const QString &path, QString *why) {
 ReplaceResult replaceFile(const QString &target, const QByteArray &bytes, mode_t createMode,
                           const struct stat *keep, QString *why) {
     const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/")
-                                                                        : target.left(slash);
+    const QString folder = slash < 0    ? QStringLiteral(".")
+                           : slash == 0 ? QStringLiteral("/")
+                                        : target.left(slash);
     const QByteArray name = QFile::encodeName(target.sliced(slash + 1));
-    const Fd dir(::open(QFile::encodeName(folder).constData(),
-                        O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Fd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) {
         *why = errnoText();
         return ReplaceResult::CannotCreate;
@@ -324,9 +313,9 @@ ReplaceResult replaceFile(const QString &target, const QByteArray &bytes, mode_t
         fd.reset(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
     if (fd.get() < 0) {
         named = nameTemporary([&] {
-            const int made = ::openat(dir.get(), temporary.constData(),
-                                      O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                                      createMode);
+            const int made =
+                ::openat(dir.get(), temporary.constData(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode);
             fd.reset(made);
             return made >= 0;
         });

@@ -258,8 +258,8 @@ QList<std::optional<QString>> decode(const QList<QByteArray> &raws, const QStrin
         }
         const QString name = scratch->filePath(QStringLiteral("r.ini"));
         QFile out(name);
-        if (!scratch->isValid() || !out.open(QIODevice::WriteOnly) || out.write(ini) != ini.size() ||
-            !out.flush()) {
+        if (!scratch->isValid() || !out.open(QIODevice::WriteOnly) ||
+            out.write(ini) != ini.size() || !out.flush()) {
             qWarning("Settings file %s not read: %s", qUtf8Printable(file),
                      qUtf8Printable(scratch->isValid() ? out.errorString() : errnoText()));
             return texts;

@@ -101,8 +101,9 @@ TEST(RegularFile, SweepRemovesOnlyProvableLeftovers) {
          true},
         {"of this process, which still runs",
          [&](const QDir &d, const QString &n) {
-             return rename(d, n, n.section(u'.', 0, 2) + u'.' + QString::number(::getpid()) + u'.' +
-                                     n.section(u'.', 4));
+             return rename(d, n,
+                           n.section(u'.', 0, 2) + u'.' + QString::number(::getpid()) + u'.' +
+                               n.section(u'.', 4));
          },
          false},
         {"of another machine",
@@ -133,8 +134,9 @@ TEST(RegularFile, SweepRemovesOnlyProvableLeftovers) {
          false},
         {"given to another user (as root)",
          [&](const QDir &d, const QString &n) {
-             return ::lchown(QFile::encodeName(d.filePath(n)).constData(), 4321, 4321) == 0 ? n
-                                                                                            : QString();
+             return ::lchown(QFile::encodeName(d.filePath(n)).constData(), 4321, 4321) == 0
+                        ? n
+                        : QString();
          },
          false},
     };

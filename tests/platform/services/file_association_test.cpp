@@ -15,8 +15,8 @@
 #include <optional>
 
 #include <sys/stat.h>
-#include <unistd.h>
 #include <tuple>
+#include <unistd.h>
 
 using tarvel::platform::XdgFileAssociation;
 
@@ -398,8 +398,8 @@ TEST_F(FileAssociation, NoWriteThroughOtherUsersLinksOrIntoTheirFiles) {
          config("mimeapps.list"), false},
         {"the applications folder a link of another user's", true,
          [&] {
-             return QDir().mkpath(data(".")) &&
-                    QFile::link(elsewhere, data("applications")) && own(data("applications"));
+             return QDir().mkpath(data(".")) && QFile::link(elsewhere, data("applications")) &&
+                    own(data("applications"));
          },
          elsewhere + "/list", false},
     };

@@ -417,9 +417,10 @@ QString leftBehind(const QString &folder, bool asFolder) {
 // store makes or made in earlier versions, and however old.
 TEST(IniSettingsStore, NextStartAndNextWriteClearOnlyWhatKilledWritersLeft) {
     const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    const QStringList others = {"notes.txt",          ".settings.ini",      ".t.ini.Qq1Ww2.read",
-                                "u.ini",              ".t.ini.Kk3Jj4.new",  ".t.ini.Kk3Jj4.new.lock",
-                                ".settings-a1B2c3.ini", ".t.ini.Zz9Yy8.read", ".tarvel-tmp.mine"};
+    const QStringList others = {
+        "notes.txt",         ".settings.ini",          ".t.ini.Qq1Ww2.read",   "u.ini",
+        ".t.ini.Kk3Jj4.new", ".t.ini.Kk3Jj4.new.lock", ".settings-a1B2c3.ini", ".t.ini.Zz9Yy8.read",
+        ".tarvel-tmp.mine"};
     for (const bool byStart : {true, false}) {
         SCOPED_TRACE(byStart ? "the next start" : "the next write");
         QTemporaryDir dir;
@@ -452,7 +453,8 @@ TEST(IniSettingsStore, NextStartAndNextWriteClearOnlyWhatKilledWritersLeft) {
         }
 
         if (byStart)
-            EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "1");
+            EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"),
+                      "1");
         else
             IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
         EXPECT_EQ(folderEntries(dir.path()),
@@ -485,7 +487,9 @@ TEST(IniSettingsStore, NoWriteThroughOtherUsersLinksOrIntoTheirFiles) {
     };
     const Row rows[] = {
         {"a link of the user's own", false,
-         [](const QString &d) { return QFile::link(d + "/elsewhere/target.ini", d + "/config/t.ini"); },
+         [](const QString &d) {
+             return QFile::link(d + "/elsewhere/target.ini", d + "/config/t.ini");
+         },
          true},
         {"a settings folder that is a link of the user's own", false,
          [](const QString &d) {
@@ -562,7 +566,8 @@ TEST(IniSettingsStore, NoWriteThroughOtherUsersLinksOrIntoTheirFiles) {
 TEST(IniSettingsStore, WriteTakesOverWhatAKilledTakeoverLeft) {
     // Older than this store's stale time, younger than Qt's default.
     const QDateTime aged = QDateTime::currentDateTimeUtc().addSecs(-15);
-    const QByteArray deadOwner = "999999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    const QByteArray deadOwner =
+        "999999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n";
     struct Leftover {
         const char *name;
         QByteArray text;

@@ -127,11 +127,6 @@ TEST(RegularFile, SweepRemovesOnlyProvableLeftovers) {
                         : QString();
          },
          false},
-        {"a random part one letter short",
-         [&](const QDir &d, const QString &n) { return rename(d, n, n.chopped(1)); }, false},
-        {"the earlier versions' pattern",
-         [&](const QDir &d, const QString &n) { return rename(d, n, ".plan.tarvel-Xy12Ab"); },
-         false},
         {"given to another user (as root)",
          [&](const QDir &d, const QString &n) {
              return ::lchown(QFile::encodeName(d.filePath(n)).constData(), 4321, 4321) == 0

@@ -9,8 +9,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <csignal>
+
 int main(int argc, char *argv[]) {
     const auto started = std::chrono::steady_clock::now(); // start-up measurement hook
+    // Under a file-size limit (ulimit -f) a write past it would end the
+    // program with SIGXFSZ, and the unsaved polygon with it; ignored, the
+    // write fails with EFBIG and the save says so like any failed write.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     // Settings and the file-type association go under the executable's base
     // name, so a copy under another name keeps settings of its own.

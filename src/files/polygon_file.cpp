@@ -3,18 +3,14 @@
 #include "geometry/numtext.h"
 #include "platform/io/regular_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
 #include <cerrno>
-#include <climits>
-#include <ctime>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -174,55 +170,22 @@ QString decode(const QByteArray &bytes) {
     return qtCodecAvailable() ? decodeWithQt(bytes) : decodeWithIconv(bytes);
 }
 
+QStringList unmappable(const QString &text) {
+    QStringList lost;
+    QSet<QString> seen;
+    forEachCodePoint(text, [&](QStringView cp, bool valid) {
+        if (cp.size() == 1 && cp.at(0).unicode() < 0x80) return;
+        const QString one = cp.toString();
+        if (seen.contains(one)) return;
+        seen.insert(one);
+        if (!valid || encode(one) == "?") lost << one;
+    });
+    return lost;
+}
+
 } // namespace cp1251
 
 namespace {
-
-// The temporary file of a save: ".<target name>.tarvel-XXXXXX" beside the
-// target. Hidden, and named so that no file of the user's is taken for one
-// when a save that was killed has left it behind.
-const QString kTemporaryTag = QStringLiteral(".tarvel-");
-constexpr int kTemporaryRandom = 6;
-// How old a temporary file must be before another save takes it for one
-// left behind: a save in progress writes its few hundred bytes at once.
-constexpr std::time_t kStaleTemporarySeconds = 10;
-
-QString temporaryName(QString targetName) {
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString random;
-    for (int i = 0; i < kTemporaryRandom; ++i)
-        random += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
-    // A name has at most NAME_MAX bytes; a long target name is shortened.
-    const auto fits = [&] {
-        return QFile::encodeName(QLatin1Char('.') + targetName + kTemporaryTag + random).size() <=
-               NAME_MAX;
-    };
-    while (!targetName.isEmpty() && !fits())
-        targetName.chop(1);
-    return QLatin1Char('.') + targetName + kTemporaryTag + random;
-}
-
-bool isTemporaryName(const QString &name) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\..*\\.tarvel-[A-Za-z0-9]{%1}$").arg(kTemporaryRandom));
-    return pattern.match(name).hasMatch();
-}
-
-// Temporary files of the save pattern in the folder that no save can still
-// be writing; regular files only, never followed through a link.
-void removeStaleTemporaries(const QString &folder) {
-    const QStringList names =
-        QDir(folder).entryList({QLatin1String(".*") + kTemporaryTag + QLatin1String("*")},
-                               QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    const std::time_t before = std::time(nullptr) - kStaleTemporarySeconds;
-    for (const QString &name : names) {
-        if (!isTemporaryName(name)) continue;
-        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
-        struct stat st {};
-        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < before)
-            ::unlink(path.constData());
-    }
-}
 
 QString oneLine(QString value) {
     value.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -299,6 +262,7 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
         const QString canonical = link.canonicalFilePath();
         target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
     }
+    target = QFileInfo(target).absoluteFilePath();
     const QByteArray native = QFile::encodeName(target);
     struct stat old {};
     const bool replacing = ::stat(native.constData(), &old) == 0;
@@ -310,71 +274,35 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
                       ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0))
         return SaveResult::ReadOnly;
 
-    const QFileInfo info(target);
-    const QString folder = info.absolutePath();
-    removeStaleTemporaries(folder);
-    // The new file is written unnamed (O_TMPFILE) where the system allows,
-    // so that a save killed while writing leaves nothing behind; it gets its
-    // temporary name only once complete, just before the rename.
-    QByteArray temporary;
-    int fd = -1;
-    bool named = false;
-    const auto nameTemporary = [&](auto make) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            temporary =
-                QFile::encodeName(folder + QLatin1Char('/') + temporaryName(info.fileName()));
-            if (make()) return true;
-            if (errno != EEXIST && errno != EINTR) return false;
-        }
-        return false;
-    };
-    // 0666 as for any new file, the user's umask applied.
-    if (::access("/proc/self/fd", X_OK) == 0)
-        fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        named = nameTemporary([&] {
-            fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            return fd >= 0;
-        });
-        if (!named) return SaveResult::CannotCreate;
+    // 0666 as for any new file, the user's umask applied; a replaced file
+    // keeps its owner, group and rights.
+    QString why;
+    switch (platform::replaceFile(target, encodePolygonFile(data), 0666, replacing ? &old : nullptr,
+                                  &why)) {
+    case platform::ReplaceResult::Replaced:
+        return SaveResult::Saved;
+    case platform::ReplaceResult::CannotCreate:
+        return SaveResult::CannotCreate;
+    case platform::ReplaceResult::WriteFailed:
+        break;
     }
-    const auto fail = [&] {
-        if (fd >= 0) ::close(fd);
-        if (named) ::unlink(temporary.constData());
-        return SaveResult::WriteFailed;
-    };
+    return SaveResult::WriteFailed;
+}
 
-    if (replacing) {
-        // The new file takes the place of the old one with its owner, group
-        // and rights. Only root may give a file away; anyone else keeps at
-        // least the group where they belong to it. A file system without
-        // owners or rights (a Windows one) keeps its own: not a failure.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, uid_t(-1), old.st_gid);
-        // After fchown, which may clear the set-id bits.
-        (void)::fchmod(fd, old.st_mode & 07777);
-    }
-    const QByteArray bytes = encodePolygonFile(data);
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return fail();
-        done += n;
-    }
-    // On the disk before the rename, so that a crash leaves the old file or
-    // the whole new one. File systems that cannot sync say EINVAL.
-    if (::fsync(fd) != 0 && errno != EINVAL) return fail();
-    if (!named) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-        named = nameTemporary([&] {
-            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(),
-                            AT_SYMLINK_FOLLOW) == 0;
-        });
-        if (!named) return fail();
-    }
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0 || ::rename(temporary.constData(), native.constData()) != 0) return fail();
-    return SaveResult::Saved;
+QStringList charactersNotInFile(const PolygonFileData &data) {
+    // Text by text, in file order: a surrogate left at the end of one text
+    // does not pair with one at the start of the next.
+    QStringList lost;
+    const auto add = [&lost](const QString &text) {
+        for (const QString &c : cp1251::unmappable(text))
+            if (!lost.contains(c)) lost << c;
+    };
+    for (int i = 1; i <= kMaxFileCorners; ++i)
+        add(data.x[i]);
+    for (int i = 1; i <= kMaxFileCorners; ++i)
+        add(data.y[i]);
+    add(data.owner);
+    return lost;
 }
 
 bool writePolygonFile(const QString &path, const PolygonFileData &data) {

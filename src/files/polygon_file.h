@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -61,15 +62,21 @@ enum class SaveResult {
     WriteFailed,  // writing or the final rename failed; the target is untouched
 };
 
-// Writes atomically: a temporary file ".<name>.tarvel-XXXXXX" beside the
-// target (written unnamed where the system allows, and named only when
-// complete), renamed over it only when complete and on the disk. On any
-// failure a previous file stays as it was. A replaced file keeps its rights,
-// and its owner and group as far as the process may give them (root may).
-// Through a symbolic link the file it names is replaced. Temporary files of
-// that pattern in the folder, left by a save that was killed and older than
-// a few seconds, are removed first.
+// Writes atomically: the new file is written beside the target (unnamed
+// where the system allows, and named only when complete) and renamed over
+// it only when complete and on the disk. On any failure a previous file
+// stays as it was, and no temporary file is left. A replaced file keeps its
+// rights, and its owner and group as far as the process may give them (root
+// may). Through a symbolic link the file it names is replaced. Temporary
+// files that earlier saves of the program left in the folder when they were
+// killed are removed first; nothing else is (platform::replaceFile).
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
+
+// The distinct characters of the texts (the coordinate texts and the owner
+// text; the count is a number) that Windows-1251 cannot hold and the file
+// would get as "?", in the order they first appear. A pair of surrogates is
+// one character; a lone surrogate is one too.
+QStringList charactersNotInFile(const PolygonFileData &data);
 
 // savePolygonFile() == SaveResult::Saved.
 bool writePolygonFile(const QString &path, const PolygonFileData &data);
@@ -90,6 +97,8 @@ QString commandLinePath(const QString &argument);
 namespace cp1251 {
 QByteArray encode(const QString &text);  // unmappable characters -> '?'
 QString decode(const QByteArray &bytes); // 0x98 <-> U+0098 both ways
+// The distinct characters that encode() turns into "?", in text order.
+QStringList unmappable(const QString &text);
 bool qtCodecAvailable();
 QByteArray encodeWithQt(const QString &text);
 QString decodeWithQt(const QByteArray &bytes);

@@ -44,6 +44,26 @@ geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
     return t;
 }
 
+// The characters for the question about them: at most the first ten, a
+// blank between them, and one that shows nothing by itself (a space of
+// another width, a joiner, a lone surrogate) as its code, U+XXXX.
+QString charactersShown(const QStringList &characters) {
+    constexpr int kShown = 10;
+    QStringList shown;
+    for (const QString &c : characters.mid(0, kShown)) {
+        const char32_t code =
+            c.size() == 2 ? QChar::surrogateToUcs4(c.at(0), c.at(1)) : c.at(0).unicode();
+        const bool visible = QChar::isPrint(code) && !QChar::isSpace(code) &&
+                             QChar::category(code) != QChar::Mark_NonSpacing &&
+                             QChar::category(code) != QChar::Mark_Enclosing;
+        if (visible)
+            shown << c;
+        else
+            shown << QStringLiteral("U+%1").arg(quint32(code), 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return shown.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 FileActions::FileActions(geometry::PolygonDocument &document, platform::Services &services,
@@ -68,6 +88,7 @@ bool FileActions::saveAs() {
         data.y[i] = t.y[i];
     }
     data.owner = t.owner;
+    if (!mayLoseCharacters(files::charactersNotInFile(data))) return false;
     // The file is written whole beside the target and then renamed over it,
     // so a failed save leaves the previous file intact and is said as such.
     if (!files::writePolygonFile(*path, data)) {
@@ -117,6 +138,17 @@ bool FileActions::open(const QString &path) {
     doc_.open(textsOf(*data));
     emit fileNamed(path);
     return true;
+}
+
+bool FileActions::mayLoseCharacters(const QStringList &lost) {
+    if (lost.isEmpty()) return true;
+    return services_.messages.show(
+               owner_,
+               QStringLiteral("В тексте есть знаки, которых нет в кодировке файла: %1. Они будут "
+                              "сохранены как «?». Сохранить?")
+                   .arg(charactersShown(lost)),
+               platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
+               kProgramName) == platform::MsgResult::Yes;
 }
 
 void FileActions::sayError(const QString &text) {

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -33,7 +34,9 @@ public:
                 const files::Settings &settings, QWidget *owner, QObject *parent = nullptr);
 
     // Asks for a name and writes the polygon there. True when the file was
-    // written; a cancelled dialog or a failed write leaves everything as it was.
+    // written; a cancelled dialog or a failed write leaves everything as it
+    // was, and so does a No when asked whether characters the file cannot
+    // hold may be written as "?".
     bool saveAs();
     // Asks for a file and opens it. True when a polygon was opened; a file
     // that cannot be read is said and changes nothing.
@@ -54,6 +57,8 @@ signals:
 
 private:
     bool open(const QString &path);
+    // Asks before a save that would write `lost` as "?"; true: save.
+    bool mayLoseCharacters(const QStringList &lost);
     void sayError(const QString &text);
 
     geometry::PolygonDocument &doc_;

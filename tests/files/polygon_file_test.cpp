@@ -1,9 +1,11 @@
 #include "files/polygon_file.h"
+#include "platform/io/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -108,6 +110,69 @@ TEST(PolygonFile, CharactersOutsideTheCodePage) {
     PolygonFileData d = sample();
     d.x[1] = QStringLiteral("1\r\n2");
     EXPECT_EQ(decodePolygonFile(encodePolygonFile(d))->x[1], QStringLiteral("1 2"));
+}
+
+// What the save asks about: exactly the characters that would come out as
+// "?", each once, in the order of the file.
+TEST(PolygonFile, CharactersTheFileCannotHold) {
+    const struct {
+        const char *name;
+        QString owner;
+        QString x5;  // a coordinate text (of a hidden row: saved all the same)
+        QString y20; // the last coordinate text of the file
+        QStringList lost;
+    } rows[] = {
+        {"Cyrillic, signs and the euro are held",
+         QStringLiteral("Участок №5 ЁёЇїЎў € ‰ «»"),
+         QStringLiteral("1 234,50"),
+         QString(),
+         {}},
+        {"a question mark is no loss", QStringLiteral("Кто? Где?"), QString(), QString(), {}},
+        {"line breaks become blanks, not ?",
+         QStringLiteral("a\r\nb\nc\rd"),
+         QString(),
+         QString(),
+         {}},
+        {"the byte the code page leaves undefined", QString(QChar(0x98)), QString(), QString(), {}},
+        {"the reported owner text",
+         QStringLiteral("Участок 漢字 ½"),
+         QString(),
+         QString(),
+         {QStringLiteral("漢"), QStringLiteral("字"), QStringLiteral("½")}},
+        {"each character once",
+         QStringLiteral("½ ½ ½"),
+         QString(),
+         QString(),
+         {QStringLiteral("½")}},
+        {"coordinates before the owner, in file order",
+         QStringLiteral("ℓ"),
+         QStringLiteral("1,5²"),
+         QStringLiteral("√2"),
+         {QStringLiteral("²"), QStringLiteral("√"), QStringLiteral("ℓ")}},
+        {"a character beyond 16 bits is one",
+         QStringLiteral("😀x😀"),
+         QString(),
+         QString(),
+         {QStringLiteral("😀")}},
+        {"a lone surrogate",
+         QStringLiteral("a") + QChar(0xD800),
+         QString(),
+         QString(),
+         {QString(QChar(0xD800))}},
+        {"invisible ones count too",
+         QStringLiteral("a\u2003b\u200Bc"),
+         QString(),
+         QString(),
+         {QStringLiteral("\u2003"), QStringLiteral("\u200B")}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        PolygonFileData d = sample();
+        d.owner = row.owner;
+        d.x[5] = row.x5;
+        d.y[20] = row.y20;
+        EXPECT_EQ(charactersNotInFile(d), row.lost);
+    }
 }
 
 // The two conversions must write alike whichever one a machine has, and
@@ -298,50 +363,30 @@ TEST(PolygonFile, SavingOverAFileKeepsItsRightsAndOwner) {
     EXPECT_EQ(fileBytes(dir.filePath("new.squ")), encodePolygonFile(other));
 }
 
-// A save that was killed leaves its temporary file behind; the next save
-// into the same folder removes such files once they are old enough that no
-// other save can still be writing them, and nothing else.
-TEST(PolygonFile, NextSaveRemovesTemporaryFilesLeftByAKilledSave) {
+// A save into a folder removes what a save of the program, killed half-way,
+// left there (here: a process that has ended leaves one), and nothing else:
+// the user's files stay, whatever their names and however old, and so does
+// a temporary of a process still running.
+TEST(PolygonFile, SaveRemovesOnlyWhatKilledSavesLeft) {
     QTemporaryDir dir;
     QDir folder(dir.path());
-    const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    const struct {
-        const char *name;
-        bool old;
-        bool removed;
-    } files[] = {
-        {".plot.squ.tarvel-Ab3xYz", true, true},
-        {".other plot.squ.tarvel-000000", true, true}, // of another file of the folder
-        {".plot.squ.tarvel-Fresh1", false, false},     // a save may be writing it now
-        {"plot.squ", true, false},                     // the target is replaced, not removed
-        {"plot.squ.backup", true, false},              // the user's own files stay
-        {"plot.squ.Ab3xYz", true, false},
-        {".plot.squ.tarvel-abc", true, false},
-        {".plot.squ.tarvel-Ab3xYz7", true, false},
-        {"plot.squ.tarvel-Ab3xYz", true, false},
-    };
-    for (const auto &f : files) {
-        const QString path = folder.filePath(QString::fromUtf8(f.name));
-        ASSERT_TRUE(putFile(path, "partial"));
-        if (f.old) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(file.setFileTime(anHourAgo, QFileDevice::FileModificationTime));
-        }
+    QProcess gone;
+    gone.start(QStringLiteral(TARVEL_SETTINGS_WRITER), {"--leave-temporary", dir.path()});
+    ASSERT_TRUE(gone.waitForFinished() && gone.exitCode() == 0);
+    ASSERT_TRUE(folder.exists(QString::fromUtf8(gone.readAllStandardOutput().trimmed())));
+    QStringList kept{".field.squ.tarvel-abc123", ".plan.tarvel-Xy12Ab", ".tarvel-tmp.notes",
+                     tarvel::platform::ownTemporaryName()};
+    for (const QString &name : kept) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
     }
-    ASSERT_TRUE(folder.mkdir(QStringLiteral(".folder.tarvel-Ab3xYz")));
     ASSERT_TRUE(writePolygonFile(folder.filePath(QStringLiteral("plot.squ")), sample()));
-    for (const auto &f : files)
-        EXPECT_EQ(folder.exists(QString::fromUtf8(f.name)), !f.removed) << f.name;
-    EXPECT_TRUE(folder.exists(QStringLiteral(".folder.tarvel-Ab3xYz")));
-    EXPECT_EQ(fileBytes(folder.filePath(QStringLiteral("plot.squ"))), encodePolygonFile(sample()));
-    // Nor is the save's own temporary file left.
-    const auto kept =
-        std::count_if(std::begin(files), std::end(files), [](const auto &f) { return !f.removed; });
-    EXPECT_EQ(
-        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-            .size(),
-        kept + 1); // and the folder
+    kept << QStringLiteral("plot.squ");
+    kept.sort();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              kept);
 }
 
 TEST(PolygonFile, CommandLinePath) {

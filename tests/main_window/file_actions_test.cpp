@@ -302,5 +302,74 @@ TEST_F(FileActionsTest, MaybeSaveFollowsTheAnswer) {
     EXPECT_EQ(named, QStringList{path("left.squ")});
 }
 
+// Characters the file's code page cannot hold would be written as "?": the
+// save asks first, naming them (at most ten), and a No saves nothing.
+TEST_F(FileActionsTest, SaveAsksBeforeCharactersBecomeQuestionMarks) {
+    const QString question = QStringLiteral(
+        "В тексте есть знаки, которых нет в кодировке файла: %1. Они будут сохранены как «?». "
+        "Сохранить?");
+    struct Row {
+        const char *name;
+        QString owner;
+        QString x1;
+        std::optional<QString> listed; // nullopt: not asked
+        MsgResult answer;
+        QByteArray ownerWritten; // empty: nothing written
+    };
+    const Row rows[] = {
+        {"all in the code page: not asked", QStringLiteral("Участок №5 «Ёлки»"),
+         QStringLiteral("10"), std::nullopt, MsgResult::Yes,
+         "\xD3\xF7\xE0\xF1\xF2\xEE\xEA \xB9"
+         "5 \xAB\xA8\xEB\xEA\xE8\xBB"},
+        {"No keeps the polygon and writes nothing", QStringLiteral("Участок 漢字 ½"),
+         QStringLiteral("10"), QStringLiteral("漢 字 ½"), MsgResult::No, QByteArray()},
+        {"Yes writes them as ?", QStringLiteral("Участок 漢字 ½"), QStringLiteral("10"),
+         QStringLiteral("漢 字 ½"), MsgResult::Yes, "\xD3\xF7\xE0\xF1\xF2\xEE\xEA ?? ?"},
+        {"a coordinate text counts, before the owner text", QStringLiteral("x ½"),
+         QStringLiteral("12,5²"), QStringLiteral("² ½"), MsgResult::No, QByteArray()},
+        {"ten at most, each once", QStringLiteral("αβγδεζηθικλμ αβγ"), QStringLiteral("10"),
+         QStringLiteral("α β γ δ ε ζ η θ ι κ"), MsgResult::No, QByteArray()},
+        {"invisible ones by their code", QStringLiteral("a\u2003b\u200Bc"), QStringLiteral("10"),
+         QStringLiteral("U+2003 U+200B"), MsgResult::No, QByteArray()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(path("plot.squ"));
+        fakes.messages.shown.clear();
+        doc.editOwner(row.owner);
+        doc.editField(Axis::X, 1, row.x1);
+        ASSERT_TRUE(doc.isModified());
+        fakes.messages.answers = {row.answer};
+        fakes.dialogs.fileAnswers = {path("plot.squ")};
+        const bool saved = !row.ownerWritten.isEmpty();
+        EXPECT_EQ(actions.saveAs(), saved);
+        if (row.listed) {
+            ASSERT_EQ(fakes.messages.shown.size(), 1u);
+            EXPECT_EQ(fakes.messages.shown[0].text, question.arg(*row.listed));
+            EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Тарвел"));
+            EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
+        } else {
+            EXPECT_TRUE(fakes.messages.shown.empty());
+        }
+        EXPECT_EQ(doc.isModified(), !saved);
+        EXPECT_EQ(QFile::exists(path("plot.squ")), saved);
+        if (saved) EXPECT_EQ(bytes("plot.squ").split('\n').value(41).chopped(1), row.ownerWritten);
+        // The next row is an edit again.
+        doc.editField(Axis::Y, 1, QString::number(fakes.messages.shown.size() + 100));
+    }
+}
+
+// Leaving with unsaved changes: a No to the characters ends the leaving as
+// a cancelled save does, and the polygon stays.
+TEST_F(FileActionsTest, MaybeSaveStopsWhenTheCharactersQuestionIsAnsweredNo) {
+    doc.editOwner(QStringLiteral("漢"));
+    fakes.messages.answers = {MsgResult::Yes, MsgResult::No};
+    fakes.dialogs.fileAnswers = {path("left.squ")};
+    EXPECT_FALSE(actions.maybeSave());
+    EXPECT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_FALSE(QFile::exists(path("left.squ")));
+}
+
 } // namespace
 } // namespace tarvel::testing

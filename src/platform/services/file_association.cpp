@@ -13,9 +13,10 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
+
+#include <sys/stat.h>
 
 #include <type_traits>
 #include <utility>
@@ -70,19 +71,40 @@ QMap<QByteArray, QList<QByteArray>> applicationsFor(const QByteArray &text,
     return byGroup;
 }
 
+// Written whole or not at all, never through a symbolic link of another
+// user's nor into another user's file (said on stderr); a link of the
+// user's own leads to the file that is replaced. A replaced file keeps its
+// rights; a new one gets those of any new file of the user.
 bool writeAtomically(const QString &path, const QByteArray &bytes) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    // commit() does not look at its own final flush (QTBUG-75077).
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
+    QString why;
+    const auto target = ownedWritePath(path, &why);
+    if (target && !QDir().mkpath(QFileInfo(*target).absolutePath()))
+        why = QStringLiteral("cannot create the folder");
+    else if (target) {
+        struct stat old {};
+        const QByteArray native = QFile::encodeName(*target);
+        const bool replacing = ::stat(native.constData(), &old) == 0;
+        if (replacing && !S_ISREG(old.st_mode))
+            why = QStringLiteral("it is not a regular file");
+        else if (replaceFile(*target, bytes, 0666, replacing ? &old : nullptr, &why) ==
+                 ReplaceResult::Replaced)
+            return true;
     }
-    return file.commit();
+    qWarning("File association not written to %s: %s", qUtf8Printable(path), qUtf8Printable(why));
+    return false;
 }
 
-void runQuietly(const QString &program, const QStringList &arguments) {
+// `folder` is the cache folder the tool writes: never one reached through
+// another user's link, as for the files written here.
+void runQuietly(const QString &program, const QString &folder) {
+    QString why;
+    const auto owned = ownedWritePath(folder, &why);
+    if (!owned) {
+        qWarning("%s not run on %s: %s", qUtf8Printable(program), qUtf8Printable(folder),
+                 qUtf8Printable(why));
+        return;
+    }
+    const QStringList arguments{*owned};
     const QString path = QStandardPaths::findExecutable(program);
     if (path.isEmpty()) return;
     QProcess process;
@@ -395,11 +417,11 @@ void XdgFileAssociation::RegisterFileType() {
     if (png.isEmpty()) return;
     if (!writeAtomically(mimePackagePath(), mimePackage())) return;
     if (!writeAtomically(iconPath(), png) || !writeAtomically(mimeIconPath(), png)) return;
-    runQuietly(QStringLiteral("update-mime-database"), {dataHome_ + QLatin1String("/mime")});
+    runQuietly(QStringLiteral("update-mime-database"), dataHome_ + QLatin1String("/mime"));
     if (!setDefaultApplication()) return;
     if (!writeAtomically(desktopEntryPath(), desktopEntry())) return;
     runQuietly(QStringLiteral("update-desktop-database"),
-               {dataHome_ + QLatin1String("/applications")});
+               dataHome_ + QLatin1String("/applications"));
 }
 
 } // namespace tarvel::platform

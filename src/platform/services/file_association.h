@@ -46,7 +46,9 @@ public:
     // Does nothing when the type already has an application (see above).
     // Otherwise writes the MIME package, the icon, the default application
     // and the desktop entry, and asks the desktop's tools to refresh their
-    // caches. Silent on failure.
+    // caches. A file that cannot be written, or may not be (it belongs to
+    // another user, or a link of another user's leads to it), is said on
+    // stderr and ends the attempt; the next start tries again.
     void RegisterFileType() override;
     // The Icon= value of the desktop entry, or empty text when there is no
     // entry or no such value.

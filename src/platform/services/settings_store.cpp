@@ -1,6 +1,7 @@
 #include "platform/services/settings_store.h"
 
-#include <QDateTime>
+#include "platform/io/regular_file.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QVariant>
 
 #include <algorithm>
@@ -37,17 +37,16 @@
 // the forms that QSettings (and the earlier versions of this program) write
 // and read.
 //
-// Scratch files live beside the settings file: ".<name>.XXXXXX.new*" for a
-// write (made only while the lock is held, so any found under the lock
-// belongs to a writer that was killed) and ".<name>.XXXXXX.read*" for a
-// read (made without the lock, so only old ones are taken for strays).
-// Every parse goes through a fresh name: QSettings keeps parsed files in a
-// process-wide cache that it trusts while a file's size and modification
+// Those scratch files live in a private folder of the program's own name
+// beside the settings file (see platform/io/regular_file.h), so that what a
+// killed process leaves behind is known for the program's own and removed
+// by the next write or the next start, and nothing of the user's ever is.
+// Every parse goes through a fresh folder: QSettings keeps parsed files in
+// a process-wide cache that it trusts while a file's size and modification
 // time are unchanged.
 //
-// Qt 6.4's QSaveFile::commit() ignores a failing final flush (QTBUG-75077),
-// so the new file is written with QFile, read back and compared before it
-// is renamed over the old one.
+// The settings file itself is replaced by platform::replaceFile: written
+// whole, synced and renamed over the old one.
 
 namespace tarvel::platform {
 
@@ -59,8 +58,6 @@ using namespace std::chrono_literals;
 // a lock whose process has died, and one older than the stale time.
 constexpr auto kLockWait = 20s;
 constexpr int kStaleLockMs = 10'000;
-// Scratch files made without the lock are taken for strays after this.
-constexpr auto kStrayAge = 10s;
 
 QString errnoText() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -149,52 +146,6 @@ bool isReadOnly(const QString &path, const struct stat &info) {
     return (info.st_mode & 0222) == 0 || ::access(QFile::encodeName(path).constData(), W_OK) != 0;
 }
 
-// The file itself when `path` is a link to it, so a linked settings file
-// stays linked.
-QString realPath(const QString &path) {
-    const QFileInfo info(path);
-    if (!info.isSymLink()) return path;
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
-}
-
-QString scratchTemplate(const QString &folder, const QString &name, const char *kind) {
-    return folder + QLatin1String("/.") + name + QLatin1String(".XXXXXX.") + QLatin1String(kind);
-}
-
-// ".<name>.XXXXXX.<kind>" and what QSettings adds to it (".lock", its own
-// temporary names).
-bool isScratchOf(const QString &entry, const QString &name, QLatin1String kind) {
-    const QString prefix = QLatin1Char('.') + name + QLatin1Char('.');
-    return entry.startsWith(prefix) &&
-           QStringView(entry)
-               .sliced(prefix.size())
-               .sliced(std::min<qsizetype>(6, entry.size() - prefix.size()))
-               .startsWith(QLatin1Char('.') + kind);
-}
-
-// Scratch copies of the earlier versions of the store: ".settings-XXXXXX.ini"
-// and QSettings' lock and temporary files beside them.
-bool isEarlierScratch(const QString &entry) {
-    static const QLatin1String prefix(".settings-");
-    return entry.startsWith(prefix) && entry.size() >= prefix.size() + 10 &&
-           QStringView(entry).sliced(prefix.size() + 6).startsWith(QLatin1String(".ini"));
-}
-
-// Called with the lock held.
-void removeStrays(const QString &folder, const QString &name) {
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStrayAge.count());
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo &entry : entries) {
-        const QString n = entry.fileName();
-        const bool dead = isScratchOf(n, name, QLatin1String("new"));
-        const bool old = (isScratchOf(n, name, QLatin1String("read")) || isEarlierScratch(n)) &&
-                         entry.lastModified() < before;
-        if (dead || old) QFile::remove(entry.filePath());
-    }
-}
-
 // QLockFile takes over a stale lock only while holding a second lock file,
 // "<lock>.rmlock", and that one goes stale only after Qt's default 30 s,
 // longer than a writer waits. A writer killed right after creating it leaves
@@ -241,30 +192,29 @@ QString lockProblem(const QLockFile &lock, const QString &lockName) {
 }
 
 // The value as QSettings writes it.
-std::optional<QByteArray> encode(const QString &value, const QString &folder, const QString &name,
-                                 QString *why) {
-    QTemporaryFile scratch(scratchTemplate(folder, name, "new"));
-    if (!scratch.open()) {
-        *why = scratch.errorString();
+std::optional<QByteArray> encode(const QString &value, const QString &folder, QString *why) {
+    const OwnScratchFolder scratch(folder);
+    if (!scratch.isValid()) {
+        *why = QStringLiteral("cannot make a scratch folder in %1: %2").arg(folder, errnoText());
         return std::nullopt;
     }
-    scratch.close();
+    const QString name = scratch.filePath(QStringLiteral("v.ini"));
     {
-        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        QSettings settings(name, QSettings::IniFormat);
         settings.setValue(QStringLiteral("v"), value);
         settings.sync();
         if (settings.status() != QSettings::NoError) {
-            *why = QStringLiteral("cannot write %1").arg(scratch.fileName());
+            *why = QStringLiteral("cannot write %1").arg(name);
             return std::nullopt;
         }
     }
-    QFile written(scratch.fileName());
+    QFile written(name);
     if (!written.open(QIODevice::ReadOnly)) {
         *why = written.errorString();
         return std::nullopt;
     }
     const auto raw = IniText(written.readAll()).rawValue(QString(), QStringLiteral("v"));
-    if (!raw) *why = QStringLiteral("cannot read %1").arg(scratch.fileName());
+    if (!raw) *why = QStringLiteral("cannot read %1").arg(name);
     return raw;
 }
 
@@ -285,7 +235,7 @@ bool runsOn(const QByteArray &raw) {
 // The texts of written values, as QSettings reads them; nullopt where a
 // value is no text or could not be read.
 QList<std::optional<QString>> decode(const QList<QByteArray> &raws, const QString &folder,
-                                     const QString &name) {
+                                     const QString &file) {
     QList<std::optional<QString>> texts(raws.size());
     QList<QList<qsizetype>> batches(1);
     for (qsizetype i = 0; i < raws.size(); ++i) {
@@ -301,63 +251,38 @@ QList<std::optional<QString>> decode(const QList<QByteArray> &raws, const QStrin
             ini += QByteArray::number(i) + '=' + raws[i] + '\n';
         // Beside the settings, or where temporary files go when that folder
         // cannot be written.
-        QTemporaryFile scratch(scratchTemplate(folder, name, "read"));
-        if (!scratch.open()) {
-            scratch.setFileTemplate(QDir::tempPath() + QLatin1String("/settings-XXXXXX.read"));
-            if (!scratch.open()) {
-                qWarning("Settings file %s not read: %s", qUtf8Printable(folder + u'/' + name),
-                         qUtf8Printable(scratch.errorString()));
-                return texts;
-            }
+        std::optional<OwnScratchFolder> scratch;
+        for (const QString &parent : {folder, QDir::tempPath()}) {
+            scratch.emplace(parent);
+            if (scratch->isValid()) break;
         }
-        if (scratch.write(ini) != ini.size() || !scratch.flush()) {
-            qWarning("Settings file %s not read: %s", qUtf8Printable(folder + u'/' + name),
-                     qUtf8Printable(scratch.errorString()));
+        const QString name = scratch->filePath(QStringLiteral("r.ini"));
+        QFile out(name);
+        if (!scratch->isValid() || !out.open(QIODevice::WriteOnly) ||
+            out.write(ini) != ini.size() || !out.flush()) {
+            qWarning("Settings file %s not read: %s", qUtf8Printable(file),
+                     qUtf8Printable(scratch->isValid() ? out.errorString() : errnoText()));
             return texts;
         }
-        scratch.close();
-        const QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        out.close();
+        const QSettings settings(name, QSettings::IniFormat);
         for (const qsizetype i : batch)
             texts[i] = asText(settings.value(QLatin1String("v/") + QString::number(i)));
     }
     return texts;
 }
 
-// Writes `bytes` to a scratch copy with the old file's mode and owner and
-// renames it over `target`.
-bool replace(const QString &target, const QByteArray &bytes, const struct stat *old, QString *why) {
-    const QFileInfo info(target);
-    QTemporaryFile scratch(scratchTemplate(info.absolutePath(), info.fileName(), "new"));
-    if (!scratch.open()) {
-        *why = scratch.errorString();
-        return false;
-    }
-    if (old) {
-        const int fd = scratch.handle();
-        // Only root may give a file away; anyone may keep a group of theirs.
-        if (::geteuid() == 0)
-            (void)!::fchown(fd, old->st_uid, old->st_gid);
-        else if (old->st_gid != ::getegid())
-            (void)!::fchown(fd, uid_t(-1), old->st_gid);
-        if (::fchmod(fd, old->st_mode & 0777) != 0) {
-            *why = errnoText();
-            return false;
-        }
-    }
-    if (scratch.write(bytes) != bytes.size() || !scratch.flush() || !scratch.seek(0) ||
-        scratch.readAll() != bytes) {
-        *why = scratch.errorString();
-        if (why->isEmpty() || scratch.error() == QFileDevice::NoError)
-            *why = QStringLiteral("the new copy came out short");
-        return false;
-    }
-    if (::rename(QFile::encodeName(scratch.fileName()).constData(),
-                 QFile::encodeName(target).constData()) != 0) {
-        *why = errnoText();
-        return false;
-    }
-    scratch.setAutoRemove(false); // its name is the settings file now
-    return true;
+// Removes what killed processes of the program left beside the settings
+// file, and a lock whose writer no longer runs (QLockFile proves that from
+// the process id, host and program name it keeps in the lock).
+void clearLeftovers(const QString &target) {
+    removeOwnLeftovers(QFileInfo(target).absolutePath());
+    const QString lockName = target + QLatin1String(".lock");
+    if (!QFileInfo::exists(lockName)) return;
+    clearAbandonedRemovalLocks(lockName);
+    QLockFile lock(lockName);
+    lock.setStaleLockTime(kStaleLockMs);
+    if (lock.tryLock(0)) lock.unlock();
 }
 
 } // namespace
@@ -375,6 +300,9 @@ IniSettingsStore::IniSettingsStore(AtPath path) : file_(std::move(path.file)) {}
 const IniText &IniSettingsStore::text() {
     if (!text_) {
         QString why;
+        // The first read is the program's start: what a killed run left
+        // beside the file goes now, not only at the next write.
+        if (const auto target = ownedWritePath(file_, &why)) clearLeftovers(*target);
         const auto disk = load(file_, &why);
         if (!disk)
             qWarning("Settings file %s not read, the defaults apply: %s", qUtf8Printable(file_),
@@ -395,9 +323,12 @@ std::optional<QString> IniSettingsStore::textOf(const QByteArray &raw) {
             unknown.append(r);
         }
     if (!seen.contains(raw)) unknown.append(raw);
-    const QFileInfo info(realPath(file_));
-    const QList<std::optional<QString>> texts =
-        decode(unknown, info.absolutePath(), info.fileName());
+    // Scratch files go where the file may be written, or else where
+    // temporary files go.
+    QString why;
+    const auto owned = ownedWritePath(file_, &why);
+    const QString folder = owned ? QFileInfo(*owned).absolutePath() : QDir::tempPath();
+    const QList<std::optional<QString>> texts = decode(unknown, folder, file_);
     for (qsizetype i = 0; i < unknown.size(); ++i)
         decoded_.insert(unknown[i], texts[i]);
     return decoded_.value(raw);
@@ -422,9 +353,9 @@ bool IniSettingsStore::holds(const IniText &text, const QString &section, const 
 }
 
 std::optional<QByteArray> IniSettingsStore::encoded(const QString &value, const QString &folder,
-                                                    const QString &name, QString *why) {
+                                                    QString *why) {
     if (const auto it = encoded_.constFind(value); it != encoded_.cend()) return *it;
-    auto raw = encode(value, folder, name, why);
+    auto raw = encode(value, folder, why);
     if (raw) {
         if (encoded_.size() >= 1000) encoded_.clear();
         encoded_.insert(value, *raw);
@@ -433,8 +364,12 @@ std::optional<QByteArray> IniSettingsStore::encoded(const QString &value, const 
 }
 
 void IniSettingsStore::write(const QString &section, const QString &key, const QString &value) {
-    const QString target = realPath(file_);
     QString why;
+    // Never through a link planted by another user, nor into another
+    // user's file: the program goes on with its settings in memory.
+    const auto owned = ownedWritePath(file_, &why);
+    if (!owned) return warnNotStored(file_, file_, why);
+    const QString target = *owned;
     // Looked at before anything is made beside it: a device or a pipe gets
     // no lock file next to it.
     const auto seen = load(target, &why);
@@ -455,20 +390,22 @@ void IniSettingsStore::write(const QString &section, const QString &key, const Q
     lock.setStaleLockTime(kStaleLockMs);
     if (!acquire(lock, lockName)) return warnNotStored(file_, target, lockProblem(lock, lockName));
     clearAbandonedRemovalLocks(lockName);
-    removeStrays(folder, info.fileName());
+    removeOwnLeftovers(folder);
 
     // Read again under the lock: what other copies wrote until now stays.
     const auto disk = load(target, &why);
     if (!disk) return warnNotStored(file_, target, why);
     if (disk->exists && isReadOnly(target, disk->info))
         return warnNotStored(file_, target, QStringLiteral("the file is read-only"));
-    const auto raw = encoded(value, folder, info.fileName(), &why);
+    const auto raw = encoded(value, folder, &why);
     if (!raw) return warnNotStored(file_, target, why);
 
     IniText current(disk->bytes);
     QByteArray next = current.withValue(section, key, *raw);
     if (next != current.bytes()) {
-        if (!replace(target, next, disk->exists ? &disk->info : nullptr, &why))
+        // A new file is its owner's only.
+        if (replaceFile(target, next, 0600, disk->exists ? &disk->info : nullptr, &why) !=
+            ReplaceResult::Replaced)
             return warnNotStored(file_, target, why);
         current = IniText(std::move(next));
     }

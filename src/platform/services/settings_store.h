@@ -9,7 +9,12 @@
 // A write that cannot be done is reported on stderr (qWarning), never left
 // silent. A file that is no regular file (a pipe, a device, a folder), is
 // larger than 1 MiB or is read-only is neither read (the first two) nor
-// replaced.
+// replaced. Nor is a file that belongs to another user than the effective
+// one, or one reached through a symbolic link of another user's (a link
+// planted in the folder); a link of the user's own (a dotfiles folder)
+// works, and the file it names is the one replaced. What a killed writer
+// left beside the file is removed at the next write and at the first read
+// (the program's start), and nothing that is not provably the program's own.
 #pragma once
 
 #include "platform/services/ini_text.h"
@@ -55,8 +60,7 @@ public:
 private:
     const IniText &text();
     std::optional<QString> textOf(const QByteArray &raw);
-    std::optional<QByteArray> encoded(const QString &value, const QString &folder,
-                                      const QString &name, QString *why);
+    std::optional<QByteArray> encoded(const QString &value, const QString &folder, QString *why);
     bool holds(const IniText &text, const QString &section, const QString &key,
                const QString &value) const;
 

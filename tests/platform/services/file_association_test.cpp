@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 using tarvel::platform::XdgFileAssociation;
 
@@ -345,4 +348,59 @@ TEST(FileAssociationText, MergeMimeAppsList) {
                                                         "tarvel.desktop"),
                   after)
             << before.toStdString();
+}
+
+namespace {
+
+QStringList warningsSeen;
+void collectWarning(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtWarningMsg) warningsSeen << message;
+}
+
+} // namespace
+
+// The user's mimeapps.list is not written through a symbolic link planted
+// by another user (only root can make one: as the tests run in CI), nor
+// through one in the data folder: said on stderr, the file the link leads
+// to stays as it was, and the association is left for the next start. A
+// link of the user's own (a dotfiles folder) leads to the list written.
+TEST_F(FileAssociation, NoWriteThroughOtherUsersLinks) {
+    const QByteArray theirs = "[Default Applications]\ntext/plain=theirs.desktop\n";
+    const QString elsewhere = dir_.filePath("elsewhere");
+    const struct {
+        const char *name;
+        QString link; // made to point at `elsewhere` or at the list there
+        bool givenAway;
+    } rows[] = {
+        {"the list a link of the user's own", config("mimeapps.list"), false},
+        {"the list a link planted by another user", config("mimeapps.list"), true},
+        {"the applications folder a link of another user's", data("applications"), true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.givenAway && ::geteuid() != 0) continue;
+        clear();
+        QDir(elsewhere).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(config(".")) && QDir().mkpath(data(".")) &&
+                    QDir().mkpath(elsewhere) && putFile(elsewhere + "/mimeapps.list", theirs));
+        ASSERT_TRUE(QFile::link(elsewhere + (row.link.endsWith(".list") ? "/mimeapps.list" : ""),
+                                row.link));
+        if (row.givenAway)
+            ASSERT_EQ(::lchown(QFile::encodeName(row.link).constData(), 65534, uid_t(-1)), 0);
+        warningsSeen.clear();
+        const QtMessageHandler old = qInstallMessageHandler(collectWarning);
+        XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+        qInstallMessageHandler(old);
+
+        const QByteArray list = fileBytes(elsewhere + "/mimeapps.list");
+        EXPECT_FALSE(QFile::exists(elsewhere + "/tarvel.desktop"));
+        EXPECT_EQ(XdgFileAssociation("/usr/bin/tarvel", "tarvel").ReadRegString(),
+                  row.givenAway ? "" : "tarvel");
+        if (row.givenAway)
+            EXPECT_EQ(list, theirs);
+        else
+            EXPECT_TRUE(list.startsWith(theirs) && list.contains("x-tarvel-squ=tarvel.desktop"))
+                << list.toStdString();
+        EXPECT_EQ(warningsSeen.isEmpty(), !row.givenAway) << warningsSeen.join('\n').toStdString();
+    }
 }

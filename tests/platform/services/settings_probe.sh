@@ -3,8 +3,11 @@
 # figures:
 #   - writer processes at once on one file, each with keys of its own: how
 #     many keys are kept, run after run;
-#   - writers killed (SIGKILL) at random moments: the stray files they leave
-#     and what is left after the next write;
+#   - writers killed (SIGKILL) at random moments: damaged files, the stray
+#     files they leave, and what is left after the next start (a read) and
+#     after the next write;
+#   - polygon saves killed (SIGKILL) at random moments: damaged files, the
+#     temporaries they leave, and what is left after the next save;
 #   - hand-edited files: whether a write is stored and another program's
 #     section kept byte for byte.
 # Exits non-zero when any key is lost, a stray file stays or a hand-edited
@@ -47,6 +50,7 @@ mkdir "$dir"
 "$writer" "$dir/t.ini" Tunes Gr1 1 --one
 strays_seen=0
 kills_with_strays=0
+damaged=0
 for ((k = 1; k <= kills; k++)); do
   "$writer" "$dir/t.ini" k 0 &
   pid=$!
@@ -56,14 +60,43 @@ for ((k = 1; k <= kills; k++)); do
   n="$(find "$dir" -mindepth 1 ! -name t.ini | wc -l)"
   strays_seen=$((strays_seen + n))
   ((n == 0)) || kills_with_strays=$((kills_with_strays + 1))
+  # The key the killed writer never touched is still there, in a whole file.
+  grep -qx 'Gr1=1' "$dir/t.ini" && grep -qx '\[Tunes\]' "$dir/t.ini" || damaged=$((damaged + 1))
 done
+"$writer" "$dir/t.ini" Tunes Gr1 --read >/dev/null
+after_start="$(find "$dir" -mindepth 1 -name '.tarvel-tmp.*' | wc -l)"
+locks_after_start="$(find "$dir" -mindepth 1 ! -name t.ini ! -name '.tarvel-tmp.*' | wc -l)"
 "$writer" "$dir/t.ini" Tunes Gr1 2 --one
 left="$(find "$dir" -mindepth 1 ! -name t.ini | wc -l)"
 value="$("$writer" "$dir/t.ini" Tunes Gr1 --read)"
-echo "killed: $kills kills during writes; $kills_with_strays left stray files" \
-  "($strays_seen counted in all, one count after each kill); after the next write:" \
+echo "killed: $kills kills during writes; $damaged damaged files; $kills_with_strays left stray files" \
+  "($strays_seen counted in all, one count after each kill); after the next start:" \
+  "$after_start temporaries, $locks_after_start lock files; after the next write:" \
   "$left stray files, the write $([ "$value" = 2 ] && echo stored || echo LOST)"
-((left == 0)) && [ "$value" = 2 ] || failed=1
+((left == 0 && after_start == 0 && damaged == 0)) && [ "$value" = 2 ] || failed=1
+
+# ---- killed polygon saves
+dir="$work/saves"
+mkdir "$dir"
+"$writer" --save-polygon "$dir/plot.squ" --once
+temporaries_seen=0
+damaged=0
+for ((k = 1; k <= kills; k++)); do
+  "$writer" --save-polygon "$dir/plot.squ" &
+  pid=$!
+  sleep "0.0$((RANDOM % 9 + 1))"
+  kill -KILL "$pid"
+  wait "$pid" 2>/dev/null || true
+  temporaries_seen=$((temporaries_seen + $(find "$dir" -mindepth 1 ! -name plot.squ | wc -l)))
+  # 42 lines, the last one 4000 times A or B.
+  { [ "$(wc -l <"$dir/plot.squ")" -eq 42 ] &&
+    tail -n1 "$dir/plot.squ" | tr -d '\r\n' | grep -qxE 'A{4000}|B{4000}'; } || damaged=$((damaged + 1))
+done
+"$writer" --save-polygon "$dir/plot.squ" --once
+left="$(find "$dir" -mindepth 1 ! -name plot.squ | wc -l)"
+echo "killed saves: $kills kills during polygon saves; $damaged damaged files;" \
+  "$temporaries_seen temporaries seen (one count after each kill); after the next save: $left"
+((left == 0 && damaged == 0)) || failed=1
 
 # ---- hand-edited files
 mine=$'[Mine]\nnote=see: a,@b\n'

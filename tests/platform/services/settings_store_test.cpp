@@ -340,7 +340,8 @@ TEST(IniSettingsStore, UnusableFilesAreNeitherReadNorReplaced) {
     }
 }
 
-// A replaced file keeps its mode and owner; one without write rights is not
+// A replaced file keeps its mode and group (its owner is the user: another
+// user's file is not written at all); one without write rights is not
 // replaced at all.
 TEST(IniSettingsStore, ModeAndOwnerAreKept) {
     const struct {
@@ -353,19 +354,17 @@ TEST(IniSettingsStore, ModeAndOwnerAreKept) {
         const QString file = dir.filePath("t.ini");
         ASSERT_TRUE(putFile(file, "[Tunes]\nStep=1\n"));
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), c.mode), 0);
-        // Only root may hand a file to another owner.
+        // Only root may hand a file to a group it is not in.
         const bool root = ::geteuid() == 0;
-        if (root) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 4321, 4322), 0);
+        if (root) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), uid_t(-1), 4322), 0);
 
         WarningLog log;
         IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Step", "2");
         struct stat after {};
         ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &after), 0);
         EXPECT_EQ(after.st_mode & 07777, c.mode) << std::oct << c.mode;
-        if (root) {
-            EXPECT_EQ(after.st_uid, 4321u) << std::oct << c.mode;
-            EXPECT_EQ(after.st_gid, 4322u) << std::oct << c.mode;
-        }
+        EXPECT_EQ(after.st_uid, ::geteuid()) << std::oct << c.mode;
+        if (root) EXPECT_EQ(after.st_gid, 4322u) << std::oct << c.mode;
         EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Step", "0"),
                   c.written ? "2" : "1")
             << std::oct << c.mode;
@@ -401,44 +400,124 @@ TEST(IniSettingsStore, ConcurrentWriterProcessesKeepEveryKey) {
     EXPECT_EQ(folderEntries(dir.path()), "t.ini");
 }
 
-// Writers killed half-way leave scratch copies and locks behind; the next
-// write clears them, and the earlier versions' old scratch copies too, but
-// nothing of anyone else's.
-TEST(IniSettingsStore, NextWriteClearsWhatKilledWritersLeft) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("t.ini");
-    IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "1");
-    std::mt19937 random(5);
-    for (int kill = 0; kill < 12; ++kill) {
-        QProcess writer;
-        writer.start(TARVEL_SETTINGS_WRITER, {file, "k", "0"});
-        ASSERT_TRUE(writer.waitForStarted());
-        std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 50));
-        ::kill(pid_t(writer.processId()), SIGKILL);
-        writer.waitForFinished();
-    }
-    // As a killed writer leaves them, however young: scratch copies made
-    // under the lock.
-    for (const QString &name : {".t.ini.Kk3Jj4.new", ".t.ini.Kk3Jj4.new.lock"})
-        ASSERT_TRUE(putFile(dir.filePath(name), "[Tunes]\nGr1=1\n"));
-    // Old enough to be strays: a lock nobody can be holding still, scratch
-    // copies of the earlier versions and of a reader.
-    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    const QStringList old = {"t.ini.lock", ".settings-a1B2c3.ini", ".settings-a1B2c3.ini.lock",
-                             ".t.ini.Zz9Yy8.read"};
-    for (const QString &name : old) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("?\n") == 2 && f.flush());
-        ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
-    }
-    // Not the store's, or young enough to be a running reader's.
-    const QStringList others = {"notes.txt", ".settings.ini", ".t.ini.Qq1Ww2.read", "u.ini"};
-    for (const QString &name : others)
-        ASSERT_TRUE(putFile(dir.filePath(name), "x"));
+// What a process of the program that has ended left in `folder`: a
+// temporary file or folder of its own name.
+QString leftBehind(const QString &folder, bool asFolder) {
+    QProcess helper;
+    QStringList args{"--leave-temporary", folder};
+    if (asFolder) args << "--folder";
+    helper.start(TARVEL_SETTINGS_WRITER, args);
+    if (!helper.waitForFinished() || helper.exitCode() != 0) return {};
+    return QString::fromUtf8(helper.readAllStandardOutput()).trimmed();
+}
 
-    IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
-    EXPECT_EQ(folderEntries(dir.path()), ".settings.ini .t.ini.Qq1Ww2.read notes.txt t.ini u.ini");
-    EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"), "2");
+// Writers killed half-way leave scratch files and locks behind; the next
+// start (the first read) clears them, and so does the next write, but
+// nothing of anyone else's, however much it looks like scratch files the
+// store makes or made in earlier versions, and however old.
+TEST(IniSettingsStore, NextStartAndNextWriteClearOnlyWhatKilledWritersLeft) {
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QStringList others = {
+        "notes.txt",         ".settings.ini",          ".t.ini.Qq1Ww2.read",   "u.ini",
+        ".t.ini.Kk3Jj4.new", ".t.ini.Kk3Jj4.new.lock", ".settings-a1B2c3.ini", ".t.ini.Zz9Yy8.read",
+        ".tarvel-tmp.mine"};
+    for (const bool byStart : {true, false}) {
+        SCOPED_TRACE(byStart ? "the next start" : "the next write");
+        QTemporaryDir dir;
+        const QString file = dir.filePath("t.ini");
+        IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "1");
+        std::mt19937 random(5);
+        for (int kill = 0; kill < 12; ++kill) {
+            QProcess writer;
+            writer.start(TARVEL_SETTINGS_WRITER, {file, "k", "0"});
+            ASSERT_TRUE(writer.waitForStarted());
+            std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 50));
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            writer.waitForFinished();
+        }
+        // As a killed writer leaves them at the worst moment.
+        ASSERT_FALSE(leftBehind(dir.path(), false).isEmpty());
+        const QString scratch = leftBehind(dir.path(), true);
+        ASSERT_FALSE(scratch.isEmpty());
+        ASSERT_TRUE(putFile(dir.filePath(scratch + "/v.ini"), "[General]\nv=1\n"));
+        // Old enough to be a lock nobody can be holding still.
+        {
+            QFile f(dir.filePath("t.ini.lock"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("?\n") == 2 && f.flush());
+            ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+        }
+        for (const QString &name : others) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("mine") == 4 && f.flush());
+            ASSERT_TRUE(f.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+        }
+
+        if (byStart)
+            EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"),
+                      "1");
+        else
+            IniSettingsStore(IniSettingsStore::AtPath{file}).write("Tunes", "Gr1", "2");
+        EXPECT_EQ(folderEntries(dir.path()),
+                  ".settings-a1B2c3.ini .settings.ini .t.ini.Kk3Jj4.new .t.ini.Kk3Jj4.new.lock "
+                  ".t.ini.Qq1Ww2.read .t.ini.Zz9Yy8.read .tarvel-tmp.mine notes.txt t.ini u.ini");
+        for (const QString &name : others)
+            EXPECT_EQ(fileBytes(dir.filePath(name)), "mine") << name.toStdString();
+        EXPECT_EQ(IniSettingsStore(IniSettingsStore::AtPath{file}).read("Tunes", "Gr1", "0"),
+                  byStart ? "1" : "2");
+    }
+}
+
+// The settings file is never written through a symbolic link of another
+// user's, nor into another user's file: said on stderr, and the file the
+// link leads to stays as it was. A link of the user's own (a dotfiles
+// folder) works. Only root can give a link or file to another user, so the
+// other rows need root (as the tests run in CI).
+TEST(IniSettingsStore, NoWriteThroughOtherUsersLinksOrIntoTheirFiles) {
+    const QByteArray theirs = "[Other]\nkept=1\n";
+    const auto giveAway = [](const QString &p) {
+        return ::lchown(QFile::encodeName(p).constData(), 65534, uid_t(-1)) == 0; // nobody
+    };
+    const struct {
+        const char *name;
+        const char *link;      // made to point at `target`, or nothing
+        const char *givenAway; // given to another user, or nothing
+        bool stored;
+    } rows[] = {
+        {"a link of the user's own", "config/t.ini", nullptr, true},
+        {"a link planted by another user", "config/t.ini", "config/t.ini", false},
+        {"a settings folder that is another user's link", "config", "config", false},
+        {"another user's file", nullptr, "config/t.ini", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.givenAway && ::geteuid() != 0) continue;
+        QTemporaryDir dir;
+        const QDir d(dir.path());
+        ASSERT_TRUE(d.mkpath("elsewhere"));
+        if (QByteArray(row.link) != "config") ASSERT_TRUE(d.mkpath("config"));
+        // The file the store is given, and the file that gets written.
+        const QString file = d.filePath("config/t.ini");
+        const QString target = row.link ? d.filePath("elsewhere/t.ini") : file;
+        ASSERT_TRUE(putFile(target, theirs));
+        if (row.link)
+            ASSERT_TRUE(
+                QFile::link(QByteArray(row.link) == "config" ? d.filePath("elsewhere") : target,
+                            d.filePath(row.link)));
+        if (row.givenAway) ASSERT_TRUE(giveAway(d.filePath(row.givenAway)));
+
+        WarningLog log;
+        IniSettingsStore store(IniSettingsStore::AtPath{file});
+        EXPECT_EQ(store.read("Other", "kept", "0"), "1");
+        store.write("Tunes", "Gr1", "1");
+        EXPECT_EQ(log.mentions(file), !row.stored);
+        const QByteArray now = fileBytes(target);
+        if (row.stored)
+            EXPECT_TRUE(now.startsWith(theirs) && now.contains("[Tunes]\nGr1=1\n"))
+                << now.toStdString();
+        else
+            EXPECT_EQ(now, theirs);
+        if (row.link) EXPECT_TRUE(QFileInfo(d.filePath(row.link)).isSymLink());
+    }
 }
 
 // A writer killed while taking over an abandoned lock leaves the file that
@@ -448,7 +527,8 @@ TEST(IniSettingsStore, NextWriteClearsWhatKilledWritersLeft) {
 TEST(IniSettingsStore, WriteTakesOverWhatAKilledTakeoverLeft) {
     // Older than this store's stale time, younger than Qt's default.
     const QDateTime aged = QDateTime::currentDateTimeUtc().addSecs(-15);
-    const QByteArray deadOwner = "999999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    const QByteArray deadOwner =
+        "999999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + "\n";
     struct Leftover {
         const char *name;
         QByteArray text;

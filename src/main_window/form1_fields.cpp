@@ -12,6 +12,8 @@
 
 namespace tarvel {
 
+using geometry::formatText, geometry::kFieldPattern;
+
 bool Form1::normalizeDecimalPoint(TextBox &field) {
     return platform::normalizeDecimalPoint(field);
 }

@@ -8,6 +8,8 @@
 
 namespace tarvel {
 
+using geometry::textToInt16;
+
 namespace {
 
 using geographic::GeoKind;

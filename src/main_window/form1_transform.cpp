@@ -14,6 +14,9 @@
 
 namespace tarvel {
 
+using geometry::textToDouble, geometry::plainText, geometry::roundHalfEven, geometry::formatNumber,
+    geometry::kFieldPattern;
+
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;

@@ -20,11 +20,11 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 #include <functional>
 
-class QWidget;
 class QLineEdit;
 class QLabel;
 class QPushButton;

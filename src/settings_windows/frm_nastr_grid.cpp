@@ -104,12 +104,14 @@ void FrmNastrGrid::Form_Load() {
     Check6->setValue(s.ShowLengths);
     wireEvents();
     loaded_ = true;
+    if (QWidget *owner = parentWidget()) ownerLock_.emplace(*owner);
 }
 
 void FrmNastrGrid::Form_Unload() {
     if (!loaded_) return;
     loaded_ = false;
     files::storeGraphics(services_.settings, settings_);
+    ownerLock_.reset();
     emit closed();
 }
 

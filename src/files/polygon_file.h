@@ -91,19 +91,4 @@ std::optional<PolygonFileData> readPolygonFile(const QString &path);
 // Blanks around the text are dropped.
 QString commandLinePath(const QString &argument);
 
-// Windows-1251 conversion. The Qt codec is used when this Qt build has it
-// (builds with ICU do); otherwise glibc's iconv. Both are reachable for the
-// tests.
-namespace cp1251 {
-QByteArray encode(const QString &text);  // unmappable characters -> '?'
-QString decode(const QByteArray &bytes); // 0x98 <-> U+0098 both ways
-// The distinct characters that encode() turns into "?", in text order.
-QStringList unmappable(const QString &text);
-bool qtCodecAvailable();
-QByteArray encodeWithQt(const QString &text);
-QString decodeWithQt(const QByteArray &bytes);
-QByteArray encodeWithIconv(const QString &text);
-QString decodeWithIconv(const QByteArray &bytes);
-} // namespace cp1251
-
 } // namespace tarvel::files

@@ -15,16 +15,17 @@ QString colourText(std::uint32_t colour) {
 }
 
 std::int16_t readFlag(platform::SettingsStore &store, const QString &key, std::int16_t fallback) {
-    return textToInt16(store.read(kTunes, key, flagText(fallback))).value_or(fallback);
+    return geometry::textToInt16(store.read(kTunes, key, flagText(fallback))).value_or(fallback);
 }
 
 std::uint32_t readColour(platform::SettingsStore &store, const QString &key,
                          std::uint32_t fallback) {
-    return textToColour(store.read(kTunes, key, colourText(fallback))).value_or(fallback);
+    return geometry::textToColour(store.read(kTunes, key, colourText(fallback))).value_or(fallback);
 }
 
 float readNumber(platform::SettingsStore &store, const QString &key, float fallback) {
-    return textToSingle(store.read(kTunes, key, plainText(fallback))).value_or(fallback);
+    return geometry::textToSingle(store.read(kTunes, key, geometry::plainText(fallback)))
+        .value_or(fallback);
 }
 
 } // namespace
@@ -50,7 +51,7 @@ Settings loadSettings(platform::SettingsStore &store) {
     // The background stays text as read ("&H8000000F" or decimal); only a
     // text that is no colour at all falls back.
     s.BackColour = store.read(kTunes, QStringLiteral("Gr8"), defaults.BackColour);
-    if (!textToColour(s.BackColour)) s.BackColour = defaults.BackColour;
+    if (!geometry::textToColour(s.BackColour)) s.BackColour = defaults.BackColour;
     s.ImportHintOff = readFlag(store, QStringLiteral("Gr9"), defaults.ImportHintOff);
     s.SelectOnFocus = readFlag(store, QStringLiteral("Gr10"), defaults.SelectOnFocus);
     s.ShowNumbers = readFlag(store, QStringLiteral("Gr11"), defaults.ShowNumbers);
@@ -80,7 +81,7 @@ void storeGraphics(platform::SettingsStore &store, const Settings &s) {
 void storeOnClose(platform::SettingsStore &store, const QString &stepText, float mapScale,
                   const QString &mapPicture) {
     store.write(kTunes, QStringLiteral("Step"), stepText);
-    store.write(kTunes, QStringLiteral("Gr6"), plainText(mapScale));
+    store.write(kTunes, QStringLiteral("Gr6"), geometry::plainText(mapScale));
     store.write(kTunes, QStringLiteral("imgFName"), mapPicture);
 }
 

@@ -38,8 +38,8 @@ ExportResult runExport(SpreadsheetApplication &application, const std::array<QSt
     std::array<std::int64_t, kRows + 1> fixedX{};
     std::array<std::int64_t, kRows + 1> fixedY{};
     for (int i = 1; i <= kRows; ++i) {
-        const auto valueX = textToFixed4(x[i]);
-        const auto valueY = textToFixed4(y[i]);
+        const auto valueX = geometry::textToFixed4(x[i]);
+        const auto valueY = geometry::textToFixed4(y[i]);
         if (!valueX || !valueY) return ExportResult::Failed;
         fixedX[i] = *valueX;
         fixedY[i] = *valueY;
@@ -84,9 +84,9 @@ const SpreadsheetCell *cellAt(const std::vector<SpreadsheetCell> &column, int ro
 QString fieldText(const SpreadsheetCell &cell) {
     if (cell.kind == SpreadsheetCell::Kind::Text) {
         const auto number = cellTextNumber(cell.text);
-        return number ? formatNumber(*number, kFieldPattern) : cell.text;
+        return number ? geometry::formatNumber(*number, geometry::kFieldPattern) : cell.text;
     }
-    return formatNumber(cell.number, kFieldPattern);
+    return geometry::formatNumber(cell.number, geometry::kFieldPattern);
 }
 
 } // namespace
@@ -95,11 +95,11 @@ std::optional<double> cellTextNumber(const QString &text) {
     QString normalized = text;
     // Thin and narrow no-break spaces group digits in some locales too.
     normalized.replace(QChar(0x202F), u' ').replace(QChar(0x2009), u' ');
-    if (const auto number = textToDouble(normalized)) return number;
+    if (const auto number = geometry::textToDouble(normalized)) return number;
     // A decimal point, as written by programs and people who do not use
     // the comma; only where no comma makes the point a group separator.
     if (normalized.count(u'.') == 1 && !normalized.contains(u','))
-        return textToDouble(normalized.replace(u'.', u','));
+        return geometry::textToDouble(normalized.replace(u'.', u','));
     return std::nullopt;
 }
 
@@ -129,7 +129,7 @@ std::optional<ImportedCorners> importCorners(const platform::SpreadsheetColumns 
 
     ImportedCorners corners;
     corners.count = std::max(lastFilledRow, 3);
-    const QString zero = formatNumber(0, kFieldPattern);
+    const QString zero = geometry::formatNumber(0, geometry::kFieldPattern);
     for (int row = 0; row < kRows; ++row) {
         const bool used = row < corners.count;
         for (const auto &[column, field] : {std::pair{&columns.a, &corners.x[row + 1]},

@@ -54,21 +54,21 @@ bool isDecimal(FieldRule rule) {
 // One bound test on the text left by the previous step. A text that stopped
 // being a number (only a character cut can do that) passes untouched.
 QString applyUpper(const QString &text, double upper) {
-    const std::optional<double> v = textToDouble(text);
+    const std::optional<double> v = geometry::textToDouble(text);
     return v && *v > upper ? QString::number(qint64(upper)) : text;
 }
 
 QString applyLower(const QString &text) {
-    const std::optional<double> v = textToDouble(text);
+    const std::optional<double> v = geometry::textToDouble(text);
     return v && *v < 0 ? QStringLiteral("0") : text;
 }
 
 } // namespace
 
 double dmsToDegrees(const QString &degrees, const QString &minutes, const QString &seconds) {
-    const double d = textToInt16(degrees).value_or(0);
-    const double m = textToInt16(minutes).value_or(0);
-    const double s = textToDouble(seconds).value_or(0);
+    const double d = geometry::textToInt16(degrees).value_or(0);
+    const double m = geometry::textToInt16(minutes).value_or(0);
+    const double s = geometry::textToDouble(seconds).value_or(0);
     double result = 0;
     assignFinite(result, d + m / 60 + s / 3600);
     return result;
@@ -80,14 +80,14 @@ bool isReadable(FieldRule rule, const QString &text) {
     case FieldRule::LatMinutes:
     case FieldRule::LonDegrees:
     case FieldRule::LonMinutes:
-        return textToInt16(text).has_value();
+        return geometry::textToInt16(text).has_value();
     default:
-        return textToDouble(text).has_value();
+        return geometry::textToDouble(text).has_value();
     }
 }
 
 double decimalDegrees(const QString &text) {
-    return textToDouble(text).value_or(0);
+    return geometry::textToDouble(text).value_or(0);
 }
 
 PlaneCorners bindToAxes(std::span<const GeoPoint> points) {
@@ -121,7 +121,7 @@ PlaneCorners bindToAxes(std::span<const GeoPoint> points) {
 }
 
 QString cornerText(double shifted) {
-    return plainText(roundHalfEven(shifted, 2));
+    return geometry::plainText(geometry::roundHalfEven(shifted, 2));
 }
 
 QString twoDecimalSeconds(const QString &s) {
@@ -133,14 +133,14 @@ QString twoDecimalSeconds(const QString &s) {
 }
 
 QString correctedFieldText(FieldRule rule, const QString &text) {
-    if (text.isEmpty() || !textToDouble(text)) return text;
+    if (text.isEmpty() || !geometry::textToDouble(text)) return text;
     const Bounds b = boundsOf(rule);
 
     if (isDecimal(rule)) {
-        double v = *textToDouble(text);
+        double v = *geometry::textToDouble(text);
         if (v < 0) v = 0;
         if (v > b.upper) v = b.upper;
-        return formatNumber(v, kDegreePattern);
+        return geometry::formatNumber(v, geometry::kDegreePattern);
     }
 
     QString t = text;

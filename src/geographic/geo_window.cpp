@@ -284,19 +284,19 @@ void GeoWindow::closeEvent(QCloseEvent *event) {
 // ---------------------------------------------------------------- top bar
 
 void GeoWindow::Text1_Change() {
-    if (const auto n = textToInt16(Text1->Text()))
+    if (const auto n = geometry::textToInt16(Text1->Text()))
         rowCount_ = std::int16_t(std::clamp<int>(*n, kMinRows, kMaxRows));
 }
 
 void GeoWindow::Command2_Click() {
-    const auto n = textToInt16(Text1->Text());
+    const auto n = geometry::textToInt16(Text1->Text());
     if (!n || *n >= kMaxRows) return;
     Text1->setText(QString::number(*n + 1));
     showRows(*n + 1);
 }
 
 void GeoWindow::Command3_Click() {
-    const auto n = textToInt16(Text1->Text());
+    const auto n = geometry::textToInt16(Text1->Text());
     if (!n || *n <= kMinRows) return;
     Text1->setText(QString::number(*n - 1));
     showRows(*n - 1);

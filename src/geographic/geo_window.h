@@ -65,7 +65,6 @@ public:
               GeoKind kind);
     ~GeoWindow() override;
 
-    GeoKind kind() const { return kind_; }
     bool isLoaded() const { return loaded_; }
 
     // Rows in use and shown, always the number in Text1 (CornerCountGK of

@@ -19,7 +19,7 @@
 #include <string>
 #include <system_error>
 
-namespace tarvel {
+namespace tarvel::geometry {
 namespace {
 
 // A finite decimal: value = (negative ? -1 : 1) x 0.d1d2d3... x 10^point.
@@ -477,4 +477,4 @@ QString plainText(float value) {
     return plainFrom(fromFloating(value, 7), 7);
 }
 
-} // namespace tarvel
+} // namespace tarvel::geometry

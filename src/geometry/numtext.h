@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace tarvel {
+namespace tarvel::geometry {
 
 // Text to a 64-bit float. Accepted: blanks (space, tab, no-break space)
 // around the number, an optional sign, digits where single blanks (space or
@@ -104,4 +104,4 @@ inline const QString kFieldPattern = QStringLiteral("# ##0.00");
 inline const QString kAreaPattern = QStringLiteral("### ### ### ##0.00");
 inline const QString kDegreePattern = QStringLiteral("#0.000 000");
 
-} // namespace tarvel
+} // namespace tarvel::geometry

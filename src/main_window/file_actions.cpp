@@ -10,6 +10,8 @@
 
 namespace tarvel {
 
+using geometry::formatText, geometry::kFieldPattern, geometry::textToDouble;
+
 namespace {
 
 platform::FileDialogRequest polygonDialog(const QString &workFolder) {

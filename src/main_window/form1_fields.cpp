@@ -13,6 +13,8 @@
 
 namespace tarvel {
 
+using geometry::formatText, geometry::kFieldPattern;
+
 bool Form1::normalizeDecimalPoint(TextBox &field) {
     return platform::normalizeDecimalPoint(field);
 }

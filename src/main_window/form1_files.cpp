@@ -43,7 +43,7 @@ void Form1::Form_Unload() {
     // An open import hint goes with the main window: closed by the user it
     // would start the import, with no window left to import into.
     if (frmPodsk1_) {
-        frmPodsk1_->Form_Unload = nullptr;
+        frmPodsk1_->disconnect(this);
         frmPodsk1_->close();
     }
     unloadGeographicWindows();

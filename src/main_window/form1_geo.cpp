@@ -9,6 +9,8 @@
 
 namespace tarvel {
 
+using geometry::textToInt16;
+
 namespace {
 
 using geographic::GeoKind;

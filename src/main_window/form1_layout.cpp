@@ -22,6 +22,8 @@
 
 namespace tarvel {
 
+using geometry::textToColour;
+
 using platform::Button;
 using platform::ComboBox;
 using platform::Label;

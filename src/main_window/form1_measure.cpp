@@ -12,6 +12,8 @@
 
 namespace tarvel {
 
+using geometry::textToInt16, geometry::textToSingle, geometry::plainText, geometry::roundHalfEven;
+
 namespace {
 
 void hideMeasurement(Form1 &f) {

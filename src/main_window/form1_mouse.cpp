@@ -14,6 +14,8 @@
 
 namespace tarvel {
 
+using geometry::roundHalfEven, geometry::plainText;
+
 using platform::MouseInfo;
 using platform::MsgButtons;
 using platform::MsgIcon;

@@ -14,6 +14,10 @@
 
 namespace tarvel {
 
+using geometry::textToDouble, geometry::formatNumber, geometry::kFieldPattern,
+    geometry::textToFixed4, geometry::fixed4ToText, geometry::plainText, geometry::roundHalfEven,
+    geometry::textToSingle;
+
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;

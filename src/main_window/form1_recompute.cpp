@@ -9,6 +9,8 @@
 
 namespace tarvel {
 
+using geometry::formatNumber, geometry::kAreaPattern;
+
 void Form1::VICHISLIT() {
     if (loading_) return;
     ++draws_;

@@ -2,8 +2,6 @@
 // help, about, calculator, print and the graphics settings.
 #include "main_window/form1.h"
 
-#include "program.h"
-
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
 #include "geometry/numtext.h"
@@ -11,21 +9,17 @@
 #include "main_window/drawing_surface.h"
 #include "main_window/print_page.h"
 #include "platform/controls/colours.h"
+#include "platform/controls/help_window.h"
 #include "platform/io/regular_file.h"
 #include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
-#include "settings_windows/owner_lock.h"
 
-#include <QDialog>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QTextBrowser>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
@@ -72,12 +66,12 @@ void Form1::Menu_File_Import_Click() {
     // A hint window still open is shown again rather than a second one.
     if (!frmPodsk1_ || !frmPodsk1_->isVisible()) {
         frmPodsk1_ = std::make_unique<settings_windows::FrmPodsk1>(this);
-        settings_windows::FrmPodsk1 *hint = frmPodsk1_.get();
-        hint->Form_Unload = [this, hint] {
-            state_.settings.ImportHintOff = std::int16_t(hint->Ch1->Value());
-            files::storeImportHintOff(services_.settings, state_.settings.ImportHintOff);
-            ImportCoordinates();
-        };
+        connect(frmPodsk1_.get(), &settings_windows::FrmPodsk1::closed, this,
+                [this](bool dontShowAgain) {
+                    state_.settings.ImportHintOff = dontShowAgain ? 1 : 0;
+                    files::storeImportHintOff(services_.settings, state_.settings.ImportHintOff);
+                    ImportCoordinates();
+                });
     }
     frmPodsk1_->show();
     frmPodsk1_->raise();
@@ -184,13 +178,9 @@ void Form1::Menu_Set_Grid_Click() {
     frmNastrGrid_ = std::make_unique<FrmNastrGrid>(this, services_, state_.settings);
     connect(frmNastrGrid_.get(), &FrmNastrGrid::settingsChanged, this,
             &Form1::applyGraphicsSettings);
-    connect(frmNastrGrid_.get(), &FrmNastrGrid::closed, this, [this] {
-        // The polygon is not saved by closing the window, so its unsaved
-        // edits stay marked: the save question on leaving must still guard
-        // them.
-        setEnabled(true);
-    });
-    settings_windows::disableOwnerOnly(*this);
+    // The window disables this one while it is loaded. The polygon is not
+    // saved by closing it, so its unsaved edits stay marked: the save
+    // question on leaving must still guard them.
     frmNastrGrid_->Form_Load();
     frmNastrGrid_->show();
 }
@@ -223,19 +213,6 @@ void Form1::Menu_Set_Hlp_Click() {
 
 // ---------------------------------------------------------------- help, about
 
-namespace {
-
-// The help text compiled into the program, for a desktop without a program
-// for PDF documents.
-QString builtInHelp() {
-    QFile file(QStringLiteral(":/tarvel/help_ru.html"));
-    if (file.open(QIODevice::ReadOnly)) return QString::fromUtf8(file.readAll());
-    return QStringLiteral("<h1>") + kProgramTitle +
-           QStringLiteral("</h1><p>Расчет площади многоугольника по координатам углов.</p>");
-}
-
-} // namespace
-
 void Form1::Menu_Help_Help_Click() {
     // A document that is there but is no regular file (a named pipe, say)
     // would hold the viewer: the built-in help is shown instead. A missing
@@ -243,23 +220,7 @@ void Form1::Menu_Help_Help_Click() {
     const bool usable = platform::isRegularFile(helpDocument) || !QFileInfo::exists(helpDocument);
     if (usable && services_.shell.openDocument(helpDocument)) return;
 
-    if (auto *open = findChild<QDialog *>(QStringLiteral("helpWindow"))) {
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    // Owned by the main window and deleted when the user closes it.
-    auto *window = new QDialog(this);
-    window->setObjectName(QStringLiteral("helpWindow"));
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QStringLiteral("Краткая справка"));
-    auto *layout = new QVBoxLayout(window);
-    auto *browser = new QTextBrowser(window);
-    browser->setOpenExternalLinks(true);
-    browser->setHtml(builtInHelp());
-    layout->addWidget(browser);
-    window->resize(720, 640);
-    window->show();
+    platform::showBuiltInHelp(*this);
 }
 
 void Form1::Menu_About_Click() {

@@ -11,6 +11,8 @@
 
 namespace tarvel {
 
+using geometry::textToSingle, geometry::plainText, geometry::roundHalfEven;
+
 using platform::Label;
 using platform::LineShape;
 

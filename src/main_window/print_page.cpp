@@ -15,6 +15,8 @@
 
 namespace tarvel {
 
+using geometry::formatNumber, geometry::kFieldPattern, geometry::kAreaPattern;
+
 namespace {
 
 // One axis of the paper's window into the drawing: a span that must be seen

@@ -2,8 +2,6 @@
 
 #include "program.h"
 
-#include "settings_windows/owner_lock.h"
-
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -72,14 +70,11 @@ FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
 FrmAbout::~FrmAbout() = default;
 
 void FrmAbout::Form_Load() {
-    disableOwnerOnly(owner_);
-    loaded_ = true;
+    if (!ownerLock_) ownerLock_.emplace(owner_);
 }
 
 void FrmAbout::Form_Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    owner_.setEnabled(true);
+    ownerLock_.reset();
 }
 
 void FrmAbout::closeEvent(QCloseEvent *event) {

@@ -5,10 +5,12 @@
 
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
+#include "settings_windows/owner_lock.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QFrame;
 
@@ -25,7 +27,8 @@ public:
     FrmAbout(QWidget &owner, platform::ShellService &shell);
     ~FrmAbout() override;
 
-    // Disables the owner; Form_Unload (on closing) enables it again.
+    // Disables the owner (an OwnerLock); Form_Unload, on closing, enables it
+    // again.
     void Form_Load();
     void Form_Unload();
     void cmdOK_Click();
@@ -42,7 +45,7 @@ protected:
 private:
     QWidget &owner_;
     platform::ShellService &shell_;
-    bool loaded_ = false;
+    std::optional<OwnerLock> ownerLock_; // while loaded
 };
 
 } // namespace tarvel::settings_windows

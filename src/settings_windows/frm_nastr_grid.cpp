@@ -21,7 +21,7 @@ constexpr double kTwips = platform::kTwipsPerPixel;
 // The background as a colour number; a text that is no colour paints as the
 // button face, the main window's own default.
 std::uint32_t backColourNumber(const QString &text) {
-    return textToColour(text).value_or(platform::kSysButtonFace);
+    return geometry::textToColour(text).value_or(platform::kSysButtonFace);
 }
 
 // Colours are stored as the decimal text of the signed 32-bit number, so
@@ -104,12 +104,14 @@ void FrmNastrGrid::Form_Load() {
     Check6->setValue(s.ShowLengths);
     wireEvents();
     loaded_ = true;
+    if (QWidget *owner = parentWidget()) ownerLock_.emplace(*owner);
 }
 
 void FrmNastrGrid::Form_Unload() {
     if (!loaded_) return;
     loaded_ = false;
     files::storeGraphics(services_.settings, settings_);
+    ownerLock_.reset();
     emit closed();
 }
 

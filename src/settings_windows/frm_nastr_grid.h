@@ -4,18 +4,19 @@
 // values are stored when the window closes.
 //
 // The window works on its own copy of the setting variables, taken when it
-// is created. It is not modal, but the main window takes no input while it
-// is open: the main window disables itself on opening it and enables itself
-// again on `closed`.
+// is created. It is not modal, but its owner (the main window) takes no input
+// while it is loaded: the window holds an OwnerLock, as the about box does.
 #pragma once
 
 #include "files/settings.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
+#include "settings_windows/owner_lock.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace tarvel::settings_windows {
 
@@ -27,9 +28,10 @@ public:
     FrmNastrGrid(QWidget *owner, platform::Services &services, const files::Settings &current);
     ~FrmNastrGrid() override;
 
-    // Sets every control from the variables.
+    // Sets every control from the variables and disables the owner.
     void Form_Load();
-    // Stores the nine graphics keys, then raises `closed`.
+    // Stores the nine graphics keys, enables the owner again, then raises
+    // `closed`.
     void Form_Unload();
 
     // The variables as the window has them, every change included.
@@ -67,6 +69,7 @@ private:
     platform::Services &services_;
     files::Settings settings_;
     bool loaded_ = false;
+    std::optional<OwnerLock> ownerLock_; // while loaded, when there is an owner
 };
 
 } // namespace tarvel::settings_windows

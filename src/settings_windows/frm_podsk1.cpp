@@ -96,7 +96,7 @@ void FrmPodsk1::closeEvent(QCloseEvent *event) {
     // over the hint.
     hide();
     event->accept();
-    if (Form_Unload) Form_Unload();
+    emit closed(Ch1->Value() == 1);
 }
 
 } // namespace tarvel::settings_windows

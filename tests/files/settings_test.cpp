@@ -73,8 +73,8 @@ TEST(Settings, HandEditedValues) {
         EXPECT_TRUE(c.check(loadSettings(store))) << c.key << "=" << c.text;
     }
     // Both spellings of the button face are the same colour.
-    EXPECT_EQ(tarvel::textToColour(QStringLiteral("&H8000000F")),
-              tarvel::textToColour(QStringLiteral("-2147483633")));
+    EXPECT_EQ(tarvel::geometry::textToColour(QStringLiteral("&H8000000F")),
+              tarvel::geometry::textToColour(QStringLiteral("-2147483633")));
 }
 
 TEST(Settings, WritesInTheirOrder) {

@@ -69,8 +69,10 @@ TEST_P(WorkbookImport, GivesTheSixCornersAsFieldTexts) {
     EXPECT_EQ(corners->count, 6);
     for (int i = 1; i <= 6; ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
-        EXPECT_EQ(corners->x[i], tarvel::formatNumber(kX[i - 1], tarvel::kFieldPattern));
-        EXPECT_EQ(corners->y[i], tarvel::formatNumber(kY[i - 1], tarvel::kFieldPattern));
+        EXPECT_EQ(corners->x[i],
+                  tarvel::geometry::formatNumber(kX[i - 1], tarvel::geometry::kFieldPattern));
+        EXPECT_EQ(corners->y[i],
+                  tarvel::geometry::formatNumber(kY[i - 1], tarvel::geometry::kFieldPattern));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 using namespace tarvel;
+using namespace tarvel::geometry;
 using platform::SpreadsheetCell;
 using tarvel::fuzz::check;
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <limits>
 
-using namespace tarvel;
+using namespace tarvel::geometry;
 using tarvel::fuzz::check;
 using tarvel::fuzz::sameValue;
 using tarvel::fuzz::show;

@@ -10,12 +10,14 @@
 #include "fuzz_support.h"
 
 #include "files/polygon_file.h"
+#include "platform/io/cp1251.h"
 
 #include <QList>
 
 #include <cstdint>
 
 using namespace tarvel::files;
+namespace cp1251 = tarvel::platform::cp1251;
 using tarvel::fuzz::check;
 
 namespace {

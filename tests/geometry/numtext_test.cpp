@@ -9,7 +9,7 @@
 #include <optional>
 #include <ostream>
 
-using namespace tarvel;
+using namespace tarvel::geometry;
 
 // Readable failure messages; internal linkage so that no other test file's
 // printer can clash with it.

@@ -14,6 +14,8 @@
 
 namespace tarvel::testing {
 
+using geometry::plainText;
+
 using Texts = std::vector<std::pair<QString, QString>>;
 
 class EditingTest : public WindowTest {

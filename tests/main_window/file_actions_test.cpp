@@ -6,6 +6,7 @@
 #include "files/settings.h"
 #include "geometry/numtext.h"
 #include "geometry/polygon_document.h"
+#include "platform/io/cp1251.h"
 #include "support/fake_services.h"
 #include "support/polygon_folder.h"
 #include "support/qstring_print.h"
@@ -18,6 +19,8 @@
 #include <optional>
 
 namespace tarvel::testing {
+
+using geometry::textToDouble;
 namespace {
 
 using geometry::Axis;
@@ -219,7 +222,7 @@ TEST_F(FileActionsTest, OpenAndSaveKeepEveryNumber) {
     fakes.dialogs.fileAnswers = {path("again.squ")};
     ASSERT_TRUE(actions.saveAs());
 
-    const QStringList lines = files::cp1251::decode(bytes("again.squ")).split("\r\n");
+    const QStringList lines = platform::cp1251::decode(bytes("again.squ")).split("\r\n");
     ASSERT_GE(lines.size(), 42);
     int kept = 0;
     for (int i = 0; i < 40; ++i) {

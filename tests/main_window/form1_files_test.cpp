@@ -4,6 +4,7 @@
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
+#include "platform/io/cp1251.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -33,7 +34,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
 
     const QByteArray b = bytes("plot.squ");
     EXPECT_EQ(b.count("\r\n"), 42);
-    const QStringList lines = files::cp1251::decode(b).split(QStringLiteral("\r\n"));
+    const QStringList lines = platform::cp1251::decode(b).split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines[0], QStringLiteral("5"));
     EXPECT_EQ(lines[1], QStringLiteral("26,00"));
     EXPECT_EQ(lines[7], QStringLiteral("hidden text"));

@@ -9,6 +9,8 @@
 #include <QMenu>
 
 namespace tarvel::testing {
+
+using geometry::textToDouble;
 namespace {
 
 using platform::MsgButtons;

@@ -10,6 +10,8 @@
 #include <functional>
 
 namespace tarvel::testing {
+
+using geometry::textToDouble;
 namespace {
 
 using platform::MsgButtons;
@@ -188,10 +190,10 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
     for (const QString &scale : scales) {
         SCOPED_TRACE(scale.toStdString());
         form->txtMsb->setText(scale);
-        const float m = *tarvel::textToSingle(scale);
+        const float m = *tarvel::geometry::textToSingle(scale);
         for (int k = 0; k < 4; ++k) {
             const platform::Label &label = *form->plot().yScaleLabel(k);
-            EXPECT_EQ(label.Caption(), tarvel::plainText(float(k + 1) * m * 5.0f));
+            EXPECT_EQ(label.Caption(), tarvel::geometry::plainText(float(k + 1) * m * 5.0f));
             EXPECT_EQ(label.Caption(), form->plot().xScaleLabel(k)->Caption());
             EXPECT_DOUBLE_EQ(label.Left() + label.Width(), 3330) << k;
             EXPECT_GE(label.Left(), column) << k;

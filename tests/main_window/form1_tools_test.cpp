@@ -27,6 +27,8 @@
 #include <functional>
 
 namespace tarvel::testing {
+
+using geometry::textToDouble;
 namespace {
 
 using platform::MsgIcon;

@@ -6,6 +6,7 @@
 
 #include "files/polygon_file.h"
 #include "main_window/drawing_surface.h"
+#include "platform/io/cp1251.h"
 
 #include <QAction>
 #include <QFile>
@@ -74,7 +75,8 @@ protected:
         lines << QStringLiteral("Хозяин");
         QFile f(path(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(files::cp1251::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+        f.write(
+            platform::cp1251::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
         return path(name);
     }
     // Lets every pending repaint happen.

@@ -14,6 +14,8 @@
 #include <random>
 
 namespace tarvel::testing {
+
+using geometry::textToDouble, geometry::formatNumber, geometry::kAreaPattern;
 namespace {
 
 using platform::MsgResult;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files/polygon_file.h"
+#include "platform/io/cp1251.h"
 
 #include <QFile>
 #include <QStringList>
@@ -34,8 +35,8 @@ protected:
         for (int i = 0; i < 20; ++i)
             lines << (i < ys.size() ? ys[i] : QStringLiteral("0"));
         lines << owner;
-        return files::cp1251::encode(lines.join(QString::fromLatin1(eol)) +
-                                     QString::fromLatin1(eol));
+        return platform::cp1251::encode(lines.join(QString::fromLatin1(eol)) +
+                                        QString::fromLatin1(eol));
     }
 };
 

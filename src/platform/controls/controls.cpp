@@ -545,9 +545,6 @@ ComboBox::ComboBox(QWidget *parent, bool editable) : Control(new QComboBox(paren
     if (editable) {
         c->lineEdit()->setFont(defaultFont());
         watch(c->lineEdit());
-        QObject::connect(c, &QComboBox::editTextChanged, this, [this] {
-            if (Change) Change();
-        });
     }
     QObject::connect(c, &QComboBox::activated, this, [this] {
         if (Click) Click();
@@ -586,15 +583,11 @@ int ComboBox::ListCount() const {
 QString ComboBox::List(int index) const {
     return combo()->itemText(index);
 }
-int ComboBox::ListIndex() const {
-    return combo()->currentIndex();
-}
 void ComboBox::setListIndex(int index) {
     {
         const QSignalBlocker block(combo());
         combo()->setCurrentIndex(index);
     }
-    if (Change) Change();
     if (Click) Click();
 }
 QString ComboBox::Text() const {
@@ -670,12 +663,6 @@ void LineShape::setVisible(bool v) {
 void LineShape::setBorderColor(std::uint32_t c) {
     if (colour_ == c) return;
     colour_ = c;
-    if (visible_) notify();
-}
-void LineShape::setBorderWidth(int w) {
-    if (width_ == w) return;
-    if (visible_) notify();
-    width_ = w;
     if (visible_) notify();
 }
 

@@ -20,11 +20,11 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 #include <functional>
 
-class QWidget;
 class QLineEdit;
 class QLabel;
 class QPushButton;
@@ -212,14 +212,11 @@ public:
     void Clear();
     int ListCount() const;
     QString List(int index) const;
-    int ListIndex() const;
     void setListIndex(int index); // selecting raises Click
     QString Text() const;
     // For an editable box sets its text; for a list selects the matching item.
     void setText(const QString &text);
     void setMaxVisibleItems(int items);
-
-    std::function<void()> Change;
 };
 
 class CheckBox : public Control {
@@ -253,7 +250,6 @@ public:
     std::uint32_t BorderColor() const { return colour_; }
     void setBorderColor(std::uint32_t c);
     int BorderWidth() const { return width_; }
-    void setBorderWidth(int w);
 
 private:
     void set(double &field, double v);

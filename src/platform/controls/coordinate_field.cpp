@@ -1,7 +1,5 @@
 #include "platform/controls/coordinate_field.h"
 
-#include <QWidget>
-
 namespace tarvel::platform {
 
 bool normalizeDecimalPoint(TextBox &field) {
@@ -15,11 +13,6 @@ bool normalizeDecimalPoint(TextBox &field) {
     field.setText(fixed);
     field.setSelStart(int(field.Text().size()));
     return true;
-}
-
-void showNotANumber(MessageBoxService &messages, QWidget *owner) {
-    messages.show(owner, QStringLiteral("В поле с координатами не число!"), MsgButtons::OK,
-                  MsgIcon::Exclamation, QStringLiteral("Ошибка"));
 }
 
 } // namespace tarvel::platform

@@ -1,12 +1,10 @@
 // What every coordinate field of the program shares, in the main window and
-// in the geographic entry windows alike: the decimal comma, and the message
-// the user gets when a field holds no number.
+// in the geographic entry windows alike: the decimal comma. (The message
+// the user gets when a field holds no number is a service's:
+// platform::showNotANumber in services.h.)
 #pragma once
 
 #include "platform/controls/controls.h"
-#include "platform/services/services.h"
-
-class QWidget;
 
 namespace tarvel::platform {
 
@@ -14,8 +12,5 @@ namespace tarvel::platform {
 // the rewrite raises the field's change handler again. True when a point
 // was turned.
 bool normalizeDecimalPoint(TextBox &field);
-
-// Tells the user, over `owner`, that a coordinate field holds no number.
-void showNotANumber(MessageBoxService &messages, QWidget *owner);
 
 } // namespace tarvel::platform

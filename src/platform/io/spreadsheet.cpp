@@ -1,6 +1,6 @@
 #include "platform/io/spreadsheet.h"
 
-#include "files/polygon_file.h"
+#include "platform/io/cp1251.h"
 #include "platform/io/regular_file.h"
 #include "platform/io/xlsx_reader.h"
 
@@ -797,7 +797,7 @@ std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
         return readLegacyXls(QFile::encodeName(fileName).constData());
     if (QFileInfo(fileName).suffix().compare(u"csv", Qt::CaseInsensitive) == 0)
         // Text saved by a Russian Windows is often Windows-1251.
-        return readCsv(isValidUtf8(data) ? data : files::cp1251::decode(data).toUtf8());
+        return readCsv(isValidUtf8(data) ? data : cp1251::decode(data).toUtf8());
     return std::nullopt;
 }
 

@@ -4,6 +4,11 @@
 
 namespace tarvel::platform {
 
+void showNotANumber(MessageBoxService &messages, QWidget *owner) {
+    messages.show(owner, QStringLiteral("В поле с координатами не число!"), MsgButtons::OK,
+                  MsgIcon::Exclamation, QStringLiteral("Ошибка"));
+}
+
 QString qtFilter(const QString &pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;

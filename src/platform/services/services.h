@@ -40,6 +40,11 @@ public:
                            const QString &title) = 0;
 };
 
+// Tells the user, over `owner`, that a coordinate field holds no number: the
+// one message of every coordinate field, in the main window and in the
+// geographic entry windows alike.
+void showNotANumber(MessageBoxService &messages, QWidget *owner);
+
 // ---- Common dialogs ----
 
 // A file dialog request in the terms the windows use. `filter` is in the

@@ -52,8 +52,8 @@ QStringList splitLines(const QString &text, int wanted) {
 // The window lays out rows 1..n from this count, so only a whole number in
 // range will do: "3,5" must not be rounded into a count.
 bool isCornerCount(const QString &text) {
-    const auto whole = textToInt16(text);
-    const auto exact = textToDouble(text);
+    const auto whole = geometry::textToInt16(text);
+    const auto exact = geometry::textToDouble(text);
     return whole && exact && *exact == static_cast<double>(*whole) && *whole >= 3 &&
            *whole <= kMaxFileCorners;
 }

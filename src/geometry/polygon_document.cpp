@@ -117,8 +117,8 @@ void PolygonDocument::push(const State &after, const QString &name, int mergeKey
     if (replaying_ || after == state_) return;
     Snapshot before = snapshot_ ? snapshot_ : std::make_shared<const State>(state_);
     // push() runs the step's redo(), which makes `after` the state.
-    undo_.push(new Step(*this, std::move(before), std::make_shared<const State>(after), name,
-                        mergeKey));
+    undo_.push(
+        new Step(*this, std::move(before), std::make_shared<const State>(after), name, mergeKey));
 }
 
 void PolygonDocument::replay(const Snapshot &s) {

@@ -373,16 +373,16 @@ TEST_F(DocumentTest, LeavingAFieldJoinsItsTypingAndIsOtherwiseNoEdit) {
     struct Case {
         const char *name;
         Command before;
-        QString x1;    // the text of X1 after leaving it with "1 234,50"
-        int steps;     // on the stack after leaving
-        int undoneTo;  // steps left after one undo
+        QString x1;   // the text of X1 after leaving it with "1 234,50"
+        int steps;    // on the stack after leaving
+        int undoneTo; // steps left after one undo
     };
     const Case cases[] = {
-        {"typed into it", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1234,5"); },
-         "1 234,50", 1, 0},
+        {"typed into it", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1234,5"); }, "1 234,50",
+         1, 0},
         {"nothing typed", [](PolygonDocument &) {}, "0", 0, 0},
-        {"typed into another field", [](PolygonDocument &d) { d.editField(Axis::X, 2, "3"); },
-         "0", 1, 0},
+        {"typed into another field", [](PolygonDocument &d) { d.editField(Axis::X, 2, "3"); }, "0",
+         1, 0},
         {"typed, then another command",
          [](PolygonDocument &d) {
              d.editField(Axis::X, 1, "1234,5");

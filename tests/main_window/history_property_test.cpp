@@ -42,8 +42,8 @@ protected:
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
     QString randomText() {
-        static const char *const pieces[] = {"0", "1", "5", "12", "7.5", ",", "-", "3,25",
-                                             "1234.5", "abc", " ", ""};
+        static const char *const pieces[] = {"0", "1",    "5",      "12",  "7.5", ",",
+                                             "-", "3,25", "1234.5", "abc", " ",   ""};
         QString s;
         for (int k = pick(0, 3); k > 0; --k)
             s += QString::fromLatin1(pieces[pick(0, int(std::size(pieces)) - 1)]);
@@ -130,10 +130,9 @@ protected:
         case 6: {
             // A step move of the corner whose field has the focus, or of all.
             randomCoordinateField().SetFocus();
-            platform::Button *const moves[] = {form->CmdUp.get(),   form->CmdDown.get(),
-                                               form->CmdXUp.get(),  form->CmdXDw.get(),
-                                               form->CmdYUp.get(),  form->CmdYDw.get(),
-                                               form->CmLleft.get(), form->CmdRight.get()};
+            platform::Button *const moves[] = {
+                form->CmdUp.get(),  form->CmdDown.get(), form->CmdXUp.get(),  form->CmdXDw.get(),
+                form->CmdYUp.get(), form->CmdYDw.get(),  form->CmLleft.get(), form->CmdRight.get()};
             moves[pick(0, 7)]->button()->click();
             break;
         }

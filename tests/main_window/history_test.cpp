@@ -80,9 +80,7 @@ TEST_F(HistoryTest, LeavingAFieldBetweenUndoAndRedoKeepsTheRedo) {
         {"down to the next row", [this] { press(Qt::Key_Down); }},
         {"click into another field", [this] { clickInto(*form->table().y(5)); }},
         {"click on the drawing",
-         [this] {
-             QTest::mouseClick(form->surface(), Qt::LeftButton, {}, QPoint(1060, 690));
-         }},
+         [this] { QTest::mouseClick(form->surface(), Qt::LeftButton, {}, QPoint(1060, 690)); }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,8 +146,7 @@ TEST_F(HistoryTest, UndoAndRedoKeysWorkWhereverTheFocusIs) {
         std::function<QWidget *()> focus;
     };
     const Case cases[] = {
-        {"a coordinate field",
-         [this]() -> QWidget * { return form->table().y(3)->edit(); }},
+        {"a coordinate field", [this]() -> QWidget * { return form->table().y(3)->edit(); }},
         {"the count field", [this]() -> QWidget * { return form->Text1->edit(); }},
         {"the step field", [this]() -> QWidget * { return form->txtStep->edit(); }},
         {"the scale field", [this]() -> QWidget * { return form->txtMsb->edit(); }},

@@ -26,43 +26,45 @@ bool validCorner(int i) {
 
 } // namespace
 
-// One undo step: the whole state before and after. The texts are
-// implicitly shared, so a step costs a few pointers, not copies.
+// One undo step: the whole state before and after, as snapshots that
+// neighbouring steps share (one step's `after` is the next one's `before`),
+// and whose texts are implicitly shared with the states around them: a step
+// costs about one state's array of text handles.
 class PolygonDocument::Step : public QUndoCommand {
 public:
-    Step(PolygonDocument &doc, State before, State after, const QString &name, int key)
+    Step(PolygonDocument &doc, Snapshot before, Snapshot after, const QString &name, int key)
         : QUndoCommand(name), doc_(doc), before_(std::move(before)), after_(std::move(after)),
           key_(key) {}
 
     int id() const override { return key_; }
-    void redo() override { doc_.setState(after_); }
+    void redo() override { doc_.replay(after_); }
     void undo() override {
         // Whatever is typed after an undo is a step of its own.
         doc_.typingOpen_ = false;
-        doc_.setState(before_);
+        doc_.replay(before_);
     }
     bool mergeWith(const QUndoCommand *other) override {
         if (!doc_.typingOpen_ || other->id() != key_) return false;
         after_ = static_cast<const Step *>(other)->after_;
         // Typing back to where the step began leaves nothing to undo.
-        setObsolete(after_ == before_);
+        setObsolete(*after_ == *before_);
         return true;
     }
 
 private:
     PolygonDocument &doc_;
-    State before_, after_;
+    Snapshot before_, after_;
     int key_;
 };
 
 PolygonDocument::PolygonDocument(QObject *parent) : QObject(parent) {
-    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });
+    // Only an empty stack takes a limit.
+    undo_.setUndoLimit(kHistoryLimit);
     recompute();
 }
 
 PolygonDocument::~PolygonDocument() {
     // The steps refer to this document; they go before its members do.
-    disconnect(&undo_, nullptr, this, nullptr);
     undo_.clear();
 }
 
@@ -93,30 +95,60 @@ PolygonDocument::State PolygonDocument::next(const PolygonTexts &texts) const {
 }
 
 void PolygonDocument::reset(const PolygonTexts &texts) {
+    if (replaying_) return;
     typingOpen_ = false;
+    lastTyped_ = kNoMerge;
     undo_.clear();
+    saved_ = texts;
     setState(next(texts));
     undo_.setClean();
-    setModified(false);
 }
 
 void PolygonDocument::markSaved() {
     typingOpen_ = false;
+    // Leaving the field now does not make the saved polygon modified.
+    lastTyped_ = kNoMerge;
+    saved_ = state_.texts;
     undo_.setClean();
     setModified(false);
 }
 
 void PolygonDocument::push(const State &after, const QString &name, int mergeKey) {
-    if (after == state_) return;
+    if (replaying_ || after == state_) return;
+    Snapshot before = snapshot_ ? snapshot_ : std::make_shared<const State>(state_);
     // push() runs the step's redo(), which makes `after` the state.
-    undo_.push(new Step(*this, state_, after, name, mergeKey));
+    undo_.push(
+        new Step(*this, std::move(before), std::make_shared<const State>(after), name, mergeKey));
+}
+
+void PolygonDocument::replay(const Snapshot &s) {
+    // What answers changed() meanwhile (a field losing the focus as its row
+    // is hidden) must not push a step into the stack that is moving.
+    const bool outer = !replaying_;
+    replaying_ = true;
+    lastTyped_ = kNoMerge;
+    setState(*s);
+    snapshot_ = s;
+    if (outer) replaying_ = false;
 }
 
 void PolygonDocument::editField(Axis axis, int i, const QString &text) {
-    if (!validCorner(i)) return;
+    if (replaying_ || !validCorner(i)) return;
     PolygonTexts t = state_.texts;
     (axis == Axis::X ? t.x : t.y)[std::size_t(i)] = text;
-    typeInto(fieldKey(axis, i), next(t), QStringLiteral("Ввод координаты"));
+    const int key = fieldKey(axis, i);
+    typeInto(key, next(t), QStringLiteral("Ввод координаты"));
+    lastTyped_ = key;
+}
+
+void PolygonDocument::leaveField(Axis axis, int i, const QString &text) {
+    if (replaying_) return;
+    if (validCorner(i) && lastTyped_ == fieldKey(axis, i)) {
+        PolygonTexts t = state_.texts;
+        (axis == Axis::X ? t.x : t.y)[std::size_t(i)] = text;
+        typeInto(lastTyped_, next(t), QStringLiteral("Ввод координаты"));
+    }
+    endTyping();
 }
 
 void PolygonDocument::typeInto(int key, const State &after, const QString &name) {
@@ -133,19 +165,25 @@ void PolygonDocument::typeInto(int key, const State &after, const QString &name)
 }
 
 void PolygonDocument::endTyping() {
+    if (replaying_) return;
     typingOpen_ = false;
+    lastTyped_ = kNoMerge;
 }
 
 void PolygonDocument::editCount(const QString &text) {
+    if (replaying_) return;
     // The count typed is taken by the next command, not keystroke by
     // keystroke: on the way to "12" the polygon must not drop to 1 corner,
     // nor on the way to "3,5" to 3.
     State s = state_;
     s.texts.count = text;
     typeInto(kCountKey, s, QStringLiteral("Количество углов"));
+    lastTyped_ = kCountKey;
 }
 
 void PolygonDocument::applyCount() {
+    if (replaying_) return;
+    lastTyped_ = kNoMerge;
     // Belongs to the count's typing step: undoing it takes back both.
     const State s = next(state_.texts);
     if (s == state_) return;
@@ -153,15 +191,25 @@ void PolygonDocument::applyCount() {
     typingOpen_ = false;
 }
 
+void PolygonDocument::leaveCount() {
+    if (replaying_) return;
+    if (lastTyped_ == kCountKey) applyCount();
+    endTyping();
+}
+
 void PolygonDocument::editOwner(const QString &text) {
+    if (replaying_) return;
     PolygonTexts t = state_.texts;
     t.owner = text;
     typingOpen_ = false;
+    lastTyped_ = kNoMerge;
     push(next(t), QStringLiteral("Владелец"), kOwnerKey);
 }
 
 void PolygonDocument::apply(const PolygonTexts &after, const QString &name) {
+    if (replaying_) return;
     typingOpen_ = false;
+    lastTyped_ = kNoMerge;
     push(next(after), name, kNoMerge);
 }
 
@@ -181,8 +229,10 @@ void PolygonDocument::setUnit(Unit unit) {
 
 void PolygonDocument::setState(const State &s) {
     state_ = s;
+    snapshot_.reset();
     recompute();
     emit changed();
+    setModified(state_.texts != saved_);
 }
 
 void PolygonDocument::recompute() {

@@ -21,7 +21,16 @@
 // undo stack. Consecutive edits of the same field merge into one step until
 // endTyping() closes it. Opening a file, or reset(), clears the history.
 // The modified flag is "the texts differ from the state last saved or
-// opened": undoing back to that state clears it.
+// opened": undoing back to that state clears it, and so does typing the
+// saved text back.
+//
+// The history is exact. While an undo or a redo runs, what the views do in
+// answer to changed() (a field that loses the focus as its row is hidden)
+// is not a command: nothing is pushed, nothing changes. Leaving a field is
+// never an edit of its own: the reformatting that leaving brings joins the
+// typing that changed the field, and after anything else it does nothing,
+// so it never cuts off what there is to redo. The history keeps the newest
+// kHistoryLimit steps, each a pair of shared snapshots.
 //
 // No widgets: QUndoStack is in QtGui.
 #pragma once
@@ -34,6 +43,7 @@
 #include <QUndoStack>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace tarvel::geometry {
@@ -76,6 +86,8 @@ public:
 
     // ---- history ----
     QUndoStack &undoStack() { return undo_; }
+    // How many steps the history keeps; the oldest go first.
+    static constexpr int kHistoryLimit = 1000;
 
     // ---- commands ----
     // Replaces everything, without an undo step: the polygon at start.
@@ -90,10 +102,17 @@ public:
     // undo step until endTyping().
     void editField(Axis axis, int i, const QString &text);
     void endTyping();
+    // The user leaves a field whose text, reformatted, is `text`: part of
+    // the typing step when the field was the one typed into last, else
+    // nothing. Closes the typing either way.
+    void leaveField(Axis axis, int i, const QString &text);
     // The count field: its text, applied by applyCount() or by the next
     // other change.
     void editCount(const QString &text);
     void applyCount();
+    // The user leaves the count field: applyCount() when the count was the
+    // field typed into last, else nothing.
+    void leaveCount();
     void editOwner(const QString &text);
     // Any other command: the texts after it, under the name the undo step
     // gets. Texts equal to the present ones change nothing and add no step.
@@ -119,11 +138,14 @@ private:
     };
     class Step;
     friend class Step;
+    using Snapshot = std::shared_ptr<const State>;
 
     State next(const PolygonTexts &texts) const;
     void push(const State &after, const QString &name, int mergeKey);
     void typeInto(int key, const State &after, const QString &name);
     void setState(const State &s);
+    // An undo or redo makes `s` the state; no command runs meanwhile.
+    void replay(const Snapshot &s);
     void recompute();
     void setModified(bool m);
 
@@ -134,6 +156,14 @@ private:
     int recomputes_ = 0;
     bool modified_ = false;
     bool typingOpen_ = false;
+    // The field the user typed into last, while nothing else happened since.
+    int lastTyped_ = -1;
+    bool replaying_ = false;
+    // The texts last saved or opened.
+    PolygonTexts saved_;
+    // state_ as the newest step holds it, shared by the next step's
+    // `before` (null when state_ came from elsewhere).
+    Snapshot snapshot_;
     QUndoStack undo_;
 };
 

@@ -103,6 +103,9 @@ bool FileActions::saveAs() {
 }
 
 bool FileActions::openChosenFile() {
+    // Opening replaces the polygon and its history: unsaved work is asked
+    // about first, as on the way out, before a file is chosen.
+    if (!maybeSave()) return false;
     const auto path = services_.dialogs.showOpen(owner_, polygonDialog(settings_.WorkFolder));
     if (!path) return false;
     if (!open(*path)) {

@@ -38,8 +38,10 @@ public:
     // was, and so does a No when asked whether characters the file cannot
     // hold may be written as "?".
     bool saveAs();
-    // Asks for a file and opens it. True when a polygon was opened; a file
-    // that cannot be read is said and changes nothing.
+    // Asks the save question over unsaved changes (see maybeSave()), then
+    // for a file, and opens it. True when a polygon was opened; a file that
+    // cannot be read is said and changes nothing, and so does an answer
+    // that keeps the polygon (Cancel, or a save that did not happen).
     bool openChosenFile();
     // Opens the file the program was started with. True when one was opened;
     // a missing or unreadable file is passed over in silence.

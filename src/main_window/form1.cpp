@@ -12,6 +12,7 @@
 #include "settings_windows/frm_podsk1.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -84,7 +85,8 @@ void Form1::Menu_Redo_Click() {
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
     // A field's own undo would only take back its last keystrokes behind the
-    // document's back; the window's history undoes whole commands.
+    // document's back, and in the step or scale field it would keep the keys
+    // from the window; the window's history undoes whole commands.
     // With nothing to undo the keys do nothing at all, rather than reach the
     // field's own undo.
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
@@ -112,7 +114,6 @@ void Form1::wireEvents() {
     Text1->Change = [this] { Text1_Change(); };
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
-    Text1->edit()->installEventFilter(this);
     surfaceControl_->Click = [this] {
         // A click on the visible picture is the picture's click.
         const QPoint p = surface_->mapFromGlobal(QCursor::pos());
@@ -126,8 +127,6 @@ void Form1::wireEvents() {
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { Form_MouseMove(m); };
 
     for (int i = 1; i <= 20; ++i) {
-        table_->x(i)->edit()->installEventFilter(this);
-        table_->y(i)->edit()->installEventFilter(this);
         table_->x(i)->Change = [this, i] { TextX_Change(i); };
         table_->y(i)->Change = [this, i] { TextY_Change(i); };
         table_->x(i)->GotFocus = [this, i] { TextX_GotFocus(i); };
@@ -174,6 +173,16 @@ void Form1::wireEvents() {
     Cmb3->KeyDown = [this](int k, int) { Cmb3_KeyDown(k); };
     Cmb1->Click = [this] { Cmb1_Click(); };
     Cmb2->Click = [this] { Cmb2_Click(); };
+    // The area is computed, never typed; a click on the drawing leaves the
+    // focus there.
+    Text3->setReadOnly(true);
+    // Every text field of the window, wherever the focus is, leaves the undo
+    // and redo keys to the window's history. An editable list hands its keys
+    // to its field past that field's filters, so it gets one too.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->installEventFilter(this);
+    for (QComboBox *list : findChildren<QComboBox *>())
+        if (list->isEditable()) list->installEventFilter(this);
 }
 
 void Form1::closeEvent(QCloseEvent *event) {

@@ -75,9 +75,10 @@ void Form1::TextY_KeyDown(int i, int keyCode) {
 }
 
 void Form1::reformatField(geometry::Axis axis, int i) {
-    // The reformatting belongs to the typing it ends: one undo step.
-    doc_.editField(axis, i, formatText(doc_.text(axis, i), kFieldPattern));
-    doc_.endTyping();
+    // The reformatting belongs to the typing it ends: one undo step. A field
+    // left without typing (a click through, a Tab after an undo) is not
+    // edited.
+    doc_.leaveField(axis, i, formatText(doc_.text(axis, i), kFieldPattern));
 }
 
 void Form1::TextX_LostFocus(int i) {

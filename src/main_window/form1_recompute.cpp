@@ -51,7 +51,7 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Text1_LostFocus() {
-    doc_.applyCount();
+    doc_.leaveCount();
 }
 
 void Form1::Text1_KeyDown(int keyCode) {

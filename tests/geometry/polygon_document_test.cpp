@@ -367,6 +367,108 @@ TEST_F(DocumentTest, TypingBackToTheStartDoesNotReopenTheStepBelow) {
     EXPECT_EQ(x(1), "0");
 }
 
+// Leaving a field: the reformatted text joins the typing that changed the
+// field; a field left without typing in it is not edited, whatever its text.
+TEST_F(DocumentTest, LeavingAFieldJoinsItsTypingAndIsOtherwiseNoEdit) {
+    struct Case {
+        const char *name;
+        Command before;
+        QString x1;   // the text of X1 after leaving it with "1 234,50"
+        int steps;    // on the stack after leaving
+        int undoneTo; // steps left after one undo
+    };
+    const Case cases[] = {
+        {"typed into it", [](PolygonDocument &d) { d.editField(Axis::X, 1, "1234,5"); }, "1 234,50",
+         1, 0},
+        {"nothing typed", [](PolygonDocument &) {}, "0", 0, 0},
+        {"typed into another field", [](PolygonDocument &d) { d.editField(Axis::X, 2, "3"); }, "0",
+         1, 0},
+        {"typed, then another command",
+         [](PolygonDocument &d) {
+             d.editField(Axis::X, 1, "1234,5");
+             d.apply(with(d.texts(), Axis::Y, 4, "9"), "move");
+         },
+         "1234,5", 2, 1},
+        {"typed, then undone and redone",
+         [](PolygonDocument &d) {
+             d.editField(Axis::X, 1, "1234,5");
+             d.undoStack().undo();
+             d.undoStack().redo();
+         },
+         "1234,5", 1, 0},
+        {"typed, then saved",
+         [](PolygonDocument &d) {
+             d.editField(Axis::X, 1, "1234,5");
+             d.markSaved();
+         },
+         "1234,5", 1, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        c.before(doc);
+        doc.leaveField(Axis::X, 1, QStringLiteral("1 234,50"));
+        EXPECT_EQ(x(1), c.x1);
+        EXPECT_EQ(steps(), c.steps);
+        if (c.steps == 0) continue;
+        undo();
+        EXPECT_EQ(doc.undoStack().index(), c.undoneTo) << "the reformatting went with the typing";
+    }
+}
+
+// While an undo or a redo runs, a view answering changed() may lose its
+// focus and reformat, or hand a text back: nothing of it becomes a step, and
+// the undo lands exactly on the state before.
+TEST_F(DocumentTest, CommandsRunWhileAStepIsUndoneOrRedoneChangeNothing) {
+    const std::pair<const char *, Command> meddlers[] = {
+        {"edit a field", [](PolygonDocument &d) { d.editField(Axis::X, 7, "99"); }},
+        {"leave a field", [](PolygonDocument &d) { d.leaveField(Axis::X, 2, "10,00"); }},
+        {"edit the count", [](PolygonDocument &d) { d.editCount("5"); }},
+        {"apply the count", [](PolygonDocument &d) { d.applyCount(); }},
+        {"leave the count", [](PolygonDocument &d) { d.leaveCount(); }},
+        {"edit the owner", [](PolygonDocument &d) { d.editOwner("x"); }},
+        {"another command",
+         [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::Y, 9, "1"), "move"); }},
+    };
+    for (const auto &[name, meddle] : meddlers) {
+        SCOPED_TRACE(name);
+        restart();
+        doc.editField(Axis::X, 2, "11");
+        doc.endTyping();
+        const PolygonTexts after = doc.texts();
+        bool inside = false;
+        const auto connection = QObject::connect(&doc, &PolygonDocument::changed, [&] {
+            if (inside) return;
+            inside = true;
+            meddle(doc);
+            inside = false;
+        });
+        undo();
+        EXPECT_EQ(doc.texts(), square());
+        EXPECT_EQ(steps(), 1);
+        EXPECT_EQ(doc.undoStack().index(), 0);
+        redo();
+        EXPECT_EQ(doc.texts(), after);
+        EXPECT_EQ(doc.undoStack().index(), 1);
+        QObject::disconnect(connection);
+        EXPECT_TRUE(doc.isModified());
+    }
+}
+
+TEST_F(DocumentTest, TheHistoryKeepsTheNewestThousandSteps) {
+    for (int k = 1; k <= PolygonDocument::kHistoryLimit + 50; ++k) {
+        doc.editField(k % 2 ? Axis::X : Axis::Y, 5, QString::number(k));
+        doc.endTyping();
+    }
+    EXPECT_EQ(steps(), PolygonDocument::kHistoryLimit);
+    while (doc.undoStack().canUndo())
+        undo();
+    // The oldest 50 steps are gone: back to the state after the 50th.
+    EXPECT_EQ(doc.text(Axis::X, 5), "49");
+    EXPECT_EQ(doc.text(Axis::Y, 5), "50");
+    EXPECT_TRUE(doc.isModified()) << "the saved state is out of reach, not forgotten";
+}
+
 // ---------------------------------------------------------------- modified
 
 TEST_F(DocumentTest, AnyChangeMarksTheDocumentModified) {
@@ -399,6 +501,8 @@ TEST_F(DocumentTest, UndoingBackToTheSavedStateClearsModifiedAndRedoSetsItAgain)
     EXPECT_FALSE(doc.isModified());
     redo();
     EXPECT_TRUE(doc.isModified());
+    doc.editField(Axis::Y, 1, "0");
+    EXPECT_FALSE(doc.isModified()) << "the saved text typed back";
 }
 
 TEST_F(DocumentTest, SavedWhileTypingThenTypingMoreIsModifiedAndUndoesToTheSavedText) {

@@ -117,6 +117,7 @@ TEST_F(FileActionsTest, OpenReplacesTheTextsAndStartsAFreshHistory) {
     ASSERT_TRUE(doc.isModified());
     writeBytes("in.squ",
                polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, QStringLiteral("Хозяин")));
+    fakes.messages.answers = {MsgResult::No}; // the edits are not saved
     fakes.dialogs.fileAnswers = {path("in.squ")};
     ASSERT_TRUE(actions.openChosenFile());
 
@@ -133,7 +134,7 @@ TEST_F(FileActionsTest, OpenReplacesTheTextsAndStartsAFreshHistory) {
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.undoStack().count(), 0);
     EXPECT_EQ(named, QStringList{path("in.squ")});
-    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(fakes.messages.shown.size(), 1u) << "only the save question";
 }
 
 TEST_F(FileActionsTest, BrokenFilesChangeNothing) {
@@ -151,19 +152,22 @@ TEST_F(FileActionsTest, BrokenFilesChangeNothing) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         fakes.dialogs.fileAnswers = {path(QString::fromLatin1(name))};
+        // The save question, answered No, then the error.
+        fakes.messages.answers = {MsgResult::No};
         EXPECT_FALSE(actions.openChosenFile());
-        ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка чтения файла!"));
-        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Ошибка"));
-        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
+        ASSERT_EQ(fakes.messages.shown.size(), 2u);
+        EXPECT_EQ(fakes.messages.shown[1].text, QStringLiteral("Ошибка чтения файла!"));
+        EXPECT_EQ(fakes.messages.shown[1].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(fakes.messages.shown[1].icon, MsgIcon::Exclamation);
         EXPECT_EQ(doc.texts(), before);
         EXPECT_TRUE(doc.isModified());
         EXPECT_TRUE(doc.undoStack().canUndo());
     }
     fakes.messages.shown.clear();
+    fakes.messages.answers = {MsgResult::No};
     fakes.dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(actions.openChosenFile());
-    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(fakes.messages.shown.size(), 1u) << "only the save question";
     EXPECT_EQ(doc.texts(), before);
     EXPECT_TRUE(named.isEmpty());
 }
@@ -372,6 +376,71 @@ TEST_F(FileActionsTest, MaybeSaveStopsWhenTheCharactersQuestionIsAnsweredNo) {
     EXPECT_EQ(fakes.messages.shown.size(), 2u);
     EXPECT_TRUE(doc.isModified());
     EXPECT_FALSE(QFile::exists(path("left.squ")));
+}
+
+// Opening replaces the polygon and its history, so unsaved work is asked
+// about first, as on the way out; the question comes before the file is
+// chosen.
+TEST_F(FileActionsTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
+    QDir(dir.path()).mkdir(QStringLiteral("folder.squ"));
+    writeBytes("in.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "Хозяин"));
+    struct Case {
+        const char *what;
+        bool edited;
+        MsgResult answer;
+        std::optional<QString> saveTo; // the save dialog's answer, when it is asked
+        std::vector<Kind> dialogs;
+        bool opens;
+        std::size_t messages; // the question, and an error when the save fails
+    };
+    const Case cases[] = {
+        {"nothing unsaved", false, MsgResult::Cancel, std::nullopt, {Kind::Open}, true, 0},
+        {"no", true, MsgResult::No, std::nullopt, {Kind::Open}, true, 1},
+        {"cancel", true, MsgResult::Cancel, std::nullopt, {}, false, 1},
+        {"yes, saved", true, MsgResult::Yes, path("saved.squ"), {Kind::Save, Kind::Open}, true, 1},
+        {"yes, save cancelled", true, MsgResult::Yes, std::nullopt, {Kind::Save}, false, 1},
+        {"yes, save failed", true, MsgResult::Yes, path("folder.squ"), {Kind::Save}, false, 2},
+    };
+    const geometry::PolygonTexts start = doc.texts();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.reset(start);
+        QFile::remove(path("saved.squ"));
+        named.clear();
+        if (c.edited) doc.editField(Axis::Y, 2, QStringLiteral("7,5"));
+        const geometry::PolygonTexts edited = doc.texts();
+        fakes.messages.shown.clear();
+        fakes.dialogs.asked.clear();
+        fakes.messages.answers = {c.answer};
+        fakes.dialogs.fileAnswers.clear();
+        if (c.answer == MsgResult::Yes) fakes.dialogs.fileAnswers.push_back(c.saveTo);
+        fakes.dialogs.fileAnswers.push_back(path("in.squ"));
+
+        EXPECT_EQ(actions.openChosenFile(), c.opens);
+        ASSERT_EQ(fakes.messages.shown.size(), c.messages);
+        if (c.messages > 0) {
+            EXPECT_EQ(fakes.messages.shown[0].text,
+                      QStringLiteral("Файл был изменен, хотите его сохранить?"));
+            EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNoCancel);
+        }
+        std::vector<Kind> dialogs;
+        for (const auto &a : fakes.dialogs.asked)
+            dialogs.push_back(a.kind);
+        EXPECT_EQ(dialogs, c.dialogs);
+        const bool saved = c.saveTo == path("saved.squ");
+        EXPECT_EQ(QFile::exists(path("saved.squ")), saved);
+        if (saved) EXPECT_EQ(files::readPolygonFile(path("saved.squ"))->y[2], "7,5");
+        if (c.opens) {
+            EXPECT_EQ(doc.cornerCount(), 3);
+            EXPECT_FALSE(doc.isModified());
+            EXPECT_EQ(named.last(), path("in.squ"));
+        } else {
+            EXPECT_EQ(doc.texts(), edited) << "the polygon stays as it was";
+            EXPECT_TRUE(doc.isModified());
+            EXPECT_TRUE(doc.undoStack().canUndo()) << "and so does its history";
+            EXPECT_TRUE(named.isEmpty());
+        }
+    }
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLineEdit>
 
+#include <optional>
+
 namespace tarvel::testing {
 namespace {
 
@@ -79,6 +81,7 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     ASSERT_TRUE(form->SAVE_AS());
     form->table().x(2)->setText(QStringLiteral("1"));
     form->document().editOwner(QStringLiteral("x"));
+    fakes.messages.answers = {MsgResult::No}; // the changes since are dropped
     fakes.dialogs.fileAnswers = {path("a.squ")};
     form->Menu_File_Open->trigger();
     EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
@@ -208,6 +211,63 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     EXPECT_EQ(programEnded, 3);
     // "Выход" runs no closing sequence.
     EXPECT_FALSE(fakes.settings.value("Tunes", "Step"));
+}
+
+// "Открыть" over unsaved changes asks the question of the ways out: Yes
+// saves first and a save that does not happen keeps the polygon; No opens
+// without saving; Cancel opens nothing.
+TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
+    makeWindow();
+    const geometry::PolygonTexts start = form->document().texts();
+    writeBytes("in.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "Хозяин"));
+    struct Case {
+        const char *what;
+        MsgResult answer;
+        std::optional<QString> saveTo;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"cancel", MsgResult::Cancel, std::nullopt, false},
+        {"yes, save cancelled", MsgResult::Yes, std::nullopt, false},
+        {"no", MsgResult::No, std::nullopt, true},
+        {"yes, saved", MsgResult::Yes, path("kept.squ"), true},
+    };
+    int edits = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString typed = QString::number(++edits * 11);
+        form->table().y(2)->setText(typed);
+        const QString title = form->windowTitle();
+        fakes.messages.shown.clear();
+        fakes.messages.answers = {c.answer};
+        fakes.dialogs.fileAnswers.clear();
+        if (c.answer == MsgResult::Yes) fakes.dialogs.fileAnswers.push_back(c.saveTo);
+        fakes.dialogs.fileAnswers.push_back(path("in.squ"));
+        form->Menu_File_Open->trigger();
+
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text,
+                  QStringLiteral("Файл был изменен, хотите его сохранить?"));
+        if (c.opens) {
+            EXPECT_EQ(form->cornerCount(), 3);
+            EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
+            EXPECT_EQ(form->windowTitle(), FileActions::captionFor(path("in.squ")));
+            EXPECT_FALSE(form->document().isModified());
+            // Back to the default polygon for the next row.
+            form->document().open(start);
+        } else {
+            EXPECT_EQ(form->table().y(2)->Text(), typed) << "the edit is kept";
+            EXPECT_EQ(form->cornerCount(), 20);
+            EXPECT_EQ(form->windowTitle(), title);
+            EXPECT_TRUE(form->document().isModified());
+            EXPECT_TRUE(form->Menu_Undo->isEnabled()) << "and so is its history";
+        }
+        if (c.saveTo) {
+            const auto file = files::readPolygonFile(*c.saveTo);
+            ASSERT_TRUE(file);
+            EXPECT_EQ(file->y[2], typed) << "saved before the open";
+        }
+    }
 }
 
 TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {

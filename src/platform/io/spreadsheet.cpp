@@ -537,7 +537,6 @@ std::optional<SpreadsheetColumns> readLegacyXls(const char *path) {
 // fork of this one: a forked copy of a threaded process inherits locks that
 // other threads held at the fork (glibc's converter lock among them) and can
 // wait on them for ever.
-constexpr int kReadTimeoutMs = 10000;
 // Beyond what the reader holds when it starts.
 constexpr unsigned long long kReaderMemoryBytes = 1024ULL * 1024 * 1024;
 // The descriptor the reader writes the cells to; its standard output is
@@ -601,7 +600,8 @@ std::optional<SpreadsheetColumns> decodeColumns(const std::string &in) {
     return columns;
 }
 
-std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByteArray &path) {
+std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByteArray &path,
+                                            std::chrono::milliseconds timeLimit) {
     if (reader.isEmpty()) return std::nullopt;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
@@ -640,7 +640,7 @@ std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByt
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        const qint64 left = kReadTimeoutMs - clock.elapsed();
+        const qint64 left = qint64(timeLimit.count()) - clock.elapsed();
         if (left <= 0) {
             timedOut = true;
             break;
@@ -763,11 +763,12 @@ std::unique_ptr<SpreadsheetApplication> XlsxSpreadsheet::createApplication() {
 
 XlsxSpreadsheet::XlsxSpreadsheet() : readerPath_(QFile::decodeName(findReader())) {}
 
-XlsxSpreadsheet::XlsxSpreadsheet(QString readerPath) : readerPath_(std::move(readerPath)) {}
+XlsxSpreadsheet::XlsxSpreadsheet(QString readerPath, std::chrono::milliseconds timeLimit)
+    : readerPath_(std::move(readerPath)), timeLimit_(timeLimit) {}
 
 std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fileName) {
     try {
-        return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName));
+        return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName), timeLimit_);
     } catch (...) {
         // Only the pipe's buffers can fail here (std::bad_alloc), and that
         // may not reach the window either.

@@ -11,6 +11,8 @@
 
 #include "platform/services/services.h"
 
+#include <chrono>
+
 namespace tarvel::platform {
 
 class XlsxSpreadsheet : public SpreadsheetService {
@@ -21,7 +23,13 @@ public:
     // ../lib/tarvel from there. Without a reader nothing reads as a
     // workbook.
     XlsxSpreadsheet();
-    explicit XlsxSpreadsheet(QString readerPath);
+    // `timeLimit` is how long a reading may take before the reader is
+    // stopped and the file counts as no workbook.
+    explicit XlsxSpreadsheet(QString readerPath,
+                             std::chrono::milliseconds timeLimit = kReadTimeLimit);
+
+    // Long enough for any workbook of forty cells on a slow machine.
+    static constexpr std::chrono::milliseconds kReadTimeLimit{10000};
 
     // Never fails: the recording application needs nothing outside the
     // process until SaveAs.
@@ -53,13 +61,14 @@ public:
     // not a workbook, or a broken one.
     //
     // The file is read in the reader's own process, with a memory ceiling
-    // and a time limit (10 s): a crafted file can crash or exhaust only the
+    // and a time limit (kReadTimeLimit unless given): a crafted file can crash or exhaust only the
     // reader. Only a regular file is read; a named pipe or device is not a
     // workbook, and never blocks.
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
 
 private:
     QString readerPath_;
+    std::chrono::milliseconds timeLimit_ = kReadTimeLimit;
 };
 
 // The reading itself, in the calling process, without protection: for the

@@ -2,6 +2,7 @@
 #include "platform/io/xlsx_probe.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <clocale>
 #include <functional>
 #include <iconv.h>
@@ -340,7 +342,8 @@ TEST(XlsxSpreadsheet, PipesAndDevicesAreNoWorkbooks) {
 }
 
 // Whatever the reader does, the program goes on: a reader that is missing,
-// fails, or never ends gives no workbook.
+// fails, or never ends gives no workbook, and one that hangs is stopped at
+// the time limit, not left to run.
 TEST(XlsxSpreadsheet, AReaderThatFailsOrHangsGivesNoWorkbook) {
     QTemporaryDir dir;
     const auto script = [&](const char *name, const QByteArray &body) {
@@ -350,9 +353,24 @@ TEST(XlsxSpreadsheet, AReaderThatFailsOrHangsGivesNoWorkbook) {
         return path;
     };
     const QString workbook = kDataDir + "workbooks/comma.csv";
-    EXPECT_FALSE(XlsxSpreadsheet(dir.filePath("missing")).readColumns(workbook));
-    EXPECT_FALSE(XlsxSpreadsheet(script("fails", "exit 1")).readColumns(workbook));
-    EXPECT_FALSE(XlsxSpreadsheet(script("garbage", "printf 'xyz' >&3")).readColumns(workbook));
-    EXPECT_FALSE(XlsxSpreadsheet(script("crashes", "kill -SEGV $$")).readColumns(workbook));
-    EXPECT_FALSE(XlsxSpreadsheet(script("hangs", "exec sleep 60")).readColumns(workbook));
+    struct Row {
+        const char *name;
+        QString reader;
+    };
+    const Row rows[] = {
+        {"missing", dir.filePath("missing")},
+        {"fails", script("fails", "exit 1")},
+        {"writes garbage", script("garbage", "printf 'xyz' >&3")},
+        {"crashes", script("crashes", "kill -SEGV $$")},
+        {"hangs", script("hangs", "exec sleep 60")},
+        {"hangs after writing", script("stalls", "printf '\\000' >&3; exec sleep 60")},
+    };
+    constexpr std::chrono::milliseconds kLimit{200};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(XlsxSpreadsheet(row.reader, kLimit).readColumns(workbook));
+        EXPECT_LT(clock.elapsed(), 1000);
+    }
 }

@@ -52,7 +52,7 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     wireEvents();
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
-    helpDocument = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf");
+    tools_.setHelpDocument(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf"));
     // The window keeps the size its layout was drawn for.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -48,6 +48,7 @@
 #include "main_window/coordinate_table.h"
 #include "main_window/file_actions.h"
 #include "main_window/plot_view.h"
+#include "main_window/tool_actions.h"
 #include "main_window/shared_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -196,7 +197,7 @@ public:
     // The product's web page, opened when the window closes.
     static const QString kProductWebPage;
     // The help document: Help.pdf beside the program; tests point it elsewhere.
-    QString helpDocument;
+    void setHelpDocument(const QString &path) { tools_.setHelpDocument(path); }
 
     // Main-window state.
     std::int16_t CurrentCorner = 0;
@@ -302,7 +303,8 @@ private:
     void Cmb2_Click();
 
     // ---- other commands (form1_tools.cpp) ----
-    void ImportCoordinates(); // the import procedure itself
+    // A workbook's corners become the polygon, as one command.
+    void applyImportedCorners(const files::ImportedCorners &corners);
 
     // ---- geographic windows (form1_geo.cpp) ----
     void unloadGeographicWindows();
@@ -358,7 +360,8 @@ private:
     void buildControls();
     void buildMenus();
     void wireEvents();
-    // The file named by a save or an open becomes the window's caption.
+    // The file named by a save or an open becomes the window's caption; the
+    // corners an import read become the polygon.
     void connectFileActions();
     void repaintSurface();
 
@@ -366,6 +369,7 @@ private:
     platform::Services &services_;
     geometry::PolygonDocument doc_;
     FileActions fileActions_{doc_, services_, state_.settings, this};
+    ToolActions tools_{doc_, services_, state_.settings, this};
     std::unique_ptr<PlotView> plot_;
     std::unique_ptr<CoordinateTable> table_;
     // True while documentChanged() writes into the fields: their change
@@ -378,7 +382,6 @@ private:
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
-    std::unique_ptr<settings_windows::FrmPodsk1> frmPodsk1_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
     bool closing_ = false;
     friend class DrawingSurface;

@@ -12,6 +12,7 @@ const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
 void Form1::connectFileActions() {
     connect(&fileActions_, &FileActions::fileNamed, this,
             [this](const QString &path) { setWindowTitle(FileActions::captionFor(path)); });
+    connect(&tools_, &ToolActions::cornersImported, this, &Form1::applyImportedCorners);
 }
 
 bool Form1::SAVE_AS() {
@@ -42,10 +43,7 @@ void Form1::Menu_Exit_Click() {
 void Form1::Form_Unload() {
     // An open import hint goes with the main window: closed by the user it
     // would start the import, with no window left to import into.
-    if (frmPodsk1_) {
-        frmPodsk1_->disconnect(this);
-        frmPodsk1_->close();
-    }
+    tools_.closeImportHint();
     unloadGeographicWindows();
     files::storeOnClose(services_.settings, txtStep->Text(), state_.MapScale,
                         state_.settings.MapPicture);

@@ -1,5 +1,5 @@
-// Form1: spreadsheet exchange, background picture, working folder, hints,
-// help, about, calculator, print and the graphics settings.
+// Form1: the menu commands handed to ToolActions, the background picture,
+// print, the about box and the graphics settings.
 #include "main_window/form1.h"
 
 #include "files/settings.h"
@@ -9,14 +9,10 @@
 #include "main_window/drawing_surface.h"
 #include "main_window/print_page.h"
 #include "platform/controls/colours.h"
-#include "platform/controls/help_window.h"
 #include "platform/io/regular_file.h"
-#include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
-#include "settings_windows/frm_podsk1.h"
 
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -34,67 +30,15 @@ using platform::MsgIcon;
 // ---------------------------------------------------------------- spreadsheet
 
 void Form1::Menu_File_Export_Click() {
-    platform::FileDialogRequest request;
-    request.defaultExt = QStringLiteral("*.xlsx");
-    request.filter = QStringLiteral("Файлы (*.xlsx)|*.xlsx|Все файлы(*.*)|*.*|");
-    request.fileName = QStringLiteral("Координаты многоугольника");
-    request.initDir = state_.settings.WorkFolder;
-    const auto path = services_.dialogs.showSave(this, request);
-    if (!path) return;
-
-    // All twenty rows, hidden ones included: the workbook always holds them.
-    const geometry::PolygonTexts &t = doc_.texts();
-    switch (files::exportCoordinates(services_.spreadsheet, t.x, t.y, *path)) {
-    case files::ExportResult::Ok:
-        break;
-    case files::ExportResult::PermissionDenied:
-        services_.messages.show(this, QStringLiteral("Доступ к файлу закрыт!"), MsgButtons::OK,
-                                MsgIcon::Exclamation, QStringLiteral("Ошибка экспорта"));
-        break;
-    case files::ExportResult::Failed:
-        services_.messages.show(this, QStringLiteral("Ошибка экспорта!"), MsgButtons::OK,
-                                MsgIcon::Information, QStringLiteral("Ошибка"));
-        break;
-    }
+    tools_.exportCoordinates();
 }
 
 void Form1::Menu_File_Import_Click() {
-    if (state_.settings.ImportHintOff != 0) {
-        ImportCoordinates();
-        return;
-    }
-    // A hint window still open is shown again rather than a second one.
-    if (!frmPodsk1_ || !frmPodsk1_->isVisible()) {
-        frmPodsk1_ = std::make_unique<settings_windows::FrmPodsk1>(this);
-        connect(frmPodsk1_.get(), &settings_windows::FrmPodsk1::closed, this,
-                [this](bool dontShowAgain) {
-                    state_.settings.ImportHintOff = dontShowAgain ? 1 : 0;
-                    files::storeImportHintOff(services_.settings, state_.settings.ImportHintOff);
-                    ImportCoordinates();
-                });
-    }
-    frmPodsk1_->show();
-    frmPodsk1_->raise();
-    frmPodsk1_->activateWindow();
+    tools_.importCoordinates();
 }
 
-void Form1::ImportCoordinates() {
-    platform::FileDialogRequest request;
-    request.filter = QStringLiteral("Файлы (*.xlsx;*.ods;*.csv;*.xls)|*.xlsx;*.ods;*.csv;*.xls|"
-                                    "Все файлы(*.*)|*.*|");
-    request.initDir = state_.settings.WorkFolder;
-    const auto path = services_.dialogs.showOpen(this, request);
-    if (!path) return;
-
-    // The spreadsheet layer refuses named pipes and devices without waiting.
-    const auto columns = services_.spreadsheet.readColumns(*path);
-    const auto corners = columns ? files::importCorners(*columns) : std::nullopt;
-    if (!corners) {
-        services_.messages.show(this, QStringLiteral("Ошибка импорта!"), MsgButtons::OK,
-                                MsgIcon::Exclamation, QStringLiteral("Ошибка импорта"));
-        return;
-    }
-    applyResult(geometry::importCorners(doc_.current(), corners->x, corners->y, corners->count),
+void Form1::applyImportedCorners(const files::ImportedCorners &c) {
+    applyResult(geometry::importCorners(doc_.current(), c.x, c.y, c.count),
                 QStringLiteral("Импорт координат"));
 }
 
@@ -113,18 +57,7 @@ void Form1::paintPrintPage(QPainter &painter, int dpi) {
 // ---------------------------------------------------------------- tools
 
 void Form1::Menu_Tools_Kalk_Click() {
-    // The desktop's own calculator, whichever of the usual ones is there.
-    static const QStringList kCalculators = {
-        QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
-        QStringLiteral("mate-calc"),        QStringLiteral("galculator"),
-        QStringLiteral("qalculate-gtk"),    QStringLiteral("xcalc")};
-    const QString program = services_.shell.findProgram(kCalculators);
-    if (program.isEmpty()) {
-        services_.messages.show(this, QStringLiteral("Калькулятор не найден."), MsgButtons::OK,
-                                MsgIcon::Information, QStringLiteral("Сообщение программы"));
-        return;
-    }
-    services_.shell.startProgram(program, {});
+    tools_.startCalculator();
 }
 
 void Form1::Menu_Tools_Map_Click() {
@@ -156,15 +89,7 @@ void Form1::Menu_Tools_Map_No_Click() {
 // ---------------------------------------------------------------- settings
 
 void Form1::Menu_Set_Path_Click() {
-    const QString start =
-        state_.settings.WorkFolder.isEmpty() ? QStringLiteral("/") : state_.settings.WorkFolder;
-    const QString folder = settings_windows::BrowseForFolder(
-        services_.dialogs, this, QStringLiteral("Выберите папку"), start);
-    // Cancel keeps the folder the user had: losing it would send every file
-    // dialog back to the platform's default.
-    if (folder.isEmpty()) return;
-    state_.settings.WorkFolder = folder;
-    files::storeWorkFolder(services_.settings, folder);
+    tools_.chooseWorkFolder();
 }
 
 void Form1::Menu_Set_Grid_Click() {
@@ -204,23 +129,13 @@ void Form1::applyGraphicsSettings(const files::Settings &s) {
 }
 
 void Form1::Menu_Set_Hlp_Click() {
-    files::Settings &s = state_.settings;
-    s.ImportHintOff = 0;
-    s.StepHintOff = 0;
-    s.CornerHintOff = 0;
-    files::storeHints(services_.settings, s);
+    tools_.showHintsAgain();
 }
 
 // ---------------------------------------------------------------- help, about
 
 void Form1::Menu_Help_Help_Click() {
-    // A document that is there but is no regular file (a named pipe, say)
-    // would hold the viewer: the built-in help is shown instead. A missing
-    // one is still handed on, for the desktop to say so.
-    const bool usable = platform::isRegularFile(helpDocument) || !QFileInfo::exists(helpDocument);
-    if (usable && services_.shell.openDocument(helpDocument)) return;
-
-    platform::showBuiltInHelp(*this);
+    tools_.showHelp();
 }
 
 void Form1::Menu_About_Click() {

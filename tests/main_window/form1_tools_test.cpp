@@ -400,7 +400,7 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
          }},
         {"help document",
          [&] {
-             form->helpDocument = fifo;
+             form->setHelpDocument(fifo);
              form->Menu_Help_Help->trigger();
              EXPECT_TRUE(fakes.shell.opened.isEmpty()) << "a pipe is no document to hand on";
              auto *help = form->findChild<QDialog *>("helpWindow");

@@ -1,0 +1,79 @@
+// The commands of the menus that talk to the desktop rather than to the
+// drawing: the workbook export and import (with the import hint), the
+// calculator, the working folder, the hints and the help document.
+//
+// Like FileActions they read the document and never write it: an import
+// hands the corners it read on through cornersImported(), and the window
+// applies them as one command. Dialogs and messages are shown over the
+// owner widget.
+#pragma once
+
+#include "files/spreadsheet_exchange.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace tarvel {
+
+namespace geometry {
+class PolygonDocument;
+} // namespace geometry
+namespace platform {
+struct Services;
+} // namespace platform
+namespace files {
+struct Settings;
+} // namespace files
+namespace settings_windows {
+class FrmPodsk1;
+} // namespace settings_windows
+
+class ToolActions : public QObject {
+    Q_OBJECT
+public:
+    // `settings` is read at every dialog and written by the folder, hint and
+    // import-hint commands, which also store what they change.
+    ToolActions(const geometry::PolygonDocument &document, platform::Services &services,
+                files::Settings &settings, QWidget *owner, QObject *parent = nullptr);
+    ~ToolActions() override;
+
+    // Writes the twenty rows of X and Y into a workbook the user names.
+    void exportCoordinates();
+    // Shows the import hint first unless the user turned it off; then asks
+    // for a workbook and reads its corners.
+    void importCoordinates();
+    // Closes an import hint still open without importing.
+    void closeImportHint();
+    void startCalculator();
+    // Asks for the working folder; Cancel keeps the one the user had.
+    void chooseWorkFolder();
+    // Turns every hint on again.
+    void showHintsAgain();
+    // Opens the help document with the desktop's viewer, or the built-in
+    // help where it cannot.
+    void showHelp();
+
+    // The help document: Help.pdf beside the program; tests point it elsewhere.
+    void setHelpDocument(const QString &path) { helpDocument_ = path; }
+    const QString &helpDocument() const { return helpDocument_; }
+
+signals:
+    // A workbook's corners were read; nothing is applied yet.
+    void cornersImported(const files::ImportedCorners &corners);
+
+private:
+    void readWorkbook();
+
+    const geometry::PolygonDocument &doc_;
+    platform::Services &services_;
+    files::Settings &settings_;
+    QWidget *owner_;
+    QString helpDocument_;
+    std::unique_ptr<settings_windows::FrmPodsk1> hint_;
+};
+
+} // namespace tarvel

@@ -69,6 +69,7 @@ namespace tarvel {
 
 namespace geographic {
 class GeoWindow;
+enum class GeoKind;
 struct PlaneCorners;
 } // namespace geographic
 namespace settings_windows {
@@ -234,6 +235,8 @@ private:
     void TextY_LostFocus(int i);
     void txt3_KeyDown(int keyCode);
     void txt3_DblClick();
+    // The owner editor's text goes to the document and the editor hides.
+    void commitOwner();
     // Turns the first "." of a field into "," and puts the caret at the end;
     // the rewrite raises the field's change handler again.
     static bool normalizeDecimalPoint(TextBox &field);
@@ -307,6 +310,8 @@ private:
     void applyImportedCorners(const files::ImportedCorners &corners);
 
     // ---- geographic windows (form1_geo.cpp) ----
+    // Shows the window, loading it first unless it is loaded already.
+    void openGeoWindow(std::unique_ptr<geographic::GeoWindow> &window, geographic::GeoKind kind);
     void unloadGeographicWindows();
     // Applies BackColour to the window background (also when the graphics
     // settings change it).

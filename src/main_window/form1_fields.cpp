@@ -145,23 +145,21 @@ void Form1::Label2_Click() {
     txt3->SetFocus();
 }
 
-namespace {
-void commitOwner(Form1 &f) {
-    f.txt3->setVisible(false);
-    f.Label2->setForeColor(platform::kSysButtonText);
-    f.document().editOwner(f.txt3->Text());
+void Form1::commitOwner() {
+    txt3->setVisible(false);
+    Label2->setForeColor(platform::kSysButtonText);
+    doc_.editOwner(txt3->Text());
 }
-} // namespace
 
 void Form1::txt3_KeyDown(int keyCode) {
     if (keyCode == platform::kKeyReturn)
-        commitOwner(*this);
+        commitOwner();
     else if (keyCode == platform::kKeyEscape)
         txt3->setVisible(false);
 }
 
 void Form1::txt3_DblClick() {
-    commitOwner(*this);
+    commitOwner();
 }
 
 } // namespace tarvel

@@ -11,36 +11,30 @@ namespace tarvel {
 
 using geometry::textToInt16;
 
-namespace {
-
 using geographic::GeoKind;
 using geographic::GeoWindow;
 
-// Shows the window, loading it first unless it is loaded already. A window
-// that was unloaded (closed by the user) is replaced by a fresh one, so that
-// reopening starts like the first opening: design-time state, then the
-// stored texts and the main window's corner count.
-void openGeoWindow(Form1 &main, std::unique_ptr<GeoWindow> &window, GeoKind kind) {
+// A window that was unloaded (closed by the user) is replaced by a fresh
+// one, so that reopening starts like the first opening: design-time state,
+// then the stored texts and the main window's corner count.
+void Form1::openGeoWindow(std::unique_ptr<GeoWindow> &window, GeoKind kind) {
     if (!window || !window->isLoaded()) {
         window.reset();
-        window = std::make_unique<GeoWindow>(&main, main.services(), main.state().settings, kind);
-        QObject::connect(window.get(), &GeoWindow::cornersEntered, &main,
-                         &Form1::enterGeographicCorners);
-        window->Form_Load(textToInt16(main.document().texts().count).value_or(main.cornerCount()));
+        window = std::make_unique<GeoWindow>(this, services_, state_.settings, kind);
+        connect(window.get(), &GeoWindow::cornersEntered, this, &Form1::enterGeographicCorners);
+        window->Form_Load(textToInt16(doc_.texts().count).value_or(cornerCount()));
     }
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-} // namespace
-
 void Form1::Menu_Tools_GK_Click() {
-    openGeoWindow(*this, frmGK_, GeoKind::DegreesMinutesSeconds);
+    openGeoWindow(frmGK_, GeoKind::DegreesMinutesSeconds);
 }
 
 void Form1::Menu_Tools_GK1_Click() {
-    openGeoWindow(*this, frmGK1_, GeoKind::DecimalDegrees);
+    openGeoWindow(frmGK1_, GeoKind::DecimalDegrees);
 }
 
 void Form1::unloadGeographicWindows() {

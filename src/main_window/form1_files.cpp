@@ -47,7 +47,7 @@ void Form1::Form_Unload() {
         frmPodsk1_->close();
     }
     unloadGeographicWindows();
-    files::storeOnClose(services_.settings, txtStep->Text(), state_.MapScale,
+    files::storeOnClose(services_.settings, view_.stepText, view_.scale,
                         state_.settings.MapPicture);
     services_.shell.openDocument(kProductWebPage);
 }

@@ -40,7 +40,7 @@ void addTo(QString &text, double delta) {
 
 // The step as a signed amount; nullopt when the step is not a number.
 std::optional<double> signedStep(Form1 &f, int sign) {
-    const auto step = textToDouble(f.txtStep->Text());
+    const auto step = f.view().step();
     if (!step) return std::nullopt;
     return sign * *step;
 }
@@ -60,7 +60,7 @@ void moveAll(Form1 &f, Axis axis, int sign) {
 // Moves the current corner along one axis. Without a current corner of the
 // polygon (none chosen, or a row hidden by "-") there is nothing to move.
 void moveCurrent(Form1 &f, Axis axis, int sign) {
-    const int c = f.CurrentCorner;
+    const int c = f.view().currentCorner;
     if (c < 1 || c > f.cornerCount()) return;
     f.PODKRAS();
     const auto delta = signedStep(f, sign);
@@ -139,17 +139,14 @@ void Form1::CmdStepDw_Click() {
 
 void Form1::txtStep_Change() {
     normalizeDecimalPoint(*txtStep);
+    view_.stepText = txtStep->Text();
 }
 
 void Form1::txtMsb_Change() {
     normalizeDecimalPoint(*txtMsb);
-    // A scale that is not a positive number leaves the scale, its labels and
-    // the drawing as they were.
-    const auto m = textToSingle(txtMsb->Text());
-    if (!m || !(*m > 0)) return;
-    state_.MapScale = *m;
-    setScaleLabels(*m);
-    VICHISLIT();
+    // A scale that is not a positive number leaves the scale, its values on
+    // the axes and the drawing as they were.
+    if (view_.applyScale(txtMsb->Text())) VICHISLIT();
 }
 
 void Form1::txtMsb_GotFocus() {

@@ -55,7 +55,7 @@ std::optional<PolygonTexts> movedToOrigin(PolygonTexts t, int n) {
 // would insert between rows that are not part of the polygon or drop a
 // corner other than the one named.
 int currentCornerOfPolygon(const Form1 &f, int n) {
-    const int p = f.CurrentCorner;
+    const int p = f.view().currentCorner;
     return p >= 1 && p <= n ? p : 0;
 }
 
@@ -135,7 +135,7 @@ void Form1::Menu_Tools_90L_Click() {
 
 void Form1::insertCorner() {
     const int n = cornerCount();
-    if (CurrentCorner == geometry::kMaxCorners || n == geometry::kMaxCorners) {
+    if (view_.currentCorner == geometry::kMaxCorners || n == geometry::kMaxCorners) {
         services_.messages.show(
             this, QStringLiteral("Больше 20-ти углов программа не поддерживает!"), MsgButtons::OK,
             MsgIcon::Information, QStringLiteral("Ошибка вставки угла"));

@@ -144,15 +144,16 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     const geometry::Measures &measures = doc.measures();
     const int n = std::clamp(v.n, 0, geometry::kMaxCorners);
     const double sf = view.scaleFactor();
-    const auto px = [&](int i) { return single(sf * v.X[std::size_t(i)] + ox); };
-    const auto py = [&](int i) { return single(-sf * v.Y[std::size_t(i)] + oy); };
     d.corners.resize(std::size_t(n));
     for (int i = 1; i <= n; ++i) {
         DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
-        const int next = i == n ? 1 : i + 1;
-        c.x = px(i);
-        c.y = py(i);
-        c.edge = line(c.x, c.y, px(next), py(next), s.LineColour, true);
+        c.x = single(sf * v.X[std::size_t(i)] + ox);
+        c.y = single(-sf * v.Y[std::size_t(i)] + oy);
+    }
+    for (int i = 1; i <= n; ++i) {
+        DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
+        const DrawingLayout::Corner &next = d.corners[std::size_t(i == n ? 0 : i)];
+        c.edge = line(c.x, c.y, next.x, next.y, s.LineColour, true);
 
         const bool marked = view.markedCorner == i;
         const double size = marked ? 100 : 75;

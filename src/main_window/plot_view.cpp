@@ -31,6 +31,8 @@ void PlotView::draw(const geometry::PolygonDocument &doc, const ViewState &view,
                     const files::Settings &settings) {
     ++layouts_;
     layout_ = layOutDrawing(doc, view, settings, measure_, frame_);
+    // The whole surface: one paint covers the drawing and the fields above
+    // it that changed with it.
     if (repaint_) repaint_();
 }
 

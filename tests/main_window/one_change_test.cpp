@@ -102,10 +102,10 @@ struct CommandCase {
 TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
     const auto none = [] {};
     const auto answerYes = [this] {
-        form->CurrentCorner = 2;
+        form->view().currentCorner = 2;
         fakes.messages.answers = {MsgResult::Yes};
     };
-    const auto atCorner2 = [this] { form->CurrentCorner = 2; };
+    const auto atCorner2 = [this] { form->view().currentCorner = 2; };
     const CommandCase cases[] = {
         {"open a polygon file",
          [this] { fakes.dialogs.fileAnswers = {writePolygonFile("open.squ")}; },

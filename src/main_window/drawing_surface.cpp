@@ -28,20 +28,36 @@ void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &styl
     // Most lines share a colour: the pen changes only between them.
     bool penSet = false;
     std::uint32_t colour = 0;
+    QColor qColour;
     for (const DrawnLine *l : layout.lines()) {
         if (!l->visible || !drawable(l->x1, l->y1) || !drawable(l->x2, l->y2)) continue;
         if (!penSet || colour != l->colour) {
             colour = l->colour;
             penSet = true;
-            QPen pen(platform::toQColor(colour));
+            qColour = platform::toQColor(colour);
+            QPen pen(qColour);
             pen.setWidthF(w);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
         }
         // Centre the one-pixel line on its pixel row, as the twip positions
         // name pixel cells.
-        const auto at = [&](double v) { return std::round(v * s / w) * w + 0.5 * w; };
-        p.drawLine(QPointF(at(l->x1), at(l->y1)), QPointF(at(l->x2), at(l->y2)));
+        const auto cell = [&](double v) { return std::round(v * s / w); };
+        const double x1 = cell(l->x1), y1 = cell(l->y1), x2 = cell(l->x2),
+                     y2 = cell(l->y2);
+        // The grid, the axes and the ticks run along the pixel rows and
+        // columns: on the screen such a line is the run of pixels the pen
+        // would cover (after its first cell, up to its last), filled at once
+        // rather than stroked.
+        if (style.screen && w == 1 && (x1 == x2) != (y1 == y2)) {
+            if (y1 == y2)
+                p.fillRect(QRectF(std::min(x1, x2) + 1, y1, std::abs(x2 - x1), 1), qColour);
+            else
+                p.fillRect(QRectF(x1, std::min(y1, y2) + 1, 1, std::abs(y2 - y1)), qColour);
+            continue;
+        }
+        p.drawLine(QPointF(x1 * w + 0.5 * w, y1 * w + 0.5 * w),
+                   QPointF(x2 * w + 0.5 * w, y2 * w + 0.5 * w));
     }
 }
 

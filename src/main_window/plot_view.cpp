@@ -14,6 +14,9 @@ PlotView::PlotView(std::function<void()> repaint) : repaint_(std::move(repaint))
     // A caption takes the size a label of the window's face gives its text,
     // in whole pixels.
     measure_ = [this](const QString &text, double points) {
+        // The same few captions come again and again (numbers, "90 град").
+        if (points == 8)
+            if (const auto known = sizes_.constFind(text); known != sizes_.cend()) return *known;
         std::optional<QFontMetrics> other;
         if (!metrics_ && points == 8) metrics_.emplace(platform::defaultFont(8));
         const QFontMetrics &fm =
@@ -22,8 +25,10 @@ PlotView::PlotView(std::function<void()> repaint) : repaint_(std::move(repaint))
             fm.boundingRect(0, 0, 2000, 2000, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
                             text)
                 .size();
-        return QSizeF(size.width() * platform::kTwipsPerPixel,
-                      size.height() * platform::kTwipsPerPixel);
+        const QSizeF twips(size.width() * platform::kTwipsPerPixel,
+                           size.height() * platform::kTwipsPerPixel);
+        if (points == 8 && sizes_.size() < 4096) sizes_.insert(text, twips);
+        return twips;
     };
 }
 

@@ -16,6 +16,7 @@
 #include "platform/controls/controls.h"
 
 #include <QFontMetrics>
+#include <QHash>
 
 #include <functional>
 #include <memory>
@@ -56,6 +57,7 @@ private:
     DrawingFrame frame_;
     MeasureText measure_;
     std::optional<QFontMetrics> metrics_; // of the 8-point captions
+    QHash<QString, QSizeF> sizes_;        // measured 8-point captions
     int layouts_ = 0;
 };
 

@@ -163,14 +163,14 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
 
         // A corner with a side of length 0 has no angle: its caption is empty.
         const std::size_t k = std::size_t(i);
-        const QString angle = measures.AngleDefined[k]
-                                  ? plainText(roundHalfEven(measures.CornerAngle[k], 1)) +
-                                        QStringLiteral(" град")
-                                  : QString();
-        c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u,
-                          s.ShowAngles == 1, measure);
-        c.number = caption(QString::number(i), c.x + 50, c.y + 50, 0xFF0000u, s.ShowNumbers == 1,
-                           measure);
+        const QString angle =
+            measures.AngleDefined[k]
+                ? plainText(roundHalfEven(measures.CornerAngle[k], 1)) + QStringLiteral(" град")
+                : QString();
+        c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u, s.ShowAngles == 1,
+                          measure);
+        c.number =
+            caption(QString::number(i), c.x + 50, c.y + 50, 0xFF0000u, s.ShowNumbers == 1, measure);
         // A flag of another value than 0 and 1 leaves the lengths shown.
         c.length = caption(plainText(roundHalfEven(measures.SideLen[k], 2)),
                            sf * v.X[k] + ox + (c.edge.x2 - c.edge.x1) * 0.5,
@@ -188,8 +188,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     // The measuring line joins two drawn corners; its caption, at the
     // middle, is the distance of their coordinates.
     d.measureLine.colour = 0xC000;
-    if (const auto &p = view.measured; p && p->a != p->b && p->a >= 1 && p->b >= 1 &&
-                                       p->a <= n && p->b <= n) {
+    if (const auto &p = view.measured;
+        p && p->a != p->b && p->a >= 1 && p->b >= 1 && p->a <= n && p->b <= n) {
         if (const auto distance = doc.distance(p->a, p->b)) {
             const DrawingLayout::Corner &a = d.corner(p->a), &b = d.corner(p->b);
             d.measureLine = line(a.x, a.y, b.x, b.y, 0xC000, true);

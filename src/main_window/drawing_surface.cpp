@@ -43,8 +43,7 @@ void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &styl
         // Centre the one-pixel line on its pixel row, as the twip positions
         // name pixel cells.
         const auto cell = [&](double v) { return std::round(v * s / w); };
-        const double x1 = cell(l->x1), y1 = cell(l->y1), x2 = cell(l->x2),
-                     y2 = cell(l->y2);
+        const double x1 = cell(l->x1), y1 = cell(l->y1), x2 = cell(l->x2), y2 = cell(l->y2);
         // The grid, the axes and the ticks run along the pixel rows and
         // columns: on the screen such a line is the run of pixels the pen
         // would cover (after its first cell, up to its last), filled at once
@@ -123,9 +122,9 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
         const double half = style.cornerSquare / 2;
         for (const DrawingLayout::Corner &c : layout.corners) {
             if (!drawable(c.x, c.y)) continue;
-            p.fillRect(QRectF(c.x * s - half, c.y * s - half, style.cornerSquare,
-                              style.cornerSquare),
-                       Qt::black);
+            p.fillRect(
+                QRectF(c.x * s - half, c.y * s - half, style.cornerSquare, style.cornerSquare),
+                Qt::black);
         }
     }
     // The captions and the markers in the order they lie, the later above.

@@ -280,8 +280,8 @@ void Form1::Form_Load() {
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate
     // column and below the clear button.
-    plot_->setFrame({3330, table_->y(1)->Left() + table_->y(1)->Width(),
-                     CmdClear->Top() + CmdClear->Height()});
+    plot_->setFrame(
+        {3330, table_->y(1)->Left() + table_->y(1)->Width(), CmdClear->Top() + CmdClear->Height()});
 
     // 11. The scale; writing txtMsb applies it and asks for the drawing.
     Cmb3->setText(QStringLiteral("10"));

@@ -92,7 +92,8 @@ void Form1::Surface_MouseMove(const MouseInfo &m) {
     // The moves of a press on the drawing belong to what was pressed.
     if (pressed_.kind != DrawingHit::Nothing) return;
     const DrawingHit hit = hitTest(plot_->layout(), m.x, m.y);
-    const Qt::CursorShape shape = hit.kind == DrawingHit::Marker ? Qt::SizeAllCursor : Qt::ArrowCursor;
+    const Qt::CursorShape shape =
+        hit.kind == DrawingHit::Marker ? Qt::SizeAllCursor : Qt::ArrowCursor;
     if (surface_->cursor().shape() != shape) surface_->setCursor(shape);
     if (hit.kind == DrawingHit::Nothing) Form_MouseMove(m);
 }

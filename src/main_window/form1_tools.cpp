@@ -116,8 +116,13 @@ void Form1::Menu_File_Print_Click() {
 }
 
 void Form1::paintPrintPage(QPainter &painter, int dpi) {
-    const PrintPage page{doc_,           view_,         state_.settings,     plot_->picture(),
-                         plot_->measure(), CmbEd->Text(), Label1[1]->Caption()};
+    const PrintPage page{doc_,
+                         view_,
+                         state_.settings,
+                         plot_->picture(),
+                         plot_->measure(),
+                         CmbEd->Text(),
+                         Label1[1]->Caption()};
     page.paint(painter, dpi);
 }
 

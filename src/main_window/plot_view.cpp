@@ -21,10 +21,9 @@ PlotView::PlotView(std::function<void()> repaint) : repaint_(std::move(repaint))
         if (!metrics_ && points == 8) metrics_.emplace(platform::defaultFont(8));
         const QFontMetrics &fm =
             points == 8 ? *metrics_ : other.emplace(platform::defaultFont(points));
-        const QSize size =
-            fm.boundingRect(0, 0, 2000, 2000, Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
-                            text)
-                .size();
+        const QSize size = fm.boundingRect(0, 0, 2000, 2000,
+                                           Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text)
+                               .size();
         const QSizeF twips(size.width() * platform::kTwipsPerPixel,
                            size.height() * platform::kTwipsPerPixel);
         if (points == 8 && sizes_.size() < 4096) sizes_.insert(text, twips);

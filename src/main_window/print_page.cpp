@@ -180,7 +180,8 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
     p.setFont(tableFont);
     p.drawText(QRectF(table.left(), totalsTop + rowHeight, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Масштаб: в 1 см ") + view.scaleText.trimmed() + QLatin1Char(' ') + unit);
+               QStringLiteral("Масштаб: в 1 см ") + view.scaleText.trimmed() + QLatin1Char(' ') +
+                   unit);
 }
 
 } // namespace tarvel

@@ -7,8 +7,8 @@
 // document onto any device at its resolution.
 #pragma once
 
-#include "geometry/polygon_document.h"
 #include "files/settings.h"
+#include "geometry/polygon_document.h"
 #include "main_window/drawing_layout.h"
 #include "main_window/view_state.h"
 #include "platform/controls/controls.h"
@@ -26,8 +26,8 @@ struct PrintPage {
     const files::Settings &settings;
     const platform::ImageShape *picture; // the background picture, if any
     MeasureText measure;                 // the size of a caption, in twips
-    QString unit;     // the unit of the coordinates ("М")
-    QString areaUnit; // the unit of the area ("Кв. М")
+    QString unit;                        // the unit of the coordinates ("М")
+    QString areaUnit;                    // the unit of the area ("Кв. М")
 
     // Paints the page; a device without size or a resolution of 0 gets
     // nothing.

@@ -23,8 +23,8 @@ struct ViewState {
     float twipsPerMm = 56.692f;
 
     // ---- the scale: coordinate units in a centimetre of drawing ----
-    QString scaleText;  // as the scale field holds it
-    float scale = 10;   // the last text that was a usable scale
+    QString scaleText; // as the scale field holds it
+    float scale = 10;  // the last text that was a usable scale
     // Takes a scale text; only a positive number whose drawing factor is
     // finite becomes the scale (anything else leaves the last one). True
     // when it did.
@@ -66,7 +66,7 @@ struct ViewState {
     // ---- a corner's marker or angle caption on its way under the mouse ----
     struct Drag {
         int corner = 0;
-        bool angle = false; // the angle caption, else the marker
+        bool angle = false;    // the angle caption, else the marker
         double dx = 0, dy = 0; // twips travelled
         bool operator==(const Drag &) const = default;
     };

@@ -228,8 +228,12 @@ TEST_F(LayoutTest, AScaleTextThatIsNotAScaleKeepsTheLastOne) {
         float scale;
     };
     const Row rows[] = {
-        {"number", "25", true, 25},  {"comma", "2,5", true, 2.5f}, {"zero", "0", false, 10},
-        {"negative", "-5", false, 10}, {"letters", "abc", false, 10}, {"empty", "", false, 10},
+        {"number", "25", true, 25},
+        {"comma", "2,5", true, 2.5f},
+        {"zero", "0", false, 10},
+        {"negative", "-5", false, 10},
+        {"letters", "abc", false, 10},
+        {"empty", "", false, 10},
         // 10 / 1e-45 has no finite factor.
         {"tiny", "1E-45", false, 10},
     };
@@ -249,7 +253,9 @@ TEST_F(LayoutTest, TheHighlightMarksTheCornerAndItsAngle) {
         const char *name;
         int marked, red;
     };
-    const Row rows[] = {{"none", 0, 0}, {"corner 2", 2, 2}, {"angle turned plain", 3, 0},
+    const Row rows[] = {{"none", 0, 0},
+                        {"corner 2", 2, 2},
+                        {"angle turned plain", 3, 0},
                         {"beyond the polygon", 7, 7}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -277,9 +283,12 @@ TEST_F(LayoutTest, TheMeasuringLineJoinsTwoCornersWithTheirDistance) {
         const char *distance;
     };
     const Row rows[] = {
-        {"1 to 3", 1, 3, true, "50"},        {"3 to 1", 3, 1, true, "50"},
-        {"1 to 2", 1, 2, true, "30"},        {"the same corner", 2, 2, false, ""},
-        {"beyond the polygon", 1, 4, false, ""}, {"corner 0", 0, 2, false, ""},
+        {"1 to 3", 1, 3, true, "50"},
+        {"3 to 1", 3, 1, true, "50"},
+        {"1 to 2", 1, 2, true, "30"},
+        {"the same corner", 2, 2, false, ""},
+        {"beyond the polygon", 1, 4, false, ""},
+        {"corner 0", 0, 2, false, ""},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -342,9 +351,9 @@ TEST_F(LayoutTest, APointHitsTheTopmostElementUnderIt) {
     // Pixel cells: a box covers the cells from round(left / 15) for
     // round(width / 15) cells.
     const auto cell = [](double twips) { return std::round(twips / 15) * 15; };
-    const QRectF m2 = d.corner(2).marker.box;      // 75 twips: 5 cells
-    const QRectF a3 = d.corner(3).angle.box;       // "36,9 град": 9 letters, 900 twips
-    const QRectF l2 = d.corner(2).length.box;      // "40", halfway up the second side
+    const QRectF m2 = d.corner(2).marker.box; // 75 twips: 5 cells
+    const QRectF a3 = d.corner(3).angle.box;  // "36,9 град": 9 letters, 900 twips
+    const QRectF l2 = d.corner(2).length.box; // "40", halfway up the second side
     const QRectF r = d.measureCaption.box;
     struct Row {
         const char *name;
@@ -353,18 +362,26 @@ TEST_F(LayoutTest, APointHitsTheTopmostElementUnderIt) {
     };
     const Row rows[] = {
         {"marker's first cell", cell(m2.left()), cell(m2.top()), {DrawingHit::Marker, 2}},
-        {"marker's last cell", cell(m2.left()) + 4 * 15 + 14, cell(m2.top()) + 4 * 15,
+        {"marker's last cell",
+         cell(m2.left()) + 4 * 15 + 14,
+         cell(m2.top()) + 4 * 15,
          {DrawingHit::Marker, 2}},
         {"just past the marker", cell(m2.left()) + 5 * 15, cell(m2.top()) - 15, {}},
         // Corner 2's angle caption starts at the corner, under its marker.
         {"marker over its angle", d.corner(2).x, d.corner(2).y, {DrawingHit::Marker, 2}},
         {"angle caption", cell(a3.left()) + 600, cell(a3.top()) + 30, {DrawingHit::Angle, 3}},
-        {"length caption", cell(l2.left()) + 20, cell(l2.top()) + 20,
+        {"length caption",
+         cell(l2.left()) + 20,
+         cell(l2.top()) + 20,
          {DrawingHit::OtherCaption, 2}},
         // Corner 1's number lies under its angle caption.
-        {"angle over the number", cell(d.corner(1).number.box.left()) + 20,
-         cell(d.corner(1).number.box.top()) + 20, {DrawingHit::Angle, 1}},
-        {"measuring caption", cell(r.left()) + 10, cell(r.top()) + 10,
+        {"angle over the number",
+         cell(d.corner(1).number.box.left()) + 20,
+         cell(d.corner(1).number.box.top()) + 20,
+         {DrawingHit::Angle, 1}},
+        {"measuring caption",
+         cell(r.left()) + 10,
+         cell(r.top()) + 10,
          {DrawingHit::OtherCaption, 0}},
         {"scale value", cell(d.xScale[1].box.left()) + 5, 10300, {DrawingHit::OtherCaption, 0}},
         {"empty drawing", 12000, 2000, {}},
@@ -379,7 +396,8 @@ TEST_F(LayoutTest, HiddenCaptionsAndUndrawableCornersAreNotHit) {
     files::Settings s = defaults();
     s.ShowNumbers = 0;
     s.ShowAngles = 0;
-    const DrawingLayout d = lay(polygon({{"0", "0"}, {"30", "0"}, {"1E300", "40"}}), atScale("10"), s);
+    const DrawingLayout d =
+        lay(polygon({{"0", "0"}, {"30", "0"}, {"1E300", "40"}}), atScale("10"), s);
     const QRectF n1 = d.corner(1).number.box;
     EXPECT_EQ(hitTest(d, n1.left() + 20, n1.top() + 20).kind, DrawingHit::Nothing);
     const QRectF a2 = d.corner(2).angle.box;
@@ -409,8 +427,8 @@ TEST(DragControlTest, FollowsTheMouseInWholePixelsInsideTheContainer) {
         {"within the same pixel", QPointF(100 * 15 + 14, 200 * 15 + 7), QPointF(0, 0)},
         {"up and left", QPointF(90 * 15, 181 * 15), QPointF(-150, -285)},
         {"beyond the left and top", QPointF(-5000, -5000), QPointF(-1500, -3000)},
-        {"beyond the right and bottom", QPointF(1e6, 1e6), QPointF(15000 - 100 - 1500,
-                                                                   7500 - 100 - 3000)},
+        {"beyond the right and bottom", QPointF(1e6, 1e6),
+         QPointF(15000 - 100 - 1500, 7500 - 100 - 3000)},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);

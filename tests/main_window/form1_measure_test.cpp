@@ -15,7 +15,8 @@ protected:
     // Chooses corner numbers in the two lists as the user would.
     void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
     bool showing() const {
-        return form->plot().layout().measureCaption.visible && form->plot().layout().measureLine.visible;
+        return form->plot().layout().measureCaption.visible &&
+               form->plot().layout().measureLine.visible;
     }
 };
 
@@ -68,10 +69,12 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
         choose(*form->Cmb2, 2);
         ASSERT_TRUE(showing());
         EXPECT_EQ(form->plot().layout().measureCaption.text, "100");
-        EXPECT_EQ(form->plot().layout().measureCaption.text, form->plot().layout().corner(1).length.text);
+        EXPECT_EQ(form->plot().layout().measureCaption.text,
+                  form->plot().layout().corner(1).length.text);
         choose(*form->Cmb1, 3);
         EXPECT_EQ(form->plot().layout().measureCaption.text, "111,8");
-        EXPECT_EQ(form->plot().layout().measureCaption.text, form->plot().layout().corner(2).length.text);
+        EXPECT_EQ(form->plot().layout().measureCaption.text,
+                  form->plot().layout().corner(2).length.text);
     }
 }
 

@@ -53,7 +53,8 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
         EXPECT_TRUE(form->document().isModified());
         // Redrawn where the corner now is.
         const double moved = textToDouble(form->table().x(2)->Text()).value();
-        EXPECT_NEAR(form->plot().layout().corner(2).edge.x1 - x2, (moved - 20) * form->view().scaleFactor(), 0.01);
+        EXPECT_NEAR(form->plot().layout().corner(2).edge.x1 - x2,
+                    (moved - 20) * form->view().scaleFactor(), 0.01);
         EXPECT_EQ(form->plot().layout().corner(2).marker.box.width(), 100); // still highlighted
     }
 }
@@ -229,8 +230,8 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
                 EXPECT_TRUE(label.box.top() <= tick && tick <= label.box.bottom()) << k;
             else
                 EXPECT_DOUBLE_EQ(label.box.top(), tick - 200) << k;
-            const QRectF pixels(label.box.left() / 15, label.box.top() / 15,
-                                label.box.width() / 15, label.box.height() / 15);
+            const QRectF pixels(label.box.left() / 15, label.box.top() / 15, label.box.width() / 15,
+                                label.box.height() / 15);
             EXPECT_FALSE(pixels.intersects(QRectF(clear))) << k;
         }
         // All four read the same way.

@@ -34,7 +34,8 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
         EXPECT_EQ(form->plot().layout().corner(i).length.text, sides[i - 1]) << "side " << i;
         EXPECT_TRUE(form->plot().layout().corner(i).length.visible);
         EXPECT_TRUE(form->plot().layout().corner(i).number.visible);
-        EXPECT_FALSE(form->plot().layout().corner(i).angle.visible) << "angle labels are hidden by default";
+        EXPECT_FALSE(form->plot().layout().corner(i).angle.visible)
+            << "angle labels are hidden by default";
         EXPECT_TRUE(form->plot().layout().corner(i).edge.visible);
     }
     const QStringList angles = {"104", "28,1", "104", "101,3", "33,1", "111,8"};
@@ -54,8 +55,10 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
     EXPECT_NEAR(form->plot().layout().corner(1).marker.box.left(), edge.x1 - 35, 0.01);
     EXPECT_NEAR(form->plot().layout().corner(1).number.box.top(), edge.y1 + 50, 0.01);
     // The last edge closes the ring.
-    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.x2, form->plot().layout().corner(1).edge.x1);
-    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.y2, form->plot().layout().corner(1).edge.y1);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.x2,
+                     form->plot().layout().corner(1).edge.x1);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.y2,
+                     form->plot().layout().corner(1).edge.y1);
 }
 
 TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
@@ -73,7 +76,8 @@ TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     }
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     // Grid lines one centimetre apart, 20 across and 17 up.
-    EXPECT_NEAR(form->plot().layout().verticalGrid[20].x1 - form->plot().layout().verticalGrid[0].x1,
+    EXPECT_NEAR(form->plot().layout().verticalGrid[20].x1 -
+                    form->plot().layout().verticalGrid[0].x1,
                 20 * 566.92, 0.01);
     EXPECT_NEAR(form->plot().layout().horizontalGrid[0].y1 -
                     form->plot().layout().horizontalGrid[17].y1,
@@ -200,10 +204,17 @@ QStringList snapshot(const Form1 &f) {
                      .arg(l->box.left())
                      .arg(l->box.top())
                      .arg(l->visible);
-        s << QStringLiteral("%1 %2 %3").arg(c.marker.box.left()).arg(c.marker.box.top()).arg(
-            c.marker.visible);
+        s << QStringLiteral("%1 %2 %3")
+                 .arg(c.marker.box.left())
+                 .arg(c.marker.box.top())
+                 .arg(c.marker.visible);
         const DrawnLine &e = c.edge;
-        s << QStringLiteral("%1 %2 %3 %4 %5").arg(e.x1).arg(e.y1).arg(e.x2).arg(e.y2).arg(e.visible);
+        s << QStringLiteral("%1 %2 %3 %4 %5")
+                 .arg(e.x1)
+                 .arg(e.y1)
+                 .arg(e.x2)
+                 .arg(e.y2)
+                 .arg(e.visible);
     }
     s << f.Text3->Text();
     return s;

@@ -365,8 +365,8 @@ TEST_F(FrmNastrGridTest, AChosenColourShowsInTheMainWindowAndCancelChangesNothin
         std::function<QString(const files::Settings &)> variable;
     };
     // One colour for all the lines given, or nullopt when they disagree.
-    const auto allLines = [](const std::vector<const DrawnLine *> &lines)
-        -> std::optional<std::uint32_t> {
+    const auto allLines =
+        [](const std::vector<const DrawnLine *> &lines) -> std::optional<std::uint32_t> {
         const std::uint32_t c = lines.front()->colour;
         for (const DrawnLine *l : lines)
             if (l->colour != c) return std::nullopt;

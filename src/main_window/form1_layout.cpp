@@ -68,7 +68,12 @@ void Form1::buildControls() {
     };
 
     // The drawing first, so that the table and the tools lie above it.
-    plot_ = std::make_unique<PlotView>([this] { repaintSurface(); });
+    plot_ = std::make_unique<PlotView>([this](const QRegion &r) {
+        if (r.isEmpty())
+            repaintSurface();
+        else
+            surface_->update(r);
+    });
 
     // The owner information above the drawing, and its editor.
     Label2 = std::make_unique<Label>(s, false);

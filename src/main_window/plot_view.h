@@ -17,6 +17,7 @@
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QRegion>
 
 #include <functional>
 #include <memory>
@@ -28,12 +29,13 @@ namespace tarvel {
 
 class PlotView {
 public:
-    // `repaint` schedules a repaint of the surface the drawing lies on.
-    explicit PlotView(std::function<void()> repaint);
+    // `repaint` schedules a repaint of a region of the surface the drawing
+    // lies on (pixels; an empty region: all of it).
+    explicit PlotView(std::function<void(const QRegion &)> repaint);
     PlotView(const PlotView &) = delete;
     PlotView &operator=(const PlotView &) = delete;
 
-    // Lays the drawing out anew and asks for a repaint.
+    // Lays the drawing out anew and asks for a repaint of what changed.
     void draw(const geometry::PolygonDocument &doc, const ViewState &view,
               const files::Settings &settings);
     const DrawingLayout &layout() const { return layout_; }
@@ -51,7 +53,7 @@ public:
     void paint(QPainter &painter) const;
 
 private:
-    std::function<void()> repaint_;
+    std::function<void(const QRegion &)> repaint_;
     std::unique_ptr<platform::ImageShape> picture_;
     DrawingLayout layout_;
     DrawingFrame frame_;

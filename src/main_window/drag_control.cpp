@@ -1,35 +1,29 @@
 #include "main_window/drag_control.h"
 
-#include <QMouseEvent>
-#include <QWidget>
-
 #include <algorithm>
+#include <cmath>
 
 namespace tarvel {
 
 namespace {
 
-int buttonMask(Qt::MouseButtons b) {
-    int m = 0;
-    if (b & Qt::LeftButton) m |= platform::kLeftButton;
-    if (b & Qt::RightButton) m |= platform::kRightButton;
-    if (b & Qt::MiddleButton) m |= platform::kMiddleButton;
-    return m;
+constexpr double kTwipsPerPixel = 15;
+
+// The whole pixel of the container under a cursor, kept inside it.
+QPointF confinedPixel(QPointF twips, QSizeF extent) {
+    double x = std::floor(twips.x() / kTwipsPerPixel);
+    double y = std::floor(twips.y() / kTwipsPerPixel);
+    const double w = std::floor(extent.width() / kTwipsPerPixel);
+    const double h = std::floor(extent.height() / kTwipsPerPixel);
+    if (w > 0 && h > 0) {
+        x = std::clamp(x, 0.0, w - 1);
+        y = std::clamp(y, 0.0, h - 1);
+    }
+    return QPointF(x, y);
 }
 
-// The container's client area on the screen, in pixels.
-QRect clientRect(const QWidget &container) {
-    return QRect(container.mapToGlobal(QPoint(0, 0)), container.size());
-}
-
-QPoint confined(QPoint p, const QWidget *container) {
-    if (!container || container->width() <= 0 || container->height() <= 0) return p;
-    const QRect r = clientRect(*container);
-    return QPoint(std::clamp(p.x(), r.left(), r.right()), std::clamp(p.y(), r.top(), r.bottom()));
-}
-
-// A position along one axis kept inside 0..extent - size, except that a
-// control already lying partly outside is not pulled in: it only may not
+// A position along one axis kept inside 0..extent - size, except that an
+// element already lying partly outside is not pulled in: it only may not
 // move further out.
 double confinedPosition(double wanted, double start, double size, double extent) {
     const double low = std::min(0.0, start);
@@ -39,82 +33,33 @@ double confinedPosition(double wanted, double start, double size, double extent)
 
 } // namespace
 
-DragControl::DragControl(platform::Control &control)
-    : QObject(control.widget()), control_(&control) {}
-
-DragControl *DragControl::of(const platform::Control &control) {
-    QWidget *w = control.widget();
-    return w ? w->findChild<DragControl *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-}
-
-void DragControl::start(platform::Control &control, QPointF cursor, int buttons) {
-    if (!control.widget() || buttons == 0) return;
-    DragControl *d = of(control);
-    if (!d) d = new DragControl(control); // owned by the control's widget
-    d->begin(cursor, buttons);
-}
-
-bool DragControl::isDragging(const platform::Control &control) {
-    const DragControl *d = of(control);
-    return d && d->active_;
-}
-
-void DragControl::begin(QPointF cursor, int buttons) {
-    QWidget *w = control_->widget();
+void DragControl::start(const QRectF &box, QPointF cursor, int buttons, QSizeF extent) {
+    active_ = buttons != 0;
     buttons_ = buttons;
-    startCursor_ = confined(cursor.toPoint(), w->parentWidget());
-    startLeft_ = control_->Left();
-    startTop_ = control_->Top();
-    if (!active_) w->installEventFilter(this);
-    active_ = true;
+    box_ = box;
+    extent_ = extent;
+    startCursor_ = confinedPixel(cursor, extent);
+    offset_ = QPointF();
 }
 
-void DragControl::follow(QPointF cursor) {
-    if (!control_ || !control_->widget()) return;
-    QWidget *container = control_->widget()->parentWidget();
-    const QPoint p = confined(cursor.toPoint(), container);
-    // Whole pixels times 15: the twip position moves by exact amounts.
-    double left = startLeft_ + (p.x() - startCursor_.x()) * platform::kTwipsPerPixel;
-    double top = startTop_ + (p.y() - startCursor_.y()) * platform::kTwipsPerPixel;
-    if (container) {
-        left = confinedPosition(left, startLeft_, control_->Width(),
-                                container->width() * platform::kTwipsPerPixel);
-        top = confinedPosition(top, startTop_, control_->Height(),
-                               container->height() * platform::kTwipsPerPixel);
+bool DragControl::follow(QPointF cursor, int held) {
+    if (!active_) return false;
+    // The buttons were let go where the window did not hear it.
+    if ((held & buttons_) == 0) {
+        finish();
+        return false;
     }
-    if (left == control_->Left() && top == control_->Top()) return;
-    control_->move(left, top);
-    if (container) container->update();
-}
-
-void DragControl::finish() {
-    active_ = false;
-    if (control_ && control_->widget()) control_->widget()->removeEventFilter(this);
-}
-
-bool DragControl::eventFilter(QObject *watched, QEvent *event) {
-    if (!active_ || !control_ || watched != control_->widget()) return false;
-    switch (event->type()) {
-    case QEvent::MouseMove: {
-        const auto *m = static_cast<QMouseEvent *>(event);
-        // The buttons were let go where this control did not hear it.
-        if ((buttonMask(m->buttons()) & buttons_) == 0)
-            finish();
-        else
-            follow(m->globalPosition());
-        break;
+    const QPointF p = confinedPixel(cursor, extent_);
+    double left = box_.left() + (p.x() - startCursor_.x()) * kTwipsPerPixel;
+    double top = box_.top() + (p.y() - startCursor_.y()) * kTwipsPerPixel;
+    if (extent_.width() > 0 && extent_.height() > 0) {
+        left = confinedPosition(left, box_.left(), box_.width(), extent_.width());
+        top = confinedPosition(top, box_.top(), box_.height(), extent_.height());
     }
-    case QEvent::MouseButtonRelease: {
-        const auto *m = static_cast<QMouseEvent *>(event);
-        follow(m->globalPosition());
-        if ((buttonMask(m->buttons()) & buttons_) == 0) finish();
-        break;
-    }
-    default:
-        break;
-    }
-    // The control's own handlers see every event as well.
-    return false;
+    const QPointF offset(left - box_.left(), top - box_.top());
+    if (offset == offset_) return false;
+    offset_ = offset;
+    return true;
 }
 
 } // namespace tarvel

@@ -1,56 +1,44 @@
-// DragControl: moves a control with the mouse while the buttons that were
-// down when the drag began stay down.
+// DragControl: moves an element of the drawing (a corner's marker or angle
+// caption) with the mouse while the buttons that were down when the drag
+// began stay down.
 //
-// The drag is event-driven: it watches the control's own mouse events (Qt
-// keeps delivering them to the pressed widget until the button is released)
-// and moves the control by the cursor's travel in screen pixels, 15 twips to
-// the pixel, so the control's twip position stays exact. The cursor counts
-// as confined to the container's client area (the control's parent
-// widget): travel beyond its edges is not followed, and the control never
-// moves further out of the container than it already was.
-//
-// The mouse-up of the control may be handled by the window as soon as it
-// arrives; the drag has moved the control to the release point before the
-// control's own handlers see that event.
+// The drag is event-driven: the surface hands it the mouse's moves, and it
+// follows the cursor's travel in whole pixels, 15 twips to the pixel, so the
+// element's twip position moves by exact amounts. The cursor counts as
+// confined to the container's client area: travel beyond its edges is not
+// followed, and the element never moves further out of the container than
+// it already was.
 #pragma once
 
-#include "platform/controls/controls.h"
-
-#include <QObject>
-#include <QPoint>
-#include <QPointer>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
 
 namespace tarvel {
 
-class DragControl : public QObject {
-    Q_OBJECT
+class DragControl {
 public:
-    // Starts moving `control` with the mouse. `cursor` is the screen position
-    // (pixels) of the press that starts it, `buttons` the mask of the mouse
-    // buttons down then (left 1, right 2, middle 4). A drag of the same
-    // control still under way is replaced.
-    static void start(platform::Control &control, QPointF cursor, int buttons);
-
-    // Whether `control` is being moved now.
-    static bool isDragging(const platform::Control &control);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Starts moving an element whose box (twips) is `box`, inside a
+    // container of `extent` twips. `cursor` is the press that starts it, in
+    // twips of the container; `buttons` the mask of the mouse buttons down
+    // then (left 1, right 2, middle 4). A drag still under way is replaced.
+    void start(const QRectF &box, QPointF cursor, int buttons, QSizeF extent);
+    bool active() const { return active_; }
+    // Follows the cursor (twips of the container) with the buttons held now;
+    // a move without any of the drag's buttons ends the drag instead. True
+    // when the element moved.
+    bool follow(QPointF cursor, int heldButtons);
+    // The element's travel so far, in twips.
+    QPointF offset() const { return offset_; }
+    void finish() { active_ = false; }
 
 private:
-    explicit DragControl(platform::Control &control);
-    static DragControl *of(const platform::Control &control);
-    void begin(QPointF cursor, int buttons);
-    // Moves the control by the travel from the start to `cursor`.
-    void follow(QPointF cursor);
-    void finish();
-
-    QPointer<platform::Control> control_;
     bool active_ = false;
     int buttons_ = 0;
-    QPoint startCursor_;
-    double startLeft_ = 0;
-    double startTop_ = 0;
+    QRectF box_;
+    QSizeF extent_;
+    QPointF startCursor_; // whole pixels
+    QPointF offset_;
 };
 
 } // namespace tarvel

@@ -10,51 +10,141 @@ namespace tarvel {
 
 DrawingSurface::DrawingSurface(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not declared opaque, although it paints every pixel: Qt then paints
+    // a changed part of the drawing in the same pass as the fields above it
+    // that changed with it, one paint instead of one for each.
 }
 
 void DrawingSurface::paintEvent(QPaintEvent *) {
     ++paints_;
     QPainter p(this);
     p.fillRect(rect(), platform::toQColor(backColour));
-    paintShapes(p, image, lines ? lines() : std::vector<const platform::LineShape *>{},
-                1.0 / platform::kTwipsPerPixel);
+    if (paintDrawing) paintDrawing(p);
 }
 
-void paintShapes(QPainter &p, const platform::ImageShape *image,
-                 const std::vector<const platform::LineShape *> &lines, double pixelsPerTwip,
-                 double penWidth) {
-    if (image && image->Visible() && !image->Picture().isNull()) {
-        const QRectF target(image->Left() * pixelsPerTwip, image->Top() * pixelsPerTwip,
-                            image->Width() * pixelsPerTwip, image->Height() * pixelsPerTwip);
-        p.drawPixmap(target, image->Picture(), QRectF(image->Picture().rect()));
-    }
+namespace {
+
+void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &style) {
+    const double s = style.unitsPerTwip;
+    const double w = style.penWidth;
     // Most lines share a colour: the pen changes only between them.
+    bool penSet = false;
     std::uint32_t colour = 0;
-    int width = -1;
-    for (const platform::LineShape *l : lines) {
-        if (!l || !l->Visible()) continue;
-        const double c[4] = {l->X1(), l->Y1(), l->X2(), l->Y2()};
-        bool finite = true;
-        for (double v : c)
-            finite = finite && std::isfinite(v) && std::abs(v) < 1e9;
-        if (!finite) continue;
-        if (width != l->BorderWidth() || colour != l->BorderColor()) {
-            colour = l->BorderColor();
-            width = l->BorderWidth();
-            QPen pen(platform::toQColor(colour));
-            pen.setWidthF(penWidth * width);
+    QColor qColour;
+    for (const DrawnLine *l : layout.lines()) {
+        if (!l->visible || !drawable(l->x1, l->y1) || !drawable(l->x2, l->y2)) continue;
+        if (!penSet || colour != l->colour) {
+            colour = l->colour;
+            penSet = true;
+            qColour = platform::toQColor(colour);
+            QPen pen(qColour);
+            pen.setWidthF(w);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
         }
         // Centre the one-pixel line on its pixel row, as the twip positions
         // name pixel cells.
-        const double half = 0.5 * penWidth;
-        p.drawLine(QPointF(std::round(c[0] * pixelsPerTwip / penWidth) * penWidth + half,
-                           std::round(c[1] * pixelsPerTwip / penWidth) * penWidth + half),
-                   QPointF(std::round(c[2] * pixelsPerTwip / penWidth) * penWidth + half,
-                           std::round(c[3] * pixelsPerTwip / penWidth) * penWidth + half));
+        const auto cell = [&](double v) { return std::round(v * s / w); };
+        const double x1 = cell(l->x1), y1 = cell(l->y1), x2 = cell(l->x2), y2 = cell(l->y2);
+        // The grid, the axes and the ticks run along the pixel rows and
+        // columns: on the screen such a line is the run of pixels the pen
+        // would cover (after its first cell, up to its last), filled at once
+        // rather than stroked.
+        if (style.screen && w == 1 && (x1 == x2) != (y1 == y2)) {
+            if (y1 == y2)
+                p.fillRect(QRectF(std::min(x1, x2) + 1, y1, std::abs(x2 - x1), 1), qColour);
+            else
+                p.fillRect(QRectF(x1, std::min(y1, y2) + 1, 1, std::abs(y2 - y1)), qColour);
+            continue;
+        }
+        p.drawLine(QPointF(x1 * w + 0.5 * w, y1 * w + 0.5 * w),
+                   QPointF(x2 * w + 0.5 * w, y2 * w + 0.5 * w));
     }
+}
+
+// A box in device units: on the screen the whole pixels a control of that
+// twip box would take.
+QRectF deviceBox(const QRectF &box, const PaintStyle &style) {
+    if (!style.screen)
+        return QRectF(box.left() * style.unitsPerTwip, box.top() * style.unitsPerTwip,
+                      box.width() * style.unitsPerTwip, box.height() * style.unitsPerTwip);
+    const auto px = [](double t) { return double(platform::twipsToPixels(t)); };
+    return QRectF(px(box.left()), px(box.top()), std::max(0.0, px(box.width())),
+                  std::max(0.0, px(box.height())));
+}
+
+class CaptionPainter {
+public:
+    CaptionPainter(QPainter &p, const PaintStyle &style) : p_(p), style_(style) {}
+    void operator()(const Caption &c) {
+        if (!c.visible || c.text.isEmpty() || !drawable(c.box.left(), c.box.top())) return;
+        if (points_ != c.points) {
+            points_ = c.points;
+            p_.setFont(platform::defaultFont(c.points));
+        }
+        p_.setPen(platform::toQColor(c.colour));
+        const QRectF box = deviceBox(c.box, style_);
+        if (!c.upright) {
+            // Beyond the box on paper, whose letters are not the screen's.
+            if (style_.screen)
+                p_.drawText(box, (c.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
+                            c.text);
+            else
+                p_.drawText(QRectF(box.topLeft(), QSizeF(1e5, 1e5)), Qt::AlignLeft | Qt::AlignTop,
+                            c.text);
+            return;
+        }
+        p_.save();
+        p_.translate(box.left(), box.bottom());
+        p_.rotate(-90);
+        p_.drawText(QRectF(0, 0, box.height(), box.width()), Qt::AlignCenter, c.text);
+        p_.restore();
+    }
+
+private:
+    QPainter &p_;
+    const PaintStyle &style_;
+    double points_ = -1;
+};
+
+} // namespace
+
+void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::ImageShape *image,
+                  const PaintStyle &style) {
+    const double s = style.unitsPerTwip;
+    if (image && image->Visible() && !image->Picture().isNull()) {
+        const QRectF target(image->Left() * s, image->Top() * s, image->Width() * s,
+                            image->Height() * s);
+        p.drawPixmap(target, image->Picture(), QRectF(image->Picture().rect()));
+    }
+    paintLines(p, layout, style);
+
+    // On paper the corners are marked first, all alike.
+    if (!style.screen && style.cornerSquare > 0) {
+        const double half = style.cornerSquare / 2;
+        for (const DrawingLayout::Corner &c : layout.corners) {
+            if (!drawable(c.x, c.y)) continue;
+            p.fillRect(
+                QRectF(c.x * s - half, c.y * s - half, style.cornerSquare, style.cornerSquare),
+                Qt::black);
+        }
+    }
+    // The captions and the markers in the order they lie, the later above.
+    CaptionPainter caption(p, style);
+    for (std::size_t k = 0; k < layout.xScale.size(); ++k) {
+        caption(layout.xScale[k]);
+        caption(layout.yScale[k]);
+    }
+    caption(layout.xName);
+    caption(layout.yName);
+    for (const DrawingLayout::Corner &c : layout.corners) {
+        caption(c.length);
+        caption(c.number);
+        caption(c.angle);
+        if (style.screen && c.marker.visible && drawable(c.marker.box.left(), c.marker.box.top()))
+            p.fillRect(deviceBox(c.marker.box, style), platform::toQColor(c.marker.colour));
+    }
+    caption(layout.measureCaption);
 }
 
 } // namespace tarvel

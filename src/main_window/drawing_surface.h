@@ -1,16 +1,16 @@
-// The client area of the main window: it paints the background colour, the
-// background picture and the lines (grid, axes, ticks, polygon edges, the
-// measuring line) beneath its child controls. The painting is kept apart
-// from the window logic: the window tells it what to paint.
+// The client area of the main window: it paints the background colour and
+// the drawing beneath its child controls, and hands its mouse to the window.
+// The painting is kept apart from the window logic: the window tells it what
+// to paint.
 #pragma once
 
+#include "main_window/drawing_layout.h"
 #include "platform/controls/controls.h"
 
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 namespace tarvel {
 
@@ -19,9 +19,8 @@ class DrawingSurface : public QWidget {
 public:
     explicit DrawingSurface(QWidget *parent = nullptr);
 
-    // What to paint, in painting order; called at every paint.
-    std::function<std::vector<const platform::LineShape *>()> lines;
-    const platform::ImageShape *image = nullptr;
+    // Paints the drawing over the background; called at every paint.
+    std::function<void(QPainter &)> paintDrawing;
     std::uint32_t backColour = 0x8000000Fu;
 
     // Repaints soon (coalesced by Qt).
@@ -36,10 +35,20 @@ private:
     int paints_ = 0;
 };
 
-// Paints a picture and lines given in twips onto a painter whose unit is
-// the pixel (15 twips), or onto a printer page with its own scale.
-void paintShapes(QPainter &painter, const platform::ImageShape *image,
-                 const std::vector<const platform::LineShape *> &lines, double pixelsPerTwip,
-                 double penWidth = 1.0);
+// How a layout meets a device: device units per twip, the width of a
+// one-pixel line, and whether captions and marks keep to the screen's whole
+// pixels. On paper every corner is marked alike, by a black square of
+// `cornerSquare` device units.
+struct PaintStyle {
+    double unitsPerTwip = 1.0 / platform::kTwipsPerPixel;
+    double penWidth = 1.0;
+    bool screen = true;
+    double cornerSquare = 0;
+};
+
+// Paints the picture, then the layout's lines, captions and corner marks in
+// the order they lie.
+void paintDrawing(QPainter &painter, const DrawingLayout &layout,
+                  const platform::ImageShape *picture, const PaintStyle &style);
 
 } // namespace tarvel

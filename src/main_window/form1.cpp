@@ -37,8 +37,7 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     surfaceControl_ = std::make_unique<platform::Control>(surface_);
     buildControls();
     buildMenus();
-    surface_->lines = [this] { return plot_->paintOrder(); };
-    surface_->image = plot_->picture();
+    surface_->paintDrawing = [this](QPainter &p) { plot_->paint(p); };
     // The default polygon is the document at start: no history, not
     // modified. A file named on the command line replaces it in Form_Load.
     doc_.reset(geometry::defaultPolygon());
@@ -114,17 +113,10 @@ void Form1::wireEvents() {
     Text1->Change = [this] { Text1_Change(); };
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
-    surfaceControl_->Click = [this] {
-        // A click on the visible picture is the picture's click.
-        const QPoint p = surface_->mapFromGlobal(QCursor::pos());
-        if (plot_->picture()->contains(p.x() * platform::kTwipsPerPixel,
-                                       p.y() * platform::kTwipsPerPixel))
-            Img_Click();
-        else
-            Form_Click();
-    };
-    surfaceControl_->MouseDown = [this](const MouseInfo &m) { Form_MouseDown(m); };
-    surfaceControl_->MouseMove = [this](const MouseInfo &m) { Form_MouseMove(m); };
+    surfaceControl_->Click = [this] { Surface_Click(); };
+    surfaceControl_->MouseDown = [this](const MouseInfo &m) { Surface_MouseDown(m); };
+    surfaceControl_->MouseMove = [this](const MouseInfo &m) { Surface_MouseMove(m); };
+    surfaceControl_->MouseUp = [this](const MouseInfo &m) { Surface_MouseUp(m); };
 
     for (int i = 1; i <= 20; ++i) {
         table_->x(i)->Change = [this, i] { TextX_Change(i); };
@@ -135,13 +127,6 @@ void Form1::wireEvents() {
         table_->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
         table_->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
         table_->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
-        plot_->marker(i)->MouseDown = [this, i](const MouseInfo &m) { Shape_MouseDown(i, m); };
-        plot_->marker(i)->MouseMove = [this, i](const MouseInfo &m) { Shape_MouseMove(i, m); };
-        plot_->marker(i)->MouseUp = [this, i](const MouseInfo &m) { Shape_MouseUp(i, m); };
-        plot_->angleLabel(i)->MouseDown = [this, i](const MouseInfo &m) { Tch_MouseDown(i, m); };
-        plot_->angleLabel(i)->MouseMove = [this, i](const MouseInfo &m) { Tch_MouseMove(i, m); };
-        plot_->angleLabel(i)->MouseUp = [this, i](const MouseInfo &m) { Tch_MouseUp(i, m); };
-        plot_->angleLabel(i)->Click = [this, i] { Tch_Click(i); };
         table_->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
         table_->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
         table_->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };

@@ -6,10 +6,13 @@
 // and wires them in its constructor:
 //   CoordinateTable  the X and Y fields with their row captions and the
 //                    current row's highlight (coordinate_table.h)
-//   PlotView         the drawing: grid, axes, edges, markers, labels,
-//                    measuring line, background picture (plot_view.h)
-//   PrintPage        the printed page, from the document and the drawing
-//                    (print_page.h)
+//   ViewState        the scale, the step, the current corner and the
+//                    drawing's mapping: the fields write it, everything
+//                    else reads it (view_state.h)
+//   PlotView         the drawing, laid out as a value from the document and
+//                    the view state and painted by the window's surface;
+//                    a click finds its corner in that layout (plot_view.h)
+//   PrintPage        the printed page, laid out the same way (print_page.h)
 //   FileActions      open, save and the save question (file_actions.h)
 // Every command is one operation on the document; the document announces
 // each change once, and documentChanged() then shows the texts, the rows in
@@ -46,10 +49,12 @@
 #include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
+#include "main_window/drag_control.h"
 #include "main_window/file_actions.h"
 #include "main_window/plot_view.h"
 #include "main_window/tool_actions.h"
 #include "main_window/shared_state.h"
+#include "main_window/view_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
 
@@ -87,8 +92,6 @@ public:
     using Label = platform::Label;
     using Button = platform::Button;
     using ComboBox = platform::ComboBox;
-    using LineShape = platform::LineShape;
-    using ImageShape = platform::ImageShape;
     template <class T, std::size_t N> using Array = std::array<std::unique_ptr<T>, N>;
 
     // The application's window caption at start.
@@ -98,6 +101,9 @@ public:
     ~Form1() override;
 
     SharedState &state() { return state_; }
+    // The scale, the step, the current corner and the drawing's mapping.
+    ViewState &view() { return view_; }
+    const ViewState &view() const { return view_; }
     platform::Services &services() { return services_; }
     DrawingSurface *surface() const { return surface_; }
     // The two views over the document.
@@ -151,10 +157,6 @@ public:
     void NORMALIZ();
 
 
-    // ---- mouse (form1_mouse.cpp) ----
-    void Shape_MouseUp(int i, const platform::MouseInfo &m);
-    void Tch_MouseUp(int i, const platform::MouseInfo &m);
-
     // ---- other commands (form1_tools.cpp) ----
     // Paints the printed page: owner text, drawing to scale, coordinates,
     // side lengths and area.
@@ -199,9 +201,6 @@ public:
     static const QString kProductWebPage;
     // The help document: Help.pdf beside the program; tests point it elsewhere.
     void setHelpDocument(const QString &path) { tools_.setHelpDocument(path); }
-
-    // Main-window state.
-    std::int16_t CurrentCorner = 0;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -280,19 +279,29 @@ private:
     // ---- step moves, step, scale (form1_moves.cpp) ----
     void txtStep_Change();
     void txtMsb_Change();
-    // The captions and places of the scale labels for m metres per cm.
-    void setScaleLabels(float m);
     void txtMsb_GotFocus();
     void txtMsb_KeyDown(int keyCode);
     void Cmb3_Click();
     void Cmb3_KeyDown(int keyCode);
 
     // ---- mouse (form1_mouse.cpp) ----
+    // The surface's mouse goes to what the drawing has under it: a corner's
+    // marker or angle caption, another caption, or the window itself.
+    void Surface_MouseDown(const platform::MouseInfo &m);
+    void Surface_MouseMove(const platform::MouseInfo &m);
+    void Surface_MouseUp(const platform::MouseInfo &m);
+    void Surface_Click();
     void Shape_MouseDown(int i, const platform::MouseInfo &m);
-    void Shape_MouseMove(int i, const platform::MouseInfo &m);
+    void Shape_MouseUp(int i);
     void Tch_MouseDown(int i, const platform::MouseInfo &m);
-    void Tch_MouseMove(int i, const platform::MouseInfo &m);
+    void Tch_MouseUp(int i);
     void Tch_Click(int i);
+    // The current corner takes the place of its marker or, with `angle`, of
+    // its angle caption, where the mouse dropped it.
+    void takeDroppedCorner(bool angle);
+    // Lays the drawing out anew from the document and the view state (not
+    // while the window loads).
+    void redraw();
     void LblX_MouseMove(int i);
     void LblY_MouseMove(int i);
     void LblX_MouseUp(int i, const platform::MouseInfo &m);
@@ -372,6 +381,7 @@ private:
 
     SharedState &state_;
     platform::Services &services_;
+    ViewState view_;
     geometry::PolygonDocument doc_;
     FileActions fileActions_{doc_, services_, state_.settings, this};
     ToolActions tools_{doc_, services_, state_.settings, this};
@@ -383,13 +393,16 @@ private:
     int shownRows_ = 0;
     bool loading_ = false; // Form_Load is running: the drawing waits for its end
     int draws_ = 0;
+    // What the mouse was pressed on, until its release.
+    DrawingHit pressed_;
+    bool releasedOnDrawing_ = false;
+    DragControl drag_;
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
     bool closing_ = false;
-    friend class DrawingSurface;
 };
 
 } // namespace tarvel

@@ -55,13 +55,13 @@ void selectAllIf(std::int16_t selectOnFocus, platform::TextBox &field) {
 } // namespace
 
 void Form1::TextX_GotFocus(int i) {
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     PODKRAS();
     selectAllIf(state_.settings.SelectOnFocus, *table_->x(i));
 }
 
 void Form1::TextY_GotFocus(int i) {
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     PODKRAS();
     selectAllIf(state_.settings.SelectOnFocus, *table_->y(i));
 }
@@ -92,8 +92,6 @@ void Form1::TextY_LostFocus(int i) {
 void Form1::showRows(int n) {
     shownRows_ = n;
     table_->showRows(n);
-    for (int b = 1; b <= 20; ++b)
-        plot_->marker(b)->setVisible(b <= n);
     Cmb1->Clear();
     Cmb2->Clear();
     for (int b = 1; b <= n && b <= 20; ++b) {
@@ -104,7 +102,11 @@ void Form1::showRows(int n) {
 
 void Form1::clearHighlight(int n) {
     table_->clearTextHighlight(n);
-    plot_->clearAngleHighlight(n);
+    // The angle captions of those corners take their plain look.
+    if (view_.redAngle >= 1 && view_.redAngle <= n) {
+        view_.redAngle = 0;
+        redraw();
+    }
 }
 
 void Form1::changeCount(int delta) {

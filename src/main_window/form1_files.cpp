@@ -45,7 +45,7 @@ void Form1::Form_Unload() {
     // would start the import, with no window left to import into.
     tools_.closeImportHint();
     unloadGeographicWindows();
-    files::storeOnClose(services_.settings, txtStep->Text(), state_.MapScale,
+    files::storeOnClose(services_.settings, view_.stepText, view_.scale,
                         state_.settings.MapPicture);
     services_.shell.openDocument(kProductWebPage);
 }

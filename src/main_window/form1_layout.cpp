@@ -27,7 +27,6 @@ using geometry::textToColour;
 using platform::Button;
 using platform::ComboBox;
 using platform::Label;
-using platform::LineShape;
 using platform::TextBox;
 
 namespace {
@@ -71,7 +70,12 @@ void Form1::buildControls() {
     };
 
     // The drawing first, so that the table and the tools lie above it.
-    plot_ = std::make_unique<PlotView>(s, [this] { repaintSurface(); });
+    plot_ = std::make_unique<PlotView>([this](const QRegion &r) {
+        if (r.isEmpty())
+            repaintSurface();
+        else
+            surface_->update(r);
+    });
 
     // The owner information above the drawing, and its editor.
     Label2 = std::make_unique<Label>(s, false);
@@ -246,9 +250,9 @@ void Form1::Form_Load() {
     }
 
     // 3. The plane's origin lies on the crossing of the axes.
-    st.OriginX = 3540;
-    st.OriginY = 10080;
-    st.TwipsPerMm = 56.692f;
+    view_.originX = 3540;
+    view_.originY = 10080;
+    view_.twipsPerMm = 56.692f;
 
     // 4. The common scales.
     for (const char *v : {"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
@@ -265,7 +269,7 @@ void Form1::Form_Load() {
 
     // 7. The stored preferences.
     st.settings = files::loadSettings(services_.settings);
-    st.MapScale = st.settings.MapScale;
+    view_.scale = st.settings.MapScale;
 
     // 8. From here a failing step is skipped: none of them may stop the start.
     // 9. Background colour.
@@ -276,19 +280,21 @@ void Form1::Form_Load() {
     // appearing: only a regular file is read.
     if (platform::isRegularFile(st.settings.MapPicture) &&
         plot_->picture()->LoadPicture(st.settings.MapPicture))
-        plot_->picture()->setTop(st.OriginY - plot_->picture()->Height());
+        plot_->picture()->setTop(view_.originY - plot_->picture()->Height());
 
-    // 13-15. The grid, the ticks every 5 cm and the edges' colour, before
-    // the scale: the scale labels are placed beside the ticks.
-    plot_->buildGrid(st);
+    // 13-15. The grid, the ticks every 5 cm with their values and the
+    // edges' colour are laid out with the drawing, beside the coordinate
+    // column and below the clear button.
+    plot_->setFrame(
+        {3330, table_->y(1)->Left() + table_->y(1)->Width(), CmdClear->Top() + CmdClear->Height()});
 
-    // 11. The scale; writing txtMsb applies it, captions and places the
-    // scale labels and asks for the drawing.
+    // 11. The scale; writing txtMsb applies it and asks for the drawing.
     Cmb3->setText(QStringLiteral("10"));
     txtMsb->setText(QStringLiteral("10"));
 
     // 12. The step.
     txtStep->setText(files::loadStep(services_.settings));
+    view_.stepText = txtStep->Text();
 
     // 16. The rows in use and the corner lists.
     showRows(cornerCount());
@@ -299,16 +305,6 @@ void Form1::Form_Load() {
     // 19. The first full recompute.
     loading_ = false;
     VICHISLIT();
-}
-
-// The labels of the ticks on both axes: k * 5 * m metres at the k-th tick.
-// The Y labels keep their right edge beside the ticks. Where one of them
-// would reach under the Y coordinate column (the long numbers of large
-// scales), all four stand on end, centred on their ticks, so that no digit
-// is hidden and the four still read alike.
-void Form1::setScaleLabels(float m) {
-    plot_->setScaleLabels(m, table_->y(1)->Left() + table_->y(1)->Width(),
-                          CmdClear->Top() + CmdClear->Height());
 }
 
 } // namespace tarvel

@@ -3,7 +3,6 @@
 
 #include "files/settings.h"
 #include "geometry/numtext.h"
-#include "main_window/drag_control.h"
 #include "main_window/drawing_surface.h"
 
 #include <QGuiApplication>
@@ -25,10 +24,9 @@ namespace {
 
 // A press, move or release on one of the window's controls belongs to that
 // control alone. Qt hands what a label leaves unhandled on to the window
-// surface, where the release of a corner drag would count as a click on the
-// empty window and clear the current corner. Qt looks at this attribute
-// after the control's handler has run, so the event at hand stays with the
-// control too.
+// surface, where a release would count as a click on the empty window and
+// clear the current corner. Qt looks at this attribute after the control's
+// handler has run, so the event at hand stays with the control too.
 void keepMouse(platform::Control &c) {
     if (QWidget *w = c.widget()) w->setAttribute(Qt::WA_NoMousePropagation);
 }
@@ -65,78 +63,139 @@ const QString kCornerHint =
     QStringLiteral("\r\n\r\n") + QString(54, QLatin1Char(' ')) +
     QStringLiteral("Больше не выводить эту подсказку?");
 
-// The current corner takes the position of a control dropped on the
-// drawing: `offset` twips from the control's top left corner to the corner
-// point (the marker is drawn 35 twips up and left of it, the angle label on
-// it).
-void takeCornerFrom(Form1 &f, const platform::Control &control, double offset) {
-    SharedState &st = f.state();
-    const int c = f.CurrentCorner;
-    if (c < 1 || c > f.cornerCount()) return;
-    const double sf = st.ScaleFactor;
-    if (!std::isfinite(sf) || sf == 0) return;
-    const double x = roundHalfEven((control.Left() - st.OriginX + offset) / sf, 2);
-    const double y = roundHalfEven((control.Top() - st.OriginY + offset) / -sf, 2);
-    if (!std::isfinite(x) || !std::isfinite(y)) return;
-    // Both coordinates are read from the control before the document
-    // changes and the drawing moves it.
-    geometry::PolygonTexts t = f.document().texts();
-    t.x[c] = plainText(x);
-    t.y[c] = plainText(y);
-    f.PODKRAS();
-    // A drop on the very place it started changes nothing; the dragged
-    // control still goes back to its corner.
-    if (t == f.document().texts())
-        f.VICHISLIT();
-    else
-        f.document().apply(t, QStringLiteral("Перетащить угол"));
-}
-
 } // namespace
 
+void Form1::Surface_MouseDown(const MouseInfo &m) {
+    pressed_ = hitTest(plot_->layout(), m.x, m.y);
+    switch (pressed_.kind) {
+    case DrawingHit::Marker:
+        Shape_MouseDown(pressed_.corner, m);
+        break;
+    case DrawingHit::Angle:
+        Tch_MouseDown(pressed_.corner, m);
+        break;
+    case DrawingHit::OtherCaption: // a caption is not the window's surface
+        break;
+    case DrawingHit::Nothing:
+        Form_MouseDown(m);
+        break;
+    }
+}
+
+void Form1::Surface_MouseMove(const MouseInfo &m) {
+    if (drag_.active()) {
+        if (drag_.follow(QPointF(m.x, m.y), m.button)) {
+            view_.drag->dx = drag_.offset().x();
+            view_.drag->dy = drag_.offset().y();
+            redraw();
+        }
+        return;
+    }
+    // The moves of a press on the drawing belong to what was pressed.
+    if (pressed_.kind != DrawingHit::Nothing) return;
+    const DrawingHit hit = hitTest(plot_->layout(), m.x, m.y);
+    const Qt::CursorShape shape =
+        hit.kind == DrawingHit::Marker ? Qt::SizeAllCursor : Qt::ArrowCursor;
+    if (surface_->cursor().shape() != shape) surface_->setCursor(shape);
+    if (hit.kind == DrawingHit::Nothing) Form_MouseMove(m);
+}
+
+void Form1::Surface_MouseUp(const MouseInfo &m) {
+    const DrawingHit was = pressed_;
+    pressed_ = {};
+    releasedOnDrawing_ = was.kind != DrawingHit::Nothing;
+    // The element is where the mouse let it go before the drop is read.
+    if (drag_.active()) {
+        if (drag_.follow(QPointF(m.x, m.y), ~0)) {
+            view_.drag->dx = drag_.offset().x();
+            view_.drag->dy = drag_.offset().y();
+        }
+        drag_.finish();
+    }
+    if (was.kind == DrawingHit::Marker) {
+        Shape_MouseUp(was.corner);
+    } else if (was.kind == DrawingHit::Angle) {
+        Tch_MouseUp(was.corner);
+        if (m.button == platform::kLeftButton) Tch_Click(was.corner);
+    }
+}
+
+void Form1::Surface_Click() {
+    // The release of a press on the drawing is not a click on the window.
+    if (releasedOnDrawing_) return;
+    // A click on the visible picture is the picture's click.
+    const QPoint p = surface_->mapFromGlobal(QCursor::pos());
+    if (plot_->picture()->contains(p.x() * platform::kTwipsPerPixel,
+                                   p.y() * platform::kTwipsPerPixel))
+        Img_Click();
+    else
+        Form_Click();
+}
+
 void Form1::Shape_MouseDown(int i, const MouseInfo &m) {
-    keepMouse(*plot_->marker(i));
-    // Taken before the focus moves: leaving another field recomputes and may
-    // move the marker.
-    const QPointF cursor = screenPosition(*plot_->marker(i), m);
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     table_->x(i)->SetFocus();
     PODKRAS();
-    if (m.button == platform::kLeftButton)
-        DragControl::start(*plot_->marker(i), cursor, heldButtons(m));
+    if (m.button != platform::kLeftButton) return;
+    const double w = surface_->width() * platform::kTwipsPerPixel;
+    const double h = surface_->height() * platform::kTwipsPerPixel;
+    // The marker as the highlight drew it.
+    drag_.start(plot_->layout().corner(i).marker.box, QPointF(m.x, m.y), heldButtons(m),
+                QSizeF(w, h));
+    view_.drag = ViewState::Drag{i, false, 0, 0};
 }
 
-void Form1::Shape_MouseMove(int i, const MouseInfo &) {
-    keepMouse(*plot_->marker(i));
-}
-
-void Form1::Shape_MouseUp(int i, const MouseInfo &) {
-    keepMouse(*plot_->marker(i));
-    if (CurrentCorner < 1 || CurrentCorner > geometry::kMaxCorners) return;
-    takeCornerFrom(*this, *plot_->marker(CurrentCorner), 35);
+void Form1::Shape_MouseUp(int) {
+    takeDroppedCorner(false);
 }
 
 void Form1::Tch_MouseDown(int i, const MouseInfo &m) {
-    keepMouse(*plot_->angleLabel(i));
-    CurrentCorner = std::int16_t(i);
-    if (m.button == platform::kLeftButton)
-        DragControl::start(*plot_->angleLabel(i), screenPosition(*plot_->angleLabel(i), m),
-                           heldButtons(m));
+    view_.currentCorner = i;
+    if (m.button != platform::kLeftButton) return;
+    const double w = surface_->width() * platform::kTwipsPerPixel;
+    const double h = surface_->height() * platform::kTwipsPerPixel;
+    drag_.start(plot_->layout().corner(i).angle.box, QPointF(m.x, m.y), heldButtons(m),
+                QSizeF(w, h));
+    view_.drag = ViewState::Drag{i, true, 0, 0};
 }
 
-void Form1::Tch_MouseMove(int i, const MouseInfo &) {
-    keepMouse(*plot_->angleLabel(i));
-}
-
-void Form1::Tch_MouseUp(int i, const MouseInfo &) {
-    keepMouse(*plot_->angleLabel(i));
-    if (CurrentCorner < 1 || CurrentCorner > geometry::kMaxCorners) return;
-    takeCornerFrom(*this, *plot_->angleLabel(CurrentCorner), 0);
+void Form1::Tch_MouseUp(int) {
+    takeDroppedCorner(true);
 }
 
 void Form1::Tch_Click(int i) {
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     PODKRAS();
+}
+
+void Form1::takeDroppedCorner(bool angle) {
+    // The current corner takes the place of its marker (drawn 35 twips up
+    // and left of the corner) or of its angle caption (drawn on it), as the
+    // drawing shows them now: where the mouse dropped the one it moved.
+    const int c = view_.currentCorner;
+    const DrawingLayout &layout = plot_->layout();
+    if (c < 1 || c > layout.cornerCount()) {
+        view_.drag.reset();
+        return;
+    }
+    const QRectF box = angle ? layout.corner(c).angle.box : layout.corner(c).marker.box;
+    const double offset = angle ? 0 : 35;
+    view_.drag.reset();
+    const double sf = view_.scaleFactor();
+    if (!std::isfinite(sf) || sf == 0) return redraw();
+    const double x = roundHalfEven((box.left() - view_.originX + offset) / sf, 2);
+    const double y = roundHalfEven((box.top() - view_.originY + offset) / -sf, 2);
+    if (!std::isfinite(x) || !std::isfinite(y)) return redraw();
+    geometry::PolygonTexts t = doc_.texts();
+    t.x[c] = plainText(x);
+    t.y[c] = plainText(y);
+    PODKRAS();
+    // A drop on the very place it started changes nothing; the dragged
+    // element still goes back to its corner.
+    if (t == doc_.texts())
+        VICHISLIT();
+    else
+        doc_.apply(t, QStringLiteral("Перетащить угол"));
 }
 
 void Form1::LblX_MouseMove(int i) {
@@ -161,14 +220,14 @@ void Form1::LblY_MouseMove(int i) {
 
 void Form1::LblX_MouseUp(int i, const MouseInfo &m) {
     keepMouse(*table_->xCaption(i));
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     if (m.button == platform::kRightButton)
         popupMenu(*Menu_Ugol, screenPosition(*table_->xCaption(i), m).toPoint());
 }
 
 void Form1::LblY_MouseUp(int i, const MouseInfo &m) {
     keepMouse(*table_->yCaption(i));
-    CurrentCorner = std::int16_t(i);
+    view_.currentCorner = i;
     if (m.button == platform::kRightButton)
         popupMenu(*Menu_Ugol, screenPosition(*table_->yCaption(i), m).toPoint());
 }

@@ -28,7 +28,7 @@ using geometry::Axis;
 
 // The step as a signed amount; nullopt when the step is not a number.
 std::optional<double> signedStep(Form1 &f, int sign) {
-    const auto step = textToDouble(f.txtStep->Text());
+    const auto step = f.view().step();
     if (!step) return std::nullopt;
     return sign * *step;
 }
@@ -47,7 +47,7 @@ void moveAll(Form1 &f, Axis axis, int sign) {
 // polygon (none chosen, or a row hidden by "-") there is nothing to move,
 // nor to refresh.
 void moveCurrent(Form1 &f, Axis axis, int sign) {
-    const int c = f.CurrentCorner;
+    const int c = f.view().currentCorner;
     if (c < 1 || c > f.cornerCount()) return;
     f.PODKRAS();
     const auto delta = signedStep(f, sign);
@@ -125,17 +125,14 @@ void Form1::CmdStepDw_Click() {
 
 void Form1::txtStep_Change() {
     normalizeDecimalPoint(*txtStep);
+    view_.stepText = txtStep->Text();
 }
 
 void Form1::txtMsb_Change() {
     normalizeDecimalPoint(*txtMsb);
-    // A scale that is not a positive number leaves the scale, its labels and
-    // the drawing as they were.
-    const auto m = textToSingle(txtMsb->Text());
-    if (!m || !(*m > 0)) return;
-    state_.MapScale = *m;
-    setScaleLabels(*m);
-    VICHISLIT();
+    // A scale that is not a positive number leaves the scale, its values on
+    // the axes and the drawing as they were.
+    if (view_.applyScale(txtMsb->Text())) VICHISLIT();
 }
 
 void Form1::txtMsb_GotFocus() {

@@ -14,14 +14,26 @@ using geometry::formatNumber, geometry::kAreaPattern;
 void Form1::VICHISLIT() {
     if (loading_) return;
     ++draws_;
-    plot_->draw(doc_, state_, txtMsb->Text());
+    // Every recompute removes a measurement; a marker or caption still
+    // under the mouse stays where the mouse holds it.
+    view_.measured.reset();
+    if (!drag_.active()) view_.drag.reset();
+    plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
+}
+
+void Form1::redraw() {
+    if (!loading_) plot_->draw(doc_, view_, state_.settings);
 }
 
 void Form1::PODKRAS() {
     const int n = cornerCount();
-    table_->highlight(CurrentCorner, n);
-    plot_->highlight(CurrentCorner, n);
+    table_->highlight(view_.currentCorner, n);
+    // The drawing changes only when the highlighted corner does.
+    if (view_.markedCorner == view_.currentCorner && view_.redAngle == view_.currentCorner) return;
+    view_.markedCorner = view_.currentCorner;
+    view_.redAngle = view_.currentCorner;
+    redraw();
 }
 
 void Form1::CmbEd_Click() {
@@ -42,8 +54,8 @@ void Form1::showUnit() {
 }
 
 void Form1::Command1_Click() {
-    plot_->measureLabel()->setVisible(false);
-    plot_->measureLine()->setVisible(false);
+    view_.measured.reset();
+    redraw();
 }
 
 void Form1::Text1_Change() {
@@ -59,7 +71,7 @@ void Form1::Text1_KeyDown(int keyCode) {
 }
 
 void Form1::Form_Click() {
-    CurrentCorner = 0;
+    view_.currentCorner = 0;
     Text3->SetFocus();
     PODKRAS();
     txt3->setVisible(false);

@@ -50,7 +50,13 @@ void Form1::Menu_File_Print_Click() {
 }
 
 void Form1::paintPrintPage(QPainter &painter, int dpi) {
-    const PrintPage page{doc_, *plot_, state_, CmbEd->Text(), Label1[1]->Caption(), txtMsb->Text()};
+    const PrintPage page{doc_,
+                         view_,
+                         state_.settings,
+                         plot_->picture(),
+                         plot_->measure(),
+                         CmbEd->Text(),
+                         Label1[1]->Caption()};
     page.paint(painter, dpi);
 }
 
@@ -74,7 +80,7 @@ void Form1::Menu_Tools_Map_Click() {
     if (!platform::isRegularFile(*path) || !plot_->picture()->LoadPicture(*path)) return;
     state_.settings.MapPicture = *path;
     // The picture's lower edge lies on the X axis.
-    plot_->picture()->setTop(state_.OriginY - plot_->picture()->Height());
+    plot_->picture()->setTop(view_.originY - plot_->picture()->Height());
     plot_->picture()->setVisible(true);
 }
 
@@ -112,7 +118,6 @@ void Form1::Menu_Set_Grid_Click() {
 
 void Form1::applyGraphicsSettings(const files::Settings &s) {
     files::Settings &v = state_.settings;
-    plot_->applyGraphics(v, s, cornerCount());
     const bool newBackColour = s.BackColour != v.BackColour;
     // Only the graphics variables: the hint flags may have changed meanwhile
     // through the import hint, which stays usable beside the settings window.
@@ -126,6 +131,8 @@ void Form1::applyGraphicsSettings(const files::Settings &s) {
     v.LineColour = s.LineColour;
     v.BackColour = s.BackColour;
     if (newBackColour) applyBackColour();
+    // The grid, the captions and the colours follow at once.
+    redraw();
 }
 
 void Form1::Menu_Set_Hlp_Click() {

@@ -77,7 +77,7 @@ void Form1::Menu_Tools_90L_Click() {
 }
 
 void Form1::insertCorner() {
-    const int p = CurrentCorner, n = cornerCount();
+    const int p = view_.currentCorner, n = cornerCount();
     const geometry::CommandResult r = geometry::insertCorner(doc_.current(), p);
     if (!r.after) return tellRefusal(r.refusal);
     if (services_.messages.show(this,
@@ -92,7 +92,7 @@ void Form1::insertCorner() {
 }
 
 void Form1::deleteCorner() {
-    const int p = CurrentCorner;
+    const int p = view_.currentCorner;
     const geometry::CommandResult r = geometry::deleteCorner(doc_.current(), p);
     if (!r.after) return tellRefusal(r.refusal);
     if (services_.messages.show(this,

@@ -37,17 +37,6 @@ double placeWindow(std::initializer_list<Span> wanted, double size, bool against
     return (polygon.low + polygon.high) / 2 - size / 2;
 }
 
-void drawCaption(QPainter &p, const platform::Label &label, double pixelsPerTwip) {
-    if (!label.Visible() || label.Caption().isEmpty()) return;
-    const double x = label.Left() * pixelsPerTwip;
-    const double y = label.Top() * pixelsPerTwip;
-    if (!std::isfinite(x) || !std::isfinite(y) || std::abs(x) > 1e7 || std::abs(y) > 1e7) return;
-    QFont f = platform::defaultFont(label.FontSize() > 0 ? label.FontSize() : 8);
-    p.setFont(f);
-    p.setPen(platform::toQColor(label.ForeColor()));
-    p.drawText(QRectF(x, y, 1e5, 1e5), Qt::AlignLeft | Qt::AlignTop, label.Caption());
-}
-
 } // namespace
 
 void PrintPage::paint(QPainter &p, int dpi) const {
@@ -99,66 +88,50 @@ void PrintPage::paint(QPainter &p, int dpi) const {
 }
 
 void PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const {
-    const int n = doc.cornerCount();
-    // The drawing to scale: the screen shows TwipsPerMm twips in a
+    if (frame.width() <= 0 || frame.height() <= 0) return;
+    ViewState still = view;
+    still.drag.reset();
+    const DrawingLayout layout = layOutDrawing(doc, still, settings, measure);
+    // The drawing to scale: the screen shows twipsPerMm twips in a
     // millimetre of drawing, and so must the paper.
-    const double twipsPerMm = state.TwipsPerMm > 0 ? state.TwipsPerMm : 56.692;
+    const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : 56.692;
     const double s = dotsPerMm / twipsPerMm; // device dots per twip
-    if (frame.width() > 0 && frame.height() > 0) {
-        const double ox = state.OriginX, oy = state.OriginY;
-        // The drawn corners (the edges start at them), with room for their labels.
-        double minX = ox, maxX = ox, minY = oy, maxY = oy;
-        bool any = false;
-        for (int i = 1; i <= n; ++i) {
-            const double x = plot.edge(i)->X1(), y = plot.edge(i)->Y1();
-            if (!std::isfinite(x) || !std::isfinite(y)) continue;
-            minX = any ? std::min(minX, x) : x;
-            maxX = any ? std::max(maxX, x) : x;
-            minY = any ? std::min(minY, y) : y;
-            maxY = any ? std::max(maxY, y) : y;
-            any = true;
-        }
-        constexpr double kRoom = 600;
-        minX -= kRoom;
-        maxX += kRoom;
-        minY -= kRoom;
-        maxY += kRoom;
-        const double left = placeWindow(
-            {{std::min(minX, ox - 900), maxX}, {std::min(minX, ox - 60), maxX}, {minX, maxX}},
-            frame.width() / s, false);
-        const double top = placeWindow(
-            {{minY, std::max(maxY, oy + 500)}, {minY, std::max(maxY, oy + 60)}, {minY, maxY}},
-            frame.height() / s, true);
-
-        p.save();
-        p.setPen(QPen(QColor(160, 160, 160), 0.2 * dotsPerMm));
-        p.drawRect(frame);
-        p.setClipRect(frame);
-        p.translate(frame.left() - left * s, frame.top() - top * s);
-        paintShapes(p, plot.picture(), plot.paintOrder(), s, std::max(1.0, 0.2 * dotsPerMm));
-        // Corner markers, then the labels of the drawing.
-        const double marker = 1.2 * dotsPerMm;
-        for (int i = 1; i <= n; ++i) {
-            const double x = plot.edge(i)->X1() * s;
-            const double y = plot.edge(i)->Y1() * s;
-            if (!std::isfinite(x) || !std::isfinite(y) || std::abs(x) > 1e7 || std::abs(y) > 1e7)
-                continue;
-            p.fillRect(QRectF(x - marker / 2, y - marker / 2, marker, marker), Qt::black);
-        }
-        for (int i = 1; i <= n; ++i) {
-            drawCaption(p, *plot.numberLabel(i), s);
-            drawCaption(p, *plot.lengthLabel(i), s);
-            drawCaption(p, *plot.angleLabel(i), s);
-        }
-        for (int k = 0; k < 4; ++k) {
-            drawCaption(p, *plot.xScaleLabel(k), s);
-            drawCaption(p, *plot.yScaleLabel(k), s);
-        }
-        drawCaption(p, *plot.xAxisLabel(), s);
-        drawCaption(p, *plot.yAxisLabel(), s);
-        drawCaption(p, *plot.measureLabel(), s);
-        p.restore();
+    const double ox = view.originX, oy = view.originY;
+    // The drawn corners, with room for their captions.
+    double minX = ox, maxX = ox, minY = oy, maxY = oy;
+    bool any = false;
+    for (const DrawingLayout::Corner &c : layout.corners) {
+        if (!drawable(c.x, c.y)) continue;
+        minX = any ? std::min(minX, c.x) : c.x;
+        maxX = any ? std::max(maxX, c.x) : c.x;
+        minY = any ? std::min(minY, c.y) : c.y;
+        maxY = any ? std::max(maxY, c.y) : c.y;
+        any = true;
     }
+    constexpr double kRoom = 600;
+    minX -= kRoom;
+    maxX += kRoom;
+    minY -= kRoom;
+    maxY += kRoom;
+    const double left = placeWindow(
+        {{std::min(minX, ox - 900), maxX}, {std::min(minX, ox - 60), maxX}, {minX, maxX}},
+        frame.width() / s, false);
+    const double top = placeWindow(
+        {{minY, std::max(maxY, oy + 500)}, {minY, std::max(maxY, oy + 60)}, {minY, maxY}},
+        frame.height() / s, true);
+
+    p.save();
+    p.setPen(QPen(QColor(160, 160, 160), 0.2 * dotsPerMm));
+    p.drawRect(frame);
+    p.setClipRect(frame);
+    p.translate(frame.left() - left * s, frame.top() - top * s);
+    PaintStyle style;
+    style.unitsPerTwip = s;
+    style.penWidth = std::max(1.0, 0.2 * dotsPerMm);
+    style.screen = false;
+    style.cornerSquare = 1.2 * dotsPerMm;
+    tarvel::paintDrawing(p, layout, picture, style);
+    p.restore();
 }
 
 void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
@@ -209,7 +182,8 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
     p.setFont(tableFont);
     p.drawText(QRectF(table.left(), totalsTop + rowHeight, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Масштаб: в 1 см ") + scaleText.trimmed() + QLatin1Char(' ') + unit);
+               QStringLiteral("Масштаб: в 1 см ") + view.scaleText.trimmed() + QLatin1Char(' ') +
+                   unit);
 }
 
 } // namespace tarvel

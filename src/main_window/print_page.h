@@ -1,13 +1,17 @@
 // The printed page: the owner text, the drawing to scale with its labels,
 // the coordinate table with the side lengths, the area and the scale.
 //
-// A renderer: it reads the document (texts, measures, area) and the drawing
-// as the plot view placed it, and paints onto any device at its resolution.
+// A renderer: it lays the drawing out from the document and the view state
+// as the screen does, whatever the screen shows now (a corner half dragged
+// stays at its corner), and paints it with the texts and measures of the
+// document onto any device at its resolution.
 #pragma once
 
+#include "files/settings.h"
 #include "geometry/polygon_document.h"
-#include "main_window/plot_view.h"
-#include "main_window/shared_state.h"
+#include "main_window/drawing_layout.h"
+#include "main_window/view_state.h"
+#include "platform/controls/controls.h"
 
 #include <QRectF>
 #include <QString>
@@ -18,11 +22,12 @@ namespace tarvel {
 
 struct PrintPage {
     const geometry::PolygonDocument &doc;
-    const PlotView &plot;
-    const SharedState &state;
-    QString unit;      // the unit of the coordinates ("М")
-    QString areaUnit;  // the unit of the area ("Кв. М")
-    QString scaleText; // units in a centimetre of drawing, as typed
+    const ViewState &view;
+    const files::Settings &settings;
+    const platform::ImageShape *picture; // the background picture, if any
+    MeasureText measure;                 // the size of a caption, in twips
+    QString unit;                        // the unit of the coordinates ("М")
+    QString areaUnit;                    // the unit of the area ("Кв. М")
 
     // Paints the page; a device without size or a resolution of 0 gets
     // nothing.

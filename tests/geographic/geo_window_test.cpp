@@ -423,7 +423,7 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
         EXPECT_EQ(form->Label1[4]->Caption(), "М");
         EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
         EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
-        EXPECT_EQ(form->plot().angleLabel(2)->ForeColor(), 0xC000C0u);
+        EXPECT_EQ(form->plot().layout().corner(2).angle.colour, 0xC000C0u);
         EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
         // The unit the entry set goes back with the entry, in its one step.
         form->Menu_Undo->trigger();

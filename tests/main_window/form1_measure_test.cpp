@@ -15,7 +15,8 @@ protected:
     // Chooses corner numbers in the two lists as the user would.
     void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
     bool showing() const {
-        return form->plot().measureLabel()->Visible() && form->plot().measureLine()->Visible();
+        return form->plot().layout().measureCaption.visible &&
+               form->plot().layout().measureLine.visible;
     }
 };
 
@@ -35,15 +36,17 @@ TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
         choose(*form->Cmb1, c.a);
         choose(*form->Cmb2, c.b);
         ASSERT_TRUE(showing());
-        EXPECT_EQ(form->plot().measureLabel()->Caption(), c.distance);
-        const platform::LineShape &line = *form->plot().measureLine();
-        EXPECT_EQ(line.X1(), form->plot().edge(c.a)->X1());
-        EXPECT_EQ(line.Y1(), form->plot().edge(c.a)->Y1());
-        EXPECT_EQ(line.X2(), form->plot().edge(c.b)->X1());
-        EXPECT_EQ(line.Y2(), form->plot().edge(c.b)->Y1());
+        EXPECT_EQ(form->plot().layout().measureCaption.text, c.distance);
+        const DrawnLine &line = form->plot().layout().measureLine;
+        EXPECT_EQ(line.x1, form->plot().layout().corner(c.a).edge.x1);
+        EXPECT_EQ(line.y1, form->plot().layout().corner(c.a).edge.y1);
+        EXPECT_EQ(line.x2, form->plot().layout().corner(c.b).edge.x1);
+        EXPECT_EQ(line.y2, form->plot().layout().corner(c.b).edge.y1);
+        EXPECT_EQ(line.colour, 0xC000u);
+        EXPECT_EQ(form->plot().layout().measureCaption.colour, 0x8000u);
         // The distance stands at the middle of the line.
-        EXPECT_NEAR(form->plot().measureLabel()->Left(), (line.X1() + line.X2()) / 2, 0.01);
-        EXPECT_NEAR(form->plot().measureLabel()->Top(), (line.Y1() + line.Y2()) / 2, 0.01);
+        EXPECT_NEAR(form->plot().layout().measureCaption.box.left(), (line.x1 + line.x2) / 2, 0.01);
+        EXPECT_NEAR(form->plot().layout().measureCaption.box.top(), (line.y1 + line.y2) / 2, 0.01);
     }
 }
 
@@ -51,7 +54,7 @@ TEST_F(MeasureTest, TheDistanceIsRoundedToTwoDecimals) {
     setPolygon({{0, 0}, {1, 1}, {0, 1}});
     choose(*form->Cmb1, 1);
     choose(*form->Cmb2, 2);
-    EXPECT_EQ(form->plot().measureLabel()->Caption(), "1,41");
+    EXPECT_EQ(form->plot().layout().measureCaption.text, "1,41");
 }
 
 // Far from the origin the drawn places are single-precision screen
@@ -65,18 +68,20 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
         choose(*form->Cmb1, 1);
         choose(*form->Cmb2, 2);
         ASSERT_TRUE(showing());
-        EXPECT_EQ(form->plot().measureLabel()->Caption(), "100");
-        EXPECT_EQ(form->plot().measureLabel()->Caption(), form->plot().lengthLabel(1)->Caption());
+        EXPECT_EQ(form->plot().layout().measureCaption.text, "100");
+        EXPECT_EQ(form->plot().layout().measureCaption.text,
+                  form->plot().layout().corner(1).length.text);
         choose(*form->Cmb1, 3);
-        EXPECT_EQ(form->plot().measureLabel()->Caption(), "111,8");
-        EXPECT_EQ(form->plot().measureLabel()->Caption(), form->plot().lengthLabel(2)->Caption());
+        EXPECT_EQ(form->plot().layout().measureCaption.text, "111,8");
+        EXPECT_EQ(form->plot().layout().measureCaption.text,
+                  form->plot().layout().corner(2).length.text);
     }
 }
 
 TEST_F(MeasureTest, NothingIsShownUntilBothListsHaveACorner) {
     choose(*form->Cmb1, 1);
-    EXPECT_FALSE(form->plot().measureLabel()->Visible());
-    EXPECT_FALSE(form->plot().measureLine()->Visible());
+    EXPECT_FALSE(form->plot().layout().measureCaption.visible);
+    EXPECT_FALSE(form->plot().layout().measureLine.visible);
 }
 
 TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
@@ -84,8 +89,8 @@ TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
     choose(*form->Cmb2, 3);
     ASSERT_TRUE(showing());
     choose(*form->Cmb2, 1);
-    EXPECT_FALSE(form->plot().measureLabel()->Visible());
-    EXPECT_FALSE(form->plot().measureLine()->Visible());
+    EXPECT_FALSE(form->plot().layout().measureCaption.visible);
+    EXPECT_FALSE(form->plot().layout().measureLine.visible);
 }
 
 TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
@@ -93,11 +98,23 @@ TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
     choose(*form->Cmb2, 3);
     ASSERT_TRUE(showing());
     form->CmdUp->button()->click();
-    EXPECT_FALSE(form->plot().measureLabel()->Visible());
-    EXPECT_FALSE(form->plot().measureLine()->Visible());
+    EXPECT_FALSE(form->plot().layout().measureCaption.visible);
+    EXPECT_FALSE(form->plot().layout().measureLine.visible);
     choose(*form->Cmb2, 2);
     EXPECT_TRUE(showing());
-    EXPECT_EQ(form->plot().measureLabel()->Caption(), "30");
+    EXPECT_EQ(form->plot().layout().measureCaption.text, "30");
+}
+
+TEST_F(MeasureTest, ResetHidesTheMeasurementAndKeepsThePolygon) {
+    choose(*form->Cmb1, 1);
+    choose(*form->Cmb2, 3);
+    ASSERT_TRUE(showing());
+    const int draws = form->drawCount();
+    form->Command1->button()->click();
+    EXPECT_FALSE(showing());
+    EXPECT_EQ(form->drawCount(), draws); // nothing recomputed
+    EXPECT_FALSE(form->document().isModified());
+    EXPECT_EQ(form->plot().layout().cornerCount(), 4);
 }
 
 TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
@@ -109,8 +126,8 @@ TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
         ASSERT_TRUE(showing());
         form->txtMsb->setText(bad);
         choose(*form->Cmb2, 2);
-        EXPECT_FALSE(form->plot().measureLabel()->Visible());
-        EXPECT_FALSE(form->plot().measureLine()->Visible());
+        EXPECT_FALSE(form->plot().layout().measureCaption.visible);
+        EXPECT_FALSE(form->plot().layout().measureLine.visible);
     }
 }
 

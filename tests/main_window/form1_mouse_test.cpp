@@ -2,11 +2,13 @@
 // captions with their hover, hint and context menu.
 #include "main_window/editing_fixture.h"
 
-#include "main_window/drag_control.h"
 #include "main_window/drawing_surface.h"
 
 #include <QAction>
 #include <QMenu>
+
+#include <cmath>
+#include <limits>
 
 namespace tarvel::testing {
 
@@ -33,118 +35,140 @@ protected:
         EXPECT_EQ(form->surface()->childAt(p), nullptr);
         return p;
     }
+    const DrawingLayout::Corner &corner(int i) const { return form->plot().layout().corner(i); }
+    // The pixel of the surface `grip` pixels into a drawn box.
+    static QPoint pixelOf(const QRectF &box, QPoint grip = kGrip) {
+        return QPoint(int(std::lround(box.left() / 15)), int(std::lround(box.top() / 15))) + grip;
+    }
+    QWidget *surface() const { return form->surface(); }
     std::vector<QMenu *> popups;
 };
 
 // The default polygon's corner 3 lies at (6, 5); at the scale 10 a metre is
 // 56,692 twips, so 38 pixels (570 twips) to the right add 10,05 m.
 TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
-    platform::Label &marker = *form->plot().marker(3);
-    QWidget *w = marker.widget();
-    const double left = marker.Left();
-    const double top = marker.Top();
+    const QPoint grip = pixelOf(corner(3).marker.box);
+    const double left = corner(3).marker.box.left();
+    const double top = corner(3).marker.box.top();
+    ASSERT_EQ(hitTest(form->plot().layout(), grip.x() * 15.0, grip.y() * 15.0),
+              (DrawingHit{DrawingHit::Marker, 3}));
 
-    press(w, Qt::LeftButton, kGrip);
-    EXPECT_EQ(form->CurrentCorner, 3);
+    press(surface(), Qt::LeftButton, grip);
+    EXPECT_EQ(form->view().currentCorner, 3);
     EXPECT_TRUE(form->table().x(3)->hasFocus());
-    EXPECT_EQ(marker.Width(), 100); // highlighted
+    EXPECT_EQ(corner(3).marker.box.width(), 100); // highlighted
 
-    dragTo(w, Qt::LeftButton, kGrip + QPoint(38, 0));
-    EXPECT_DOUBLE_EQ(marker.Left(), left + 570);
-    EXPECT_DOUBLE_EQ(marker.Top(), top);
+    dragTo(surface(), Qt::LeftButton, grip + QPoint(38, 0));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), left + 570);
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.top(), top);
     EXPECT_EQ(form->table().x(3)->Text(), "6,00"); // nothing written before the drop
 
-    release(w, Qt::LeftButton, kGrip);
+    release(surface(), Qt::LeftButton, grip + QPoint(38, 0));
     EXPECT_EQ(form->table().x(3)->Text(), "16,05");
     EXPECT_EQ(form->table().y(3)->Text(), "5");
     EXPECT_TRUE(form->document().isModified());
     // The drop is not a click on the empty window: the corner stays current.
-    EXPECT_EQ(form->CurrentCorner, 3);
+    EXPECT_EQ(form->view().currentCorner, 3);
     EXPECT_TRUE(form->table().x(3)->hasFocus());
     // Redrawn onto the new corner.
-    EXPECT_DOUBLE_EQ(marker.Left(), form->plot().edge(3)->X1() - 35);
-    EXPECT_FALSE(DragControl::isDragging(marker));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), float(corner(3).edge.x1 - 35));
+    EXPECT_FALSE(form->view().drag.has_value());
 
     // Moves after the release do not move the marker.
-    const double dropped = marker.Left();
-    dragTo(w, Qt::LeftButton, kGrip + QPoint(20, 20));
-    EXPECT_DOUBLE_EQ(marker.Left(), dropped);
+    const double dropped = corner(3).marker.box.left();
+    dragTo(surface(), Qt::LeftButton, grip + QPoint(60, 20));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), dropped);
 }
 
 TEST_F(MouseTest, DraggingAnAngleLabelMovesItsCorner) {
-    platform::Label &angle = *form->plot().angleLabel(3);
-    QWidget *w = angle.widget();
-    form->CurrentCorner = 1;
-    press(w, Qt::LeftButton, kGrip);
-    EXPECT_EQ(form->CurrentCorner, 3);
+    const QPoint grip = pixelOf(corner(3).angle.box);
+    ASSERT_EQ(hitTest(form->plot().layout(), grip.x() * 15.0, grip.y() * 15.0),
+              (DrawingHit{DrawingHit::Angle, 3}));
+    form->view().currentCorner = 1;
+    press(surface(), Qt::LeftButton, grip);
+    EXPECT_EQ(form->view().currentCorner, 3);
     EXPECT_FALSE(form->table().x(3)->hasFocus());
-    dragTo(w, Qt::LeftButton, kGrip + QPoint(38, -19));
-    release(w, Qt::LeftButton, kGrip);
+    dragTo(surface(), Qt::LeftButton, grip + QPoint(38, -19));
+    release(surface(), Qt::LeftButton, grip + QPoint(38, -19));
     EXPECT_EQ(form->table().x(3)->Text(), "16,05");
     EXPECT_EQ(form->table().y(3)->Text(), "10,03"); // 285 twips up
-    EXPECT_EQ(form->CurrentCorner, 3);
-    EXPECT_EQ(form->plot().marker(3)->Width(), 100); // the click highlighted it
-    EXPECT_DOUBLE_EQ(angle.Left(), form->plot().edge(3)->X1());
+    EXPECT_EQ(form->view().currentCorner, 3);
+    EXPECT_EQ(corner(3).marker.box.width(), 100); // the click highlighted it
+    EXPECT_EQ(corner(3).angle.colour, 255u);
+    EXPECT_DOUBLE_EQ(corner(3).angle.box.left(), corner(3).edge.x1);
 }
 
 TEST_F(MouseTest, PressAndReleaseInPlaceRewritesTheCornerRounded) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
         SCOPED_TRACE(int(b));
         setPolygon(Texts{{"1,004", "2,996"}, {"10", "0"}, {"10", "5"}});
-        QWidget *w = form->plot().marker(1)->widget();
-        const double left = form->plot().marker(1)->Left();
-        press(w, b, kGrip);
-        EXPECT_EQ(form->CurrentCorner, 1);
+        const QPoint grip = pixelOf(corner(1).marker.box);
+        const double left = corner(1).marker.box.left();
+        press(surface(), b, grip);
+        EXPECT_EQ(form->view().currentCorner, 1);
         EXPECT_TRUE(form->table().x(1)->hasFocus());
         // Only the left button drags.
-        dragTo(w, b, kGrip + QPoint(30, 30));
-        EXPECT_DOUBLE_EQ(form->plot().marker(1)->Left(), b == Qt::LeftButton ? left + 450 : left);
-        // Back where it was taken (points are relative to the moved marker).
-        dragTo(w, b, b == Qt::LeftButton ? kGrip - QPoint(30, 30) : kGrip);
-        EXPECT_DOUBLE_EQ(form->plot().marker(1)->Left(), left);
-        release(w, b, kGrip);
+        dragTo(surface(), b, grip + QPoint(30, 30));
+        EXPECT_DOUBLE_EQ(corner(1).marker.box.left(), b == Qt::LeftButton ? left + 450 : left);
+        // Back where it was taken.
+        dragTo(surface(), b, grip);
+        EXPECT_DOUBLE_EQ(corner(1).marker.box.left(), left);
+        release(surface(), b, grip);
         EXPECT_EQ(texts(1), (Texts{{"1", "3"}}));
     }
 }
 
 TEST_F(MouseTest, ADragStaysInsideTheWindow) {
-    platform::Label &marker = *form->plot().marker(3);
-    QWidget *w = marker.widget();
+    const QPoint grip = pixelOf(corner(3).marker.box);
     const double width = form->surface()->width() * platform::kTwipsPerPixel;
     const double height = form->surface()->height() * platform::kTwipsPerPixel;
 
-    press(w, Qt::LeftButton, kGrip);
-    dragTo(w, Qt::LeftButton, QPoint(-5000, -5000));
-    EXPECT_DOUBLE_EQ(marker.Left(), 0);
-    EXPECT_DOUBLE_EQ(marker.Top(), 0);
-    dragTo(w, Qt::LeftButton, QPoint(5000, 5000));
-    EXPECT_DOUBLE_EQ(marker.Left(), width - marker.Width());
-    EXPECT_DOUBLE_EQ(marker.Top(), height - marker.Height());
-    release(w, Qt::LeftButton, kGrip);
+    press(surface(), Qt::LeftButton, grip);
+    dragTo(surface(), Qt::LeftButton, QPoint(-5000, -5000));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), 0);
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.top(), 0);
+    dragTo(surface(), Qt::LeftButton, QPoint(5000, 5000));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), width - 100);
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.top(), height - 100);
+    release(surface(), Qt::LeftButton, QPoint(5000, 5000));
     const double x = textToDouble(form->table().x(3)->Text()).value();
-    EXPECT_NEAR(x, (width - 100 - state.OriginX + 35) / state.ScaleFactor, 0.005);
+    EXPECT_NEAR(x, (width - 100 - form->view().originX + 35) / form->view().scaleFactor(), 0.005);
 }
 
 TEST_F(MouseTest, ADragEndsWhenTheButtonIsNoLongerHeld) {
-    platform::Label &marker = *form->plot().marker(3);
-    QWidget *w = marker.widget();
-    const double left = marker.Left();
-    press(w, Qt::LeftButton, kGrip);
-    EXPECT_TRUE(DragControl::isDragging(marker));
-    dragTo(w, Qt::NoButton, kGrip + QPoint(10, 0)); // released out of the window's sight
-    EXPECT_FALSE(DragControl::isDragging(marker));
-    dragTo(w, Qt::LeftButton, kGrip + QPoint(20, 0));
-    EXPECT_DOUBLE_EQ(marker.Left(), left);
+    const QPoint grip = pixelOf(corner(3).marker.box);
+    const double left = corner(3).marker.box.left();
+    press(surface(), Qt::LeftButton, grip);
+    dragTo(surface(), Qt::NoButton, grip + QPoint(10, 0)); // released out of the window's sight
+    dragTo(surface(), Qt::LeftButton, grip + QPoint(20, 0));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), left);
 }
 
 TEST_F(MouseTest, ADropWithoutAUsableScaleChangesNothing) {
     const Texts before = texts(3);
-    QWidget *w = form->plot().marker(3)->widget();
-    press(w, Qt::LeftButton, kGrip);
-    dragTo(w, Qt::LeftButton, kGrip + QPoint(38, 0));
-    state.ScaleFactor = 0;
-    release(w, Qt::LeftButton, kGrip);
+    const QPoint grip = pixelOf(corner(3).marker.box);
+    press(surface(), Qt::LeftButton, grip);
+    dragTo(surface(), Qt::LeftButton, grip + QPoint(38, 0));
+    form->view().scale = std::numeric_limits<float>::infinity(); // a factor of 0
+    release(surface(), Qt::LeftButton, grip + QPoint(38, 0));
     EXPECT_EQ(texts(3), before);
+}
+
+TEST_F(MouseTest, APressOnACaptionOfTheDrawingIsNotAClickOnTheWindow) {
+    form->view().currentCorner = 4;
+    form->PODKRAS();
+    const QPoint grip = pixelOf(corner(2).length.box);
+    ASSERT_EQ(hitTest(form->plot().layout(), grip.x() * 15.0, grip.y() * 15.0).kind,
+              DrawingHit::OtherCaption);
+    press(surface(), Qt::LeftButton, grip);
+    release(surface(), Qt::LeftButton, grip);
+    EXPECT_EQ(form->view().currentCorner, 4);
+    EXPECT_FALSE(form->document().isModified());
+    // The empty surface is: the highlight goes.
+    press(surface(), Qt::LeftButton, emptySurfacePoint());
+    release(surface(), Qt::LeftButton, emptySurfacePoint());
+    EXPECT_EQ(form->view().currentCorner, 0);
+    EXPECT_EQ(corner(4).marker.box.width(), 75);
 }
 
 TEST_F(MouseTest, RowCaptionsTurnBoldUnderTheMouseAndNormalOverTheWindow) {
@@ -194,7 +218,7 @@ TEST_F(MouseTest, RightClickOnARowCaptionOpensTheCornerMenuForThatCorner) {
     QWidget *y7 = form->table().yCaption(7)->widget();
     press(y7, Qt::RightButton, kGrip);
     release(y7, Qt::RightButton, kGrip);
-    EXPECT_EQ(form->CurrentCorner, 7);
+    EXPECT_EQ(form->view().currentCorner, 7);
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], form->Menu_Ugol);
 
@@ -209,10 +233,10 @@ TEST_F(MouseTest, RightClickOnARowCaptionOpensTheCornerMenuForThatCorner) {
 
 TEST_F(MouseTest, LeftClickOnARowCaptionOnlyChoosesTheCorner) {
     for (QWidget *w : {form->table().xCaption(4)->widget(), form->table().yCaption(4)->widget()}) {
-        form->CurrentCorner = 0;
+        form->view().currentCorner = 0;
         press(w, Qt::LeftButton, kGrip);
         release(w, Qt::LeftButton, kGrip);
-        EXPECT_EQ(form->CurrentCorner, 4);
+        EXPECT_EQ(form->view().currentCorner, 4);
     }
     EXPECT_TRUE(popups.empty());
 }

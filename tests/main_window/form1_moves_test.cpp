@@ -48,15 +48,16 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
         SCOPED_TRACE(c.name);
         setPolygon({{10, 30}, {20, 30}, {20, 40}});
         form->txtStep->setText("2,5");
-        form->CurrentCorner = 2;
-        const double x2 = form->plot().edge(2)->X1();
+        form->view().currentCorner = 2;
+        const double x2 = form->plot().layout().corner(2).edge.x1;
         click(*(form.get()->*c.button));
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(form->document().isModified());
         // Redrawn where the corner now is.
         const double moved = textToDouble(form->table().x(2)->Text()).value();
-        EXPECT_NEAR(form->plot().edge(2)->X1() - x2, (moved - 20) * state.ScaleFactor, 0.01);
-        EXPECT_EQ(form->plot().marker(2)->Width(), 100); // still highlighted
+        EXPECT_NEAR(form->plot().layout().corner(2).edge.x1 - x2,
+                    (moved - 20) * form->view().scaleFactor(), 0.01);
+        EXPECT_EQ(form->plot().layout().corner(2).marker.box.width(), 100); // still highlighted
     }
 }
 
@@ -67,7 +68,7 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
         form->Command3->button()->click(); // row 4 hidden
         form->VICHISLIT();
         form->document().markSaved();
-        form->CurrentCorner = std::int16_t(current);
+        form->view().currentCorner = (current);
         for (auto b : {&Form1::CmdXUp, &Form1::CmdXDw, &Form1::CmdYUp, &Form1::CmdYDw})
             click(*(form.get()->*b));
         EXPECT_EQ(texts(4), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}, {"1", "1"}}));
@@ -80,11 +81,11 @@ TEST_F(MovesTest, AStepThatIsNotANumberMovesNothingButRefreshes) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
     form->Cmb1->setListIndex(0);
     form->Cmb2->setListIndex(1);
-    ASSERT_TRUE(form->plot().measureLabel()->Visible());
+    ASSERT_TRUE(form->plot().layout().measureCaption.visible);
     form->txtStep->setText("abc");
     click(*form->CmdRight);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
-    EXPECT_FALSE(form->plot().measureLabel()->Visible());
+    EXPECT_FALSE(form->plot().layout().measureCaption.visible);
 }
 
 struct StepCase {
@@ -162,18 +163,18 @@ TEST_F(MovesTest, StepHintUntilSwitchedOff) {
 
 TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
     setPolygon({{0, 0}, {30, 0}, {30, 40}});
-    const double x2 = form->plot().edge(2)->X1() - state.OriginX;
+    const double x2 = form->plot().layout().corner(2).edge.x1 - form->view().originX;
     const QComboBox *list = form->Cmb3->combo();
     form->Cmb3->setListIndex(list->findText("100"));
 
     EXPECT_EQ(form->txtMsb->Text(), "100");
-    EXPECT_FLOAT_EQ(state.MapScale, 100);
+    EXPECT_FLOAT_EQ(form->view().scale, 100);
     const char *labels[] = {"500", "1000", "1500", "2000"};
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(form->plot().xScaleLabel(k)->Caption(), labels[k]);
-        EXPECT_EQ(form->plot().yScaleLabel(k)->Caption(), labels[k]);
+        EXPECT_EQ(form->plot().layout().xScale[k].text, labels[k]);
+        EXPECT_EQ(form->plot().layout().yScale[k].text, labels[k]);
     }
-    EXPECT_NEAR(form->plot().edge(2)->X1() - state.OriginX, x2 / 10, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(2).edge.x1 - form->view().originX, x2 / 10, 0.01);
 }
 
 // The Y labels stand right of the Y coordinate column; a long number may
@@ -191,50 +192,50 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
         SCOPED_TRACE(scale.toStdString());
         form->txtMsb->setText(scale);
         const float m = *tarvel::geometry::textToSingle(scale);
+        const QRect clear = form->CmdClear->widget()->geometry();
         for (int k = 0; k < 4; ++k) {
-            const platform::Label &label = *form->plot().yScaleLabel(k);
-            EXPECT_EQ(label.Caption(), tarvel::geometry::plainText(float(k + 1) * m * 5.0f));
-            EXPECT_EQ(label.Caption(), form->plot().xScaleLabel(k)->Caption());
-            EXPECT_DOUBLE_EQ(label.Left() + label.Width(), 3330) << k;
-            EXPECT_GE(label.Left(), column) << k;
-            // The whole caption fits the label in its direction.
-            const QSize text = QFontMetrics(label.label()->font()).size(0, label.Caption());
-            const QSize room = label.Upright() ? QSize(int(label.Height()), int(label.Width()))
-                                               : QSize(int(label.Width()), int(label.Height()));
+            const Caption &label = form->plot().layout().yScale[k];
+            EXPECT_EQ(label.text, tarvel::geometry::plainText(float(k + 1) * m * 5.0f));
+            EXPECT_EQ(label.text, form->plot().layout().xScale[k].text);
+            EXPECT_DOUBLE_EQ(label.box.right(), 3330) << k;
+            EXPECT_GE(label.box.left(), column) << k;
+            // The whole caption fits its box in its direction.
+            const QSize text = QFontMetrics(platform::defaultFont()).size(0, label.text);
+            const QSizeF room = label.upright ? label.box.size().transposed() : label.box.size();
             EXPECT_GE(room.width() / 15.0 + 0.5, text.width()) << k;
-            const double tick = form->plot().yTick(k)->Y1();
-            if (label.Upright())
-                EXPECT_TRUE(label.Top() <= tick && tick <= label.Top() + label.Height()) << k;
+            const double tick = form->plot().layout().yTicks[k].y1;
+            if (label.upright)
+                EXPECT_TRUE(label.box.top() <= tick && tick <= label.box.bottom()) << k;
             else
-                EXPECT_DOUBLE_EQ(label.Top(), tick - 200) << k;
-            EXPECT_FALSE(
-                label.widget()->geometry().intersects(form->CmdClear->widget()->geometry()))
-                << k;
+                EXPECT_DOUBLE_EQ(label.box.top(), tick - 200) << k;
+            const QRectF pixels(label.box.left() / 15, label.box.top() / 15, label.box.width() / 15,
+                                label.box.height() / 15);
+            EXPECT_FALSE(pixels.intersects(QRectF(clear))) << k;
         }
         // All four read the same way.
         for (int k = 1; k < 4; ++k)
-            EXPECT_EQ(form->plot().yScaleLabel(k)->Upright(),
-                      form->plot().yScaleLabel(0)->Upright());
+            EXPECT_EQ(form->plot().layout().yScale[k].upright,
+                      form->plot().layout().yScale[0].upright);
     }
     // The usual scales keep their labels across, where they always stood.
     form->txtMsb->setText("10");
-    EXPECT_FALSE(form->plot().yScaleLabel(3)->Upright());
+    EXPECT_FALSE(form->plot().layout().yScale[3].upright);
 }
 
 TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
     form->txtMsb->setText("12.5");
     EXPECT_EQ(form->txtMsb->Text(), "12,5");
-    EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
-    EXPECT_EQ(form->plot().xScaleLabel(0)->Caption(), "62,5");
-    EXPECT_EQ(form->plot().yScaleLabel(3)->Caption(), "250");
-    const double factor = state.ScaleFactor;
+    EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
+    EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
+    EXPECT_EQ(form->plot().layout().yScale[3].text, "250");
+    const double factor = form->view().scaleFactor();
 
     for (const char *bad : {"abc", "0", "-5", ""}) {
         SCOPED_TRACE(bad);
         form->txtMsb->setText(bad);
-        EXPECT_FLOAT_EQ(state.MapScale, 12.5f);
-        EXPECT_EQ(form->plot().xScaleLabel(0)->Caption(), "62,5");
-        EXPECT_DOUBLE_EQ(state.ScaleFactor, factor);
+        EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
+        EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
+        EXPECT_DOUBLE_EQ(form->view().scaleFactor(), factor);
     }
 }
 
@@ -242,7 +243,7 @@ TEST_F(MovesTest, EnterInTheScaleListAppliesItsText) {
     form->Cmb3->setText("250");
     QTest::keyClick(form->Cmb3->combo()->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(form->txtMsb->Text(), "250");
-    EXPECT_FLOAT_EQ(state.MapScale, 250);
+    EXPECT_FLOAT_EQ(form->view().scale, 250);
 }
 
 TEST_F(MovesTest, EnterInTheScaleFieldAddsItsTextToTheList) {

@@ -1,6 +1,7 @@
 // Start-up, layout and the recompute-and-redraw cycle of the main window.
 #include "support/window_fixture.h"
 
+#include "main_window/drawing_layout.h"
 #include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
 
@@ -30,52 +31,56 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
                                "20,4", "21,54", "50", "20", "36",    "20",    "36",
                                "20",   "80",    "25", "20", "25",    "50"};
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_EQ(form->plot().lengthLabel(i)->Caption(), sides[i - 1]) << "side " << i;
-        EXPECT_TRUE(form->plot().lengthLabel(i)->Visible());
-        EXPECT_TRUE(form->plot().numberLabel(i)->Visible());
-        EXPECT_FALSE(form->plot().angleLabel(i)->Visible()) << "angle labels are hidden by default";
-        EXPECT_TRUE(form->plot().edge(i)->Visible());
+        EXPECT_EQ(form->plot().layout().corner(i).length.text, sides[i - 1]) << "side " << i;
+        EXPECT_TRUE(form->plot().layout().corner(i).length.visible);
+        EXPECT_TRUE(form->plot().layout().corner(i).number.visible);
+        EXPECT_FALSE(form->plot().layout().corner(i).angle.visible)
+            << "angle labels are hidden by default";
+        EXPECT_TRUE(form->plot().layout().corner(i).edge.visible);
     }
     const QStringList angles = {"104", "28,1", "104", "101,3", "33,1", "111,8"};
     for (int i = 1; i <= 20; ++i) {
         const QString expected = (i >= 5 && i <= 10) ? angles[i - 5] : QStringLiteral("90");
-        EXPECT_EQ(form->plot().angleLabel(i)->Caption(), expected + QStringLiteral(" град"))
+        EXPECT_EQ(form->plot().layout().corner(i).angle.text, expected + QStringLiteral(" град"))
             << "corner " << i;
     }
 
     // Dl(1) sits at the middle of the edge from corner 1 to corner 2.
-    const auto &edge = *form->plot().edge(1);
-    EXPECT_NEAR(form->plot().lengthLabel(1)->Left(), (edge.X1() + edge.X2()) / 2, 0.01);
-    EXPECT_NEAR(form->plot().lengthLabel(1)->Top(), (edge.Y1() + edge.Y2()) / 2, 0.01);
+    const DrawnLine &edge = form->plot().layout().corner(1).edge;
+    EXPECT_NEAR(form->plot().layout().corner(1).length.box.left(), (edge.x1 + edge.x2) / 2, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).length.box.top(), (edge.y1 + edge.y2) / 2, 0.01);
     // Corner 1 (26; 30) at scale 10: 56.692 twips per metre from the origin.
-    EXPECT_NEAR(edge.X1(), 3540 + 26 * 56.692, 0.01);
-    EXPECT_NEAR(edge.Y1(), 10080 - 30 * 56.692, 0.01);
-    EXPECT_NEAR(form->plot().marker(1)->Left(), edge.X1() - 35, 0.01);
-    EXPECT_NEAR(form->plot().numberLabel(1)->Top(), edge.Y1() + 50, 0.01);
+    EXPECT_NEAR(edge.x1, 3540 + 26 * 56.692, 0.01);
+    EXPECT_NEAR(edge.y1, 10080 - 30 * 56.692, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).marker.box.left(), edge.x1 - 35, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).number.box.top(), edge.y1 + 50, 0.01);
     // The last edge closes the ring.
-    EXPECT_DOUBLE_EQ(form->plot().edge(20)->X2(), form->plot().edge(1)->X1());
-    EXPECT_DOUBLE_EQ(form->plot().edge(20)->Y2(), form->plot().edge(1)->Y1());
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.x2,
+                     form->plot().layout().corner(1).edge.x1);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.y2,
+                     form->plot().layout().corner(1).edge.y1);
 }
 
 TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     makeWindow();
     EXPECT_EQ(form->txtMsb->Text(), QStringLiteral("10"));
     EXPECT_EQ(form->txtStep->Text(), QStringLiteral("1"));
-    EXPECT_FLOAT_EQ(state.MapScale, 10);
+    EXPECT_FLOAT_EQ(form->view().scale, 10);
     EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
     EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(form->plot().xScaleLabel(k)->Caption(), QString::number((k + 1) * 50));
+        EXPECT_EQ(form->plot().layout().xScale[k].text, QString::number((k + 1) * 50));
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_FALSE(form->plot().verticalGridLine(i)->Visible());
-        EXPECT_EQ(form->plot().edge(i)->BorderColor(), 255u);
+        EXPECT_FALSE(form->plot().layout().verticalGrid[i].visible);
+        EXPECT_EQ(form->plot().layout().corner(i).edge.colour, 255u);
     }
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     // Grid lines one centimetre apart, 20 across and 17 up.
-    EXPECT_NEAR(form->plot().verticalGridLine(20)->X1() - form->plot().verticalGridLine(0)->X1(),
+    EXPECT_NEAR(form->plot().layout().verticalGrid[20].x1 -
+                    form->plot().layout().verticalGrid[0].x1,
                 20 * 566.92, 0.01);
-    EXPECT_NEAR(form->plot().horizontalGridLine(0)->Y1() -
-                    form->plot().horizontalGridLine(17)->Y1(),
+    EXPECT_NEAR(form->plot().layout().horizontalGrid[0].y1 -
+                    form->plot().layout().horizontalGrid[17].y1,
                 17 * 566.92, 0.01);
     ASSERT_EQ(form->Cmb1->ListCount(), 20);
     ASSERT_EQ(form->Cmb2->ListCount(), 20);
@@ -96,12 +101,12 @@ TEST_F(StartTest, RestoresStoredPreferences) {
     fakes.settings.write("Tunes", "Gr11", "0");
     fakes.settings.write("Tunes", "Step", "2,5"); // read back as "step"
     makeWindow();
-    EXPECT_TRUE(form->plot().verticalGridLine(7)->Visible());
-    EXPECT_TRUE(form->plot().horizontalGridLine(17)->Visible());
-    EXPECT_EQ(form->plot().horizontalGridLine(3)->BorderColor(), 16777215u);
-    EXPECT_EQ(form->plot().edge(4)->BorderColor(), 65280u);
-    EXPECT_TRUE(form->plot().angleLabel(2)->Visible());
-    EXPECT_FALSE(form->plot().numberLabel(2)->Visible());
+    EXPECT_TRUE(form->plot().layout().verticalGrid[7].visible);
+    EXPECT_TRUE(form->plot().layout().horizontalGrid[17].visible);
+    EXPECT_EQ(form->plot().layout().horizontalGrid[3].colour, 16777215u);
+    EXPECT_EQ(form->plot().layout().corner(4).edge.colour, 65280u);
+    EXPECT_TRUE(form->plot().layout().corner(2).angle.visible);
+    EXPECT_FALSE(form->plot().layout().corner(2).number.visible);
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
     EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
 }
@@ -179,13 +184,13 @@ TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
 TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
     makeWindow();
     const QString area = form->Text3->Text();
-    const double x1 = form->plot().edge(1)->X1();
+    const double x1 = form->plot().layout().corner(1).edge.x1;
     form->CmbEd->setListIndex(1);
     EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("КМ"));
     EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
     EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. КМ"));
     EXPECT_EQ(form->Text3->Text(), area);
-    EXPECT_EQ(form->plot().edge(1)->X1(), x1);
+    EXPECT_EQ(form->plot().layout().corner(1).edge.x1, x1);
 }
 
 TEST_F(StartTest, AUnitChosenIsUndoneAndRedoneLikeAnyChange) {
@@ -209,21 +214,25 @@ TEST_F(StartTest, AUnitChosenIsUndoneAndRedoneLikeAnyChange) {
 // Everything VICHISLIT writes, for comparing two states of the window.
 QStringList snapshot(const Form1 &f) {
     QStringList s;
-    for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l : {f.plot().angleLabel(i), f.plot().numberLabel(i),
-                                         f.plot().lengthLabel(i), f.plot().marker(i)})
+    for (int i = 1; i <= f.plot().layout().cornerCount(); ++i) {
+        const DrawingLayout::Corner &c = f.plot().layout().corner(i);
+        for (const Caption *l : {&c.angle, &c.number, &c.length})
             s << QStringLiteral("%1 %2 %3 %4")
-                     .arg(l->Caption())
-                     .arg(l->Left())
-                     .arg(l->Top())
-                     .arg(l->Visible());
-        const auto &e = *f.plot().edge(i);
+                     .arg(l->text)
+                     .arg(l->box.left())
+                     .arg(l->box.top())
+                     .arg(l->visible);
+        s << QStringLiteral("%1 %2 %3")
+                 .arg(c.marker.box.left())
+                 .arg(c.marker.box.top())
+                 .arg(c.marker.visible);
+        const DrawnLine &e = c.edge;
         s << QStringLiteral("%1 %2 %3 %4 %5")
-                 .arg(e.X1())
-                 .arg(e.Y1())
-                 .arg(e.X2())
-                 .arg(e.Y2())
-                 .arg(e.Visible());
+                 .arg(e.x1)
+                 .arg(e.y1)
+                 .arg(e.x2)
+                 .arg(e.y2)
+                 .arg(e.visible);
     }
     s << f.Text3->Text();
     return s;
@@ -242,20 +251,20 @@ TEST_F(StartTest, LabelFlagsDecideVisibility) {
     state.settings.ShowAngles = 1;
     form->VICHISLIT();
     for (int i = 1; i <= 20; ++i) {
-        EXPECT_FALSE(form->plot().lengthLabel(i)->Visible());
-        EXPECT_TRUE(form->plot().angleLabel(i)->Visible());
+        EXPECT_FALSE(form->plot().layout().corner(i).length.visible);
+        EXPECT_TRUE(form->plot().layout().corner(i).angle.visible);
     }
     // Any other value switches nothing: the labels stay as the layout left them.
     state.settings.ShowLengths = 2;
     state.settings.ShowAngles = 7;
     form->VICHISLIT();
-    EXPECT_TRUE(form->plot().lengthLabel(1)->Visible());
-    EXPECT_FALSE(form->plot().angleLabel(1)->Visible());
+    EXPECT_TRUE(form->plot().layout().corner(1).length.visible);
+    EXPECT_FALSE(form->plot().layout().corner(1).angle.visible);
 }
 
 TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
     makeWindow();
-    form->CurrentCorner = 3;
+    form->view().currentCorner = 3;
     form->PODKRAS();
     for (int i = 1; i <= 20; ++i) {
         const bool current = i == 3;
@@ -263,28 +272,28 @@ TEST_F(StartTest, HighlightFollowsTheCurrentCorner) {
                   current ? 0xFFFFu : platform::kSysWindowBackground);
         EXPECT_EQ(form->table().y(i)->BackColor(),
                   current ? 0xFFFFu : platform::kSysWindowBackground);
-        EXPECT_EQ(form->plot().marker(i)->BackColor(),
+        EXPECT_EQ(form->plot().layout().corner(i).marker.colour,
                   current ? 0xC0C000u : platform::kSysWindowText);
-        EXPECT_EQ(form->plot().marker(i)->Width(), current ? 100 : 75);
-        EXPECT_EQ(form->plot().angleLabel(i)->ForeColor(), current ? 255u : 0xC000C0u);
+        EXPECT_EQ(form->plot().layout().corner(i).marker.box.width(), current ? 100 : 75);
+        EXPECT_EQ(form->plot().layout().corner(i).angle.colour, current ? 255u : 0xC000C0u);
     }
-    form->CurrentCorner = 0;
+    form->view().currentCorner = 0;
     form->PODKRAS();
     for (int i = 1; i <= 20; ++i) {
         EXPECT_EQ(form->table().x(i)->BackColor(), platform::kSysWindowBackground);
-        EXPECT_EQ(form->plot().marker(i)->Width(), 75);
+        EXPECT_EQ(form->plot().layout().corner(i).marker.box.width(), 75);
     }
 }
 
 TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
     makeWindow();
-    form->CurrentCorner = 4;
+    form->view().currentCorner = 4;
     form->PODKRAS();
     form->Label2->Click();
     ASSERT_TRUE(form->txt3->Visible());
     form->Form_Click();
     QApplication::processEvents();
-    EXPECT_EQ(form->CurrentCorner, 0);
+    EXPECT_EQ(form->view().currentCorner, 0);
     EXPECT_EQ(form->table().x(4)->BackColor(), platform::kSysWindowBackground);
     EXPECT_FALSE(form->txt3->Visible());
     EXPECT_TRUE(form->Text3->hasFocus());
@@ -295,17 +304,17 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     // Letters count as 0: corner 3 is drawn at the origin.
     form->table().x(3)->setText(QStringLiteral("abc"));
     form->table().y(3)->setText(QString());
-    EXPECT_DOUBLE_EQ(form->plot().edge(3)->X1(), 3540);
-    EXPECT_DOUBLE_EQ(form->plot().edge(3)->Y1(), 10080);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.x1, 3540);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.y1, 10080);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     // A scale that is not a positive number keeps the drawing; the measures go on.
-    const double x1 = form->plot().edge(1)->X1();
+    const double x1 = form->plot().layout().corner(1).edge.x1;
     for (const char *scale : {"0", "", "-5", "abc"}) {
         form->txtMsb->setText(QString::fromUtf8(scale));
-        EXPECT_DOUBLE_EQ(form->plot().edge(1)->X1(), x1) << scale;
+        EXPECT_DOUBLE_EQ(form->plot().layout().corner(1).edge.x1, x1) << scale;
         EXPECT_FALSE(form->Text3->Text().isEmpty()) << scale;
-        EXPECT_EQ(form->plot().lengthLabel(1)->Caption(), QStringLiteral("25")) << scale;
+        EXPECT_EQ(form->plot().layout().corner(1).length.text, QStringLiteral("25")) << scale;
     }
 
     // A count outside 3..20 or not whole is not applied.
@@ -315,17 +324,18 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
         EXPECT_EQ(form->cornerCount(), 20) << count;
     }
 
-    // Coordinates far beyond any screen never put a widget at a non-finite place.
+    // Coordinates far beyond any screen are laid out as places that cannot
+    // be drawn, and the paint leaves them out; the other corners stay.
     form->Text1->setText(QStringLiteral("20"));
     form->table().x(5)->setText(QStringLiteral("1E300"));
     form->table().y(6)->setText(QStringLiteral("-1E300"));
+    const DrawingLayout &layout = form->plot().layout();
     for (int i = 1; i <= 20; ++i) {
-        for (const platform::Label *l : {form->plot().angleLabel(i), form->plot().numberLabel(i),
-                                         form->plot().lengthLabel(i)}) {
-            EXPECT_TRUE(std::isfinite(l->Left()) && std::isfinite(l->Top())) << i;
-            EXPECT_LT(std::abs(l->widget()->x()), 200000);
-        }
+        const DrawingLayout::Corner &c = layout.corner(i);
+        EXPECT_EQ(drawable(c.x, c.y), i != 5 && i != 6) << i;
+        EXPECT_EQ(drawable(c.angle.box.left(), c.angle.box.top()), i != 5 && i != 6) << i;
     }
+    EXPECT_FALSE(form->surface()->grab().isNull());
 }
 
 TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
@@ -337,9 +347,9 @@ TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
         form->table().x(i)->setText(QString::fromUtf8(xs[i - 1]));
         form->table().y(i)->setText(QString::fromUtf8(ys[i - 1]));
     }
-    EXPECT_EQ(form->plot().angleLabel(2)->Caption(), QString());
-    EXPECT_EQ(form->plot().angleLabel(3)->Caption(), QString());
-    EXPECT_EQ(form->plot().angleLabel(1)->Caption(), QStringLiteral("90 град"));
+    EXPECT_EQ(form->plot().layout().corner(2).angle.text, QString());
+    EXPECT_EQ(form->plot().layout().corner(3).angle.text, QString());
+    EXPECT_EQ(form->plot().layout().corner(1).angle.text, QStringLiteral("90 град"));
     EXPECT_EQ(form->Text3->Text(), QStringLiteral("   50,00"));
 }
 
@@ -393,16 +403,15 @@ TEST_F(StartTest, ControlsKeepTheirColoursWhileTheWindowIsDisabled) {
     EXPECT_EQ(shown(*form->Command2, QPalette::ButtonText), black);
     EXPECT_EQ(shown(*form->table().x(1), QPalette::Text),
               form->table().x(1)->widget()->palette().color(QPalette::Active, QPalette::Text));
-    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText),
-              platform::toQColor(0xFF0000));
     EXPECT_EQ(shown(*form->CmdNorm, QPalette::Button), platform::toQColor(0xC000));
 
-    // A colour set back to the system's is the system's again.
-    form->plot().numberLabel(1)->setForeColor(platform::kSysButtonText);
-    EXPECT_EQ(shown(*form->plot().numberLabel(1), QPalette::WindowText), black);
-    form->plot().numberLabel(1)->setForeColor(0xFF);
-    EXPECT_EQ(form->plot().numberLabel(1)->widget()->palette().color(QPalette::Active,
-                                                                     QPalette::WindowText),
+    // A colour set, and set back to the system's, holds in every state.
+    form->Label4->setForeColor(0xFF0000);
+    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), platform::toQColor(0xFF0000));
+    form->Label4->setForeColor(platform::kSysButtonText);
+    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
+    form->Label4->setForeColor(0xFF);
+    EXPECT_EQ(form->Label4->widget()->palette().color(QPalette::Active, QPalette::WindowText),
               platform::toQColor(0xFF));
 }
 

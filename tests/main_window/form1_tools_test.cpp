@@ -1,6 +1,7 @@
 // The smaller commands of the main window: spreadsheet export and import,
 // print, calculator, background picture, folder, hints, help and about.
 #include "geometry/numtext.h"
+#include "main_window/drawing_surface.h"
 #include "platform/io/spreadsheet.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,6 +25,7 @@
 #include <QTextBrowser>
 #include <QWindow>
 
+#include <cmath>
 #include <deque>
 #include <functional>
 
@@ -340,7 +343,7 @@ TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
         EXPECT_EQ(state.settings.MapPicture, file);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), height * 15.0);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(),
-                         state.OriginY);
+                         form->view().originY);
         EXPECT_TRUE(form->plot().picture()->Visible());
     }
     const auto &request = fakes.dialogs.asked.back().request;
@@ -491,6 +494,52 @@ TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {
     }
     EXPECT_NEAR(right - left, 1000, 6);
     EXPECT_NEAR(bottom - top, 1000, 6);
+}
+
+// The page is laid out from the document and the view, not read from the
+// screen: a corner's marker half dragged prints at its corner, and a
+// measurement the screen shows is printed with it.
+TEST_F(Form1ToolsTest, ThePrintedPageIsLaidOutFromTheDocumentAndTheView) {
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    const auto render = [&] {
+        QImage page(1050, 1485, QImage::Format_RGB32);
+        page.setDotsPerMeterX(5000);
+        page.setDotsPerMeterY(5000);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        form->paintPrintPage(painter, 127);
+        return page;
+    };
+    const QImage still = render();
+
+    QWidget *s = form->surface();
+    const QRectF marker = form->plot().layout().corner(2).marker.box;
+    const QPoint grip(int(std::lround(marker.left() / 15)) + 1,
+                      int(std::lround(marker.top() / 15)) + 1);
+    const auto mouse = [s](QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, QPoint at) {
+        QMouseEvent e(type, QPointF(at), s->mapToGlobal(QPointF(at)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(s, &e);
+    };
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, grip);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, grip + QPoint(60, 40));
+    ASSERT_NE(form->plot().layout().corner(2).marker.box, marker); // moved on the screen
+    EXPECT_EQ(render(), still);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, grip + QPoint(60, 40));
+
+    // The measuring line, green, from corner 1 to corner 3.
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    form->Cmb1->setListIndex(0);
+    form->Cmb2->setListIndex(2);
+    ASSERT_TRUE(form->plot().layout().measureLine.visible);
+    const QImage measured = render();
+    int green = 0;
+    for (int y = 0; y < measured.height(); ++y)
+        for (int x = 0; x < measured.width(); ++x) {
+            const QRgb c = measured.pixel(x, y);
+            green += qGreen(c) > 150 && qRed(c) < 80 && qBlue(c) < 80;
+        }
+    // 100 * sqrt(2) m at 10 m per cm: about 14 cm, some 700 dots of line.
+    EXPECT_GT(green, 500);
 }
 
 // ---------------------------------------------------------------- help, about, calculator

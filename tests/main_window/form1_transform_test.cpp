@@ -53,12 +53,12 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
     for (const TransformCase &c : kTransforms) {
         SCOPED_TRACE(c.name);
         setPolygon(c.before);
-        form->CurrentCorner = 2;
+        form->view().currentCorner = 2;
         c.run(*form);
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(fakes.messages.shown.empty());
         EXPECT_TRUE(form->document().isModified());
-        EXPECT_EQ(form->CurrentCorner, 2);
+        EXPECT_EQ(form->view().currentCorner, 2);
     }
 }
 
@@ -107,7 +107,7 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.after);
         setPolygon({{0, 0}, {10, 0}, {10, 5}});
-        form->CurrentCorner = std::int16_t(c.after);
+        form->view().currentCorner = (c.after);
         fakes.messages.answers = {MsgResult::Yes};
         form->Menu_lnsertUgol->trigger();
 
@@ -123,14 +123,14 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         EXPECT_TRUE(form->table().x(4)->Visible());
         EXPECT_EQ(form->Cmb1->ListCount(), 4);
         EXPECT_TRUE(form->document().isModified());
-        EXPECT_EQ(form->CurrentCorner, c.after);
-        EXPECT_TRUE(form->plot().edge(4)->Visible()); // recomputed with the new corner
+        EXPECT_EQ(form->view().currentCorner, c.after);
+        EXPECT_TRUE(form->plot().layout().corner(4).edge.visible); // recomputed with the new corner
     }
 }
 
 TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
-    form->CurrentCorner = 2;
+    form->view().currentCorner = 2;
     fakes.messages.answers = {MsgResult::No};
     form->Menu_lnsertUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
     // The window starts with its 20-corner default polygon.
     const Texts before = texts(20);
     for (int current : {5, 20}) {
-        form->CurrentCorner = std::int16_t(current);
+        form->view().currentCorner = (current);
         fakes.messages.shown.clear();
         form->document().markSaved();
         form->Menu_lnsertUgol->trigger();
@@ -160,7 +160,7 @@ TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
 
 TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
-    form->CurrentCorner = 3;
+    form->view().currentCorner = 3;
     fakes.messages.answers = {MsgResult::Yes};
     form->Menu_DelUgol->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
 TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     const Texts square{{" 1 234,50", "7,125"}, {"abc", ""}, {"10", "10"}, {"0,001", "10"}};
     setPolygon(square);
-    form->CurrentCorner = 1;
+    form->view().currentCorner = 1;
     fakes.messages.answers = {MsgResult::Yes};
     form->Menu_DelUgol->trigger();
 
@@ -192,12 +192,12 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     EXPECT_FALSE(form->table().x(4)->Visible());
     EXPECT_EQ(form->table().x(4)->Text(), "0,001"); // the hidden row keeps its text
     EXPECT_TRUE(form->document().isModified());
-    EXPECT_EQ(form->CurrentCorner, 1);
+    EXPECT_EQ(form->view().currentCorner, 1);
 }
 
 TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    form->CurrentCorner = 2;
+    form->view().currentCorner = 2;
     fakes.messages.answers = {MsgResult::No};
     form->Menu_DelUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
@@ -210,7 +210,7 @@ TEST_F(TransformTest, InsertAndDeleteNeedACornerOfThePolygon) {
     for (int current : {0, 5, 19}) {
         SCOPED_TRACE(current);
         setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-        form->CurrentCorner = std::int16_t(current);
+        form->view().currentCorner = (current);
         fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
         form->Menu_lnsertUgol->trigger();
         form->Menu_DelUgol->trigger();

@@ -104,10 +104,10 @@ struct CommandCase {
 TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
     const auto none = [] {};
     const auto answerYes = [this] {
-        form->CurrentCorner = 2;
+        form->view().currentCorner = 2;
         fakes.messages.answers = {MsgResult::Yes};
     };
-    const auto atCorner2 = [this] { form->CurrentCorner = 2; };
+    const auto atCorner2 = [this] { form->view().currentCorner = 2; };
     const CommandCase cases[] = {
         {"open a polygon file",
          [this] { fakes.dialogs.fileAnswers = {writePolygonFile("open.squ")}; },
@@ -184,6 +184,40 @@ TEST_F(OneChangeTest, TheDrawingIsPaintedAfterACommand) {
     form->Menu_Tools_Zerkalo->trigger();
     settle();
     EXPECT_EQ(counter.paints, 1);
+}
+
+// Only what the drawing changes is painted again: the highlight of another
+// corner paints, a recompute of an unchanged polygon paints nothing.
+TEST_F(OneChangeTest, AnUnchangedDrawingIsNotPaintedAgain) {
+    struct Step {
+        const char *name;
+        std::function<void()> act;
+        int paints;
+    };
+    const Step steps[] = {
+        {"corner 3 highlighted",
+         [this] {
+             form->view().currentCorner = 3;
+             form->PODKRAS();
+         },
+         1},
+        {"an unchanged polygon recomputed", [this] { form->VICHISLIT(); }, 0},
+        {"the highlight dropped",
+         [this] {
+             form->view().currentCorner = 0;
+             form->PODKRAS();
+         },
+         1},
+        {"recomputed again", [this] { form->VICHISLIT(); }, 0},
+    };
+    settle();
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        counter.paints = 0;
+        step.act();
+        settle();
+        EXPECT_EQ(counter.paints, step.paints);
+    }
 }
 
 // ---------------------------------------------------------------- undo and redo

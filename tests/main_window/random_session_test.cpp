@@ -7,7 +7,10 @@
 #include "geographic/geo_window.h"
 #include "geometry/numtext.h"
 #include "geometry/polygon.h"
+#include "main_window/drawing_layout.h"
+#include "main_window/drawing_surface.h"
 
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -64,15 +67,14 @@ protected:
         ASSERT_EQ(form->Text3->Text(),
                   formatNumber(geometry::PolygonArea(n, X.data(), Y.data()), kAreaPattern))
             << "step " << step;
-        for (int i = 1; i <= 20; ++i) {
-            for (const platform::Label *c :
-                 {form->plot().marker(i), form->plot().angleLabel(i), form->plot().numberLabel(i),
-                  form->plot().lengthLabel(i)}) {
-                ASSERT_TRUE(std::isfinite(c->Left()) && std::isfinite(c->Top())) << "step " << step;
-                ASSERT_LE(std::abs(c->widget()->x()), 100000);
-                ASSERT_LE(std::abs(c->widget()->y()), 100000);
-            }
-        }
+        // The drawing has the corners of the polygon, each where it is.
+        const DrawingLayout &layout = form->plot().layout();
+        ASSERT_EQ(layout.cornerCount(), n) << "step " << step;
+        const double sf = form->view().scaleFactor();
+        for (int i = 1; i <= n; ++i)
+            if (std::isfinite(float(sf * X[i] + form->view().originX)))
+                ASSERT_DOUBLE_EQ(layout.corner(i).x, float(sf * X[i] + form->view().originX))
+                    << "step " << step;
     }
 };
 
@@ -113,11 +115,11 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             }
             break;
         case 6:
-            form->CurrentCorner = std::int16_t(pick(0, 20));
+            form->view().currentCorner = (pick(0, 20));
             (pick(0, 1) ? form->Menu_lnsertUgol->trigger() : form->Menu_DelUgol->trigger());
             break;
         case 7:
-            form->CurrentCorner = std::int16_t(pick(0, 20));
+            form->view().currentCorner = (pick(0, 20));
             switch (pick(0, 7)) {
             case 0:
                 form->CmdUp->button()->click();
@@ -149,18 +151,25 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             (pick(0, 1) ? form->CmdStepUp->button()->click() : form->CmdStepDw->button()->click());
             break;
         case 9: {
-            // A drag: the marker or the angle label is dropped somewhere.
+            // A drag: a marker or an angle caption is taken with the mouse
+            // and dropped somewhere.
             const int i = pick(1, form->cornerCount());
-            form->CurrentCorner = std::int16_t(i);
-            platform::MouseInfo m;
-            m.button = platform::kLeftButton;
-            if (pick(0, 1)) {
-                form->plot().marker(i)->move(pick(-2000, 20000), pick(-2000, 12000));
-                form->Shape_MouseUp(i, m);
-            } else {
-                form->plot().angleLabel(i)->move(pick(-2000, 20000), pick(-2000, 12000));
-                form->Tch_MouseUp(i, m);
-            }
+            const DrawingLayout::Corner &c = form->plot().layout().corner(i);
+            const QRectF box = pick(0, 1) ? c.marker.box : c.angle.box;
+            if (!drawable(box.left(), box.top())) break;
+            const QPoint from(int(std::lround(box.left() / 15)) + 1,
+                              int(std::lround(box.top() / 15)) + 1);
+            const QPoint to(pick(-100, 1200), pick(-100, 800));
+            QWidget *s = form->surface();
+            const auto send = [s](QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held,
+                                  QPoint at) {
+                QMouseEvent e(type, QPointF(at), s->mapToGlobal(QPointF(at)), b, held,
+                              Qt::NoModifier);
+                QApplication::sendEvent(s, &e);
+            };
+            send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, from);
+            send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, to);
+            send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, to);
             break;
         }
         case 10:

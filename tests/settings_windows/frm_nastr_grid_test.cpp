@@ -274,22 +274,25 @@ TEST_F(FrmNastrGridTest, EveryOpeningStartsFromTheVariablesInForce) {
     second.close();
 }
 
-// A recompute decides which labels show; switching one setting must not
-// redo the others, nor undo variables the window does not own.
+// Switching one setting changes only what it switches in the drawing, and
+// does not undo variables the window does not own.
 TEST_F(FrmNastrGridTest, ASwitchTouchesOnlyWhatItSwitchesInTheMainWindow) {
     makePentagon();
     FrmNastrGrid &dialog = open();
-    form->plot().numberLabel(2)->setVisible(false);
-    form->plot().angleLabel(3)->setVisible(true);
-    form->plot().edge(1)->setBorderColor(0x777777);
+    dialog.Check3->setValue(1); // angles shown
+    const DrawingLayout before = form->plot().layout();
     state.settings.ImportHintOff = 1; // the import hint closed meanwhile
     dialog.Check1->setValue(1);
     dialog.Check2->setValue(1);
     dialog.Check4->setValue(1);
-    EXPECT_FALSE(form->plot().numberLabel(2)->Visible());
-    EXPECT_TRUE(form->plot().numberLabel(1)->Visible());
-    EXPECT_TRUE(form->plot().angleLabel(3)->Visible());
-    EXPECT_EQ(form->plot().edge(1)->BorderColor(), 0x777777u);
+    const DrawingLayout &after = form->plot().layout();
+    EXPECT_TRUE(after.verticalGrid[1].visible);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(after.corner(i).number.visible, before.corner(i).number.visible) << i;
+        EXPECT_TRUE(after.corner(i).angle.visible) << i;
+        EXPECT_EQ(after.corner(i).length.visible, before.corner(i).length.visible) << i;
+        EXPECT_EQ(after.corner(i).edge.colour, before.corner(i).edge.colour) << i;
+    }
     EXPECT_EQ(state.settings.ImportHintOff, 1);
     EXPECT_EQ(state.settings.DragAnywhere, 1);
     dialog.close();
@@ -302,9 +305,9 @@ TEST_F(FrmNastrGridTest, GridSwitchesAllLinesWhateverTheCornerCount) {
         dialog.Check1->setValue(value);
         EXPECT_EQ(state.settings.ShowGrid, value);
         for (int i = 1; i <= 20; ++i)
-            EXPECT_EQ(form->plot().verticalGridLine(i)->Visible(), value == 1) << i;
+            EXPECT_EQ(form->plot().layout().verticalGrid[i].visible, value == 1) << i;
         for (int i = 1; i <= 17; ++i)
-            EXPECT_EQ(form->plot().horizontalGridLine(i)->Visible(), value == 1) << i;
+            EXPECT_EQ(form->plot().layout().horizontalGrid[i].visible, value == 1) << i;
     }
     dialog.close();
 }
@@ -313,29 +316,29 @@ TEST_F(FrmNastrGridTest, LabelSwitchesTouchOnlyTheCornersInUse) {
     struct Case {
         const char *name;
         std::unique_ptr<platform::CheckBox> FrmNastrGrid::*check;
-        platform::Label *(PlotView::*label)(int) const;
+        Caption DrawingLayout::Corner::*label;
         std::int16_t files::Settings::*flag;
     };
     const Case cases[] = {
-        {"angles", &FrmNastrGrid::Check3, &PlotView::angleLabel, &files::Settings::ShowAngles},
-        {"numbers", &FrmNastrGrid::Check5, &PlotView::numberLabel, &files::Settings::ShowNumbers},
-        {"lengths", &FrmNastrGrid::Check6, &PlotView::lengthLabel, &files::Settings::ShowLengths},
+        {"angles", &FrmNastrGrid::Check3, &DrawingLayout::Corner::angle,
+         &files::Settings::ShowAngles},
+        {"numbers", &FrmNastrGrid::Check5, &DrawingLayout::Corner::number,
+         &files::Settings::ShowNumbers},
+        {"lengths", &FrmNastrGrid::Check6, &DrawingLayout::Corner::length,
+         &files::Settings::ShowLengths},
     };
     makePentagon();
     FrmNastrGrid &dialog = open();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const auto labels = [&](int i) { return (form->plot().*(c.label))(i); };
-        // Labels beyond the pentagon are left as they are, whatever they show.
-        for (int i = 6; i <= 20; ++i)
-            labels(i)->setVisible(true);
         for (int value : {0, 1, 0, 1}) {
             ((dialog).*(c.check))->setValue(value);
             EXPECT_EQ(state.settings.*(c.flag), value);
+            // The drawing has the pentagon's five corners and no others.
+            const DrawingLayout &layout = form->plot().layout();
+            ASSERT_EQ(layout.cornerCount(), 5);
             for (int i = 1; i <= 5; ++i)
-                EXPECT_EQ(labels(i)->Visible(), value == 1) << i;
-            for (int i = 6; i <= 20; ++i)
-                EXPECT_TRUE(labels(i)->Visible()) << i;
+                EXPECT_EQ((layout.corner(i).*(c.label)).visible, value == 1) << i;
         }
     }
     dialog.close();
@@ -361,23 +364,33 @@ TEST_F(FrmNastrGridTest, AChosenColourShowsInTheMainWindowAndCancelChangesNothin
         std::function<std::optional<std::uint32_t>(Form1 &)> shown;
         std::function<QString(const files::Settings &)> variable;
     };
-    using Line = platform::LineShape *(PlotView::*)(int) const;
-    const auto allLines = [](Form1 &f, Line line, int from,
-                             int to) -> std::optional<std::uint32_t> {
-        const std::uint32_t c = (f.plot().*line)(from)->BorderColor();
-        for (int i = from; i <= to; ++i)
-            if ((f.plot().*line)(i)->BorderColor() != c) return std::nullopt;
+    // One colour for all the lines given, or nullopt when they disagree.
+    const auto allLines =
+        [](const std::vector<const DrawnLine *> &lines) -> std::optional<std::uint32_t> {
+        const std::uint32_t c = lines.front()->colour;
+        for (const DrawnLine *l : lines)
+            if (l->colour != c) return std::nullopt;
         return c;
     };
     const Case cases[] = {
         {"grid", &FrmNastrGrid::Command1,
          [&](Form1 &f) -> std::optional<std::uint32_t> {
-             const auto v = allLines(f, &PlotView::verticalGridLine, 1, 20);
-             return v == allLines(f, &PlotView::horizontalGridLine, 1, 17) ? v : std::nullopt;
+             const DrawingLayout &d = f.plot().layout();
+             std::vector<const DrawnLine *> lines;
+             for (int i = 1; i <= 20; ++i)
+                 lines.push_back(&d.verticalGrid[i]);
+             for (int i = 1; i <= 17; ++i)
+                 lines.push_back(&d.horizontalGrid[i]);
+             return allLines(lines);
          },
          [](const files::Settings &s) { return QString::number(s.GridColour); }},
         {"edges", &FrmNastrGrid::Command2,
-         [&](Form1 &f) { return allLines(f, &PlotView::edge, 1, 20); },
+         [&](Form1 &f) {
+             std::vector<const DrawnLine *> lines;
+             for (const DrawingLayout::Corner &c : f.plot().layout().corners)
+                 lines.push_back(&c.edge);
+             return allLines(lines);
+         },
          [](const files::Settings &s) { return QString::number(s.LineColour); }},
         {"background", &FrmNastrGrid::Command3,
          [](Form1 &f) -> std::optional<std::uint32_t> { return f.surface()->backColour; },

@@ -405,31 +405,7 @@ void TextBox::setReadOnly(bool ro) {
 
 // ---------------------------------------------------------------- Label
 
-namespace {
-
-// QLabel with the one thing it cannot do: paint its caption on end.
-class CaptionLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    bool upright = false;
-
-protected:
-    void paintEvent(QPaintEvent *event) override {
-        if (!upright) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        QPainter painter(this);
-        painter.setPen(palette().color(foregroundRole()));
-        painter.translate(0, height());
-        painter.rotate(-90);
-        painter.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());
-    }
-};
-
-} // namespace
-
-Label::Label(QWidget *parent, bool autoSize) : Control(new CaptionLabel(parent)) {
+Label::Label(QWidget *parent, bool autoSize) : Control(new QLabel(parent)) {
     autoSize_ = autoSize;
     label()->setAutoFillBackground(false);
     label()->setMouseTracking(true);
@@ -469,23 +445,8 @@ void Label::setBorder(bool b) {
     label()->setFrameStyle(b ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
 }
 
-void Label::setUpright(bool upright) {
-    auto *l = static_cast<CaptionLabel *>(label());
-    if (l->upright == upright) return;
-    l->upright = upright;
-    l->update();
-    sizeChanged();
-}
-bool Label::Upright() const {
-    return static_cast<const CaptionLabel *>(label())->upright;
-}
-
 QSize Label::captionSize() const {
-    const QSize across = acrossSize(label());
-    return Upright() ? across.transposed() : across;
-}
-
-QSize Label::acrossSize(QLabel *l) {
+    QLabel *l = label();
     // QLabel works its size hint out three times over (for the hint, the
     // one-line height and the narrowest wrap) and a window of a hundred and
     // more captions sizes them all at start. An unframed plain one-line
@@ -633,37 +594,6 @@ QString CheckBox::Caption() const {
 }
 void CheckBox::setCaption(const QString &c) {
     check()->setText(c);
-}
-
-// ---------------------------------------------------------------- LineShape
-
-void LineShape::notify() const {
-    if (changed_) changed_(x1_, y1_, x2_, y2_);
-}
-void LineShape::set(double &field, double v) {
-    if (field == v) return;
-    if (visible_) notify();
-    field = v;
-    if (visible_) notify();
-}
-void LineShape::setPoints(double x1, double y1, double x2, double y2) {
-    if (x1_ == x1 && y1_ == y1 && x2_ == x2 && y2_ == y2) return;
-    if (visible_) notify();
-    x1_ = x1;
-    y1_ = y1;
-    x2_ = x2;
-    y2_ = y2;
-    if (visible_) notify();
-}
-void LineShape::setVisible(bool v) {
-    if (visible_ == v) return;
-    visible_ = v;
-    notify();
-}
-void LineShape::setBorderColor(std::uint32_t c) {
-    if (colour_ == c) return;
-    colour_ = c;
-    if (visible_) notify();
 }
 
 // ---------------------------------------------------------------- ImageShape

@@ -11,8 +11,8 @@
 // the mouse is turned back into coordinates from these values, and a round
 // trip through pixels would move it without any movement of the mouse.
 //
-// Lines and the picture are not widgets: they are painted by the window's
-// drawing surface beneath its child controls (see LineShape, ImageShape).
+// The picture is not a widget: the window's drawing surface paints it
+// beneath its child controls (see ImageShape).
 #pragma once
 
 #include <QFont>
@@ -175,20 +175,11 @@ public:
     Qt::Alignment Alignment() const;
     void setWordWrap(bool wrap);
     void setBorder(bool border);
-    // An upright caption stands on end, reading upwards (a scale label
-    // beside a vertical axis that has no room for it across); its size is
-    // the across size turned by a quarter.
-    void setUpright(bool upright);
-    bool Upright() const;
     // The size an auto-sized label takes for its caption: QLabel's size hint.
     QSize captionSize() const;
 
 protected:
     void sizeChanged() override;
-
-private:
-    // The size of the caption written across: QLabel's size hint.
-    static QSize acrossSize(QLabel *label);
 };
 
 class Button : public Control {
@@ -230,38 +221,7 @@ public:
     void setCaption(const QString &caption);
 };
 
-// A line painted by the window's drawing surface. Every change reports the
-// twip box that must be painted again: the old place and the new one.
-class LineShape {
-public:
-    using Changed = std::function<void(double x1, double y1, double x2, double y2)>;
-    explicit LineShape(Changed changed) : changed_(std::move(changed)) {}
-    double X1() const { return x1_; }
-    double Y1() const { return y1_; }
-    double X2() const { return x2_; }
-    double Y2() const { return y2_; }
-    void setX1(double v) { set(x1_, v); }
-    void setY1(double v) { set(y1_, v); }
-    void setX2(double v) { set(x2_, v); }
-    void setY2(double v) { set(y2_, v); }
-    void setPoints(double x1, double y1, double x2, double y2);
-    bool Visible() const { return visible_; }
-    void setVisible(bool v);
-    std::uint32_t BorderColor() const { return colour_; }
-    void setBorderColor(std::uint32_t c);
-    int BorderWidth() const { return width_; }
-
-private:
-    void set(double &field, double v);
-    void notify() const;
-    Changed changed_;
-    double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
-    bool visible_ = true;
-    std::uint32_t colour_ = 0;
-    int width_ = 1;
-};
-
-// The background picture, painted by the drawing surface beneath the lines.
+// The background picture, painted by the drawing surface beneath the drawing.
 class ImageShape {
 public:
     explicit ImageShape(std::function<void()> changed) : changed_(std::move(changed)) {}

@@ -1,0 +1,221 @@
+#include "main_window/drawing_layout.h"
+
+#include "geometry/numtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvel {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15;
+constexpr std::uint32_t kWindowText = 0x80000008u;
+
+// The design places of the axes and of the grid's ends.
+constexpr double kAxisTop = 480, kAxisRight = 15420, kAxisCrossX = 3540, kAxisCrossY = 10080;
+constexpr double kGridTop = 450, kGridBottom = 10050;
+constexpr double kXTickBottom = 10260, kYTickLeft = 3360, kXScaleTop = 10290;
+
+DrawnLine line(double x1, double y1, double x2, double y2, std::uint32_t colour, bool visible) {
+    return {x1, y1, x2, y2, colour, visible};
+}
+
+// A position passes through single precision on its way into the drawing,
+// as the view's places always have.
+double single(double v) {
+    return double(float(v));
+}
+
+Caption caption(const QString &text, double left, double top, std::uint32_t colour, bool visible,
+                const MeasureText &measure) {
+    Caption c;
+    c.text = text;
+    c.colour = colour;
+    c.visible = visible;
+    const QSizeF size = measure ? measure(text, c.points) : QSizeF();
+    c.box = QRectF(single(left), single(top), size.width(), size.height());
+    return c;
+}
+
+// The whole pixels a box is painted on (left, top, right and bottom, the
+// last two past the end).
+struct Cells {
+    long long left, top, right, bottom;
+};
+Cells cellsOf(const QRectF &box) {
+    const auto px = [](double t) { return std::llround(t / kTwipsPerPixel); };
+    const long long l = px(box.left()), t = px(box.top());
+    return {l, t, l + std::max(0LL, px(box.width())), t + std::max(0LL, px(box.height()))};
+}
+
+bool covers(const QRectF &box, double x, double y) {
+    if (!drawable(box.left(), box.top())) return false;
+    const Cells c = cellsOf(box);
+    const auto cx = (long long)std::floor(x / kTwipsPerPixel);
+    const auto cy = (long long)std::floor(y / kTwipsPerPixel);
+    return cx >= c.left && cx < c.right && cy >= c.top && cy < c.bottom;
+}
+
+bool covers(const Caption &c, double x, double y) {
+    return c.visible && covers(c.box, x, y);
+}
+
+} // namespace
+
+bool drawable(double x, double y) {
+    return std::isfinite(x) && std::isfinite(y) && std::abs(x) < 1e9 && std::abs(y) < 1e9;
+}
+
+std::vector<const DrawnLine *> DrawingLayout::lines() const {
+    std::vector<const DrawnLine *> v;
+    v.reserve(verticalGrid.size() + horizontalGrid.size() + 10 + corners.size() + 1);
+    for (const DrawnLine &l : verticalGrid)
+        v.push_back(&l);
+    for (const DrawnLine &l : horizontalGrid)
+        v.push_back(&l);
+    v.push_back(&yAxis);
+    v.push_back(&xAxis);
+    for (const DrawnLine &l : xTicks)
+        v.push_back(&l);
+    for (const DrawnLine &l : yTicks)
+        v.push_back(&l);
+    for (const Corner &c : corners)
+        v.push_back(&c.edge);
+    v.push_back(&measureLine);
+    return v;
+}
+
+DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewState &view,
+                            const files::Settings &s, const MeasureText &measure,
+                            const DrawingFrame &frame) {
+    DrawingLayout d;
+    const double ox = view.originX, oy = view.originY;
+    const double cm = double(view.twipsPerMm) * 10;
+
+    // The centimetre grid, 20 cm wide and 17 cm high, from the axes' crossing.
+    const bool grid = s.ShowGrid != 0;
+    d.verticalGrid[0] = line(ox, kGridTop, ox, kGridBottom, s.GridColour, false);
+    for (std::size_t i = 1; i < d.verticalGrid.size(); ++i) {
+        const double x = d.verticalGrid[i - 1].x1 + cm;
+        d.verticalGrid[i] = line(x, kGridTop, x, kGridBottom, s.GridColour, grid);
+    }
+    const double gridRight = d.verticalGrid.back().x1;
+    d.horizontalGrid[0] = line(ox, oy, gridRight, oy, s.GridColour, false);
+    for (std::size_t i = 1; i < d.horizontalGrid.size(); ++i) {
+        const double y = d.horizontalGrid[i - 1].y1 - cm;
+        d.horizontalGrid[i] = line(ox, y, gridRight, y, s.GridColour, grid);
+    }
+
+    // The axes, and their ticks every 5 cm with the distance they stand for.
+    d.yAxis = line(kAxisCrossX, kAxisTop, kAxisCrossX, kAxisCrossY, 0, true);
+    d.xAxis = line(kAxisCrossX, kAxisCrossY, kAxisRight, kAxisCrossY, 0, true);
+    const float m = view.scale;
+    std::array<QString, 4> values;
+    bool upright = false;
+    for (int k = 1; k <= 4; ++k) {
+        const double x = k * cm * 5 + ox;
+        const double y = oy - k * cm * 5;
+        d.xTicks[k - 1] = line(x, kAxisCrossY, x, kXTickBottom, 0, true);
+        d.yTicks[k - 1] = line(kAxisCrossX, y, kYTickLeft, y, 0, true);
+        values[k - 1] = geometry::plainText(float(float(k) * m * 5.0f));
+        d.xScale[k - 1] = caption(values[k - 1], x - 100, kXScaleTop, 0x80000012u, true, measure);
+        d.yScale[k - 1] = caption(values[k - 1], 0, 0, 0x80000012u, true, measure);
+        upright = upright || d.yScale[k - 1].box.width() > frame.scaleRight - frame.columnRight;
+    }
+    // The Y values end at their ticks. Where one of them would reach under
+    // the coordinate column (the long numbers of large scales), all four
+    // stand on end, centred on their ticks, below the clear button.
+    for (int k = 0; k < 4; ++k) {
+        Caption &c = d.yScale[k];
+        c.upright = upright;
+        c.alignRight = true;
+        const QSizeF size = upright ? c.box.size().transposed() : c.box.size();
+        const double tick = d.yTicks[k].y1;
+        double top = upright ? tick - size.height() / 2 : tick - 200;
+        if (upright && tick > frame.clearButtonBottom) top = std::max(top, frame.clearButtonBottom);
+        c.box = QRectF(frame.scaleRight - size.width(), top, size.width(), size.height());
+    }
+    d.xName = caption(QStringLiteral("X"), 15720, 9960, 0x80000012u, true, measure);
+    d.yName = caption(QStringLiteral("Y"), 3450, 120, 0x80000012u, true, measure);
+
+    // The polygon.
+    const geometry::CornerValues &v = doc.values();
+    const geometry::Measures &measures = doc.measures();
+    const int n = std::clamp(v.n, 0, geometry::kMaxCorners);
+    const double sf = view.scaleFactor();
+    d.corners.resize(std::size_t(n));
+    for (int i = 1; i <= n; ++i) {
+        DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
+        c.x = single(sf * v.X[std::size_t(i)] + ox);
+        c.y = single(-sf * v.Y[std::size_t(i)] + oy);
+    }
+    for (int i = 1; i <= n; ++i) {
+        DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
+        const DrawingLayout::Corner &next = d.corners[std::size_t(i == n ? 0 : i)];
+        c.edge = line(c.x, c.y, next.x, next.y, s.LineColour, true);
+
+        const bool marked = view.markedCorner == i;
+        const double size = marked ? 100 : 75;
+        c.marker.box = QRectF(single(c.x - 35), single(c.y - 35), size, size);
+        c.marker.colour = marked ? 0xC0C000u : kWindowText;
+        c.marker.visible = true;
+
+        // A corner with a side of length 0 has no angle: its caption is empty.
+        const std::size_t k = std::size_t(i);
+        const QString angle =
+            measures.AngleDefined[k]
+                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) + QStringLiteral(" град")
+                : QString();
+        c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u, s.ShowAngles == 1,
+                          measure);
+        c.number =
+            caption(QString::number(i), c.x + 50, c.y + 50, 0xFF0000u, s.ShowNumbers == 1, measure);
+        // A flag of another value than 0 and 1 leaves the lengths shown.
+        c.length = caption(geometry::plainText(geometry::roundHalfEven(measures.SideLen[k], 2)),
+                           sf * v.X[k] + ox + (c.edge.x2 - c.edge.x1) * 0.5,
+                           -sf * v.Y[k] + oy + (c.edge.y2 - c.edge.y1) * 0.5, 0x80000012u,
+                           s.ShowLengths != 0, measure);
+    }
+
+    // A marker or angle caption under the mouse is where the mouse took it.
+    if (view.drag && view.drag->corner >= 1 && view.drag->corner <= n) {
+        DrawingLayout::Corner &c = d.corners[std::size_t(view.drag->corner - 1)];
+        QRectF &box = view.drag->angle ? c.angle.box : c.marker.box;
+        box.translate(view.drag->dx, view.drag->dy);
+    }
+
+    // The measuring line joins two drawn corners; its caption, at the
+    // middle, is the distance of their coordinates.
+    d.measureLine.colour = 0xC000;
+    if (const auto &p = view.measured;
+        p && p->a != p->b && p->a >= 1 && p->b >= 1 && p->a <= n && p->b <= n) {
+        if (const auto distance = doc.distance(p->a, p->b)) {
+            const DrawingLayout::Corner &a = d.corner(p->a), &b = d.corner(p->b);
+            d.measureLine = line(a.x, a.y, b.x, b.y, 0xC000, true);
+            d.measureCaption =
+                caption(geometry::plainText(geometry::roundHalfEven(*distance, 2)), a.x + (b.x - a.x) * 0.5,
+                        b.y - (b.y - a.y) * 0.5, 0x8000, true, measure);
+        }
+    }
+    return d;
+}
+
+DrawingHit hitTest(const DrawingLayout &d, double x, double y) {
+    // Topmost first: the measuring caption, then the corners from the last
+    // (each corner's marker above its captions), then the axes' captions.
+    if (covers(d.measureCaption, x, y)) return {DrawingHit::OtherCaption, 0};
+    for (int i = d.cornerCount(); i >= 1; --i) {
+        const DrawingLayout::Corner &c = d.corner(i);
+        if (c.marker.visible && covers(c.marker.box, x, y)) return {DrawingHit::Marker, i};
+        if (covers(c.angle, x, y)) return {DrawingHit::Angle, i};
+        if (covers(c.number, x, y) || covers(c.length, x, y)) return {DrawingHit::OtherCaption, i};
+    }
+    if (covers(d.xName, x, y) || covers(d.yName, x, y)) return {DrawingHit::OtherCaption, 0};
+    for (int k = 3; k >= 0; --k)
+        if (covers(d.xScale[k], x, y) || covers(d.yScale[k], x, y))
+            return {DrawingHit::OtherCaption, 0};
+    return {};
+}
+
+} // namespace tarvel

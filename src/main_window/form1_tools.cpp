@@ -54,9 +54,7 @@ void Form1::paintPrintPage(QPainter &painter, int dpi) {
                          view_,
                          state_.settings,
                          plot_->picture(),
-                         plot_->measure(),
-                         CmbEd->Text(),
-                         Label1[1]->Caption()};
+                         plot_->measure()};
     page.paint(painter, dpi);
 }
 

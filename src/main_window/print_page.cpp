@@ -140,6 +140,9 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
     const geometry::PolygonTexts &texts = doc.texts();
     const QFont tableFont = platform::defaultFont(9);
     const geometry::Measures &m = doc.measures();
+    // The unit is the document's, as the captions of the window show it.
+    const QString unit = geometry::unitText(doc.unit());
+    const QString areaUnit = QStringLiteral("Кв. ") + unit;
 
     p.setFont(tableFont);
     p.setPen(Qt::black);

@@ -26,8 +26,6 @@ struct PrintPage {
     const files::Settings &settings;
     const platform::ImageShape *picture; // the background picture, if any
     MeasureText measure;                 // the size of a caption, in twips
-    QString unit;                        // the unit of the coordinates ("М")
-    QString areaUnit;                    // the unit of the area ("Кв. М")
 
     // Paints the page; a device without size or a resolution of 0 gets
     // nothing.

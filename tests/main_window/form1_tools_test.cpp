@@ -466,6 +466,21 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     EXPECT_TRUE(text.contains("ИвановПётр,участок№12")) << text.toStdString();
     EXPECT_TRUE(text.contains("Площадь:10700,00")) << text.toStdString();
     EXPECT_TRUE(text.contains("176,00")); // a coordinate of the table
+    EXPECT_TRUE(text.contains("Площадь:10700,00Кв.М")) << text.toStdString();
+
+    // The unit is the document's: undone, the page goes back with it.
+    form->CmbEd->setListIndex(1); // "КМ"
+    const auto printed = [&] {
+        fakes.printer.pdfPath = path("page.pdf");
+        form->Menu_File_Print->trigger();
+        QProcess q;
+        q.start("pdftotext", {path("page.pdf"), "-"});
+        q.waitForFinished();
+        return QString::fromUtf8(q.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+    };
+    EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.КМ"));
+    form->Menu_Undo->trigger();
+    EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.М"));
 }
 
 TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {

@@ -29,7 +29,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = science ] || fail "section $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 depends="$(field Depends)"
-in_depends() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
+# The package names of Depends, one a line, without their versions.
+depends_names() { tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//'; }
+in_depends() { depends_names | grep -Fx -- "$1" >/dev/null; }
 # What the program needs without linking it: the platform plugins and the
 # Russian translations of Qt's own dialogs.
 for p in qt6-qpa-plugins qt6-translations-l10n; do
@@ -39,7 +41,7 @@ done
 while read -r name; do
   dpkg-query -W "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
     fail "unknown package in Depends: $name"
-done < <(tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//')
+done < <(depends_names)
 
 # ---- Files ----
 root="$work/root"

@@ -42,10 +42,20 @@ find_program(TARVEL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TARVEL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  list(APPEND TARVEL_RUNTIME_DEPENDS
-    libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6
-    libxlsxwriter4 liborcus-0.17-0 liborcus-parser-0.17-0
-    liborcus-spreadsheet-model-0.17-0 libixion-0.17-0 libfreexl1 libzip4)
+  # The runtime packages of Debian 13 (orcus' 0.18 series) or Debian 12.
+  execute_process(COMMAND ${PKG_CONFIG_EXECUTABLE} --exists liborcus-0.18
+    RESULT_VARIABLE TARVEL_ORCUS_018_MISSING OUTPUT_QUIET ERROR_QUIET)
+  if(TARVEL_ORCUS_018_MISSING)
+    list(APPEND TARVEL_RUNTIME_DEPENDS
+      libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6
+      libxlsxwriter4 liborcus-0.17-0 liborcus-parser-0.17-0
+      liborcus-spreadsheet-model-0.17-0 libixion-0.17-0 libfreexl1 libzip4)
+  else()
+    list(APPEND TARVEL_RUNTIME_DEPENDS
+      libqt6widgets6 libqt6gui6 libqt6core6t64 libqt6printsupport6
+      libxlsxwriter8 liborcus-0.18-0 liborcus-parser-0.18-0
+      liborcus-spreadsheet-model-0.18-0 libixion-0.18-0 libfreexl1 libzip5)
+  endif()
 endif()
 list(JOIN TARVEL_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # Recommended: the tools the program calls when present.

@@ -29,16 +29,19 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = science ] || fail "section $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 depends="$(field Depends)"
-for p in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 qt6-qpa-plugins \
-  qt6-translations-l10n libxlsxwriter4 liborcus-0.17-0 liborcus-spreadsheet-model-0.17-0 \
-  libixion-0.17-0 libfreexl1 libzip4; do
-  grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
+# The package names of Depends, one a line, without their versions.
+depends_names() { tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//'; }
+in_depends() { depends_names | grep -Fx -- "$1" >/dev/null; }
+# What the program needs without linking it: the platform plugins and the
+# Russian translations of Qt's own dialogs.
+for p in qt6-qpa-plugins qt6-translations-l10n; do
+  in_depends "$p" || fail "Depends lacks $p: $depends"
 done
 # Every dependency must name a package this system knows.
 while read -r name; do
   dpkg-query -W "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
     fail "unknown package in Depends: $name"
-done < <(tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//')
+done < <(depends_names)
 
 # ---- Files ----
 root="$work/root"
@@ -50,6 +53,29 @@ for f in usr/bin/tarvel usr/bin/Help.pdf usr/share/applications/tarvel.desktop \
   [ -s "$root/$f" ] || fail "missing or empty: /$f"
 done
 [ -x "$root/usr/bin/tarvel" ] || fail "/usr/bin/tarvel is not executable"
+
+# Each library that the packaged program, its modules and its reader link
+# directly comes from a package named in Depends. The names differ between
+# releases (liborcus-0.17-0 and libqt6core6 on Debian 12, liborcus-0.18-0
+# and libqt6core6t64 on Debian 13), so they are asked of dpkg here.
+owner() {
+  local path="$1" candidate
+  for candidate in "$path" "/usr$path" "${path#/usr}"; do
+    dpkg-query -S "$candidate" 2>/dev/null | grep -v '^diversion' | head -n1 | cut -d: -f1 &&
+      return 0
+  done
+  return 1
+}
+for f in "$root/usr/bin/tarvel" "$root"/usr/lib/tarvel/*; do
+  while read -r lib; do
+    path="$(ldd "$f" | awk -v lib="$lib" '$1 == lib && $3 ~ /^\// { print $3; exit }')"
+    [ -n "$path" ] || fail "$lib, linked by ${f#"$root"}, is not found"
+    package="$(owner "$(realpath "$path")")" || package="$(owner "$path")" ||
+      fail "no package holds $path, linked by ${f#"$root"}"
+    [ -n "$package" ] || fail "no package holds $path, linked by ${f#"$root"}"
+    in_depends "$package" || fail "Depends lacks $package (for $lib of ${f#"$root"}): $depends"
+  done < <(objdump -p "$f" | awk '$1 == "NEEDED" { print $2 }')
+done
 # The workbook reader the program starts for an import runs from the package.
 printf '1,5;2\n3;4\n5;6\n' >"$work/coords.csv"
 "$root/usr/lib/tarvel/tarvel-sheet-reader" "$work/coords.csv" 3>"$work/cells" ||

@@ -1,6 +1,7 @@
 #include "platform/io/spreadsheet.h"
 
 #include "platform/io/cp1251.h"
+#include "platform/io/orcus_compat.h"
 #include "platform/io/regular_file.h"
 #include "platform/io/xlsx_reader.h"
 
@@ -16,8 +17,6 @@
 #include <ixion/cell_access.hpp>
 #include <ixion/model_context.hpp>
 #include <ixion/types.hpp>
-#include <orcus/csv_parser.hpp>
-#include <orcus/format_detection.hpp>
 #include <orcus/orcus_ods.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
@@ -692,13 +691,11 @@ class CsvCollector {
 public:
     explicit CsvCollector(SpreadsheetColumns &columns) : columns_(columns) {}
 
-    void begin_parse() {}
-    void end_parse() {}
     void begin_row() { col_ = 0; }
     void end_row() { ++row_; }
 
-    void cell(const char *p, size_t n, bool /*transient*/) {
-        if (row_ < kRowsRead && col_ < 2 && p) cellAt(columns_, row_, col_) = toCell({p, n});
+    void cell(std::string_view text) {
+        if (row_ < kRowsRead && col_ < 2) cellAt(columns_, row_, col_) = toCell(text);
         ++col_;
     }
 
@@ -738,9 +735,8 @@ std::optional<SpreadsheetColumns> readCsv(const QByteArray &data) {
     config.text_qualifier = '"';
     SpreadsheetColumns columns = emptyColumns();
     CsvCollector collector(columns);
-    orcus::csv_parser<CsvCollector> parser(text.data(), static_cast<size_t>(text.size()), collector,
-                                           config);
-    parser.parse();
+    orcus_compat::parseCsv(std::string_view(text.data(), static_cast<size_t>(text.size())),
+                           collector, config);
     return columns;
 }
 
@@ -789,8 +785,8 @@ std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
         // which orcus does not where a writer names its parts absolutely
         // (openpyxl, pandas).
         if (isXlsxPackage(QByteArrayView(data))) return readXlsxColumns(QByteArrayView(data));
-        const auto format = orcus::detect(reinterpret_cast<const unsigned char *>(data.constData()),
-                                          static_cast<size_t>(data.size()));
+        const auto format = orcus_compat::detectFormat(
+            std::string_view(data.constData(), static_cast<size_t>(data.size())));
         if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
         return std::nullopt;
     }

@@ -56,8 +56,8 @@ int main(int argc, char **argv) {
 
     tarvel::platform::FakeServices fakes;
     auto services = fakes.bundle();
-    tarvel::SharedState state;
-    tarvel::Form1 form(state, services);
+    tarvel::main_window::SharedState state;
+    tarvel::main_window::Form1 form(state, services);
     form.Form_Load();
     form.show();
     QApplication::setActiveWindow(&form);

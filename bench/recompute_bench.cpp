@@ -24,8 +24,8 @@ const std::array<double, 21> kY = {0,  30, 5,  5,  90, 90, 110, 90, 90, 110, 90,
 void BM_VICHISLIT(benchmark::State &st) {
     tarvel::platform::FakeServices fakes;
     auto services = fakes.bundle();
-    tarvel::SharedState state;
-    tarvel::Form1 form(state, services);
+    tarvel::main_window::SharedState state;
+    tarvel::main_window::Form1 form(state, services);
     form.Form_Load();
     form.show();
     for (auto _ : st)

@@ -32,8 +32,8 @@ int main(int argc, char *argv[]) {
     tarvel::platform::RealServices services(appName, QCoreApplication::applicationFilePath(),
                                             QCoreApplication::arguments());
     auto bundle = services.bundle();
-    tarvel::SharedState state;
-    tarvel::Form1 form(state, bundle);
+    tarvel::main_window::SharedState state;
+    tarvel::main_window::Form1 form(state, bundle);
     form.Form_Load();
 
     tarvel::platform::FirstPaintProbe firstPaintProbe(form, started); // start-up measurement hook

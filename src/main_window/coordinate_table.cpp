@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 CoordinateTable::CoordinateTable(QWidget *surface) {
     auto label = [surface](double left, double top, const QString &caption) {
@@ -76,4 +76,4 @@ void CoordinateTable::moveFocus(Axis axis, int i, int keyCode, int n) {
         column[std::size_t(i) - 1]->SetFocus();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

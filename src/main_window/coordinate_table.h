@@ -12,7 +12,7 @@
 
 class QWidget;
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 class CoordinateTable {
 public:
@@ -55,4 +55,4 @@ private:
     bool writing_ = false;
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

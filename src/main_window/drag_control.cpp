@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 namespace {
 
@@ -62,4 +62,4 @@ bool DragControl::follow(QPointF cursor, int held) {
     return true;
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

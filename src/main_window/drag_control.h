@@ -14,7 +14,7 @@
 #include <QRectF>
 #include <QSizeF>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 class DragControl {
 public:
@@ -41,4 +41,4 @@ private:
     QPointF offset_;
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 namespace {
 
@@ -218,4 +218,4 @@ DrawingHit hitTest(const DrawingLayout &d, double x, double y) {
     return {};
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

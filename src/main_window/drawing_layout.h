@@ -18,7 +18,7 @@
 #include <functional>
 #include <vector>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 // A straight line from (x1, y1) to (x2, y2).
 struct DrawnLine {
@@ -106,4 +106,4 @@ DrawingHit hitTest(const DrawingLayout &layout, double xTwips, double yTwips);
 // Whether a twip position can be painted (finite and within reach).
 bool drawable(double x, double y);
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 DrawingSurface::DrawingSurface(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -147,4 +147,4 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
     caption(layout.measureCaption);
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 class DrawingSurface : public QWidget {
     Q_OBJECT
@@ -51,4 +51,4 @@ struct PaintStyle {
 void paintDrawing(QPainter &painter, const DrawingLayout &layout,
                   const platform::ImageShape *picture, const PaintStyle &style);
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -8,7 +8,7 @@
 #include "geometry/polygon_document.h"
 #include "platform/services/services.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::formatText, geometry::kFieldPattern, geometry::textToDouble;
 
@@ -161,4 +161,4 @@ void FileActions::sayError(const QString &text) {
                             QStringLiteral("Ошибка"));
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

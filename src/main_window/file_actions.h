@@ -25,6 +25,8 @@ namespace files {
 struct Settings;
 } // namespace files
 
+namespace main_window {
+
 class FileActions : public QObject {
     Q_OBJECT
 public:
@@ -69,4 +71,5 @@ private:
     QWidget *owner_;
 };
 
+} // namespace main_window
 } // namespace tarvel

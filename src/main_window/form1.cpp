@@ -21,7 +21,7 @@
 
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 const QString Form1::kCaption = kProgramTitle;
 
@@ -197,4 +197,4 @@ void Form1::changeEvent(QEvent *event) {
     }
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -83,6 +83,8 @@ class FrmPodsk1;
 class FrmAbout;
 } // namespace settings_windows
 
+namespace main_window {
+
 class DrawingSurface;
 
 class Form1 : public QMainWindow {
@@ -405,4 +407,5 @@ private:
     bool closing_ = false;
 };
 
+} // namespace main_window
 } // namespace tarvel

@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::formatText, geometry::kFieldPattern;
 
@@ -164,4 +164,4 @@ void Form1::txt3_DblClick() {
     commitOwner();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -5,7 +5,7 @@
 #include "files/settings.h"
 #include "settings_windows/frm_podsk1.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
 
@@ -50,4 +50,4 @@ void Form1::Form_Unload() {
     services_.shell.openDocument(kProductWebPage);
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

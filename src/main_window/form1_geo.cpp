@@ -7,7 +7,7 @@
 #include "geometry/numtext.h"
 #include "geometry/polygon_commands.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::textToInt16;
 
@@ -49,4 +49,4 @@ void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     applyResult(r, QStringLiteral("Ввод географических координат"));
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::textToColour;
 
@@ -307,4 +307,4 @@ void Form1::Form_Load() {
     VICHISLIT();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

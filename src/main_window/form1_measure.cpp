@@ -6,7 +6,7 @@
 
 #include "geometry/numtext.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::textToInt16;
 
@@ -34,4 +34,4 @@ void Form1::Cmb2_Click() {
     IZMR();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

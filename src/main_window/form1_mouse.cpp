@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::roundHalfEven, geometry::plainText;
 
@@ -248,4 +248,4 @@ void Form1::Form_MouseMove(const MouseInfo &m) {
     }
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::textToDouble, geometry::formatNumber, geometry::kFieldPattern,
     geometry::textToFixed4, geometry::fixed4ToText, geometry::plainText, geometry::roundHalfEven,
@@ -155,4 +155,4 @@ void Form1::Cmb3_KeyDown(int keyCode) {
     if (keyCode == platform::kKeyReturn) txtMsb->setText(Cmb3->Text());
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

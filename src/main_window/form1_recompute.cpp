@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::formatNumber, geometry::kAreaPattern;
 
@@ -81,4 +81,4 @@ void Form1::Img_Click() {
     Form_Click();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

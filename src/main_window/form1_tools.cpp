@@ -22,7 +22,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -154,4 +154,4 @@ void Form1::Menu_About_Click() {
     frmAbout_->show();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

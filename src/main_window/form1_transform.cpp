@@ -8,7 +8,7 @@
 
 #include "geometry/polygon_commands.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::Refusal;
 using platform::MsgButtons;
@@ -117,4 +117,4 @@ void Form1::Menu_DelUgol_Click() {
     deleteCorner();
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 PlotView::PlotView(std::function<void(const QRegion &)> repaint) : repaint_(std::move(repaint)) {
     picture_ = std::make_unique<platform::ImageShape>([this] {
@@ -144,4 +144,4 @@ void PlotView::paint(QPainter &painter) const {
     paintDrawing(painter, layout_, picture_.get(), PaintStyle{});
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -25,7 +25,7 @@
 
 class QPainter;
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 class PlotView {
 public:
@@ -63,4 +63,4 @@ private:
     int layouts_ = 0;
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using geometry::formatNumber, geometry::kFieldPattern, geometry::kAreaPattern;
 
@@ -130,7 +130,7 @@ void PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm)
     style.penWidth = std::max(1.0, 0.2 * dotsPerMm);
     style.screen = false;
     style.cornerSquare = 1.2 * dotsPerMm;
-    tarvel::paintDrawing(p, layout, picture, style);
+    main_window::paintDrawing(p, layout, picture, style);
     p.restore();
 }
 
@@ -189,4 +189,4 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
                    unit);
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

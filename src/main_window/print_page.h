@@ -18,7 +18,7 @@
 
 class QPainter;
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 struct PrintPage {
     const geometry::PolygonDocument &doc;
@@ -36,4 +36,4 @@ private:
     void paintTable(QPainter &p, const QRectF &table, double rowHeight, double dotsPerMm) const;
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

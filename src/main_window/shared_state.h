@@ -4,10 +4,10 @@
 
 #include "files/settings.h"
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 struct SharedState {
     files::Settings settings;
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

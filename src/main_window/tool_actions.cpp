@@ -11,7 +11,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -137,4 +137,4 @@ void ToolActions::showHelp() {
     platform::showBuiltInHelp(*owner_);
 }
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -32,6 +32,8 @@ namespace settings_windows {
 class FrmPodsk1;
 } // namespace settings_windows
 
+namespace main_window {
+
 class ToolActions : public QObject {
     Q_OBJECT
 public:
@@ -76,4 +78,5 @@ private:
     std::unique_ptr<settings_windows::FrmPodsk1> hint_;
 };
 
+} // namespace main_window
 } // namespace tarvel

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <optional>
 
-namespace tarvel {
+namespace tarvel::main_window {
 
 struct ViewState {
     // ---- the mapping: a plane point (X, Y) is drawn at form position
@@ -79,4 +79,4 @@ private:
     }
 };
 
-} // namespace tarvel
+} // namespace tarvel::main_window

@@ -18,6 +18,8 @@
 #include <vector>
 
 namespace tarvel::testing {
+
+using namespace tarvel::main_window;
 namespace {
 
 QSizeF letters(const QString &text, double) {

@@ -20,6 +20,8 @@
 
 namespace tarvel::testing {
 
+using namespace tarvel::main_window;
+
 using geometry::textToDouble;
 namespace {
 

@@ -16,6 +16,9 @@
 
 namespace tarvel::testing {
 
+// The window tests drive the main window and its views by their own names.
+using namespace tarvel::main_window;
+
 class WindowTest : public ::testing::Test {
 protected:
     // Builds the window; `load` runs Form_Load and shows it, active.

@@ -35,8 +35,16 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     surface_->setFont(platform::defaultFont());
     setCentralWidget(surface_);
     surfaceControl_ = std::make_unique<platform::Control>(surface_);
-    buildControls();
-    buildMenus();
+    // The drawing is painted beneath the controls.
+    plot_ = std::make_unique<PlotView>([this](const QRegion &r) {
+        if (r.isEmpty())
+            repaintSurface();
+        else
+            surface_->update(r);
+    });
+    buildControls(surface_);
+    buildMenus(*this);
+    connectMenus();
     surface_->paintDrawing = [this](QPainter &p) { plot_->paint(p); };
     // The default polygon is the document at start: no history, not
     // modified. A file named on the command line replaces it in Form_Load.
@@ -68,7 +76,7 @@ void Form1::showDocument() {
     syncing_ = true;
     if (Text1->Text() != t.count) Text1->setText(t.count);
     syncing_ = false;
-    table_->showTexts(t);
+    coordinates->showTexts(t);
     if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
     showUnit();
     if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
@@ -119,18 +127,18 @@ void Form1::wireEvents() {
     surfaceControl_->MouseUp = [this](const MouseInfo &m) { Surface_MouseUp(m); };
 
     for (int i = 1; i <= 20; ++i) {
-        table_->x(i)->Change = [this, i] { TextX_Change(i); };
-        table_->y(i)->Change = [this, i] { TextY_Change(i); };
-        table_->x(i)->GotFocus = [this, i] { TextX_GotFocus(i); };
-        table_->y(i)->GotFocus = [this, i] { TextY_GotFocus(i); };
-        table_->x(i)->LostFocus = [this, i] { TextX_LostFocus(i); };
-        table_->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
-        table_->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
-        table_->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
-        table_->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
-        table_->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        table_->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
-        table_->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
+        coordinates->x(i)->Change = [this, i] { TextX_Change(i); };
+        coordinates->y(i)->Change = [this, i] { TextY_Change(i); };
+        coordinates->x(i)->GotFocus = [this, i] { TextX_GotFocus(i); };
+        coordinates->y(i)->GotFocus = [this, i] { TextY_GotFocus(i); };
+        coordinates->x(i)->LostFocus = [this, i] { TextX_LostFocus(i); };
+        coordinates->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
+        coordinates->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
+        coordinates->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
+        coordinates->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
+        coordinates->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
+        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
+        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

@@ -51,6 +51,7 @@
 #include "main_window/coordinate_table.h"
 #include "main_window/drag_control.h"
 #include "main_window/file_actions.h"
+#include "main_window/form1_controls.h"
 #include "main_window/plot_view.h"
 #include "main_window/tool_actions.h"
 #include "main_window/shared_state.h"
@@ -87,15 +88,9 @@ namespace main_window {
 
 class DrawingSurface;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private Form1Controls {
     Q_OBJECT
 public:
-    using TextBox = platform::TextBox;
-    using Label = platform::Label;
-    using Button = platform::Button;
-    using ComboBox = platform::ComboBox;
-    template <class T, std::size_t N> using Array = std::array<std::unique_ptr<T>, N>;
-
     // The application's window caption at start.
     static const QString kCaption;
 
@@ -108,8 +103,11 @@ public:
     const ViewState &view() const { return view_; }
     platform::Services &services() { return services_; }
     DrawingSurface *surface() const { return surface_; }
+    // The controls and menu items, to press, type and read.
+    Form1Controls &controls() { return *this; }
+    const Form1Controls &controls() const { return *this; }
     // The two views over the document.
-    CoordinateTable &table() const { return *table_; }
+    CoordinateTable &table() const { return *coordinates; }
     PlotView &plot() const { return *plot_; }
     geometry::PolygonDocument &document() { return doc_; }
     const geometry::PolygonDocument &document() const { return doc_; }
@@ -168,36 +166,13 @@ public:
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
 
-    // ---- controls (public, as the tests drive and read them) ----
-    Array<Label, 6> Label1; // 0, 1, 2, 4, 5
-    std::unique_ptr<TextBox> Text1, Text3, txtStep, txtMsb, txt3;
-    std::unique_ptr<Button> Command1, Command2, Command3, CmdClear, CmdNorm;
-    std::unique_ptr<Button> CmdXDw, CmdXUp, CmdYDw, CmdYUp, CmdStepUp, CmdStepDw;
-    std::unique_ptr<Button> CmLleft, CmdRight, CmdUp, CmdDown;
-    std::unique_ptr<ComboBox> CmbEd, Cmb1, Cmb2, Cmb3;
-    std::unique_ptr<Label> Label2, Label4;
-    Array<Label, 2> Label3, Label6;
-
-    // ---- menus ----
-    QAction *Menu_File_Open = nullptr, *Menu_File_Save_As = nullptr, *Menu_File_Export = nullptr,
-            *Menu_File_Import = nullptr, *Menu_File_Print = nullptr, *Menu_Exit = nullptr;
-    QAction *Menu_Tools_Kalk = nullptr, *Menu_Tools_Map = nullptr, *Menu_Tools_Map_Yes = nullptr,
-            *Menu_Tools_Map_No = nullptr, *Menu_Tools_Norm = nullptr, *Menu_Tools_Zerkalo = nullptr,
-            *Menu_Tools_90R = nullptr, *Menu_Tools_90L = nullptr, *Menu_Tools_GK = nullptr,
-            *Menu_Tools_GK1 = nullptr;
-    QAction *Menu_Set_Path = nullptr, *Menu_Set_Grid = nullptr, *Menu_Set_Hlp = nullptr;
-    QAction *Menu_Help_Help = nullptr, *Menu_About = nullptr;
-    QAction *Menu_lnsertUgol = nullptr, *Menu_DelUgol = nullptr;
-    QAction *Menu_Undo = nullptr, *Menu_Redo = nullptr;
-    QMenu *Menu_File = nullptr, *Menu_Tools = nullptr, *Menu_Set = nullptr, *Menu_Help = nullptr;
-    QMenu *Menu_Ugol = nullptr; // pop-up, not on the menu bar
     // Where the pop-up menu opens; tests replace it to look at the menu
     // without blocking in its own event loop.
-    std::function<void(QMenu &, const QPoint &globalPos)> popupMenu;
-
-    // Ends the program at once, without any window's unload handling ("Выход").
-    // Tests replace it to observe the end.
-    std::function<void()> endProgram;
+    using PopupMenu = std::function<void(QMenu &, const QPoint &globalPos)>;
+    void setPopupMenu(PopupMenu popup) { popupMenu = std::move(popup); }
+    // How "Выход" ends the program at once, without any window's unload
+    // handling; tests replace it to observe the end.
+    void setEndProgram(std::function<void()> end) { endProgram = std::move(end); }
 
     // The product's web page, opened when the window closes.
     static const QString kProductWebPage;
@@ -373,14 +348,15 @@ private:
     void Menu_Tools_GK1_Click();
 
     // ---- construction (form1_layout.cpp, form1.cpp) ----
-    void buildControls();
-    void buildMenus();
+    void connectMenus();
     void wireEvents();
     // The file named by a save or an open becomes the window's caption; the
     // corners an import read become the polygon.
     void connectFileActions();
     void repaintSurface();
 
+    PopupMenu popupMenu;
+    std::function<void()> endProgram;
     SharedState &state_;
     platform::Services &services_;
     ViewState view_;
@@ -388,7 +364,6 @@ private:
     FileActions fileActions_{doc_, services_, state_.settings, this};
     ToolActions tools_{doc_, services_, state_.settings, this};
     std::unique_ptr<PlotView> plot_;
-    std::unique_ptr<CoordinateTable> table_;
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;

@@ -31,7 +31,7 @@ QString withDecimalCommas(QString text) {
 } // namespace
 
 void Form1::typeIntoField(geometry::Axis axis, int i) {
-    TextBox &field = axis == geometry::Axis::X ? *table_->x(i) : *table_->y(i);
+    TextBox &field = axis == geometry::Axis::X ? *coordinates->x(i) : *coordinates->y(i);
     const QString typed = field.Text();
     doc_.editField(axis, i, withDecimalCommas(typed));
     // The document wrote the commas into the field; the caret goes after them.
@@ -39,11 +39,11 @@ void Form1::typeIntoField(geometry::Axis axis, int i) {
 }
 
 void Form1::TextX_Change(int i) {
-    if (!table_->writing()) typeIntoField(geometry::Axis::X, i);
+    if (!coordinates->writing()) typeIntoField(geometry::Axis::X, i);
 }
 
 void Form1::TextY_Change(int i) {
-    if (!table_->writing()) typeIntoField(geometry::Axis::Y, i);
+    if (!coordinates->writing()) typeIntoField(geometry::Axis::Y, i);
 }
 
 namespace {
@@ -57,21 +57,21 @@ void selectAllIf(std::int16_t selectOnFocus, platform::TextBox &field) {
 void Form1::TextX_GotFocus(int i) {
     view_.currentCorner = i;
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *table_->x(i));
+    selectAllIf(state_.settings.SelectOnFocus, *coordinates->x(i));
 }
 
 void Form1::TextY_GotFocus(int i) {
     view_.currentCorner = i;
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *table_->y(i));
+    selectAllIf(state_.settings.SelectOnFocus, *coordinates->y(i));
 }
 
 void Form1::TextX_KeyDown(int i, int keyCode) {
-    table_->moveFocus(geometry::Axis::X, i, keyCode, cornerCount());
+    coordinates->moveFocus(geometry::Axis::X, i, keyCode, cornerCount());
 }
 
 void Form1::TextY_KeyDown(int i, int keyCode) {
-    table_->moveFocus(geometry::Axis::Y, i, keyCode, cornerCount());
+    coordinates->moveFocus(geometry::Axis::Y, i, keyCode, cornerCount());
 }
 
 void Form1::reformatField(geometry::Axis axis, int i) {
@@ -91,7 +91,7 @@ void Form1::TextY_LostFocus(int i) {
 
 void Form1::showRows(int n) {
     shownRows_ = n;
-    table_->showRows(n);
+    coordinates->showRows(n);
     Cmb1->Clear();
     Cmb2->Clear();
     for (int b = 1; b <= n && b <= 20; ++b) {
@@ -101,7 +101,7 @@ void Form1::showRows(int n) {
 }
 
 void Form1::clearHighlight(int n) {
-    table_->clearTextHighlight(n);
+    coordinates->clearTextHighlight(n);
     // The angle captions of those corners take their plain look.
     if (view_.redAngle >= 1 && view_.redAngle <= n) {
         view_.redAngle = 0;

@@ -134,7 +134,7 @@ void Form1::Surface_Click() {
 
 void Form1::Shape_MouseDown(int i, const MouseInfo &m) {
     view_.currentCorner = i;
-    table_->x(i)->SetFocus();
+    coordinates->x(i)->SetFocus();
     PODKRAS();
     if (m.button != platform::kLeftButton) return;
     const double w = surface_->width() * platform::kTwipsPerPixel;
@@ -199,17 +199,17 @@ void Form1::takeDroppedCorner(bool angle) {
 }
 
 void Form1::LblX_MouseMove(int i) {
-    keepMouse(*table_->xCaption(i));
-    table_->xCaption(i)->setFontBold(true);
+    keepMouse(*coordinates->xCaption(i));
+    coordinates->xCaption(i)->setFontBold(true);
 }
 
 void Form1::LblY_MouseMove(int i) {
-    keepMouse(*table_->yCaption(i));
+    keepMouse(*coordinates->yCaption(i));
     // The hint comes once each time the mouse arrives over the caption, not
     // at every move across it: a box that reopened under the resting mouse
     // could only be got rid of by switching it off.
-    const bool arriving = !table_->yCaption(i)->FontBold();
-    table_->yCaption(i)->setFontBold(true);
+    const bool arriving = !coordinates->yCaption(i)->FontBold();
+    coordinates->yCaption(i)->setFontBold(true);
     if (i != 1 || !arriving || state_.settings.CornerHintOff != 0) return;
     if (services_.messages.show(this, kCornerHint, MsgButtons::YesNo, MsgIcon::Information,
                                 QStringLiteral("Подсказка.")) != MsgResult::Yes)
@@ -219,17 +219,17 @@ void Form1::LblY_MouseMove(int i) {
 }
 
 void Form1::LblX_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*table_->xCaption(i));
+    keepMouse(*coordinates->xCaption(i));
     view_.currentCorner = i;
     if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*table_->xCaption(i), m).toPoint());
+        popupMenu(*Menu_Ugol, screenPosition(*coordinates->xCaption(i), m).toPoint());
 }
 
 void Form1::LblY_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*table_->yCaption(i));
+    keepMouse(*coordinates->yCaption(i));
     view_.currentCorner = i;
     if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*table_->yCaption(i), m).toPoint());
+        popupMenu(*Menu_Ugol, screenPosition(*coordinates->yCaption(i), m).toPoint());
 }
 
 void Form1::Form_MouseDown(const MouseInfo &m) {
@@ -243,8 +243,8 @@ void Form1::Form_MouseMove(const MouseInfo &m) {
     // Over a control the mouse is not over the window surface.
     if (onChildControl(surface_, m)) return;
     for (int i = 1; i <= 20; ++i) {
-        table_->xCaption(i)->setFontBold(false);
-        table_->yCaption(i)->setFontBold(false);
+        coordinates->xCaption(i)->setFontBold(false);
+        coordinates->yCaption(i)->setFontBold(false);
     }
 }
 

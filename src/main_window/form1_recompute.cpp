@@ -28,7 +28,7 @@ void Form1::redraw() {
 
 void Form1::PODKRAS() {
     const int n = cornerCount();
-    table_->highlight(view_.currentCorner, n);
+    coordinates->highlight(view_.currentCorner, n);
     // The drawing changes only when the highlighted corner does.
     if (view_.markedCorner == view_.currentCorner && view_.redAngle == view_.currentCorner) return;
     view_.markedCorner = view_.currentCorner;

@@ -58,9 +58,9 @@ class GeoWindowTest : public WindowTest {
 protected:
     GeoWindow &open(GeoKind kind) {
         if (kind == GeoKind::DegreesMinutesSeconds)
-            form->Menu_Tools_GK->trigger();
+            form->controls().Menu_Tools_GK->trigger();
         else
-            form->Menu_Tools_GK1->trigger();
+            form->controls().Menu_Tools_GK1->trigger();
         GeoWindow *w = kind == GeoKind::DegreesMinutesSeconds ? form->frmGK() : form->frmGK1();
         EXPECT_NE(w, nullptr);
         return *w;
@@ -396,8 +396,8 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
     };
     makeWindow();
     for (const Case &c : cases) {
-        form->Text1->setText(QStringLiteral("4"));
-        form->CmbEd->setText(QStringLiteral("КМ"));
+        form->controls().Text1->setText(QStringLiteral("4"));
+        form->controls().CmbEd->setText(QStringLiteral("КМ"));
         form->document().markSaved();
         const QStringList before = mainTexts(true, 4);
         GeoWindow &w = open(c.kind);
@@ -415,23 +415,23 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
         EXPECT_EQ(mainTexts(true, 4), c.x);
         EXPECT_EQ(mainTexts(false, 4), c.y);
         EXPECT_EQ(form->cornerCount(), 4);
-        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(form->controls().Text1->Text(), "4");
         EXPECT_TRUE(form->document().isModified());
         EXPECT_TRUE(form->table().x(4)->Visible());
         EXPECT_FALSE(form->table().x(5)->Visible());
-        EXPECT_EQ(form->CmbEd->Text(), "М");
-        EXPECT_EQ(form->Label1[4]->Caption(), "М");
-        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. М");
-        EXPECT_EQ(form->Label1[2]->Caption(), "Шаг, М");
+        EXPECT_EQ(form->controls().CmbEd->Text(), "М");
+        EXPECT_EQ(form->controls().Label1[4]->Caption(), "М");
+        EXPECT_EQ(form->controls().Label1[1]->Caption(), "Кв. М");
+        EXPECT_EQ(form->controls().Label1[2]->Caption(), "Шаг, М");
         EXPECT_EQ(form->plot().layout().corner(2).angle.colour, 0xC000C0u);
-        EXPECT_EQ(form->Text3->Text().trimmed(), QString::fromUtf8(c.area));
+        EXPECT_EQ(form->controls().Text3->Text().trimmed(), QString::fromUtf8(c.area));
         // The unit the entry set goes back with the entry, in its one step.
-        form->Menu_Undo->trigger();
-        EXPECT_EQ(form->CmbEd->Text(), "КМ");
-        EXPECT_EQ(form->Label1[1]->Caption(), "Кв. КМ");
+        form->controls().Menu_Undo->trigger();
+        EXPECT_EQ(form->controls().CmbEd->Text(), "КМ");
+        EXPECT_EQ(form->controls().Label1[1]->Caption(), "Кв. КМ");
         EXPECT_EQ(mainTexts(true, 4), before);
-        form->Menu_Redo->trigger();
-        EXPECT_EQ(form->CmbEd->Text(), "М");
+        form->controls().Menu_Redo->trigger();
+        EXPECT_EQ(form->controls().CmbEd->Text(), "М");
         w.unload();
     }
 }
@@ -439,12 +439,12 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
 // A refused entry leaves the main window as it was.
 TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
     makeWindow();
-    form->Text1->setText(QStringLiteral("3"));
+    form->controls().Text1->setText(QStringLiteral("3"));
     form->Text1_LostFocus();
     const auto mainWindow = [this] {
         return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
-                           form->Text1->Text(),           QString::number(form->cornerCount()),
-                           form->CmbEd->Text(),           form->Text3->Text()};
+                           form->controls().Text1->Text(),           QString::number(form->cornerCount()),
+                           form->controls().CmbEd->Text(),           form->controls().Text3->Text()};
     };
     const QStringList before = mainWindow();
     GeoWindow &w = open(GeoKind::DecimalDegrees);
@@ -471,7 +471,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     EXPECT_EQ(fakes.settings.value("txtShG", "20"), "12");
     EXPECT_EQ(fakes.settings.value("txtDS", "5"), "47,08");
 
-    form->Text1->setText(QStringLiteral("5"));
+    form->controls().Text1->setText(QStringLiteral("5"));
     GeoWindow &again = open(GeoKind::DegreesMinutesSeconds);
     EXPECT_TRUE(again.isLoaded());
     EXPECT_EQ(again.Text1->Text(), "5");
@@ -484,7 +484,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
 
 TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
     makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
+    form->controls().Text1->setText(QStringLiteral("4"));
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
     EXPECT_TRUE(gk.isLoaded());

@@ -28,10 +28,10 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
         EXPECT_EQ(form->table().x(2)->edit()->cursorPosition(), form->table().x(2)->Text().size());
     }
     // The step and the scale fields turn points too.
-    form->txtStep->setText(QStringLiteral("2.5"));
-    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
-    form->txtMsb->setText(QStringLiteral("12.5"));
-    EXPECT_EQ(form->txtMsb->Text(), QStringLiteral("12,5"));
+    form->controls().txtStep->setText(QStringLiteral("2.5"));
+    EXPECT_EQ(form->controls().txtStep->Text(), QStringLiteral("2,5"));
+    form->controls().txtMsb->setText(QStringLiteral("12.5"));
+    EXPECT_EQ(form->controls().txtMsb->Text(), QStringLiteral("12,5"));
     EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
 }
 
@@ -40,7 +40,7 @@ TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     EXPECT_FALSE(form->document().isModified());
     form->table().x(1)->setText(QStringLiteral("36"));
     // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
-    EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 825,00"));
+    EXPECT_EQ(form->controls().Text3->Text(), QStringLiteral("  10 825,00"));
     EXPECT_TRUE(form->document().isModified())
         << "a changed X marks the polygon as a changed Y does";
     form->document().markSaved();
@@ -55,7 +55,7 @@ TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
     EXPECT_EQ(form->drawCount(), draws + 1);
     EXPECT_TRUE(form->document().isModified());
-    form->Menu_Undo->trigger();
+    form->controls().Menu_Undo->trigger();
     EXPECT_EQ(form->table().y(1)->Text(), QStringLiteral("40"));
     EXPECT_FALSE(form->document().isModified());
 }
@@ -85,7 +85,7 @@ TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
 
 TEST_F(FieldsTest, KeysMoveTheFocusWithinTheColumn) {
     makeWindow();
-    form->Text1->setText(QStringLiteral("5"));
+    form->controls().Text1->setText(QStringLiteral("5"));
     form->Text1_LostFocus();
     focus(*form->table().x(4));
     QTest::keyClick(form->table().x(4)->edit(), Qt::Key_Return);
@@ -150,41 +150,41 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     makeWindow();
     // At the limits nothing changes, so there is nothing to save either.
-    form->Command2->button()->click();
-    EXPECT_EQ(form->Text1->Text(), QStringLiteral("20"));
+    form->controls().Command2->button()->click();
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("20"));
     EXPECT_FALSE(form->document().isModified());
 
     for (int k = 0; k < 15; ++k)
-        form->Command3->button()->click();
-    EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
+        form->controls().Command3->button()->click();
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
-    EXPECT_EQ(form->Cmb1->ListCount(), 5);
+    EXPECT_EQ(form->controls().Cmb1->ListCount(), 5);
     EXPECT_TRUE(form->table().x(5)->Visible());
     EXPECT_FALSE(form->table().x(6)->Visible());
     // The drawing has the five corners only: no marker or edge of a sixth.
     EXPECT_EQ(form->plot().layout().cornerCount(), 5);
 
     const QString x5 = form->table().x(5)->Text();
-    form->Command3->button()->click();
+    form->controls().Command3->button()->click();
     EXPECT_FALSE(form->table().x(5)->Visible());
-    form->Command2->button()->click();
+    form->controls().Command2->button()->click();
     EXPECT_TRUE(form->table().x(5)->Visible());
     EXPECT_EQ(form->table().x(5)->Text(), x5) << "a row shown again shows its old text";
 
-    form->Command3->button()->click();
-    form->Command3->button()->click();
-    ASSERT_EQ(form->Text1->Text(), QStringLiteral("3"));
+    form->controls().Command3->button()->click();
+    form->controls().Command3->button()->click();
+    ASSERT_EQ(form->controls().Text1->Text(), QStringLiteral("3"));
     form->document().markSaved();
-    form->Command3->button()->click();
-    EXPECT_EQ(form->Text1->Text(), QStringLiteral("3"));
+    form->controls().Command3->button()->click();
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("3"));
     EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     makeWindow();
-    form->Command3->button()->click(); // hidden rows are emptied too
+    form->controls().Command3->button()->click(); // hidden rows are emptied too
     fakes.messages.answers = {MsgResult::No};
-    form->CmdClear->button()->click();
+    form->controls().CmdClear->button()->click();
     EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("26,00"));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Очистить все поля с координатами?"));
@@ -192,44 +192,44 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
     EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Question);
 
     fakes.messages.answers = {MsgResult::Yes};
-    form->CmdClear->button()->click();
+    form->controls().CmdClear->button()->click();
     for (int i = 1; i <= 20; ++i) {
         EXPECT_TRUE(form->table().x(i)->Text().isEmpty()) << i;
         EXPECT_TRUE(form->table().y(i)->Text().isEmpty()) << i;
     }
-    EXPECT_EQ(form->Text1->Text(), QStringLiteral("19"));
-    EXPECT_EQ(form->Text3->Text(), QStringLiteral("   0,00"));
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("19"));
+    EXPECT_EQ(form->controls().Text3->Text(), QStringLiteral("   0,00"));
 }
 
 TEST_F(FieldsTest, OwnerLabelEditor) {
     makeWindow();
-    const QString before = form->Label2->Caption();
-    form->Label2->Click();
-    ASSERT_TRUE(form->txt3->Visible());
-    EXPECT_EQ(form->txt3->Text(), before);
-    EXPECT_NEAR(form->txt3->Left(), form->Label2->Left() - 0.5, 1e-9);
-    EXPECT_EQ(form->txt3->Width(), form->Label2->Width());
+    const QString before = form->controls().Label2->Caption();
+    form->controls().Label2->Click();
+    ASSERT_TRUE(form->controls().txt3->Visible());
+    EXPECT_EQ(form->controls().txt3->Text(), before);
+    EXPECT_NEAR(form->controls().txt3->Left(), form->controls().Label2->Left() - 0.5, 1e-9);
+    EXPECT_EQ(form->controls().txt3->Width(), form->controls().Label2->Width());
 
-    form->txt3->setText(QStringLiteral("Иванов"));
-    QTest::keyClick(form->txt3->edit(), Qt::Key_Escape);
-    EXPECT_FALSE(form->txt3->Visible());
-    EXPECT_EQ(form->Label2->Caption(), before);
+    form->controls().txt3->setText(QStringLiteral("Иванов"));
+    QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Escape);
+    EXPECT_FALSE(form->controls().txt3->Visible());
+    EXPECT_EQ(form->controls().Label2->Caption(), before);
 
-    form->Label2->Click();
-    form->txt3->setText(QStringLiteral("Участок 12"));
-    QTest::keyClick(form->txt3->edit(), Qt::Key_Return);
-    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Участок 12"));
+    form->controls().Label2->Click();
+    form->controls().txt3->setText(QStringLiteral("Участок 12"));
+    QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Участок 12"));
     // The owner text is saved with the polygon: a change by Enter must not
     // be lost at exit without the save question.
     EXPECT_TRUE(form->document().isModified());
     form->document().markSaved();
 
-    form->Label2->Click();
-    form->txt3->setText(QStringLiteral("Петров"));
-    QTest::mouseDClick(form->txt3->edit(), Qt::LeftButton);
-    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Петров"));
+    form->controls().Label2->Click();
+    form->controls().txt3->setText(QStringLiteral("Петров"));
+    QTest::mouseDClick(form->controls().txt3->edit(), Qt::LeftButton);
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Петров"));
     EXPECT_TRUE(form->document().isModified());
-    EXPECT_EQ(form->Label2->ForeColor(), platform::kSysButtonText);
+    EXPECT_EQ(form->controls().Label2->ForeColor(), platform::kSysButtonText);
 }
 
 } // namespace

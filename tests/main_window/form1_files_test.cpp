@@ -23,7 +23,7 @@ class FilesTest : public WindowTest, protected PolygonFolder {};
 TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
     for (int k = 0; k < 15; ++k)
-        form->Command3->button()->click(); // 5 corners
+        form->controls().Command3->button()->click(); // 5 corners
     form->table().x(7)->setText(QStringLiteral("hidden text"));
     form->document().editOwner(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
@@ -57,9 +57,9 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     }
     writeBytes("in.squ", polygonFile("5", xs, ys, QStringLiteral("Хозяин"), "\n"));
     fakes.dialogs.fileAnswers = {path("in.squ")};
-    form->Menu_File_Open->trigger();
+    form->controls().Menu_File_Open->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(form->Text1->Text(), QStringLiteral("5"));
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("5"));
     EXPECT_EQ(form->cornerCount(), 5);
     EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
     EXPECT_EQ(form->table().x(3)->Text(), QStringLiteral(" 76,00"));
@@ -67,8 +67,8 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
     EXPECT_EQ(form->table().y(5)->Text(), QString());
     EXPECT_EQ(form->table().x(20)->Text(), QStringLiteral(" 57,00")) << "hidden rows come back";
     EXPECT_FALSE(form->table().x(6)->Visible());
-    EXPECT_EQ(form->Cmb1->ListCount(), 5);
-    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
+    EXPECT_EQ(form->controls().Cmb1->ListCount(), 5);
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Хозяин"));
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("in.squ"));
 }
@@ -83,9 +83,9 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     form->document().editOwner(QStringLiteral("x"));
     fakes.messages.answers = {MsgResult::No}; // the changes since are dropped
     fakes.dialogs.fileAnswers = {path("a.squ")};
-    form->Menu_File_Open->trigger();
+    form->controls().Menu_File_Open->trigger();
     EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1 234,50"));
-    EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Тест"));
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Тест"));
 }
 
 // The file names the corners in force, whatever the count field holds, so a
@@ -94,31 +94,31 @@ TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
 TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
     makeWindow();
     for (int k = 0; k < 13; ++k)
-        form->Command3->button()->click(); // 7 corners
+        form->controls().Command3->button()->click(); // 7 corners
     form->table().y(7)->setText(QStringLiteral("12,5"));
-    const QString area = form->Text3->Text();
+    const QString area = form->controls().Text3->Text();
     const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
     int reopened = 0, saved = 0;
     for (const char *count : counts) {
         SCOPED_TRACE(count);
         const QString file = path(QStringLiteral("count %1.squ").arg(++saved));
-        form->Text1->edit()->selectAll();
-        QTest::keyClicks(form->Text1->edit(), QString::fromUtf8(count));
-        if (!*count) QTest::keyClick(form->Text1->edit(), Qt::Key_Delete);
-        QTest::keyClick(form->Text1->edit(), Qt::Key_Tab);
-        ASSERT_EQ(form->Text1->Text(), QString::fromUtf8(count));
+        form->controls().Text1->edit()->selectAll();
+        QTest::keyClicks(form->controls().Text1->edit(), QString::fromUtf8(count));
+        if (!*count) QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Delete);
+        QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Tab);
+        ASSERT_EQ(form->controls().Text1->Text(), QString::fromUtf8(count));
         fakes.dialogs.fileAnswers = {file};
         ASSERT_TRUE(form->SAVE_AS());
 
         fakes.messages.shown.clear();
         fakes.dialogs.fileAnswers = {file};
-        form->Menu_File_Open->trigger();
+        form->controls().Menu_File_Open->trigger();
         EXPECT_TRUE(fakes.messages.shown.empty());
         EXPECT_EQ(form->cornerCount(), 7);
-        EXPECT_EQ(form->Cmb1->ListCount(), 7);
+        EXPECT_EQ(form->controls().Cmb1->ListCount(), 7);
         EXPECT_TRUE(form->table().x(7)->Visible());
         EXPECT_FALSE(form->table().x(8)->Visible());
-        EXPECT_EQ(form->Text3->Text(), area);
+        EXPECT_EQ(form->controls().Text3->Text(), area);
 
         platform::FakeServices f;
         f.commandLine.text = file;
@@ -128,7 +128,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         w.Form_Load();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + file);
         EXPECT_EQ(w.cornerCount(), 7);
-        EXPECT_EQ(w.Text3->Text(), area);
+        EXPECT_EQ(w.controls().Text3->Text(), area);
         if (fakes.messages.shown.empty() && form->cornerCount() == 7 && w.cornerCount() == 7)
             ++reopened;
     }
@@ -148,8 +148,8 @@ TEST_F(FilesTest, CommandLineFileOpensAtStart) {
         w.Form_Load();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("my plot.squ")) << arg;
         EXPECT_EQ(w.cornerCount(), 3);
-        EXPECT_EQ(w.Text3->Text(), QStringLiteral("   6,00"));
-        EXPECT_EQ(w.Cmb1->ListCount(), 3);
+        EXPECT_EQ(w.controls().Text3->Text(), QStringLiteral("   6,00"));
+        EXPECT_EQ(w.controls().Cmb1->ListCount(), 3);
         EXPECT_FALSE(w.document().isModified());
     }
     // A file that is not a polygon file is skipped silently at start.
@@ -162,20 +162,20 @@ TEST_F(FilesTest, CommandLineFileOpensAtStart) {
     w.Form_Load();
     EXPECT_TRUE(f.messages.shown.empty());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Тарвел 3.0"));
-    EXPECT_EQ(w.Text3->Text(), QStringLiteral("  10 700,00"));
+    EXPECT_EQ(w.controls().Text3->Text(), QStringLiteral("  10 700,00"));
 }
 
 TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     makeWindow();
     // Unchanged: no question, the program ends.
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     form->table().y(2)->setText(QStringLiteral("7"));
     // Cancel stays.
     fakes.messages.answers = {MsgResult::Cancel};
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text,
@@ -187,7 +187,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     // Yes, then Cancel in the save dialog: the unsaved polygon is kept.
     fakes.messages.answers = {MsgResult::Yes};
     fakes.dialogs.fileAnswers = {std::nullopt};
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 1);
 
     // The same through the close box.
@@ -200,14 +200,14 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     // Yes and a save: the program ends with the file written.
     fakes.messages.answers = {MsgResult::Yes};
     fakes.dialogs.fileAnswers = {path("exit.squ")};
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 2);
     EXPECT_TRUE(QFile::exists(path("exit.squ")));
 
     // No ends without saving.
     form->table().y(2)->setText(QStringLiteral("8"));
     fakes.messages.answers = {MsgResult::No};
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 3);
     // "Выход" runs no closing sequence.
     EXPECT_FALSE(fakes.settings.value("Tunes", "Step"));
@@ -243,14 +243,14 @@ TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
         fakes.dialogs.fileAnswers.clear();
         if (c.answer == MsgResult::Yes) fakes.dialogs.fileAnswers.push_back(c.saveTo);
         fakes.dialogs.fileAnswers.push_back(path("in.squ"));
-        form->Menu_File_Open->trigger();
+        form->controls().Menu_File_Open->trigger();
 
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text,
                   QStringLiteral("Файл был изменен, хотите его сохранить?"));
         if (c.opens) {
             EXPECT_EQ(form->cornerCount(), 3);
-            EXPECT_EQ(form->Label2->Caption(), QStringLiteral("Хозяин"));
+            EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Хозяин"));
             EXPECT_EQ(form->windowTitle(), FileActions::captionFor(path("in.squ")));
             EXPECT_FALSE(form->document().isModified());
             // Back to the default polygon for the next row.
@@ -260,7 +260,7 @@ TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
             EXPECT_EQ(form->cornerCount(), 20);
             EXPECT_EQ(form->windowTitle(), title);
             EXPECT_TRUE(form->document().isModified());
-            EXPECT_TRUE(form->Menu_Undo->isEnabled()) << "and so is its history";
+            EXPECT_TRUE(form->controls().Menu_Undo->isEnabled()) << "and so is its history";
         }
         if (c.saveTo) {
             const auto file = files::readPolygonFile(*c.saveTo);
@@ -272,8 +272,8 @@ TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
 
 TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
     makeWindow();
-    form->txtStep->setText(QStringLiteral("2,5"));
-    form->txtMsb->setText(QStringLiteral("25"));
+    form->controls().txtStep->setText(QStringLiteral("2,5"));
+    form->controls().txtMsb->setText(QStringLiteral("25"));
     EXPECT_TRUE(form->close());
     EXPECT_EQ(fakes.settings.value("Tunes", "step"), QStringLiteral("2,5"));
     EXPECT_EQ(fakes.settings.value("Tunes", "Gr6"), QStringLiteral("25"));

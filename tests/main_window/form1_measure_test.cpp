@@ -32,9 +32,9 @@ TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.scale << " " << c.a << "-" << c.b);
-        form->txtMsb->setText(c.scale);
-        choose(*form->Cmb1, c.a);
-        choose(*form->Cmb2, c.b);
+        form->controls().txtMsb->setText(c.scale);
+        choose(*form->controls().Cmb1, c.a);
+        choose(*form->controls().Cmb2, c.b);
         ASSERT_TRUE(showing());
         EXPECT_EQ(form->plot().layout().measureCaption.text, c.distance);
         const DrawnLine &line = form->plot().layout().measureLine;
@@ -52,8 +52,8 @@ TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
 
 TEST_F(MeasureTest, TheDistanceIsRoundedToTwoDecimals) {
     setPolygon({{0, 0}, {1, 1}, {0, 1}});
-    choose(*form->Cmb1, 1);
-    choose(*form->Cmb2, 2);
+    choose(*form->controls().Cmb1, 1);
+    choose(*form->controls().Cmb2, 2);
     EXPECT_EQ(form->plot().layout().measureCaption.text, "1,41");
 }
 
@@ -64,14 +64,14 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
     setPolygon({{6000000, 7000000}, {6000100, 7000000}, {6000050, 7000100}});
     for (const char *scale : {"1000000", "10000", "10"}) {
         SCOPED_TRACE(scale);
-        form->txtMsb->setText(scale);
-        choose(*form->Cmb1, 1);
-        choose(*form->Cmb2, 2);
+        form->controls().txtMsb->setText(scale);
+        choose(*form->controls().Cmb1, 1);
+        choose(*form->controls().Cmb2, 2);
         ASSERT_TRUE(showing());
         EXPECT_EQ(form->plot().layout().measureCaption.text, "100");
         EXPECT_EQ(form->plot().layout().measureCaption.text,
                   form->plot().layout().corner(1).length.text);
-        choose(*form->Cmb1, 3);
+        choose(*form->controls().Cmb1, 3);
         EXPECT_EQ(form->plot().layout().measureCaption.text, "111,8");
         EXPECT_EQ(form->plot().layout().measureCaption.text,
                   form->plot().layout().corner(2).length.text);
@@ -79,38 +79,38 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
 }
 
 TEST_F(MeasureTest, NothingIsShownUntilBothListsHaveACorner) {
-    choose(*form->Cmb1, 1);
+    choose(*form->controls().Cmb1, 1);
     EXPECT_FALSE(form->plot().layout().measureCaption.visible);
     EXPECT_FALSE(form->plot().layout().measureLine.visible);
 }
 
 TEST_F(MeasureTest, TheSameCornerTwiceHidesTheMeasurement) {
-    choose(*form->Cmb1, 1);
-    choose(*form->Cmb2, 3);
+    choose(*form->controls().Cmb1, 1);
+    choose(*form->controls().Cmb2, 3);
     ASSERT_TRUE(showing());
-    choose(*form->Cmb2, 1);
+    choose(*form->controls().Cmb2, 1);
     EXPECT_FALSE(form->plot().layout().measureCaption.visible);
     EXPECT_FALSE(form->plot().layout().measureLine.visible);
 }
 
 TEST_F(MeasureTest, AnEditOfThePolygonRemovesTheMeasurement) {
-    choose(*form->Cmb1, 1);
-    choose(*form->Cmb2, 3);
+    choose(*form->controls().Cmb1, 1);
+    choose(*form->controls().Cmb2, 3);
     ASSERT_TRUE(showing());
-    form->CmdUp->button()->click();
+    form->controls().CmdUp->button()->click();
     EXPECT_FALSE(form->plot().layout().measureCaption.visible);
     EXPECT_FALSE(form->plot().layout().measureLine.visible);
-    choose(*form->Cmb2, 2);
+    choose(*form->controls().Cmb2, 2);
     EXPECT_TRUE(showing());
     EXPECT_EQ(form->plot().layout().measureCaption.text, "30");
 }
 
 TEST_F(MeasureTest, ResetHidesTheMeasurementAndKeepsThePolygon) {
-    choose(*form->Cmb1, 1);
-    choose(*form->Cmb2, 3);
+    choose(*form->controls().Cmb1, 1);
+    choose(*form->controls().Cmb2, 3);
     ASSERT_TRUE(showing());
     const int draws = form->drawCount();
-    form->Command1->button()->click();
+    form->controls().Command1->button()->click();
     EXPECT_FALSE(showing());
     EXPECT_EQ(form->drawCount(), draws); // nothing recomputed
     EXPECT_FALSE(form->document().isModified());
@@ -120,12 +120,12 @@ TEST_F(MeasureTest, ResetHidesTheMeasurementAndKeepsThePolygon) {
 TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
     for (const char *bad : {"abc", "0", "-10", ""}) {
         SCOPED_TRACE(bad);
-        form->txtMsb->setText("10");
-        choose(*form->Cmb1, 1);
-        choose(*form->Cmb2, 3);
+        form->controls().txtMsb->setText("10");
+        choose(*form->controls().Cmb1, 1);
+        choose(*form->controls().Cmb2, 3);
         ASSERT_TRUE(showing());
-        form->txtMsb->setText(bad);
-        choose(*form->Cmb2, 2);
+        form->controls().txtMsb->setText(bad);
+        choose(*form->controls().Cmb2, 2);
         EXPECT_FALSE(form->plot().layout().measureCaption.visible);
         EXPECT_FALSE(form->plot().layout().measureLine.visible);
     }

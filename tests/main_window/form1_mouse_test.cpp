@@ -27,7 +27,7 @@ protected:
         EditingTest::SetUp();
         state.settings.ShowAngles = 1; // the angle labels can be taken hold of
         form->VICHISLIT();
-        form->popupMenu = [this](QMenu &menu, const QPoint &) { popups.push_back(&menu); };
+        form->setPopupMenu([this](QMenu &menu, const QPoint &) { popups.push_back(&menu); });
     }
     // A point of the window surface with no control on it.
     QPoint emptySurfacePoint() const {
@@ -220,12 +220,12 @@ TEST_F(MouseTest, RightClickOnARowCaptionOpensTheCornerMenuForThatCorner) {
     release(y7, Qt::RightButton, kGrip);
     EXPECT_EQ(form->view().currentCorner, 7);
     ASSERT_EQ(popups.size(), 1u);
-    EXPECT_EQ(popups[0], form->Menu_Ugol);
+    EXPECT_EQ(popups[0], form->controls().Menu_Ugol);
 
     fakes.messages.answers = {MsgResult::Yes};
-    form->Menu_DelUgol->trigger();
+    form->controls().Menu_DelUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.back().text, "Вы действительно хотите удалить угол № 7   ");
-    EXPECT_EQ(form->Text1->Text(), "19");
+    EXPECT_EQ(form->controls().Text1->Text(), "19");
     const Texts after = texts(19);
     for (int i = 1; i <= 19; ++i)
         EXPECT_EQ(after[i - 1], before[i < 7 ? i - 1 : i]) << "corner " << i;

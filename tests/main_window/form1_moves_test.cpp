@@ -29,28 +29,28 @@ protected:
 
 struct MoveCase {
     const char *name;
-    std::unique_ptr<platform::Button> Form1::*button;
+    std::unique_ptr<platform::Button> Form1Controls::*button;
     Texts after; // from (10, 30), (20, 30), (20, 40) with corner 2 current
 };
 
 TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
     const MoveCase cases[] = {
-        {"up", &Form1::CmdUp, {{"10", " 32,50"}, {"20", " 32,50"}, {"20", " 42,50"}}},
-        {"down", &Form1::CmdDown, {{"10", " 27,50"}, {"20", " 27,50"}, {"20", " 37,50"}}},
-        {"right", &Form1::CmdRight, {{" 12,50", "30"}, {" 22,50", "30"}, {" 22,50", "40"}}},
-        {"left", &Form1::CmLleft, {{" 7,50", "30"}, {" 17,50", "30"}, {" 17,50", "40"}}},
-        {"x+", &Form1::CmdXUp, {{"10", "30"}, {" 22,50", "30"}, {"20", "40"}}},
-        {"x-", &Form1::CmdXDw, {{"10", "30"}, {" 17,50", "30"}, {"20", "40"}}},
-        {"y+", &Form1::CmdYUp, {{"10", "30"}, {"20", " 32,50"}, {"20", "40"}}},
-        {"y-", &Form1::CmdYDw, {{"10", "30"}, {"20", " 27,50"}, {"20", "40"}}},
+        {"up", &Form1Controls::CmdUp, {{"10", " 32,50"}, {"20", " 32,50"}, {"20", " 42,50"}}},
+        {"down", &Form1Controls::CmdDown, {{"10", " 27,50"}, {"20", " 27,50"}, {"20", " 37,50"}}},
+        {"right", &Form1Controls::CmdRight, {{" 12,50", "30"}, {" 22,50", "30"}, {" 22,50", "40"}}},
+        {"left", &Form1Controls::CmLleft, {{" 7,50", "30"}, {" 17,50", "30"}, {" 17,50", "40"}}},
+        {"x+", &Form1Controls::CmdXUp, {{"10", "30"}, {" 22,50", "30"}, {"20", "40"}}},
+        {"x-", &Form1Controls::CmdXDw, {{"10", "30"}, {" 17,50", "30"}, {"20", "40"}}},
+        {"y+", &Form1Controls::CmdYUp, {{"10", "30"}, {"20", " 32,50"}, {"20", "40"}}},
+        {"y-", &Form1Controls::CmdYDw, {{"10", "30"}, {"20", " 27,50"}, {"20", "40"}}},
     };
     for (const MoveCase &c : cases) {
         SCOPED_TRACE(c.name);
         setPolygon({{10, 30}, {20, 30}, {20, 40}});
-        form->txtStep->setText("2,5");
+        form->controls().txtStep->setText("2,5");
         form->view().currentCorner = 2;
         const double x2 = form->plot().layout().corner(2).edge.x1;
-        click(*(form.get()->*c.button));
+        click(*(form->controls().*c.button));
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(form->document().isModified());
         // Redrawn where the corner now is.
@@ -65,12 +65,12 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
     for (int current : {0, 4}) {
         SCOPED_TRACE(current);
         setPolygon({{10, 30}, {20, 30}, {20, 40}, {1, 1}});
-        form->Command3->button()->click(); // row 4 hidden
+        form->controls().Command3->button()->click(); // row 4 hidden
         form->VICHISLIT();
         form->document().markSaved();
         form->view().currentCorner = (current);
-        for (auto b : {&Form1::CmdXUp, &Form1::CmdXDw, &Form1::CmdYUp, &Form1::CmdYDw})
-            click(*(form.get()->*b));
+        for (auto b : {&Form1Controls::CmdXUp, &Form1Controls::CmdXDw, &Form1Controls::CmdYUp, &Form1Controls::CmdYDw})
+            click(*(form->controls().*b));
         EXPECT_EQ(texts(4), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}, {"1", "1"}}));
         EXPECT_FALSE(form->document().isModified());
     }
@@ -79,11 +79,11 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
 TEST_F(MovesTest, AStepThatIsNotANumberMovesNothingButRefreshes) {
     // A step that is not a number moves nothing; the window still refreshes.
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
-    form->Cmb1->setListIndex(0);
-    form->Cmb2->setListIndex(1);
+    form->controls().Cmb1->setListIndex(0);
+    form->controls().Cmb2->setListIndex(1);
     ASSERT_TRUE(form->plot().layout().measureCaption.visible);
-    form->txtStep->setText("abc");
-    click(*form->CmdRight);
+    form->controls().txtStep->setText("abc");
+    click(*form->controls().CmdRight);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
     EXPECT_FALSE(form->plot().layout().measureCaption.visible);
 }
@@ -104,47 +104,47 @@ TEST_F(MovesTest, StepButtonsFollowTheStepTable) {
     };
     for (const StepCase &c : cases) {
         SCOPED_TRACE(c.from.toStdString());
-        form->txtStep->setText(c.from);
-        click(*form->CmdStepUp);
-        EXPECT_EQ(form->txtStep->Text(), c.plus);
-        form->txtStep->setText(c.from);
-        click(*form->CmdStepDw);
-        EXPECT_EQ(form->txtStep->Text(), c.minus);
+        form->controls().txtStep->setText(c.from);
+        click(*form->controls().CmdStepUp);
+        EXPECT_EQ(form->controls().txtStep->Text(), c.plus);
+        form->controls().txtStep->setText(c.from);
+        click(*form->controls().CmdStepDw);
+        EXPECT_EQ(form->controls().txtStep->Text(), c.minus);
     }
 }
 
 TEST_F(MovesTest, StepButtonsLeaveAStepThatIsNotANumberAndThePolygon) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
-    form->txtStep->setText("abc");
-    click(*form->CmdStepUp);
-    click(*form->CmdStepDw);
-    EXPECT_EQ(form->txtStep->Text(), "abc");
-    form->txtStep->setText("5");
-    click(*form->CmdStepUp);
+    form->controls().txtStep->setText("abc");
+    click(*form->controls().CmdStepUp);
+    click(*form->controls().CmdStepDw);
+    EXPECT_EQ(form->controls().txtStep->Text(), "abc");
+    form->controls().txtStep->setText("5");
+    click(*form->controls().CmdStepUp);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
     EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(MovesTest, AStepButtonKeepsTheFocusAndEnterRepeatsIt) {
-    form->txtStep->setText("1");
-    click(*form->CmdStepUp);
-    EXPECT_TRUE(form->CmdStepUp->hasFocus());
-    QTest::keyClick(form->CmdStepUp->widget(), Qt::Key_Return);
-    QTest::keyClick(form->CmdStepUp->widget(), Qt::Key_Return);
-    EXPECT_EQ(form->txtStep->Text(), "1,3");
-    click(*form->CmdStepDw);
-    EXPECT_TRUE(form->CmdStepDw->hasFocus());
-    QTest::keyClick(form->CmdStepDw->widget(), Qt::Key_Return);
-    EXPECT_EQ(form->txtStep->Text(), "1,1");
+    form->controls().txtStep->setText("1");
+    click(*form->controls().CmdStepUp);
+    EXPECT_TRUE(form->controls().CmdStepUp->hasFocus());
+    QTest::keyClick(form->controls().CmdStepUp->widget(), Qt::Key_Return);
+    QTest::keyClick(form->controls().CmdStepUp->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().txtStep->Text(), "1,3");
+    click(*form->controls().CmdStepDw);
+    EXPECT_TRUE(form->controls().CmdStepDw->hasFocus());
+    QTest::keyClick(form->controls().CmdStepDw->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().txtStep->Text(), "1,1");
 }
 
 TEST_F(MovesTest, StepHintUntilSwitchedOff) {
     state.settings.StepHintOff = 0;
-    form->txtStep->setText("1");
+    form->controls().txtStep->setText("1");
     fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
-    click(*form->CmdStepUp);
-    click(*form->CmdStepDw);
-    click(*form->CmdStepUp);
+    click(*form->controls().CmdStepUp);
+    click(*form->controls().CmdStepDw);
+    click(*form->controls().CmdStepUp);
 
     ASSERT_EQ(fakes.messages.shown.size(), 2u);
     for (const auto &box : fakes.messages.shown) {
@@ -158,16 +158,16 @@ TEST_F(MovesTest, StepHintUntilSwitchedOff) {
     EXPECT_EQ(state.settings.StepHintOff, 1);
     EXPECT_EQ(fakes.settings.value("Tunes", "Fl5"), "1");
     EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/Fl5=1"});
-    EXPECT_EQ(form->txtStep->Text(), "1,1"); // each click still changed the step
+    EXPECT_EQ(form->controls().txtStep->Text(), "1,1"); // each click still changed the step
 }
 
 TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
     setPolygon({{0, 0}, {30, 0}, {30, 40}});
     const double x2 = form->plot().layout().corner(2).edge.x1 - form->view().originX;
-    const QComboBox *list = form->Cmb3->combo();
-    form->Cmb3->setListIndex(list->findText("100"));
+    const QComboBox *list = form->controls().Cmb3->combo();
+    form->controls().Cmb3->setListIndex(list->findText("100"));
 
-    EXPECT_EQ(form->txtMsb->Text(), "100");
+    EXPECT_EQ(form->controls().txtMsb->Text(), "100");
     EXPECT_FLOAT_EQ(form->view().scale, 100);
     const char *labels[] = {"500", "1000", "1500", "2000"};
     for (int k = 0; k < 4; ++k) {
@@ -181,8 +181,8 @@ TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
 // never slide under it and show fewer digits than it has.
 TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
     QStringList scales;
-    for (int i = 0; i < form->Cmb3->ListCount(); ++i)
-        scales << form->Cmb3->List(i);
+    for (int i = 0; i < form->controls().Cmb3->ListCount(); ++i)
+        scales << form->controls().Cmb3->List(i);
     scales << "12345,67"
            << "1000000"
            << "99999999"
@@ -190,9 +190,9 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
     const double column = form->table().y(1)->Left() + form->table().y(1)->Width();
     for (const QString &scale : scales) {
         SCOPED_TRACE(scale.toStdString());
-        form->txtMsb->setText(scale);
+        form->controls().txtMsb->setText(scale);
         const float m = *tarvel::geometry::textToSingle(scale);
-        const QRect clear = form->CmdClear->widget()->geometry();
+        const QRect clear = form->controls().CmdClear->widget()->geometry();
         for (int k = 0; k < 4; ++k) {
             const Caption &label = form->plot().layout().yScale[k];
             EXPECT_EQ(label.text, tarvel::geometry::plainText(float(k + 1) * m * 5.0f));
@@ -218,13 +218,13 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
                       form->plot().layout().yScale[0].upright);
     }
     // The usual scales keep their labels across, where they always stood.
-    form->txtMsb->setText("10");
+    form->controls().txtMsb->setText("10");
     EXPECT_FALSE(form->plot().layout().yScale[3].upright);
 }
 
 TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
-    form->txtMsb->setText("12.5");
-    EXPECT_EQ(form->txtMsb->Text(), "12,5");
+    form->controls().txtMsb->setText("12.5");
+    EXPECT_EQ(form->controls().txtMsb->Text(), "12,5");
     EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
     EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
     EXPECT_EQ(form->plot().layout().yScale[3].text, "250");
@@ -232,7 +232,7 @@ TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
 
     for (const char *bad : {"abc", "0", "-5", ""}) {
         SCOPED_TRACE(bad);
-        form->txtMsb->setText(bad);
+        form->controls().txtMsb->setText(bad);
         EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
         EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
         EXPECT_DOUBLE_EQ(form->view().scaleFactor(), factor);
@@ -240,24 +240,24 @@ TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
 }
 
 TEST_F(MovesTest, EnterInTheScaleListAppliesItsText) {
-    form->Cmb3->setText("250");
-    QTest::keyClick(form->Cmb3->combo()->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(form->txtMsb->Text(), "250");
+    form->controls().Cmb3->setText("250");
+    QTest::keyClick(form->controls().Cmb3->combo()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().txtMsb->Text(), "250");
     EXPECT_FLOAT_EQ(form->view().scale, 250);
 }
 
 TEST_F(MovesTest, EnterInTheScaleFieldAddsItsTextToTheList) {
-    const int before = form->Cmb3->ListCount();
-    form->txtMsb->setText("250");
-    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
-    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
-    ASSERT_EQ(form->Cmb3->ListCount(), before + 2);
-    EXPECT_EQ(form->Cmb3->List(before), "250");
-    EXPECT_EQ(form->Cmb3->List(before + 1), "250");
+    const int before = form->controls().Cmb3->ListCount();
+    form->controls().txtMsb->setText("250");
+    QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
+    QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
+    ASSERT_EQ(form->controls().Cmb3->ListCount(), before + 2);
+    EXPECT_EQ(form->controls().Cmb3->List(before), "250");
+    EXPECT_EQ(form->controls().Cmb3->List(before + 1), "250");
 
-    form->txtMsb->setText("");
-    QTest::keyClick(form->txtMsb->widget(), Qt::Key_Return);
-    EXPECT_EQ(form->Cmb3->ListCount(), before + 2);
+    form->controls().txtMsb->setText("");
+    QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().Cmb3->ListCount(), before + 2);
 }
 
 TEST_F(MovesTest, TheScaleFieldSelectsItsTextOnFocusWhenChosen) {
@@ -265,8 +265,8 @@ TEST_F(MovesTest, TheScaleFieldSelectsItsTextOnFocusWhenChosen) {
         SCOPED_TRACE(select);
         state.settings.SelectOnFocus = select;
         focus(*form->table().x(1));
-        focus(*form->txtMsb);
-        EXPECT_EQ(form->txtMsb->edit()->selectedText(), select == 1 ? "10" : "");
+        focus(*form->controls().txtMsb);
+        EXPECT_EQ(form->controls().txtMsb->edit()->selectedText(), select == 1 ? "10" : "");
     }
 }
 

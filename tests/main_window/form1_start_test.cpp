@@ -24,7 +24,7 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0"));
     EXPECT_EQ(form->surface()->size(), QSize(1071, 701));
     // The pattern's literal blanks stay: two from the empty digit groups.
-    EXPECT_EQ(form->Text3->Text(), QStringLiteral("  10 700,00"));
+    EXPECT_EQ(form->controls().Text3->Text(), QStringLiteral("  10 700,00"));
     EXPECT_EQ(form->cornerCount(), 20);
 
     const QStringList sides = {"25",   "20",    "85", "90", "20,62", "20,62", "8",
@@ -63,11 +63,11 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
 
 TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     makeWindow();
-    EXPECT_EQ(form->txtMsb->Text(), QStringLiteral("10"));
-    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("1"));
+    EXPECT_EQ(form->controls().txtMsb->Text(), QStringLiteral("10"));
+    EXPECT_EQ(form->controls().txtStep->Text(), QStringLiteral("1"));
     EXPECT_FLOAT_EQ(form->view().scale, 10);
-    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
-    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
+    EXPECT_EQ(form->controls().CmbEd->Text(), QStringLiteral("М"));
+    EXPECT_EQ(form->controls().Label1[1]->Caption(), QStringLiteral("Кв. М"));
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(form->plot().layout().xScale[k].text, QString::number((k + 1) * 50));
     for (int i = 1; i <= 20; ++i) {
@@ -82,11 +82,11 @@ TEST_F(StartTest, StartsFromTheDefaultsOfACleanStore) {
     EXPECT_NEAR(form->plot().layout().horizontalGrid[0].y1 -
                     form->plot().layout().horizontalGrid[17].y1,
                 17 * 566.92, 0.01);
-    ASSERT_EQ(form->Cmb1->ListCount(), 20);
-    ASSERT_EQ(form->Cmb2->ListCount(), 20);
+    ASSERT_EQ(form->controls().Cmb1->ListCount(), 20);
+    ASSERT_EQ(form->controls().Cmb2->ListCount(), 20);
     for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(form->Cmb1->List(i), QString::number(i + 1));
-    EXPECT_TRUE(form->Cmb1->Text().isEmpty()) << "no corner chosen yet";
+        EXPECT_EQ(form->controls().Cmb1->List(i), QString::number(i + 1));
+    EXPECT_TRUE(form->controls().Cmb1->Text().isEmpty()) << "no corner chosen yet";
     EXPECT_EQ(fakes.association.registerCalls, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_FALSE(form->document().isModified());
@@ -108,7 +108,7 @@ TEST_F(StartTest, RestoresStoredPreferences) {
     EXPECT_TRUE(form->plot().layout().corner(2).angle.visible);
     EXPECT_FALSE(form->plot().layout().corner(2).number.visible);
     EXPECT_EQ(form->surface()->backColour, platform::kSysButtonFace);
-    EXPECT_EQ(form->txtStep->Text(), QStringLiteral("2,5"));
+    EXPECT_EQ(form->controls().txtStep->Text(), QStringLiteral("2,5"));
 }
 
 TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
@@ -123,11 +123,11 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
             c << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return c;
     };
-    EXPECT_EQ(captions(form->Menu_File),
+    EXPECT_EQ(captions(form->controls().Menu_File),
               QStringList({"Открыть", "Сохранить как...", "Экспорт координат в Excel",
                            "Импорт координат из Excel", "-", "Печать", "-", "Выход"}));
     EXPECT_EQ(
-        captions(form->Menu_Tools),
+        captions(form->controls().Menu_Tools),
         QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок", "Отобразить фоновый рисунок",
                      "Скрыть фоновый рисунок", "-", "Передвинуть в начало координат",
                      "Зеркально перевернуть", "Повернуть на 90 гр. по часовой стрелке",
@@ -135,23 +135,23 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
                      "Ввод географических координат (град мин сек)",
                      "Ввод географических координат (град)", "-", "Отменить", "Повторить"}));
     // Nothing to undo or redo in a window just opened.
-    EXPECT_FALSE(form->Menu_Undo->isEnabled());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
     auto keys = [](QAction *a) {
         QStringList k;
         for (const QKeySequence &s : a->shortcuts())
             k << s.toString(QKeySequence::PortableText);
         return k;
     };
-    EXPECT_EQ(keys(form->Menu_Undo), QStringList({"Ctrl+Z"}));
-    EXPECT_EQ(keys(form->Menu_Redo), QStringList({"Ctrl+Shift+Z", "Ctrl+Y"}));
-    EXPECT_EQ(keys(form->Menu_File_Open), QStringList({"Ctrl+O"}));
-    EXPECT_EQ(keys(form->Menu_File_Save_As), QStringList({"Ctrl+S"}));
-    EXPECT_EQ(keys(form->Menu_File_Print), QStringList({"Ctrl+P"}));
-    EXPECT_EQ(captions(form->Menu_Set),
+    EXPECT_EQ(keys(form->controls().Menu_Undo), QStringList({"Ctrl+Z"}));
+    EXPECT_EQ(keys(form->controls().Menu_Redo), QStringList({"Ctrl+Shift+Z", "Ctrl+Y"}));
+    EXPECT_EQ(keys(form->controls().Menu_File_Open), QStringList({"Ctrl+O"}));
+    EXPECT_EQ(keys(form->controls().Menu_File_Save_As), QStringList({"Ctrl+S"}));
+    EXPECT_EQ(keys(form->controls().Menu_File_Print), QStringList({"Ctrl+P"}));
+    EXPECT_EQ(captions(form->controls().Menu_Set),
               QStringList({"Путь к папке с файлами", "Графика", "Выводить подсказки"}));
-    EXPECT_EQ(captions(form->Menu_Help), QStringList({"Краткая справка", "О программе"}));
-    EXPECT_EQ(captions(form->Menu_Ugol), QStringList({"Вставить угол", "Удалить угол"}));
+    EXPECT_EQ(captions(form->controls().Menu_Help), QStringList({"Краткая справка", "О программе"}));
+    EXPECT_EQ(captions(form->controls().Menu_Ugol), QStringList({"Вставить угол", "Удалить угол"}));
 }
 
 TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
@@ -168,7 +168,7 @@ TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
         Form1 w(st, *s);
         w.Form_Load();
         ASSERT_EQ(f.messages.shown.size(), c.told ? 1u : 0u) << c.screen.width();
-        EXPECT_EQ(w.Text3->Text(), QStringLiteral("  10 700,00"));
+        EXPECT_EQ(w.controls().Text3->Text(), QStringLiteral("  10 700,00"));
         if (!c.told) continue;
         const auto &box = f.messages.shown[0];
         EXPECT_EQ(box.title, QStringLiteral("Сообщение программы"));
@@ -183,32 +183,32 @@ TEST_F(StartTest, SmallScreenIsToldOnceAndStartUpGoesOn) {
 
 TEST_F(StartTest, UnitChangesOnlyTheThreeCaptions) {
     makeWindow();
-    const QString area = form->Text3->Text();
+    const QString area = form->controls().Text3->Text();
     const double x1 = form->plot().layout().corner(1).edge.x1;
-    form->CmbEd->setListIndex(1);
-    EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("КМ"));
-    EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
-    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. КМ"));
-    EXPECT_EQ(form->Text3->Text(), area);
+    form->controls().CmbEd->setListIndex(1);
+    EXPECT_EQ(form->controls().Label1[4]->Caption(), QStringLiteral("КМ"));
+    EXPECT_EQ(form->controls().Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
+    EXPECT_EQ(form->controls().Label1[1]->Caption(), QStringLiteral("Кв. КМ"));
+    EXPECT_EQ(form->controls().Text3->Text(), area);
     EXPECT_EQ(form->plot().layout().corner(1).edge.x1, x1);
 }
 
 TEST_F(StartTest, AUnitChosenIsUndoneAndRedoneLikeAnyChange) {
     makeWindow();
     const int recomputes = form->document().recomputeCount(), draws = form->drawCount();
-    form->CmbEd->setListIndex(1);
+    form->controls().CmbEd->setListIndex(1);
     EXPECT_EQ(form->document().unit(), geometry::Unit::Kilometres);
     // One change: the list showing the document's unit raises no second.
     EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
     EXPECT_EQ(form->drawCount(), draws + 1);
     EXPECT_EQ(form->document().undoStack().count(), 1);
-    form->Menu_Undo->trigger();
-    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("М"));
-    EXPECT_EQ(form->Label1[4]->Caption(), QStringLiteral("М"));
-    EXPECT_EQ(form->Label1[1]->Caption(), QStringLiteral("Кв. М"));
-    form->Menu_Redo->trigger();
-    EXPECT_EQ(form->CmbEd->Text(), QStringLiteral("КМ"));
-    EXPECT_EQ(form->Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
+    form->controls().Menu_Undo->trigger();
+    EXPECT_EQ(form->controls().CmbEd->Text(), QStringLiteral("М"));
+    EXPECT_EQ(form->controls().Label1[4]->Caption(), QStringLiteral("М"));
+    EXPECT_EQ(form->controls().Label1[1]->Caption(), QStringLiteral("Кв. М"));
+    form->controls().Menu_Redo->trigger();
+    EXPECT_EQ(form->controls().CmbEd->Text(), QStringLiteral("КМ"));
+    EXPECT_EQ(form->controls().Label1[2]->Caption(), QStringLiteral("Шаг, КМ"));
 }
 
 // Everything VICHISLIT writes, for comparing two states of the window.
@@ -234,7 +234,7 @@ QStringList snapshot(const Form1 &f) {
                  .arg(e.y2)
                  .arg(e.visible);
     }
-    s << f.Text3->Text();
+    s << f.controls().Text3->Text();
     return s;
 }
 
@@ -289,14 +289,14 @@ TEST_F(StartTest, ClickOnTheEmptyWindowDropsTheHighlightAndTheOwnerEditor) {
     makeWindow();
     form->view().currentCorner = 4;
     form->PODKRAS();
-    form->Label2->Click();
-    ASSERT_TRUE(form->txt3->Visible());
+    form->controls().Label2->Click();
+    ASSERT_TRUE(form->controls().txt3->Visible());
     form->Form_Click();
     QApplication::processEvents();
     EXPECT_EQ(form->view().currentCorner, 0);
     EXPECT_EQ(form->table().x(4)->BackColor(), platform::kSysWindowBackground);
-    EXPECT_FALSE(form->txt3->Visible());
-    EXPECT_TRUE(form->Text3->hasFocus());
+    EXPECT_FALSE(form->controls().txt3->Visible());
+    EXPECT_TRUE(form->controls().Text3->hasFocus());
 }
 
 TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
@@ -311,22 +311,22 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     // A scale that is not a positive number keeps the drawing; the measures go on.
     const double x1 = form->plot().layout().corner(1).edge.x1;
     for (const char *scale : {"0", "", "-5", "abc"}) {
-        form->txtMsb->setText(QString::fromUtf8(scale));
+        form->controls().txtMsb->setText(QString::fromUtf8(scale));
         EXPECT_DOUBLE_EQ(form->plot().layout().corner(1).edge.x1, x1) << scale;
-        EXPECT_FALSE(form->Text3->Text().isEmpty()) << scale;
+        EXPECT_FALSE(form->controls().Text3->Text().isEmpty()) << scale;
         EXPECT_EQ(form->plot().layout().corner(1).length.text, QStringLiteral("25")) << scale;
     }
 
     // A count outside 3..20 or not whole is not applied.
     for (const char *count : {"25", "2", "abc", "5,5", ""}) {
-        form->Text1->setText(QString::fromUtf8(count));
+        form->controls().Text1->setText(QString::fromUtf8(count));
         form->Text1_LostFocus();
         EXPECT_EQ(form->cornerCount(), 20) << count;
     }
 
     // Coordinates far beyond any screen are laid out as places that cannot
     // be drawn, and the paint leaves them out; the other corners stay.
-    form->Text1->setText(QStringLiteral("20"));
+    form->controls().Text1->setText(QStringLiteral("20"));
     form->table().x(5)->setText(QStringLiteral("1E300"));
     form->table().y(6)->setText(QStringLiteral("-1E300"));
     const DrawingLayout &layout = form->plot().layout();
@@ -340,7 +340,7 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
 
 TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
     makeWindow();
-    form->Text1->setText(QStringLiteral("4"));
+    form->controls().Text1->setText(QStringLiteral("4"));
     const char *xs[] = {"0", "10", "10", "0"};
     const char *ys[] = {"0", "0", "0", "10"};
     for (int i = 1; i <= 4; ++i) {
@@ -350,7 +350,7 @@ TEST_F(StartTest, ZeroLengthSideGivesAnEmptyAngleCaption) {
     EXPECT_EQ(form->plot().layout().corner(2).angle.text, QString());
     EXPECT_EQ(form->plot().layout().corner(3).angle.text, QString());
     EXPECT_EQ(form->plot().layout().corner(1).angle.text, QStringLiteral("90 град"));
-    EXPECT_EQ(form->Text3->Text(), QStringLiteral("   50,00"));
+    EXPECT_EQ(form->controls().Text3->Text(), QStringLiteral("   50,00"));
 }
 
 // An auto-sized caption takes exactly the size QLabel would give it, on the
@@ -398,20 +398,20 @@ TEST_F(StartTest, ControlsKeepTheirColoursWhileTheWindowIsDisabled) {
         return c.widget()->palette().color(QPalette::Disabled, role);
     };
     const QColor black = platform::toQColor(platform::kSysButtonText);
-    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
+    EXPECT_EQ(shown(*form->controls().Label4, QPalette::WindowText), black);
     EXPECT_EQ(shown(*form->table().xCaption(1), QPalette::WindowText), black);
-    EXPECT_EQ(shown(*form->Command2, QPalette::ButtonText), black);
+    EXPECT_EQ(shown(*form->controls().Command2, QPalette::ButtonText), black);
     EXPECT_EQ(shown(*form->table().x(1), QPalette::Text),
               form->table().x(1)->widget()->palette().color(QPalette::Active, QPalette::Text));
-    EXPECT_EQ(shown(*form->CmdNorm, QPalette::Button), platform::toQColor(0xC000));
+    EXPECT_EQ(shown(*form->controls().CmdNorm, QPalette::Button), platform::toQColor(0xC000));
 
     // A colour set, and set back to the system's, holds in every state.
-    form->Label4->setForeColor(0xFF0000);
-    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), platform::toQColor(0xFF0000));
-    form->Label4->setForeColor(platform::kSysButtonText);
-    EXPECT_EQ(shown(*form->Label4, QPalette::WindowText), black);
-    form->Label4->setForeColor(0xFF);
-    EXPECT_EQ(form->Label4->widget()->palette().color(QPalette::Active, QPalette::WindowText),
+    form->controls().Label4->setForeColor(0xFF0000);
+    EXPECT_EQ(shown(*form->controls().Label4, QPalette::WindowText), platform::toQColor(0xFF0000));
+    form->controls().Label4->setForeColor(platform::kSysButtonText);
+    EXPECT_EQ(shown(*form->controls().Label4, QPalette::WindowText), black);
+    form->controls().Label4->setForeColor(0xFF);
+    EXPECT_EQ(form->controls().Label4->widget()->palette().color(QPalette::Active, QPalette::WindowText),
               platform::toQColor(0xFF));
 }
 

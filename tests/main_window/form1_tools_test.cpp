@@ -93,7 +93,7 @@ protected:
         show();
     }
     void setPolygon(const QStringList &x, const QStringList &y) {
-        form->Text1->setText(QString::number(x.size()));
+        form->controls().Text1->setText(QString::number(x.size()));
         for (int i = 0; i < x.size(); ++i) {
             form->table().x(i + 1)->setText(x[i]);
             form->table().y(i + 1)->setText(y[i]);
@@ -119,7 +119,7 @@ protected:
 TEST_F(Form1ToolsTest, ExportProposesItsFileAndCancelDoesNothing) {
     state.settings.WorkFolder = dir.path();
     fakes.dialogs.fileAnswers.push_back(std::nullopt);
-    form->Menu_File_Export->trigger();
+    form->controls().Menu_File_Export->trigger();
     ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
     const auto &request = fakes.dialogs.asked[0].request;
     EXPECT_EQ(fakes.dialogs.asked[0].kind, platform::FakeDialogs::Asked::Kind::Save);
@@ -135,7 +135,7 @@ TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
     setPolygon({"0", "30", "30,5", "0", "-12,25"}, {"0", "0", "40", "40", "1 234,5"});
     form->document().markSaved();
     fakes.dialogs.fileAnswers.push_back(path("out.xlsx"));
-    form->Menu_File_Export->trigger();
+    form->controls().Menu_File_Export->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_FALSE(form->document().isModified());
 
@@ -180,7 +180,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
         const bool modified = form->document().isModified();
         const QString x12 = form->table().x(12)->Text();
         fakes.dialogs.fileAnswers.push_back(path(QString(c.name) + ".xlsx"));
-        form->Menu_File_Export->trigger();
+        form->controls().Menu_File_Export->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, c.text);
         EXPECT_EQ(fakes.messages.shown[0].title, c.title);
@@ -202,24 +202,24 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
         x << form->table().x(i)->Text();
         y << form->table().y(i)->Text();
     }
-    const QString area = form->Text3->Text();
+    const QString area = form->controls().Text3->Text();
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
-    form->Menu_File_Export->trigger();
+    form->controls().Menu_File_Export->trigger();
 
     setPolygon({"1", "2", "3"}, {"1", "5", "1"});
     form->document().markSaved();
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
-    form->Menu_File_Import->trigger();
+    form->controls().Menu_File_Import->trigger();
 
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
-    EXPECT_EQ(form->Text1->Text(), "20");
+    EXPECT_EQ(form->controls().Text1->Text(), "20");
     for (int i = 1; i <= 20; ++i) {
         EXPECT_EQ(textToDouble(form->table().x(i)->Text()), textToDouble(x[i - 1])) << i;
         EXPECT_EQ(textToDouble(form->table().y(i)->Text()), textToDouble(y[i - 1])) << i;
         EXPECT_TRUE(form->table().x(i)->Visible()) << i;
     }
-    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_EQ(form->controls().Text3->Text(), area);
     EXPECT_TRUE(form->document().isModified());
 }
 
@@ -231,10 +231,10 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     ASSERT_NE(textToDouble(form->table().x(5)->Text()), 0.0);
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
-    form->Menu_File_Import->trigger();
-    EXPECT_EQ(form->Text1->Text(), "4");
+    form->controls().Menu_File_Import->trigger();
+    EXPECT_EQ(form->controls().Text1->Text(), "4");
     EXPECT_EQ(form->cornerCount(), 4);
-    EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
+    EXPECT_EQ(textToDouble(form->controls().Text3->Text()), 1200.0);
     // The hidden rows hold zero, as new rows would, not the corners of the
     // polygon shown before: "+" must not bring one of those back.
     for (int i = 5; i <= 20; ++i) {
@@ -242,7 +242,7 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
         EXPECT_EQ(textToDouble(form->table().y(i)->Text()), 0.0) << i;
     }
     EXPECT_FALSE(form->table().x(5)->Visible());
-    EXPECT_EQ(form->Cmb1->ListCount(), 4);
+    EXPECT_EQ(form->controls().Cmb1->ListCount(), 4);
 }
 
 TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
@@ -271,15 +271,15 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         form->document().markSaved();
-        const QString x1 = form->table().x(1)->Text(), text1 = form->Text1->Text();
+        const QString x1 = form->table().x(1)->Text(), text1 = form->controls().Text1->Text();
         fakes.dialogs.fileAnswers.push_back(path(name));
-        form->Menu_File_Import->trigger();
+        form->controls().Menu_File_Import->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка импорта!");
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(form->table().x(1)->Text(), x1);
-        EXPECT_EQ(form->Text1->Text(), text1);
+        EXPECT_EQ(form->controls().Text1->Text(), text1);
         EXPECT_FALSE(form->document().isModified());
     }
 }
@@ -290,7 +290,7 @@ TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
         state.settings.ImportHintOff = 0;
         fakes.dialogs.asked.clear();
         fakes.settings.writes.clear();
-        form->Menu_File_Import->trigger();
+        form->controls().Menu_File_Import->trigger();
         auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
         ASSERT_NE(hint, nullptr);
         EXPECT_TRUE(hint->isVisible());
@@ -316,7 +316,7 @@ TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
 
 TEST_F(Form1ToolsTest, HintsCommandSwitchesAllThreeBackOn) {
     state.settings.ImportHintOff = state.settings.StepHintOff = state.settings.CornerHintOff = 1;
-    form->Menu_Set_Hlp->trigger();
+    form->controls().Menu_Set_Hlp->trigger();
     EXPECT_EQ(state.settings.ImportHintOff, 0);
     EXPECT_EQ(state.settings.StepHintOff, 0);
     EXPECT_EQ(state.settings.CornerHintOff, 0);
@@ -337,9 +337,9 @@ TEST_F(Form1ToolsTest, PictureLowerEdgeLiesOnTheXAxisWhateverItsHeight) {
         QImage image(20, height, QImage::Format_RGB32);
         image.fill(Qt::green);
         ASSERT_TRUE(image.save(file, format));
-        form->Menu_Tools_Map_No->trigger();
+        form->controls().Menu_Tools_Map_No->trigger();
         fakes.dialogs.fileAnswers.push_back(file);
-        form->Menu_Tools_Map->trigger();
+        form->controls().Menu_Tools_Map->trigger();
         EXPECT_EQ(state.settings.MapPicture, file);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), height * 15.0);
         EXPECT_DOUBLE_EQ(form->plot().picture()->Top() + form->plot().picture()->Height(),
@@ -361,15 +361,15 @@ TEST_F(Form1ToolsTest, AFileThatIsNoPictureKeepsThePreviousOne) {
     bad.write("not a picture");
     bad.close();
     fakes.dialogs.fileAnswers = {path("good.bmp"), path("bad.bmp"), std::nullopt};
-    form->Menu_Tools_Map->trigger();
-    form->Menu_Tools_Map->trigger();
-    form->Menu_Tools_Map->trigger();
+    form->controls().Menu_Tools_Map->trigger();
+    form->controls().Menu_Tools_Map->trigger();
+    form->controls().Menu_Tools_Map->trigger();
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
     EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
     EXPECT_TRUE(form->plot().picture()->Visible());
-    form->Menu_Tools_Map_No->trigger();
+    form->controls().Menu_Tools_Map_No->trigger();
     EXPECT_FALSE(form->plot().picture()->Visible());
-    form->Menu_Tools_Map_Yes->trigger();
+    form->controls().Menu_Tools_Map_Yes->trigger();
     EXPECT_TRUE(form->plot().picture()->Visible());
     EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
 }
@@ -389,22 +389,22 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
         {"picture",
          [&] {
              fakes.dialogs.fileAnswers = {path("good.bmp"), fifo};
-             form->Menu_Tools_Map->trigger();
-             form->Menu_Tools_Map->trigger();
+             form->controls().Menu_Tools_Map->trigger();
+             form->controls().Menu_Tools_Map->trigger();
              EXPECT_EQ(state.settings.MapPicture, path("good.bmp"));
              EXPECT_DOUBLE_EQ(form->plot().picture()->Height(), 600);
          }},
         {"import",
          [&] {
              fakes.dialogs.fileAnswers = {fifo};
-             form->Menu_File_Import->trigger();
+             form->controls().Menu_File_Import->trigger();
              EXPECT_EQ(messages(), QStringList{"Ошибка импорта: Ошибка импорта!"});
-             EXPECT_EQ(form->Text1->Text(), "20");
+             EXPECT_EQ(form->controls().Text1->Text(), "20");
          }},
         {"help document",
          [&] {
              form->setHelpDocument(fifo);
-             form->Menu_Help_Help->trigger();
+             form->controls().Menu_Help_Help->trigger();
              EXPECT_TRUE(fakes.shell.opened.isEmpty()) << "a pipe is no document to hand on";
              auto *help = form->findChild<QDialog *>("helpWindow");
              ASSERT_NE(help, nullptr);
@@ -434,18 +434,18 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
 TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
     state.settings.WorkFolder = "/srv/polygons";
     fakes.dialogs.fileAnswers = {std::nullopt, QString("/home/user/plots")};
-    form->Menu_Set_Path->trigger();
+    form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/srv/polygons");
     EXPECT_TRUE(fakes.settings.writes.isEmpty());
     EXPECT_EQ(fakes.dialogs.asked[0].request.title, "Выберите папку");
     EXPECT_EQ(fakes.dialogs.asked[0].request.initDir, "/srv/polygons");
 
-    form->Menu_Set_Path->trigger();
+    form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/home/user/plots");
     EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/VibFolder=/home/user/plots"});
 
     state.settings.WorkFolder.clear();
-    form->Menu_Set_Path->trigger();
+    form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, "/");
 }
 
@@ -455,7 +455,7 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
     form->document().editOwner("Иванов Пётр, участок №12");
     fakes.printer.pdfPath = path("page.pdf");
-    form->Menu_File_Print->trigger();
+    form->controls().Menu_File_Print->trigger();
     ASSERT_EQ(fakes.printer.printed, 1);
 
     QProcess p;
@@ -469,17 +469,17 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     EXPECT_TRUE(text.contains("Площадь:10700,00Кв.М")) << text.toStdString();
 
     // The unit is the document's: undone, the page goes back with it.
-    form->CmbEd->setListIndex(1); // "КМ"
+    form->controls().CmbEd->setListIndex(1); // "КМ"
     const auto printed = [&] {
         fakes.printer.pdfPath = path("page.pdf");
-        form->Menu_File_Print->trigger();
+        form->controls().Menu_File_Print->trigger();
         QProcess q;
         q.start("pdftotext", {path("page.pdf"), "-"});
         q.waitForFinished();
         return QString::fromUtf8(q.readAllStandardOutput()).remove(QRegularExpression("\\s"));
     };
     EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.КМ"));
-    form->Menu_Undo->trigger();
+    form->controls().Menu_Undo->trigger();
     EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.М"));
 }
 
@@ -543,8 +543,8 @@ TEST_F(Form1ToolsTest, ThePrintedPageIsLaidOutFromTheDocumentAndTheView) {
 
     // The measuring line, green, from corner 1 to corner 3.
     setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
-    form->Cmb1->setListIndex(0);
-    form->Cmb2->setListIndex(2);
+    form->controls().Cmb1->setListIndex(0);
+    form->controls().Cmb2->setListIndex(2);
     ASSERT_TRUE(form->plot().layout().measureLine.visible);
     const QImage measured = render();
     int green = 0;
@@ -560,14 +560,14 @@ TEST_F(Form1ToolsTest, ThePrintedPageIsLaidOutFromTheDocumentAndTheView) {
 // ---------------------------------------------------------------- help, about, calculator
 
 TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
-    form->Menu_Help_Help->trigger();
+    form->controls().Menu_Help_Help->trigger();
     EXPECT_EQ(fakes.shell.opened,
               QStringList{QCoreApplication::applicationDirPath() + "/Help.pdf"});
     EXPECT_EQ(form->findChild<QDialog *>("helpWindow"), nullptr);
 
     fakes.shell.openSucceeds = false;
-    form->Menu_Help_Help->trigger();
-    form->Menu_Help_Help->trigger();
+    form->controls().Menu_Help_Help->trigger();
+    form->controls().Menu_Help_Help->trigger();
     const auto windows = form->findChildren<QDialog *>("helpWindow");
     ASSERT_EQ(windows.size(), 1);
     EXPECT_TRUE(windows[0]->isVisible());
@@ -579,7 +579,7 @@ TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
 
 TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
     using settings_windows::FrmAbout;
-    form->Menu_About->trigger();
+    form->controls().Menu_About->trigger();
     auto *about = form->findChild<FrmAbout *>();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
@@ -607,12 +607,12 @@ TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
     const std::pair<const char *, std::function<QWidget *()>> windows[] = {
         {"settings",
          [&]() -> QWidget * {
-             form->Menu_Set_Grid->trigger();
+             form->controls().Menu_Set_Grid->trigger();
              return form->findChild<settings_windows::FrmNastrGrid *>();
          }},
         {"about",
          [&]() -> QWidget * {
-             form->Menu_About->trigger();
+             form->controls().Menu_About->trigger();
              return form->findChild<settings_windows::FrmAbout *>();
          }},
     };
@@ -638,7 +638,7 @@ TEST_F(Form1ToolsTest, SettingsAndAboutWindowsStayAboveTheDisabledMainWindow) {
 // dialog would keep the program alive.
 TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) {
     state.settings.ImportHintOff = 0;
-    form->Menu_File_Import->trigger();
+    form->controls().Menu_File_Import->trigger();
     auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
     ASSERT_NE(hint, nullptr);
     ASSERT_TRUE(hint->isVisible());
@@ -651,7 +651,7 @@ TEST_F(Form1ToolsTest, ClosingTheMainWindowClosesTheImportHintWithoutImporting) 
 }
 
 TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {
-    form->Menu_Tools_Kalk->trigger();
+    form->controls().Menu_Tools_Kalk->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, "Калькулятор не найден.");
     EXPECT_EQ(fakes.messages.shown[0].title, "Сообщение программы");
@@ -659,7 +659,7 @@ TEST_F(Form1ToolsTest, CalculatorStartsTheFirstFoundOrSaysItIsMissing) {
     EXPECT_TRUE(fakes.shell.started.empty());
 
     fakes.shell.programsOnPath = {"xcalc", "kcalc"};
-    form->Menu_Tools_Kalk->trigger();
+    form->controls().Menu_Tools_Kalk->trigger();
     ASSERT_EQ(fakes.shell.started.size(), 1u);
     EXPECT_EQ(fakes.shell.started[0].first, "kcalc");
     EXPECT_EQ(fakes.messages.shown.size(), 1u);

@@ -28,23 +28,23 @@ struct TransformCase {
 
 const TransformCase kTransforms[] = {
     {"move to origin from the menu",
-     [](Form1 &f) { f.Menu_Tools_Norm->trigger(); },
+     [](Form1 &f) { f.controls().Menu_Tools_Norm->trigger(); },
      {{"5", "-3"}, {"15", "-3"}, {"15", "7"}},
      {{"0", "0"}, {"10", "0"}, {"10", "10"}}},
     {"move to origin from the N button",
-     [](Form1 &f) { f.CmdNorm->button()->click(); },
+     [](Form1 &f) { f.controls().CmdNorm->button()->click(); },
      {{"5", "-3"}, {"15", "-3"}, {"15", "7"}},
      {{"0", "0"}, {"10", "0"}, {"10", "10"}}},
     {"mirror",
-     [](Form1 &f) { f.Menu_Tools_Zerkalo->trigger(); },
+     [](Form1 &f) { f.controls().Menu_Tools_Zerkalo->trigger(); },
      {{"0", "0"}, {"10", "0"}, {"10", "5"}},
      {{"10", "0"}, {"0", "0"}, {"0", "5"}}},
     {"rotate anticlockwise",
-     [](Form1 &f) { f.Menu_Tools_90L->trigger(); },
+     [](Form1 &f) { f.controls().Menu_Tools_90L->trigger(); },
      {{"0", "0"}, {"10", "0"}, {"10", "5"}},
      {{"5", "0"}, {"5", "10"}, {"0", "10"}}},
     {"rotate clockwise",
-     [](Form1 &f) { f.Menu_Tools_90R->trigger(); },
+     [](Form1 &f) { f.controls().Menu_Tools_90R->trigger(); },
      {{"0", "0"}, {"10", "0"}, {"10", "5"}},
      {{"0", "10"}, {"0", "0"}, {"5", "0"}}},
 };
@@ -63,18 +63,18 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
 }
 
 TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
-    const std::pair<const char *, QAction * Form1::*> commands[] = {
-        {"norm", &Form1::Menu_Tools_Norm},
-        {"mirror", &Form1::Menu_Tools_Zerkalo},
-        {"clockwise", &Form1::Menu_Tools_90R},
-        {"anticlockwise", &Form1::Menu_Tools_90L},
+    const std::pair<const char *, QAction * Form1Controls::*> commands[] = {
+        {"norm", &Form1Controls::Menu_Tools_Norm},
+        {"mirror", &Form1Controls::Menu_Tools_Zerkalo},
+        {"clockwise", &Form1Controls::Menu_Tools_90R},
+        {"anticlockwise", &Form1Controls::Menu_Tools_90L},
     };
     for (const auto &[name, action] : commands) {
         for (const Texts &bad : {Texts{{"5", "-3"}, {"15", "abc"}, {"15", "7"}},
                                  Texts{{"5", "-3"}, {"15", "-3"}, {"", "7"}}}) {
             SCOPED_TRACE(name);
             setPolygon(bad);
-            (form.get()->*action)->trigger();
+            (form->controls().*action)->trigger();
             EXPECT_EQ(texts(3), bad);
             EXPECT_FALSE(form->document().isModified());
             ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -109,7 +109,7 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         setPolygon({{0, 0}, {10, 0}, {10, 5}});
         form->view().currentCorner = (c.after);
         fakes.messages.answers = {MsgResult::Yes};
-        form->Menu_lnsertUgol->trigger();
+        form->controls().Menu_lnsertUgol->trigger();
 
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, c.question);
@@ -117,11 +117,11 @@ TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
         EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
 
-        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(form->controls().Text1->Text(), "4");
         EXPECT_EQ(form->cornerCount(), 4);
         EXPECT_EQ(texts(4), c.result);
         EXPECT_TRUE(form->table().x(4)->Visible());
-        EXPECT_EQ(form->Cmb1->ListCount(), 4);
+        EXPECT_EQ(form->controls().Cmb1->ListCount(), 4);
         EXPECT_TRUE(form->document().isModified());
         EXPECT_EQ(form->view().currentCorner, c.after);
         EXPECT_TRUE(form->plot().layout().corner(4).edge.visible); // recomputed with the new corner
@@ -132,9 +132,9 @@ TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
     form->view().currentCorner = 2;
     fakes.messages.answers = {MsgResult::No};
-    form->Menu_lnsertUgol->trigger();
+    form->controls().Menu_lnsertUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(form->controls().Text1->Text(), "3");
     EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
     EXPECT_FALSE(form->document().isModified());
 }
@@ -146,14 +146,14 @@ TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
         form->view().currentCorner = (current);
         fakes.messages.shown.clear();
         form->document().markSaved();
-        form->Menu_lnsertUgol->trigger();
+        form->controls().Menu_lnsertUgol->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, "Больше 20-ти углов программа не поддерживает!");
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка вставки угла");
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
         EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
         EXPECT_EQ(texts(20), before);
-        EXPECT_EQ(form->Text1->Text(), "20");
+        EXPECT_EQ(form->controls().Text1->Text(), "20");
         EXPECT_FALSE(form->document().isModified());
     }
 }
@@ -162,13 +162,13 @@ TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
     form->view().currentCorner = 3;
     fakes.messages.answers = {MsgResult::Yes};
-    form->Menu_DelUgol->trigger();
+    form->controls().Menu_DelUgol->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, "Меньше 3-х углов в многоугольнике быть не может!");
     EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка удаления угла");
     EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
-    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(form->controls().Text1->Text(), "3");
     EXPECT_EQ(texts(3), (Texts{{"0", "0"}, {"10", "0"}, {"10", "5"}}));
     EXPECT_FALSE(form->document().isModified());
 }
@@ -178,7 +178,7 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     setPolygon(square);
     form->view().currentCorner = 1;
     fakes.messages.answers = {MsgResult::Yes};
-    form->Menu_DelUgol->trigger();
+    form->controls().Menu_DelUgol->trigger();
 
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, "Вы действительно хотите удалить угол № 1   ");
@@ -187,7 +187,7 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::None);
 
     EXPECT_EQ(texts(3), (Texts{square[1], square[2], square[3]}));
-    EXPECT_EQ(form->Text1->Text(), "3");
+    EXPECT_EQ(form->controls().Text1->Text(), "3");
     EXPECT_EQ(form->cornerCount(), 3);
     EXPECT_FALSE(form->table().x(4)->Visible());
     EXPECT_EQ(form->table().x(4)->Text(), "0,001"); // the hidden row keeps its text
@@ -199,9 +199,9 @@ TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
     form->view().currentCorner = 2;
     fakes.messages.answers = {MsgResult::No};
-    form->Menu_DelUgol->trigger();
+    form->controls().Menu_DelUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(form->Text1->Text(), "4");
+    EXPECT_EQ(form->controls().Text1->Text(), "4");
     EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}));
 }
 
@@ -212,10 +212,10 @@ TEST_F(TransformTest, InsertAndDeleteNeedACornerOfThePolygon) {
         setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
         form->view().currentCorner = (current);
         fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
-        form->Menu_lnsertUgol->trigger();
-        form->Menu_DelUgol->trigger();
+        form->controls().Menu_lnsertUgol->trigger();
+        form->controls().Menu_DelUgol->trigger();
         EXPECT_TRUE(fakes.messages.shown.empty());
-        EXPECT_EQ(form->Text1->Text(), "4");
+        EXPECT_EQ(form->controls().Text1->Text(), "4");
         EXPECT_EQ(texts(4), (Texts{{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}));
         fakes.messages.answers.clear();
     }

@@ -62,13 +62,13 @@ protected:
     void moveFocus() {
         switch (pick(0, 5)) {
         case 0:
-            form->Text1->SetFocus();
+            form->controls().Text1->SetFocus();
             break;
         case 1:
-            form->txtStep->SetFocus();
+            form->controls().txtStep->SetFocus();
             break;
         case 2:
-            form->Command2->SetFocus();
+            form->controls().Command2->SetFocus();
             break;
         case 3:
             QTest::keyClick(focusTarget(), Qt::Key_Tab);
@@ -87,7 +87,7 @@ protected:
         if (pick(0, 1))
             QTest::keyClick(focusTarget(), Qt::Key_Z, Qt::ControlModifier);
         else
-            form->Menu_Undo->trigger();
+            form->controls().Menu_Undo->trigger();
     }
     void redo() {
         switch (pick(0, 2)) {
@@ -98,7 +98,7 @@ protected:
             QTest::keyClick(focusTarget(), Qt::Key_Y, Qt::ControlModifier);
             break;
         default:
-            form->Menu_Redo->trigger();
+            form->controls().Menu_Redo->trigger();
             break;
         }
     }
@@ -119,11 +119,11 @@ protected:
             moveFocus();
             break;
         case 4:
-            (pick(0, 1) ? form->Command2 : form->Command3)->button()->click();
+            (pick(0, 1) ? form->controls().Command2 : form->controls().Command3)->button()->click();
             break;
         case 5: {
-            QAction *const transforms[] = {form->Menu_Tools_Norm, form->Menu_Tools_Zerkalo,
-                                           form->Menu_Tools_90R, form->Menu_Tools_90L};
+            QAction *const transforms[] = {form->controls().Menu_Tools_Norm, form->controls().Menu_Tools_Zerkalo,
+                                           form->controls().Menu_Tools_90R, form->controls().Menu_Tools_90L};
             transforms[pick(0, 3)]->trigger();
             break;
         }
@@ -131,24 +131,24 @@ protected:
             // A step move of the corner whose field has the focus, or of all.
             randomCoordinateField().SetFocus();
             platform::Button *const moves[] = {
-                form->CmdUp.get(),  form->CmdDown.get(), form->CmdXUp.get(),  form->CmdXDw.get(),
-                form->CmdYUp.get(), form->CmdYDw.get(),  form->CmLleft.get(), form->CmdRight.get()};
+                form->controls().CmdUp.get(),  form->controls().CmdDown.get(), form->controls().CmdXUp.get(),  form->controls().CmdXDw.get(),
+                form->controls().CmdYUp.get(), form->controls().CmdYDw.get(),  form->controls().CmLleft.get(), form->controls().CmdRight.get()};
             moves[pick(0, 7)]->button()->click();
             break;
         }
         case 7:
-            form->Text1->SetFocus();
-            form->Text1->setText(QString::number(pick(2, 21)));
-            if (pick(0, 1)) QTest::keyClick(form->Text1->edit(), Qt::Key_Return);
+            form->controls().Text1->SetFocus();
+            form->controls().Text1->setText(QString::number(pick(2, 21)));
+            if (pick(0, 1)) QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Return);
             break;
         case 8:
             randomCoordinateField().SetFocus();
             fakes.messages.answers = {pick(0, 1) ? MsgResult::Yes : MsgResult::No};
-            (pick(0, 1) ? form->Menu_lnsertUgol : form->Menu_DelUgol)->trigger();
+            (pick(0, 1) ? form->controls().Menu_lnsertUgol : form->controls().Menu_DelUgol)->trigger();
             break;
         case 9:
             fakes.messages.answers = {MsgResult::Yes};
-            form->CmdClear->button()->click();
+            form->controls().CmdClear->button()->click();
             break;
         case 10:
             fakes.dialogs.fileAnswers = {file};
@@ -159,14 +159,14 @@ protected:
             fakes.messages.answers = {MsgResult::No};
             fakes.dialogs.fileAnswers = {file};
             if (QFile::exists(file)) {
-                form->Menu_File_Open->trigger();
+                form->controls().Menu_File_Open->trigger();
                 saved = texts();
             }
             break;
         default:
-            form->Label2->Click();
-            form->txt3->setText(randomText());
-            QTest::keyClick(form->txt3->edit(), Qt::Key_Return);
+            form->controls().Label2->Click();
+            form->controls().txt3->setText(randomText());
+            QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Return);
             break;
         }
         fakes.messages.answers.clear();
@@ -175,12 +175,12 @@ protected:
     void checkShownAndModified(const char *when, int step) {
         const Texts &t = texts();
         ASSERT_EQ(form->document().isModified(), t != saved) << when << ", step " << step;
-        ASSERT_EQ(form->Text1->Text(), t.count) << when << ", step " << step;
+        ASSERT_EQ(form->controls().Text1->Text(), t.count) << when << ", step " << step;
         for (int i = 1; i <= 20; ++i) {
             ASSERT_EQ(form->table().x(i)->Text(), t.x[i]) << when << ", step " << step;
             ASSERT_EQ(form->table().y(i)->Text(), t.y[i]) << when << ", step " << step;
         }
-        ASSERT_EQ(form->Label2->Caption(), t.owner) << when << ", step " << step;
+        ASSERT_EQ(form->controls().Label2->Caption(), t.owner) << when << ", step " << step;
     }
 
     // The focus moves somewhere; after an undo or a redo that is no edit.
@@ -199,7 +199,7 @@ protected:
         if (pick(0, 1)) moveFocus();
         std::vector<Texts> states{texts()};
         const int k = pick(1, 6);
-        for (int j = 0; j < k && form->Menu_Undo->isEnabled(); ++j) {
+        for (int j = 0; j < k && form->controls().Menu_Undo->isEnabled(); ++j) {
             undo();
             states.push_back(texts());
             checkShownAndModified("undo", step);
@@ -207,7 +207,7 @@ protected:
             if (::testing::Test::HasFatalFailure()) return;
         }
         for (std::size_t j = states.size() - 1; j > 0; --j) {
-            ASSERT_TRUE(form->Menu_Redo->isEnabled()) << "the redo was lost, step " << step;
+            ASSERT_TRUE(form->controls().Menu_Redo->isEnabled()) << "the redo was lost, step " << step;
             redo();
             ASSERT_TRUE(texts() == states[j - 1])
                 << "redo " << j << ", step " << step << ": " << difference(texts(), states[j - 1]);

@@ -39,11 +39,11 @@ protected:
 // must come back to 20 corners with every text as it was.
 TEST_F(HistoryTest, AnUndoThatHidesTheFocusedFieldIsExact) {
     const geometry::PolygonTexts start = texts();
-    form->Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_Zerkalo->trigger();
     const geometry::PolygonTexts mirrored = texts();
-    form->Command3->button()->click();
+    form->controls().Command3->button()->click();
     const geometry::PolygonTexts fewer = texts();
-    form->Command2->button()->click();
+    form->controls().Command2->button()->click();
     const geometry::PolygonTexts more = texts();
     ASSERT_EQ(form->cornerCount(), 20);
     // The mirror writes plain numbers: leaving X20 would reformat it.
@@ -61,7 +61,7 @@ TEST_F(HistoryTest, AnUndoThatHidesTheFocusedFieldIsExact) {
     EXPECT_EQ(texts(), start);
     EXPECT_FALSE(form->document().isModified());
 
-    while (form->Menu_Redo->isEnabled())
+    while (form->controls().Menu_Redo->isEnabled())
         redoKey();
     EXPECT_EQ(form->cornerCount(), 20);
     EXPECT_EQ(texts(), more);
@@ -85,8 +85,8 @@ TEST_F(HistoryTest, LeavingAFieldBetweenUndoAndRedoKeepsTheRedo) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        form->Menu_Tools_Zerkalo->trigger();
-        form->Menu_Tools_90R->trigger();
+        form->controls().Menu_Tools_Zerkalo->trigger();
+        form->controls().Menu_Tools_90R->trigger();
         const geometry::PolygonTexts turned = texts();
         clickInto(*form->table().x(1));
         // Typed in the field, then taken back.
@@ -125,18 +125,18 @@ TEST_F(HistoryTest, ReformattingOnLeavingIsPartOfTheTyping) {
     EXPECT_FALSE(form->document().isModified());
 
     // Walking through the fields of a polygon with plain numbers edits none.
-    form->Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_Zerkalo->trigger();
     form->document().markSaved();
     const geometry::PolygonTexts mirrored = texts();
     for (int i = 1; i <= 20; ++i) {
         clickInto(*form->table().x(i));
         clickInto(*form->table().y(i));
     }
-    clickInto(*form->Text1);
+    clickInto(*form->controls().Text1);
     clickInto(*form->table().x(1));
     EXPECT_EQ(texts(), mirrored);
     EXPECT_FALSE(form->document().isModified());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
 }
 
 // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y reach the window's history from every
@@ -148,11 +148,11 @@ TEST_F(HistoryTest, UndoAndRedoKeysWorkWhereverTheFocusIs) {
     };
     const Case cases[] = {
         {"a coordinate field", [this]() -> QWidget * { return form->table().y(3)->edit(); }},
-        {"the count field", [this]() -> QWidget * { return form->Text1->edit(); }},
-        {"the step field", [this]() -> QWidget * { return form->txtStep->edit(); }},
-        {"the scale field", [this]() -> QWidget * { return form->txtMsb->edit(); }},
-        {"the scale list", [this]() -> QWidget * { return form->Cmb3->widget(); }},
-        {"a button", [this]() -> QWidget * { return form->Command2->widget(); }},
+        {"the count field", [this]() -> QWidget * { return form->controls().Text1->edit(); }},
+        {"the step field", [this]() -> QWidget * { return form->controls().txtStep->edit(); }},
+        {"the scale field", [this]() -> QWidget * { return form->controls().txtMsb->edit(); }},
+        {"the scale list", [this]() -> QWidget * { return form->controls().Cmb3->widget(); }},
+        {"a button", [this]() -> QWidget * { return form->controls().Command2->widget(); }},
         {"the area field, after a click on the drawing",
          [this]() -> QWidget * {
              QTest::mouseClick(form->surface(), Qt::LeftButton, {}, QPoint(1060, 690));
@@ -162,7 +162,7 @@ TEST_F(HistoryTest, UndoAndRedoKeysWorkWhereverTheFocusIs) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const geometry::PolygonTexts before = texts();
-        form->Menu_Tools_90L->trigger();
+        form->controls().Menu_Tools_90L->trigger();
         const geometry::PolygonTexts after = texts();
         ASSERT_NE(after, before);
         if (QWidget *w = c.focus()) {
@@ -181,11 +181,11 @@ TEST_F(HistoryTest, UndoAndRedoKeysWorkWhereverTheFocusIs) {
         EXPECT_EQ(QApplication::focusWidget(), focused) << "the focus stays";
     }
     // A click on the drawing lands on the area, which can only be read.
-    EXPECT_TRUE(form->Text3->hasFocus());
-    EXPECT_TRUE(form->Text3->edit()->isReadOnly());
-    const QString area = form->Text3->Text();
-    QTest::keyClicks(form->Text3->edit(), QStringLiteral("12"));
-    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_TRUE(form->controls().Text3->hasFocus());
+    EXPECT_TRUE(form->controls().Text3->edit()->isReadOnly());
+    const QString area = form->controls().Text3->Text();
+    QTest::keyClicks(form->controls().Text3->edit(), QStringLiteral("12"));
+    EXPECT_EQ(form->controls().Text3->Text(), area);
 }
 
 } // namespace

@@ -111,50 +111,50 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
     const CommandCase cases[] = {
         {"open a polygon file",
          [this] { fakes.dialogs.fileAnswers = {writePolygonFile("open.squ")}; },
-         [](Form1 &f) { f.Menu_File_Open->trigger(); }},
+         [](Form1 &f) { f.controls().Menu_File_Open->trigger(); }},
         {"import",
          [this] {
              state.settings.ImportHintOff = 1;
              fakes.dialogs.fileAnswers = {path("corners.xlsx")};
          },
-         [](Form1 &f) { f.Menu_File_Import->trigger(); }},
-        {"move to origin", none, [](Form1 &f) { f.Menu_Tools_Norm->trigger(); }},
-        {"move to origin by N", none, [](Form1 &f) { f.CmdNorm->button()->click(); }},
-        {"mirror", none, [](Form1 &f) { f.Menu_Tools_Zerkalo->trigger(); }},
-        {"quarter turn clockwise", none, [](Form1 &f) { f.Menu_Tools_90R->trigger(); }},
-        {"quarter turn anticlockwise", none, [](Form1 &f) { f.Menu_Tools_90L->trigger(); }},
-        {"insert a corner", answerYes, [](Form1 &f) { f.Menu_lnsertUgol->trigger(); }},
-        {"delete a corner", answerYes, [](Form1 &f) { f.Menu_DelUgol->trigger(); }},
-        {"one corner more", none, [](Form1 &f) { f.Command2->button()->click(); }},
-        {"one corner less", none, [](Form1 &f) { f.Command3->button()->click(); }},
+         [](Form1 &f) { f.controls().Menu_File_Import->trigger(); }},
+        {"move to origin", none, [](Form1 &f) { f.controls().Menu_Tools_Norm->trigger(); }},
+        {"move to origin by N", none, [](Form1 &f) { f.controls().CmdNorm->button()->click(); }},
+        {"mirror", none, [](Form1 &f) { f.controls().Menu_Tools_Zerkalo->trigger(); }},
+        {"quarter turn clockwise", none, [](Form1 &f) { f.controls().Menu_Tools_90R->trigger(); }},
+        {"quarter turn anticlockwise", none, [](Form1 &f) { f.controls().Menu_Tools_90L->trigger(); }},
+        {"insert a corner", answerYes, [](Form1 &f) { f.controls().Menu_lnsertUgol->trigger(); }},
+        {"delete a corner", answerYes, [](Form1 &f) { f.controls().Menu_DelUgol->trigger(); }},
+        {"one corner more", none, [](Form1 &f) { f.controls().Command2->button()->click(); }},
+        {"one corner less", none, [](Form1 &f) { f.controls().Command3->button()->click(); }},
         {"clear", [this] { fakes.messages.answers = {MsgResult::Yes}; },
-         [](Form1 &f) { f.CmdClear->button()->click(); }},
-        {"polygon up", none, [](Form1 &f) { f.CmdUp->button()->click(); }},
-        {"polygon down", none, [](Form1 &f) { f.CmdDown->button()->click(); }},
-        {"polygon right", none, [](Form1 &f) { f.CmdRight->button()->click(); }},
-        {"polygon left", none, [](Form1 &f) { f.CmLleft->button()->click(); }},
-        {"corner X up", atCorner2, [](Form1 &f) { f.CmdXUp->button()->click(); }},
-        {"corner X down", atCorner2, [](Form1 &f) { f.CmdXDw->button()->click(); }},
-        {"corner Y up", atCorner2, [](Form1 &f) { f.CmdYUp->button()->click(); }},
-        {"corner Y down", atCorner2, [](Form1 &f) { f.CmdYDw->button()->click(); }},
+         [](Form1 &f) { f.controls().CmdClear->button()->click(); }},
+        {"polygon up", none, [](Form1 &f) { f.controls().CmdUp->button()->click(); }},
+        {"polygon down", none, [](Form1 &f) { f.controls().CmdDown->button()->click(); }},
+        {"polygon right", none, [](Form1 &f) { f.controls().CmdRight->button()->click(); }},
+        {"polygon left", none, [](Form1 &f) { f.controls().CmLleft->button()->click(); }},
+        {"corner X up", atCorner2, [](Form1 &f) { f.controls().CmdXUp->button()->click(); }},
+        {"corner X down", atCorner2, [](Form1 &f) { f.controls().CmdXDw->button()->click(); }},
+        {"corner Y up", atCorner2, [](Form1 &f) { f.controls().CmdYUp->button()->click(); }},
+        {"corner Y down", atCorner2, [](Form1 &f) { f.controls().CmdYDw->button()->click(); }},
         {"a digit typed in a field", [this] { focus(*form->table().x(2)); },
          [](Form1 &f) { key(*f.table().x(2), Qt::Key_7); }},
         {"a point typed in a field, written as a comma", [this] { focus(*form->table().y(3)); },
          [](Form1 &f) { key(*f.table().y(3), Qt::Key_Period); }},
         {"the owner's name entered",
          [this] {
-             form->Label2->Click();
-             form->txt3->setText(QStringLiteral("Петров"));
+             form->controls().Label2->Click();
+             form->controls().txt3->setText(QStringLiteral("Петров"));
          },
-         [](Form1 &f) { key(*f.txt3, Qt::Key_Return); }},
-        {"undo", [this] { form->Menu_Tools_Zerkalo->trigger(); },
-         [](Form1 &f) { f.Menu_Undo->trigger(); }},
+         [](Form1 &f) { key(*f.controls().txt3, Qt::Key_Return); }},
+        {"undo", [this] { form->controls().Menu_Tools_Zerkalo->trigger(); },
+         [](Form1 &f) { f.controls().Menu_Undo->trigger(); }},
         {"redo",
          [this] {
-             form->Menu_Tools_Zerkalo->trigger();
-             form->Menu_Undo->trigger();
+             form->controls().Menu_Tools_Zerkalo->trigger();
+             form->controls().Menu_Undo->trigger();
          },
-         [](Form1 &f) { f.Menu_Redo->trigger(); }},
+         [](Form1 &f) { f.controls().Menu_Redo->trigger(); }},
     };
     for (const CommandCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,7 +181,7 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
 TEST_F(OneChangeTest, TheDrawingIsPaintedAfterACommand) {
     settle();
     counter.paints = 0;
-    form->Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_Zerkalo->trigger();
     settle();
     EXPECT_EQ(counter.paints, 1);
 }
@@ -224,21 +224,21 @@ TEST_F(OneChangeTest, AnUnchangedDrawingIsNotPaintedAgain) {
 
 TEST_F(OneChangeTest, UndoAndRedoAreGreyedOutWhenThereIsNothingToTakeBackOrBring) {
     // A window just opened has no history.
-    EXPECT_FALSE(form->Menu_Undo->isEnabled());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
-    form->Menu_Tools_Zerkalo->trigger();
-    EXPECT_TRUE(form->Menu_Undo->isEnabled());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
-    form->Menu_Undo->trigger();
-    EXPECT_FALSE(form->Menu_Undo->isEnabled());
-    EXPECT_TRUE(form->Menu_Redo->isEnabled());
-    form->Menu_Redo->trigger();
-    EXPECT_TRUE(form->Menu_Undo->isEnabled());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
+    form->controls().Menu_Tools_Zerkalo->trigger();
+    EXPECT_TRUE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
+    form->controls().Menu_Undo->trigger();
+    EXPECT_FALSE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_TRUE(form->controls().Menu_Redo->isEnabled());
+    form->controls().Menu_Redo->trigger();
+    EXPECT_TRUE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
     // A new command after an undo leaves nothing to redo.
-    form->Menu_Undo->trigger();
-    form->Menu_Tools_90R->trigger();
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    form->controls().Menu_Undo->trigger();
+    form->controls().Menu_Tools_90R->trigger();
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
 }
 
 TEST_F(OneChangeTest, CtrlZInAFieldUndoesTheWholeCommandNotTheFieldsKeystrokes) {
@@ -248,7 +248,7 @@ TEST_F(OneChangeTest, CtrlZInAFieldUndoesTheWholeCommandNotTheFieldsKeystrokes) 
     form->table().x(2)->edit()->end(false);
     QTest::keyClicks(form->table().x(2)->edit(), QStringLiteral("78"));
     ASSERT_EQ(form->table().x(2)->Text(), QStringLiteral("1078"));
-    form->Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_Zerkalo->trigger();
     const Texts mirrored = texts(3);
     ASSERT_NE(mirrored[0], start[0]);
 
@@ -262,7 +262,7 @@ TEST_F(OneChangeTest, CtrlZInAFieldUndoesTheWholeCommandNotTheFieldsKeystrokes) 
     EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("1078"));
     key(*form->table().x(2), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(texts(3), mirrored);
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
     // One more: nothing left to bring back, and the field's own redo does
     // nothing behind the document's back either.
     key(*form->table().x(2), Qt::Key_Y, Qt::ControlModifier);
@@ -280,7 +280,7 @@ TEST_F(OneChangeTest, CtrlZWithNothingToUndoLeavesTheFieldAlone) {
     const QString start = form->table().x(1)->Text();
     key(*form->table().x(1), Qt::Key_7);
     key(*form->table().x(1), Qt::Key_Backspace);
-    ASSERT_FALSE(form->Menu_Undo->isEnabled());
+    ASSERT_FALSE(form->controls().Menu_Undo->isEnabled());
     key(*form->table().x(1), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(form->table().x(1)->Text(), start);
     EXPECT_FALSE(form->document().isModified());
@@ -289,31 +289,31 @@ TEST_F(OneChangeTest, CtrlZWithNothingToUndoLeavesTheFieldAlone) {
 TEST_F(OneChangeTest, UndoFromTheMenuTakesBackEachCommandInTurn) {
     setPolygon({{5, -3}, {15, -3}, {15, 7}});
     std::vector<Texts> seen{texts(3)};
-    for (QAction *a : {form->Menu_Tools_Norm, form->Menu_Tools_90R, form->Menu_Tools_Zerkalo}) {
+    for (QAction *a : {form->controls().Menu_Tools_Norm, form->controls().Menu_Tools_90R, form->controls().Menu_Tools_Zerkalo}) {
         a->trigger();
         seen.push_back(texts(3));
     }
     for (int k = int(seen.size()) - 2; k >= 0; --k) {
-        form->Menu_Undo->trigger();
+        form->controls().Menu_Undo->trigger();
         EXPECT_EQ(texts(3), seen[std::size_t(k)]) << k;
     }
     for (std::size_t k = 1; k < seen.size(); ++k) {
-        form->Menu_Redo->trigger();
+        form->controls().Menu_Redo->trigger();
         EXPECT_EQ(texts(3), seen[k]) << k;
     }
 }
 
 TEST_F(OneChangeTest, OpeningAFileStartsTheHistoryAfresh) {
-    form->Menu_Tools_Zerkalo->trigger();
-    form->Menu_Tools_90R->trigger();
-    form->Menu_Undo->trigger();
-    ASSERT_TRUE(form->Menu_Undo->isEnabled());
-    ASSERT_TRUE(form->Menu_Redo->isEnabled());
+    form->controls().Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_90R->trigger();
+    form->controls().Menu_Undo->trigger();
+    ASSERT_TRUE(form->controls().Menu_Undo->isEnabled());
+    ASSERT_TRUE(form->controls().Menu_Redo->isEnabled());
     fakes.dialogs.fileAnswers = {writePolygonFile("fresh.squ")};
-    form->Menu_File_Open->trigger();
+    form->controls().Menu_File_Open->trigger();
     EXPECT_EQ(form->cornerCount(), 4);
-    EXPECT_FALSE(form->Menu_Undo->isEnabled());
-    EXPECT_FALSE(form->Menu_Redo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Undo->isEnabled());
+    EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());
     EXPECT_FALSE(form->document().isModified());
     const Texts opened = texts(4);
     focus(*form->table().x(1));
@@ -324,22 +324,22 @@ TEST_F(OneChangeTest, OpeningAFileStartsTheHistoryAfresh) {
 
 TEST_F(OneChangeTest, UndoingToTheStateLastSavedClearsTheModifiedFlag) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
-    form->Menu_Tools_Zerkalo->trigger();
+    form->controls().Menu_Tools_Zerkalo->trigger();
     fakes.dialogs.fileAnswers = {path("saved.squ")};
     ASSERT_TRUE(form->SAVE_AS());
     EXPECT_FALSE(form->document().isModified());
-    form->Menu_Tools_90L->trigger();
+    form->controls().Menu_Tools_90L->trigger();
     EXPECT_TRUE(form->document().isModified());
-    form->Menu_Undo->trigger();
+    form->controls().Menu_Undo->trigger();
     EXPECT_FALSE(form->document().isModified());
     // So closing asks nothing.
-    form->Menu_Exit->trigger();
+    form->controls().Menu_Exit->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(programEnded, 1);
     // Undoing past the saved state is a change again.
-    form->Menu_Undo->trigger();
+    form->controls().Menu_Undo->trigger();
     EXPECT_TRUE(form->document().isModified());
-    form->Menu_Redo->trigger();
+    form->controls().Menu_Redo->trigger();
     EXPECT_FALSE(form->document().isModified());
 }
 

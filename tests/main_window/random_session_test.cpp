@@ -45,11 +45,11 @@ protected:
         case 0:
             return *form->table().y(pick(1, 20));
         case 1:
-            return *form->Text1;
+            return *form->controls().Text1;
         case 2:
-            return *form->txtStep;
+            return *form->controls().txtStep;
         case 3:
-            return *form->txtMsb;
+            return *form->controls().txtMsb;
         default:
             return *form->table().x(pick(1, 20));
         }
@@ -64,7 +64,7 @@ protected:
             X[i] = textToDouble(form->table().x(i)->Text()).value_or(0);
             Y[i] = textToDouble(form->table().y(i)->Text()).value_or(0);
         }
-        ASSERT_EQ(form->Text3->Text(),
+        ASSERT_EQ(form->controls().Text3->Text(),
                   formatNumber(geometry::PolygonArea(n, X.data(), Y.data()), kAreaPattern))
             << "step " << step;
         // The drawing has the corners of the polygon, each where it is.
@@ -93,62 +93,62 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             randomField().setText(randomText());
             break;
         case 4:
-            (pick(0, 1) ? form->Command2->button()->click() : form->Command3->button()->click());
+            (pick(0, 1) ? form->controls().Command2->button()->click() : form->controls().Command3->button()->click());
             break;
         case 5:
             switch (pick(0, 4)) {
             case 0:
-                form->Menu_Tools_Norm->trigger();
+                form->controls().Menu_Tools_Norm->trigger();
                 break;
             case 1:
-                form->Menu_Tools_Zerkalo->trigger();
+                form->controls().Menu_Tools_Zerkalo->trigger();
                 break;
             case 2:
-                form->Menu_Tools_90R->trigger();
+                form->controls().Menu_Tools_90R->trigger();
                 break;
             case 3:
-                form->Menu_Tools_90L->trigger();
+                form->controls().Menu_Tools_90L->trigger();
                 break;
             default:
-                form->CmdNorm->button()->click();
+                form->controls().CmdNorm->button()->click();
                 break;
             }
             break;
         case 6:
             form->view().currentCorner = (pick(0, 20));
-            (pick(0, 1) ? form->Menu_lnsertUgol->trigger() : form->Menu_DelUgol->trigger());
+            (pick(0, 1) ? form->controls().Menu_lnsertUgol->trigger() : form->controls().Menu_DelUgol->trigger());
             break;
         case 7:
             form->view().currentCorner = (pick(0, 20));
             switch (pick(0, 7)) {
             case 0:
-                form->CmdUp->button()->click();
+                form->controls().CmdUp->button()->click();
                 break;
             case 1:
-                form->CmdDown->button()->click();
+                form->controls().CmdDown->button()->click();
                 break;
             case 2:
-                form->CmdRight->button()->click();
+                form->controls().CmdRight->button()->click();
                 break;
             case 3:
-                form->CmLleft->button()->click();
+                form->controls().CmLleft->button()->click();
                 break;
             case 4:
-                form->CmdXUp->button()->click();
+                form->controls().CmdXUp->button()->click();
                 break;
             case 5:
-                form->CmdXDw->button()->click();
+                form->controls().CmdXDw->button()->click();
                 break;
             case 6:
-                form->CmdYUp->button()->click();
+                form->controls().CmdYUp->button()->click();
                 break;
             default:
-                form->CmdYDw->button()->click();
+                form->controls().CmdYDw->button()->click();
                 break;
             }
             break;
         case 8:
-            (pick(0, 1) ? form->CmdStepUp->button()->click() : form->CmdStepDw->button()->click());
+            (pick(0, 1) ? form->controls().CmdStepUp->button()->click() : form->controls().CmdStepDw->button()->click());
             break;
         case 9: {
             // A drag: a marker or an angle caption is taken with the mouse
@@ -178,11 +178,11 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             break;
         case 11:
             fakes.dialogs.fileAnswers = {file};
-            form->Menu_File_Open->trigger();
+            form->controls().Menu_File_Open->trigger();
             break;
         case 12: {
             const bool dms = pick(0, 1);
-            (dms ? form->Menu_Tools_GK->trigger() : form->Menu_Tools_GK1->trigger());
+            (dms ? form->controls().Menu_Tools_GK->trigger() : form->controls().Menu_Tools_GK1->trigger());
             geographic::GeoWindow *g = dms ? form->frmGK() : form->frmGK1();
             ASSERT_NE(g, nullptr);
             const int row = pick(1, 20);
@@ -193,11 +193,11 @@ TEST_F(RandomSession, TenThousandOperationsKeepTheWindowSound) {
             break;
         }
         case 13:
-            form->Cmb1->setListIndex(pick(-1, form->Cmb1->ListCount() - 1));
-            form->Cmb2->setListIndex(pick(-1, form->Cmb2->ListCount() - 1));
+            form->controls().Cmb1->setListIndex(pick(-1, form->controls().Cmb1->ListCount() - 1));
+            form->controls().Cmb2->setListIndex(pick(-1, form->controls().Cmb2->ListCount() - 1));
             break;
         case 14:
-            form->CmdClear->button()->click();
+            form->controls().CmdClear->button()->click();
             break;
         default:
             form->VICHISLIT();

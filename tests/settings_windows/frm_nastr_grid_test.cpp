@@ -187,13 +187,13 @@ protected:
     }
     // Opens the window through the main window's menu command.
     FrmNastrGrid &open() {
-        form->Menu_Set_Grid->trigger();
+        form->controls().Menu_Set_Grid->trigger();
         auto *dialog = form->findChild<FrmNastrGrid *>();
         EXPECT_NE(dialog, nullptr);
         return *dialog;
     }
     void makePentagon() {
-        form->Text1->setText("5");
+        form->controls().Text1->setText("5");
         form->Text1_LostFocus();
         ASSERT_EQ(form->cornerCount(), 5);
     }
@@ -220,7 +220,7 @@ TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStore
 }
 
 TEST_F(FrmNastrGridTest, TheMainWindowsOtherWindowsStayUsable) {
-    form->Menu_File_Import->trigger(); // the modeless import hint
+    form->controls().Menu_File_Import->trigger(); // the modeless import hint
     auto *hint = form->findChild<settings_windows::FrmPodsk1 *>();
     ASSERT_NE(hint, nullptr);
     FrmNastrGrid &dialog = open();
@@ -237,12 +237,12 @@ TEST_F(FrmNastrGridTest, FixedSizeWindowsOfferNoMaximiseButton) {
         {"settings", [&]() -> QWidget * { return &open(); }},
         {"about",
          [&]() -> QWidget * {
-             form->Menu_About->trigger();
+             form->controls().Menu_About->trigger();
              return form->findChild<settings_windows::FrmAbout *>();
          }},
         {"import hint",
          [&]() -> QWidget * {
-             form->Menu_File_Import->trigger();
+             form->controls().Menu_File_Import->trigger();
              return form->findChild<settings_windows::FrmPodsk1 *>();
          }},
     };

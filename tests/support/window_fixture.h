@@ -25,7 +25,7 @@ protected:
     void makeWindow(bool load = true) {
         services = bundleFor(fakes);
         form = std::make_unique<Form1>(state, *services);
-        form->endProgram = [this] { ++programEnded; };
+        form->setEndProgram([this] { ++programEnded; });
         if (load) {
             form->Form_Load();
             show();
@@ -38,7 +38,7 @@ protected:
     }
     void TearDown() override {
         if (form) {
-            form->endProgram = nullptr;
+            form->setEndProgram(nullptr);
             form->hide();
         }
         form.reset();

@@ -1,0 +1,109 @@
+// The controls and menu items of the main window, by the names the window
+// has always given them, each with what it is. Form1 builds them once and
+// wires them; whoever drives the window (a test, like a user) reaches them
+// through Form1::controls() to press, type and read.
+//
+// Places are in twips (15 per pixel) on the window's drawing surface, as the
+// layout was designed.
+#pragma once
+
+#include "main_window/coordinate_table.h"
+#include "platform/controls/controls.h"
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QWidget;
+
+namespace tarvel::main_window {
+
+struct Form1Controls {
+    template <class T, std::size_t N> using Array = std::array<std::unique_ptr<T>, N>;
+    using TextBox = platform::TextBox;
+    using Label = platform::Label;
+    using Button = platform::Button;
+    using ComboBox = platform::ComboBox;
+
+    // ---- the owner line above the drawing
+    std::unique_ptr<Label> Label2; // the owner text; a double click edits it
+    std::unique_ptr<TextBox> txt3; // the owner editor, shown over Label2 while editing
+
+    // ---- the corner count and the unit
+    Array<Label, 6> Label1;           // (0) "Количество углов", (1) the area unit,
+                                      // (2) "Шаг, <unit>", (4) the scale unit,
+                                      // (5) "Единица измерения"; (3) unused
+    std::unique_ptr<TextBox> Text1;   // the corner count
+    std::unique_ptr<Button> Command3; // "-": one corner less
+    std::unique_ptr<Button> Command2; // "+": one corner more
+    std::unique_ptr<ComboBox> CmbEd;  // the unit, "М" or "КМ"
+
+    // ---- the coordinate table and what moves the whole polygon
+    std::unique_ptr<Label> Label4;          // "Координаты углов многоугольника"
+    std::unique_ptr<Button> CmdNorm;        // "N": move to the origin
+    std::unique_ptr<Button> CmdXDw, CmdXUp; // all corners' X one step down / up
+    std::unique_ptr<Button> CmdYDw, CmdYUp; // all corners' Y one step down / up
+    std::unique_ptr<Button> CmdClear;       // "Х": clear the coordinates
+    std::unique_ptr<CoordinateTable> coordinates; // TextX, TextY and their row captions
+
+    // ---- the step and the moves of the current corner
+    std::unique_ptr<TextBox> txtStep;             // the step
+    std::unique_ptr<Button> CmdStepUp, CmdStepDw; // the step to the next / previous value
+    std::unique_ptr<Button> CmdUp, CmdDown;       // the current corner up / down (Y)
+    std::unique_ptr<Button> CmLleft, CmdRight;    // the current corner left / right (X)
+
+    // ---- the distance between two corners
+    Array<Label, 2> Label6;         // (0) "Измерить расстояние между углом", (1) "Масштаб:  В 1 см "
+    std::unique_ptr<ComboBox> Cmb1; // the first corner
+    Array<Label, 2> Label3;         // (0) "Площадь", (1) "И" between the corner lists
+    std::unique_ptr<ComboBox> Cmb2; // the second corner
+    std::unique_ptr<Button> Command1; // "Сброс": hide the measuring line
+
+    // ---- the scale and the area
+    std::unique_ptr<ComboBox> Cmb3;  // the list of common scales
+    std::unique_ptr<TextBox> txtMsb; // the scale: metres per centimetre, over Cmb3's field
+    std::unique_ptr<TextBox> Text3;  // the area (read-only)
+
+    // ---- the menus
+    QMenu *Menu_File = nullptr;             // "Файл"
+    QAction *Menu_File_Open = nullptr;      // "Открыть" (Ctrl+O)
+    QAction *Menu_File_Save_As = nullptr;   // "Сохранить как..." (Ctrl+S)
+    QAction *Menu_File_Export = nullptr;    // "Экспорт координат в Excel"
+    QAction *Menu_File_Import = nullptr;    // "Импорт координат из Excel"
+    QAction *Menu_File_Print = nullptr;     // "Печать" (Ctrl+P)
+    QAction *Menu_Exit = nullptr;           // "Выход"
+    QMenu *Menu_Tools = nullptr;            // "Инструменты"
+    QAction *Menu_Tools_Kalk = nullptr;     // "Калькулятор"
+    QAction *Menu_Tools_Map = nullptr;      // "Загрузить фоновый рисунок"
+    QAction *Menu_Tools_Map_Yes = nullptr;  // "Отобразить фоновый рисунок"
+    QAction *Menu_Tools_Map_No = nullptr;   // "Скрыть фоновый рисунок"
+    QAction *Menu_Tools_Norm = nullptr;     // "Передвинуть в начало координат"
+    QAction *Menu_Tools_Zerkalo = nullptr;  // "Зеркально перевернуть"
+    QAction *Menu_Tools_90R = nullptr;      // "Повернуть на 90 гр. по часовой стрелке"
+    QAction *Menu_Tools_90L = nullptr;      // "Повернуть на 90 гр. против часовой стрелки"
+    QAction *Menu_Tools_GK = nullptr;       // "Ввод географических координат (град мин сек)"
+    QAction *Menu_Tools_GK1 = nullptr;      // "Ввод географических координат (град)"
+    QAction *Menu_Undo = nullptr;           // "Отменить" (Ctrl+Z)
+    QAction *Menu_Redo = nullptr;           // "Повторить" (Ctrl+Shift+Z, Ctrl+Y)
+    QMenu *Menu_Set = nullptr;              // "Настройки"
+    QAction *Menu_Set_Path = nullptr;       // "Путь к папке с файлами"
+    QAction *Menu_Set_Grid = nullptr;       // "Графика"
+    QAction *Menu_Set_Hlp = nullptr;        // "Выводить подсказки"
+    QMenu *Menu_Help = nullptr;             // "Помощь"
+    QAction *Menu_Help_Help = nullptr;      // "Краткая справка"
+    QAction *Menu_About = nullptr;          // "О программе"
+    QMenu *Menu_Ugol = nullptr;             // the corner pop-up of the row captions
+    QAction *Menu_lnsertUgol = nullptr;     // "Вставить угол"
+    QAction *Menu_DelUgol = nullptr;        // "Удалить угол"
+
+    // Builds the controls on `surface` at their design places, in the order
+    // they lie and take the focus.
+    void buildControls(QWidget *surface);
+    // Builds the menu bar of `window` and the corner pop-up; the items are
+    // not connected yet.
+    void buildMenus(QMainWindow &window);
+};
+
+} // namespace tarvel::main_window

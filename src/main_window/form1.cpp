@@ -143,7 +143,7 @@ void Form1::wireEvents() {
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };
     CmdClear->Click = [this] { CmdClear_Click(); };
-    CmdNorm->Click = [this] { CmdNorm_Click(); };
+    CmdNorm->Click = [this] { NORMALIZ(); };
     Label2->Click = [this] { Label2_Click(); };
     txt3->KeyDown = [this](int k, int) { txt3_KeyDown(k); };
     txt3->DblClick = [this] { txt3_DblClick(); };

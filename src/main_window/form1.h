@@ -19,7 +19,7 @@
 // use and redraws once through VICHISLIT. A field's change handler hands
 // what the user typed to the document and does nothing else. PODKRAS
 // paints the highlight of the current corner. Handlers named after a
-// control (TextX_Change, Menu_Tools_Norm_Click) are thin glue; what they
+// control (TextX_Change, Menu_Tools_Zerkalo_Click) are thin glue; what they
 // call is named by what it does. The handlers are private: whoever drives
 // the window (a test, like a user) presses its buttons and triggers its menu
 // items. Public are the views, the document, the commands and the entry
@@ -118,8 +118,8 @@ public:
     int drawCount() const { return draws_; }
 
     // ---- commands, each one change of the document ----
-    // Moves the polygon so that its smallest X and Y become 0 (NORMALIZ).
-    void moveToOrigin();
+    // Moves the polygon so that its smallest X and Y become 0.
+    void NORMALIZ();
     // Mirrors the polygon across the Y axis, then moves it to the origin.
     void mirror();
     // The quarter turns, clockwise or not, then the move to the origin.
@@ -152,9 +152,6 @@ public:
     // start-up over to it.
     bool SAVE_AS(); // true when the file was written
     void Form_Unload();
-
-    // ---- transformations (form1_transform.cpp) ----
-    void NORMALIZ();
 
 
     // ---- other commands (form1_tools.cpp) ----
@@ -315,13 +312,11 @@ private:
     void Label2_Click();
     void Menu_File_Open_Click();
     void Menu_Exit_Click();
-    void Menu_Tools_Norm_Click();
     void Menu_Tools_Zerkalo_Click();
     void Menu_Tools_90R_Click();
     void Menu_Tools_90L_Click();
     void Menu_lnsertUgol_Click();
     void Menu_DelUgol_Click();
-    void CmdNorm_Click();
     void CmdUp_Click();
     void CmdDown_Click();
     void CmdRight_Click();

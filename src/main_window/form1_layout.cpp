@@ -45,7 +45,7 @@ void Form1::connectMenus() {
     on(Menu_Tools_Map, &Form1::Menu_Tools_Map_Click);
     on(Menu_Tools_Map_Yes, &Form1::Menu_Tools_Map_Yes_Click);
     on(Menu_Tools_Map_No, &Form1::Menu_Tools_Map_No_Click);
-    on(Menu_Tools_Norm, &Form1::Menu_Tools_Norm_Click);
+    on(Menu_Tools_Norm, &Form1::NORMALIZ);
     on(Menu_Tools_Zerkalo, &Form1::Menu_Tools_Zerkalo_Click);
     on(Menu_Tools_90R, &Form1::Menu_Tools_90R_Click);
     on(Menu_Tools_90L, &Form1::Menu_Tools_90L_Click);

@@ -41,22 +41,10 @@ void Form1::applyResult(const geometry::CommandResult &r, const QString &name) {
     tellRefusal(r.refusal);
 }
 
-void Form1::moveToOrigin() {
+// The menu item and the green "N" beside the table both call it.
+void Form1::NORMALIZ() {
     applyResult(geometry::moveToOrigin(doc_.current()),
                 QStringLiteral("Передвинуть в начало координат"));
-}
-
-void Form1::NORMALIZ() {
-    moveToOrigin();
-}
-
-void Form1::Menu_Tools_Norm_Click() {
-    NORMALIZ();
-}
-
-void Form1::CmdNorm_Click() {
-    // The green "N" beside the table is the short way to the same command.
-    Menu_Tools_Norm_Click();
 }
 
 void Form1::mirror() {

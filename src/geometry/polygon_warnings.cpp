@@ -56,13 +56,9 @@ class FirstMeeting {
 public:
     std::vector<BoostPoint> points;
 
-    template <bg::validity_failure_type Failure>
-    bool apply() {
-        return acceptable(Failure);
-    }
+    template <bg::validity_failure_type Failure> bool apply() { return acceptable(Failure); }
 
-    template <bg::validity_failure_type Failure, typename Data>
-    bool apply(const Data &data) {
+    template <bg::validity_failure_type Failure, typename Data> bool apply(const Data &data) {
         if constexpr (Failure == bg::failure_self_intersections) {
             for (const auto &turn : data)
                 points.push_back(turn.point);

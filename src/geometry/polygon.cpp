@@ -118,6 +118,16 @@ int scaleExponent(int n, const double *a) {
     return largest == 0.0 ? 0 : std::ilogb(largest) + 1;
 }
 
+// The decimals of a value's plain text (numtext.h): 2 for 1234.56, 0 for
+// 20; -1 when that text is in exponent form (below 1e-4 or from 1e15 up in
+// magnitude), where a count of decimals means nothing.
+int decimalsOf(double v) {
+    const QString text = plainText(v);
+    if (text.contains(QLatin1Char('E'))) return -1;
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    return comma < 0 ? 0 : int(text.size() - comma - 1);
+}
+
 } // namespace
 
 double PolygonArea(int n, const double *X, const double *Y) {
@@ -245,7 +255,14 @@ Point insertedCorner(int p, int n, const double *X, const double *Y) {
     const int q = p == n ? 1 : p + 1;
     // Halving each coordinate first is exact and gives the same double as
     // (a + b) / 2, but cannot overflow for coordinates near the double limit.
-    const auto mid = [](double a, double b) { return roundHalfEven(a * 0.5 + b * 0.5, 2); };
+    // The exact decimal midpoint of two values of d decimals has at most
+    // d + 1: rounding there takes off only the binary noise of the sum.
+    const auto mid = [](double a, double b) {
+        const double m = a * 0.5 + b * 0.5;
+        const int da = decimalsOf(a), db = decimalsOf(b);
+        if (da < 0 || db < 0) return m;
+        return roundHalfEven(m, std::max(da, db) + 1);
+    };
     return Point{mid(coord(X, p), coord(X, q)), mid(coord(Y, p), coord(Y, q))};
 }
 

@@ -86,8 +86,9 @@ CommandResult turnQuarter(const PolygonState &s, bool clockwise);
 int cornerAfter(int p, int n);
 
 // Inserts after corner p (the current corner) the midpoint of p and
-// cornerAfter(p, n), each coordinate rounded to 2 decimals (halves to
-// even). Every coordinate of corners 1..n + 1 is written as plain shortest
+// cornerAfter(p, n) with the decimals it needs (insertedCorner of
+// polygon.h: one more than the two corners have), so the area stays exactly
+// as it was ("0,25" and "0,5" give "0,375"). Every coordinate of corners 1..n + 1 is written as plain shortest
 // text of its value (" 1 234,50" becomes "1234,5"); a text that is not a
 // number counts as 0 here. The count becomes n + 1; whatever row n + 1 held
 // while hidden is overwritten by the corner that moves into it.

@@ -398,7 +398,7 @@ TEST(Transformations, RotationTouchesOnlyCornersOneToNAndNeverMakesMinusZero) {
     EXPECT_FALSE(std::signbit(p.y[1]));
 }
 
-TEST(Transformations, InsertedCornerIsRoundedMidpoint) {
+TEST(Transformations, InsertedCornerIsTheMidpointWithTheDecimalsItNeeds) {
     struct Case {
         const char *name;
         Ring ring;
@@ -414,8 +414,16 @@ TEST(Transformations, InsertedCornerIsRoundedMidpoint) {
          1,
          1234567.89,
          7654321.02},
-        {"halves go to even", {{0, 0.03}, {0.01, 0.04}, {0, 0}}, 1, 0, 0.04},
-        {"negative", {{-10.01, -3}, {-10.02, -4}, {0, 0}}, 1, -10.02, -3.5},
+        {"a third decimal", {{0, 0.03}, {0.01, 0.04}, {0, 0}}, 1, 0.005, 0.035},
+        {"odd hundredths", {{4230.51, 0}, {4230.62, 0.01}, {0, 0}}, 1, 4230.565, 0.005},
+        {"survey coordinates",
+         {{6123456.78, 2345678.01}, {6123456.79, 2345678.04}, {0, 0}},
+         1,
+         6123456.785,
+         2345678.025},
+        {"negative", {{-10.01, -3}, {-10.02, -4}, {0, 0}}, 1, -10.015, -3.5},
+        {"four decimals give five", {{0.0001, 1.2345}, {0.0002, 1.2346}, {0, 0}}, 1, 0.00015,
+         1.23455},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -87,7 +87,7 @@ TEST_F(TransformTest, CommandsRefuseAPolygonWithAFieldThatIsNotANumber) {
     }
 }
 
-TEST_F(TransformTest, InsertPutsTheRoundedMidpointAfterTheCurrentCorner) {
+TEST_F(TransformTest, InsertPutsTheMidpointAfterTheCurrentCorner) {
     struct Case {
         int after;
         QString question;

@@ -1,0 +1,160 @@
+#include "geometry/polygon_warnings.h"
+
+#include "geometry/numtext.h"
+
+// Boost 1.74 includes some of its own deprecated headers, which would say
+// so at every build.
+#define BOOST_ALLOW_DEPRECATED_HEADERS
+// Boost 1.74's rescaling policy sets a factor on every path GCC cannot
+// follow through the inlining; the warning is about its code, not ours.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <boost/geometry/algorithms/is_valid.hpp>
+#include <boost/geometry/core/cs.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/ring.hpp>
+#pragma GCC diagnostic pop
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace tarvel::geometry {
+
+namespace bg = boost::geometry;
+
+QString PolygonWarning::line() const {
+    return where.isEmpty() ? message : message + QLatin1Char(' ') + where;
+}
+
+namespace {
+
+using BoostPoint = bg::model::d2::point_xy<double>;
+// Open: corner n is followed by corner 1 without being repeated. The
+// orientation is whatever the user typed: it is not checked.
+using BoostRing = bg::model::ring<BoostPoint, true, false>;
+
+constexpr double kCheckedMagnitude = 1e15;
+
+QString pointText(double x, double y) {
+    return QStringLiteral("(%1; %2)")
+        .arg(plainText(roundHalfEven(x, 2)), plainText(roundHalfEven(y, 2)));
+}
+
+struct Corner {
+    double x = 0;
+    double y = 0;
+    bool operator==(const Corner &) const = default;
+};
+
+// A visit policy for bg::is_valid: it keeps going past what a surveyor's
+// outline may well have (consecutive duplicate corners, either direction)
+// and stops at the first place where the outline meets itself, keeping
+// the candidate points so that ones already told otherwise can be passed
+// over.
+class FirstMeeting {
+public:
+    std::vector<BoostPoint> points;
+
+    template <bg::validity_failure_type Failure> bool apply() { return acceptable(Failure); }
+
+    template <bg::validity_failure_type Failure, typename Data> bool apply(const Data &data) {
+        if constexpr (Failure == bg::failure_self_intersections) {
+            for (const auto &turn : data)
+                points.push_back(turn.point);
+            return false;
+        } else {
+            return acceptable(Failure);
+        }
+    }
+
+    template <bg::validity_failure_type Failure, typename Data1, typename Data2>
+    bool apply(const Data1 &, const Data2 &data2) {
+        if constexpr (Failure == bg::failure_spikes) {
+            points.push_back(data2); // the spike's apex
+            return false;
+        } else {
+            return acceptable(Failure);
+        }
+    }
+
+private:
+    static bool acceptable(bg::validity_failure_type failure) {
+        return failure == bg::no_failure || failure == bg::failure_duplicate_points ||
+               failure == bg::failure_wrong_orientation;
+    }
+};
+
+} // namespace
+
+std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
+    const int n = std::clamp(s.corners, kMinCorners, kMaxCorners);
+    std::vector<Corner> corners(std::size_t(n) + 1);
+    for (int i = 1; i <= n; ++i) {
+        const std::size_t k = std::size_t(i);
+        const auto x = textToDouble(s.texts.x[k]);
+        const auto y = textToDouble(s.texts.y[k]);
+        if (!x || !y) {
+            PolygonWarning w;
+            w.kind = PolygonWarning::Kind::NotANumber;
+            w.message = QStringLiteral("В поле с координатами не число!");
+            w.axis = x ? Axis::Y : Axis::X;
+            w.corner = i;
+            w.where = (x ? QStringLiteral("Y") : QStringLiteral("X")) + QString::number(i);
+            return {w};
+        }
+        corners[k] = {*x, *y};
+    }
+
+    std::vector<PolygonWarning> warnings;
+    std::vector<Corner> shared; // every place where corners coincide
+    for (int i = 1; i <= n; ++i)
+        for (int j = i + 1; j <= n; ++j)
+            if (corners[std::size_t(i)] == corners[std::size_t(j)]) {
+                shared.push_back(corners[std::size_t(i)]);
+                if (shared.size() > 1) continue;
+                PolygonWarning w;
+                w.kind = PolygonWarning::Kind::CoincidentCorners;
+                w.message = QStringLiteral("Углы %1 и %2 совпадают").arg(i).arg(j);
+                w.first = i;
+                w.second = j;
+                warnings.push_back(w);
+            }
+
+    const bool checkable = std::all_of(corners.begin() + 1, corners.end(), [](const Corner &c) {
+        return std::abs(c.x) < kCheckedMagnitude && std::abs(c.y) < kCheckedMagnitude;
+    });
+    if (checkable) {
+        // Consecutive duplicates (the closing pair too) are dropped: they
+        // are the coincidence warning's business, and a ring of fewer than
+        // 3 distinct corners is then simply too short to be checked.
+        BoostRing ring;
+        for (int i = 1; i <= n; ++i) {
+            const Corner &c = corners[std::size_t(i)];
+            if (ring.empty() || ring.back().x() != c.x || ring.back().y() != c.y)
+                ring.emplace_back(c.x, c.y);
+        }
+        while (ring.size() > 1 && ring.back().x() == ring.front().x() &&
+               ring.back().y() == ring.front().y())
+            ring.pop_back();
+
+        FirstMeeting meeting;
+        bg::is_valid(ring, meeting, bg::default_strategy());
+        const auto told = [&](const BoostPoint &p) {
+            return std::find(shared.begin(), shared.end(), Corner{p.x(), p.y()}) != shared.end();
+        };
+        const auto found = std::find_if_not(meeting.points.begin(), meeting.points.end(), told);
+        if (found != meeting.points.end()) {
+            PolygonWarning w;
+            w.kind = PolygonWarning::Kind::CrossesItself;
+            w.message = QStringLiteral("Контур пересекает сам себя");
+            w.at = {found->x(), found->y()};
+            w.where = pointText(found->x(), found->y());
+            // Before the coincidence: the order the warning line shows them.
+            warnings.insert(warnings.begin(), w);
+        }
+    }
+    return warnings;
+}
+
+} // namespace tarvel::geometry

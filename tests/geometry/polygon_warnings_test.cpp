@@ -1,0 +1,196 @@
+// The warnings about an outline, one named row per case: the whole warning
+// list is compared as the lines the window shows, so a missing warning, an
+// extra one and a wrong order all fail.
+#include "geometry/polygon_warnings.h"
+
+#include "support/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarvel::geometry {
+namespace {
+
+using Corners = std::initializer_list<std::pair<const char *, const char *>>;
+
+// Corners 1..n from texts, n in force; the hidden rows beyond hold "abc",
+// which must never be read.
+PolygonState polygon(Corners corners) {
+    PolygonState s;
+    for (std::size_t i = 1; i <= 20; ++i)
+        s.texts.x[i] = s.texts.y[i] = QStringLiteral("abc");
+    std::size_t i = 0;
+    for (const auto &[x, y] : corners) {
+        ++i;
+        s.texts.x[i] = QString::fromUtf8(x);
+        s.texts.y[i] = QString::fromUtf8(y);
+    }
+    s.corners = int(i);
+    s.texts.count = QString::number(i);
+    return s;
+}
+
+struct Row {
+    const char *name;
+    PolygonState state;
+    std::vector<const char *> lines;
+};
+
+void PrintTo(const Row &r, std::ostream *os) {
+    *os << r.name;
+}
+
+const char *const kCrossed = "Контур пересекает сам себя";
+const char *const kNaN = "В поле с координатами не число!";
+
+std::string crossed(const char *at) {
+    return std::string(kCrossed) + " " + at;
+}
+std::string notANumber(const char *field) {
+    return std::string(kNaN) + " " + field;
+}
+
+const Row kRows[] = {
+    // ---- clean outlines: nothing to say
+    {"CleanConvex", polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"0", "30"}}), {}},
+    {"CleanConcave",
+     polygon({{"0", "0"}, {"20", "0"}, {"20", "10"}, {"10", "10"}, {"10", "20"}, {"0", "20"}}),
+     {}},
+    {"CleanClockwise", polygon({{"0", "0"}, {"0", "30"}, {"40", "30"}, {"40", "0"}}), {}},
+    {"CleanAtSurveyCoordinates",
+     polygon({{"6 123 456,17", "2 345 678,03"},
+              {"6 123 496,17", "2 345 678,03"},
+              {"6 123 496,17", "2 345 698,91"},
+              {"6 123 476,55", "2 345 688,01"},
+              {"6 123 456,17", "2 345 708,03"}}),
+     {}},
+    {"ThreeCornersOnAStraightSideAreClean",
+     polygon({{"0", "0"}, {"20", "0"}, {"40", "0"}, {"40", "30"}}), {}},
+
+    // ---- crossed outlines
+    {"BowTie", polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}),
+     {"Контур пересекает сам себя (20; 15)"}},
+    {"BowTieAtSurveyCoordinates",
+     polygon({{"6 123 456", "2 345 678"},
+              {"6 123 496", "2 345 678"},
+              {"6 123 456", "2 345 708"},
+              {"6 123 496", "2 345 708"}}),
+     {"Контур пересекает сам себя (6123476; 2345693)"}},
+    {"CrossingPointRoundedToHundredths",
+     polygon({{"0", "0"}, {"10", "0"}, {"0", "10"}, {"10", "3"}}),
+     {"Контур пересекает сам себя (7,69; 2,31)"}},
+    {"CornerTouchingAnotherSide",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"30", "30"}, {"20", "0"}, {"10", "30"},
+              {"0", "30"}}),
+     {"Контур пересекает сам себя (20; 0)"}},
+    {"OverlappingCollinearSides",
+     polygon({{"0", "0"}, {"30", "0"}, {"30", "10"}, {"20", "10"}, {"20", "0"}, {"10", "0"},
+              {"10", "-10"}, {"0", "-10"}}),
+     {"Контур пересекает сам себя (20; 0)"}},
+    {"SpikeGoingBackAlongASide",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"40", "10"}, {"0", "30"}}),
+     {"Контур пересекает сам себя (40; 30)"}},
+    {"AllCornersOnOneLine", polygon({{"0", "0"}, {"5", "0"}, {"10", "0"}}),
+     {"Контур пересекает сам себя (10; 0)"}},
+
+    // ---- corners in the same place
+    {"AdjacentCoincidentCorners",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"40", "30"}, {"0", "30"}}),
+     {"Углы 3 и 4 совпадают"}},
+    {"CoincidentWrittenDifferently",
+     polygon({{"0", "0"}, {"40", "0"}, {"40,00", "30"}, {" 40", "30,0"}, {"0", "30"}}),
+     {"Углы 3 и 4 совпадают"}},
+    {"LastCoincidesWithFirst", polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"0", "0"}}),
+     {"Углы 1 и 4 совпадают"}},
+    {"CoincidentFarApartIsNotAlsoACrossing",
+     polygon({{"0", "0"}, {"20", "20"}, {"40", "0"}, {"40", "40"}, {"20", "20"}, {"0", "40"}}),
+     {"Углы 2 и 5 совпадают"}},
+    {"CoincidentFarApartAtSurveyCoordinates",
+     polygon({{"6 123 456,01", "2 345 678,03"},
+              {"6 123 476,13", "2 345 698,17"},
+              {"6 123 496,07", "2 345 678,11"},
+              {"6 123 496,07", "2 345 718,29"},
+              {"6 123 476,13", "2 345 698,17"},
+              {"6 123 456,01", "2 345 718,23"}}),
+     {"Углы 2 и 5 совпадают"}},
+    {"CoincidentAndCrossedElsewhere",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}),
+     {"Контур пересекает сам себя (20; 15)", "Углы 2 и 3 совпадают"}},
+    {"OnlyTheFirstPairIsNamed",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "0"}, {"40", "30"}, {"40", "30"}, {"0", "30"}}),
+     {"Углы 2 и 3 совпадают"}},
+    {"FewerThanThreeDistinctCorners", polygon({{"5", "5"}, {"5", "5"}, {"7", "5"}}),
+     {"Углы 1 и 2 совпадают"}},
+    {"AllCornersInOnePlace", polygon({{"5", "5"}, {"5", "5"}, {"5", "5"}}),
+     {"Углы 1 и 2 совпадают"}},
+
+    // ---- texts that are not numbers: the one warning
+    {"LetterInX3",
+     polygon({{"0", "0"}, {"40", "0"}, {"abc", "30"}, {"40", "30"}}),
+     {"В поле с координатами не число! X3"}},
+    {"EmptyY2BeforeALetterInX4",
+     polygon({{"0", "0"}, {"40", ""}, {"0", "30"}, {"x", "30"}}),
+     {"В поле с координатами не число! Y2"}},
+    {"PastedLinesInX1",
+     polygon({{"12\n13\n14", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}),
+     {"В поле с координатами не число! X1"}},
+    {"NotANumberHidesTheCrossing",
+     polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}, {"40", "."}}),
+     {"В поле с координатами не число! Y5"}},
+};
+
+class WarningTable : public ::testing::TestWithParam<Row> {};
+
+TEST_P(WarningTable, GivesTheExpectedLines) {
+    const Row &r = GetParam();
+    std::vector<QString> lines;
+    for (const PolygonWarning &w : polygonWarnings(r.state))
+        lines.push_back(w.line());
+    std::vector<QString> expected;
+    for (const char *line : r.lines)
+        expected.push_back(QString::fromUtf8(line));
+    EXPECT_EQ(lines, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Warnings, WarningTable, ::testing::ValuesIn(kRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Warnings, NameTheFieldAndThePointApartFromTheMessage) {
+    const auto nan = polygonWarnings(polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "y"}}));
+    ASSERT_EQ(nan.size(), 1u);
+    EXPECT_EQ(nan[0].kind, PolygonWarning::Kind::NotANumber);
+    EXPECT_EQ(nan[0].message, QString::fromUtf8(kNaN));
+    EXPECT_EQ(nan[0].where, "Y4");
+    EXPECT_EQ(nan[0].axis, Axis::Y);
+    EXPECT_EQ(nan[0].corner, 4);
+
+    const auto bowTie = polygonWarnings(polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}));
+    ASSERT_EQ(bowTie.size(), 1u);
+    EXPECT_EQ(bowTie[0].kind, PolygonWarning::Kind::CrossesItself);
+    EXPECT_EQ(bowTie[0].message, QString::fromUtf8(kCrossed));
+    EXPECT_EQ(bowTie[0].where, "(20; 15)");
+    EXPECT_DOUBLE_EQ(bowTie[0].at.x, 20);
+    EXPECT_DOUBLE_EQ(bowTie[0].at.y, 15);
+
+    const auto same = polygonWarnings(polygon({{"0", "0"}, {"9", "9"}, {"40", "0"}, {"9", "9"}}));
+    ASSERT_FALSE(same.empty());
+    EXPECT_EQ(same.back().kind, PolygonWarning::Kind::CoincidentCorners);
+    EXPECT_EQ(same.back().first, 2);
+    EXPECT_EQ(same.back().second, 4);
+    EXPECT_TRUE(same.back().where.isEmpty());
+}
+
+TEST(Warnings, ReadOnlyTheCornersInForce) {
+    PolygonState s = polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}, {"y", "z"}});
+    s.corners = 3; // the count text may say otherwise: the count in force counts
+    s.texts.count = QStringLiteral("25");
+    EXPECT_TRUE(polygonWarnings(s).empty());
+}
+
+} // namespace
+} // namespace tarvel::geometry

@@ -53,6 +53,7 @@ void CoordinateTable::clearTextHighlight(int n) {
         TextX_[i]->setForeColor(platform::kSysWindowText);
         TextY_[i]->setForeColor(platform::kSysWindowText);
     }
+    showBadField();
 }
 
 void CoordinateTable::highlight(int corner, int n) {
@@ -66,6 +67,19 @@ void CoordinateTable::highlight(int corner, int n) {
     TextY_[corner]->setForeColor(platform::kSysWindowText);
     TextX_[corner]->setBackColor(0xFFFF);
     TextY_[corner]->setBackColor(0xFFFF);
+    showBadField();
+}
+
+void CoordinateTable::markNotANumber(Axis axis, int corner) {
+    if (badCorner_ >= 1 && badCorner_ <= 20)
+        field(badAxis_, badCorner_)->setForeColor(platform::kSysWindowText);
+    badAxis_ = axis;
+    badCorner_ = corner;
+    showBadField();
+}
+
+void CoordinateTable::showBadField() {
+    if (badCorner_ >= 1 && badCorner_ <= 20) field(badAxis_, badCorner_)->setForeColor(0x0000FF);
 }
 
 void CoordinateTable::moveFocus(Axis axis, int i, int keyCode, int n) {

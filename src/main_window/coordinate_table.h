@@ -45,6 +45,9 @@ public:
     void highlight(int corner, int n);
     // The text colour of corners 1..n back to plain.
     void clearTextHighlight(int n);
+    // The field whose text is not a number shows it in red until another
+    // field, or none (corner 0), is named; the highlights keep it red.
+    void markNotANumber(Axis axis, int corner);
     // Enter and Down move to the next row of the same column, Up to the one
     // before; the focus never leaves rows 1..n or changes column.
     void moveFocus(Axis axis, int i, int keyCode, int n);
@@ -53,6 +56,9 @@ private:
     std::array<std::unique_ptr<TextBox>, 21> TextX_, TextY_;
     std::array<std::unique_ptr<Label>, 21> LblX_, LblY_;
     bool writing_ = false;
+    Axis badAxis_ = Axis::X;
+    int badCorner_ = 0;
+    void showBadField();
 };
 
 } // namespace tarvel::main_window

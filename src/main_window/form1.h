@@ -190,6 +190,9 @@ private:
     void SetComboHeight(ComboBox &combo, int height);
 
     // ---- recompute and redraw (form1_recompute.cpp) ----
+    // The outline's warnings below the area, and the field that is not a
+    // number in red.
+    void showWarnings();
     void CmbEd_Click();
     void Command1_Click();
     // The count typed into Text1 applies on Enter or on leaving the field.

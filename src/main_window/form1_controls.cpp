@@ -115,6 +115,12 @@ void Form1Controls::buildControls(QWidget *s) {
     Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
     Text3 = text(1020, 9450, 1905, 315, QString());
     Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
+    // The warnings take the two lines left below the area, in red.
+    lblWarning = std::make_unique<Label>(s, false);
+    lblWarning->move(120, 9800, 3600, 480);
+    lblWarning->setWordWrap(true);
+    lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblWarning->setForeColor(0x0000FF);
 }
 
 void Form1Controls::buildMenus(QMainWindow &window) {

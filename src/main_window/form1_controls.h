@@ -65,6 +65,7 @@ struct Form1Controls {
     std::unique_ptr<ComboBox> Cmb3;  // the list of common scales
     std::unique_ptr<TextBox> txtMsb; // the scale: metres per centimetre, over Cmb3's field
     std::unique_ptr<TextBox> Text3;  // the area (read-only)
+    std::unique_ptr<Label> lblWarning; // below the area, in red: what makes the area doubtful
 
     // ---- the menus
     QMenu *Menu_File = nullptr;             // "Файл"

@@ -2,6 +2,8 @@
 // current corner (PODKRAS), and the small handlers of the window as a whole.
 #include "main_window/form1.h"
 
+#include "geometry/polygon_warnings.h"
+
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 
@@ -20,6 +22,24 @@ void Form1::VICHISLIT() {
     if (!drag_.active()) view_.drag.reset();
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
+    showWarnings();
+}
+
+void Form1::showWarnings() {
+    // The area keeps its rule; the warnings say why it may not be the one
+    // the user expects.
+    QStringList lines;
+    int badCorner = 0;
+    geometry::Axis badAxis = geometry::Axis::X;
+    for (const geometry::PolygonWarning &w : geometry::polygonWarnings(doc_.current())) {
+        lines << w.line();
+        if (w.kind == geometry::PolygonWarning::Kind::NotANumber) {
+            badAxis = w.axis;
+            badCorner = w.corner;
+        }
+    }
+    lblWarning->setCaption(lines.join(QLatin1Char('\n')));
+    coordinates->markNotANumber(badAxis, badCorner);
 }
 
 void Form1::redraw() {

@@ -1,6 +1,8 @@
 // The distance between two chosen corners.
 #include "main_window/editing_fixture.h"
 
+#include "platform/controls/colours.h"
+
 #include <QPushButton>
 
 namespace tarvel::testing {
@@ -128,6 +130,43 @@ TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
         choose(*form->controls().Cmb2, 2);
         EXPECT_FALSE(form->plot().layout().measureCaption.visible);
         EXPECT_FALSE(form->plot().layout().measureLine.visible);
+    }
+}
+
+// The warnings below the area name what makes the area doubtful; the
+// field that is not a number turns red, and back when it is mended.
+TEST_F(MeasureTest, WarningsBelowTheAreaFollowThePolygon) {
+    const QColor red = platform::toQColor(0x0000FF);
+    const auto colourOf = [&](int i, bool x) {
+        const platform::TextBox *f = x ? form->table().x(i) : form->table().y(i);
+        return f->widget()->palette().color(QPalette::Text);
+    };
+    const struct {
+        const char *name;
+        Texts corners;
+        QString line;
+        int redX; // the X field shown red, 0 for none
+    } rows[] = {
+        {"a plain square", {{"0", "0"}, {"10", "0"}, {"10", "10"}, {"0", "10"}}, QString(), 0},
+        {"a bow-tie",
+         {{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}},
+         QStringLiteral("Контур пересекает сам себя (20; 15)"),
+         0},
+        {"two corners in one place",
+         {{"0", "0"}, {"10", "0"}, {"10", "0"}, {"0", "10"}},
+         QStringLiteral("Углы 2 и 3 совпадают"),
+         0},
+        {"a text that is not a number",
+         {{"0", "0"}, {"10", "0"}, {"abc", "10"}, {"0", "10"}},
+         QStringLiteral("В поле с координатами не число! X3"),
+         3},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        setPolygon(row.corners);
+        EXPECT_EQ(form->controls().lblWarning->Caption(), row.line);
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_EQ(colourOf(i, true) == red, i == row.redX) << i;
     }
 }
 

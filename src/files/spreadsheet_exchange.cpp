@@ -31,13 +31,13 @@ private:
 };
 
 ExportResult runExport(SpreadsheetApplication &application, const std::array<QString, 21> &x,
-                       const std::array<QString, 21> &y, const QString &fileName) {
+                       const std::array<QString, 21> &y, int count, const QString &fileName) {
     platform::SpreadsheetWorkbook &workbook = application.WorkbooksAdd();
     platform::SpreadsheetWorksheet &sheet = workbook.Worksheets(1);
 
     std::array<std::int64_t, kRows + 1> fixedX{};
     std::array<std::int64_t, kRows + 1> fixedY{};
-    for (int i = 1; i <= kRows; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const auto valueX = geometry::textToFixed4(x[i]);
         const auto valueY = geometry::textToFixed4(y[i]);
         if (!valueX || !valueY) return ExportResult::Failed;
@@ -45,11 +45,11 @@ ExportResult runExport(SpreadsheetApplication &application, const std::array<QSt
         fixedY[i] = *valueY;
     }
 
-    for (int i = 1; i <= kRows; ++i) {
+    for (int i = 1; i <= count; ++i) {
         sheet.Range(u'A' + QString::number(i)).setValue(static_cast<double>(fixedX[i]) / 10000.0);
         sheet.Range(u'B' + QString::number(i)).setValue(static_cast<double>(fixedY[i]) / 10000.0);
     }
-    platform::SpreadsheetRange &all = sheet.Range(QStringLiteral("A1:B20"));
+    platform::SpreadsheetRange &all = sheet.Range(QStringLiteral("A1:B") + QString::number(count));
     all.setNumberFormat(QStringLiteral("0.00"));
     all.setHorizontalAlignment(4); // right
 
@@ -70,23 +70,46 @@ bool isFilled(const SpreadsheetCell &cell) {
         return std::isfinite(cell.number);
     case SpreadsheetCell::Kind::Text:
         return !cell.text.trimmed().isEmpty();
+    case SpreadsheetCell::Kind::Error:
+        return true;
     case SpreadsheetCell::Kind::Empty:
         break;
     }
     return false;
 }
 
-const SpreadsheetCell *cellAt(const std::vector<SpreadsheetCell> &column, int row) {
-    return row < static_cast<int>(column.size()) ? &column[static_cast<std::size_t>(row)] : nullptr;
+SpreadsheetCell cellAt(const std::vector<SpreadsheetCell> &column, int row) {
+    return row < static_cast<int>(column.size()) ? column[static_cast<std::size_t>(row)]
+                                                 : SpreadsheetCell{};
 }
 
-// The field text of a filled cell.
-QString fieldText(const SpreadsheetCell &cell) {
-    if (cell.kind == SpreadsheetCell::Kind::Text) {
-        const auto number = cellTextNumber(cell.text);
-        return number ? geometry::formatNumber(*number, geometry::kFieldPattern) : cell.text;
+// The number a cell stands for, if any.
+std::optional<double> cellNumber(const SpreadsheetCell &cell) {
+    switch (cell.kind) {
+    case SpreadsheetCell::Kind::Number:
+        if (std::isfinite(cell.number)) return cell.number;
+        break;
+    case SpreadsheetCell::Kind::Text:
+        return cellTextNumber(cell.text);
+    case SpreadsheetCell::Kind::Error:
+    case SpreadsheetCell::Kind::Empty:
+        break;
     }
-    return geometry::formatNumber(cell.number, geometry::kFieldPattern);
+    return std::nullopt;
+}
+
+// Why a cell of a corner's row cannot be taken.
+QString cellFault(const SpreadsheetCell &cell) {
+    if (!isFilled(cell)) return QStringLiteral("пустая ячейка");
+    if (cell.kind == SpreadsheetCell::Kind::Error) return QStringLiteral("ошибка в ячейке");
+    return QStringLiteral("не число");
+}
+
+ImportOutcome failure(int row, int column, const QString &what) {
+    return {std::nullopt, QStringLiteral("Ошибка импорта! Строка %1, столбец %2: %3")
+                              .arg(row + 1)
+                              .arg(QChar(u'A' + column))
+                              .arg(what)};
 }
 
 } // namespace
@@ -105,44 +128,64 @@ std::optional<double> cellTextNumber(const QString &text) {
 
 ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
                                const std::array<QString, 21> &x, const std::array<QString, 21> &y,
-                               const QString &fileName) {
+                               int count, const QString &fileName) {
     try {
         const std::unique_ptr<SpreadsheetApplication> application = spreadsheet.createApplication();
         if (!application) return ExportResult::Failed;
         const QuitOnExit quit(*application);
-        return runExport(*application, x, y, fileName);
+        return runExport(*application, x, y, std::clamp(count, 3, kRows), fileName);
     } catch (...) {
         // The export reports failures by its result only.
         return ExportResult::Failed;
     }
 }
 
-std::optional<ImportedCorners> importCorners(const platform::SpreadsheetColumns &columns) {
-    const auto filled = [&](const std::vector<SpreadsheetCell> &column, int row) {
-        const SpreadsheetCell *cell = cellAt(column, row);
-        return cell && isFilled(*cell);
+ImportOutcome importCorners(const platform::SpreadsheetColumns &columns) {
+    const int rows = static_cast<int>(std::max(columns.a.size(), columns.b.size()));
+    const auto cells = [&](int row) {
+        return std::array{cellAt(columns.a, row), cellAt(columns.b, row)};
     };
-    int lastFilledRow = 0;
-    for (int row = 0; row < kRows; ++row)
-        if (filled(columns.a, row) && filled(columns.b, row)) lastFilledRow = row + 1;
-    if (lastFilledRow == 0) return std::nullopt;
 
-    ImportedCorners corners;
-    corners.count = std::max(lastFilledRow, 3);
-    const QString zero = geometry::formatNumber(0, geometry::kFieldPattern);
-    for (int row = 0; row < kRows; ++row) {
-        const bool used = row < corners.count;
-        for (const auto &[column, field] : {std::pair{&columns.a, &corners.x[row + 1]},
-                                            std::pair{&columns.b, &corners.y[row + 1]}}) {
-            if (filled(*column, row))
-                *field = fieldText(*cellAt(*column, row));
-            else if (used)
-                return std::nullopt;
-            else
-                *field = zero;
+    int row = 0;
+    // A header: something written in the first row, and no number in it.
+    if (const auto first = cells(0); std::ranges::any_of(first, isFilled) &&
+                                     std::ranges::none_of(first, [](const SpreadsheetCell &c) {
+                                         return c.kind == SpreadsheetCell::Kind::Error ||
+                                                cellNumber(c).has_value();
+                                     }))
+        row = 1;
+
+    std::array<double, kRows + 1> x{};
+    std::array<double, kRows + 1> y{};
+    int count = 0;
+    for (; row < rows; ++row) {
+        const auto rowCells = cells(row);
+        if (std::ranges::none_of(rowCells, isFilled)) continue;
+        if (count == kMaxImportedCorners)
+            return failure(row, 0,
+                           QStringLiteral("в файле больше %1 строк с координатами, а программа "
+                                          "принимает не больше %1 углов.")
+                               .arg(kMaxImportedCorners));
+        ++count;
+        for (int column = 0; column < 2; ++column) {
+            const auto number = cellNumber(rowCells[static_cast<std::size_t>(column)]);
+            if (!number)
+                return failure(row, column, cellFault(rowCells[static_cast<std::size_t>(column)]));
+            (column == 0 ? x : y)[static_cast<std::size_t>(count)] = *number;
         }
     }
-    return corners;
+    if (count == 0)
+        return {std::nullopt,
+                QStringLiteral("Ошибка импорта! В столбцах A и B первого листа нет координат.")};
+
+    ImportedCorners corners;
+    corners.count = std::max(count, 3);
+    for (int i = 1; i <= kRows; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        corners.x[index] = geometry::formatNumber(x[index], geometry::kFieldPattern);
+        corners.y[index] = geometry::formatNumber(y[index], geometry::kFieldPattern);
+    }
+    return {corners, {}};
 }
 
 } // namespace tarvel::files

@@ -1,8 +1,11 @@
 // The exchange of corner coordinates with a spreadsheet workbook: the first
-// worksheet, X in column A and Y in column B, corner i in row i, rows 1 to
-// 20, no header. The export drives the automation object model; the import
-// turns the cells read back into field texts. No widgets here: the window
-// shows the dialogs and the messages.
+// worksheet, X in column A and Y in column B, one corner per row. The export
+// writes corner i into row i, rows 1 to the corner count, no header; the
+// import reads back what the export writes and what people and other
+// programs write: a header row, blank rows between corners. The export
+// drives the automation object model; the import turns the cells read back
+// into field texts. No widgets here: the window shows the dialogs and the
+// messages.
 #pragma once
 
 #include "platform/services/services.h"
@@ -16,15 +19,17 @@ namespace tarvel::files {
 
 enum class ExportResult { Ok, PermissionDenied, Failed };
 
-// Writes the twenty X and Y texts (indices 1..20; index 0 is unused) as
-// numbers into a new workbook, formats A1:B20 with two decimals aligned
-// right, and saves it as `fileName`. Every text is converted before
-// anything is written, hidden rows included: one text that is not a number
-// fails the export and no file is written. The application started for the
-// export is closed again in every case.
+// Writes the X and Y texts of corners 1..`count` (indices 1..20; index 0 is
+// unused; `count` is clamped to 3..20) as numbers into a new workbook,
+// formats A1:B<count> with two decimals aligned right, and saves it as
+// `fileName`. Only the corners in force are written: the hidden rows are
+// no corners, and a workbook holding them would import as twenty corners.
+// Every text written is converted before anything is written: one text
+// that is not a number fails the export and no file is written. The
+// application started for the export is closed again in every case.
 ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
                                const std::array<QString, 21> &x, const std::array<QString, 21> &y,
-                               const QString &fileName);
+                               int count, const QString &fileName);
 
 // Field texts taken from a workbook: x[i], y[i] for corner i = 1..20 (index
 // 0 is unused). Every field gets a text, so nothing of the polygon shown
@@ -35,21 +40,36 @@ struct ImportedCorners {
     int count = 0; // the corner count to set, 3..20
 };
 
-// The corner count is the last row whose A and B cells are both filled, at
-// least 3. Each cell becomes a field text:
+// The most corners a workbook may hold.
+inline constexpr int kMaxImportedCorners = 20;
+
+// What an import makes of a workbook's cells: the corners, or the message
+// that tells the user why none were taken.
+struct ImportOutcome {
+    std::optional<ImportedCorners> corners;
+    QString message; // empty when corners holds a value
+};
+
+// Reads corners from columns A and B:
+//  - a first row that holds no number (a header such as "X", "Y") is
+//    passed over;
+//  - a row with both cells empty is passed over; every other row is the
+//    next corner, so corner i is the i-th filled row;
 //  - a number cell, and a text cell that reads as a number, become the
 //    number in the field pattern (" 76,00"); a text reads as a number with
 //    a decimal comma or a decimal point and with blanks or no-break spaces
 //    between digit groups ("1,5", " 1 234,50", "1.5"), as people and other
 //    programs write numbers stored as text;
-//  - any other text is taken as it stands, as a typed text would be;
-//  - an empty cell beyond the corner count gives the field of zero (" 0,00"),
-//    as a new row would hold.
-// nullopt, and the import must change nothing, when no row has both cells
-// filled or when a cell of rows 1..count is empty: a corner without one of
-// its coordinates cannot be drawn, and guessing one would move the corner
-// without a word.
-std::optional<ImportedCorners> importCorners(const platform::SpreadsheetColumns &columns);
+//  - one or two corners make a triangle whose missing corners are at zero,
+//    and fields beyond the corners get the field of zero (" 0,00"), as a
+//    new row would hold.
+// The import fails, and must change nothing, when a cell of a corner's row
+// is empty, holds a text that is no number or an error value, when more
+// than twenty rows hold corners, or when no row does. The message is
+// "Ошибка импорта!" followed by the row and column of the first cell that
+// stopped it ("Ошибка импорта! Строка 7, столбец B: не число"), the row
+// numbered as the spreadsheet numbers it.
+ImportOutcome importCorners(const platform::SpreadsheetColumns &columns);
 
 // The number a text cell of a workbook stands for, if it reads as one under
 // the rules above.

@@ -31,9 +31,10 @@ void ToolActions::exportCoordinates() {
     const auto path = services_.dialogs.showSave(owner_, request);
     if (!path) return;
 
-    // All twenty rows, hidden ones included: the workbook always holds them.
+    // The corners in force only: hidden rows are no corners, and the
+    // workbook must read back as the polygon shown.
     const geometry::PolygonTexts &t = doc_.texts();
-    switch (files::exportCoordinates(services_.spreadsheet, t.x, t.y, *path)) {
+    switch (files::exportCoordinates(services_.spreadsheet, t.x, t.y, doc_.cornerCount(), *path)) {
     case files::ExportResult::Ok:
         break;
     case files::ExportResult::PermissionDenied:
@@ -83,13 +84,15 @@ void ToolActions::readWorkbook() {
 
     // The spreadsheet layer refuses named pipes and devices without waiting.
     const auto columns = services_.spreadsheet.readColumns(*path);
-    const auto corners = columns ? files::importCorners(*columns) : std::nullopt;
-    if (!corners) {
-        services_.messages.show(owner_, QStringLiteral("Ошибка импорта!"), MsgButtons::OK,
-                                MsgIcon::Exclamation, QStringLiteral("Ошибка импорта"));
+    const files::ImportOutcome outcome =
+        columns ? files::importCorners(*columns)
+                : files::ImportOutcome{std::nullopt, QStringLiteral("Ошибка импорта!")};
+    if (!outcome.corners) {
+        services_.messages.show(owner_, outcome.message, MsgButtons::OK, MsgIcon::Exclamation,
+                                QStringLiteral("Ошибка импорта"));
         return;
     }
-    emit cornersImported(*corners);
+    emit cornersImported(*outcome.corners);
 }
 
 void ToolActions::startCalculator() {
@@ -130,8 +133,7 @@ void ToolActions::showHelp() {
     // A document that is there but is no regular file (a named pipe, say)
     // would hold the viewer: the built-in help is shown instead. A missing
     // one is still handed on, for the desktop to say so.
-    const bool usable =
-        platform::isRegularFile(helpDocument_) || !QFileInfo::exists(helpDocument_);
+    const bool usable = platform::isRegularFile(helpDocument_) || !QFileInfo::exists(helpDocument_);
     if (usable && services_.shell.openDocument(helpDocument_)) return;
 
     platform::showBuiltInHelp(*owner_);

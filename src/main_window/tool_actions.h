@@ -43,7 +43,7 @@ public:
                 files::Settings &settings, QWidget *owner, QObject *parent = nullptr);
     ~ToolActions() override;
 
-    // Writes the twenty rows of X and Y into a workbook the user names.
+    // Writes X and Y of the corners in force into a workbook the user names.
     void exportCoordinates();
     // Shows the import hint first unless the user turned it off; then asks
     // for a workbook and reads its corners.

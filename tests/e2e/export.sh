@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "Экспорт координат в Excel" through the real menu and save dialog writes a
-# workbook that liborcus reads back with the twenty corners.
+# workbook that reads back with the corners in force: the twenty of the
+# start-up polygon.
 source "$(dirname "$0")/lib.sh"
 SHEET_DUMP="${SHEET_DUMP:?path of sheet_dump}"
 start_app

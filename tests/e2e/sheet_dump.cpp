@@ -1,10 +1,13 @@
-// Prints columns A and B of rows 1..20 of a workbook's first sheet, read
-// back with the program's own readers, one row a line: "A<TAB>B".
+// Prints columns A and B of a workbook's first sheet, rows 1 to the last
+// that holds anything, read back with the program's own readers, one row a
+// line: "A<TAB>B".
 // Numbers are printed with a point; empty cells as nothing.
 #include "platform/io/spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <algorithm>
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
@@ -18,7 +21,10 @@ int main(int argc, char **argv) {
         return c.kind == Kind::Number ? QString::number(c.number, 'g', 15)
                                       : (c.kind == Kind::Text ? c.text : QString());
     };
-    for (std::size_t i = 0; i < columns->a.size() && i < columns->b.size(); ++i)
+    std::size_t rows = std::min(columns->a.size(), columns->b.size());
+    while (rows > 0 && text(columns->a[rows - 1]).isEmpty() && text(columns->b[rows - 1]).isEmpty())
+        --rows;
+    for (std::size_t i = 0; i < rows; ++i)
         out << text(columns->a[i]) << '\t' << text(columns->b[i]) << '\n';
     return 0;
 }

@@ -125,7 +125,38 @@ TEST(ExportCoordinates, DrivesTheAutomationInOrderAndAlwaysQuits) {
     for (const auto &[saveResult, result] : outcomes) {
         SpySpreadsheet spy;
         spy.log.saveResult = saveResult;
-        EXPECT_EQ(exportCoordinates(spy, fields.x, fields.y, "out.xls"), result);
+        EXPECT_EQ(exportCoordinates(spy, fields.x, fields.y, 20, "out.xls"), result);
+        EXPECT_EQ(spy.log.calls, expected);
+    }
+}
+
+// Only the corners in force are written; the hidden rows are no corners,
+// whatever they hold (after the clear button they hold nothing at all).
+TEST(ExportCoordinates, WritesTheCornersInForceOnly) {
+    struct Case {
+        const char *name;
+        int count;
+        int rowsWritten;
+    };
+    const std::vector<Case> cases = {
+        {"triangle", 3, 3},          {"six corners", 6, 6},          {"twenty corners", 20, 20},
+        {"count below three", 1, 3}, {"count above twenty", 25, 20},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fields fields;
+        for (int i = c.rowsWritten + 1; i <= 20; ++i)
+            fields.x[i] = fields.y[i] = "";
+        SpySpreadsheet spy;
+        ASSERT_EQ(exportCoordinates(spy, fields.x, fields.y, c.count, "out.xls"), ExportResult::Ok);
+        QStringList expected{"WorkbooksAdd", "Worksheets 1"};
+        for (int i = 1; i <= c.rowsWritten; ++i)
+            expected << QString("A%1=%2.5").arg(i).arg(i)
+                     << QString("B%1=-%2.25").arg(i).arg(i * 100);
+        const QString range = QString("A1:B%1").arg(c.rowsWritten);
+        expected << range + " format 0.00" << range + " align 4"
+                 << "SaveAs out.xls"
+                 << "Quit";
         EXPECT_EQ(spy.log.calls, expected);
     }
 }
@@ -144,11 +175,11 @@ TEST(ExportCoordinates, AnyTextThatIsNoNumberFailsBeforeWriting) {
         Fields fields;
         (bad[k].first ? fields.x : fields.y)[bad[k].second] = texts[k];
         SpySpreadsheet spy;
-        EXPECT_EQ(exportCoordinates(spy, fields.x, fields.y, "out.xls"), ExportResult::Failed);
+        EXPECT_EQ(exportCoordinates(spy, fields.x, fields.y, 20, "out.xls"), ExportResult::Failed);
         EXPECT_EQ(spy.log.calls, (QStringList{"WorkbooksAdd", "Worksheets 1", "Quit"})) << k;
 
         XlsxSpreadsheet real;
-        EXPECT_EQ(exportCoordinates(real, fields.x, fields.y, target), ExportResult::Failed);
+        EXPECT_EQ(exportCoordinates(real, fields.x, fields.y, 20, target), ExportResult::Failed);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), "old workbook") << k;
         file.close();
@@ -157,7 +188,8 @@ TEST(ExportCoordinates, AnyTextThatIsNoNumberFailsBeforeWriting) {
 
     FakeSpreadsheet cannotStart;
     cannotStart.startFails = true;
-    EXPECT_EQ(exportCoordinates(cannotStart, Fields().x, Fields().y, target), ExportResult::Failed);
+    EXPECT_EQ(exportCoordinates(cannotStart, Fields().x, Fields().y, 20, target),
+              ExportResult::Failed);
 }
 
 TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
@@ -168,7 +200,7 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Координаты многоугольника.xls");
     XlsxSpreadsheet real;
-    ASSERT_EQ(exportCoordinates(real, fields.x, fields.y, path), ExportResult::Ok);
+    ASSERT_EQ(exportCoordinates(real, fields.x, fields.y, 20, path), ExportResult::Ok);
 
     const auto columns = real.readColumns(path);
     ASSERT_TRUE(columns);
@@ -177,7 +209,7 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
     EXPECT_DOUBLE_EQ(columns->a[1].number, 76);
     EXPECT_DOUBLE_EQ(columns->b[19].number, -2000.25);
 
-    const auto corners = importCorners(*columns);
+    const auto corners = importCorners(*columns).corners;
     ASSERT_TRUE(corners);
     EXPECT_EQ(corners->count, 20);
     EXPECT_EQ(corners->x[1], "1 234,50");
@@ -194,74 +226,150 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
     }
 }
 
+// Six corners with the hidden rows cleared come back as the same six
+// corners, not as twenty.
+TEST(ExportCoordinates, SixCornersRoundTrip) {
+    Fields fields;
+    for (int i = 7; i <= 20; ++i)
+        fields.x[i] = fields.y[i] = "";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("six.xlsx");
+    XlsxSpreadsheet real;
+    ASSERT_EQ(exportCoordinates(real, fields.x, fields.y, 6, path), ExportResult::Ok);
+    const auto columns = real.readColumns(path);
+    ASSERT_TRUE(columns);
+    const auto corners = importCorners(*columns).corners;
+    ASSERT_TRUE(corners);
+    EXPECT_EQ(corners->count, 6);
+    EXPECT_EQ(tarvel::geometry::textToDouble(corners->x[6]), 6.5);
+    EXPECT_EQ(tarvel::geometry::textToDouble(corners->y[6]), -600.25);
+    EXPECT_EQ(tarvel::geometry::textToDouble(corners->x[7]), 0.0);
+}
+
 TEST(ExportCoordinates, UnwritableFolderIsPermissionDenied) {
     QTemporaryDir dir;
     const auto locked = tarvel::test::unwritableFolder(dir.path());
     if (!locked) GTEST_SKIP() << "no folder refuses writing here";
     XlsxSpreadsheet real;
-    EXPECT_EQ(exportCoordinates(real, Fields().x, Fields().y, *locked + "/out.xlsx"),
+    EXPECT_EQ(exportCoordinates(real, Fields().x, Fields().y, 20, *locked + "/out.xlsx"),
               ExportResult::PermissionDenied);
 }
 
-TEST(ImportCorners, CountsRowsAndRefusesCornersWithoutACoordinate) {
+TEST(ImportCorners, TakesTheFilledRowsOrNamesTheCellThatStopsIt) {
     struct Case {
         const char *name;
         std::vector<SpreadsheetCell> a, b;
-        std::optional<int> count;
+        int count; // 0: refused with `message`
+        QString message;
     };
     const SpreadsheetCell e;
-    const auto three = [](SpreadsheetCell c) { return std::vector(3, c); };
+    const SpreadsheetCell err{Kind::Error, 0, {}};
+    const auto n = [](int k, SpreadsheetCell c) { return std::vector(k, c); };
+    const auto plus = [](std::vector<SpreadsheetCell> v, std::vector<SpreadsheetCell> more) {
+        v.insert(v.end(), more.begin(), more.end());
+        return v;
+    };
+    const QString none = "Ошибка импорта! В столбцах A и B первого листа нет координат.";
+    const QString tooMany = ": в файле больше 20 строк с координатами, а программа принимает "
+                            "не больше 20 углов.";
     const std::vector<Case> cases = {
-        {"nothing", {}, {}, std::nullopt},
-        {"only column A", {number(1), number(2), number(3)}, {}, std::nullopt},
-        {"no row with both", {number(1), e}, {e, number(2)}, std::nullopt},
-        {"blank texts are empty", {text("  "), number(1)}, {number(1), text("")}, std::nullopt},
-        {"not finite is empty", three(number(std::numeric_limits<double>::infinity())),
-         three(number(1)), std::nullopt},
-        {"three full rows", three(number(1)), three(number(2)), 3},
-        // A count below three still shows three rows, and row 3 is empty.
-        {"one corner is no polygon", {number(1)}, {number(2)}, std::nullopt},
-        {"gap inside the rows used",
-         {number(1), e, number(3), number(4)},
-         {number(1), number(2), number(3), number(4)},
-         std::nullopt},
-        {"text that is no number still counts", three(text("x")), three(number(1)), 3},
-        {"last full row counts, a lone X after it is kept",
-         {number(1), number(2), number(3), number(4), number(5)},
-         {number(1), number(2), number(3), number(4)},
-         4},
-        {"rows past twenty ignored", std::vector(25, number(1)), std::vector(25, number(1)), 20},
+        {"nothing", {}, {}, 0, none},
+        {"blank texts are empty", {text("  ")}, {text("")}, 0, none},
+        {"three full rows", n(3, number(1)), n(3, number(2)), 3, {}},
+        {"one corner makes a triangle", {number(1)}, {number(2)}, 3, {}},
+        {"twenty rows", n(20, number(1)), n(20, number(2)), 20, {}},
+        {"header row passed over",
+         plus({text("X")}, n(4, number(1))),
+         plus({text("Y")}, n(4, number(1))),
+         4,
+         {}},
+        {"header only in A",
+         plus({text("Координаты")}, n(3, number(1))),
+         plus({e}, n(3, number(1))),
+         3,
+         {}},
+        {"header and twenty rows",
+         plus({text("X")}, n(20, number(1))),
+         plus({text("Y")}, n(20, number(1))),
+         20,
+         {}},
+        {"a number text in row 1 is a corner", plus({text("1,5")}, n(2, number(1))),
+         plus({text("Y")}, n(2, number(1))), 0, "Ошибка импорта! Строка 1, столбец B: не число"},
+        {"empty rows passed over",
+         {number(1), e, number(3), e, e, number(4)},
+         {number(1), e, number(3), e, e, number(4)},
+         3,
+         {}},
+        {"twenty-one rows refused", n(21, number(1)), n(21, number(1)), 0,
+         "Ошибка импорта! Строка 21, столбец A" + tooMany},
+        {"twenty-five rows refused", n(25, number(1)), n(25, number(1)), 0,
+         "Ошибка импорта! Строка 21, столбец A" + tooMany},
+        {"header and twenty-one rows refused", plus({text("X")}, n(21, number(1))),
+         plus({text("Y")}, n(21, number(1))), 0, "Ошибка импорта! Строка 22, столбец A" + tooMany},
+        {"a lone Y is refused", n(21, number(1)), plus(n(20, number(1)), {e, number(5)}), 0,
+         "Ошибка импорта! Строка 21, столбец A" + tooMany},
+        {"X without Y", n(4, number(1)), n(3, number(1)), 0,
+         "Ошибка импорта! Строка 4, столбец B: пустая ячейка"},
+        {"Y without X",
+         {number(1), e},
+         {number(1), number(2)},
+         0,
+         "Ошибка импорта! Строка 2, столбец A: пустая ячейка"},
+        {"text that is no number", n(7, number(1)), plus(n(6, number(1)), {text("abc")}), 0,
+         "Ошибка импорта! Строка 7, столбец B: не число"},
+        {"number with a unit",
+         {number(1), text("12,5 м")},
+         n(2, number(1)),
+         0,
+         "Ошибка импорта! Строка 2, столбец A: не число"},
+        {"error value",
+         n(3, number(1)),
+         {number(1), number(1), err},
+         0,
+         "Ошибка импорта! Строка 3, столбец B: ошибка в ячейке"},
+        {"not finite is empty", n(3, number(std::numeric_limits<double>::infinity())),
+         n(3, number(1)), 0, "Ошибка импорта! Строка 1, столбец A: пустая ячейка"},
+        {"first fault in reading order wins",
+         {number(1), text("a")},
+         {text("b"), e},
+         0,
+         "Ошибка импорта! Строка 1, столбец B: не число"},
     };
     for (const auto &c : cases) {
-        const auto corners = importCorners({c.a, c.b});
-        ASSERT_EQ(corners.has_value(), c.count.has_value()) << c.name;
-        if (corners) EXPECT_EQ(corners->count, *c.count) << c.name;
+        SCOPED_TRACE(c.name);
+        const ImportOutcome outcome = importCorners({c.a, c.b});
+        if (c.count == 0) {
+            EXPECT_FALSE(outcome.corners.has_value());
+            EXPECT_EQ(outcome.message.toStdString(), c.message.toStdString());
+        } else {
+            ASSERT_TRUE(outcome.corners.has_value()) << outcome.message.toStdString();
+            EXPECT_EQ(outcome.corners->count, c.count);
+        }
     }
 }
 
-TEST(ImportCorners, EveryFieldGetsTheCellsTextOrZero) {
+TEST(ImportCorners, EveryFieldGetsTheCellsNumberOrZero) {
     const SpreadsheetCell e;
-    const auto corners = importCorners(
-        {{number(76), text("12,5 м"), number(1234567.891), text("1.5"), number(-0.004), e,
-          number(9)},
-         {number(-1234.5), text(" 7 "), text("\u00a01\u00a0234,50"), number(0), text("x")}});
+    const auto corners =
+        importCorners(
+            {{text("X"), number(76), e, number(1234567.891), text("1.5"), number(-0.004)},
+             {text("Y"), number(-1234.5), e, text("\u00a01\u00a0234,50"), number(0), text(" 7 ")}})
+            .corners;
     ASSERT_TRUE(corners);
-    EXPECT_EQ(corners->count, 5);
+    EXPECT_EQ(corners->count, 4);
     const std::vector<std::pair<QString, QString>> expected = {
         {},
         {" 76,00", "-1 234,50"},
-        {"12,5 м", " 7,00"},
         {"1234 567,89", "1 234,50"},
         {" 1,50", " 0,00"},
-        {" 0,00", "x"},
-        {" 0,00", " 0,00"}, // empty cells past the count: zero, not the old corner
-        {" 9,00", " 0,00"}, // a lone X past the count is kept in its hidden field
+        {" 0,00", " 7,00"},
     };
     for (int i = 1; i < static_cast<int>(expected.size()); ++i) {
         EXPECT_EQ(corners->x[i], expected[i].first) << i;
         EXPECT_EQ(corners->y[i], expected[i].second) << i;
     }
-    for (int i = 8; i <= 20; ++i)
+    // Fields past the count: zero, not the old corner.
+    for (int i = 5; i <= 20; ++i)
         EXPECT_TRUE(corners->x[i] == " 0,00" && corners->y[i] == " 0,00") << i;
 }
 

@@ -40,8 +40,10 @@ const char *const kWorkbooks[] = {
     "xlsxwriter.xlsx",                    // the common writer's plain layout
     "libxlsxwriter.xlsx",                 // the C library the export uses
     "libxlsxwriter_constant_memory.xlsx", // X of rows 2 and 4 as inline-string texts
-    "handmade.xlsx",     // absolute names, rich and shared strings, formula, sheet stored last
-    "text_numbers.xlsx", // number texts with comma, blanks and no-break spaces
+    "handmade.xlsx",          // absolute names, rich and shared strings, formula, sheet stored last
+    "text_numbers.xlsx",      // number texts with comma, blanks and no-break spaces
+    "header_openpyxl.xlsx",   // header "X", "Y" in row 1, a blank row between corners 3 and 4
+    "header_xlsxwriter.xlsx", // bold header row as pandas writes it
     // .ods
     "libreoffice.ods", "odfpy.ods",
     // .xls (BIFF8)
@@ -53,6 +55,7 @@ const char *const kWorkbooks[] = {
     "semicolon_decimal_comma.csv", // "1234,56;7890,12", CRLF
     "bom.csv",                     // UTF-8 with BOM, a title in column C
     "cp1251.csv",                  // Windows-1251 text in column C
+    "header_libreoffice.csv",      // "X","Y" header, quoted decimal-comma numbers
 };
 
 class WorkbookImport : public ::testing::TestWithParam<const char *> {};
@@ -63,8 +66,9 @@ TEST_P(WorkbookImport, GivesTheSixCornersAsFieldTexts) {
 
     const auto columns = XlsxSpreadsheet().readColumns(path);
     ASSERT_TRUE(columns.has_value()) << "the file was not read as a workbook";
-    const auto corners = importCorners(*columns);
-    ASSERT_TRUE(corners.has_value()) << "no corner imported";
+    const auto outcome = importCorners(*columns);
+    const auto &corners = outcome.corners;
+    ASSERT_TRUE(corners.has_value()) << outcome.message.toStdString();
 
     EXPECT_EQ(corners->count, 6);
     for (int i = 1; i <= 6; ++i) {
@@ -84,19 +88,32 @@ INSTANTIATE_TEST_SUITE_P(Writers, WorkbookImport, ::testing::ValuesIn(kWorkbooks
                              return name;
                          });
 
+// A header and twenty-one corners: one more than the program takes. Taking
+// twenty in silence would hand the user another polygon.
+TEST(WorkbookImportTooManyRows, RefusesNamingTheTwentyFirstCorner) {
+    const auto columns = XlsxSpreadsheet().readColumns(kDataDir + "too_many_rows.xlsx");
+    ASSERT_TRUE(columns.has_value());
+    const auto outcome = importCorners(*columns);
+    EXPECT_FALSE(outcome.corners.has_value());
+    EXPECT_EQ(outcome.message, "Ошибка импорта! Строка 22, столбец A: в файле больше 20 строк с "
+                               "координатами, а программа принимает не больше 20 углов.");
+}
+
 // B3 holds #DIV/0!, once as a plain error cell, once as the cached result
 // of =1/0. Importing the rest around it would hand the user a polygon with
-// a made-up or stale corner, so the import fails as a whole.
-TEST(WorkbookImportErrorCell, FailsTheWholeImport) {
+// a made-up or stale corner, so the import fails as a whole and names B3.
+TEST(WorkbookImportErrorCell, FailsTheWholeImportNamingTheCell) {
     for (const char *file : {"error_cell.xlsx", "error_formula.xlsx"}) {
         SCOPED_TRACE(file);
         const QString path = kDataDir + QString::fromUtf8(file);
         ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
 
         const auto columns = XlsxSpreadsheet().readColumns(path);
-        if (!columns) continue; // refused while reading: the import failed
-        EXPECT_FALSE(importCorners(*columns).has_value())
+        ASSERT_TRUE(columns.has_value());
+        const auto outcome = importCorners(*columns);
+        EXPECT_FALSE(outcome.corners.has_value())
             << "a workbook with an error cell among the corners was imported";
+        EXPECT_EQ(outcome.message, "Ошибка импорта! Строка 3, столбец B: ошибка в ячейке");
     }
 }
 

@@ -4,7 +4,7 @@
 //
 // Input: one byte each for the lengths of columns A and B, then the cells
 // of A, then those of B; a cell is a kind byte (0 empty, 1 number with 8
-// raw bytes, 2 text with a length byte and UTF-8 bytes).
+// raw bytes, 2 text with a length byte and UTF-8 bytes, 3 an error cell).
 #include "fuzz_support.h"
 
 #include "files/spreadsheet_exchange.h"
@@ -23,7 +23,10 @@ namespace {
 
 SpreadsheetCell readCell(tarvel::fuzz::Bytes &in) {
     SpreadsheetCell cell;
-    switch (in.byte() % 3) {
+    switch (in.byte() % 4) {
+    case 3:
+        cell.kind = SpreadsheetCell::Kind::Error;
+        break;
     case 1:
         cell.kind = SpreadsheetCell::Kind::Number;
         cell.number = in.rawDouble();
@@ -42,23 +45,24 @@ bool isFilled(const std::vector<SpreadsheetCell> &column, int row) {
     if (row >= static_cast<int>(column.size())) return false;
     const auto &cell = column[static_cast<std::size_t>(row)];
     return (cell.kind == SpreadsheetCell::Kind::Number && std::isfinite(cell.number)) ||
-           (cell.kind == SpreadsheetCell::Kind::Text && !cell.text.trimmed().isEmpty());
+           (cell.kind == SpreadsheetCell::Kind::Text && !cell.text.trimmed().isEmpty()) ||
+           cell.kind == SpreadsheetCell::Kind::Error;
+}
+
+// A filled cell that gives a coordinate.
+bool isNumber(const std::vector<SpreadsheetCell> &column, int row) {
+    if (!isFilled(column, row)) return false;
+    const auto &cell = column[static_cast<std::size_t>(row)];
+    return cell.kind == SpreadsheetCell::Kind::Number ||
+           (cell.kind == SpreadsheetCell::Kind::Text && files::cellTextNumber(cell.text));
 }
 
 // The field text a cell gives, by the import's own description.
 void checkField(const std::vector<SpreadsheetCell> &column, int row, const QString &field) {
     const QString where = QStringLiteral("row %1: ").arg(row + 1) + field;
-    if (!isFilled(column, row)) {
-        check(textToDouble(field) == 0.0, "an empty cell does not give zero", where);
-        return;
-    }
     const SpreadsheetCell &cell = column[static_cast<std::size_t>(row)];
     if (cell.kind == SpreadsheetCell::Kind::Text) {
         const auto number = files::cellTextNumber(cell.text);
-        if (!number) {
-            check(field == cell.text, "a text cell not taken as it stands", where);
-            return;
-        }
         check(field == formatNumber(*number, kFieldPattern), "a number text not formatted", where);
         return;
     }
@@ -84,25 +88,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (auto &cell : columns.b)
         cell = readCell(in);
 
-    const auto corners = files::importCorners(columns);
-    int last = 0;
-    for (int row = 0; row < 20; ++row)
-        if (isFilled(columns.a, row) && isFilled(columns.b, row)) last = row + 1;
-    const int count = std::max(last, 3);
-    bool gap = false;
-    for (int row = 0; row < count; ++row)
-        gap = gap || !isFilled(columns.a, row) || !isFilled(columns.b, row);
-    if (!corners) {
-        // Nothing taken: no corner at all, or one without a coordinate.
-        check(last == 0 || gap, "a usable workbook refused", QString::number(last));
+    const auto outcome = files::importCorners(columns);
+    const int rows = static_cast<int>(std::max(columns.a.size(), columns.b.size()));
+    const auto anyFilled = [&](int row) {
+        return isFilled(columns.a, row) || isFilled(columns.b, row);
+    };
+    int row =
+        anyFilled(0) && !isNumber(columns.a, 0) && !isNumber(columns.b, 0) &&
+                !(isFilled(columns.a, 0) && columns.a[0].kind == SpreadsheetCell::Kind::Error) &&
+                !(isFilled(columns.b, 0) && columns.b[0].kind == SpreadsheetCell::Kind::Error)
+            ? 1
+            : 0;
+    std::vector<int> taken;
+    bool refused = false;
+    for (; row < rows && !refused; ++row) {
+        if (!anyFilled(row)) continue;
+        refused = taken.size() == 20 || !isNumber(columns.a, row) || !isNumber(columns.b, row);
+        if (!refused) taken.push_back(row);
+    }
+    refused = refused || taken.empty();
+    if (!outcome.corners) {
+        check(refused, "a usable workbook refused", outcome.message);
+        check(outcome.message.startsWith(QStringLiteral("Ошибка импорта!")),
+              "a refusal without the import's message", outcome.message);
         return 0;
     }
-    check(last > 0 && !gap, "a workbook with a gap taken", QString::number(last));
-    check(corners->count == count, "corner count is not the last filled row",
-          QString::number(corners->count));
-    for (int row = 0; row < 20; ++row) {
-        checkField(columns.a, row, corners->x[static_cast<std::size_t>(row + 1)]);
-        checkField(columns.b, row, corners->y[static_cast<std::size_t>(row + 1)]);
+    check(!refused, "an unusable workbook taken", QString::number(taken.size()));
+    const auto &corners = *outcome.corners;
+    check(corners.count == std::max(static_cast<int>(taken.size()), 3),
+          "corner count is not the filled rows", QString::number(corners.count));
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        checkField(columns.a, taken[i], corners.x[i + 1]);
+        checkField(columns.b, taken[i], corners.y[i + 1]);
     }
+    for (std::size_t i = taken.size() + 1; i <= 20; ++i)
+        check(textToDouble(corners.x[i]) == 0.0 && textToDouble(corners.y[i]) == 0.0,
+              "a field past the corners is not zero", QString::number(i));
     return 0;
 }

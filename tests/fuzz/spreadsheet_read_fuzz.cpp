@@ -41,7 +41,8 @@ const QString &scratchFolder() {
 }
 
 void checkColumn(const std::vector<SpreadsheetCell> &column) {
-    check(column.size() == 20, "a column not of twenty rows", QString::number(column.size()));
+    check(column.size() == platform::kSpreadsheetRowsRead, "a column not of the rows read",
+          QString::number(column.size()));
     for (const SpreadsheetCell &cell : column) {
         if (cell.kind == SpreadsheetCell::Kind::Number)
             check(std::isfinite(cell.number), "a non-finite number cell");

@@ -35,6 +35,8 @@ using geometry::textToDouble;
 namespace {
 
 using platform::MsgIcon;
+using platform::MsgResult;
+using platform::SpreadsheetCell;
 using platform::SpreadsheetError;
 
 // An automation application whose workbook answers SaveAs as scripted.
@@ -131,7 +133,7 @@ TEST_F(Form1ToolsTest, ExportProposesItsFileAndCancelDoesNothing) {
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
+TEST_F(Form1ToolsTest, ExportWritesTheCornersInForceAndLeavesThePolygonAlone) {
     setPolygon({"0", "30", "30,5", "0", "-12,25"}, {"0", "0", "40", "40", "1 234,5"});
     form->document().markSaved();
     fakes.dialogs.fileAnswers.push_back(path("out.xlsx"));
@@ -141,12 +143,38 @@ TEST_F(Form1ToolsTest, ExportWritesAllTwentyRowsAndLeavesThePolygonAlone) {
 
     const auto columns = xlsx.readColumns(path("out.xlsx"));
     ASSERT_TRUE(columns);
-    ASSERT_EQ(columns->a.size(), 20u);
-    ASSERT_EQ(columns->b.size(), 20u);
-    for (int i = 1; i <= 20; ++i) { // the hidden rows 6..20 as well
+    for (int i = 1; i <= 5; ++i) {
         EXPECT_DOUBLE_EQ(columns->a[i - 1].number, *textToDouble(form->table().x(i)->Text())) << i;
         EXPECT_DOUBLE_EQ(columns->b[i - 1].number, *textToDouble(form->table().y(i)->Text())) << i;
     }
+    // The hidden rows are no corners: a workbook holding them would import
+    // as twenty.
+    for (int i = 6; i <= 20; ++i)
+        EXPECT_TRUE(columns->a[i - 1].kind == SpreadsheetCell::Kind::Empty &&
+                    columns->b[i - 1].kind == SpreadsheetCell::Kind::Empty)
+            << i;
+}
+
+// After the clear button the hidden rows hold no text at all; the corners
+// typed in afterwards export, and come back as the same polygon.
+TEST_F(Form1ToolsTest, ExportAfterClearingRoundTrips) {
+    fakes.messages.answers.push_back(MsgResult::Yes);
+    form->CmdClear->button()->click();
+    ASSERT_TRUE(form->table().x(20)->Text().isEmpty());
+    setPolygon({"0", "30", "30", "0", "10", "5"}, {"0", "0", "40", "40", "50", "45"});
+    const QString area = form->Text3->Text();
+    fakes.messages.shown.clear();
+    fakes.dialogs.fileAnswers.push_back(path("six.xlsx"));
+    form->Menu_File_Export->trigger();
+    EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+
+    setPolygon({"1", "2", "3"}, {"1", "5", "1"});
+    state.settings.ImportHintOff = 1;
+    fakes.dialogs.fileAnswers.push_back(path("six.xlsx"));
+    form->Menu_File_Import->trigger();
+    EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(form->Text1->Text(), "6");
+    EXPECT_EQ(form->Text3->Text(), area);
 }
 
 TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
@@ -161,11 +189,11 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
     const Case cases[] = {
         {"no spreadsheet application", [this] { fakes.spreadsheet.startFails = true; },
          "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
-        {"hidden field is no number",
+        {"field in force is no number",
          [this] {
              fakes.spreadsheet.startFails = false;
              setPolygon({"0", "10", "0"}, {"0", "0", "10"});
-             form->table().x(12)->setText("abc");
+             form->table().x(2)->setText("abc");
          },
          "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
         {"permission denied", [this] { remakeWindowWith(denied); }, "Доступ к файлу закрыт!",
@@ -245,29 +273,55 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     EXPECT_EQ(form->controls().Cmb1->ListCount(), 4);
 }
 
+// A header row and blank rows, as people lay out a table by hand.
+TEST_F(Form1ToolsTest, ImportPassesOverAHeaderAndBlankRows) {
+    QFile csv(path("header.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("X;Y\n0;0\n30;0\n\n30;40\n;\n0;40\n");
+    csv.close();
+    state.settings.ImportHintOff = 1;
+    fakes.dialogs.fileAnswers.push_back(path("header.csv"));
+    form->Menu_File_Import->trigger();
+    EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(form->Text1->Text(), "4");
+    EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
+    EXPECT_EQ(textToDouble(form->table().x(3)->Text()), 30.0);
+    EXPECT_EQ(textToDouble(form->table().y(3)->Text()), 40.0);
+}
+
 TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
-    QFile broken(path("broken.xlsx"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("PK\x03\x04 this is no workbook");
-    broken.close();
-    QFile onlyX(path("only_x.csv"));
-    ASSERT_TRUE(onlyX.open(QIODevice::WriteOnly));
-    onlyX.write("1.5\n2.5\n3.5\n");
-    onlyX.close();
-    // A corner without its Y inside the rows used: taking the old Y, or
-    // zero, would move the corner in silence.
-    QFile gap(path("gap.csv"));
-    ASSERT_TRUE(gap.open(QIODevice::WriteOnly));
-    gap.write("1;1\n2;\n3;3\n4;4\n");
-    gap.close();
+    const auto write = [this](const char *name, const QByteArray &content) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write("broken.xlsx", "PK\x03\x04 this is no workbook");
+    write("only_x.csv", "1.5\n2.5\n3.5\n");
+    // A corner without its Y: taking the old Y, or zero, would move the
+    // corner in silence.
+    write("gap.csv", "1;1\n2;\n3;3\n4;4\n");
+    write("text.csv", "1;1\n2;2\n3;3\n4;4\n5;5\n6;6\n7;abc\n");
+    QByteArray rows;
+    for (int i = 1; i <= 25; ++i)
+        rows += QByteArray::number(i) + ";" + QByteArray::number(i % 7) + "\n";
+    write("25_rows.csv", rows);
     // B3 holds #DIV/0!: no reader may skip it and keep the old Y there.
     ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
                                 "/../data/workbooks/error_cell.xlsx",
                             path("error_cell.xlsx")));
 
+    const std::vector<std::pair<const char *, QString>> cases = {
+        {"broken.xlsx", "Ошибка импорта!"},
+        {"missing.xlsx", "Ошибка импорта!"},
+        {"only_x.csv", "Ошибка импорта! Строка 1, столбец B: пустая ячейка"},
+        {"gap.csv", "Ошибка импорта! Строка 2, столбец B: пустая ячейка"},
+        {"text.csv", "Ошибка импорта! Строка 7, столбец B: не число"},
+        {"25_rows.csv", "Ошибка импорта! Строка 21, столбец A: в файле больше 20 строк с "
+                        "координатами, а программа принимает не больше 20 углов."},
+        {"error_cell.xlsx", "Ошибка импорта! Строка 3, столбец B: ошибка в ячейке"},
+    };
     state.settings.ImportHintOff = 1;
-    for (const char *name :
-         {"broken.xlsx", "only_x.csv", "missing.xlsx", "gap.csv", "error_cell.xlsx"}) {
+    for (const auto &[name, message] : cases) {
         SCOPED_TRACE(name);
         fakes.messages.shown.clear();
         form->document().markSaved();
@@ -275,7 +329,7 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         fakes.dialogs.fileAnswers.push_back(path(name));
         form->controls().Menu_File_Import->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка импорта!");
+        EXPECT_EQ(fakes.messages.shown[0].text, message);
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
         EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(form->table().x(1)->Text(), x1);

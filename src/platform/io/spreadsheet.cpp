@@ -404,7 +404,7 @@ private:
 
 // ---- Reading ----
 
-constexpr int kRowsRead = 20;
+constexpr int kRowsRead = kSpreadsheetRowsRead;
 // Our workbooks are a few kilobytes; a bigger limit only guards memory
 // against a wrong file picked by mistake.
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
@@ -460,14 +460,16 @@ template <typename Filter> std::optional<SpreadsheetColumns> readWithOrcus(const
                 case ixion::cell_value_t::empty:
                     break;
                 default:
-                    // An error value or a cell of unknown kind: skipping it
-                    // would leave the previous polygon's value in its field.
-                    return std::nullopt;
+                    // An error value or a cell of unknown kind: the import
+                    // names it rather than skipping it in silence.
+                    cell.kind = SpreadsheetCell::Kind::Error;
+                    break;
                 }
             } catch (...) {
                 // A formula without a stored result: nothing to take over,
                 // and nothing the import may skip in silence either.
-                return std::nullopt;
+                cell = SpreadsheetCell{};
+                cell.kind = SpreadsheetCell::Kind::Error;
             }
             cellAt(columns, row, col) = std::move(cell);
         }
@@ -528,7 +530,7 @@ std::optional<SpreadsheetColumns> readLegacyXls(const char *path) {
 // in a process of its own, the reader executable, with a memory ceiling and
 // a time limit; whatever a reader does there ends with that process, and
 // only the cells come back, as plain bytes through a pipe: per cell a kind
-// byte (0 empty, 1 number, 2 text), then 8 bytes of double or a 4-byte
+// byte (0 empty, 1 number, 2 text, 3 error), then 8 bytes of double or a 4-byte
 // length and the UTF-8 text. A reader that fails, crashes, overruns the
 // ceiling or the time gives "not a workbook".
 //
@@ -550,9 +552,10 @@ std::string encodeColumns(const SpreadsheetColumns &columns) {
     std::string out;
     for (const auto *column : {&columns.a, &columns.b}) {
         for (const SpreadsheetCell &cell : *column) {
-            const char kind = cell.kind == SpreadsheetCell::Kind::Number ? 1
-                              : cell.kind == SpreadsheetCell::Kind::Text ? 2
-                                                                         : 0;
+            const char kind = cell.kind == SpreadsheetCell::Kind::Number  ? 1
+                              : cell.kind == SpreadsheetCell::Kind::Text  ? 2
+                              : cell.kind == SpreadsheetCell::Kind::Error ? 3
+                                                                          : 0;
             putBytes(out, &kind, 1);
             if (kind == 1) {
                 putBytes(out, &cell.number, sizeof cell.number);
@@ -590,6 +593,8 @@ std::optional<SpreadsheetColumns> decodeColumns(const std::string &in) {
                 if (!take(&length, sizeof length) || in.size() - at < length) return std::nullopt;
                 cell = textCell(QString::fromUtf8(in.data() + at, static_cast<qsizetype>(length)));
                 at += length;
+            } else if (kind == 3) {
+                cell.kind = SpreadsheetCell::Kind::Error;
             } else if (kind != 0) {
                 return std::nullopt;
             }
@@ -655,7 +660,7 @@ std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByt
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         in.append(buffer, static_cast<std::size_t>(n));
-        if (in.size() > 4 * 1024 * 1024) { // forty cells never need this much
+        if (in.size() > 4 * 1024 * 1024) { // two columns of text never need this much
             timedOut = true;
             break;
         }
@@ -685,7 +690,7 @@ QByteArray findReader() {
     return {};
 }
 
-// Collects the first two cells of the first twenty rows from orcus' CSV
+// Collects the first two cells of the rows read from orcus' CSV
 // parser.
 class CsvCollector {
 public:

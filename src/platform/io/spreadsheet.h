@@ -50,11 +50,12 @@ public:
     // every other failure gives Other.
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
 
-    // Cells A1:A20 and B1:B20 of the first worksheet. Numbers come back as
-    // numbers, texts as texts (an empty text as an empty cell), true/false
-    // as the texts "TRUE"/"FALSE", dates of a legacy .xls as their ISO text;
-    // formula cells give their stored result, and cells holding an error
-    // value read as empty. A .csv is split at ';' when its first line holds
+    // Columns A and B of the first kSpreadsheetRowsRead rows of the first
+    // worksheet. Numbers come back as numbers, texts as texts (an empty text
+    // as an empty cell), true/false as the texts "TRUE"/"FALSE", dates of a
+    // legacy .xls as their ISO text; formula cells give their stored result,
+    // and cells holding an error value or a formula without a result read
+    // as Error cells. A .csv is split at ';' when its first line holds
     // one, else at tabs when it holds one, else at ','; a cell that reads as
     // a plain number with a decimal point is a number, every other cell is
     // kept as text. nullopt for a missing or unreadable file, a file that is

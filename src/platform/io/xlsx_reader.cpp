@@ -19,7 +19,7 @@ namespace tarvel::platform {
 
 namespace {
 
-constexpr int kRows = 20;
+constexpr int kRows = kSpreadsheetRowsRead;
 constexpr int kColumns = 2; // A and B
 
 // ---- The zip container ----
@@ -354,8 +354,11 @@ std::optional<SpreadsheetColumns> readSheet(const QByteArray &xml,
             }
             const auto cell =
                 readCell(reader, attributes.value(QLatin1String("t")).toString(), sharedStrings);
-            if (!cell) return std::nullopt;
-            (col == 0 ? columns.a : columns.b)[static_cast<std::size_t>(row)] = *cell;
+            if (reader.hasError()) return std::nullopt;
+            // A cell that holds nothing usable is kept as such, for the
+            // import to name it.
+            (col == 0 ? columns.a : columns.b)[static_cast<std::size_t>(row)] =
+                cell ? *cell : SpreadsheetCell{SpreadsheetCell::Kind::Error, 0, {}};
         }
         if (reader.hasError()) return std::nullopt;
     }

@@ -1,5 +1,5 @@
-// Reads the cells of the coordinate table (A1:A20 and B1:B20 of the first
-// worksheet) from an Office Open XML workbook (.xlsx) held in memory.
+// Reads the cells of the coordinate table (columns A and B of the first
+// kSpreadsheetRowsRead rows of the first worksheet) from an Office Open XML workbook (.xlsx) held in memory.
 //
 // Workbooks come from many writers, and each uses a different corner of the
 // packaging rules, so the reader follows the package's relationships rather
@@ -24,9 +24,8 @@
 //  - a formula cell gives its cached result.
 // A cell in the table that cannot be read this way (an error value such as
 // #DIV/0!, a formula without a cached result, a number that does not parse,
-// a shared-string index out of range, an unknown type) makes the whole read
-// fail: a cell is never skipped in silence, or the import would keep the
-// previous polygon's value in its place.
+// a shared-string index out of range, an unknown type) reads as an Error
+// cell: a cell is never skipped in silence, and the import names it.
 //
 // Pure apart from libzip and Qt's XML reader: no file system, no globals.
 // Every part is read with a size limit, so a zip entry that claims or
@@ -49,10 +48,9 @@ inline constexpr qint64 kMaxXlsxPartBytes = 64LL * 1024 * 1024;
 // instead).
 bool isXlsxPackage(QByteArrayView data);
 
-// Cells A1:A20 (columns.a) and B1:B20 (columns.b) of the first worksheet,
-// each column exactly 20 cells long; nullopt when `package` is not an .xlsx
-// package, lacks a workbook or worksheet, is broken, or holds an unreadable
-// cell in the table (see above).
+// Columns A (columns.a) and B (columns.b) of the first worksheet, each
+// exactly kSpreadsheetRowsRead cells long; nullopt when `package` is not an
+// .xlsx package, lacks a workbook or worksheet, or is broken.
 std::optional<SpreadsheetColumns> readXlsxColumns(QByteArrayView package);
 
 } // namespace tarvel::platform

@@ -167,14 +167,22 @@ public:
     virtual void Quit() = 0;
 };
 
-// One cell as read back by the import: empty, a number or a text.
+// One cell as read back by the import: empty, a number, a text, or a cell
+// that holds nothing usable (an error value such as #DIV/0!, a formula
+// without a stored result): the import names such a cell rather than
+// skipping it.
 struct SpreadsheetCell {
-    enum class Kind { Empty, Number, Text } kind = Kind::Empty;
+    enum class Kind { Empty, Number, Text, Error } kind = Kind::Empty;
     double number = 0;
     QString text;
 };
 
-// Columns A and B of rows 1..20 of the first worksheet.
+// How many rows of columns A and B the import reads: room for twenty
+// corners, a header row and blank rows between them, and enough to see that
+// a workbook holds more corners than the program takes.
+inline constexpr int kSpreadsheetRowsRead = 100;
+
+// Columns A and B of rows 1..kSpreadsheetRowsRead of the first worksheet.
 struct SpreadsheetColumns {
     std::vector<SpreadsheetCell> a; // a[0] is A1
     std::vector<SpreadsheetCell> b;
@@ -185,8 +193,8 @@ public:
     virtual ~SpreadsheetService() = default;
     // Starts the automation application (nullptr when it cannot be started).
     virtual std::unique_ptr<SpreadsheetApplication> createApplication() = 0;
-    // Reads A1:A20 and B1:B20 of the first sheet; nullopt when the file
-    // cannot be read as a workbook.
+    // Reads columns A and B of the first kSpreadsheetRowsRead rows of the
+    // first sheet; nullopt when the file cannot be read as a workbook.
     virtual std::optional<SpreadsheetColumns> readColumns(const QString &fileName) = 0;
 };
 

@@ -105,6 +105,46 @@ def write_xlsxwriter(path):
     wb.close()
 
 
+# ---- Tables laid out by hand: a header row, blank rows ----
+
+def write_header_openpyxl(path, corners=None, blank_after=3):
+    """A header "X", "Y" in row 1, the corners below it, and one blank row
+    after corner `blank_after` (0: none), as a user lays a table out."""
+    import openpyxl
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = CORNERS_SHEET
+    ws["A1"] = "X"
+    ws["B1"] = "Y"
+    row = 2
+    for i, (x, y) in enumerate(corners or list(zip(X, Y)), start=1):
+        ws.cell(row=row, column=1, value=x)
+        ws.cell(row=row, column=2, value=y)
+        row += 2 if i == blank_after else 1
+    second = wb.create_sheet(SECOND)
+    second["A1"] = 999
+    second["B1"] = 999
+    wb.save(path)
+
+
+def write_header_xlsxwriter(path):
+    """The layout pandas' DataFrame.to_excel(index=False) writes through
+    XlsxWriter: a bold, bordered header row, the values below it."""
+    import xlsxwriter
+    wb = xlsxwriter.Workbook(path)
+    ws = wb.add_worksheet()
+    head = wb.add_format({"bold": True, "border": 1, "align": "center"})
+    ws.write_string(0, 0, "X", head)
+    ws.write_string(0, 1, "Y", head)
+    for i, (x, y) in enumerate(zip(X, Y), start=1):
+        ws.write_number(i, 0, x)
+        ws.write_number(i, 1, y)
+    second = wb.add_worksheet(SECOND)
+    second.write_number(0, 0, 999)
+    second.write_number(0, 1, 999)
+    wb.close()
+
+
 def write_xlwt(path):
     import xlwt
     wb = xlwt.Workbook()
@@ -249,6 +289,11 @@ def write_csvs(out):
     write_text(os.path.join(out, "bom.csv"), "".join(l + "\n" for l in lines), "utf-8-sig", "\r\n")
     write_text(os.path.join(out, "cp1251.csv"),
                "".join("%s;%s;угол\n" % (comma(x), comma(y)) for x, y in rows), "cp1251", "\r\n")
+    # LibreOffice's "Text CSV" in a Russian locale: comma-separated, every
+    # text quoted, and a number with a decimal comma is quoted too.
+    write_text(os.path.join(out, "header_libreoffice.csv"),
+               '"X","Y"\n' + "".join('"%s","%s"\n' % (comma(x), comma(y)) for x, y in rows),
+               "utf-8", "\n")
 
 
 def write_all(out):
@@ -260,6 +305,11 @@ def write_all(out):
     write_xlwt(os.path.join(out, "xlwt.xls"))
     write_odfpy(os.path.join(out, "odfpy.ods"))
     write_handmade(os.path.join(out, "handmade.xlsx"))
+    write_header_openpyxl(os.path.join(out, "header_openpyxl.xlsx"))
+    write_header_xlsxwriter(os.path.join(out, "header_xlsxwriter.xlsx"))
+    # Twenty-one corners under a header: one more than the program takes.
+    write_header_openpyxl(os.path.join(out, "too_many_rows.xlsx"),
+                          [(float(i), float(i % 5)) for i in range(1, 22)], 0)
     write_csvs(out)
 
 
@@ -466,6 +516,23 @@ def check(out):
         "error_formula.xlsx": ("XlsxWriter " + ver("xlsxwriter"),
                                standard({"B3": ("e", "#DIV/0!")}), "B3 =1/0 with cached error"),
     }
+    def moved(blank_after):
+        cells = {"A1": ("s", "X"), "B1": ("s", "Y")}
+        for i, (x, y) in enumerate(zip(X, Y), start=1):
+            r = i + 1 + (1 if blank_after and i > blank_after else 0)
+            cells["A%d" % r] = ("n", x)
+            cells["B%d" % r] = ("n", y)
+        return cells
+
+    xlsx.update({
+        "header_openpyxl.xlsx": ("openpyxl " + ver("openpyxl"), moved(3),
+                                 "header X, Y in row 1, blank row 5"),
+        "header_xlsxwriter.xlsx": ("XlsxWriter " + ver("xlsxwriter"), moved(0),
+                                   "bold header X, Y in row 1, as pandas writes it"),
+        "too_many_rows.xlsx": ("openpyxl " + ver("openpyxl"),
+                               {"A1": ("s", "X"), "A22": ("n", 21.0), "B22": ("n", 1.0)},
+                               "header and 21 corners"),
+    })
     for name, (writer, expected, trait) in xlsx.items():
         sheets, part, targets = first_sheet_part(p(name))
         cells = xlsx_cells(p(name), part)
@@ -478,6 +545,8 @@ def check(out):
             has_sst = "xl/sharedStrings.xml" in order
         facts = "sheets %s; cells as intended %s; absolute targets %s" % (sheets, same, absolute)
         good = same and (sheets[1:] == [SECOND] or name.startswith("error_"))
+        if name == "header_openpyxl.xlsx":
+            good &= "A5" not in cells and "B5" not in cells  # the blank row
         if name == "openpyxl.xlsx" or name == "text_numbers.xlsx":
             good &= "/xl/worksheets/sheet1.xml" in absolute
         if name == "gnumeric.xlsx":
@@ -524,7 +593,8 @@ def check(out):
             % (names, same, kinds), same and names[1:] == [SECOND])
 
     for name, encoding in [("comma.csv", "utf-8"), ("semicolon_decimal_comma.csv", "utf-8"),
-                           ("bom.csv", "utf-8"), ("cp1251.csv", "cp1251")]:
+                           ("bom.csv", "utf-8"), ("cp1251.csv", "cp1251"),
+                           ("header_libreoffice.csv", "utf-8")]:
         raw = open(p(name), "rb").read()
         bom = raw.startswith(b"\xef\xbb\xbf")
         text = raw.decode(encoding)
@@ -537,7 +607,9 @@ def check(out):
         good = {"comma.csv": not bom and not crlf and "1234.56,7890.12\n" in text,
                 "semicolon_decimal_comma.csv": not bom and "1234,56;7890,12\r\n" in text,
                 "bom.csv": bom and "Участок №1" in text,
-                "cp1251.csv": not utf8 and not bom and text.count("угол") == 6}[name]
+                "cp1251.csv": not utf8 and not bom and text.count("угол") == 6,
+                "header_libreoffice.csv": text.startswith('"X","Y"\n')
+                and '"1234,56","7890,12"\n' in text}[name]
         row(name, "Python, by hand", "BOM %s; valid UTF-8 %s; CRLF %s; first line %r"
             % (bom, utf8, crlf, text.lstrip("\ufeff").splitlines()[0]), good)
 

@@ -209,8 +209,8 @@ TEST(XlsxSpreadsheet, ReadsFirstSheetOfEveryFormat) {
     // The same cells in every fixture (see make_fixtures.py).
     const auto check = [](const SpreadsheetColumns &c, const QString &name) {
         SCOPED_TRACE(name.toStdString());
-        ASSERT_EQ(c.a.size(), 20u);
-        ASSERT_EQ(c.b.size(), 20u);
+        ASSERT_EQ(c.a.size(), std::size_t{kSpreadsheetRowsRead});
+        ASSERT_EQ(c.b.size(), std::size_t{kSpreadsheetRowsRead});
         EXPECT_EQ(c.a[0].kind, Kind::Number);
         EXPECT_DOUBLE_EQ(c.a[0].number, 12.5); // not the 999 of the second sheet
         EXPECT_DOUBLE_EQ(c.b[0].number, 7);
@@ -222,7 +222,7 @@ TEST(XlsxSpreadsheet, ReadsFirstSheetOfEveryFormat) {
         EXPECT_EQ(c.b[2].kind, Kind::Empty);
         EXPECT_DOUBLE_EQ(c.a[3].number, 1234.5);
         EXPECT_EQ(c.b[3].text, "abc");
-        for (int row = 4; row < 20; ++row)
+        for (int row = 4; row < kSpreadsheetRowsRead; ++row)
             EXPECT_TRUE(c.a[row].kind == Kind::Empty && c.b[row].kind == Kind::Empty) << row;
     };
     for (const char *name :

@@ -88,8 +88,8 @@ TEST(XlsxReader, FollowsRelationshipsWhateverTheirForm) {
           std::pair{"elsewhere", elsewhere}}) {
         const auto columns = read(zip);
         ASSERT_TRUE(columns) << name;
-        ASSERT_EQ(columns->a.size(), 20u);
-        ASSERT_EQ(columns->b.size(), 20u);
+        ASSERT_EQ(columns->a.size(), std::size_t{kSpreadsheetRowsRead});
+        ASSERT_EQ(columns->b.size(), std::size_t{kSpreadsheetRowsRead});
         EXPECT_EQ(columns->a[0].number, 12.5) << name;
         EXPECT_EQ(columns->b[0].number, -7) << name;
         EXPECT_EQ(columns->a[1].kind, Kind::Empty) << name;
@@ -111,7 +111,7 @@ TEST(XlsxReader, ReadsEveryKindOfCell) {
         R"(<row r="7"><c r="B7" s="3"/><c r="C7" t="e"><v>#REF!</v></c></row>)"
         R"(<row r="20"><c r="A20"><v>1E+3</v></c></row>)"
         // past the table anything goes, even an error
-        R"(<row r="21"><c r="A21" t="e"><v>#DIV/0!</v></c></row>)";
+        R"(<row r="101"><c r="A101" t="e"><v>#DIV/0!</v></c></row>)";
     const QByteArray strings =
         R"(<si><t>zero</t></si><si><t>1,5</t></si>)"
         R"(<si><r><t>до</t></r><r><t>м</t></r><rPh sb="0" eb="1"><t>ДОМ</t></rPh></si>)";
@@ -134,21 +134,27 @@ TEST(XlsxReader, ReadsEveryKindOfCell) {
     EXPECT_EQ(a[19].number, 1000);
 }
 
-// A cell of the table that cannot be read fails the whole read: skipped, it
-// would leave the previous polygon's value in its field.
-TEST(XlsxReader, UnreadableCellsInTheTableFailTheRead) {
+// A cell of the table that cannot be read is an Error cell: skipped, it
+// would leave the previous polygon's value in its field, and the import
+// names it. A cell that claims another row's place breaks the sheet.
+TEST(XlsxReader, UnreadableCellsInTheTableReadAsErrors) {
     const std::vector<std::pair<const char *, QByteArray>> cells = {
-        {"error value", R"(<c r="B3" t="e"><v>#DIV/0!</v></c>)"},
+        {"error value", R"(<c r="A3" t="e"><v>#DIV/0!</v></c>)"},
         {"formula never computed", R"(<c r="A3"><f>A1*2</f></c>)"},
         {"number that is none", R"(<c r="A3"><v>1,5</v></c>)"},
         {"infinite number", R"(<c r="A3"><v>1e999</v></c>)"},
         {"shared string out of range", R"(<c r="A3" t="s"><v>7</v></c>)"},
         {"unknown type", R"(<c r="A3" t="x"><v>1</v></c>)"},
-        {"position in another row", R"(<c r="A4"><v>1</v></c>)"},
     };
-    ASSERT_TRUE(read(package(R"(<row r="3"><c r="A3"><v>1</v></c></row>)")));
-    for (const auto &[name, cell] : cells)
-        EXPECT_FALSE(read(package("<row r=\"3\">" + cell + "</row>", "<si><t>x</t></si>"))) << name;
+    for (const auto &[name, cell] : cells) {
+        SCOPED_TRACE(name);
+        const auto columns = read(package(
+            "<row r=\"3\">" + cell + R"(<c r="B3"><v>2</v></c></row>)", "<si><t>x</t></si>"));
+        ASSERT_TRUE(columns);
+        EXPECT_EQ(columns->a[2].kind, Kind::Error);
+        EXPECT_EQ(columns->b[2].number, 2); // the rest of the row is still read
+    }
+    EXPECT_FALSE(read(package(R"(<row r="3"><c r="A4"><v>1</v></c></row>)")));
 }
 
 TEST(XlsxReader, BrokenPackagesReadAsNothing) {

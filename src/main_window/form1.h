@@ -191,6 +191,10 @@ public:
     QAction *Menu_Undo = nullptr, *Menu_Redo = nullptr;
     QMenu *Menu_File = nullptr, *Menu_Tools = nullptr, *Menu_Set = nullptr, *Menu_Help = nullptr;
     QMenu *Menu_Ugol = nullptr; // pop-up, not on the menu bar
+    // Ctrl+S: the window's own action, not in the menu; FileActions::save.
+    QAction *Menu_File_Save = nullptr;
+    // "Недавние файлы" after "Печать"; FileActions fills it.
+    QMenu *Menu_File_Recent = nullptr;
     // Where the pop-up menu opens; tests replace it to look at the menu
     // without blocking in its own event loop.
     std::function<void(QMenu &, const QPoint &globalPos)> popupMenu;

@@ -151,7 +151,13 @@ void Form1::buildMenus() {
     Menu_File_Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Menu_File_Save_As =
         item(Menu_File, QStringLiteral("Сохранить как..."), &Form1::Menu_File_Save_As_Click);
-    Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Ctrl+S saves to the current file without a dialog; the menu item
+    // always asks for a name and keeps Ctrl+Shift+S.
+    Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    Menu_File_Save = new QAction(QStringLiteral("Сохранить"), this);
+    Menu_File_Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(Menu_File_Save);
+    connect(Menu_File_Save, &QAction::triggered, &fileActions_, &FileActions::save);
     Menu_File_Export = item(Menu_File, QStringLiteral("Экспорт координат в Excel"),
                             &Form1::Menu_File_Export_Click);
     Menu_File_Import = item(Menu_File, QStringLiteral("Импорт координат из Excel"),
@@ -159,6 +165,8 @@ void Form1::buildMenus() {
     Menu_File->addSeparator();
     Menu_File_Print = item(Menu_File, QStringLiteral("Печать"), &Form1::Menu_File_Print_Click);
     Menu_File_Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Menu_File_Recent = Menu_File->addMenu(QStringLiteral("Недавние файлы"));
+    fileActions_.setRecentMenu(Menu_File_Recent);
     Menu_File->addSeparator();
     Menu_Exit = item(Menu_File, QStringLiteral("Выход"), &Form1::Menu_Exit_Click);
 

@@ -33,6 +33,8 @@ void expectSame(const Settings &a, const Settings &b) {
     EXPECT_EQ(a.MapPicture, b.MapPicture);
     EXPECT_EQ(a.StepHintOff, b.StepHintOff);
     EXPECT_EQ(a.CornerHintOff, b.CornerHintOff);
+    EXPECT_EQ(a.PolygonFolder, b.PolygonFolder);
+    EXPECT_EQ(a.RecentFiles, b.RecentFiles);
 }
 
 } // namespace
@@ -112,14 +114,68 @@ TEST(Settings, SurviveTheIniStore) {
     s.MapScale = 12.5f;
     s.BackColour = QStringLiteral("-2147483633");
     s.MapPicture = QStringLiteral("/карты/план 1,5.bmp");
+    s.PolygonFolder = QStringLiteral("/участки/2024; старые");
+    s.RecentFiles = {QStringLiteral("/участки/a, b.squ"), QStringLiteral("/участки/c=d;e.squ"),
+                     QStringLiteral("/участки/\"x\" #1.squ")};
     {
         IniSettingsStore store(IniSettingsStore::AtPath{file});
         storeGraphics(store, s);
         storeOnClose(store, QStringLiteral("0,25"), s.MapScale, s.MapPicture);
         storeHints(store, s);
         storeWorkFolder(store, s.WorkFolder);
+        storeRecentFiles(store, s.PolygonFolder, s.RecentFiles);
     }
     IniSettingsStore again(IniSettingsStore::AtPath{file});
     expectSame(loadSettings(again), s);
     EXPECT_EQ(loadStep(again), QStringLiteral("0,25"));
+}
+
+TEST(Settings, RecentFilesKeepFiveDistinctMostRecentFirst) {
+    const QStringList five = {"/p/1.squ", "/p/2.squ", "/p/3.squ", "/p/4.squ", "/p/5.squ"};
+    struct Row {
+        const char *name;
+        QStringList list;
+        QString path;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"first file", {}, "/p/a.squ", {"/p/a.squ"}},
+        {"new file goes first", {"/p/a.squ"}, "/p/b.squ", {"/p/b.squ", "/p/a.squ"}},
+        {"a listed file moves up, not in twice",
+         {"/p/a.squ", "/p/b.squ", "/p/c.squ"},
+         "/p/c.squ",
+         {"/p/c.squ", "/p/a.squ", "/p/b.squ"}},
+        {"the same file spelt otherwise", {"/p/a.squ", "/p/b.squ"}, "/p/x/../b.squ",
+         {"/p/x/../b.squ", "/p/a.squ"}},
+        {"case counts", {"/p/a.squ"}, "/p/A.squ", {"/p/A.squ", "/p/a.squ"}},
+        {"the oldest of five drops", five, "/p/6.squ",
+         {"/p/6.squ", "/p/1.squ", "/p/2.squ", "/p/3.squ", "/p/4.squ"}},
+        {"the last of five moves up", five, "/p/5.squ",
+         {"/p/5.squ", "/p/1.squ", "/p/2.squ", "/p/3.squ", "/p/4.squ"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(withRecentFile(row.list, row.path), row.expected);
+    }
+}
+
+// A hand-edited store: holes and repeats leave neither in the list.
+TEST(Settings, RecentFilesReadFromAHandEditedStore) {
+    FakeSettingsStore store;
+    store.write(kTunes, "recent1", "/p/a.squ");
+    store.write(kTunes, "Recent2", "  ");
+    store.write(kTunes, "Recent3", "/p/b.squ");
+    store.write(kTunes, "Recent4", "/p/a.squ");
+    store.write(kTunes, "Recent5", "/p/c.squ");
+    store.write(kTunes, "Recent6", "/p/d.squ"); // beyond the five: not read
+    EXPECT_EQ(loadSettings(store).RecentFiles,
+              (QStringList{"/p/a.squ", "/p/b.squ", "/p/c.squ"}));
+
+    // Written back, the places the list does not fill are emptied.
+    store.writes.clear();
+    storeRecentFiles(store, "/p", {"/p/a.squ", "/p/b.squ"});
+    EXPECT_EQ(store.writes, (QStringList{"Tunes/SquFolder=/p", "Tunes/Recent1=/p/a.squ",
+                                         "Tunes/Recent2=/p/b.squ", "Tunes/Recent3=",
+                                         "Tunes/Recent4=", "Tunes/Recent5="}));
+    EXPECT_EQ(loadSettings(store).RecentFiles, (QStringList{"/p/a.squ", "/p/b.squ"}));
 }

@@ -448,165 +448,72 @@ TEST_F(FileActionsTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
 }
 
 // Ctrl+S: with no file yet it asks for a name; after that it writes the file
-// last opened or saved, without a dialog and with the same safety.
+// last opened or saved without a dialog, and fails as a save under a new
+// name does.
 TEST_F(FileActionsTest, SaveWritesTheCurrentFileWithoutADialog) {
-    doc.editField(Axis::Y, 1, QStringLiteral("31"));
-    fakes.dialogs.fileAnswers = {std::nullopt};
-    EXPECT_FALSE(actions.save());
-    ASSERT_EQ(fakes.dialogs.asked.size(), 1u) << "no file yet: the name is asked";
-    EXPECT_EQ(fakes.dialogs.asked[0].kind, Kind::Save);
-    EXPECT_TRUE(actions.currentFile().isEmpty());
-
     fakes.dialogs.fileAnswers = {path("first.squ")};
     ASSERT_TRUE(actions.save());
-    EXPECT_EQ(actions.currentFile(), path("first.squ"));
-    doc.editField(Axis::Y, 1, QStringLiteral("32"));
-    ASSERT_TRUE(actions.save());
-    EXPECT_EQ(fakes.dialogs.asked.size(), 2u) << "the second save asks nothing";
-    EXPECT_EQ(files::readPolygonFile(path("first.squ"))->y[1], QStringLiteral("32"));
-    EXPECT_FALSE(doc.isModified());
-
-    // An opened file is the current one from then on.
-    writeBytes("opened.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "o"));
-    ASSERT_TRUE(actions.openFile(path("opened.squ")));
+    ASSERT_EQ(fakes.dialogs.asked.size(), 1u) << "no file yet: the name is asked";
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    writeBytes("sub/opened.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "o"));
+    ASSERT_TRUE(actions.openFile(path("sub/opened.squ")));
     doc.editOwner(QStringLiteral("новый"));
     ASSERT_TRUE(actions.save());
-    EXPECT_EQ(fakes.dialogs.asked.size(), 2u);
-    EXPECT_EQ(files::readPolygonFile(path("opened.squ"))->owner, QStringLiteral("новый"));
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
+    EXPECT_EQ(files::readPolygonFile(path("sub/opened.squ"))->owner, QStringLiteral("новый"));
     EXPECT_EQ(files::readPolygonFile(path("first.squ"))->owner, QStringLiteral("Иванов"));
-    EXPECT_EQ(named, (QStringList{path("first.squ"), path("first.squ"), path("opened.squ"),
-                                  path("opened.squ")}));
-    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_FALSE(doc.isModified());
+
+    // Its folder is gone (a drive taken away): said, and nothing changes.
+    ASSERT_TRUE(QDir(path("sub")).removeRecursively());
+    doc.editOwner(QStringLiteral("x"));
+    named.clear();
+    EXPECT_FALSE(actions.save());
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u) << "no name is asked";
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(named.isEmpty());
 }
 
-TEST_F(FileActionsTest, SaveToTheCurrentFileFailsAsSaveAsDoes) {
-    struct Row {
-        const char *name;
-        QString owner;
-        std::deque<MsgResult> answers; // to the characters question
-        bool folderGone;               // the drive was taken away
-        const char *message;
-    };
-    const Row rows[] = {
-        {"a No to the characters", QStringLiteral("漢"), {MsgResult::No}, false,
-         "В тексте есть знаки, которых нет в кодировке файла: 漢. Они будут сохранены как «?». "
-         "Сохранить?"},
-        {"its folder is gone", QStringLiteral("x"), {}, true, "Ошибка записи файла!"},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        QDir(path("cur")).removeRecursively();
-        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("cur")));
-        doc.editOwner(QStringLiteral("o"));
-        fakes.dialogs.fileAnswers = {path("cur/p.squ")};
-        ASSERT_TRUE(actions.saveAs());
-        const QByteArray before = bytes("cur/p.squ");
-        if (row.folderGone) ASSERT_TRUE(QDir(path("cur")).removeRecursively());
-        doc.editOwner(row.owner);
-        fakes.messages.shown.clear();
-        fakes.messages.answers = row.answers;
-        named.clear();
-        const std::size_t dialogs = fakes.dialogs.asked.size();
-        EXPECT_FALSE(actions.save());
-        EXPECT_EQ(fakes.dialogs.asked.size(), dialogs) << "no name is asked";
-        ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, QString::fromUtf8(row.message));
-        EXPECT_EQ(bytes("cur/p.squ"), row.folderGone ? QByteArray() : before)
-            << "the file keeps what it had";
-        EXPECT_TRUE(doc.isModified());
-        EXPECT_TRUE(named.isEmpty());
-        EXPECT_EQ(actions.currentFile(), path("cur/p.squ"));
-    }
-}
-
-// Every file opened or saved goes first into the recent files and gives
-// its folder to the next dialog, in memory and in the store at once.
-TEST_F(FileActionsTest, OpenedAndSavedFilesAreRememberedWithTheirFolder) {
-    QDir(dir.path()).mkpath(QStringLiteral("sub"));
-    writeBytes("sub/a.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "a"));
-    ASSERT_TRUE(actions.openFile(path("sub/a.squ")));
-    EXPECT_EQ(settings.PolygonFolder, path("sub"));
-    fakes.dialogs.fileAnswers = {path("b.squ")};
-    ASSERT_TRUE(actions.saveAs());
-    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, path("sub"));
-    EXPECT_EQ(fakes.dialogs.asked.back().request.fileName, QStringLiteral("a.squ"))
-        << "a copy starts from the file's own name";
-    // The command line may name a file relative to where the program runs.
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    fakes.commandLine.text = QStringLiteral("\"sub/./a.squ\"");
-    ASSERT_TRUE(actions.openFromCommandLine());
-    QDir::setCurrent(cwd);
-    EXPECT_EQ(actions.currentFile(), path("sub/a.squ"));
-    EXPECT_EQ(settings.RecentFiles, (QStringList{path("sub/a.squ"), path("b.squ")}))
-        << "one entry per file, most recent first";
-    EXPECT_EQ(fakes.settings.value(files::kTunes, "SquFolder"), path("sub"));
-    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent1"), path("sub/a.squ"));
-    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent2"), path("b.squ"));
-    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent3"), QString());
-
-    // A failed open or save leaves both alone.
-    const QStringList writes = fakes.settings.writes;
-    fakes.messages.answers = {};
-    EXPECT_FALSE(actions.openFile(path("missing.squ")));
-    EXPECT_EQ(fakes.settings.writes, writes);
-
-    // A folder that is gone gives way to the work folder.
-    settings.PolygonFolder = path("gone");
-    fakes.dialogs.fileAnswers = {std::nullopt};
-    EXPECT_FALSE(actions.openChosenFile());
-    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, dir.path());
-}
-
-// The submenu: one entry per recent file with a digit for the keyboard, a
-// file that is gone disabled, and an entry opens its file as "Открыть"
-// does, save question and error included.
-TEST_F(FileActionsTest, RecentMenuOpensThroughTheSavePath) {
+// Every file opened or saved goes first into the recent files and gives its
+// folder to the next dialog; an entry of the submenu opens its file as
+// "Открыть" does, and one whose file is gone shows disabled.
+TEST_F(FileActionsTest, RecentFilesAndTheLastFolder) {
     QMenu holder;
     QMenu *recent = holder.addMenu(QStringLiteral("Недавние файлы"));
     actions.setRecentMenu(recent);
     EXPECT_FALSE(recent->isEnabled()) << "nothing to offer yet";
-    EXPECT_TRUE(recent->actions().isEmpty());
-
     writeBytes("R&D.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "rd"));
-    writeBytes("gone.squ", polygonFile("4", {"0", "4", "4", "0"}, {"0", "0", "3", "3"}, "g"));
-    writeBytes("bad.squ", "garbage");
-    settings.RecentFiles = {path("R&D.squ"), path("gone.squ"), path("bad.squ")};
+    fakes.dialogs.fileAnswers = {path("gone.squ")};
+    ASSERT_TRUE(actions.saveAs());
+    // The command line may name a file relative to where the program runs.
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    fakes.commandLine.text = QStringLiteral("\"./R&D.squ\"");
+    ASSERT_TRUE(actions.openFromCommandLine());
+    QDir::setCurrent(cwd);
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.saveAs());
+    EXPECT_EQ(fakes.dialogs.asked.back().request.fileName, QStringLiteral("R&D.squ"));
+    EXPECT_EQ(fakes.settings.value(files::kTunes, "SquFolder"), dir.path());
+    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent2"), path("gone.squ"));
     QFile::remove(path("gone.squ"));
-    emit holder.aboutToShow(); // the settings were read after the menu was made
-    ASSERT_TRUE(recent->isEnabled());
-    ASSERT_EQ(recent->actions().size(), 3);
+    emit holder.aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
     EXPECT_EQ(recent->actions()[0]->text(), "&1 " + path("R&&D.squ"));
-    EXPECT_TRUE(recent->actions()[0]->isEnabled());
     EXPECT_FALSE(recent->actions()[1]->isEnabled()) << "gone, maybe back later";
-    EXPECT_TRUE(recent->actions()[2]->isEnabled());
 
-    // Unsaved changes: the question first; Cancel keeps the polygon.
     doc.editField(Axis::X, 1, QStringLiteral("5"));
     fakes.messages.answers = {MsgResult::Cancel};
     recent->actions()[0]->trigger();
-    EXPECT_EQ(doc.cornerCount(), 4);
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].text,
-              QStringLiteral("Файл был изменен, хотите его сохранить?"));
+    EXPECT_TRUE(doc.isModified()) << "the save question came first";
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
 
-    // An unreadable file is said, and changes nothing.
-    fakes.messages.shown.clear();
-    fakes.messages.answers = {MsgResult::No};
-    recent->actions()[2]->trigger();
-    ASSERT_EQ(fakes.messages.shown.size(), 2u);
-    EXPECT_EQ(fakes.messages.shown[1].text, QStringLiteral("Ошибка чтения файла!"));
-    EXPECT_EQ(doc.cornerCount(), 4);
-
-    fakes.messages.answers = {MsgResult::No};
-    recent->actions()[0]->trigger();
-    EXPECT_EQ(doc.texts().owner, QStringLiteral("rd"));
-    EXPECT_TRUE(fakes.dialogs.asked.empty()) << "no file dialog";
-    EXPECT_EQ(named, QStringList{path("R&D.squ")});
-    // The list changed under the menu: refilled at once.
-    ASSERT_EQ(recent->actions().size(), 3);
-    EXPECT_EQ(recent->actions()[0]->text(), "&1 " + path("R&&D.squ"));
-    EXPECT_EQ(recent->actions()[2]->text(), "&3 " + path("bad.squ"));
+    settings.PolygonFolder = path("removed");
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.saveAs());
+    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, dir.path()) << "the work folder";
 }
 
 } // namespace

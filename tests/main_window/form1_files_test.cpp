@@ -287,68 +287,27 @@ TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
     EXPECT_EQ(fakes.shell.opened, QStringList({Form1::kProductWebPage}));
 }
 
-// Ctrl+S asks a name only the first time; "Сохранить как..." (Ctrl+Shift+S)
-// always asks.
-TEST_F(FilesTest, CtrlSSavesToTheFileLastOpenedOrSaved) {
-    makeWindow();
-    const auto ctrlS = [this](Qt::KeyboardModifiers more = {}) {
-        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | more);
-    };
-    fakes.dialogs.fileAnswers = {path("a.squ")};
-    ctrlS();
-    ASSERT_EQ(fakes.dialogs.asked.size(), 1u) << "no file yet: its name is asked";
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("a.squ"));
-
-    form->table().y(2)->setText(QStringLiteral("7,5"));
-    ASSERT_TRUE(form->document().isModified());
-    ctrlS();
-    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
-    EXPECT_EQ(files::readPolygonFile(path("a.squ"))->y[2], QStringLiteral("7,5"));
-    EXPECT_FALSE(form->document().isModified());
-
-    fakes.dialogs.fileAnswers = {path("b.squ")};
-    ctrlS(Qt::ShiftModifier);
-    ASSERT_EQ(fakes.dialogs.asked.size(), 2u);
-    EXPECT_EQ(fakes.dialogs.asked[1].request.fileName, QStringLiteral("a.squ"));
-    form->table().y(2)->setText(QStringLiteral("8,5"));
-    form->Menu_File_Save->trigger();
-    EXPECT_EQ(fakes.dialogs.asked.size(), 2u);
-    EXPECT_EQ(files::readPolygonFile(path("b.squ"))->y[2], QStringLiteral("8,5"));
-    EXPECT_EQ(files::readPolygonFile(path("a.squ"))->y[2], QStringLiteral("7,5"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("b.squ"));
-    EXPECT_TRUE(fakes.messages.shown.empty());
-}
-
-// "Недавние файлы" after "Печать": the list of the last run, then each file
-// opened or saved first; an entry opens its file as "Открыть" does.
-TEST_F(FilesTest, RecentFilesSubmenuReopensFiles) {
+// Ctrl+S asks a name only the first time; "Недавние файлы" after "Печать"
+// holds the list of the last run and reopens a file.
+TEST_F(FilesTest, CtrlSAndRecentFiles) {
     writeBytes("old.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "old"));
     fakes.settings.write("Tunes", "Recent1", path("old.squ"));
-    fakes.settings.write("Tunes", "SquFolder", dir.path());
     makeWindow();
     const QList<QAction *> file = form->Menu_File->actions();
-    const auto print = file.indexOf(form->Menu_File_Print);
-    ASSERT_GE(print, 0);
-    ASSERT_LT(print + 1, file.size());
-    EXPECT_EQ(file[print + 1], form->Menu_File_Recent->menuAction());
-    EXPECT_EQ(form->Menu_File_Recent->title(), QStringLiteral("Недавние файлы"));
-    emit form->Menu_File->aboutToShow();
-    ASSERT_TRUE(form->Menu_File_Recent->isEnabled());
-    ASSERT_EQ(form->Menu_File_Recent->actions().size(), 1);
+    ASSERT_EQ(file.value(file.indexOf(form->Menu_File_Print) + 1),
+              form->Menu_File_Recent->menuAction());
+    fakes.dialogs.fileAnswers = {path("a.squ")};
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    form->table().y(2)->setText(QStringLiteral("7,5"));
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
+    EXPECT_EQ(files::readPolygonFile(path("a.squ"))->y[2], QStringLiteral("7,5"));
 
-    fakes.dialogs.fileAnswers = {path("new.squ")};
-    ASSERT_TRUE(form->SAVE_AS());
-    EXPECT_EQ(fakes.dialogs.asked[0].request.initDir, dir.path());
+    emit form->Menu_File->aboutToShow();
     ASSERT_EQ(form->Menu_File_Recent->actions().size(), 2);
-    form->table().y(3)->setText(QStringLiteral("9"));
-    fakes.messages.answers = {MsgResult::No};
     form->Menu_File_Recent->actions()[1]->trigger();
-    EXPECT_EQ(fakes.messages.shown.size(), 1u) << "the save question";
-    EXPECT_EQ(form->cornerCount(), 3);
     EXPECT_EQ(form->Label2->Caption(), QStringLiteral("old"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("old.squ"));
-    EXPECT_EQ(fakes.settings.value("Tunes", "Recent1"), path("old.squ"));
-    EXPECT_EQ(fakes.settings.value("Tunes", "Recent2"), path("new.squ"));
 }
 
 } // namespace

@@ -190,12 +190,13 @@ void FileActions::named(const QString &path) {
     // Absolute, so that a file named on the command line relative to where
     // the program started is still the same file for the menu and Ctrl+S.
     current_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // The caption first: the store's writes take their time on a slow disk.
+    emit fileNamed(path);
     settings_.PolygonFolder = QDir::toNativeSeparators(QFileInfo(current_).absolutePath());
     settings_.RecentFiles =
         files::withRecentFile(settings_.RecentFiles, QDir::toNativeSeparators(current_));
     files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
     fillRecentMenu();
-    emit fileNamed(path);
 }
 
 void FileActions::setRecentMenu(QMenu *menu) {

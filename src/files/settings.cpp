@@ -3,6 +3,7 @@
 #include "geometry/numtext.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tarvel::files {
 
@@ -26,6 +27,16 @@ std::uint32_t readColour(platform::SettingsStore &store, const QString &key,
 float readNumber(platform::SettingsStore &store, const QString &key, float fallback) {
     return geometry::textToSingle(store.read(kTunes, key, geometry::plainText(fallback)))
         .value_or(fallback);
+}
+
+QString recentKey(int place) {
+    return QStringLiteral("Recent%1").arg(place);
+}
+
+// One file, however it was named: the same absolute, cleaned path. Case
+// counts, as it does in the file system.
+QString samePath(const QString &path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
@@ -59,6 +70,13 @@ Settings loadSettings(platform::SettingsStore &store) {
     s.MapPicture = store.read(kTunes, QStringLiteral("imgFName"), defaults.MapPicture);
     s.StepHintOff = readFlag(store, QStringLiteral("Fl5"), defaults.StepHintOff);
     s.CornerHintOff = readFlag(store, QStringLiteral("Fl6"), defaults.CornerHintOff);
+    s.PolygonFolder = store.read(kTunes, QStringLiteral("SquFolder"), QString());
+    // Read in order, so an entry that was edited out, or one that repeats
+    // an earlier one, leaves no hole in the menu.
+    for (int i = kRecentFiles; i >= 1; --i) {
+        const QString path = store.read(kTunes, recentKey(i), QString());
+        if (!path.trimmed().isEmpty()) s.RecentFiles = withRecentFile(s.RecentFiles, path);
+    }
     return s;
 }
 
@@ -93,6 +111,23 @@ void storeHints(platform::SettingsStore &store, const Settings &s) {
 
 void storeWorkFolder(platform::SettingsStore &store, const QString &folder) {
     store.write(kTunes, QStringLiteral("VibFolder"), folder);
+}
+
+QStringList withRecentFile(const QStringList &list, const QString &path) {
+    QStringList result{path};
+    const QString key = samePath(path);
+    for (const QString &p : list) {
+        if (result.size() == kRecentFiles) break;
+        if (samePath(p) != key) result << p;
+    }
+    return result;
+}
+
+void storeRecentFiles(platform::SettingsStore &store, const QString &polygonFolder,
+                      const QStringList &recentFiles) {
+    store.write(kTunes, QStringLiteral("SquFolder"), polygonFolder);
+    for (int i = 1; i <= kRecentFiles; ++i)
+        store.write(kTunes, recentKey(i), recentFiles.value(i - 1));
 }
 
 void storeImportHintOff(platform::SettingsStore &store, std::int16_t flag) {

@@ -10,6 +10,7 @@
 #include "platform/services/services.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -35,14 +36,23 @@ struct Settings {
     QString MapPicture;             // "imgFName"
     std::int16_t StepHintOff = 0;   // "Fl5"
     std::int16_t CornerHintOff = 0; // "Fl6"
+    // The folder of the polygon file last opened or saved ("SquFolder");
+    // empty until there is one, and the file dialogs start in WorkFolder.
+    QString PolygonFolder;
+    // The polygon files last opened or saved, most recent first, at most
+    // kRecentFiles of them ("Recent1", "Recent2", ...).
+    QStringList RecentFiles;
 };
+
+// How many recent files the file menu offers.
+inline constexpr int kRecentFiles = 5;
 
 // The default of "VibFolder" on this platform.
 QString defaultWorkFolder();
 
 // Reads every key in start-up order: "VibFolder", "Gr1", "Gr3", "Gr4", "Gr5",
 // "Gr6", "Gr7", "Gr8", "Gr9", "Gr10", "Gr11", "Gr12", "imgFName", "Fl5",
-// "Fl6". Flags that are not whole numbers, colours that are not colour
+// "Fl6", then "SquFolder" and "Recent1" to "Recent5". Flags that are not whole numbers, colours that are not colour
 // texts and a scale that is not a number take their defaults.
 Settings loadSettings(platform::SettingsStore &store);
 
@@ -69,6 +79,16 @@ void storeWorkFolder(platform::SettingsStore &store, const QString &folder);
 void storeImportHintOff(platform::SettingsStore &store, std::int16_t flag);
 void storeStepHintOff(platform::SettingsStore &store, std::int16_t flag);
 void storeCornerHintOff(platform::SettingsStore &store, std::int16_t flag);
+
+// `list` with `path` put first: an earlier entry of the same file goes, and
+// so does what is beyond kRecentFiles.
+QStringList withRecentFile(const QStringList &list, const QString &path);
+
+// Writes what a polygon file that was opened or saved leaves behind: its
+// folder ("SquFolder") and the recent files ("Recent1" to "Recent5", an
+// empty text for a place the list does not fill).
+void storeRecentFiles(platform::SettingsStore &store, const QString &polygonFolder,
+                      const QStringList &recentFiles);
 
 // A flag or number as the store keeps it ("0", "1", "10", "12,5").
 QString flagText(std::int16_t flag);

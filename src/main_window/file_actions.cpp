@@ -8,18 +8,27 @@
 #include "geometry/polygon_document.h"
 #include "platform/services/services.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
 namespace tarvel::main_window {
 
 using geometry::formatText, geometry::kFieldPattern, geometry::textToDouble;
 
 namespace {
 
-platform::FileDialogRequest polygonDialog(const QString &workFolder) {
-    platform::FileDialogRequest r;
-    r.defaultExt = QStringLiteral("*.squ");
-    r.filter = QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|");
-    r.initDir = workFolder;
-    return r;
+// A recent file as its menu entry shows it: a mnemonic digit, then the
+// path, shortened in the middle when long (the menu would run off the
+// screen), its own "&" doubled so that it is no mnemonic.
+QString recentEntryText(int place, const QString &path) {
+    constexpr int kLongest = 70;
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > kLongest)
+        shown = shown.left(kLongest / 2 - 1) + QStringLiteral("…") + shown.right(kLongest / 2);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(QString::number(place), shown);
 }
 
 // A coordinate of the file in the fields' display format, unless that text
@@ -69,16 +78,39 @@ QString charactersShown(const QStringList &characters) {
 } // namespace
 
 FileActions::FileActions(geometry::PolygonDocument &document, platform::Services &services,
-                         const files::Settings &settings, QWidget *owner, QObject *parent)
+                         files::Settings &settings, QWidget *owner, QObject *parent)
     : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner) {}
 
 QString FileActions::captionFor(const QString &path) {
     return kProgramTitle + QStringLiteral("   ") + path;
 }
 
+platform::FileDialogRequest FileActions::polygonDialog() const {
+    platform::FileDialogRequest r;
+    r.defaultExt = QStringLiteral("*.squ");
+    r.filter = QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|");
+    // The folder of the last polygon file while it is there (a drive taken
+    // away, a folder removed), else the work folder.
+    const QString &last = settings_.PolygonFolder;
+    r.initDir = !last.isEmpty() && QFileInfo(last).isDir() ? last : settings_.WorkFolder;
+    return r;
+}
+
+bool FileActions::save() {
+    if (current_.isEmpty()) return saveAs();
+    return writeTo(current_);
+}
+
 bool FileActions::saveAs() {
-    const auto path = services_.dialogs.showSave(owner_, polygonDialog(settings_.WorkFolder));
+    platform::FileDialogRequest request = polygonDialog();
+    // Saving a copy usually starts from the file's own name.
+    if (!current_.isEmpty()) request.fileName = QFileInfo(current_).fileName();
+    const auto path = services_.dialogs.showSave(owner_, request);
     if (!path) return false;
+    return writeTo(*path);
+}
+
+bool FileActions::writeTo(const QString &path) {
     files::PolygonFileData data;
     // The count in force, not the count field: a text there that the
     // recompute did not take ("25", "", "3,5") would make a file that no
@@ -93,12 +125,12 @@ bool FileActions::saveAs() {
     if (!mayLoseCharacters(files::charactersNotInFile(data))) return false;
     // The file is written whole beside the target and then renamed over it,
     // so a failed save leaves the previous file intact and is said as such.
-    if (!files::writePolygonFile(*path, data)) {
+    if (!files::writePolygonFile(path, data)) {
         sayError(QStringLiteral("Ошибка записи файла!"));
         return false;
     }
     doc_.markSaved();
-    emit fileNamed(*path);
+    named(path);
     return true;
 }
 
@@ -106,9 +138,18 @@ bool FileActions::openChosenFile() {
     // Opening replaces the polygon and its history: unsaved work is asked
     // about first, as on the way out, before a file is chosen.
     if (!maybeSave()) return false;
-    const auto path = services_.dialogs.showOpen(owner_, polygonDialog(settings_.WorkFolder));
+    const auto path = services_.dialogs.showOpen(owner_, polygonDialog());
     if (!path) return false;
     if (!open(*path)) {
+        sayError(QStringLiteral("Ошибка чтения файла!"));
+        return false;
+    }
+    return true;
+}
+
+bool FileActions::openFile(const QString &path) {
+    if (!maybeSave()) return false;
+    if (!open(path)) {
         sayError(QStringLiteral("Ошибка чтения файла!"));
         return false;
     }
@@ -141,8 +182,51 @@ bool FileActions::open(const QString &path) {
     const auto data = files::readPolygonFile(path);
     if (!data) return false;
     doc_.open(textsOf(*data));
-    emit fileNamed(path);
+    named(path);
     return true;
+}
+
+void FileActions::named(const QString &path) {
+    // Absolute, so that a file named on the command line relative to where
+    // the program started is still the same file for the menu and Ctrl+S.
+    current_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // The caption first: the store's writes take their time on a slow disk.
+    emit fileNamed(path);
+    settings_.PolygonFolder = QDir::toNativeSeparators(QFileInfo(current_).absolutePath());
+    settings_.RecentFiles =
+        files::withRecentFile(settings_.RecentFiles, QDir::toNativeSeparators(current_));
+    files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
+    fillRecentMenu();
+}
+
+void FileActions::setRecentMenu(QMenu *menu) {
+    recentMenu_ = menu;
+    if (!menu) return;
+    // The settings are read after the menus are built, and a file may come
+    // or go at any time: the list is looked at again when the menu that
+    // holds the submenu opens (a disabled submenu itself never opens).
+    connect(menu, &QMenu::aboutToShow, this, &FileActions::fillRecentMenu);
+    if (auto *holder = qobject_cast<QMenu *>(menu->parentWidget()))
+        connect(holder, &QMenu::aboutToShow, this, &FileActions::fillRecentMenu);
+    fillRecentMenu();
+}
+
+void FileActions::fillRecentMenu() {
+    if (!recentMenu_) return;
+    // The entries go later, not now: the one chosen is still delivering its
+    // signal when the opening it started refills the menu.
+    for (QAction *old : recentMenu_->actions()) {
+        recentMenu_->removeAction(old);
+        old->deleteLater();
+    }
+    int place = 0;
+    for (const QString &path : settings_.RecentFiles) {
+        QAction *entry = recentMenu_->addAction(recentEntryText(++place, path));
+        entry->setEnabled(QFileInfo(path).isFile());
+        entry->setStatusTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    recentMenu_->setEnabled(!settings_.RecentFiles.isEmpty());
 }
 
 bool FileActions::mayLoseCharacters(const QStringList &lost) {

@@ -1,6 +1,7 @@
-// The file commands of the polygon editor: save under a chosen name, open a
-// chosen file, open the file named on the command line, and the save
-// question that every way out of the program passes through.
+// The file commands of the polygon editor: save to the current file, save
+// under a chosen name, open a chosen or a recent file, open the file named
+// on the command line, and the save question that every way out of the
+// program passes through.
 //
 // They work on the document alone and say which file it now is through
 // fileNamed(); the window turns that into its caption. Dialogs and messages
@@ -8,9 +9,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+class QMenu;
 class QWidget;
 
 namespace tarvel {
@@ -19,6 +22,7 @@ namespace geometry {
 class PolygonDocument;
 } // namespace geometry
 namespace platform {
+struct FileDialogRequest;
 struct Services;
 } // namespace platform
 namespace files {
@@ -31,9 +35,15 @@ class FileActions : public QObject {
     Q_OBJECT
 public:
     // `settings` is read at every dialog: the work folder may change while
-    // the program runs.
+    // the program runs. Every file opened or saved becomes its polygon
+    // folder and its first recent file, in memory and in the store at once.
     FileActions(geometry::PolygonDocument &document, platform::Services &services,
-                const files::Settings &settings, QWidget *owner, QObject *parent = nullptr);
+                files::Settings &settings, QWidget *owner, QObject *parent = nullptr);
+
+    // Writes the polygon to the current file (the one last opened or saved)
+    // without asking for a name, as safely as saveAs(); with no current
+    // file yet it is saveAs().
+    bool save();
 
     // Asks for a name and writes the polygon there. True when the file was
     // written; a cancelled dialog or a failed write leaves everything as it
@@ -45,12 +55,23 @@ public:
     // cannot be read is said and changes nothing, and so does an answer
     // that keeps the polygon (Cancel, or a save that did not happen).
     bool openChosenFile();
+    // As openChosenFile(), for a file already chosen (a recent file).
+    bool openFile(const QString &path);
     // Opens the file the program was started with. True when one was opened;
     // a missing or unreadable file is passed over in silence.
     bool openFromCommandLine();
     // Before the polygon is left: true when leaving may go on (nothing
     // unsaved, the user declined to save, or the save succeeded).
     bool maybeSave();
+
+    // The file last opened or saved, as an absolute path; empty before.
+    QString currentFile() const { return current_; }
+
+    // The submenu of recent files: filled now, whenever the list changes,
+    // and each time it or the menu holding it opens, since a file may have
+    // gone meanwhile. An entry whose file is gone shows disabled (it may
+    // come back with its drive); an empty list disables the submenu.
+    void setRecentMenu(QMenu *menu);
 
     // The window caption for a polygon file.
     static QString captionFor(const QString &path);
@@ -61,14 +82,22 @@ signals:
 
 private:
     bool open(const QString &path);
+    bool writeTo(const QString &path);
+    // The file at `path` is now the document's: current, first of the
+    // recent files, and its folder the one the dialogs start in.
+    void named(const QString &path);
+    platform::FileDialogRequest polygonDialog() const;
+    void fillRecentMenu();
     // Asks before a save that would write `lost` as "?"; true: save.
     bool mayLoseCharacters(const QStringList &lost);
     void sayError(const QString &text);
 
     geometry::PolygonDocument &doc_;
     platform::Services &services_;
-    const files::Settings &settings_;
+    files::Settings &settings_;
     QWidget *owner_;
+    QString current_;
+    QPointer<QMenu> recentMenu_;
 };
 
 } // namespace main_window

@@ -70,10 +70,12 @@ struct Form1Controls {
     // ---- the menus
     QMenu *Menu_File = nullptr;             // "Файл"
     QAction *Menu_File_Open = nullptr;      // "Открыть" (Ctrl+O)
-    QAction *Menu_File_Save_As = nullptr;   // "Сохранить как..." (Ctrl+S)
+    QAction *Menu_File_Save = nullptr;      // Ctrl+S: the current file; the window's, not the menu's
+    QAction *Menu_File_Save_As = nullptr;   // "Сохранить как..." (Ctrl+Shift+S)
     QAction *Menu_File_Export = nullptr;    // "Экспорт координат в Excel"
     QAction *Menu_File_Import = nullptr;    // "Импорт координат из Excel"
     QAction *Menu_File_Print = nullptr;     // "Печать" (Ctrl+P)
+    QMenu *Menu_File_Recent = nullptr;      // "Недавние файлы": the last five files
     QAction *Menu_Exit = nullptr;           // "Выход"
     QMenu *Menu_Tools = nullptr;            // "Инструменты"
     QAction *Menu_Tools_Kalk = nullptr;     // "Калькулятор"

@@ -37,6 +37,8 @@ void Form1::connectMenus() {
     };
     on(Menu_File_Open, &Form1::Menu_File_Open_Click);
     on(Menu_File_Save_As, &Form1::Menu_File_Save_As_Click);
+    connect(Menu_File_Save, &QAction::triggered, &fileActions_, &FileActions::save);
+    fileActions_.setRecentMenu(Menu_File_Recent);
     on(Menu_File_Export, &Form1::Menu_File_Export_Click);
     on(Menu_File_Import, &Form1::Menu_File_Import_Click);
     on(Menu_File_Print, &Form1::Menu_File_Print_Click);

@@ -36,8 +36,9 @@ screenshot save_file_size_limit
 [ -z "$(ls -A "$E2E_TMP/out")" ] || fail "left in the folder: $(ls -A "$E2E_TMP/out")"
 xdotool key Return
 sleep 0.5
-# "Выход" asks the save question: the polygon is still unsaved.
-menu "$MENU_FILE_X" 6
+# "Выход" asks the save question: the polygon is still unsaved. It comes
+# after "Недавние файлы", which holds the file opened at the start.
+menu "$MENU_FILE_X" 7
 question="$(find_window '^Тарвел$')"
 [ -n "$question" ] || fail "leaving did not ask the save question"
 echo "save_file_size_limit: ok"

@@ -33,6 +33,8 @@ void expectSame(const Settings &a, const Settings &b) {
     EXPECT_EQ(a.MapPicture, b.MapPicture);
     EXPECT_EQ(a.StepHintOff, b.StepHintOff);
     EXPECT_EQ(a.CornerHintOff, b.CornerHintOff);
+    EXPECT_EQ(a.PolygonFolder, b.PolygonFolder);
+    EXPECT_EQ(a.RecentFiles, b.RecentFiles);
 }
 
 } // namespace
@@ -112,14 +114,39 @@ TEST(Settings, SurviveTheIniStore) {
     s.MapScale = 12.5f;
     s.BackColour = QStringLiteral("-2147483633");
     s.MapPicture = QStringLiteral("/карты/план 1,5.bmp");
+    s.PolygonFolder = QStringLiteral("/участки/2024; старые");
+    s.RecentFiles = {QStringLiteral("/участки/a, b.squ"), QStringLiteral("/участки/c=d;e.squ"),
+                     QStringLiteral("/участки/\"x\" #1.squ")};
     {
         IniSettingsStore store(IniSettingsStore::AtPath{file});
         storeGraphics(store, s);
         storeOnClose(store, QStringLiteral("0,25"), s.MapScale, s.MapPicture);
         storeHints(store, s);
         storeWorkFolder(store, s.WorkFolder);
+        storeRecentFiles(store, s.PolygonFolder, s.RecentFiles);
     }
     IniSettingsStore again(IniSettingsStore::AtPath{file});
     expectSame(loadSettings(again), s);
     EXPECT_EQ(loadStep(again), QStringLiteral("0,25"));
+}
+
+TEST(Settings, RecentFilesKeepFiveDistinctMostRecentFirst) {
+    const QStringList five = {"/p/1.squ", "/p/2.squ", "/p/3.squ", "/p/4.squ", "/p/5.squ"};
+    struct Row {
+        const char *name;
+        QStringList list;
+        QString path;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"a listed file moves up, not in twice", {"/p/a.squ", "/p/b.squ"}, "/p/b.squ",
+         {"/p/b.squ", "/p/a.squ"}},
+        {"the same file spelt otherwise", {"/p/b.squ"}, "/p/x/../b.squ", {"/p/x/../b.squ"}},
+        {"case counts", {"/p/a.squ"}, "/p/A.squ", {"/p/A.squ", "/p/a.squ"}},
+        {"the oldest of five drops", five, "/p/6.squ", QStringList{"/p/6.squ"} + five.mid(0, 4)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(withRecentFile(row.list, row.path), row.expected);
+    }
 }

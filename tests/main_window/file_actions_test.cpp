@@ -11,7 +11,9 @@
 #include "support/polygon_folder.h"
 #include "support/qstring_print.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -443,6 +445,75 @@ TEST_F(FileActionsTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
             EXPECT_TRUE(named.isEmpty());
         }
     }
+}
+
+// Ctrl+S: with no file yet it asks for a name; after that it writes the file
+// last opened or saved without a dialog, and fails as a save under a new
+// name does.
+TEST_F(FileActionsTest, SaveWritesTheCurrentFileWithoutADialog) {
+    fakes.dialogs.fileAnswers = {path("first.squ")};
+    ASSERT_TRUE(actions.save());
+    ASSERT_EQ(fakes.dialogs.asked.size(), 1u) << "no file yet: the name is asked";
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    writeBytes("sub/opened.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "o"));
+    ASSERT_TRUE(actions.openFile(path("sub/opened.squ")));
+    doc.editOwner(QStringLiteral("новый"));
+    ASSERT_TRUE(actions.save());
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
+    EXPECT_EQ(files::readPolygonFile(path("sub/opened.squ"))->owner, QStringLiteral("новый"));
+    EXPECT_EQ(files::readPolygonFile(path("first.squ"))->owner, QStringLiteral("Иванов"));
+    EXPECT_FALSE(doc.isModified());
+
+    // Its folder is gone (a drive taken away): said, and nothing changes.
+    ASSERT_TRUE(QDir(path("sub")).removeRecursively());
+    doc.editOwner(QStringLiteral("x"));
+    named.clear();
+    EXPECT_FALSE(actions.save());
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u) << "no name is asked";
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(named.isEmpty());
+}
+
+// Every file opened or saved goes first into the recent files and gives its
+// folder to the next dialog; an entry of the submenu opens its file as
+// "Открыть" does, and one whose file is gone shows disabled.
+TEST_F(FileActionsTest, RecentFilesAndTheLastFolder) {
+    QMenu holder;
+    QMenu *recent = holder.addMenu(QStringLiteral("Недавние файлы"));
+    actions.setRecentMenu(recent);
+    EXPECT_FALSE(recent->isEnabled()) << "nothing to offer yet";
+    writeBytes("R&D.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "rd"));
+    fakes.dialogs.fileAnswers = {path("gone.squ")};
+    ASSERT_TRUE(actions.saveAs());
+    // The command line may name a file relative to where the program runs.
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    fakes.commandLine.text = QStringLiteral("\"./R&D.squ\"");
+    ASSERT_TRUE(actions.openFromCommandLine());
+    QDir::setCurrent(cwd);
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.saveAs());
+    EXPECT_EQ(fakes.dialogs.asked.back().request.fileName, QStringLiteral("R&D.squ"));
+    EXPECT_EQ(fakes.settings.value(files::kTunes, "SquFolder"), dir.path());
+    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent2"), path("gone.squ"));
+    QFile::remove(path("gone.squ"));
+    emit holder.aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions()[0]->text(), "&1 " + path("R&&D.squ"));
+    EXPECT_FALSE(recent->actions()[1]->isEnabled()) << "gone, maybe back later";
+
+    doc.editField(Axis::X, 1, QStringLiteral("5"));
+    fakes.messages.answers = {MsgResult::Cancel};
+    recent->actions()[0]->trigger();
+    EXPECT_TRUE(doc.isModified()) << "the save question came first";
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+
+    settings.PolygonFolder = path("removed");
+    fakes.dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(actions.saveAs());
+    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, dir.path()) << "the work folder";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <optional>
 
@@ -284,6 +285,29 @@ TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
     EXPECT_TRUE(order[0].startsWith("Tunes/Step="));
     EXPECT_TRUE(order[2].startsWith("Tunes/imgFName="));
     EXPECT_EQ(fakes.shell.opened, QStringList({Form1::kProductWebPage}));
+}
+
+// Ctrl+S asks a name only the first time; "Недавние файлы" after "Печать"
+// holds the list of the last run and reopens a file.
+TEST_F(FilesTest, CtrlSAndRecentFiles) {
+    writeBytes("old.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "old"));
+    fakes.settings.write("Tunes", "Recent1", path("old.squ"));
+    makeWindow();
+    const QList<QAction *> file = form->controls().Menu_File->actions();
+    ASSERT_EQ(file.value(file.indexOf(form->controls().Menu_File_Print) + 1),
+              form->controls().Menu_File_Recent->menuAction());
+    fakes.dialogs.fileAnswers = {path("a.squ")};
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    form->table().y(2)->setText(QStringLiteral("7,5"));
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
+    EXPECT_EQ(files::readPolygonFile(path("a.squ"))->y[2], QStringLiteral("7,5"));
+
+    emit form->controls().Menu_File->aboutToShow();
+    ASSERT_EQ(form->controls().Menu_File_Recent->actions().size(), 2);
+    form->controls().Menu_File_Recent->actions()[1]->trigger();
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("old"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Тарвел 3.0   ") + path("old.squ"));
 }
 
 } // namespace

@@ -125,7 +125,8 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
     };
     EXPECT_EQ(captions(form->controls().Menu_File),
               QStringList({"Открыть", "Сохранить как...", "Экспорт координат в Excel",
-                           "Импорт координат из Excel", "-", "Печать", "-", "Выход"}));
+                           "Импорт координат из Excel", "-", "Печать", "Недавние файлы", "-",
+                           "Выход"}));
     EXPECT_EQ(
         captions(form->controls().Menu_Tools),
         QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок", "Отобразить фоновый рисунок",
@@ -146,7 +147,10 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
     EXPECT_EQ(keys(form->controls().Menu_Undo), QStringList({"Ctrl+Z"}));
     EXPECT_EQ(keys(form->controls().Menu_Redo), QStringList({"Ctrl+Shift+Z", "Ctrl+Y"}));
     EXPECT_EQ(keys(form->controls().Menu_File_Open), QStringList({"Ctrl+O"}));
-    EXPECT_EQ(keys(form->controls().Menu_File_Save_As), QStringList({"Ctrl+S"}));
+    EXPECT_EQ(keys(form->controls().Menu_File_Save_As), QStringList({"Ctrl+Shift+S"}));
+    EXPECT_EQ(keys(form->controls().Menu_File_Save), QStringList({"Ctrl+S"}));
+    EXPECT_FALSE(form->controls().Menu_File->actions().contains(form->controls().Menu_File_Save))
+        << "the window's own, not the menu's";
     EXPECT_EQ(keys(form->controls().Menu_File_Print), QStringList({"Ctrl+P"}));
     EXPECT_EQ(captions(form->controls().Menu_Set),
               QStringList({"Путь к папке с файлами", "Графика", "Выводить подсказки"}));

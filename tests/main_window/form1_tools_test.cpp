@@ -159,22 +159,22 @@ TEST_F(Form1ToolsTest, ExportWritesTheCornersInForceAndLeavesThePolygonAlone) {
 // typed in afterwards export, and come back as the same polygon.
 TEST_F(Form1ToolsTest, ExportAfterClearingRoundTrips) {
     fakes.messages.answers.push_back(MsgResult::Yes);
-    form->CmdClear->button()->click();
+    form->controls().CmdClear->button()->click();
     ASSERT_TRUE(form->table().x(20)->Text().isEmpty());
     setPolygon({"0", "30", "30", "0", "10", "5"}, {"0", "0", "40", "40", "50", "45"});
-    const QString area = form->Text3->Text();
+    const QString area = form->controls().Text3->Text();
     fakes.messages.shown.clear();
     fakes.dialogs.fileAnswers.push_back(path("six.xlsx"));
-    form->Menu_File_Export->trigger();
+    form->controls().Menu_File_Export->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
 
     setPolygon({"1", "2", "3"}, {"1", "5", "1"});
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("six.xlsx"));
-    form->Menu_File_Import->trigger();
+    form->controls().Menu_File_Import->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
-    EXPECT_EQ(form->Text1->Text(), "6");
-    EXPECT_EQ(form->Text3->Text(), area);
+    EXPECT_EQ(form->controls().Text1->Text(), "6");
+    EXPECT_EQ(form->controls().Text3->Text(), area);
 }
 
 TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
@@ -281,10 +281,10 @@ TEST_F(Form1ToolsTest, ImportPassesOverAHeaderAndBlankRows) {
     csv.close();
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("header.csv"));
-    form->Menu_File_Import->trigger();
+    form->controls().Menu_File_Import->trigger();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
-    EXPECT_EQ(form->Text1->Text(), "4");
-    EXPECT_EQ(textToDouble(form->Text3->Text()), 1200.0);
+    EXPECT_EQ(form->controls().Text1->Text(), "4");
+    EXPECT_EQ(textToDouble(form->controls().Text3->Text()), 1200.0);
     EXPECT_EQ(textToDouble(form->table().x(3)->Text()), 30.0);
     EXPECT_EQ(textToDouble(form->table().y(3)->Text()), 40.0);
 }

@@ -115,12 +115,20 @@ void Form1Controls::buildControls(QWidget *s) {
     Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
     Text3 = text(1020, 9450, 1905, 315, QString());
     Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
-    // The warnings take the two lines left below the area, in red.
-    lblWarning = std::make_unique<Label>(s, false);
-    lblWarning->move(120, 9800, 3600, 480);
-    lblWarning->setWordWrap(true);
-    lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblWarning->setForeColor(0x0000FF);
+}
+
+Form1Controls::Label &Form1Controls::warningLabel(QWidget *surface) {
+    // Made on the first warning: most polygons never need it, and the
+    // window starts without it.
+    if (!lblWarning) {
+        lblWarning = std::make_unique<Label>(surface, false);
+        lblWarning->move(120, 9800, 3600, 480);
+        lblWarning->setWordWrap(true);
+        lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        lblWarning->setForeColor(0x0000FF);
+        lblWarning->setVisible(true);
+    }
+    return *lblWarning;
 }
 
 void Form1Controls::buildMenus(QMainWindow &window) {

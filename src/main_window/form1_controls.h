@@ -65,7 +65,8 @@ struct Form1Controls {
     std::unique_ptr<ComboBox> Cmb3;  // the list of common scales
     std::unique_ptr<TextBox> txtMsb; // the scale: metres per centimetre, over Cmb3's field
     std::unique_ptr<TextBox> Text3;  // the area (read-only)
-    std::unique_ptr<Label> lblWarning; // below the area, in red: what makes the area doubtful
+    std::unique_ptr<Label> lblWarning; // below the area, in red: what makes the area doubtful;
+                                       // made on the first warning (warningLabel())
 
     // ---- the menus
     QMenu *Menu_File = nullptr;             // "Файл"
@@ -104,6 +105,8 @@ struct Form1Controls {
     // Builds the controls on `surface` at their design places, in the order
     // they lie and take the focus.
     void buildControls(QWidget *surface);
+    // The warning label on `surface`, made when first needed.
+    Label &warningLabel(QWidget *surface);
     // Builds the menu bar of `window` and the corner pop-up; the items are
     // not connected yet.
     void buildMenus(QMainWindow &window);

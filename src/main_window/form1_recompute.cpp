@@ -2,9 +2,9 @@
 // current corner (PODKRAS), and the small handlers of the window as a whole.
 #include "main_window/form1.h"
 
-#include "geometry/polygon_warnings.h"
-
 #include "geometry/numtext.h"
+#include "geometry/polygon_warnings.h"
+#include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
 
 #include <cmath>
@@ -38,7 +38,8 @@ void Form1::showWarnings() {
             badCorner = w.corner;
         }
     }
-    lblWarning->setCaption(lines.join(QLatin1Char('\n')));
+    if (!lines.isEmpty() || lblWarning)
+        warningLabel(surface_).setCaption(lines.join(QLatin1Char('\n')));
     coordinates->markNotANumber(badAxis, badCorner);
 }
 

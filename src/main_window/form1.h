@@ -273,6 +273,9 @@ private:
     void Tch_MouseDown(int i, const platform::MouseInfo &m);
     void Tch_MouseUp(int i);
     void Tch_Click(int i);
+    // A left press starts dragging corner i's marker or, with `angle`, its
+    // angle caption.
+    void startDrag(int i, bool angle, const platform::MouseInfo &m);
     // The current corner takes the place of its marker or, with `angle`, of
     // its angle caption, where the mouse dropped it.
     void takeDroppedCorner(bool angle);

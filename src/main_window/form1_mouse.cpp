@@ -136,13 +136,7 @@ void Form1::Shape_MouseDown(int i, const MouseInfo &m) {
     view_.currentCorner = i;
     coordinates->x(i)->SetFocus();
     PODKRAS();
-    if (m.button != platform::kLeftButton) return;
-    const double w = surface_->width() * platform::kTwipsPerPixel;
-    const double h = surface_->height() * platform::kTwipsPerPixel;
-    // The marker as the highlight drew it.
-    drag_.start(plot_->layout().corner(i).marker.box, QPointF(m.x, m.y), heldButtons(m),
-                QSizeF(w, h));
-    view_.drag = ViewState::Drag{i, false, 0, 0};
+    startDrag(i, false, m);
 }
 
 void Form1::Shape_MouseUp(int) {
@@ -151,12 +145,18 @@ void Form1::Shape_MouseUp(int) {
 
 void Form1::Tch_MouseDown(int i, const MouseInfo &m) {
     view_.currentCorner = i;
+    startDrag(i, true, m);
+}
+
+void Form1::startDrag(int i, bool angle, const MouseInfo &m) {
     if (m.button != platform::kLeftButton) return;
     const double w = surface_->width() * platform::kTwipsPerPixel;
     const double h = surface_->height() * platform::kTwipsPerPixel;
-    drag_.start(plot_->layout().corner(i).angle.box, QPointF(m.x, m.y), heldButtons(m),
+    // The marker as the highlight drew it, or the angle caption.
+    const auto &corner = plot_->layout().corner(i);
+    drag_.start(angle ? corner.angle.box : corner.marker.box, QPointF(m.x, m.y), heldButtons(m),
                 QSizeF(w, h));
-    view_.drag = ViewState::Drag{i, true, 0, 0};
+    view_.drag = ViewState::Drag{i, angle, 0, 0};
 }
 
 void Form1::Tch_MouseUp(int) {

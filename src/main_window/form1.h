@@ -370,6 +370,7 @@ private:
     bool syncing_ = false;
     int shownRows_ = 0;
     bool loading_ = false; // Form_Load is running: the drawing waits for its end
+    bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;
     // What the mouse was pressed on, until its release.
     DrawingHit pressed_;

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QTimer>
 #include <QPolygonF>
 #include <QPushButton>
 
@@ -156,7 +157,12 @@ void Form1::Form_Load() {
 
     // 19. The first full recompute.
     loading_ = false;
+    // The outline's warnings follow the first frame: they need the whole
+    // outline checked, and the window shows sooner without waiting for it.
+    warningsDeferred_ = true;
     VICHISLIT();
+    warningsDeferred_ = false;
+    QTimer::singleShot(0, this, &Form1::showWarnings);
 }
 
 } // namespace tarvel::main_window

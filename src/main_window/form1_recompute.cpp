@@ -22,7 +22,7 @@ void Form1::VICHISLIT() {
     if (!drag_.active()) view_.drag.reset();
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
-    showWarnings();
+    if (!warningsDeferred_) showWarnings();
 }
 
 void Form1::showWarnings() {

@@ -38,7 +38,9 @@ QByteArray packParts(const QList<QByteArray> &parts) {
 
 void checkColumns(const std::optional<platform::SpreadsheetColumns> &columns) {
     if (!columns) return;
-    check(columns->a.size() == 20 && columns->b.size() == 20, "columns are not twenty rows long");
+    check(columns->a.size() == std::size_t(platform::kSpreadsheetRowsRead) &&
+              columns->b.size() == std::size_t(platform::kSpreadsheetRowsRead),
+          "columns are not of the rows read");
     for (const auto *column : {&columns->a, &columns->b})
         for (const auto &cell : *column) {
             if (cell.kind == platform::SpreadsheetCell::Kind::Number)

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QMenu>
 
 namespace tarvel::main_window {
@@ -159,7 +160,12 @@ bool FileActions::openFile(const QString &path) {
 bool FileActions::openFromCommandLine() {
     const QString argument = services_.commandLine.commandLineText();
     if (argument.trimmed().isEmpty()) return false;
-    return open(files::commandLinePath(argument));
+    // At start-up the list of recent files is stored after the first frame:
+    // the window shows the polygon first.
+    storeLater_ = true;
+    const bool opened = open(files::commandLinePath(argument));
+    storeLater_ = false;
+    return opened;
 }
 
 bool FileActions::maybeSave() {
@@ -195,7 +201,13 @@ void FileActions::named(const QString &path) {
     settings_.PolygonFolder = QDir::toNativeSeparators(QFileInfo(current_).absolutePath());
     settings_.RecentFiles =
         files::withRecentFile(settings_.RecentFiles, QDir::toNativeSeparators(current_));
-    files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
+    const auto store = [this] {
+        files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
+    };
+    if (storeLater_)
+        QTimer::singleShot(0, this, store);
+    else
+        store();
     fillRecentMenu();
 }
 

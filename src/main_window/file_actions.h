@@ -98,6 +98,9 @@ private:
     QWidget *owner_;
     QString current_;
     QPointer<QMenu> recentMenu_;
+    // Opening the file named on the command line: the recent files are
+    // stored once the event loop runs.
+    bool storeLater_ = false;
 };
 
 } // namespace main_window

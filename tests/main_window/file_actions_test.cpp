@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTest>
 #include <QMenu>
 #include <QWidget>
 
@@ -493,6 +494,9 @@ TEST_F(FileActionsTest, RecentFilesAndTheLastFolder) {
     fakes.commandLine.text = QStringLiteral("\"./R&D.squ\"");
     ASSERT_TRUE(actions.openFromCommandLine());
     QDir::setCurrent(cwd);
+    // At start-up the list is stored once the event loop runs, not before.
+    EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent1"), path("gone.squ"));
+    QTest::qWait(1);
     fakes.dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(actions.saveAs());
     EXPECT_EQ(fakes.dialogs.asked.back().request.fileName, QStringLiteral("R&D.squ"));

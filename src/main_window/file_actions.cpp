@@ -204,10 +204,12 @@ void FileActions::named(const QString &path) {
     const auto store = [this] {
         files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
     };
-    if (storeLater_)
+    // At start-up the menu is filled when it first opens.
+    if (storeLater_) {
         QTimer::singleShot(0, this, store);
-    else
-        store();
+        return;
+    }
+    store();
     fillRecentMenu();
 }
 

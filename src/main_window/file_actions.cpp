@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QTimer>
 #include <QMenu>
+#include <QTimer>
 
 namespace tarvel::main_window {
 

@@ -53,8 +53,8 @@
 #include "main_window/file_actions.h"
 #include "main_window/form1_controls.h"
 #include "main_window/plot_view.h"
-#include "main_window/tool_actions.h"
 #include "main_window/shared_state.h"
+#include "main_window/tool_actions.h"
 #include "main_window/view_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -152,7 +152,6 @@ public:
     // start-up over to it.
     bool SAVE_AS(); // true when the file was written
     void Form_Unload();
-
 
     // ---- other commands (form1_tools.cpp) ----
     // Paints the printed page: owner text, drawing to scale, coordinates,
@@ -369,7 +368,7 @@ private:
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;
     int shownRows_ = 0;
-    bool loading_ = false; // Form_Load is running: the drawing waits for its end
+    bool loading_ = false;          // Form_Load is running: the drawing waits for its end
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;
     // What the mouse was pressed on, until its release.

@@ -161,10 +161,13 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_Tools->addSeparator();
     Menu_Tools_Norm = Menu_Tools->addAction(QStringLiteral("Передвинуть в начало координат"));
     Menu_Tools_Zerkalo = Menu_Tools->addAction(QStringLiteral("Зеркально перевернуть"));
-    Menu_Tools_90R = Menu_Tools->addAction(QStringLiteral("Повернуть на 90 гр. по часовой стрелке"));
-    Menu_Tools_90L = Menu_Tools->addAction(QStringLiteral("Повернуть на 90 гр. против часовой стрелки"));
+    Menu_Tools_90R =
+        Menu_Tools->addAction(QStringLiteral("Повернуть на 90 гр. по часовой стрелке"));
+    Menu_Tools_90L =
+        Menu_Tools->addAction(QStringLiteral("Повернуть на 90 гр. против часовой стрелки"));
     Menu_Tools->addSeparator();
-    Menu_Tools_GK = Menu_Tools->addAction(QStringLiteral("Ввод географических координат (град мин сек)"));
+    Menu_Tools_GK =
+        Menu_Tools->addAction(QStringLiteral("Ввод географических координат (град мин сек)"));
     Menu_Tools_GK1 = Menu_Tools->addAction(QStringLiteral("Ввод географических координат (град)"));
     Menu_Tools->addSeparator();
     Menu_Undo = Menu_Tools->addAction(QStringLiteral("Отменить"));

@@ -41,11 +41,11 @@ struct Form1Controls {
     std::unique_ptr<ComboBox> CmbEd;  // the unit, "М" or "КМ"
 
     // ---- the coordinate table and what moves the whole polygon
-    std::unique_ptr<Label> Label4;          // "Координаты углов многоугольника"
-    std::unique_ptr<Button> CmdNorm;        // "N": move to the origin
-    std::unique_ptr<Button> CmdXDw, CmdXUp; // all corners' X one step down / up
-    std::unique_ptr<Button> CmdYDw, CmdYUp; // all corners' Y one step down / up
-    std::unique_ptr<Button> CmdClear;       // "Х": clear the coordinates
+    std::unique_ptr<Label> Label4; // "Координаты углов многоугольника"
+    std::unique_ptr<Button> CmdNorm;              // "N": move to the origin
+    std::unique_ptr<Button> CmdXDw, CmdXUp;       // all corners' X one step down / up
+    std::unique_ptr<Button> CmdYDw, CmdYUp;       // all corners' Y one step down / up
+    std::unique_ptr<Button> CmdClear;             // "Х": clear the coordinates
     std::unique_ptr<CoordinateTable> coordinates; // TextX, TextY and their row captions
 
     // ---- the step and the moves of the current corner
@@ -55,52 +55,52 @@ struct Form1Controls {
     std::unique_ptr<Button> CmLleft, CmdRight;    // the current corner left / right (X)
 
     // ---- the distance between two corners
-    Array<Label, 2> Label6;         // (0) "Измерить расстояние между углом", (1) "Масштаб:  В 1 см "
-    std::unique_ptr<ComboBox> Cmb1; // the first corner
-    Array<Label, 2> Label3;         // (0) "Площадь", (1) "И" between the corner lists
-    std::unique_ptr<ComboBox> Cmb2; // the second corner
+    Array<Label, 2> Label6; // (0) "Измерить расстояние между углом", (1) "Масштаб:  В 1 см "
+    std::unique_ptr<ComboBox> Cmb1;   // the first corner
+    Array<Label, 2> Label3;           // (0) "Площадь", (1) "И" between the corner lists
+    std::unique_ptr<ComboBox> Cmb2;   // the second corner
     std::unique_ptr<Button> Command1; // "Сброс": hide the measuring line
 
     // ---- the scale and the area
-    std::unique_ptr<ComboBox> Cmb3;  // the list of common scales
-    std::unique_ptr<TextBox> txtMsb; // the scale: metres per centimetre, over Cmb3's field
-    std::unique_ptr<TextBox> Text3;  // the area (read-only)
+    std::unique_ptr<ComboBox> Cmb3;    // the list of common scales
+    std::unique_ptr<TextBox> txtMsb;   // the scale: metres per centimetre, over Cmb3's field
+    std::unique_ptr<TextBox> Text3;    // the area (read-only)
     std::unique_ptr<Label> lblWarning; // below the area, in red: what makes the area doubtful;
                                        // made on the first warning (warningLabel())
 
     // ---- the menus
-    QMenu *Menu_File = nullptr;             // "Файл"
-    QAction *Menu_File_Open = nullptr;      // "Открыть" (Ctrl+O)
-    QAction *Menu_File_Save = nullptr;      // Ctrl+S: the current file; the window's, not the menu's
-    QAction *Menu_File_Save_As = nullptr;   // "Сохранить как..." (Ctrl+Shift+S)
-    QAction *Menu_File_Export = nullptr;    // "Экспорт координат в Excel"
-    QAction *Menu_File_Import = nullptr;    // "Импорт координат из Excel"
-    QAction *Menu_File_Print = nullptr;     // "Печать" (Ctrl+P)
-    QMenu *Menu_File_Recent = nullptr;      // "Недавние файлы": the last five files
-    QAction *Menu_Exit = nullptr;           // "Выход"
-    QMenu *Menu_Tools = nullptr;            // "Инструменты"
-    QAction *Menu_Tools_Kalk = nullptr;     // "Калькулятор"
-    QAction *Menu_Tools_Map = nullptr;      // "Загрузить фоновый рисунок"
-    QAction *Menu_Tools_Map_Yes = nullptr;  // "Отобразить фоновый рисунок"
-    QAction *Menu_Tools_Map_No = nullptr;   // "Скрыть фоновый рисунок"
-    QAction *Menu_Tools_Norm = nullptr;     // "Передвинуть в начало координат"
-    QAction *Menu_Tools_Zerkalo = nullptr;  // "Зеркально перевернуть"
-    QAction *Menu_Tools_90R = nullptr;      // "Повернуть на 90 гр. по часовой стрелке"
-    QAction *Menu_Tools_90L = nullptr;      // "Повернуть на 90 гр. против часовой стрелки"
-    QAction *Menu_Tools_GK = nullptr;       // "Ввод географических координат (град мин сек)"
-    QAction *Menu_Tools_GK1 = nullptr;      // "Ввод географических координат (град)"
-    QAction *Menu_Undo = nullptr;           // "Отменить" (Ctrl+Z)
-    QAction *Menu_Redo = nullptr;           // "Повторить" (Ctrl+Shift+Z, Ctrl+Y)
-    QMenu *Menu_Set = nullptr;              // "Настройки"
-    QAction *Menu_Set_Path = nullptr;       // "Путь к папке с файлами"
-    QAction *Menu_Set_Grid = nullptr;       // "Графика"
-    QAction *Menu_Set_Hlp = nullptr;        // "Выводить подсказки"
-    QMenu *Menu_Help = nullptr;             // "Помощь"
-    QAction *Menu_Help_Help = nullptr;      // "Краткая справка"
-    QAction *Menu_About = nullptr;          // "О программе"
-    QMenu *Menu_Ugol = nullptr;             // the corner pop-up of the row captions
-    QAction *Menu_lnsertUgol = nullptr;     // "Вставить угол"
-    QAction *Menu_DelUgol = nullptr;        // "Удалить угол"
+    QMenu *Menu_File = nullptr;            // "Файл"
+    QAction *Menu_File_Open = nullptr;     // "Открыть" (Ctrl+O)
+    QAction *Menu_File_Save = nullptr;     // Ctrl+S: the current file; the window's, not the menu's
+    QAction *Menu_File_Save_As = nullptr;  // "Сохранить как..." (Ctrl+Shift+S)
+    QAction *Menu_File_Export = nullptr;   // "Экспорт координат в Excel"
+    QAction *Menu_File_Import = nullptr;   // "Импорт координат из Excel"
+    QAction *Menu_File_Print = nullptr;    // "Печать" (Ctrl+P)
+    QMenu *Menu_File_Recent = nullptr;     // "Недавние файлы": the last five files
+    QAction *Menu_Exit = nullptr;          // "Выход"
+    QMenu *Menu_Tools = nullptr;           // "Инструменты"
+    QAction *Menu_Tools_Kalk = nullptr;    // "Калькулятор"
+    QAction *Menu_Tools_Map = nullptr;     // "Загрузить фоновый рисунок"
+    QAction *Menu_Tools_Map_Yes = nullptr; // "Отобразить фоновый рисунок"
+    QAction *Menu_Tools_Map_No = nullptr;  // "Скрыть фоновый рисунок"
+    QAction *Menu_Tools_Norm = nullptr; // "Передвинуть в начало координат"
+    QAction *Menu_Tools_Zerkalo = nullptr; // "Зеркально перевернуть"
+    QAction *Menu_Tools_90R = nullptr; // "Повернуть на 90 гр. по часовой стрелке"
+    QAction *Menu_Tools_90L = nullptr; // "Повернуть на 90 гр. против часовой стрелки"
+    QAction *Menu_Tools_GK = nullptr; // "Ввод географических координат (град мин сек)"
+    QAction *Menu_Tools_GK1 = nullptr; // "Ввод географических координат (град)"
+    QAction *Menu_Undo = nullptr;       // "Отменить" (Ctrl+Z)
+    QAction *Menu_Redo = nullptr;       // "Повторить" (Ctrl+Shift+Z, Ctrl+Y)
+    QMenu *Menu_Set = nullptr;          // "Настройки"
+    QAction *Menu_Set_Path = nullptr;   // "Путь к папке с файлами"
+    QAction *Menu_Set_Grid = nullptr;   // "Графика"
+    QAction *Menu_Set_Hlp = nullptr;    // "Выводить подсказки"
+    QMenu *Menu_Help = nullptr;         // "Помощь"
+    QAction *Menu_Help_Help = nullptr;  // "Краткая справка"
+    QAction *Menu_About = nullptr;      // "О программе"
+    QMenu *Menu_Ugol = nullptr;         // the corner pop-up of the row captions
+    QAction *Menu_lnsertUgol = nullptr; // "Вставить угол"
+    QAction *Menu_DelUgol = nullptr;    // "Удалить угол"
 
     // Builds the controls on `surface` at their design places, in the order
     // they lie and take the focus.

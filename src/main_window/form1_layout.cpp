@@ -14,9 +14,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QTimer>
 #include <QPolygonF>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +29,6 @@ using platform::Button;
 using platform::ComboBox;
 using platform::Label;
 using platform::TextBox;
-
-
 
 void Form1::connectMenus() {
     const auto on = [this](QAction *item, void (Form1::*handler)()) {
@@ -138,8 +136,8 @@ void Form1::Form_Load() {
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate
     // column and below the clear button.
-    plot_->setFrame(
-        {3330, coordinates->y(1)->Left() + coordinates->y(1)->Width(), CmdClear->Top() + CmdClear->Height()});
+    plot_->setFrame({3330, coordinates->y(1)->Left() + coordinates->y(1)->Width(),
+                     CmdClear->Top() + CmdClear->Height()});
 
     // 11. The scale; writing txtMsb applies it and asks for the drawing.
     Cmb3->setText(QStringLiteral("10"));

@@ -3,6 +3,7 @@
 // rows, count, owner, unit), so that a write outside the corners in use is
 // caught as well.
 #include "geometry/polygon_commands.h"
+#include "geometry/polygon_states.h"
 
 #include "geometry/numtext.h"
 #include "support/qstring_print.h"
@@ -27,22 +28,9 @@ void PrintTo(const PolygonState &s, std::ostream *os) {
 
 namespace {
 
-using Corners = std::initializer_list<std::pair<const char *, const char *>>;
-
-// Corners 1..n from texts, the count n in force; the hidden rows beyond hold
-// "9" so that a command writing there shows.
+// The hidden rows hold "9" so that a command writing there shows.
 PolygonState polygon(Corners corners) {
-    PolygonState s;
-    for (std::size_t i = 1; i <= 20; ++i)
-        s.texts.x[i] = s.texts.y[i] = QStringLiteral("9");
-    std::size_t i = 0;
-    for (const auto &[x, y] : corners) {
-        ++i;
-        s.texts.x[i] = QString::fromUtf8(x);
-        s.texts.y[i] = QString::fromUtf8(y);
-    }
-    s.corners = int(i);
-    s.texts.count = QString::number(i);
+    PolygonState s = polygonOf(corners, "9");
     s.texts.owner = QStringLiteral("Иванов");
     return s;
 }
@@ -126,25 +114,25 @@ const Row kRows[] = {
     {"MoveToOrigin_RoundsHalvesToEven", kNorm,
      polygon({{"1,125", "0"}, {"0", "2,675"}, {"3,135", "1"}}), Refusal::None,
      polygon({{"1,12", "0"}, {"0", "2,68"}, {"3,14", "1"}})},
-    {"MoveToOrigin_RoundsToHundredths", kNorm, polygon({{"5", "-3"}, {"15", "-3"}, {"15,004", "7"}}),
-     Refusal::None, polygon({{"0", "0"}, {"10", "0"}, {"10", "10"}})},
+    {"MoveToOrigin_RoundsToHundredths", kNorm,
+     polygon({{"5", "-3"}, {"15", "-3"}, {"15,004", "7"}}), Refusal::None,
+     polygon({{"0", "0"}, {"10", "0"}, {"10", "10"}})},
     {"MoveToOrigin_LeavesAHiddenRowThatIsNotANumber", kNorm,
-     counted(with(polygon({{"5", "-3"}, {"15", "-3"}, {"15", "7"}, {"abc", "1"}}), Axis::X, 4,
-                  "abc"),
-             "3", 3),
+     counted(
+         with(polygon({{"5", "-3"}, {"15", "-3"}, {"15", "7"}, {"abc", "1"}}), Axis::X, 4, "abc"),
+         "3", 3),
      Refusal::None,
      counted(polygon({{"0", "0"}, {"10", "0"}, {"10", "10"}, {"abc", "1"}}), "3", 3)},
-    {"MoveToOrigin_KeepsTheUnitAndOwner", kNorm, inKilometres(polygon({{"1", "1"}, {"2", "1"}, {"2", "2"}})),
-     Refusal::None, inKilometres(polygon({{"0", "0"}, {"1", "0"}, {"1", "1"}}))},
+    {"MoveToOrigin_KeepsTheUnitAndOwner", kNorm,
+     inKilometres(polygon({{"1", "1"}, {"2", "1"}, {"2", "2"}})), Refusal::None,
+     inKilometres(polygon({{"0", "0"}, {"1", "0"}, {"1", "1"}}))},
     {"MoveToOrigin_RefusesALetter", kNorm, polygon({{"5", "-3"}, {"15", "abc"}, {"15", "7"}}),
      Refusal::NotANumber, std::nullopt},
     {"MoveToOrigin_RefusesAnEmptyField", kNorm, polygon({{"5", "-3"}, {"15", "-3"}, {"", "7"}}),
      Refusal::NotANumber, std::nullopt},
     {"MoveToOrigin_RefusesAShiftBeyondTheDoubleRange", kNorm,
-     polygon({{"1E+308", "0"}, {"-1E+308", "0"}, {"0", "1"}}), Refusal::NotANumber,
-     std::nullopt},
-    {"Mirror", kMirror, kTriangle, Refusal::None,
-     polygon({{"10", "0"}, {"0", "0"}, {"0", "5"}})},
+     polygon({{"1E+308", "0"}, {"-1E+308", "0"}, {"0", "1"}}), Refusal::NotANumber, std::nullopt},
+    {"Mirror", kMirror, kTriangle, Refusal::None, polygon({{"10", "0"}, {"0", "0"}, {"0", "5"}})},
     {"Mirror_RefusesALetter", kMirror, with(kTriangle, Axis::Y, 2, "abc"), Refusal::NotANumber,
      std::nullopt},
     {"Mirror_KeepsTheMirroredTextsWhenTheyCannotBeMoved", kMirror,
@@ -157,8 +145,8 @@ const Row kRows[] = {
     {"Turn_ReadsGroupedTexts", kAnticlockwise,
      polygon({{" 1 000,00", "0"}, {"1 010,50", " 0,00"}, {"1 010,50", "5,25"}}), Refusal::None,
      polygon({{"5,25", "0"}, {"5,25", "10,5"}, {"0", "10,5"}})},
-    {"TurnAnticlockwise_FarFromTheOriginKeepsEverySide", kAnticlockwise, kFarPlot,
-     Refusal::None, polygon({{"40", "0"}, {"40", "30"}, {"0", "30"}})},
+    {"TurnAnticlockwise_FarFromTheOriginKeepsEverySide", kAnticlockwise, kFarPlot, Refusal::None,
+     polygon({{"40", "0"}, {"40", "30"}, {"0", "30"}})},
     {"TurnClockwise_FarFromTheOriginKeepsEverySide", kClockwise, kFarPlot, Refusal::None,
      polygon({{"0", "30"}, {"0", "0"}, {"40", "0"}})},
     {"TurnClockwise_RefusesAnEmptyField", kClockwise, with(kTriangle, Axis::X, 3, ""),
@@ -196,23 +184,20 @@ const Row kRows[] = {
               {"6123456,79", "2345678,04"}})},
     {"Insert_CountsALetterAs0", insertAfter(1), polygon({{"abc", "4"}, {"10", "0"}, {"10", "5"}}),
      Refusal::None, polygon({{"0", "4"}, {"5", "2"}, {"10", "0"}, {"10", "5"}})},
-    {"Insert_TakesTheCountInForceNotATypedOne", insertAfter(2),
-     counted(kSquare, "abc", 3), Refusal::None,
-     polygon({{"0", "0"}, {"10", "0"}, {"10", "5"}, {"10", "10"}})},
-    {"Insert_RefusedAt20Corners", insertAfter(5), twenty(), Refusal::TooManyCorners,
-     std::nullopt},
+    {"Insert_TakesTheCountInForceNotATypedOne", insertAfter(2), counted(kSquare, "abc", 3),
+     Refusal::None, polygon({{"0", "0"}, {"10", "0"}, {"10", "5"}, {"10", "10"}})},
+    {"Insert_RefusedAt20Corners", insertAfter(5), twenty(), Refusal::TooManyCorners, std::nullopt},
     {"Insert_RefusedAfterCorner20", insertAfter(20), twenty(), Refusal::TooManyCorners,
      std::nullopt},
     {"Insert_NeedsACorner", insertAfter(0), kSquare, Refusal::NoCorner, std::nullopt},
-    {"Insert_NeedsACornerNotAHiddenRow", insertAfter(5), kSquare, Refusal::NoCorner,
-     std::nullopt},
+    {"Insert_NeedsACornerNotAHiddenRow", insertAfter(5), kSquare, Refusal::NoCorner, std::nullopt},
     {"Delete_MovesTheFollowingTextsUpUnchanged", remove(1),
      polygon({{" 1 234,50", "7,125"}, {"abc", ""}, {"10", "10"}, {"0,001", "10"}}), Refusal::None,
      counted(polygon({{"abc", ""}, {"10", "10"}, {"0,001", "10"}, {"0,001", "10"}}), "3", 3)},
     {"Delete_TheLastCornerKeepsItsTextHidden", remove(4), kSquare, Refusal::None,
      counted(kSquare, "3", 3)},
-    {"Delete_TakesTheCountInForceNotATypedOne", remove(2), counted(kSquare, "25", 4),
-     Refusal::None, counted(polygon({{"0", "0"}, {"10", "10"}, {"0", "10"}, {"0", "10"}}), "3", 3)},
+    {"Delete_TakesTheCountInForceNotATypedOne", remove(2), counted(kSquare, "25", 4), Refusal::None,
+     counted(polygon({{"0", "0"}, {"10", "10"}, {"0", "10"}, {"0", "10"}}), "3", 3)},
     {"Delete_RefusedAt3Corners", remove(3), kTriangle, Refusal::TooFewCorners, std::nullopt},
     {"Delete_RefusedAt3CornersBeforeLookingAtTheCorner", remove(0), kTriangle,
      Refusal::TooFewCorners, std::nullopt},
@@ -403,14 +388,16 @@ TEST(InsertCommand, KeepsTheAreaOnEverySide) {
         const char *name;
         PolygonState polygon;
     } cases[] = {
-        {"odd hundredths",
-         polygon({{"0", "0"}, {"70,01", "0,03"}, {"71,37", "40,15"}, {"35,11", "65,93"},
-                  {"10,05", "61,27"}, {"-3,03", "30,01"}})},
-        {"survey coordinates",
-         polygon({{"6 123 456,17", "2 345 678,03"},
-                  {"6 123 521,09", "2 345 679,11"},
-                  {"6 123 519,33", "2 345 741,97"},
-                  {"6 123 461,01", "2 345 733,55"}})},
+        {"odd hundredths", polygon({{"0", "0"},
+                                    {"70,01", "0,03"},
+                                    {"71,37", "40,15"},
+                                    {"35,11", "65,93"},
+                                    {"10,05", "61,27"},
+                                    {"-3,03", "30,01"}})},
+        {"survey coordinates", polygon({{"6 123 456,17", "2 345 678,03"},
+                                        {"6 123 521,09", "2 345 679,11"},
+                                        {"6 123 519,33", "2 345 741,97"},
+                                        {"6 123 461,01", "2 345 733,55"}})},
         {"thousandths", polygon({{"0,001", "0,003"}, {"10,005", "0,007"}, {"3,333", "7,777"}})},
     };
     for (const Case &c : cases) {

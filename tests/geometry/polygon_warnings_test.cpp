@@ -1,6 +1,7 @@
 // The warnings about an outline, one named row per case: the whole warning
 // list is compared as the lines the window shows, so a missing warning, an
 // extra one and a wrong order all fail.
+#include "geometry/polygon_states.h"
 #include "geometry/polygon_warnings.h"
 
 #include "support/qstring_print.h"
@@ -16,23 +17,9 @@
 namespace tarvel::geometry {
 namespace {
 
-using Corners = std::initializer_list<std::pair<const char *, const char *>>;
-
-// Corners 1..n from texts, n in force; the hidden rows beyond hold "abc",
-// which must never be read.
+// The hidden rows hold "abc", which must never be read.
 PolygonState polygon(Corners corners) {
-    PolygonState s;
-    for (std::size_t i = 1; i <= 20; ++i)
-        s.texts.x[i] = s.texts.y[i] = QStringLiteral("abc");
-    std::size_t i = 0;
-    for (const auto &[x, y] : corners) {
-        ++i;
-        s.texts.x[i] = QString::fromUtf8(x);
-        s.texts.y[i] = QString::fromUtf8(y);
-    }
-    s.corners = int(i);
-    s.texts.count = QString::number(i);
-    return s;
+    return polygonOf(corners, "abc");
 }
 
 struct Row {
@@ -70,10 +57,12 @@ const Row kRows[] = {
               {"6 123 456,17", "2 345 708,03"}}),
      {}},
     {"ThreeCornersOnAStraightSideAreClean",
-     polygon({{"0", "0"}, {"20", "0"}, {"40", "0"}, {"40", "30"}}), {}},
+     polygon({{"0", "0"}, {"20", "0"}, {"40", "0"}, {"40", "30"}}),
+     {}},
 
     // ---- crossed outlines
-    {"BowTie", polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}),
+    {"BowTie",
+     polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}),
      {"Контур пересекает сам себя (20; 15)"}},
     {"BowTieAtSurveyCoordinates",
      polygon({{"6 123 456", "2 345 678"},
@@ -85,17 +74,29 @@ const Row kRows[] = {
      polygon({{"0", "0"}, {"10", "0"}, {"0", "10"}, {"10", "3"}}),
      {"Контур пересекает сам себя (7,69; 2,31)"}},
     {"CornerTouchingAnotherSide",
-     polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"30", "30"}, {"20", "0"}, {"10", "30"},
+     polygon({{"0", "0"},
+              {"40", "0"},
+              {"40", "30"},
+              {"30", "30"},
+              {"20", "0"},
+              {"10", "30"},
               {"0", "30"}}),
      {"Контур пересекает сам себя (20; 0)"}},
     {"OverlappingCollinearSides",
-     polygon({{"0", "0"}, {"30", "0"}, {"30", "10"}, {"20", "10"}, {"20", "0"}, {"10", "0"},
-              {"10", "-10"}, {"0", "-10"}}),
+     polygon({{"0", "0"},
+              {"30", "0"},
+              {"30", "10"},
+              {"20", "10"},
+              {"20", "0"},
+              {"10", "0"},
+              {"10", "-10"},
+              {"0", "-10"}}),
      {"Контур пересекает сам себя (20; 0)"}},
     {"SpikeGoingBackAlongASide",
      polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"40", "10"}, {"0", "30"}}),
      {"Контур пересекает сам себя (40; 30)"}},
-    {"AllCornersOnOneLine", polygon({{"0", "0"}, {"5", "0"}, {"10", "0"}}),
+    {"AllCornersOnOneLine",
+     polygon({{"0", "0"}, {"5", "0"}, {"10", "0"}}),
      {"Контур пересекает сам себя (10; 0)"}},
 
     // ---- corners in the same place
@@ -105,7 +106,8 @@ const Row kRows[] = {
     {"CoincidentWrittenDifferently",
      polygon({{"0", "0"}, {"40", "0"}, {"40,00", "30"}, {" 40", "30,0"}, {"0", "30"}}),
      {"Углы 3 и 4 совпадают"}},
-    {"LastCoincidesWithFirst", polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"0", "0"}}),
+    {"LastCoincidesWithFirst",
+     polygon({{"0", "0"}, {"40", "0"}, {"40", "30"}, {"0", "0"}}),
      {"Углы 1 и 4 совпадают"}},
     {"CoincidentFarApartIsNotAlsoACrossing",
      polygon({{"0", "0"}, {"20", "20"}, {"40", "0"}, {"40", "40"}, {"20", "20"}, {"0", "40"}}),
@@ -124,9 +126,11 @@ const Row kRows[] = {
     {"OnlyTheFirstPairIsNamed",
      polygon({{"0", "0"}, {"40", "0"}, {"40", "0"}, {"40", "30"}, {"40", "30"}, {"0", "30"}}),
      {"Углы 2 и 3 совпадают"}},
-    {"FewerThanThreeDistinctCorners", polygon({{"5", "5"}, {"5", "5"}, {"7", "5"}}),
+    {"FewerThanThreeDistinctCorners",
+     polygon({{"5", "5"}, {"5", "5"}, {"7", "5"}}),
      {"Углы 1 и 2 совпадают"}},
-    {"AllCornersInOnePlace", polygon({{"5", "5"}, {"5", "5"}, {"5", "5"}}),
+    {"AllCornersInOnePlace",
+     polygon({{"5", "5"}, {"5", "5"}, {"5", "5"}}),
      {"Углы 1 и 2 совпадают"}},
 
     // ---- texts that are not numbers: the one warning
@@ -169,7 +173,8 @@ TEST(Warnings, NameTheFieldAndThePointApartFromTheMessage) {
     EXPECT_EQ(nan[0].axis, Axis::Y);
     EXPECT_EQ(nan[0].corner, 4);
 
-    const auto bowTie = polygonWarnings(polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}));
+    const auto bowTie =
+        polygonWarnings(polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}}));
     ASSERT_EQ(bowTie.size(), 1u);
     EXPECT_EQ(bowTie[0].kind, PolygonWarning::Kind::CrossesItself);
     EXPECT_EQ(bowTie[0].message, QString::fromUtf8(kCrossed));

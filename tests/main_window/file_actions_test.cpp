@@ -13,8 +13,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QTest>
 #include <QMenu>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>

@@ -69,7 +69,8 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
         form->VICHISLIT();
         form->document().markSaved();
         form->view().currentCorner = (current);
-        for (auto b : {&Form1Controls::CmdXUp, &Form1Controls::CmdXDw, &Form1Controls::CmdYUp, &Form1Controls::CmdYDw})
+        for (auto b : {&Form1Controls::CmdXUp, &Form1Controls::CmdXDw, &Form1Controls::CmdYUp,
+                       &Form1Controls::CmdYDw})
             click(*(form->controls().*b));
         EXPECT_EQ(texts(4), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}, {"1", "1"}}));
         EXPECT_FALSE(form->document().isModified());

@@ -89,17 +89,22 @@ function(tarvel_drop_private_includes prefix)
   endif()
 endfunction()
 
-# Each module is asked for on its own first, so that the message names the
-# one that is absent; then pkg_check_modules as usual, all modules under
-# one prefix. With IMPORTED_TARGET the target PkgConfig::<prefix> is
-# global, for every folder of the project.
-macro(tarvel_require_pkg prefix debian_package)
+# pkg-config itself, found once; its absence names its Debian package.
+macro(tarvel_need_pkg_config)
   if(NOT PKG_CONFIG_FOUND)
     find_package(PkgConfig QUIET)
     if(NOT PKG_CONFIG_FOUND)
       tarvel_missing(pkg-config program pkg-config)
     endif()
   endif()
+endmacro()
+
+# Each module is asked for on its own first, so that the message names the
+# one that is absent; then pkg_check_modules as usual, all modules under
+# one prefix. With IMPORTED_TARGET the target PkgConfig::<prefix> is
+# global, for every folder of the project.
+macro(tarvel_require_pkg prefix debian_package)
+  tarvel_need_pkg_config()
   set(_tarvel_args ${ARGN})
   set(_tarvel_modules ${ARGN})
   list(REMOVE_ITEM _tarvel_modules IMPORTED_TARGET)
@@ -125,12 +130,7 @@ endmacro()
 # <prefix>_SERIES says which. When none is, the message names every module
 # looked for and the Debian package.
 macro(tarvel_require_pkg_series prefix debian_package series_list)
-  if(NOT PKG_CONFIG_FOUND)
-    find_package(PkgConfig QUIET)
-    if(NOT PKG_CONFIG_FOUND)
-      tarvel_missing(pkg-config program pkg-config)
-    endif()
-  endif()
+  tarvel_need_pkg_config()
   set(${prefix}_SERIES "")
   set(_tarvel_tried "")
   foreach(_tarvel_series IN ITEMS ${series_list})

@@ -177,6 +177,9 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_Redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Menu_Redo->setEnabled(false);
+    Menu_Tools_ShowAll = Menu_Tools->addAction(QStringLiteral("Показать весь участок"));
+    Menu_Tools->addSeparator();
+    Menu_Tools_Sheet = Menu_Tools->addAction(QStringLiteral("Ведомость участка"));
 
     Menu_Set = bar->addMenu(QStringLiteral("Настройки"));
     Menu_Set_Path = Menu_Set->addAction(QStringLiteral("Путь к папке с файлами"));

@@ -91,6 +91,8 @@ struct Form1Controls {
     QAction *Menu_Tools_GK1 = nullptr; // "Ввод географических координат (град)"
     QAction *Menu_Undo = nullptr;       // "Отменить" (Ctrl+Z)
     QAction *Menu_Redo = nullptr;       // "Повторить" (Ctrl+Shift+Z, Ctrl+Y)
+    QAction *Menu_Tools_ShowAll = nullptr; // "Показать весь участок": the view takes the polygon in
+    QAction *Menu_Tools_Sheet = nullptr;   // "Ведомость участка": the survey sheet window
     QMenu *Menu_Set = nullptr;          // "Настройки"
     QAction *Menu_Set_Path = nullptr;   // "Путь к папке с файлами"
     QAction *Menu_Set_Grid = nullptr;   // "Графика"

@@ -134,7 +134,8 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
                      "Зеркально перевернуть", "Повернуть на 90 гр. по часовой стрелке",
                      "Повернуть на 90 гр. против часовой стрелки", "-",
                      "Ввод географических координат (град мин сек)",
-                     "Ввод географических координат (град)", "-", "Отменить", "Повторить"}));
+                     "Ввод географических координат (град)", "-", "Отменить", "Повторить",
+                     "Показать весь участок", "-", "Ведомость участка"}));
     // Nothing to undo or redo in a window just opened.
     EXPECT_FALSE(form->controls().Menu_Undo->isEnabled());
     EXPECT_FALSE(form->controls().Menu_Redo->isEnabled());

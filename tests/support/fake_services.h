@@ -124,6 +124,17 @@ private:
     SpreadsheetService *real_;
 };
 
+// A clipboard of the test's own, so that tests never touch the desktop's.
+class FakeClipboard : public ClipboardService {
+public:
+    QString plain, html;
+    QString text() override { return plain; }
+    void setContent(const QString &p, const QString &h) override {
+        plain = p;
+        html = h;
+    }
+};
+
 // Every fake in one place, with the bundle the windows take.
 struct FakeServices {
     FakeMessageBox messages;
@@ -135,10 +146,11 @@ struct FakeServices {
     FakeAssociation association;
     FakeSpreadsheet spreadsheet;
     FakePrinter printer;
+    FakeClipboard clipboard;
 
     Services bundle() {
         return Services{messages, dialogs,     screen,      commandLine, shell,
-                        settings, association, spreadsheet, printer};
+                        settings, association, spreadsheet, printer, clipboard};
     }
 };
 

@@ -6,6 +6,9 @@
 #include "platform/services/settings_store.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -148,6 +151,15 @@ QString DesktopShell::findProgram(const QStringList &candidates) {
     return {};
 }
 
+QString DesktopClipboard::text() { return QGuiApplication::clipboard()->text(); }
+
+void DesktopClipboard::setContent(const QString &plain, const QString &html) {
+    auto data = std::make_unique<QMimeData>();
+    data->setText(plain);
+    if (!html.isEmpty()) data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data.release()); // the clipboard owns it
+}
+
 struct RealServices::Impl {
     Impl(const QString &appName, const QString &exePath, QStringList args)
         : commandLine(std::move(args)), settings(appName), association(exePath, appName) {}
@@ -160,6 +172,7 @@ struct RealServices::Impl {
     XdgFileAssociation association;
     LazySpreadsheet spreadsheet;
     LazyPrinter printer;
+    DesktopClipboard clipboard;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
@@ -170,7 +183,8 @@ RealServices::~RealServices() = default;
 Services RealServices::bundle() {
     return Services{impl_->messages,    impl_->dialogs,     impl_->screen,
                     impl_->commandLine, impl_->shell,       impl_->settings,
-                    impl_->association, impl_->spreadsheet, impl_->printer};
+                    impl_->association, impl_->spreadsheet, impl_->printer,
+                    impl_->clipboard};
 }
 
 } // namespace tarvel::platform

@@ -56,6 +56,12 @@ public:
     QString findProgram(const QStringList &candidates) override;
 };
 
+class DesktopClipboard : public ClipboardService {
+public:
+    QString text() override;
+    void setContent(const QString &plain, const QString &html) override;
+};
+
 // Owns one of each real service and hands out the bundle.
 class RealServices {
 public:

@@ -103,6 +103,20 @@ public:
     virtual QString findProgram(const QStringList &candidates) = 0;
 };
 
+// ---- Clipboard ----
+
+// The desktop's clipboard, as text.
+class ClipboardService {
+public:
+    virtual ~ClipboardService() = default;
+    // The clipboard's plain text (empty when it holds none).
+    virtual QString text() = 0;
+    // Puts `plain` on the clipboard and, when `html` is not empty, the same
+    // content as HTML beside it, so that a spreadsheet or a word processor
+    // takes the form it reads best.
+    virtual void setContent(const QString &plain, const QString &html) = 0;
+};
+
 // ---- Settings store ----
 
 // Text values addressed by section and key under the program's application
@@ -221,6 +235,7 @@ struct Services {
     FileTypeAssociation &association;
     SpreadsheetService &spreadsheet;
     PrinterService &printer;
+    ClipboardService &clipboard;
 };
 
 } // namespace tarvel::platform

@@ -121,10 +121,17 @@ void Form1::wireEvents() {
     Text1->Change = [this] { Text1_Change(); };
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
-    surfaceControl_->Click = [this] { Surface_Click(); };
-    surfaceControl_->MouseDown = [this](const MouseInfo &m) { Surface_MouseDown(m); };
-    surfaceControl_->MouseMove = [this](const MouseInfo &m) { Surface_MouseMove(m); };
-    surfaceControl_->MouseUp = [this](const MouseInfo &m) { Surface_MouseUp(m); };
+    mouse_ = std::make_unique<DrawingMouse>(
+        *surface_, *plot_, view_, doc_,
+        DrawingMouse::Window{[this] { PODKRAS(); }, [this] { VICHISLIT(); }, [this] { redraw(); },
+                             [this](int i) { coordinates->x(i)->SetFocus(); },
+                             [this] { Img_Click(); }, [this] { Form_Click(); },
+                             [this](const MouseInfo &m) { Form_MouseDown(m); },
+                             [this](const MouseInfo &m) { Form_MouseMove(m); }});
+    surfaceControl_->Click = [this] { mouse_->Surface_Click(); };
+    surfaceControl_->MouseDown = [this](const MouseInfo &m) { mouse_->Surface_MouseDown(m); };
+    surfaceControl_->MouseMove = [this](const MouseInfo &m) { mouse_->Surface_MouseMove(m); };
+    surfaceControl_->MouseUp = [this](const MouseInfo &m) { mouse_->Surface_MouseUp(m); };
 
     for (int i = 1; i <= 20; ++i) {
         coordinates->x(i)->Change = [this, i] { TextX_Change(i); };

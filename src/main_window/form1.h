@@ -37,7 +37,8 @@
 //   form1_files.cpp      the file commands (through FileActions), closing
 //   form1_transform.cpp  move to origin, mirror, rotations, insert, delete
 //   form1_moves.cpp      step moves, step size, drawing scale
-//   form1_mouse.cpp      corner drag, row captions, moving the window
+//   form1_mouse.cpp      row captions, moving the window (the drawing's
+//                        mouse is DrawingMouse's, drawing_mouse.h)
 //   form1_measure.cpp    distance between two corners
 //   form1_tools.cpp      spreadsheet exchange, picture, folder, hints, help,
 //                        about, calculator, print, graphics settings
@@ -49,7 +50,7 @@
 #include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
-#include "main_window/drag_control.h"
+#include "main_window/drawing_mouse.h"
 #include "main_window/file_actions.h"
 #include "main_window/form1_controls.h"
 #include "main_window/plot_view.h"
@@ -261,23 +262,6 @@ private:
     void Cmb3_KeyDown(int keyCode);
 
     // ---- mouse (form1_mouse.cpp) ----
-    // The surface's mouse goes to what the drawing has under it: a corner's
-    // marker or angle caption, another caption, or the window itself.
-    void Surface_MouseDown(const platform::MouseInfo &m);
-    void Surface_MouseMove(const platform::MouseInfo &m);
-    void Surface_MouseUp(const platform::MouseInfo &m);
-    void Surface_Click();
-    void Shape_MouseDown(int i, const platform::MouseInfo &m);
-    void Shape_MouseUp(int i);
-    void Tch_MouseDown(int i, const platform::MouseInfo &m);
-    void Tch_MouseUp(int i);
-    void Tch_Click(int i);
-    // A left press starts dragging corner i's marker or, with `angle`, its
-    // angle caption.
-    void startDrag(int i, bool angle, const platform::MouseInfo &m);
-    // The current corner takes the place of its marker or, with `angle`, of
-    // its angle caption, where the mouse dropped it.
-    void takeDroppedCorner(bool angle);
     // Lays the drawing out anew from the document and the view state (not
     // while the window loads).
     void redraw();
@@ -364,6 +348,7 @@ private:
     FileActions fileActions_{doc_, services_, state_.settings, this};
     ToolActions tools_{doc_, services_, state_.settings, this};
     std::unique_ptr<PlotView> plot_;
+    std::unique_ptr<DrawingMouse> mouse_;
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;
@@ -371,10 +356,6 @@ private:
     bool loading_ = false;          // Form_Load is running: the drawing waits for its end
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;
-    // What the mouse was pressed on, until its release.
-    DrawingHit pressed_;
-    bool releasedOnDrawing_ = false;
-    DragControl drag_;
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;

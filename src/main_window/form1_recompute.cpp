@@ -19,7 +19,7 @@ void Form1::VICHISLIT() {
     // Every recompute removes a measurement; a marker or caption still
     // under the mouse stays where the mouse holds it.
     view_.measured.reset();
-    if (!drag_.active()) view_.drag.reset();
+    if (!mouse_ || !mouse_->dragging()) view_.drag.reset();
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
     if (!warningsDeferred_) showWarnings();

@@ -46,8 +46,9 @@ QString shown(double v, const char *pattern) {
     return formatNumber(v, QString::fromLatin1(pattern)).trimmed();
 }
 QString groupedFixed(double v, int decimals) {
-    static const char *const kPatterns[] = {"# ##0", "# ##0.0", "# ##0.00", "# ##0.000",
-                                            "# ##0.0000"};
+    static const char *const kPatterns[] = {"### ### ### ##0", "### ### ### ##0.0",
+                                            "### ### ### ##0.00", "### ### ### ##0.000",
+                                            "### ### ### ##0.0000"};
     return shown(v, kPatterns[std::clamp(decimals, 0, 4)]);
 }
 QString plainFixed(double v, int decimals) {
@@ -71,11 +72,13 @@ QString percentText(double p) {
 }
 
 // One line of the totals: its caption, its value as the window writes it,
-// and the cells a spreadsheet receives after the caption.
+// and the cells a spreadsheet receives after the caption, which names the
+// unit there (empty: the caption as it is).
 struct Total {
     QString caption;
     QString shown;
     QStringList cells;
+    QString copyCaption;
 };
 
 std::vector<Total> totals(const SurveySheet &s) {
@@ -84,13 +87,17 @@ std::vector<Total> totals(const SurveySheet &s) {
     t.push_back({QStringLiteral("Площадь"),
                  groupedFixed(s.areaM2, 0) + m2 + QStringLiteral(" (") +
                      groupedFixed(s.areaM2, 2) + m2 + QStringLiteral(")"),
-                 {plainFixed(s.areaM2, 0), plainFixed(s.areaM2, 2)}});
+                 {plainFixed(s.areaM2, 0), plainFixed(s.areaM2, 2)},
+                 QStringLiteral("Площадь, м²")});
     t.push_back({QStringLiteral("Гектары"), groupedFixed(s.hectares, 4) + QStringLiteral(" га"),
-                 {plainFixed(s.hectares, 4)}});
+                 {plainFixed(s.hectares, 4)},
+                 QStringLiteral("Площадь, га")});
     t.push_back({QStringLiteral("Сотки"), groupedFixed(s.sotki, 2) + QStringLiteral(" сот."),
-                 {plainFixed(s.sotki, 2)}});
+                 {plainFixed(s.sotki, 2)},
+                 QStringLiteral("Площадь, сотки")});
     t.push_back({QStringLiteral("Периметр"), groupedFixed(s.perimeterM, 2) + QStringLiteral(" м"),
-                 {plainFixed(s.perimeterM, 2)}});
+                 {plainFixed(s.perimeterM, 2)},
+                 QStringLiteral("Периметр, м")});
     if (s.toleranceM2) {
         const QString mt = groupedFixed(*s.mt, 2);
         QString source = QStringLiteral("Mt = ") + mt + QStringLiteral(" м");
@@ -101,9 +108,11 @@ std::vector<Total> totals(const SurveySheet &s) {
                          groupedFixed(*s.toleranceM2, 0) + m2 + QStringLiteral("; ") + source +
                          QStringLiteral(")"),
                      {plainFixed(*s.toleranceM2, 0), QStringLiteral("Mt, м"), plainFixed(*s.mt, 2),
-                      s.category}});
+                      s.category},
+                     QStringLiteral("± ΔP, м²")});
     } else {
-        t.push_back({QStringLiteral("± ΔP"), QStringLiteral("— (Mt не задано)"), {QString()}});
+        t.push_back({QStringLiteral("± ΔP"), QStringLiteral("— (Mt не задано)"), {QString()},
+                     QStringLiteral("± ΔP, м²")});
     }
     const QString expected = degreesText(s.angleSumExpectedDeg);
     if (s.angleSumDeg) {
@@ -114,11 +123,13 @@ std::vector<Total> totals(const SurveySheet &s) {
         t.push_back({QStringLiteral("Сумма углов"),
                      sum + QStringLiteral(", теоретическая 180° · (n − 2) = ") + expected +
                          QStringLiteral(", невязка ") + misclosure,
-                     {sum, expected, misclosure}});
+                     {sum, expected, misclosure},
+                     {}});
     } else {
         t.push_back({QStringLiteral("Сумма углов"),
                      QStringLiteral("— (не все углы определены), теоретическая ") + expected,
-                     {QStringLiteral("—"), expected}});
+                     {QStringLiteral("—"), expected},
+                     {}});
     }
     if (s.ellipsoidAreaM2) {
         QString value = groupedFixed(*s.ellipsoidAreaM2, 0) + m2;
@@ -128,10 +139,11 @@ std::vector<Total> totals(const SurveySheet &s) {
                      QStringLiteral(" к площади на плоскости)");
             cells << plainFixed(*s.ellipsoidDiffPercent, 2) + QStringLiteral(" %");
         }
-        t.push_back({QStringLiteral("Площадь на эллипсоиде WGS 84"), value, cells});
+        t.push_back({QStringLiteral("Площадь на эллипсоиде WGS 84"), value, cells,
+                     QStringLiteral("Площадь на эллипсоиде WGS 84, м²")});
     }
     for (const QString &w : s.warnings)
-        t.push_back({QStringLiteral("Предупреждение"), w, {w}});
+        t.push_back({QStringLiteral("Предупреждение"), w, {w}, {}});
     return t;
 }
 
@@ -147,20 +159,8 @@ std::vector<QStringList> grid(const SurveySheet &s) {
                      plainFixed(r.sideM, 2), directionText(r.direction),
                      angleText(r.interior)});
     g.push_back({});
-    const QString m2 = QStringLiteral(", м²");
-    for (const Total &t : totals(s)) {
-        QString caption = t.caption;
-        if (t.caption == QStringLiteral("Площадь") || t.caption == QStringLiteral("± ΔP") ||
-            t.caption.startsWith(QStringLiteral("Площадь на")))
-            caption += m2;
-        else if (t.caption == QStringLiteral("Гектары"))
-            caption = QStringLiteral("Площадь, га");
-        else if (t.caption == QStringLiteral("Сотки"))
-            caption = QStringLiteral("Площадь, сотки");
-        else if (t.caption == QStringLiteral("Периметр"))
-            caption += QStringLiteral(", м");
-        g.push_back(QStringList{caption} + t.cells);
-    }
+    for (const Total &t : totals(s))
+        g.push_back(QStringList{t.copyCaption.isEmpty() ? t.caption : t.copyCaption} + t.cells);
     return g;
 }
 
@@ -285,14 +285,15 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
 }
 
 QStringList sheetRowCells(const SheetRow &r) {
-    return {QString::number(r.corner), shown(r.x, "# ##0.00"), shown(r.y, "# ##0.00"),
+    return {QString::number(r.corner), groupedFixed(r.x, 2), groupedFixed(r.y, 2),
             groupedFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)};
 }
 
-QStringList sheetTotalLines(const SurveySheet &s) {
+QStringList sheetTotalLines(const SurveySheet &s, bool withWarnings) {
     QStringList lines;
     for (const Total &t : totals(s))
         lines << t.caption + QStringLiteral(": ") + t.shown;
+    if (!withWarnings) lines.resize(lines.size() - s.warnings.size());
     return lines;
 }
 

@@ -119,8 +119,9 @@ QString sheetTsv(const SurveySheet &sheet);
 QString sheetHtml(const SurveySheet &sheet);
 
 // The totals as lines "caption: value" for the window and the printed page
-// ("Площадь: 10 700 м² (10 700,00 м²)", "± ΔP: 36 м²", ...).
-QStringList sheetTotalLines(const SurveySheet &sheet);
+// ("Площадь: 10 700 м² (10 700,00 м²)", "± ΔP: 36 м² (...)", ...), the
+// warnings last ("Предупреждение: ..."), unless left out.
+QStringList sheetTotalLines(const SurveySheet &sheet, bool withWarnings = true);
 
 // The head of the table and its cells as shown on screen (digit groups).
 QStringList sheetColumnHeads(const SurveySheet &sheet);

@@ -226,6 +226,21 @@ TEST(SurveySheet, TotalsOfTheHectareSquareWithTheEllipsoid) {
     EXPECT_EQ(lines, expected);
 }
 
+// Survey coordinates and a plot of square kilometres keep every digit group
+// on screen ("6 123 456,00", not "6123 456,00").
+TEST(SurveySheet, ScreenTextsGroupEveryDigit) {
+    SheetInput in;
+    in.polygon = polygon({{"6 123 456", "2 345 678"}, {"6 123 460", "2 345 678"},
+                          {"6 123 456", "2 345 681"}},
+                         Unit::Kilometres);
+    const SurveySheet s = computeSurveySheet(in);
+    const QStringList cells = sheetRowCells(s.rows[0]);
+    EXPECT_EQ(cells[1], QStringLiteral("6 123 456,00"));
+    EXPECT_EQ(cells[2], QStringLiteral("2 345 678,00"));
+    EXPECT_EQ(cells[3], QStringLiteral("4 000,00"));
+    EXPECT_EQ(sheetTotalLines(s).first(), QStringLiteral("Площадь: 6 000 000 м² (6 000 000,00 м²)"));
+}
+
 TEST(SurveySheet, NoEllipsoidLineWithoutItsArea) {
     SheetInput in;
     in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});

@@ -47,11 +47,11 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     : QWidget(&owner, Qt::Window), services_(services), page_(page), doc_(page.doc),
       choice_(files::loadSheetChoice(services.settings)) {
     setWindowTitle(QStringLiteral("Ведомость участка"));
-    platform::setFixedWindowSize(*this, 700, 640);
+    platform::setFixedWindowSize(*this, 700, 672);
     setFont(platform::defaultFont());
 
     table = new QTableWidget(0, kColumns, this);
-    table->setGeometry(8, 8, 684, 340);
+    table->setGeometry(8, 8, 684, 428); // 20 rows and the head
     table->setFont(platform::defaultFont());
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
@@ -60,25 +60,25 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     for (int c = 0; c < kColumns; ++c)
         table->setColumnWidth(c, widths[c]);
 
-    lblTotals = makeLabel(this, 120, 5340, 10260, 2100);
-    lblWarnings = makeLabel(this, 120, 7440, 10260, 600);
+    lblTotals = makeLabel(this, 120, 6660, 10260, 1650);
+    lblWarnings = makeLabel(this, 120, 8340, 10260, 600);
     lblWarnings->setForeColor(0x0000FF); // red (&HBBGGRR), as the main window's warning
 
-    lblCategory = makeLabel(this, 120, 8160, 1700, 315);
+    lblCategory = makeLabel(this, 120, 9090, 1700, 315);
     lblCategory->setCaption(QStringLiteral("Категория земель:"));
     cmbCategory = std::make_unique<platform::ComboBox>(this, false);
-    cmbCategory->move(1800, 8100, 6300, 315);
+    cmbCategory->move(1800, 9030, 6300, 315);
     for (const geometry::LandCategory &c : landCategories())
         cmbCategory->AddItem(c.name);
     cmbCategory->AddItem(kTypedMtItem);
-    lblMt = makeLabel(this, 8280, 8160, 800, 315);
+    lblMt = makeLabel(this, 8280, 9090, 800, 315);
     lblMt->setCaption(QStringLiteral("Mt, м:"));
     txtMt = std::make_unique<platform::TextBox>(this);
-    txtMt->move(9060, 8100, 1320, 315);
+    txtMt->move(9060, 9030, 1320, 315);
 
-    cmdCopy = makeButton(this, 5880, 8880, QStringLiteral("Копировать"));
-    cmdPrint = makeButton(this, 7440, 8880, QStringLiteral("Печать"));
-    cmdClose = makeButton(this, 9000, 8880, QStringLiteral("Закрыть"));
+    cmdCopy = makeButton(this, 5880, 9540, QStringLiteral("Копировать"));
+    cmdPrint = makeButton(this, 7440, 9540, QStringLiteral("Печать"));
+    cmdClose = makeButton(this, 9000, 9540, QStringLiteral("Закрыть"));
 
     cmbCategory->Click = [this] { cmbCategory_Click(); };
     txtMt->Change = [this] { txtMt_Change(); };

@@ -239,7 +239,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
             const double dot = dx * ax + dy * ay;
             double a = std::atan2(cross, dot) * 180 / std::numbers::pi;
             if (std::isfinite(a)) {
-                if (a <= 0) a += 360;
+                if (a < 0) a += 360;
                 r.interior = a;
             }
         }

@@ -67,9 +67,10 @@ struct SheetRow {
     // the +X axis toward the +Y axis (the geodetic direction angle where X
     // points north); nothing for a side of length 0.
     std::optional<double> direction;
-    // The interior angle in degrees, 0 < a < 360: above 180 at a reflex
-    // corner, whichever way the corners run; nothing where a side meeting
-    // at the corner has length 0.
+    // The interior angle in degrees, 0 <= a < 360: above 180 at a reflex
+    // corner, whichever way the corners run; 0 at the tip of a spike, where
+    // the outline goes straight back (the warnings name it); nothing where
+    // a side meeting at the corner has length 0.
     std::optional<double> interior;
 };
 

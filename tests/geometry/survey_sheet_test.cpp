@@ -106,6 +106,16 @@ const Row kRows[] = {
      {"0° 00′ 00″", "90° 00′ 00″", "225° 00′ 00″"},
      {"45° 00′ 00″", "90° 00′ 00″", "45° 00′ 00″"},
      0},
+    // Up to (10; 15) and straight back down: the tip is 0°, and the corner
+    // below it takes the rest, so the sum still closes.
+    {"SpikeTipReadsZeroNot360",
+     polygon({{"0", "0"}, {"10", "0"}, {"10", "15"}, {"10", "10"}, {"0", "10"}}),
+     100,
+     50,
+     {10, 15, 5, 10, 10},
+     {"0° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″"},
+     0},
     {"ZeroSideLeavesItsDirectionAndAnglesUndefined",
      polygon({{"0", "0"}, {"0", "0"}, {"4", "0"}, {"0", "3"}}),
      6,

@@ -85,17 +85,20 @@ std::vector<Total> totals(const SurveySheet &s) {
     std::vector<Total> t;
     const QString m2 = QStringLiteral(" м²");
     t.push_back({QStringLiteral("Площадь"),
-                 groupedFixed(s.areaM2, 0) + m2 + QStringLiteral(" (") +
-                     groupedFixed(s.areaM2, 2) + m2 + QStringLiteral(")"),
+                 groupedFixed(s.areaM2, 0) + m2 + QStringLiteral(" (") + groupedFixed(s.areaM2, 2) +
+                     m2 + QStringLiteral(")"),
                  {plainFixed(s.areaM2, 0), plainFixed(s.areaM2, 2)},
                  QStringLiteral("Площадь, м²")});
-    t.push_back({QStringLiteral("Гектары"), groupedFixed(s.hectares, 4) + QStringLiteral(" га"),
+    t.push_back({QStringLiteral("Гектары"),
+                 groupedFixed(s.hectares, 4) + QStringLiteral(" га"),
                  {plainFixed(s.hectares, 4)},
                  QStringLiteral("Площадь, га")});
-    t.push_back({QStringLiteral("Сотки"), groupedFixed(s.sotki, 2) + QStringLiteral(" сот."),
+    t.push_back({QStringLiteral("Сотки"),
+                 groupedFixed(s.sotki, 2) + QStringLiteral(" сот."),
                  {plainFixed(s.sotki, 2)},
                  QStringLiteral("Площадь, сотки")});
-    t.push_back({QStringLiteral("Периметр"), groupedFixed(s.perimeterM, 2) + QStringLiteral(" м"),
+    t.push_back({QStringLiteral("Периметр"),
+                 groupedFixed(s.perimeterM, 2) + QStringLiteral(" м"),
                  {plainFixed(s.perimeterM, 2)},
                  QStringLiteral("Периметр, м")});
     if (s.toleranceM2) {
@@ -111,15 +114,17 @@ std::vector<Total> totals(const SurveySheet &s) {
                       s.category},
                      QStringLiteral("± ΔP, м²")});
     } else {
-        t.push_back({QStringLiteral("± ΔP"), QStringLiteral("— (Mt не задано)"), {QString()},
+        t.push_back({QStringLiteral("± ΔP"),
+                     QStringLiteral("— (Mt не задано)"),
+                     {QString()},
                      QStringLiteral("± ΔP, м²")});
     }
     const QString expected = degreesText(s.angleSumExpectedDeg);
     if (s.angleSumDeg) {
         const QString sum = degreesText(*s.angleSumDeg);
         const auto sec = std::int64_t(*s.angleMisclosureSec);
-        const QString misclosure =
-            (sec > 0 ? QStringLiteral("+") : QString()) + QString::number(sec) + QStringLiteral("″");
+        const QString misclosure = (sec > 0 ? QStringLiteral("+") : QString()) +
+                                   QString::number(sec) + QStringLiteral("″");
         t.push_back({QStringLiteral("Сумма углов"),
                      sum + QStringLiteral(", теоретическая 180° · (n − 2) = ") + expected +
                          QStringLiteral(", невязка ") + misclosure,
@@ -156,8 +161,7 @@ std::vector<QStringList> grid(const SurveySheet &s) {
     g.push_back(sheetColumnHeads(s));
     for (const SheetRow &r : s.rows)
         g.push_back({QString::number(r.corner), plainText(r.x), plainText(r.y),
-                     plainFixed(r.sideM, 2), directionText(r.direction),
-                     angleText(r.interior)});
+                     plainFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)});
     g.push_back({});
     for (const Total &t : totals(s))
         g.push_back(QStringList{t.copyCaption.isEmpty() ? t.caption : t.copyCaption} + t.cells);
@@ -285,8 +289,8 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
 }
 
 QStringList sheetRowCells(const SheetRow &r) {
-    return {QString::number(r.corner), groupedFixed(r.x, 2), groupedFixed(r.y, 2),
-            groupedFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)};
+    return {QString::number(r.corner), groupedFixed(r.x, 2),       groupedFixed(r.y, 2),
+            groupedFixed(r.sideM, 2),  directionText(r.direction), angleText(r.interior)};
 }
 
 QStringList sheetTotalLines(const SurveySheet &s, bool withWarnings) {

@@ -60,9 +60,9 @@ struct SheetInput {
 };
 
 struct SheetRow {
-    int corner = 0;       // 1..n
-    double x = 0, y = 0;  // in the document's unit
-    double sideM = 0;     // to the next corner (corner n: back to 1), metres
+    int corner = 0;      // 1..n
+    double x = 0, y = 0; // in the document's unit
+    double sideM = 0;    // to the next corner (corner n: back to 1), metres
     // The side's direction angle in degrees, 0 <= a < 360, measured from
     // the +X axis toward the +Y axis (the geodetic direction angle where X
     // points north); nothing for a side of length 0.
@@ -78,10 +78,10 @@ struct SurveySheet {
     Unit unit = Unit::Metres;
     QString owner;
     std::vector<SheetRow> rows;
-    double areaM2 = 0;      // the plane area, m²
-    double hectares = 0;    // areaM2 / 10 000
-    double sotki = 0;       // areaM2 / 100
-    double perimeterM = 0;  // m
+    double areaM2 = 0;     // the plane area, m²
+    double hectares = 0;   // areaM2 / 10 000
+    double sotki = 0;      // areaM2 / 100
+    double perimeterM = 0; // m
     // ΔP = 3,5 · Mt · √P in m², rounded to 1 m²; nothing without Mt.
     std::optional<double> toleranceM2;
     std::optional<double> mt;

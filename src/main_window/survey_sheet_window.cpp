@@ -23,8 +23,8 @@ namespace {
 constexpr int kColumns = 6;
 constexpr int kCategories = int(std::tuple_size_v<std::decay_t<decltype(landCategories())>>);
 
-std::unique_ptr<platform::Label> makeLabel(QWidget *parent, double left, double top,
-                                           double width, double height) {
+std::unique_ptr<platform::Label> makeLabel(QWidget *parent, double left, double top, double width,
+                                           double height) {
     auto l = std::make_unique<platform::Label>(parent, false);
     l->move(left, top, width, height);
     l->setWordWrap(true);
@@ -152,10 +152,10 @@ void SurveySheetWindow::showChoice() {
     showingChoice_ = true;
     cmbCategory->combo()->setCurrentIndex(choice_.category);
     const bool typed = choice_.category == files::kSheetMtTyped;
-    txtMt->setText(typed ? choice_.typedMt
-                         : geometry::formatNumber(
-                               landCategories()[std::size_t(choice_.category)].mt,
-                               QStringLiteral("0.00")));
+    txtMt->setText(typed
+                       ? choice_.typedMt
+                       : geometry::formatNumber(landCategories()[std::size_t(choice_.category)].mt,
+                                                QStringLiteral("0.00")));
     showingChoice_ = false;
 }
 
@@ -210,8 +210,8 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
     const QString owner = sheet_.owner.trimmed();
     if (!owner.isEmpty()) {
         const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-        const QRectF r = p.boundingRect(QRectF(area.left(), y, area.width(), area.height() / 6),
-                                        flags, owner);
+        const QRectF r =
+            p.boundingRect(QRectF(area.left(), y, area.width(), area.height() / 6), flags, owner);
         p.drawText(QRectF(area.left(), y, area.width(), r.height()), flags, owner);
         y += r.height() + 2 * mm;
     }

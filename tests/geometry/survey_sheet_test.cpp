@@ -84,8 +84,7 @@ const Row kRows[] = {
      300,
      80,
      {20, 10, 10, 10, 10, 20},
-     {"0° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″",
-      "270° 00′ 00″"},
+     {"0° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
      {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
      0},
     {"LShapeClockwiseReadsItsReflexCornerAbove180",
@@ -93,8 +92,7 @@ const Row kRows[] = {
      300,
      80,
      {20, 10, 10, 10, 10, 20},
-     {"90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″",
-      "180° 00′ 00″"},
+     {"90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″"},
      {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
      0},
     // The first side dips a millionth below the X axis: 359,99999994°.
@@ -172,7 +170,7 @@ TEST_P(ToleranceRows, OnTheHectareSquare) {
 }
 
 const ToleranceRow kTolerances[] = {
-    {"SettlementLand", 0.10, 35},   // 3,5 · 0,1 · 100
+    {"SettlementLand", 0.10, 35}, // 3,5 · 0,1 · 100
     {"Gardens", 0.20, 70},
     {"Forest", 5.00, 1750},
     {"TypedRoundsToWhole", 0.123, 43}, // 43,05
@@ -207,9 +205,12 @@ TEST(SurveySheet, DegreesText) {
     const struct {
         double degrees;
         const char *text;
-    } rows[] = {{0, "0° 00′ 00″"},         {45.125, "45° 07′ 30″"},
-                {359.9999999, "360° 00′ 00″"}, {143.13010235415598, "143° 07′ 48″"},
-                {-0.5, "-0° 30′ 00″"},     {270, "270° 00′ 00″"}};
+    } rows[] = {{0, "0° 00′ 00″"},
+                {45.125, "45° 07′ 30″"},
+                {359.9999999, "360° 00′ 00″"},
+                {143.13010235415598, "143° 07′ 48″"},
+                {-0.5, "-0° 30′ 00″"},
+                {270, "270° 00′ 00″"}};
     for (const auto &r : rows) {
         SCOPED_TRACE(r.text);
         EXPECT_EQ(degreesText(r.degrees), QString::fromUtf8(r.text));
@@ -240,15 +241,16 @@ TEST(SurveySheet, TotalsOfTheHectareSquareWithTheEllipsoid) {
 // on screen ("6 123 456,00", not "6123 456,00").
 TEST(SurveySheet, ScreenTextsGroupEveryDigit) {
     SheetInput in;
-    in.polygon = polygon({{"6 123 456", "2 345 678"}, {"6 123 460", "2 345 678"},
-                          {"6 123 456", "2 345 681"}},
-                         Unit::Kilometres);
+    in.polygon = polygon(
+        {{"6 123 456", "2 345 678"}, {"6 123 460", "2 345 678"}, {"6 123 456", "2 345 681"}},
+        Unit::Kilometres);
     const SurveySheet s = computeSurveySheet(in);
     const QStringList cells = sheetRowCells(s.rows[0]);
     EXPECT_EQ(cells[1], QStringLiteral("6 123 456,00"));
     EXPECT_EQ(cells[2], QStringLiteral("2 345 678,00"));
     EXPECT_EQ(cells[3], QStringLiteral("4 000,00"));
-    EXPECT_EQ(sheetTotalLines(s).first(), QStringLiteral("Площадь: 6 000 000 м² (6 000 000,00 м²)"));
+    EXPECT_EQ(sheetTotalLines(s).first(),
+              QStringLiteral("Площадь: 6 000 000 м² (6 000 000,00 м²)"));
 }
 
 TEST(SurveySheet, NoEllipsoidLineWithoutItsArea) {
@@ -275,21 +277,21 @@ TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
     in.mt = 0.10;
     in.category = landCategories()[0].name;
     const QString tsv = sheetTsv(computeSurveySheet(in));
-    const QString expected = QStringLiteral(
-        "Ведомость участка\n"
-        "Иванов И. И.\n"
-        "\n"
-        "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол\tВнутренний угол\n"
-        "1\t1000,5\t0\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
-        "2\t1004,5\t0\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
-        "3\t1000,5\t3\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
-        "\n"
-        "Площадь, м²\t6\t6,00\n"
-        "Площадь, га\t0,0006\n"
-        "Площадь, сотки\t0,06\n"
-        "Периметр, м\t12,00\n"
-        "± ΔP, м²\t1\tMt, м\t0,10\tземли населённых пунктов\n"
-        "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n");
+    const QString expected =
+        QStringLiteral("Ведомость участка\n"
+                       "Иванов И. И.\n"
+                       "\n"
+                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол\tВнутренний угол\n"
+                       "1\t1000,5\t0\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
+                       "2\t1004,5\t0\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
+                       "3\t1000,5\t3\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
+                       "\n"
+                       "Площадь, м²\t6\t6,00\n"
+                       "Площадь, га\t0,0006\n"
+                       "Площадь, сотки\t0,06\n"
+                       "Периметр, м\t12,00\n"
+                       "± ΔP, м²\t1\tMt, м\t0,10\tземли населённых пунктов\n"
+                       "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n");
     EXPECT_EQ(tsv, expected);
 }
 

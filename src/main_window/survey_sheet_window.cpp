@@ -1,6 +1,7 @@
 #include "main_window/survey_sheet_window.h"
 
 #include "geometry/numtext.h"
+#include "platform/controls/colours.h"
 
 #include <QComboBox>
 #include <QFontMetricsF>
@@ -21,6 +22,7 @@ const QString SurveySheetWindow::kTypedMtItem = QStringLiteral("Mt задать 
 namespace {
 
 constexpr int kColumns = 6;
+constexpr std::uint32_t kRed = 0x0000FF; // &HBBGGRR
 constexpr int kCategories = int(std::tuple_size_v<std::decay_t<decltype(landCategories())>>);
 
 std::unique_ptr<platform::Label> makeLabel(QWidget *parent, double left, double top, double width,
@@ -62,7 +64,7 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
 
     lblTotals = makeLabel(this, 120, 6660, 10260, 1650);
     lblWarnings = makeLabel(this, 120, 8340, 10260, 600);
-    lblWarnings->setForeColor(0x0000FF); // red (&HBBGGRR), as the main window's warning
+    lblWarnings->setForeColor(kRed); // as the main window's warning
 
     lblCategory = makeLabel(this, 120, 9090, 1700, 315);
     lblCategory->setCaption(QStringLiteral("Категория земель:"));
@@ -121,6 +123,10 @@ void SurveySheetWindow::refresh() {
     geometry::SheetInput in;
     in.polygon = doc_.current();
     in.mt = mt();
+    // A typed Mt that is no number above 0 shows in red, as a coordinate
+    // that is no number does.
+    const std::uint32_t mtColour = in.mt ? platform::kSysWindowText : kRed;
+    if (txtMt->ForeColor() != mtColour) txtMt->setForeColor(mtColour);
     if (choice_.category >= 0 && choice_.category < kCategories)
         in.category = landCategories()[std::size_t(choice_.category)].name;
     in.ellipsoidAreaM2 = ellipsoidArea_;

@@ -4,6 +4,7 @@
 // the ways to close it.
 #include "main_window/survey_sheet_window.h"
 
+#include "platform/controls/colours.h"
 #include "support/window_fixture.h"
 
 #include <QComboBox>
@@ -118,7 +119,9 @@ TEST_F(SurveySheetWindowTest, MtChoiceIsKeptInTheSettings) {
 
     w.txtMt->setText(QStringLiteral("abc")); // no Mt, no tolerance; nothing breaks
     EXPECT_EQ(w.sheet().toleranceM2, std::nullopt);
+    EXPECT_EQ(w.txtMt->ForeColor(), 0x0000FFu);
     w.txtMt->setText(QStringLiteral("0,3"));
+    EXPECT_EQ(w.txtMt->ForeColor(), platform::kSysWindowText);
 
     // A new sheet starts from what was kept.
     SurveySheetWindow again(*form, *services, form->printPage());

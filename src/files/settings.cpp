@@ -142,4 +142,17 @@ void storeCornerHintOff(platform::SettingsStore &store, std::int16_t flag) {
     store.write(kTunes, QStringLiteral("Fl6"), flagText(flag));
 }
 
+SheetChoice loadSheetChoice(platform::SettingsStore &store) {
+    SheetChoice c;
+    const std::int16_t category = readFlag(store, QStringLiteral("VedKat"), c.category);
+    if (category >= 0 && category <= kSheetMtTyped) c.category = category;
+    c.typedMt = store.read(kTunes, QStringLiteral("VedMt"), c.typedMt);
+    return c;
+}
+
+void storeSheetChoice(platform::SettingsStore &store, const SheetChoice &choice) {
+    store.write(kTunes, QStringLiteral("VedKat"), flagText(choice.category));
+    store.write(kTunes, QStringLiteral("VedMt"), choice.typedMt);
+}
+
 } // namespace tarvel::files

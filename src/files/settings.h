@@ -90,6 +90,19 @@ QStringList withRecentFile(const QStringList &list, const QString &path);
 void storeRecentFiles(platform::SettingsStore &store, const QString &polygonFolder,
                       const QStringList &recentFiles);
 
+// The survey sheet's Mt: the land category it comes from ("VedKat": 0..5,
+// the place in geometry::landCategories(), or kSheetMtTyped when the user
+// typed Mt) and the Mt last typed ("VedMt", text as typed). Read when the
+// sheet opens and written at every choice; a category outside 0..6 counts
+// as missing.
+inline constexpr std::int16_t kSheetMtTyped = 6;
+struct SheetChoice {
+    std::int16_t category = 0;
+    QString typedMt = QStringLiteral("0,1");
+};
+SheetChoice loadSheetChoice(platform::SettingsStore &store);
+void storeSheetChoice(platform::SettingsStore &store, const SheetChoice &choice);
+
 // A flag or number as the store keeps it ("0", "1", "10", "12,5").
 QString flagText(std::int16_t flag);
 

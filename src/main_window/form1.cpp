@@ -7,6 +7,7 @@
 #include "geographic/geo_window.h"
 #include "geometry/polygon_commands.h"
 #include "main_window/drawing_surface.h"
+#include "main_window/survey_sheet_window.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"

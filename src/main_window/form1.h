@@ -88,6 +88,8 @@ class FrmAbout;
 namespace main_window {
 
 class DrawingSurface;
+class SurveySheetWindow;
+struct PrintPage;
 
 class Form1 : public QMainWindow, private Form1Controls {
     Q_OBJECT
@@ -156,8 +158,9 @@ public:
 
     // ---- other commands (form1_tools.cpp) ----
     // Paints the printed page: owner text, drawing to scale, coordinates,
-    // side lengths and area.
+    // side lengths and area; printPage() is that page as a value.
     void paintPrintPage(QPainter &painter, int dpi);
+    PrintPage printPage() const;
 
     // ---- geographic windows (form1_geo.cpp) ----
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
@@ -361,6 +364,7 @@ private:
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
+    std::unique_ptr<SurveySheetWindow> sheet_; // "Ведомость участка", made on first use
     bool closing_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "files/settings.h"
 #include "geometry/numtext.h"
 #include "main_window/drawing_surface.h"
+#include "main_window/survey_sheet_window.h"
 #include "platform/controls/colours.h"
 #include "platform/io/regular_file.h"
 
@@ -52,6 +53,8 @@ void Form1::connectMenus() {
     on(Menu_Tools_90L, &Form1::Menu_Tools_90L_Click);
     on(Menu_Tools_GK, &Form1::Menu_Tools_GK_Click);
     on(Menu_Tools_GK1, &Form1::Menu_Tools_GK1_Click);
+    connect(Menu_Tools_Sheet, &QAction::triggered, this,
+            [this] { SurveySheetWindow::open(sheet_, *this, services_, printPage()); });
     on(Menu_Undo, &Form1::Menu_Undo_Click);
     on(Menu_Redo, &Form1::Menu_Redo_Click);
     on(Menu_Set_Path, &Form1::Menu_Set_Path_Click);

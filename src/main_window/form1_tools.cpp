@@ -4,23 +4,13 @@
 
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
-#include "geometry/numtext.h"
 #include "geometry/polygon_commands.h"
-#include "main_window/drawing_surface.h"
 #include "main_window/print_page.h"
-#include "platform/controls/colours.h"
 #include "platform/io/regular_file.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 
-#include <QFontMetricsF>
-#include <QPaintDevice>
 #include <QPainter>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <initializer_list>
 
 namespace tarvel::main_window {
 
@@ -49,13 +39,12 @@ void Form1::Menu_File_Print_Click() {
                             [this](QPainter &painter, int dpi) { paintPrintPage(painter, dpi); });
 }
 
+PrintPage Form1::printPage() const {
+    return {doc_, view_, state_.settings, plot_->picture(), plot_->measure()};
+}
+
 void Form1::paintPrintPage(QPainter &painter, int dpi) {
-    const PrintPage page{doc_,
-                         view_,
-                         state_.settings,
-                         plot_->picture(),
-                         plot_->measure()};
-    page.paint(painter, dpi);
+    printPage().paint(painter, dpi);
 }
 
 // ---------------------------------------------------------------- tools

@@ -30,6 +30,11 @@ struct PrintPage {
     // Paints the page; a device without size or a resolution of 0 gets
     // nothing.
     void paint(QPainter &p, int dpi) const;
+    // Only the drawing to scale, in `frame` (device dots), as the page has
+    // it: for other printed pages that show the polygon.
+    void paintDrawingIn(QPainter &p, const QRectF &frame, double dotsPerMm) const {
+        paintDrawing(p, frame, dotsPerMm);
+    }
 
 private:
     void paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const;

@@ -150,3 +150,28 @@ TEST(Settings, RecentFilesKeepFiveDistinctMostRecentFirst) {
         EXPECT_EQ(withRecentFile(row.list, row.path), row.expected);
     }
 }
+
+// The survey sheet's Mt choice: kept as written, and a hand-edited category
+// out of range counts as missing rather than indexing past the list.
+TEST(Settings, SheetChoiceRoundTripsAndRejectsCategoriesOutOfRange) {
+    const struct {
+        const char *name;
+        const char *storedCategory; // nullptr: not stored
+        std::int16_t expected;
+    } rows[] = {{"Missing", nullptr, 0},  {"Gardens", "1", 1},  {"Typed", "6", kSheetMtTyped},
+                {"TooLarge", "7", 0},     {"Negative", "-1", 0}, {"NotANumber", "abc", 0}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        FakeSettingsStore store;
+        if (r.storedCategory)
+            store.write(kTunes, QStringLiteral("VedKat"), QString::fromLatin1(r.storedCategory));
+        EXPECT_EQ(loadSheetChoice(store).category, r.expected);
+        EXPECT_EQ(loadSheetChoice(store).typedMt, QStringLiteral("0,1"));
+    }
+    FakeSettingsStore store;
+    storeSheetChoice(store, SheetChoice{kSheetMtTyped, QStringLiteral("0,35")});
+    EXPECT_EQ(store.writes,
+              (QStringList{QStringLiteral("Tunes/VedKat=6"), QStringLiteral("Tunes/VedMt=0,35")}));
+    EXPECT_EQ(loadSheetChoice(store).category, kSheetMtTyped);
+    EXPECT_EQ(loadSheetChoice(store).typedMt, QStringLiteral("0,35"));
+}

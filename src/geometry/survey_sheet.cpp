@@ -1,0 +1,324 @@
+#include "geometry/survey_sheet.h"
+
+#include "geometry/numtext.h"
+#include "geometry/polygon.h"
+#include "geometry/polygon_warnings.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace tarvel::geometry {
+
+namespace {
+
+constexpr std::int64_t kFullTurnSec = 360LL * 3600;
+
+// Whole seconds of an angle, as the sheet rounds it.
+std::int64_t toSeconds(double degrees) {
+    return std::int64_t(std::llround(degrees * 3600));
+}
+
+double finiteOrMax(double v) {
+    if (std::isnan(v)) return 0;
+    return std::clamp(v, -DBL_MAX, DBL_MAX);
+}
+
+// Degrees of the direction from the first point toward the second, from +X
+// toward +Y, in 0..360; nothing when they coincide.
+std::optional<double> directionOf(double dx, double dy) {
+    if (dx == 0 && dy == 0) return std::nullopt;
+    double a = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    if (!std::isfinite(a)) return std::nullopt;
+    if (a < 0) a += 360;
+    return a;
+}
+
+QString unitHead(Unit unit) {
+    return unit == Unit::Kilometres ? QStringLiteral("км") : QStringLiteral("м");
+}
+
+// Screen form: digit groups; copy form: none, so a spreadsheet takes it as
+// a number.
+QString shown(double v, const char *pattern) {
+    return formatNumber(v, QString::fromLatin1(pattern)).trimmed();
+}
+QString groupedFixed(double v, int decimals) {
+    static const char *const kPatterns[] = {"### ### ### ##0", "### ### ### ##0.0",
+                                            "### ### ### ##0.00", "### ### ### ##0.000",
+                                            "### ### ### ##0.0000"};
+    return shown(v, kPatterns[std::clamp(decimals, 0, 4)]);
+}
+QString plainFixed(double v, int decimals) {
+    static const char *const kPatterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+    return shown(v, kPatterns[std::clamp(decimals, 0, 4)]);
+}
+
+QString directionText(const std::optional<double> &a) {
+    if (!a) return QStringLiteral("—");
+    std::int64_t s = toSeconds(*a);
+    if (s >= kFullTurnSec) s -= kFullTurnSec;
+    return degreesText(double(s) / 3600);
+}
+
+QString angleText(const std::optional<double> &a) {
+    return a ? degreesText(*a) : QStringLiteral("—");
+}
+
+QString percentText(double p) {
+    return (p > 0 ? QStringLiteral("+") : QString()) + groupedFixed(p, 2) + QStringLiteral(" %");
+}
+
+// One line of the totals: its caption, its value as the window writes it,
+// and the cells a spreadsheet receives after the caption, which names the
+// unit there (empty: the caption as it is).
+struct Total {
+    QString caption;
+    QString shown;
+    QStringList cells;
+    QString copyCaption;
+};
+
+std::vector<Total> totals(const SurveySheet &s) {
+    std::vector<Total> t;
+    const QString m2 = QStringLiteral(" м²");
+    t.push_back({QStringLiteral("Площадь"),
+                 groupedFixed(s.areaM2, 0) + m2 + QStringLiteral(" (") + groupedFixed(s.areaM2, 2) +
+                     m2 + QStringLiteral(")"),
+                 {plainFixed(s.areaM2, 0), plainFixed(s.areaM2, 2)},
+                 QStringLiteral("Площадь, м²")});
+    t.push_back({QStringLiteral("Гектары"),
+                 groupedFixed(s.hectares, 4) + QStringLiteral(" га"),
+                 {plainFixed(s.hectares, 4)},
+                 QStringLiteral("Площадь, га")});
+    t.push_back({QStringLiteral("Сотки"),
+                 groupedFixed(s.sotki, 2) + QStringLiteral(" сот."),
+                 {plainFixed(s.sotki, 2)},
+                 QStringLiteral("Площадь, сотки")});
+    t.push_back({QStringLiteral("Периметр"),
+                 groupedFixed(s.perimeterM, 2) + QStringLiteral(" м"),
+                 {plainFixed(s.perimeterM, 2)},
+                 QStringLiteral("Периметр, м")});
+    if (s.toleranceM2) {
+        const QString mt = groupedFixed(*s.mt, 2);
+        QString source = QStringLiteral("Mt = ") + mt + QStringLiteral(" м");
+        if (!s.category.isEmpty()) source += QStringLiteral(", ") + s.category;
+        t.push_back({QStringLiteral("± ΔP"),
+                     groupedFixed(*s.toleranceM2, 0) + m2 + QStringLiteral(" (P = ") +
+                         groupedFixed(s.areaM2, 0) + QStringLiteral(" ± ") +
+                         groupedFixed(*s.toleranceM2, 0) + m2 + QStringLiteral("; ") + source +
+                         QStringLiteral(")"),
+                     {plainFixed(*s.toleranceM2, 0), QStringLiteral("Mt, м"), plainFixed(*s.mt, 2),
+                      s.category},
+                     QStringLiteral("± ΔP, м²")});
+    } else {
+        t.push_back({QStringLiteral("± ΔP"),
+                     QStringLiteral("— (Mt не задано)"),
+                     {QString()},
+                     QStringLiteral("± ΔP, м²")});
+    }
+    const QString expected = degreesText(s.angleSumExpectedDeg);
+    if (s.angleSumDeg) {
+        const QString sum = degreesText(*s.angleSumDeg);
+        const auto sec = std::int64_t(*s.angleMisclosureSec);
+        const QString misclosure = (sec > 0 ? QStringLiteral("+") : QString()) +
+                                   QString::number(sec) + QStringLiteral("″");
+        t.push_back({QStringLiteral("Сумма углов"),
+                     sum + QStringLiteral(", теоретическая 180° · (n − 2) = ") + expected +
+                         QStringLiteral(", невязка ") + misclosure,
+                     {sum, expected, misclosure},
+                     {}});
+    } else {
+        t.push_back({QStringLiteral("Сумма углов"),
+                     QStringLiteral("— (не все углы определены), теоретическая ") + expected,
+                     {QStringLiteral("—"), expected},
+                     {}});
+    }
+    if (s.ellipsoidAreaM2) {
+        QString value = groupedFixed(*s.ellipsoidAreaM2, 0) + m2;
+        QStringList cells{plainFixed(*s.ellipsoidAreaM2, 0)};
+        if (s.ellipsoidDiffPercent) {
+            value += QStringLiteral(" (") + percentText(*s.ellipsoidDiffPercent) +
+                     QStringLiteral(" к площади на плоскости)");
+            cells << plainFixed(*s.ellipsoidDiffPercent, 2) + QStringLiteral(" %");
+        }
+        t.push_back({QStringLiteral("Площадь на эллипсоиде WGS 84"), value, cells,
+                     QStringLiteral("Площадь на эллипсоиде WGS 84, м²")});
+    }
+    for (const QString &w : s.warnings)
+        t.push_back({QStringLiteral("Предупреждение"), w, {w}, {}});
+    return t;
+}
+
+// The whole sheet as rows of cells, as a spreadsheet receives it.
+std::vector<QStringList> grid(const SurveySheet &s) {
+    std::vector<QStringList> g;
+    g.push_back({QStringLiteral("Ведомость участка")});
+    if (!s.owner.trimmed().isEmpty()) g.push_back({s.owner.trimmed()});
+    g.push_back({});
+    g.push_back(sheetColumnHeads(s));
+    for (const SheetRow &r : s.rows)
+        g.push_back({QString::number(r.corner), plainText(r.x), plainText(r.y),
+                     plainFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)});
+    g.push_back({});
+    for (const Total &t : totals(s))
+        g.push_back(QStringList{t.copyCaption.isEmpty() ? t.caption : t.copyCaption} + t.cells);
+    return g;
+}
+
+} // namespace
+
+const std::array<LandCategory, 6> &landCategories() {
+    static const std::array<LandCategory, 6> kCategories = {{
+        {QStringLiteral("земли населённых пунктов"), 0.10},
+        {QStringLiteral("участки для садоводства, огородничества, ЛПХ, ИЖС, гаражей"), 0.20},
+        {QStringLiteral("прочие земли сельскохозяйственного назначения"), 2.50},
+        {QStringLiteral("земли промышленности, энергетики, транспорта и иного специального "
+                        "назначения"),
+         0.50},
+        {QStringLiteral("земли особо охраняемых территорий"), 2.50},
+        {QStringLiteral("земли лесного фонда, водного фонда и запаса"), 5.00},
+    }};
+    return kCategories;
+}
+
+QString degreesText(double degrees) {
+    if (!std::isfinite(degrees)) return QString();
+    std::int64_t s = toSeconds(std::abs(degrees));
+    const QString sign = degrees < 0 && s > 0 ? QStringLiteral("-") : QString();
+    const std::int64_t d = s / 3600;
+    s %= 3600;
+    return sign + QString::number(d) + QStringLiteral("° ") +
+           QStringLiteral("%1").arg(s / 60, 2, 10, QLatin1Char('0')) + QStringLiteral("′ ") +
+           QStringLiteral("%1").arg(s % 60, 2, 10, QLatin1Char('0')) + QStringLiteral("″");
+}
+
+SurveySheet computeSurveySheet(const SheetInput &in) {
+    SurveySheet s;
+    s.unit = in.polygon.unit;
+    s.owner = in.polygon.texts.owner;
+    const int n = std::clamp(in.polygon.corners, kMinCorners, kMaxCorners);
+    const double toMetres = s.unit == Unit::Kilometres ? 1000.0 : 1.0;
+
+    CornerArray X{}, Y{};
+    for (int i = 1; i <= n; ++i) {
+        X[std::size_t(i)] = textToDouble(in.polygon.texts.x[std::size_t(i)]).value_or(0);
+        Y[std::size_t(i)] = textToDouble(in.polygon.texts.y[std::size_t(i)]).value_or(0);
+    }
+    const auto next = [n](int i) { return i == n ? 1 : i + 1; };
+    const auto prev = [n](int i) { return i == 1 ? n : i - 1; };
+    const auto at = [](const CornerArray &a, int i) { return a[std::size_t(i)]; };
+
+    // The way the corners run: the sign of the trapezoid sum, taken about
+    // corner 1 so that survey coordinates keep their digits.
+    double twiceSigned = 0;
+    for (int i = 2; i < n; ++i) {
+        const double ax = at(X, i) - X[1], ay = at(Y, i) - Y[1];
+        const double bx = at(X, i + 1) - X[1], by = at(Y, i + 1) - Y[1];
+        twiceSigned += ax * by - bx * ay;
+    }
+    const bool clockwise = twiceSigned < 0;
+
+    s.areaM2 = finiteOrMax(PolygonArea(n, X.data(), Y.data()) * toMetres * toMetres);
+    s.hectares = s.areaM2 / 10000;
+    s.sotki = s.areaM2 / 100;
+
+    std::int64_t sumSec = 0;
+    bool allAngles = true;
+    for (int i = 1; i <= n; ++i) {
+        SheetRow r;
+        r.corner = i;
+        r.x = at(X, i);
+        r.y = at(Y, i);
+        const double dx = at(X, next(i)) - r.x, dy = at(Y, next(i)) - r.y;
+        r.sideM = finiteOrMax(distance(r.x, r.y, at(X, next(i)), at(Y, next(i))) * toMetres);
+        r.direction = directionOf(dx, dy);
+        // The angle swept inside the polygon from the side toward the next
+        // corner to the side toward the previous one.
+        const double ax = at(X, prev(i)) - r.x, ay = at(Y, prev(i)) - r.y;
+        if ((ax != 0 || ay != 0) && (dx != 0 || dy != 0)) {
+            const double cross = clockwise ? ax * dy - ay * dx : dx * ay - dy * ax;
+            const double dot = dx * ax + dy * ay;
+            double a = std::atan2(cross, dot) * 180 / std::numbers::pi;
+            if (std::isfinite(a)) {
+                if (a < 0) a += 360;
+                r.interior = a;
+            }
+        }
+        if (r.interior)
+            sumSec += toSeconds(*r.interior);
+        else
+            allAngles = false;
+        s.perimeterM = finiteOrMax(s.perimeterM + r.sideM);
+        s.rows.push_back(r);
+    }
+
+    s.angleSumExpectedDeg = 180.0 * (n - 2);
+    if (allAngles) {
+        s.angleSumDeg = double(sumSec) / 3600;
+        s.angleMisclosureSec = double(sumSec - toSeconds(s.angleSumExpectedDeg));
+    }
+
+    if (in.mt && std::isfinite(*in.mt) && *in.mt > 0) {
+        s.mt = in.mt;
+        s.category = in.category;
+        s.toleranceM2 = roundHalfEven(finiteOrMax(3.5 * *in.mt * std::sqrt(s.areaM2)), 0);
+    }
+
+    for (const PolygonWarning &w : polygonWarnings(in.polygon))
+        s.warnings << w.line();
+
+    if (in.ellipsoidAreaM2 && std::isfinite(*in.ellipsoidAreaM2)) {
+        s.ellipsoidAreaM2 = in.ellipsoidAreaM2;
+        if (s.areaM2 > 0)
+            s.ellipsoidDiffPercent = (*in.ellipsoidAreaM2 - s.areaM2) / s.areaM2 * 100;
+    }
+    return s;
+}
+
+QStringList sheetColumnHeads(const SurveySheet &s) {
+    const QString u = unitHead(s.unit);
+    return {QStringLiteral("№ угла"),
+            QStringLiteral("X, ") + u,
+            QStringLiteral("Y, ") + u,
+            QStringLiteral("Длина стороны, м"),
+            QStringLiteral("Дирекционный угол"),
+            QStringLiteral("Внутренний угол")};
+}
+
+QStringList sheetRowCells(const SheetRow &r) {
+    return {QString::number(r.corner), groupedFixed(r.x, 2),       groupedFixed(r.y, 2),
+            groupedFixed(r.sideM, 2),  directionText(r.direction), angleText(r.interior)};
+}
+
+QStringList sheetTotalLines(const SurveySheet &s, bool withWarnings) {
+    QStringList lines;
+    for (const Total &t : totals(s))
+        lines << t.caption + QStringLiteral(": ") + t.shown;
+    if (!withWarnings) lines.resize(lines.size() - s.warnings.size());
+    return lines;
+}
+
+QString sheetTsv(const SurveySheet &s) {
+    QString out;
+    for (const QStringList &row : grid(s))
+        out += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return out;
+}
+
+QString sheetHtml(const SurveySheet &s) {
+    QString out = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>\n"
+                                 "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n");
+    for (const QStringList &row : grid(s)) {
+        out += QStringLiteral("<tr>");
+        for (const QString &cell : row)
+            out += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+        out += QStringLiteral("</tr>\n");
+    }
+    out += QStringLiteral("</table>\n</body></html>\n");
+    return out;
+}
+
+} // namespace tarvel::geometry

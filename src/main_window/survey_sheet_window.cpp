@@ -1,0 +1,275 @@
+#include "main_window/survey_sheet_window.h"
+
+#include "geometry/numtext.h"
+#include "platform/controls/colours.h"
+
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QShortcut>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace tarvel::main_window {
+
+using geometry::landCategories;
+
+const QString SurveySheetWindow::kTypedMtItem = QStringLiteral("Mt задать вручную");
+
+namespace {
+
+constexpr int kColumns = 6;
+constexpr std::uint32_t kRed = 0x0000FF; // &HBBGGRR
+constexpr int kCategories = int(std::tuple_size_v<std::decay_t<decltype(landCategories())>>);
+
+std::unique_ptr<platform::Label> makeLabel(QWidget *parent, double left, double top, double width,
+                                           double height) {
+    auto l = std::make_unique<platform::Label>(parent, false);
+    l->move(left, top, width, height);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+std::unique_ptr<platform::Button> makeButton(QWidget *parent, double left, double top,
+                                             const QString &caption) {
+    auto b = std::make_unique<platform::Button>(parent);
+    b->move(left, top, 1380, 390);
+    b->setCaption(caption);
+    return b;
+}
+
+} // namespace
+
+SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &services,
+                                     const PrintPage &page)
+    : QWidget(&owner, Qt::Window), services_(services), page_(page), doc_(page.doc),
+      choice_(files::loadSheetChoice(services.settings)) {
+    setWindowTitle(QStringLiteral("Ведомость участка"));
+    platform::setFixedWindowSize(*this, 700, 672);
+    setFont(platform::defaultFont());
+
+    table = new QTableWidget(0, kColumns, this);
+    table->setGeometry(8, 8, 684, 428); // 20 rows and the head
+    table->setFont(platform::defaultFont());
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(20);
+    const int widths[kColumns] = {60, 115, 115, 115, 130, 130};
+    for (int c = 0; c < kColumns; ++c)
+        table->setColumnWidth(c, widths[c]);
+
+    lblTotals = makeLabel(this, 120, 6660, 10260, 1650);
+    lblWarnings = makeLabel(this, 120, 8340, 10260, 600);
+    lblWarnings->setForeColor(kRed); // as the main window's warning
+
+    lblCategory = makeLabel(this, 120, 9090, 1700, 315);
+    lblCategory->setCaption(QStringLiteral("Категория земель:"));
+    cmbCategory = std::make_unique<platform::ComboBox>(this, false);
+    cmbCategory->move(1800, 9030, 6300, 315);
+    for (const geometry::LandCategory &c : landCategories())
+        cmbCategory->AddItem(c.name);
+    cmbCategory->AddItem(kTypedMtItem);
+    lblMt = makeLabel(this, 8280, 9090, 800, 315);
+    lblMt->setCaption(QStringLiteral("Mt, м:"));
+    txtMt = std::make_unique<platform::TextBox>(this);
+    txtMt->move(9060, 9030, 1320, 315);
+
+    cmdCopy = makeButton(this, 5880, 9540, QStringLiteral("Копировать"));
+    cmdPrint = makeButton(this, 7440, 9540, QStringLiteral("Печать"));
+    cmdClose = makeButton(this, 9000, 9540, QStringLiteral("Закрыть"));
+
+    cmbCategory->Click = [this] { cmbCategory_Click(); };
+    txtMt->Change = [this] { txtMt_Change(); };
+    cmdCopy->Click = [this] { cmdCopy_Click(); };
+    cmdPrint->Click = [this] { cmdPrint_Click(); };
+    cmdClose->Click = [this] { close(); };
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    connect(&doc_, &geometry::PolygonDocument::changed, this, &SurveySheetWindow::refresh);
+
+    showChoice();
+    refresh();
+}
+
+SurveySheetWindow::~SurveySheetWindow() = default;
+
+void SurveySheetWindow::open(std::unique_ptr<SurveySheetWindow> &window, QWidget &owner,
+                             platform::Services &services, const PrintPage &page) {
+    if (!window) window = std::make_unique<SurveySheetWindow>(owner, services, page);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+std::optional<double> SurveySheetWindow::mt() const {
+    if (choice_.category >= 0 && choice_.category < kCategories)
+        return landCategories()[std::size_t(choice_.category)].mt;
+    const auto typed = geometry::textToDouble(choice_.typedMt);
+    if (!typed || *typed <= 0) return std::nullopt;
+    return typed;
+}
+
+void SurveySheetWindow::setEllipsoidArea(std::optional<double> areaM2) {
+    ellipsoidArea_ = areaM2;
+    refresh();
+}
+
+void SurveySheetWindow::refresh() {
+    ++updates_;
+    geometry::SheetInput in;
+    in.polygon = doc_.current();
+    in.mt = mt();
+    // A typed Mt that is no number above 0 shows in red, as a coordinate
+    // that is no number does.
+    const std::uint32_t mtColour = in.mt ? platform::kSysWindowText : kRed;
+    if (txtMt->ForeColor() != mtColour) txtMt->setForeColor(mtColour);
+    if (choice_.category >= 0 && choice_.category < kCategories)
+        in.category = landCategories()[std::size_t(choice_.category)].name;
+    in.ellipsoidAreaM2 = ellipsoidArea_;
+    sheet_ = geometry::computeSurveySheet(in);
+
+    table->setHorizontalHeaderLabels(geometry::sheetColumnHeads(sheet_));
+    const int n = int(sheet_.rows.size());
+    table->setRowCount(n);
+    for (int r = 0; r < n; ++r) {
+        const QStringList cells = geometry::sheetRowCells(sheet_.rows[std::size_t(r)]);
+        for (int c = 0; c < kColumns; ++c) {
+            QTableWidgetItem *item = table->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                item->setTextAlignment((c == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
+                                       Qt::AlignVCenter);
+                table->setItem(r, c, item);
+            }
+            item->setText(cells[c]);
+        }
+    }
+    // The warnings stand apart, in red.
+    const QStringList totals = geometry::sheetTotalLines(sheet_, false);
+    lblTotals->setCaption(totals.join(QLatin1Char('\n')));
+    lblWarnings->setCaption(sheet_.warnings.join(QLatin1Char('\n')));
+}
+
+void SurveySheetWindow::showChoice() {
+    showingChoice_ = true;
+    cmbCategory->combo()->setCurrentIndex(choice_.category);
+    const bool typed = choice_.category == files::kSheetMtTyped;
+    txtMt->setText(typed
+                       ? choice_.typedMt
+                       : geometry::formatNumber(landCategories()[std::size_t(choice_.category)].mt,
+                                                QStringLiteral("0.00")));
+    showingChoice_ = false;
+}
+
+void SurveySheetWindow::cmbCategory_Click() {
+    if (showingChoice_) return;
+    choice_.category = std::int16_t(cmbCategory->combo()->currentIndex());
+    files::storeSheetChoice(services_.settings, choice_);
+    showChoice();
+    refresh();
+}
+
+void SurveySheetWindow::txtMt_Change() {
+    if (showingChoice_) return;
+    // Typing a value of one's own leaves the categories.
+    choice_.category = files::kSheetMtTyped;
+    choice_.typedMt = txtMt->Text();
+    files::storeSheetChoice(services_.settings, choice_);
+    showingChoice_ = true;
+    cmbCategory->combo()->setCurrentIndex(choice_.category);
+    showingChoice_ = false;
+    refresh();
+}
+
+void SurveySheetWindow::cmdCopy_Click() {
+    services_.clipboard.setContent(geometry::sheetTsv(sheet_), geometry::sheetHtml(sheet_));
+}
+
+void SurveySheetWindow::cmdPrint_Click() {
+    services_.printer.print(this, [this](QPainter &p, int dpi) { paintPage(p, dpi); });
+}
+
+void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
+    if (dpi <= 0 || !p.device()) return;
+    const double mm = dpi / 25.4;
+    const QRectF area(10 * mm, 10 * mm, p.device()->width() - 20 * mm,
+                      p.device()->height() - 20 * mm);
+    if (area.width() <= 0 || area.height() <= 0) return;
+    p.save();
+    p.setPen(Qt::black);
+
+    // The title and the owner text.
+    QFont titleFont = platform::defaultFont(12);
+    titleFont.setBold(true);
+    p.setFont(titleFont);
+    double y = area.top();
+    const double titleHeight = QFontMetricsF(titleFont, p.device()).height() * 1.3;
+    p.drawText(QRectF(area.left(), y, area.width(), titleHeight), Qt::AlignHCenter,
+               QStringLiteral("Ведомость участка"));
+    y += titleHeight;
+    const QFont font = platform::defaultFont(9);
+    p.setFont(font);
+    const QString owner = sheet_.owner.trimmed();
+    if (!owner.isEmpty()) {
+        const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+        const QRectF r =
+            p.boundingRect(QRectF(area.left(), y, area.width(), area.height() / 6), flags, owner);
+        p.drawText(QRectF(area.left(), y, area.width(), r.height()), flags, owner);
+        y += r.height() + 2 * mm;
+    }
+
+    // What the table and the totals take; the drawing gets the rest.
+    const double row = QFontMetricsF(font, p.device()).height() * 1.35;
+    const int n = int(sheet_.rows.size());
+    QStringList totals = geometry::sheetTotalLines(sheet_, false);
+    totals << QStringLiteral("Масштаб чертежа: в 1 см ") + page_.view.scaleText.trimmed() +
+                  QLatin1Char(' ') + geometry::unitText(sheet_.unit);
+    for (const QString &w : sheet_.warnings)
+        totals << QStringLiteral("Предупреждение: ") + w;
+    const int totalsFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    const QString totalsText = totals.join(QLatin1Char('\n'));
+    const double totalsHeight =
+        p.boundingRect(QRectF(0, 0, area.width(), area.height()), totalsFlags, totalsText).height();
+    const double below = (n + 1) * row + 3 * mm + totalsHeight;
+    const double drawingHeight = std::min(area.bottom() - y - below - 3 * mm, 150 * mm);
+    if (drawingHeight > 20 * mm) {
+        page_.paintDrawingIn(p, QRectF(area.left(), y, area.width(), drawingHeight), mm);
+        y += drawingHeight + 3 * mm;
+    }
+    p.setFont(font);
+    p.setPen(Qt::black);
+
+    // The table.
+    const QStringList heads = geometry::sheetColumnHeads(sheet_);
+    const double share[kColumns] = {0.09, 0.17, 0.17, 0.17, 0.20, 0.20};
+    const auto drawRow = [&](const QStringList &cells, bool bold) {
+        QFont f = font;
+        f.setBold(bold);
+        p.setFont(f);
+        double x = area.left();
+        for (int c = 0; c < kColumns; ++c) {
+            const QRectF cell(x, y, share[c] * area.width(), row);
+            p.drawRect(cell);
+            p.drawText(cell.adjusted(mm, 0, -mm, 0),
+                       (c == 0 || bold ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter,
+                       cells.value(c));
+            x += cell.width();
+        }
+        y += row;
+    };
+    drawRow(heads, true);
+    for (const geometry::SheetRow &r : sheet_.rows)
+        drawRow(geometry::sheetRowCells(r), false);
+    y += 3 * mm;
+
+    // The totals.
+    p.setFont(font);
+    p.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y), totalsFlags, totalsText);
+    p.restore();
+}
+
+} // namespace tarvel::main_window

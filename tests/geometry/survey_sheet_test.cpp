@@ -1,0 +1,309 @@
+// The surveyor's sheet against figures worked out by hand: one named row per
+// polygon, each with its sides, direction angles, interior angles and totals.
+#include "geometry/polygon_states.h"
+#include "geometry/survey_sheet.h"
+
+#include "support/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace tarvel::geometry {
+namespace {
+
+PolygonState polygon(Corners corners, Unit unit = Unit::Metres) {
+    PolygonState s = polygonOf(corners, "abc");
+    s.unit = unit;
+    return s;
+}
+
+struct Row {
+    const char *name;
+    PolygonState state;
+    double areaM2;
+    double perimeterM;
+    std::vector<double> sidesM;
+    std::vector<const char *> directions;
+    std::vector<const char *> interiors;
+    std::optional<double> misclosureSec; // nothing: some angle undefined
+};
+
+void PrintTo(const Row &r, std::ostream *os) {
+    *os << r.name;
+}
+
+// atan(3/4) = 36,869897646° = 36° 52′ 11,63″; its complement 53° 07′ 48,37″.
+const Row kRows[] = {
+    {"RightTriangle345Anticlockwise",
+     polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}}),
+     6,
+     12,
+     {4, 5, 3},
+     {"0° 00′ 00″", "143° 07′ 48″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "36° 52′ 12″", "53° 07′ 48″"},
+     0},
+    {"RightTriangle345Clockwise",
+     polygon({{"0", "0"}, {"0", "3"}, {"4", "0"}}),
+     6,
+     12,
+     {3, 5, 4},
+     {"90° 00′ 00″", "323° 07′ 48″", "180° 00′ 00″"},
+     {"90° 00′ 00″", "53° 07′ 48″", "36° 52′ 12″"},
+     0},
+    {"RightTriangleAtSurveyCoordinatesKeepsItsAngles",
+     polygon({{"6 123 456,00", "2 345 678,00"},
+              {"6 123 460,00", "2 345 678,00"},
+              {"6 123 456,00", "2 345 681,00"}}),
+     6,
+     12,
+     {4, 5, 3},
+     {"0° 00′ 00″", "143° 07′ 48″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "36° 52′ 12″", "53° 07′ 48″"},
+     0},
+    {"SquareOfOneHectare",
+     polygon({{"0", "0"}, {"100", "0"}, {"100", "100"}, {"0", "100"}}),
+     10000,
+     400,
+     {100, 100, 100, 100},
+     {"0° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
+     0},
+    {"SquareInKilometresIsMeasuredInMetres",
+     polygon({{"0", "0"}, {"0,1", "0"}, {"0,1", "0,1"}, {"0", "0,1"}}, Unit::Kilometres),
+     10000,
+     400,
+     {100, 100, 100, 100},
+     {"0° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
+     0},
+    {"LShapeAnticlockwiseReadsItsReflexCornerAbove180",
+     polygon({{"0", "0"}, {"20", "0"}, {"20", "10"}, {"10", "10"}, {"10", "20"}, {"0", "20"}}),
+     300,
+     80,
+     {20, 10, 10, 10, 10, 20},
+     {"0° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "90° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
+     0},
+    {"LShapeClockwiseReadsItsReflexCornerAbove180",
+     polygon({{"0", "0"}, {"0", "20"}, {"10", "20"}, {"10", "10"}, {"20", "10"}, {"20", "0"}}),
+     300,
+     80,
+     {20, 10, 10, 10, 10, 20},
+     {"90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
+     0},
+    // The first side dips a millionth below the X axis: 359,99999994°.
+    {"DirectionJustBelow360ReadsZeroNot360",
+     polygon({{"0", "0"}, {"1000", "-0,000001"}, {"1000", "1000"}}),
+     500000,
+     1000 + 1000 + 1414.2135623730951,
+     {1000, 1000, 1414.2135623730951},
+     {"0° 00′ 00″", "90° 00′ 00″", "225° 00′ 00″"},
+     {"45° 00′ 00″", "90° 00′ 00″", "45° 00′ 00″"},
+     0},
+    // Up to (10; 15) and straight back down: the tip is 0°, and the corner
+    // below it takes the rest, so the sum still closes.
+    {"SpikeTipReadsZeroNot360",
+     polygon({{"0", "0"}, {"10", "0"}, {"10", "15"}, {"10", "10"}, {"0", "10"}}),
+     100,
+     50,
+     {10, 15, 5, 10, 10},
+     {"0° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″"},
+     0},
+    {"ZeroSideLeavesItsDirectionAndAnglesUndefined",
+     polygon({{"0", "0"}, {"0", "0"}, {"4", "0"}, {"0", "3"}}),
+     6,
+     12,
+     {0, 4, 5, 3},
+     {"—", "0° 00′ 00″", "143° 07′ 48″", "270° 00′ 00″"},
+     {"—", "—", "36° 52′ 12″", "53° 07′ 48″"},
+     std::nullopt},
+};
+
+class SurveySheetRows : public ::testing::TestWithParam<Row> {};
+
+TEST_P(SurveySheetRows, MatchesTheFiguresWorkedOutByHand) {
+    const Row &r = GetParam();
+    SheetInput in;
+    in.polygon = r.state;
+    const SurveySheet s = computeSurveySheet(in);
+    EXPECT_NEAR(s.areaM2, r.areaM2, 1e-3);
+    EXPECT_NEAR(s.hectares, r.areaM2 / 10000, 1e-7);
+    EXPECT_NEAR(s.sotki, r.areaM2 / 100, 1e-5);
+    EXPECT_NEAR(s.perimeterM, r.perimeterM, 1e-5);
+    ASSERT_EQ(s.rows.size(), r.sidesM.size());
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "corner " << i + 1);
+        const QStringList cells = sheetRowCells(s.rows[i]);
+        EXPECT_EQ(s.rows[i].corner, int(i + 1));
+        EXPECT_NEAR(s.rows[i].sideM, r.sidesM[i], 1e-5);
+        EXPECT_EQ(cells[4], QString::fromUtf8(r.directions[i]));
+        EXPECT_EQ(cells[5], QString::fromUtf8(r.interiors[i]));
+    }
+    EXPECT_EQ(s.angleSumExpectedDeg, 180.0 * double(r.sidesM.size() - 2));
+    EXPECT_EQ(s.angleMisclosureSec, r.misclosureSec);
+}
+
+INSTANTIATE_TEST_SUITE_P(Polygons, SurveySheetRows, ::testing::ValuesIn(kRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// ---- the tolerance ΔP = 3,5 · Mt · √P, rounded to 1 m²
+
+struct ToleranceRow {
+    const char *name;
+    std::optional<double> mt;
+    std::optional<double> expected;
+};
+
+class ToleranceRows : public ::testing::TestWithParam<ToleranceRow> {};
+
+TEST_P(ToleranceRows, OnTheHectareSquare) {
+    const ToleranceRow &r = GetParam();
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"100", "0"}, {"100", "100"}, {"0", "100"}});
+    in.mt = r.mt;
+    EXPECT_EQ(computeSurveySheet(in).toleranceM2, r.expected);
+}
+
+const ToleranceRow kTolerances[] = {
+    {"SettlementLand", 0.10, 35}, // 3,5 · 0,1 · 100
+    {"Gardens", 0.20, 70},
+    {"Forest", 5.00, 1750},
+    {"TypedRoundsToWhole", 0.123, 43}, // 43,05
+    {"ZeroMtGivesNone", 0.0, std::nullopt},
+    {"NegativeMtGivesNone", -1.0, std::nullopt},
+    {"NoMtGivesNone", std::nullopt, std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Mt, ToleranceRows, ::testing::ValuesIn(kTolerances),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(SurveySheet, ToleranceOfAnAreaThatIsNotASquareNumber) {
+    // P = 300 m², Mt 0,2: 3,5 · 0,2 · 17,3205 = 12,12 -> 12.
+    SheetInput in;
+    in.polygon =
+        polygon({{"0", "0"}, {"20", "0"}, {"20", "10"}, {"10", "10"}, {"10", "20"}, {"0", "20"}});
+    in.mt = 0.2;
+    EXPECT_EQ(computeSurveySheet(in).toleranceM2, 12.0);
+}
+
+TEST(SurveySheet, LandCategoriesCarryTheirMt) {
+    const auto &c = landCategories();
+    EXPECT_EQ(c[0].name, QStringLiteral("земли населённых пунктов"));
+    const double mt[] = {0.10, 0.20, 2.50, 0.50, 2.50, 5.00};
+    for (std::size_t i = 0; i < c.size(); ++i)
+        EXPECT_EQ(c[i].mt, mt[i]) << c[i].name.toStdString();
+}
+
+// ---- the texts
+
+TEST(SurveySheet, DegreesText) {
+    const struct {
+        double degrees;
+        const char *text;
+    } rows[] = {{0, "0° 00′ 00″"},
+                {45.125, "45° 07′ 30″"},
+                {359.9999999, "360° 00′ 00″"},
+                {143.13010235415598, "143° 07′ 48″"},
+                {-0.5, "-0° 30′ 00″"},
+                {270, "270° 00′ 00″"}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.text);
+        EXPECT_EQ(degreesText(r.degrees), QString::fromUtf8(r.text));
+    }
+}
+
+TEST(SurveySheet, TotalsOfTheHectareSquareWithTheEllipsoid) {
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"100", "0"}, {"100", "100"}, {"0", "100"}});
+    in.mt = 0.10;
+    in.category = landCategories()[0].name;
+    in.ellipsoidAreaM2 = 10045;
+    const QStringList lines = sheetTotalLines(computeSurveySheet(in));
+    const QStringList expected = {
+        QStringLiteral("Площадь: 10 000 м² (10 000,00 м²)"),
+        QStringLiteral("Гектары: 1,0000 га"),
+        QStringLiteral("Сотки: 100,00 сот."),
+        QStringLiteral("Периметр: 400,00 м"),
+        QStringLiteral("± ΔP: 35 м² (P = 10 000 ± 35 м²; Mt = 0,10 м, земли населённых пунктов)"),
+        QStringLiteral("Сумма углов: 360° 00′ 00″, теоретическая 180° · (n − 2) = 360° 00′ 00″, "
+                       "невязка 0″"),
+        QStringLiteral("Площадь на эллипсоиде WGS 84: 10 045 м² (+0,45 % к площади на плоскости)"),
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+// Survey coordinates and a plot of square kilometres keep every digit group
+// on screen ("6 123 456,00", not "6123 456,00").
+TEST(SurveySheet, ScreenTextsGroupEveryDigit) {
+    SheetInput in;
+    in.polygon = polygon(
+        {{"6 123 456", "2 345 678"}, {"6 123 460", "2 345 678"}, {"6 123 456", "2 345 681"}},
+        Unit::Kilometres);
+    const SurveySheet s = computeSurveySheet(in);
+    const QStringList cells = sheetRowCells(s.rows[0]);
+    EXPECT_EQ(cells[1], QStringLiteral("6 123 456,00"));
+    EXPECT_EQ(cells[2], QStringLiteral("2 345 678,00"));
+    EXPECT_EQ(cells[3], QStringLiteral("4 000,00"));
+    EXPECT_EQ(sheetTotalLines(s).first(),
+              QStringLiteral("Площадь: 6 000 000 м² (6 000 000,00 м²)"));
+}
+
+TEST(SurveySheet, NoEllipsoidLineWithoutItsArea) {
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});
+    for (const QString &l : sheetTotalLines(computeSurveySheet(in)))
+        EXPECT_FALSE(l.contains(QStringLiteral("эллипсоид"))) << l.toStdString();
+}
+
+TEST(SurveySheet, WarningsOfTheOutlineAreCarried) {
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}});
+    EXPECT_EQ(computeSurveySheet(in).warnings,
+              QStringList{QStringLiteral("Контур пересекает сам себя (20; 15)")});
+    in.polygon = polygon({{"0", "0"}, {"x", "0"}, {"0", "30"}});
+    EXPECT_EQ(computeSurveySheet(in).warnings,
+              QStringList{QStringLiteral("В поле с координатами не число! X2")});
+}
+
+TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
+    SheetInput in;
+    in.polygon = polygon({{"1 000,5", "0"}, {"1 004,5", "0"}, {"1 000,5", "3"}});
+    in.polygon.texts.owner = QStringLiteral("Иванов И. И.");
+    in.mt = 0.10;
+    in.category = landCategories()[0].name;
+    const QString tsv = sheetTsv(computeSurveySheet(in));
+    const QString expected =
+        QStringLiteral("Ведомость участка\n"
+                       "Иванов И. И.\n"
+                       "\n"
+                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол\tВнутренний угол\n"
+                       "1\t1000,5\t0\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
+                       "2\t1004,5\t0\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
+                       "3\t1000,5\t3\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
+                       "\n"
+                       "Площадь, м²\t6\t6,00\n"
+                       "Площадь, га\t0,0006\n"
+                       "Площадь, сотки\t0,06\n"
+                       "Периметр, м\t12,00\n"
+                       "± ΔP, м²\t1\tMt, м\t0,10\tземли населённых пунктов\n"
+                       "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n");
+    EXPECT_EQ(tsv, expected);
+}
+
+TEST(SurveySheet, HtmlEscapesTheOwnerText) {
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});
+    in.polygon.texts.owner = QStringLiteral("<b>Петров & сын</b>");
+    const QString html = sheetHtml(computeSurveySheet(in));
+    EXPECT_TRUE(html.contains(QStringLiteral("&lt;b&gt;Петров &amp; сын&lt;/b&gt;")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<b>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>143° 07′ 48″</td>")));
+}
+
+} // namespace
+} // namespace tarvel::geometry

@@ -1,0 +1,193 @@
+// The survey sheet's window over the real main window: opened from the
+// menu, following the document once per change, the Mt choice kept in the
+// settings, the clipboard, the printed page with the drawing to scale, and
+// the ways to close it.
+#include "main_window/survey_sheet_window.h"
+
+#include "platform/controls/colours.h"
+#include "support/window_fixture.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace tarvel::testing {
+namespace {
+
+class SurveySheetWindowTest : public WindowTest {
+protected:
+    void SetUp() override { makeWindow(); }
+    SurveySheetWindow &openSheet() {
+        form->controls().Menu_Tools_Sheet->trigger();
+        auto *w = form->findChild<SurveySheetWindow *>();
+        EXPECT_NE(w, nullptr);
+        return *w;
+    }
+    void setPolygon(const QStringList &x, const QStringList &y) {
+        geometry::PolygonTexts t = form->document().texts();
+        t.count = QString::number(x.size());
+        for (int i = 0; i < x.size(); ++i) {
+            t.x[std::size_t(i + 1)] = x[i];
+            t.y[std::size_t(i + 1)] = y[i];
+        }
+        form->document().apply(t, QStringLiteral("test"));
+    }
+};
+
+TEST_F(SurveySheetWindowTest, MenuOpensOneWindowAndBringsItBack) {
+    SurveySheetWindow &w = openSheet();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Ведомость участка"));
+    EXPECT_FALSE(w.isModal());
+    EXPECT_EQ(w.table->rowCount(), 20);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(&openSheet(), &w);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(form->findChildren<SurveySheetWindow *>().size(), 1);
+}
+
+// Every kind of change reaches the sheet exactly once: a typed field, a
+// command, the count, undo and redo, the unit.
+TEST_F(SurveySheetWindowTest, OneUpdatePerDocumentChange) {
+    SurveySheetWindow &w = openSheet();
+    geometry::PolygonDocument &doc = form->document();
+    const struct {
+        const char *name;
+        std::function<void()> change;
+    } rows[] = {
+        {"TypeIntoAField", [&] { doc.editField(geometry::Axis::X, 1, QStringLiteral("27")); }},
+        {"Mirror", [&] { form->controls().Menu_Tools_Zerkalo->trigger(); }},
+        {"CountButton", [&] { form->controls().Command3->Click(); }},
+        {"Undo", [&] { form->controls().Menu_Undo->trigger(); }},
+        {"Redo", [&] { form->controls().Menu_Redo->trigger(); }},
+        {"Unit", [&] { form->controls().CmbEd->setListIndex(1); }},
+        {"Owner", [&] { doc.editOwner(QStringLiteral("Иванов")); }},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        const int before = w.updateCount(), changes = doc.recomputeCount();
+        r.change();
+        ASSERT_EQ(doc.recomputeCount(), changes + 1);
+        EXPECT_EQ(w.updateCount(), before + 1);
+    }
+    // What it shows is the document as it is now, also while closed.
+    w.close();
+    setPolygon({"0", "4", "0"}, {"0", "0", "3"});
+    EXPECT_EQ(w.table->rowCount(), 3);
+    EXPECT_EQ(w.table->item(1, 5)->text(), QStringLiteral("36° 52′ 12″"));
+    EXPECT_EQ(w.table->horizontalHeaderItem(1)->text(), QStringLiteral("X, км"));
+    EXPECT_TRUE(w.lblTotals->Caption().contains(QStringLiteral("Площадь: 6 000 000 м²")));
+}
+
+TEST_F(SurveySheetWindowTest, CopyPutsTextAndHtmlOnTheClipboard) {
+    SurveySheetWindow &w = openSheet();
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    w.cmdCopy->Click();
+    EXPECT_TRUE(fakes.clipboard.plain.startsWith(QStringLiteral("Ведомость участка\n")));
+    EXPECT_TRUE(fakes.clipboard.plain.contains(
+        QStringLiteral("\n2\t100\t0\t100,00\t90° 00′ 00″\t90° 00′ 00″\n")))
+        << fakes.clipboard.plain.toStdString();
+    EXPECT_TRUE(fakes.clipboard.plain.contains(QStringLiteral("\nПлощадь, га\t1,0000\n")));
+    EXPECT_TRUE(fakes.clipboard.html.contains(QStringLiteral("<td>1,0000</td>")));
+}
+
+TEST_F(SurveySheetWindowTest, MtChoiceIsKeptInTheSettings) {
+    SurveySheetWindow &w = openSheet();
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    EXPECT_EQ(w.cmbCategory->Text(), QStringLiteral("земли населённых пунктов"));
+    EXPECT_EQ(w.txtMt->Text(), QStringLiteral("0,10"));
+    EXPECT_EQ(w.sheet().toleranceM2, 35.0);
+
+    w.cmbCategory->setListIndex(5); // forest, water, reserve: 5 m
+    EXPECT_EQ(w.txtMt->Text(), QStringLiteral("5,00"));
+    EXPECT_EQ(w.sheet().toleranceM2, 1750.0);
+    EXPECT_EQ(fakes.settings.value(files::kTunes, QStringLiteral("VedKat")), QStringLiteral("5"));
+
+    w.txtMt->setText(QStringLiteral("0,3")); // typed: the list says so
+    EXPECT_EQ(w.cmbCategory->Text(), SurveySheetWindow::kTypedMtItem);
+    EXPECT_EQ(w.sheet().toleranceM2, 105.0);
+    EXPECT_EQ(fakes.settings.value(files::kTunes, QStringLiteral("VedKat")), QStringLiteral("6"));
+    EXPECT_EQ(fakes.settings.value(files::kTunes, QStringLiteral("VedMt")), QStringLiteral("0,3"));
+
+    w.txtMt->setText(QStringLiteral("abc")); // no Mt, no tolerance; nothing breaks
+    EXPECT_EQ(w.sheet().toleranceM2, std::nullopt);
+    EXPECT_EQ(w.txtMt->ForeColor(), 0x0000FFu);
+    w.txtMt->setText(QStringLiteral("0,3"));
+    EXPECT_EQ(w.txtMt->ForeColor(), platform::kSysWindowText);
+
+    // A new sheet starts from what was kept.
+    SurveySheetWindow again(*form, *services, form->printPage());
+    EXPECT_EQ(again.cmbCategory->Text(), SurveySheetWindow::kTypedMtItem);
+    EXPECT_EQ(again.txtMt->Text(), QStringLiteral("0,3"));
+    EXPECT_EQ(again.sheet().toleranceM2, 105.0);
+}
+
+TEST_F(SurveySheetWindowTest, EscapeAndCloseButtonClose) {
+    SurveySheetWindow &w = openSheet();
+    QApplication::setActiveWindow(&w);
+    (void)QTest::qWaitForWindowActive(&w);
+    QTest::keyClick(w.table, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    openSheet();
+    w.cmdClose->Click();
+    EXPECT_FALSE(w.isVisible());
+}
+
+// A square of 100 m at 10 m per centimetre is 10 cm on paper, as on the
+// main page: 1000 dots at 254 dots per inch.
+TEST_F(SurveySheetWindowTest, PrintedSheetCarriesTheDrawingToScale) {
+    SurveySheetWindow &w = openSheet();
+    setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
+    QImage page(2100, 2970, QImage::Format_RGB32);
+    page.setDotsPerMeterX(10000);
+    page.setDotsPerMeterY(10000);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        w.paintPage(painter, 254);
+    }
+    int left = page.width(), right = -1, top = page.height(), bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(page.constScanLine(y));
+        for (int x = 0; x < page.width(); ++x) {
+            if (qRed(row[x]) > 200 && qGreen(row[x]) < 60 && qBlue(row[x]) < 60) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_NEAR(right - left, 1000, 6);
+    EXPECT_NEAR(bottom - top, 1000, 6);
+}
+
+TEST_F(SurveySheetWindowTest, PrintGoesThroughThePrinterWithTheSheet) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    QTemporaryDir dir;
+    SurveySheetWindow &w = openSheet();
+    form->document().editOwner(QStringLiteral("Иванов Пётр"));
+    fakes.printer.pdfPath = dir.filePath(QStringLiteral("sheet.pdf"));
+    w.cmdPrint->Click();
+    ASSERT_EQ(fakes.printer.printed, 1);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {fakes.printer.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished());
+    QString text = QString::fromUtf8(p.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Ведомостьучастка"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ИвановПётр")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Площадь:10700м²(10700,00м²)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Дирекционныйугол")));
+}
+
+} // namespace
+} // namespace tarvel::testing

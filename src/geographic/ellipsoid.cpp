@@ -48,10 +48,12 @@ std::optional<PlaneCorners> bindToAxesExact(std::span<const GeoPoint> points) {
     const std::span<const GeoPoint> used = points.first(std::size_t(n));
     if (!std::all_of(used.begin(), used.end(), onEllipsoid)) return std::nullopt;
 
-    const auto [south, north] = std::minmax_element(
-        used.begin(), used.end(), [](const GeoPoint &a, const GeoPoint &b) { return a.lat < b.lat; });
-    const auto [west, east] = std::minmax_element(
-        used.begin(), used.end(), [](const GeoPoint &a, const GeoPoint &b) { return a.lon < b.lon; });
+    const auto [south, north] =
+        std::minmax_element(used.begin(), used.end(),
+                            [](const GeoPoint &a, const GeoPoint &b) { return a.lat < b.lat; });
+    const auto [west, east] =
+        std::minmax_element(used.begin(), used.end(),
+                            [](const GeoPoint &a, const GeoPoint &b) { return a.lon < b.lon; });
     const double lat0 = (south->lat + north->lat) / 2;
     const double lon0 = west->lon / 2 + east->lon / 2; // no overflow for any finite pair
     if (east->lon - lon0 > kExactMaxLonFromCentre) return std::nullopt;

@@ -272,10 +272,8 @@ void GeoWindow::Form_Load(int mainCornerCount) {
         }
     }
     // Anything but a stored 1 leaves the simple conversion, the default.
-    chkExact->setValue(store.read(files::kTunes, exactKey(), QStringLiteral("0")) ==
-                               QStringLiteral("1")
-                           ? 1
-                           : 0);
+    chkExact->setValue(
+        store.read(files::kTunes, exactKey(), QStringLiteral("0")) == QStringLiteral("1") ? 1 : 0);
     showRows(rowCount_);
 }
 

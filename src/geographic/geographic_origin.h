@@ -20,9 +20,9 @@
 namespace tarvel::geographic {
 
 struct GeographicOrigin {
-    std::vector<GeoPoint> corners;      // as entered, row 1 first
-    std::optional<double> area;         // on WGS 84, m²; nothing off the ellipsoid
-    geometry::PolygonTexts texts;       // what the entry wrote
+    std::vector<GeoPoint> corners; // as entered, row 1 first
+    std::optional<double> area;    // on WGS 84, m²; nothing off the ellipsoid
+    geometry::PolygonTexts texts;  // what the entry wrote
 };
 
 // The origin of an entry of `corners` that wrote `texts` (the count text

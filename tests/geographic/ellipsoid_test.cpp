@@ -59,8 +59,8 @@ std::vector<GeoPoint> reversed(std::vector<GeoPoint> v) {
 struct Figure {
     const char *name;
     std::vector<GeoPoint> corners;
-    double area;                // m², Planimeter
-    std::vector<double> sides;  // m, GeodSolve, from corner 1 on
+    double area;               // m², Planimeter
+    std::vector<double> sides; // m, GeodSolve, from corner 1 on
 };
 
 const std::vector<Figure> &figures() {
@@ -144,7 +144,7 @@ TEST(ExactConversion, XEastYNorthBoundToTheAxes) {
     EXPECT_EQ(*minY, 0);
     // Corner 1 is the south-west one, corner 3 the north-east one.
     EXPECT_NEAR(c.y[1], 0, 1e-9);
-    EXPECT_NEAR(c.y[2], 1000.577, 0.01); // north along the west side
+    EXPECT_NEAR(c.y[2], 1000.577, 0.01);          // north along the west side
     EXPECT_NEAR(c.x[4] - c.x[1], 1000.100, 0.01); // east along the south side
     // The meridians converge toward the pole: the north side is shorter, and
     // the west side leans east by about its length times the convergence
@@ -176,7 +176,8 @@ TEST(ExactConversion, RefusesCornersItCannotProjectTruthfully) {
         std::vector<GeoPoint> corners;
         bool converted;
     } rows[] = {
-        {"latitude beyond the pole (90 60 60 in the window)", {{91.0167, 37}, {55, 37}, {55, 38}},
+        {"latitude beyond the pole (90 60 60 in the window)",
+         {{91.0167, 37}, {55, 37}, {55, 38}},
          false},
         {"latitude not a number", {{nan, 37}, {55, 37}, {55, 38}}, false},
         {"61 degrees of longitude apart", {{55, 0}, {55, 61}, {56, 30}}, false},
@@ -250,8 +251,8 @@ TEST(GeographicOrigin, TheAreaHoldsWhileTheTextsAreThoseTheEntryWrote) {
     }
 
     // Corners off the ellipsoid have no area to show, texts or not.
-    const GeographicOrigin off = originOf(std::vector<GeoPoint>{{95, 37}, {55, 37}, {55, 38}, {56, 38}},
-                                          entered.texts);
+    const GeographicOrigin off =
+        originOf(std::vector<GeoPoint>{{95, 37}, {55, 37}, {55, 38}, {56, 38}}, entered.texts);
     EXPECT_FALSE(ellipsoidAreaWhileUnchanged(off, entered).has_value());
 }
 

@@ -390,9 +390,7 @@ TEST_F(GeoWindowAloneTest, TheExactChoiceEntersTheProjectedCorners) {
         GeoKind kind;
         QStringList x, y;
     } cases[] = {
-        {GeoKind::DegreesMinutesSeconds,
-         {"0", "0", "19,96", "19,96"},
-         {"0", "20,1", "20,1", "0"}},
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,96", "19,96"}, {"0", "20,1", "20,1", "0"}},
         {GeoKind::DecimalDegrees, {"0", "0", "19,98", "19,98"}, {"0", "20,15", "20,15", "0"}},
     };
     for (const Case &c : cases) {
@@ -511,9 +509,9 @@ TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
     form->controls().Text1->setText(QStringLiteral("3"));
     form->Text1_LostFocus();
     const auto mainWindow = [this] {
-        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
-                           form->controls().Text1->Text(),           QString::number(form->cornerCount()),
-                           form->controls().CmbEd->Text(),           form->controls().Text3->Text()};
+        return QStringList{mainTexts(true, 20).join('|'),  mainTexts(false, 20).join('|'),
+                           form->controls().Text1->Text(), QString::number(form->cornerCount()),
+                           form->controls().CmbEd->Text(), form->controls().Text3->Text()};
     };
     const QStringList before = mainWindow();
     GeoWindow &w = open(GeoKind::DecimalDegrees);

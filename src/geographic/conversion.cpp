@@ -91,10 +91,8 @@ double decimalDegrees(const QString &text) {
 }
 
 PlaneCorners bindToAxes(std::span<const GeoPoint> points) {
-    PlaneCorners out;
-    out.count = int(std::min<std::size_t>(points.size(), kMaxRows));
-    const int n = out.count;
-    if (n == 0) return out;
+    const int n = int(std::min<std::size_t>(points.size(), kMaxRows));
+    if (n == 0) return {};
 
     std::array<double, kMaxRows + 1> planeX{}, planeY{};
     // Every corner takes the scale of longitude at the first corner's
@@ -107,6 +105,17 @@ PlaneCorners bindToAxes(std::span<const GeoPoint> points) {
         assignFinite(planeY[i], kMetresPerDegree * p.lat);
     }
 
+    PlaneCorners out = shiftToAxes(n, planeX, planeY);
+    out.geographic.assign(points.begin(), points.begin() + n);
+    return out;
+}
+
+PlaneCorners shiftToAxes(int n, const std::array<double, kMaxRows + 1> &planeX,
+                         const std::array<double, kMaxRows + 1> &planeY) {
+    PlaneCorners out;
+    out.count = std::clamp(n, 0, kMaxRows);
+    n = out.count;
+    if (n == 0) return out;
     double minX = planeX[1];
     double minY = planeY[1];
     for (int i = 2; i <= n; ++i) {

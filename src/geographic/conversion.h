@@ -20,6 +20,7 @@
 
 #include <array>
 #include <span>
+#include <vector>
 
 namespace tarvel::geographic {
 
@@ -45,15 +46,25 @@ double decimalDegrees(const QString &text);
 
 // Plane corners bound to the axes, indexed like the windows' rows: x[1..count]
 // and y[1..count]; element 0 and the elements above count stay 0.
+// `geographic` holds the corners they were converted from, row 1 first, so
+// that whoever enters them can still measure them on the ellipsoid.
 struct PlaneCorners {
     int count = 0;
     std::array<double, kMaxRows + 1> x{};
     std::array<double, kMaxRows + 1> y{};
+    std::vector<GeoPoint> geographic;
 };
 
 // Converts the corners (points[0] is row 1; at most kMaxRows are used) to
 // plane metres and shifts them so that the smallest X and Y are 0.
 PlaneCorners bindToAxes(std::span<const GeoPoint> points);
+
+// Plane corners planeX[1..n], planeY[1..n] (n at most kMaxRows) moved so
+// that the smallest X and the smallest Y become 0; a difference that is not
+// finite leaves 0. The last step of bindToAxes and of its exact
+// counterpart.
+PlaneCorners shiftToAxes(int n, const std::array<double, kMaxRows + 1> &planeX,
+                         const std::array<double, kMaxRows + 1> &planeY);
 
 // The text a converted coordinate takes in the main window: rounded to two
 // decimals (halves to even), shortest form, decimal comma ("20,06", "19,9",

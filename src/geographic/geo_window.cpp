@@ -1,5 +1,7 @@
 #include "geographic/geo_window.h"
 
+#include "files/settings.h"
+#include "geographic/ellipsoid.h"
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
@@ -23,6 +25,12 @@ const QString GeoWindow::kHelpText =
                    "Y = (111111.111111111 * широта) \r\n"
                    "с последующей привязкой к осям. Погрешность составляет около 1%");
 
+const QString GeoWindow::kExactCaption = QStringLiteral("Точный пересчёт (эллипсоид WGS 84)");
+
+const QString GeoWindow::kExactRefused =
+    QStringLiteral("Точный пересчёт невозможен: широта угла больше 90° или углы отстоят от "
+                   "середины участка по долготе больше чем на 30°.");
+
 namespace {
 
 constexpr std::uint32_t kYellow = 0xFFFF;
@@ -32,7 +40,7 @@ constexpr double tw(int pixels) {
     return pixels * platform::kTwipsPerPixel;
 }
 
-constexpr int kRowTop = 78;   // top of row 1
+constexpr int kRowTop = 100;  // top of row 1
 constexpr int kRowPitch = 24; // rows stacked at this distance
 constexpr int kRowHeight = 21;
 constexpr int kWindowWidth = 330;
@@ -146,6 +154,11 @@ QString GeoWindow::section(Field f) const {
     return name;
 }
 
+QString GeoWindow::exactKey() const {
+    return kind_ == GeoKind::DecimalDegrees ? QStringLiteral("GK1Exact")
+                                            : QStringLiteral("GKExact");
+}
+
 FieldRule GeoWindow::ruleOf(Field f) const {
     if (kind_ == GeoKind::DecimalDegrees)
         return f == Field::txtShG ? FieldRule::LatDecimal : FieldRule::LonDecimal;
@@ -190,14 +203,17 @@ void GeoWindow::buildControls() {
     CmdVnesty = button(198, 62, QStringLiteral("Ввести"));
     Cmd1 = button(264, 22, QStringLiteral("?"));
     CmdClear = button(298, 22, QStringLiteral("Х"));
+    chkExact = std::make_unique<platform::CheckBox>(this);
+    chkExact->move(tw(8), tw(36), tw(kWindowWidth - 16), tw(kRowHeight));
+    chkExact->setCaption(kExactCaption);
 
     const std::vector<Column> &columns = columnsOf(kind_);
-    LblHeadY = label(columns.front().left, 40, QStringLiteral("Северная широта (Y)"));
+    LblHeadY = label(columns.front().left, 62, QStringLiteral("Северная широта (Y)"));
     const auto lon = std::find_if(columns.begin(), columns.end(),
                                   [](const Column &c) { return c.field == Field::txtDG; });
-    LblHeadX = label(lon->left, 40, QStringLiteral("Восточная долгота (X)"));
+    LblHeadX = label(lon->left, 62, QStringLiteral("Восточная долгота (X)"));
     for (const Column &c : columns)
-        columnHeadings.push_back(label(c.left, 59, QString::fromUtf8(c.heading)));
+        columnHeadings.push_back(label(c.left, 81, QString::fromUtf8(c.heading)));
 
     for (int i = 1; i <= kMaxRows; ++i) {
         LblY[i] = label(latCaptionLeft(), rowTop(i) + 3, QStringLiteral("Y%1").arg(i));
@@ -255,6 +271,9 @@ void GeoWindow::Form_Load(int mainCornerCount) {
             t.setText(store.read(section(f), QString::number(i), t.Text()));
         }
     }
+    // Anything but a stored 1 leaves the simple conversion, the default.
+    chkExact->setValue(
+        store.read(files::kTunes, exactKey(), QStringLiteral("0")) == QStringLiteral("1") ? 1 : 0);
     showRows(rowCount_);
 }
 
@@ -268,6 +287,7 @@ void GeoWindow::Form_Unload() {
         for (const Field f : fields_)
             store.write(section(f), QString::number(i), array(f)[i]->Text());
     }
+    store.write(files::kTunes, exactKey(), files::flagText(std::int16_t(chkExact->Value())));
     loaded_ = false;
 }
 
@@ -401,7 +421,18 @@ void GeoWindow::VICHISLIT() {
         field->SetFocus();
         return;
     }
-    emit cornersEntered(bindToAxes(readRows()));
+    const std::vector<GeoPoint> rows = readRows();
+    if (chkExact->Value() == 0) {
+        emit cornersEntered(bindToAxes(rows));
+        return;
+    }
+    const std::optional<PlaneCorners> exact = bindToAxesExact(rows);
+    if (!exact) {
+        services_.messages.show(this, kExactRefused, platform::MsgButtons::OK,
+                                platform::MsgIcon::Exclamation, QStringLiteral("Ошибка"));
+        return;
+    }
+    emit cornersEntered(*exact);
 }
 
 } // namespace tarvel::geographic

@@ -21,6 +21,12 @@
 // again: the main window replaces it by a fresh one, so that a reopened
 // window starts from its design-time state like a newly created one.
 //
+// The check box "Точный пересчёт (эллипсоид WGS 84)" chooses the exact
+// conversion (ellipsoid.h) instead of the simple one; it starts unchecked,
+// and each window keeps its choice in the settings (exactKey() in
+// section "Tunes"), restored when it loads and stored when it unloads, like
+// its fields.
+//
 // Field arrays are indexed by row, 1..20; element 0 stays empty, and so do
 // the arrays the window's kind does not have (txtShM, txtShS, txtDM, txtDS of
 // the decimal-degree window).
@@ -58,6 +64,9 @@ public:
 
     static const QString kCaption;
     static const QString kHelpText;
+    static const QString kExactCaption;
+    // Told when the exact conversion has no answer for the rows.
+    static const QString kExactRefused;
 
     // A top-level window owned by `owner` (the main window), so that it
     // stays above it. `settings` must outlive the window.
@@ -79,6 +88,9 @@ public:
     RowArray<TextBox> &array(Field f);
     // The settings section of a field array.
     QString section(Field f) const;
+    // The settings key of the exact-conversion choice: "GKExact" for frmGK,
+    // "GK1Exact" for frmGK1.
+    QString exactKey() const;
 
     // ---- lifecycle ----
     // Loads the stored texts and shows as many rows as the main polygon has
@@ -104,9 +116,11 @@ public:
     // (PODKRAS1 of frmGK, PODKRAS2 of frmGK1).
     void PODKRAS();
     // Converts rows 1..rowCount and hands them on through cornersEntered
-    // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1). A field of these rows
-    // that is not a number stops it: nothing is handed on, the user is told,
-    // and the focus goes to that field.
+    // (VICHISLIT1 of frmGK, VICHISLIT3 of frmGK1), exactly when chkExact is
+    // checked. A field of these rows that is not a number stops it: nothing
+    // is handed on, the user is told, and the focus goes to that field. So
+    // do rows the exact conversion refuses (a latitude beyond 90°, corners
+    // too far apart), with the focus left where it is.
     void VICHISLIT();
     void VICHISLIT1() { VICHISLIT(); }
     void VICHISLIT3() { VICHISLIT(); }
@@ -115,6 +129,7 @@ public:
     std::unique_ptr<Label> Label1; // "Количество углов"
     std::unique_ptr<TextBox> Text1;
     std::unique_ptr<Button> Command3, Command2, CmdVnesty, Cmd1, CmdClear;
+    std::unique_ptr<platform::CheckBox> chkExact;
     std::unique_ptr<Label> LblHeadY, LblHeadX; // the two block headings
     std::vector<std::unique_ptr<Label>> columnHeadings;
     RowArray<Label> LblY, LblX;

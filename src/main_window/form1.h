@@ -47,6 +47,7 @@
 // platform::Services so that tests run the window against scripted fakes.
 #pragma once
 
+#include "geographic/geographic_origin.h"
 #include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
@@ -67,6 +68,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -165,6 +167,9 @@ public:
     // ---- geographic windows (form1_geo.cpp) ----
     geographic::GeoWindow *frmGK() const { return frmGK_.get(); }
     geographic::GeoWindow *frmGK1() const { return frmGK1_.get(); }
+    // The polygon's area on the WGS 84 ellipsoid in m², while its texts are
+    // exactly those the last geographic entry wrote; nothing otherwise.
+    std::optional<double> ellipsoidArea() const;
 
     // Where the pop-up menu opens; tests replace it to look at the menu
     // without blocking in its own event loop.
@@ -362,6 +367,7 @@ private:
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
+    std::optional<geographic::GeographicOrigin> geoOrigin_; // of the last geographic entry
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
     std::unique_ptr<SurveySheetWindow> sheet_; // "Ведомость участка", made on first use

@@ -1,5 +1,5 @@
-// Form1: opening and unloading the geographic entry windows, and entering
-// the corners they convert.
+// Form1: opening and unloading the geographic entry windows, entering the
+// corners they convert, and the ellipsoid area of what was entered.
 #include "main_window/form1.h"
 
 #include "geographic/conversion.h"
@@ -45,8 +45,15 @@ void Form1::unloadGeographicWindows() {
 void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     // The unit the conversion sets (metres) is part of the same change.
     const auto r = geometry::enterPlaneCorners(doc_.current(), corners.count, corners.x, corners.y);
+    // Kept before the change is announced, so that its views see it.
+    if (r.after) geoOrigin_ = geographic::originOf(corners.geographic, r.after->texts);
     clearHighlight(r.after->corners);
     applyResult(r, QStringLiteral("Ввод географических координат"));
+}
+
+std::optional<double> Form1::ellipsoidArea() const {
+    if (!geoOrigin_) return std::nullopt;
+    return geographic::ellipsoidAreaWhileUnchanged(*geoOrigin_, doc_.current());
 }
 
 } // namespace tarvel::main_window

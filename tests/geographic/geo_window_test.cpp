@@ -6,11 +6,13 @@
 
 #include "platform/controls/colours.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWindow>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarvel::testing {
@@ -377,6 +379,71 @@ TEST_F(GeoWindowAloneTest, HelpAndClearing) {
     EXPECT_TRUE(entered.empty());
 }
 
+// The exact conversion (WGS 84, transverse Mercator centred on the rows):
+// the design-time rectangles, against GeographicLib's own projection tool
+// centred the same way, e.g. for the degrees-minutes-seconds rows
+//   TransverseMercatorProj -k 1 -l 37.596547222222 -p 6
+// (the X of row 2 comes out 0,000046 m, the west side leaning with the
+// meridian).
+TEST_F(GeoWindowAloneTest, TheExactChoiceEntersTheProjectedCorners) {
+    struct Case {
+        GeoKind kind;
+        QStringList x, y;
+    } cases[] = {
+        {GeoKind::DegreesMinutesSeconds, {"0", "0", "19,96", "19,96"}, {"0", "20,1", "20,1", "0"}},
+        {GeoKind::DecimalDegrees, {"0", "0", "19,98", "19,98"}, {"0", "20,15", "20,15", "0"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.kind));
+        entered.clear();
+        GeoWindow &w = load(c.kind, 4);
+        EXPECT_EQ(w.chkExact->Caption(), "Точный пересчёт (эллипсоид WGS 84)");
+        EXPECT_EQ(w.chkExact->Value(), 0); // the simple conversion stays the default
+        w.chkExact->check()->click();
+        w.CmdVnesty->button()->click();
+        ASSERT_EQ(entered.size(), 1u);
+        EXPECT_EQ(texts(entered[0], true), c.x);
+        EXPECT_EQ(texts(entered[0], false), c.y);
+        EXPECT_EQ(entered[0].geographic.size(), 4u);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+    }
+}
+
+// 90° 60′ 60″ passes every field's own check, but lies beyond the pole: the
+// simple formula would enter it, the ellipsoid has no such point.
+TEST_F(GeoWindowAloneTest, TheExactChoiceRefusesRowsOffTheEllipsoid) {
+    GeoWindow &w = load(GeoKind::DegreesMinutesSeconds, 4);
+    w.txtShG[3]->setText(QStringLiteral("90"));
+    w.txtShM[3]->setText(QStringLiteral("60"));
+    w.txtShS[3]->setText(QStringLiteral("60,00"));
+    w.chkExact->check()->click();
+    w.CmdVnesty->button()->click();
+    EXPECT_TRUE(entered.empty());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, GeoWindow::kExactRefused);
+    // Unchecked, the same rows go through the simple formula as before.
+    w.chkExact->check()->click();
+    w.CmdVnesty->button()->click();
+    EXPECT_EQ(entered.size(), 1u);
+}
+
+// Each window keeps its own choice across runs, stored with its fields.
+TEST_F(GeoWindowAloneTest, EachWindowKeepsItsExactChoice) {
+    GeoWindow &gk = load(GeoKind::DegreesMinutesSeconds, 4);
+    GeoWindow &gk1 = load(GeoKind::DecimalDegrees, 4);
+    gk.chkExact->check()->click();
+    EXPECT_FALSE(fakes.settings.value("Tunes", "GKExact").has_value()); // not before unloading
+    gk.Form_Unload();
+    gk1.Form_Unload();
+    EXPECT_EQ(fakes.settings.value("Tunes", "GKExact"), "1");
+    EXPECT_EQ(fakes.settings.value("Tunes", "GK1Exact"), "0");
+    EXPECT_EQ(load(GeoKind::DegreesMinutesSeconds, 4).chkExact->Value(), 1);
+    EXPECT_EQ(load(GeoKind::DecimalDegrees, 4).chkExact->Value(), 0);
+    // A stored value that is not 1 leaves the default.
+    fakes.settings.write("Tunes", "GK1Exact", "да");
+    EXPECT_EQ(load(GeoKind::DecimalDegrees, 4).chkExact->Value(), 0);
+}
+
 // ---------------------------------------------------------------- with Form1
 
 TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
@@ -442,9 +509,9 @@ TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
     form->controls().Text1->setText(QStringLiteral("3"));
     form->Text1_LostFocus();
     const auto mainWindow = [this] {
-        return QStringList{mainTexts(true, 20).join('|'), mainTexts(false, 20).join('|'),
-                           form->controls().Text1->Text(),           QString::number(form->cornerCount()),
-                           form->controls().CmbEd->Text(),           form->controls().Text3->Text()};
+        return QStringList{mainTexts(true, 20).join('|'),  mainTexts(false, 20).join('|'),
+                           form->controls().Text1->Text(), QString::number(form->cornerCount()),
+                           form->controls().CmbEd->Text(), form->controls().Text3->Text()};
     };
     const QStringList before = mainWindow();
     GeoWindow &w = open(GeoKind::DecimalDegrees);
@@ -523,6 +590,35 @@ TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {
     form->Form_Unload();
     closed.Form_Unload();
     EXPECT_EQ(storedGeoWrites(), writes);
+}
+
+// The main window knows the ellipsoid area of the polygon exactly while it
+// is the one a geographic entry made. The design-time rectangle of frmGK:
+//   printf '55.605 37.596388888889\n55.605180555556 37.596388888889\n
+//           55.605180555556 37.596705555556\n55.605 37.596705555556\n' | Planimeter -p 9
+//   ->  4 80.121581363 -401.2116
+TEST_F(GeoWindowTest, TheEllipsoidAreaHoldsWhileThePolygonIsAsEntered) {
+    makeWindow();
+    EXPECT_FALSE(form->ellipsoidArea().has_value()); // nothing entered yet
+    form->controls().Text1->setText(QStringLiteral("4"));
+    form->Text1_LostFocus();
+    GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
+    std::optional<double> seenOnChange;
+    QObject::connect(&form->document(), &geometry::PolygonDocument::changed,
+                     [&] { seenOnChange = form->ellipsoidArea(); });
+    w.CmdVnesty->button()->click();
+    ASSERT_TRUE(form->ellipsoidArea().has_value());
+    EXPECT_NEAR(*form->ellipsoidArea(), 401.2116, 1e-3);
+    // Whoever follows the document sees it with the change itself.
+    ASSERT_TRUE(seenOnChange.has_value());
+    EXPECT_NEAR(*seenOnChange, 401.2116, 1e-3);
+
+    form->table().x(3)->setText(QStringLiteral("19,9"));
+    EXPECT_FALSE(form->ellipsoidArea().has_value());
+    form->controls().Menu_Undo->trigger();
+    EXPECT_TRUE(form->ellipsoidArea().has_value());
+    form->controls().CmbEd->setText(QStringLiteral("КМ"));
+    EXPECT_FALSE(form->ellipsoidArea().has_value());
 }
 
 } // namespace

@@ -38,6 +38,9 @@ WorkbookImport::WorkbookImport(platform::SpreadsheetService &spreadsheet,
                                QObject *parent)
     : QObject(parent), spreadsheet_(spreadsheet), progress_(progress), owner_(owner) {
     progressDelay_.setSingleShot(true);
+    // A coarse timer may fire a twentieth early; the window comes after the
+    // delay, not before.
+    progressDelay_.setTimerType(Qt::PreciseTimer);
     progressDelay_.setInterval(kProgressDelay);
     connect(&progressDelay_, &QTimer::timeout, this, [this] {
         progress_.show(owner_, QStringLiteral("Импорт координат"),

@@ -115,21 +115,5 @@ TEST_F(BackgroundImport, AQuickReadingShowsNoProgressAndIsOneUndoableStep) {
     EXPECT_EQ(form->document().texts(), before);
 }
 
-// A second import while one reads would race the first for the polygon.
-TEST_F(BackgroundImport, TheImportCommandWaitsWhileAReadingRuns) {
-    fakes.spreadsheet.readDelay = 10s;
-    startImport();
-    form->controls().Menu_File_Import->trigger();
-    EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fakes.progress.visible; }, 2000));
-    fakes.progress.cancel();
-    finishBackgroundWork();
-    fakes.spreadsheet.readDelay = 0ms;
-    startImport();
-    finishBackgroundWork();
-    EXPECT_EQ(fakes.dialogs.asked.size(), 2u);
-    EXPECT_EQ(form->cornerCount(), 4);
-}
-
 } // namespace
 } // namespace tarvel::testing

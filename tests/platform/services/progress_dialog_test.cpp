@@ -1,6 +1,6 @@
 // The real progress window of a background reading: "Отмена", Escape and the
-// close box each report the cancel once; closing it from the program, or
-// replacing it, reports none.
+// close box each report the cancel once; closing it from the program reports
+// none.
 #include "platform/services/progress_dialog.h"
 
 #include <QApplication>
@@ -63,19 +63,4 @@ TEST(QtProgress, EveryWayOutCancelsOnceExceptTheProgramsOwn) {
         progress.close(); // nothing left to close: no second report
         EXPECT_EQ(cancels, row.cancels);
     }
-}
-
-TEST(QtProgress, ASecondWindowReplacesTheFirstWithoutCancellingIt) {
-    QWidget owner;
-    owner.show();
-    QtProgress progress;
-    int first = 0, second = 0;
-    progress.show(&owner, "A", "a", [&] { ++first; });
-    progress.show(&owner, "B", "b", [&] { ++second; });
-    QProgressDialog *dialog = shownDialog(owner);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), "B");
-    QTest::keyClick(dialog, Qt::Key_Escape);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(second, 1);
 }

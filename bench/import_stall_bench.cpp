@@ -66,22 +66,23 @@ QByteArray workbook(int rowAttributes, int sharedStrings) {
         kRel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>";
     QByteArray attributes;
     attributes.reserve(rowAttributes * 12);
-    for (int i = 0; i < rowAttributes; ++i) attributes += " a" + QByteArray::number(i) + "=\"0\"";
+    for (int i = 0; i < rowAttributes; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"0\"";
     QByteArray rows;
     const int corners[4][2] = {{0, 0}, {30, 0}, {30, 40}, {0, 40}};
     for (int r = 0; r < 4; ++r)
         rows += "<row r=\"" + QByteArray::number(r + 1) + "\"" + (r == 0 ? attributes : "") +
                 "><c r=\"A" + QByteArray::number(r + 1) + "\"><v>" +
-                QByteArray::number(corners[r][0]) + "</v></c><c r=\"B" +
-                QByteArray::number(r + 1) + "\"><v>" + QByteArray::number(corners[r][1]) +
-                "</v></c></row>";
+                QByteArray::number(corners[r][0]) + "</v></c><c r=\"B" + QByteArray::number(r + 1) +
+                "\"><v>" + QByteArray::number(corners[r][1]) + "</v></c></row>";
     const QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"" +
                              kMain + "\"><sheetData>" + rows + "</sheetData></worksheet>";
     QByteArray strings = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"" + kMain +
                          "\" count=\"" + QByteArray::number(sharedStrings) + "\" uniqueCount=\"" +
                          QByteArray::number(sharedStrings) + "\">";
     strings.reserve(strings.size() + qsizetype(sharedStrings) * 16 + 8);
-    for (int i = 0; i < sharedStrings; ++i) strings += "<si><t>s</t></si>";
+    for (int i = 0; i < sharedStrings; ++i)
+        strings += "<si><t>s</t></si>";
     strings += "</sst>";
     return tarvel::test::makeZip({{"[Content_Types].xml", types},
                                   {"_rels/.rels", rels},
@@ -111,8 +112,8 @@ Stall measureImport(const QString &path, tarvel::platform::FakeServices &fakes,
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         stall.longest = std::max(stall.longest, tick.nsecsElapsed() / 1e6);
         tick.restart();
-        const bool done = !fakes.messages.shown.empty() ||
-                          form.document().undoStack().count() != before;
+        const bool done =
+            !fakes.messages.shown.empty() || form.document().undoStack().count() != before;
         if (done && QThreadPool::globalInstance()->activeThreadCount() == 0) loop.quit();
     });
     clock.start();
@@ -152,10 +153,17 @@ int main(int argc, char **argv) {
     fakes.spreadsheet = tarvel::platform::FakeSpreadsheet(&xlsx);
     tarvel::platform::QtProgress progress; // the real window, as the user sees it
     tarvel::platform::Services services = fakes.bundle();
-    tarvel::platform::Services real{services.messages,    services.dialogs, services.screen,
-                                    services.commandLine, services.shell,   services.settings,
-                                    services.association, services.spreadsheet,
-                                    services.printer,     services.clipboard, progress};
+    tarvel::platform::Services real{services.messages,
+                                    services.dialogs,
+                                    services.screen,
+                                    services.commandLine,
+                                    services.shell,
+                                    services.settings,
+                                    services.association,
+                                    services.spreadsheet,
+                                    services.printer,
+                                    services.clipboard,
+                                    progress};
     tarvel::main_window::SharedState state;
     tarvel::main_window::Form1 form(state, real);
     form.Form_Load();

@@ -34,8 +34,7 @@ template <typename Read> QFuture<Columns> inBackground(Read read) {
 } // namespace
 
 WorkbookImport::WorkbookImport(platform::SpreadsheetService &spreadsheet,
-                               platform::ProgressService &progress, QWidget *owner,
-                               QObject *parent)
+                               platform::ProgressService &progress, QWidget *owner, QObject *parent)
     : QObject(parent), spreadsheet_(spreadsheet), progress_(progress), owner_(owner) {
     progressDelay_.setSingleShot(true);
     // A coarse timer may fire a twentieth early; the window comes after the
@@ -43,8 +42,8 @@ WorkbookImport::WorkbookImport(platform::SpreadsheetService &spreadsheet,
     progressDelay_.setTimerType(Qt::PreciseTimer);
     progressDelay_.setInterval(kProgressDelay);
     connect(&progressDelay_, &QTimer::timeout, this, [this] {
-        progress_.show(owner_, QStringLiteral("Импорт координат"),
-                       QStringLiteral("Чтение книги…"), [this] { cancel(); });
+        progress_.show(owner_, QStringLiteral("Импорт координат"), QStringLiteral("Чтение книги…"),
+                       [this] { cancel(); });
     });
     connect(&watcher_, &QFutureWatcherBase::finished, this, &WorkbookImport::readingEnded);
 }
@@ -60,10 +59,9 @@ bool WorkbookImport::start(const QString &path) {
     if (running_) return false;
     running_ = true;
     stop_ = std::stop_source();
-    watcher_.setFuture(inBackground(
-        [&sheet = spreadsheet_, path, stop = stop_.get_token()] {
-            return sheet.readColumnsUnlessStopped(path, stop);
-        }));
+    watcher_.setFuture(inBackground([&sheet = spreadsheet_, path, stop = stop_.get_token()] {
+        return sheet.readColumnsUnlessStopped(path, stop);
+    }));
     progressDelay_.start();
     return true;
 }

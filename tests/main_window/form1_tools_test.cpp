@@ -505,8 +505,8 @@ TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
     form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/home/user/plots");
     EXPECT_EQ(fakes.settings.writes,
-              QStringList({"Tunes/VibFolder=/home/user/plots", "Tunes/SquFolder=",
-                           "Tunes/XlsFolder=", "Tunes/PicFolder="}));
+              QStringList({"Tunes/VibFolder=/home/user/plots",
+                           "Tunes/SquFolder=", "Tunes/XlsFolder=", "Tunes/PicFolder="}));
 
     state.settings.WorkFolder.clear();
     form->controls().Menu_Set_Path->trigger();
@@ -528,8 +528,10 @@ TEST_F(Form1ToolsTest, FileDialogsStartInTheFolderLastUsedForTheirKind) {
              form->controls().Menu_File_Import->trigger();
              finishBackgroundWork();
          }},
-        {"export", "out.xlsx", "XlsFolder", [this] { form->controls().Menu_File_Export->trigger(); }},
-        {"picture", "plan.bmp", "PicFolder", [this] { form->controls().Menu_Tools_Map->trigger(); }},
+        {"export", "out.xlsx", "XlsFolder",
+         [this] { form->controls().Menu_File_Export->trigger(); }},
+        {"picture", "plan.bmp", "PicFolder",
+         [this] { form->controls().Menu_Tools_Map->trigger(); }},
     };
     state.settings.ImportHintOff = 1;
     const QString work = path("work"), gone = path("gone");

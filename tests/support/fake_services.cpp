@@ -119,8 +119,8 @@ std::optional<SpreadsheetColumns> FakeSpreadsheet::readColumns(const QString &fi
 
 namespace tarvel::platform {
 
-std::optional<SpreadsheetColumns>
-FakeSpreadsheet::readColumnsUnlessStopped(const QString &fileName, std::stop_token stop) {
+std::optional<SpreadsheetColumns> FakeSpreadsheet::readColumnsUnlessStopped(const QString &fileName,
+                                                                            std::stop_token stop) {
     if (readDelay.count() > 0) {
         std::mutex mutex;
         std::condition_variable_any wake;

@@ -31,8 +31,8 @@
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <locale.h>
 #include <map>
 #include <memory>
@@ -805,7 +805,7 @@ std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fi
 }
 
 std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumnsUnlessStopped(const QString &fileName,
-                                                                          std::stop_token stop) {
+                                                                            std::stop_token stop) {
     try {
         return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName), timeLimit_,
                          std::move(stop));

@@ -39,7 +39,7 @@ std::optional<SpreadsheetColumns> LazySpreadsheet::readColumns(const QString &fi
 }
 
 std::optional<SpreadsheetColumns> LazySpreadsheet::readColumnsUnlessStopped(const QString &fileName,
-                                                                          std::stop_token stop) {
+                                                                            std::stop_token stop) {
     SpreadsheetService *s = service();
     return s ? s->readColumnsUnlessStopped(fileName, std::move(stop)) : std::nullopt;
 }

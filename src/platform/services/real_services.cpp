@@ -191,10 +191,9 @@ RealServices::RealServices(const QString &appName, const QString &exePath, QStri
 RealServices::~RealServices() = default;
 
 Services RealServices::bundle() {
-    return Services{impl_->messages,    impl_->dialogs,     impl_->screen,
-                    impl_->commandLine, impl_->shell,       impl_->settings,
-                    impl_->association, impl_->spreadsheet, impl_->printer,
-                    impl_->clipboard,   impl_->progress};
+    return Services{impl_->messages, impl_->dialogs,   impl_->screen,      impl_->commandLine,
+                    impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
+                    impl_->printer,  impl_->clipboard, impl_->progress};
 }
 
 } // namespace tarvel::platform

@@ -16,9 +16,9 @@
 #include <functional>
 #include <iconv.h>
 #include <limits>
+#include <stop_token>
 #include <string>
 #include <sys/stat.h>
-#include <stop_token>
 #include <thread>
 
 using namespace tarvel::platform;
@@ -405,8 +405,8 @@ TEST(XlsxSpreadsheet, AStoppedReadingEndsAtOnceAndReadsNothing) {
         });
         QElapsedTimer clock;
         clock.start();
-        EXPECT_FALSE(XlsxSpreadsheet(reader, kLimit).readColumnsUnlessStopped(workbook,
-                                                                              stop.get_token()));
+        EXPECT_FALSE(
+            XlsxSpreadsheet(reader, kLimit).readColumnsUnlessStopped(workbook, stop.get_token()));
         EXPECT_LT(clock.elapsed(), 2000) << "the reading ran on after the stop";
         if (!row.whileReading) {
             EXPECT_FALSE(QFile::exists(pidFile)) << "a stopped reading started the reader";

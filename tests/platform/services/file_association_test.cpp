@@ -447,9 +447,9 @@ TEST_F(FileAssociation, APdfViewerIsFoundOnlyWhereTheDesktopHasOne) {
         clear();
         for (const auto &[path, bytes] : row.files)
             ASSERT_TRUE(putFile(dir_.filePath(QString::fromLatin1(path)), bytes));
-        EXPECT_EQ(tarvel::platform::desktopHasApplicationFor(
-                      QStringLiteral("application/pdf"),
-                      tarvel::platform::XdgFolders::fromEnvironment()),
-                  row.found);
+        EXPECT_EQ(
+            tarvel::platform::desktopHasApplicationFor(
+                QStringLiteral("application/pdf"), tarvel::platform::XdgFolders::fromEnvironment()),
+            row.found);
     }
 }

@@ -71,6 +71,8 @@ Settings loadSettings(platform::SettingsStore &store) {
     s.StepHintOff = readFlag(store, QStringLiteral("Fl5"), defaults.StepHintOff);
     s.CornerHintOff = readFlag(store, QStringLiteral("Fl6"), defaults.CornerHintOff);
     s.PolygonFolder = store.read(kTunes, QStringLiteral("SquFolder"), QString());
+    s.SheetFolder = store.read(kTunes, QStringLiteral("XlsFolder"), QString());
+    s.PictureFolder = store.read(kTunes, QStringLiteral("PicFolder"), QString());
     // Read in order, so an entry that was edited out, or one that repeats
     // an earlier one, leaves no hole in the menu.
     for (int i = kRecentFiles; i >= 1; --i) {
@@ -111,6 +113,26 @@ void storeHints(platform::SettingsStore &store, const Settings &s) {
 
 void storeWorkFolder(platform::SettingsStore &store, const QString &folder) {
     store.write(kTunes, QStringLiteral("VibFolder"), folder);
+}
+
+QString dialogFolder(const QString &remembered, const QString &workFolder) {
+    return !remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered : workFolder;
+}
+
+void storeSheetFolder(platform::SettingsStore &store, const QString &folder) {
+    store.write(kTunes, QStringLiteral("XlsFolder"), folder);
+}
+
+void storePictureFolder(platform::SettingsStore &store, const QString &folder) {
+    store.write(kTunes, QStringLiteral("PicFolder"), folder);
+}
+
+void forgetFileFolders(platform::SettingsStore &store, Settings &s) {
+    s.PolygonFolder.clear();
+    s.SheetFolder.clear();
+    s.PictureFolder.clear();
+    for (const char *key : {"SquFolder", "XlsFolder", "PicFolder"})
+        store.write(kTunes, QString::fromLatin1(key), QString());
 }
 
 QStringList withRecentFile(const QStringList &list, const QString &path) {

@@ -39,6 +39,11 @@ struct Settings {
     // The folder of the polygon file last opened or saved ("SquFolder");
     // empty until there is one, and the file dialogs start in WorkFolder.
     QString PolygonFolder;
+    // The folders of the workbook last imported or exported ("XlsFolder")
+    // and of the background picture last chosen ("PicFolder"); empty until
+    // there is one, as PolygonFolder.
+    QString SheetFolder;
+    QString PictureFolder;
     // The polygon files last opened or saved, most recent first, at most
     // kRecentFiles of them ("Recent1", "Recent2", ...).
     QStringList RecentFiles;
@@ -52,7 +57,8 @@ QString defaultWorkFolder();
 
 // Reads every key in start-up order: "VibFolder", "Gr1", "Gr3", "Gr4", "Gr5",
 // "Gr6", "Gr7", "Gr8", "Gr9", "Gr10", "Gr11", "Gr12", "imgFName", "Fl5",
-// "Fl6", then "SquFolder" and "Recent1" to "Recent5". Flags that are not whole numbers, colours that are not colour
+// "Fl6", then "SquFolder", "XlsFolder", "PicFolder" and "Recent1" to
+// "Recent5". Flags that are not whole numbers, colours that are not colour
 // texts and a scale that is not a number take their defaults.
 Settings loadSettings(platform::SettingsStore &store);
 
@@ -73,6 +79,22 @@ void storeHints(platform::SettingsStore &store, const Settings &s);
 
 // Writes "VibFolder" (the folder command).
 void storeWorkFolder(platform::SettingsStore &store, const QString &folder);
+
+// The folder a file dialog starts in: the one remembered for its kind of
+// file while it is still a folder (not a drive taken away or a folder
+// removed), else the work folder.
+QString dialogFolder(const QString &remembered, const QString &workFolder);
+
+// Write the folder a file of their kind was last chosen in: "XlsFolder"
+// (workbook dialogs), "PicFolder" (the picture dialog).
+void storeSheetFolder(platform::SettingsStore &store, const QString &folder);
+void storePictureFolder(platform::SettingsStore &store, const QString &folder);
+
+// Forgets the folders remembered for the kinds of file, in the settings
+// (clears PolygonFolder, SheetFolder, PictureFolder) and in the store
+// ("SquFolder", "XlsFolder", "PicFolder" written empty), so that every file
+// dialog starts in a work folder the user just chose.
+void forgetFileFolders(platform::SettingsStore &store, Settings &s);
 
 // Each writes its one hint flag at once: "Gr9" (closing the import hint
 // window), "Fl5" (Yes to the step hint), "Fl6" (Yes to the corner hint).

@@ -41,9 +41,9 @@ void Form1::Menu_Exit_Click() {
 }
 
 void Form1::Form_Unload() {
-    // An open import hint goes with the main window: closed by the user it
-    // would start the import, with no window left to import into.
-    tools_.closeImportHint();
+    // An open import hint, and a reading under way, go with the main
+    // window: there is no window left to import into.
+    tools_.stopImport();
     unloadGeographicWindows();
     files::storeOnClose(services_.settings, view_.stepText, view_.scale,
                         state_.settings.MapPicture);

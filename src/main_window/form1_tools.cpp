@@ -54,12 +54,7 @@ void Form1::Menu_Tools_Kalk_Click() {
 }
 
 void Form1::Menu_Tools_Map_Click() {
-    platform::FileDialogRequest request;
-    request.defaultExt = QStringLiteral("*.bmp");
-    request.filter = QStringLiteral("Файлы (*.bmp)|*.bmp|Файлы (*.gif)|*.gif|Файлы (*.jpg)|*.jpg|"
-                                    "Все файлы(*.*)|*.*|");
-    request.initDir = state_.settings.WorkFolder;
-    const auto path = services_.dialogs.showOpen(this, request);
+    const auto path = tools_.choosePicture();
     if (!path) return;
     // A file that is not a picture leaves the previous picture, and the name
     // stored at closing, as they were. Only a regular file is read: a named

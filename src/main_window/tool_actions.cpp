@@ -8,6 +8,7 @@
 #include "settings_windows/browse_for_folder.h"
 #include "settings_windows/frm_podsk1.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -18,7 +19,10 @@ using platform::MsgIcon;
 
 ToolActions::ToolActions(const geometry::PolygonDocument &document, platform::Services &services,
                          files::Settings &settings, QWidget *owner, QObject *parent)
-    : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner) {}
+    : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner),
+      import_(services.spreadsheet, services.progress, owner) {
+    connect(&import_, &WorkbookImport::finished, this, &ToolActions::importEnded);
+}
 
 ToolActions::~ToolActions() = default;
 
@@ -27,9 +31,10 @@ void ToolActions::exportCoordinates() {
     request.defaultExt = QStringLiteral("*.xlsx");
     request.filter = QStringLiteral("Файлы (*.xlsx)|*.xlsx|Все файлы(*.*)|*.*|");
     request.fileName = QStringLiteral("Координаты многоугольника");
-    request.initDir = settings_.WorkFolder;
+    request.initDir = files::dialogFolder(settings_.SheetFolder, settings_.WorkFolder);
     const auto path = services_.dialogs.showSave(owner_, request);
     if (!path) return;
+    rememberSheetFolder(*path);
 
     // The corners in force only: hidden rows are no corners, and the
     // workbook must read back as the polygon shown.
@@ -49,6 +54,7 @@ void ToolActions::exportCoordinates() {
 }
 
 void ToolActions::importCoordinates() {
+    if (import_.running()) return;
     if (settings_.ImportHintOff != 0) {
         readWorkbook();
         return;
@@ -68,31 +74,52 @@ void ToolActions::importCoordinates() {
     hint_->activateWindow();
 }
 
-void ToolActions::closeImportHint() {
+void ToolActions::stopImport() {
+    import_.cancel();
     if (!hint_) return;
     hint_->disconnect(this);
     hint_->close();
 }
 
+void ToolActions::rememberSheetFolder(const QString &path) {
+    settings_.SheetFolder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    files::storeSheetFolder(services_.settings, settings_.SheetFolder);
+}
+
 void ToolActions::readWorkbook() {
+    // The hint may have been closed while a reading ran.
+    if (import_.running()) return;
     platform::FileDialogRequest request;
     request.filter = QStringLiteral("Файлы (*.xlsx;*.ods;*.csv;*.xls)|*.xlsx;*.ods;*.csv;*.xls|"
                                     "Все файлы(*.*)|*.*|");
-    request.initDir = settings_.WorkFolder;
+    request.initDir = files::dialogFolder(settings_.SheetFolder, settings_.WorkFolder);
     const auto path = services_.dialogs.showOpen(owner_, request);
     if (!path) return;
-
+    rememberSheetFolder(*path);
     // The spreadsheet layer refuses named pipes and devices without waiting.
-    const auto columns = services_.spreadsheet.readColumns(*path);
-    const files::ImportOutcome outcome =
-        columns ? files::importCorners(*columns)
-                : files::ImportOutcome{std::nullopt, QStringLiteral("Ошибка импорта!")};
+    import_.start(*path);
+}
+
+void ToolActions::importEnded(const files::ImportOutcome &outcome) {
     if (!outcome.corners) {
         services_.messages.show(owner_, outcome.message, MsgButtons::OK, MsgIcon::Exclamation,
                                 QStringLiteral("Ошибка импорта"));
         return;
     }
     emit cornersImported(*outcome.corners);
+}
+
+std::optional<QString> ToolActions::choosePicture() {
+    platform::FileDialogRequest request;
+    request.defaultExt = QStringLiteral("*.bmp");
+    request.filter = QStringLiteral("Файлы (*.bmp)|*.bmp|Файлы (*.gif)|*.gif|Файлы (*.jpg)|*.jpg|"
+                                    "Все файлы(*.*)|*.*|");
+    request.initDir = files::dialogFolder(settings_.PictureFolder, settings_.WorkFolder);
+    const auto path = services_.dialogs.showOpen(owner_, request);
+    if (!path) return std::nullopt;
+    settings_.PictureFolder = QDir::toNativeSeparators(QFileInfo(*path).absolutePath());
+    files::storePictureFolder(services_.settings, settings_.PictureFolder);
+    return path;
 }
 
 void ToolActions::startCalculator() {
@@ -120,6 +147,7 @@ void ToolActions::chooseWorkFolder() {
     if (folder.isEmpty()) return;
     settings_.WorkFolder = folder;
     files::storeWorkFolder(services_.settings, folder);
+    files::forgetFileFolders(services_.settings, settings_);
 }
 
 void ToolActions::showHintsAgain() {

@@ -1,19 +1,24 @@
 // The commands of the menus that talk to the desktop rather than to the
 // drawing: the workbook export and import (with the import hint), the
-// calculator, the working folder, the hints and the help document.
+// choice of a background picture, the calculator, the working folder, the
+// hints and the help document.
 //
 // Like FileActions they read the document and never write it: an import
 // hands the corners it read on through cornersImported(), and the window
-// applies them as one command. Dialogs and messages are shown over the
-// owner widget.
+// applies them as one command. The workbook is read in the background
+// (WorkbookImport), so the window answers while it is read. Dialogs and
+// messages are shown over the owner widget. Every file dialog starts in the
+// folder last used for its kind of file, else in the work folder.
 #pragma once
 
 #include "files/spreadsheet_exchange.h"
+#include "main_window/workbook_import.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -46,12 +51,19 @@ public:
     // Writes X and Y of the corners in force into a workbook the user names.
     void exportCoordinates();
     // Shows the import hint first unless the user turned it off; then asks
-    // for a workbook and reads its corners.
+    // for a workbook and reads its corners in the background. While a
+    // reading runs the command does nothing.
     void importCoordinates();
-    // Closes an import hint still open without importing.
-    void closeImportHint();
+    // Closes an import hint still open and ends a reading under way,
+    // importing nothing: the window is going.
+    void stopImport();
+    // Asks for a background picture; the chosen path, or nullopt for
+    // Cancel.
+    std::optional<QString> choosePicture();
     void startCalculator();
-    // Asks for the working folder; Cancel keeps the one the user had.
+    // Asks for the working folder; Cancel keeps the one the user had. A new
+    // one becomes the start of every file dialog again: the folders
+    // remembered for the kinds of file are forgotten.
     void chooseWorkFolder();
     // Turns every hint on again.
     void showHintsAgain();
@@ -69,6 +81,9 @@ signals:
 
 private:
     void readWorkbook();
+    void importEnded(const files::ImportOutcome &outcome);
+    // The workbook dialogs start next time in the folder of `path`.
+    void rememberSheetFolder(const QString &path);
 
     const geometry::PolygonDocument &doc_;
     platform::Services &services_;
@@ -76,6 +91,7 @@ private:
     QWidget *owner_;
     QString helpDocument_;
     std::unique_ptr<settings_windows::FrmPodsk1> hint_;
+    WorkbookImport import_;
 };
 
 } // namespace main_window

@@ -34,6 +34,8 @@ void expectSame(const Settings &a, const Settings &b) {
     EXPECT_EQ(a.StepHintOff, b.StepHintOff);
     EXPECT_EQ(a.CornerHintOff, b.CornerHintOff);
     EXPECT_EQ(a.PolygonFolder, b.PolygonFolder);
+    EXPECT_EQ(a.SheetFolder, b.SheetFolder);
+    EXPECT_EQ(a.PictureFolder, b.PictureFolder);
     EXPECT_EQ(a.RecentFiles, b.RecentFiles);
 }
 
@@ -115,6 +117,8 @@ TEST(Settings, SurviveTheIniStore) {
     s.BackColour = QStringLiteral("-2147483633");
     s.MapPicture = QStringLiteral("/карты/план 1,5.bmp");
     s.PolygonFolder = QStringLiteral("/участки/2024; старые");
+    s.SheetFolder = QStringLiteral("/книги/X=Y; \"с кавычками\"");
+    s.PictureFolder = QStringLiteral("/планы/#1, [2]");
     s.RecentFiles = {QStringLiteral("/участки/a, b.squ"), QStringLiteral("/участки/c=d;e.squ"),
                      QStringLiteral("/участки/\"x\" #1.squ")};
     {
@@ -124,6 +128,8 @@ TEST(Settings, SurviveTheIniStore) {
         storeHints(store, s);
         storeWorkFolder(store, s.WorkFolder);
         storeRecentFiles(store, s.PolygonFolder, s.RecentFiles);
+        storeSheetFolder(store, s.SheetFolder);
+        storePictureFolder(store, s.PictureFolder);
     }
     IniSettingsStore again(IniSettingsStore::AtPath{file});
     expectSame(loadSettings(again), s);

@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
@@ -89,7 +91,7 @@ protected:
         auto b = fakes.bundle();
         services = std::make_unique<platform::Services>(
             platform::Services{b.messages, b.dialogs, b.screen, b.commandLine, b.shell, b.settings,
-                               b.association, sheet, b.printer, b.clipboard});
+                               b.association, sheet, b.printer, b.clipboard, b.progress});
         form = std::make_unique<Form1>(state, *services);
         form->Form_Load();
         show();
@@ -172,6 +174,7 @@ TEST_F(Form1ToolsTest, ExportAfterClearingRoundTrips) {
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("six.xlsx"));
     form->controls().Menu_File_Import->trigger();
+    finishBackgroundWork();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(form->controls().Text1->Text(), "6");
     EXPECT_EQ(form->controls().Text3->Text(), area);
@@ -239,6 +242,7 @@ TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("round.xlsx"));
     form->controls().Menu_File_Import->trigger();
+    finishBackgroundWork();
 
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(form->controls().Text1->Text(), "20");
@@ -260,6 +264,7 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("four.csv"));
     form->controls().Menu_File_Import->trigger();
+    finishBackgroundWork();
     EXPECT_EQ(form->controls().Text1->Text(), "4");
     EXPECT_EQ(form->cornerCount(), 4);
     EXPECT_EQ(textToDouble(form->controls().Text3->Text()), 1200.0);
@@ -282,6 +287,7 @@ TEST_F(Form1ToolsTest, ImportPassesOverAHeaderAndBlankRows) {
     state.settings.ImportHintOff = 1;
     fakes.dialogs.fileAnswers.push_back(path("header.csv"));
     form->controls().Menu_File_Import->trigger();
+    finishBackgroundWork();
     EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(form->controls().Text1->Text(), "4");
     EXPECT_EQ(textToDouble(form->controls().Text3->Text()), 1200.0);
@@ -328,6 +334,7 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         const QString x1 = form->table().x(1)->Text(), text1 = form->controls().Text1->Text();
         fakes.dialogs.fileAnswers.push_back(path(name));
         form->controls().Menu_File_Import->trigger();
+        finishBackgroundWork();
         ASSERT_EQ(fakes.messages.shown.size(), 1u);
         EXPECT_EQ(fakes.messages.shown[0].text, message);
         EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка импорта");
@@ -452,6 +459,7 @@ TEST_F(Form1ToolsTest, NamedPipesAreRefusedWithoutWaiting) {
          [&] {
              fakes.dialogs.fileAnswers = {fifo};
              form->controls().Menu_File_Import->trigger();
+             finishBackgroundWork();
              EXPECT_EQ(messages(), QStringList{"Ошибка импорта: Ошибка импорта!"});
              EXPECT_EQ(form->controls().Text1->Text(), "20");
          }},
@@ -496,11 +504,74 @@ TEST_F(Form1ToolsTest, FolderCommandKeepsTheFolderOnCancelAndStoresAChoice) {
 
     form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(state.settings.WorkFolder, "/home/user/plots");
-    EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/VibFolder=/home/user/plots"});
+    EXPECT_EQ(fakes.settings.writes,
+              QStringList({"Tunes/VibFolder=/home/user/plots",
+                           "Tunes/SquFolder=", "Tunes/XlsFolder=", "Tunes/PicFolder="}));
 
     state.settings.WorkFolder.clear();
     form->controls().Menu_Set_Path->trigger();
     EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, "/");
+}
+
+// Each kind of file dialog starts where a file of its kind was last chosen,
+// whatever the other kinds did meanwhile; a folder that is gone, and a new
+// work folder, send it back to the work folder.
+TEST_F(Form1ToolsTest, FileDialogsStartInTheFolderLastUsedForTheirKind) {
+    const struct {
+        const char *name;
+        const char *file;
+        const char *key;
+        std::function<void()> run;
+    } kinds[] = {
+        {"import", "book.csv", "XlsFolder",
+         [this] {
+             form->controls().Menu_File_Import->trigger();
+             finishBackgroundWork();
+         }},
+        {"export", "out.xlsx", "XlsFolder",
+         [this] { form->controls().Menu_File_Export->trigger(); }},
+        {"picture", "plan.bmp", "PicFolder",
+         [this] { form->controls().Menu_Tools_Map->trigger(); }},
+    };
+    state.settings.ImportHintOff = 1;
+    const QString work = path("work"), gone = path("gone");
+    ASSERT_TRUE(QDir().mkpath(work));
+    const auto lastStart = [this] { return fakes.dialogs.asked.back().request.initDir; };
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        // The folder of the kind's last file; no other kind starts there.
+        const QString own = path(kind.name);
+        ASSERT_TRUE(QDir().mkpath(own));
+        state.settings.WorkFolder = work;
+        fakes.dialogs.fileAnswers = {own + "/" + kind.file};
+        kind.run();
+        fakes.messages.shown.clear();
+        EXPECT_EQ(lastStart(), work) << "the first start is the work folder";
+        EXPECT_EQ(fakes.settings.value("Tunes", kind.key), own);
+        fakes.dialogs.fileAnswers = {std::nullopt};
+        kind.run();
+        EXPECT_EQ(lastStart(), own);
+        for (const auto &other : kinds) {
+            if (QString(other.key) == kind.key) continue;
+            fakes.dialogs.fileAnswers = {std::nullopt};
+            other.run();
+            EXPECT_NE(lastStart(), own) << other.name;
+        }
+        // Taken away: the work folder again.
+        ASSERT_TRUE(QDir().rename(own, gone));
+        fakes.dialogs.fileAnswers = {std::nullopt};
+        kind.run();
+        EXPECT_EQ(lastStart(), work);
+        ASSERT_TRUE(QDir().rename(gone, own));
+        // A new work folder is where every dialog starts again.
+        fakes.dialogs.fileAnswers = {path("new")};
+        ASSERT_TRUE(QDir().mkpath(path("new")));
+        form->controls().Menu_Set_Path->trigger();
+        EXPECT_EQ(fakes.settings.value("Tunes", kind.key), QString());
+        fakes.dialogs.fileAnswers = {std::nullopt};
+        kind.run();
+        EXPECT_EQ(lastStart(), path("new"));
+    }
 }
 
 // ---------------------------------------------------------------- print
@@ -629,6 +700,40 @@ TEST_F(Form1ToolsTest, HelpOpensThePdfBesideTheProgramElseItsOwnWindow) {
     EXPECT_TRUE(text.contains("Импорт координат из Excel"));
     EXPECT_TRUE(text.contains("около 1%"));
     windows[0]->close();
+}
+
+// The help keeps up with the window: every command of the menus and every
+// shortcut is described there, under its exact caption.
+TEST_F(Form1ToolsTest, TheHelpNamesEveryCommandAndShortcut) {
+    fakes.shell.openSucceeds = false;
+    form->controls().Menu_Help_Help->trigger();
+    auto *help = form->findChild<QDialog *>("helpWindow");
+    ASSERT_NE(help, nullptr);
+    const QString text = help->findChild<QTextBrowser *>()->toPlainText().simplified();
+    help->close();
+    const auto caption = [](const QAction *a) {
+        return QString(a->text()).remove(QRegularExpression("&(?!&)")).replace("&&", "&");
+    };
+    std::function<void(const QMenu *)> commandsOf = [&](const QMenu *menu) {
+        SCOPED_TRACE(caption(menu->menuAction()).toStdString());
+        EXPECT_TRUE(text.contains(caption(menu->menuAction()))) << "a menu";
+        // The recent files are files, not commands.
+        if (menu == form->controls().Menu_File_Recent) return;
+        for (const QAction *a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            if (a->menu()) {
+                commandsOf(a->menu());
+                continue;
+            }
+            EXPECT_TRUE(text.contains(caption(a))) << caption(a).toStdString();
+        }
+    };
+    for (QAction *a : form->menuBar()->actions())
+        if (a->menu()) commandsOf(a->menu());
+    for (const QAction *a : form->findChildren<QAction *>())
+        for (const QKeySequence &keys : a->shortcuts())
+            EXPECT_TRUE(text.contains(keys.toString(QKeySequence::PortableText)))
+                << keys.toString().toStdString() << " (" << caption(a).toStdString() << ")";
 }
 
 TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {

@@ -117,7 +117,10 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
              state.settings.ImportHintOff = 1;
              fakes.dialogs.fileAnswers = {path("corners.xlsx")};
          },
-         [](Form1 &f) { f.controls().Menu_File_Import->trigger(); }},
+         [](Form1 &f) {
+             f.controls().Menu_File_Import->trigger();
+             finishBackgroundWork();
+         }},
         {"move to origin", none, [](Form1 &f) { f.controls().Menu_Tools_Norm->trigger(); }},
         {"move to origin by N", none, [](Form1 &f) { f.controls().CmdNorm->button()->click(); }},
         {"mirror", none, [](Form1 &f) { f.controls().Menu_Tools_Zerkalo->trigger(); }},

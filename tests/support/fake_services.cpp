@@ -3,6 +3,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace tarvel::platform {
 
 MsgResult FakeMessageBox::show(QWidget *, const QString &text, MsgButtons buttons, MsgIcon icon,
@@ -110,6 +113,50 @@ std::unique_ptr<SpreadsheetApplication> FakeSpreadsheet::createApplication() {
 std::optional<SpreadsheetColumns> FakeSpreadsheet::readColumns(const QString &fileName) {
     if (!real_) return std::nullopt;
     return real_->readColumns(fileName);
+}
+
+} // namespace tarvel::platform
+
+namespace tarvel::platform {
+
+std::optional<SpreadsheetColumns> FakeSpreadsheet::readColumnsUnlessStopped(const QString &fileName,
+                                                                            std::stop_token stop) {
+    if (readDelay.count() > 0) {
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::unique_lock lock(mutex);
+        wake.wait_for(lock, stop, readDelay, [] { return false; });
+        if (stop.stop_requested()) {
+            ++stopped;
+            return std::nullopt;
+        }
+    }
+    if (!real_) return std::nullopt;
+    auto columns = real_->readColumnsUnlessStopped(fileName, stop);
+    if (stop.stop_requested()) ++stopped;
+    return columns;
+}
+
+void FakeProgress::show(QWidget *, const QString &title, const QString &text,
+                        std::function<void()> cancelled) {
+    shown.push_back({title, text});
+    visible = true;
+    cancelled_ = std::move(cancelled);
+    if (onShow) onShow(shown.back());
+}
+
+void FakeProgress::close() {
+    visible = false;
+    cancelled_ = nullptr;
+}
+
+bool FakeProgress::cancel() {
+    if (!visible) return false;
+    visible = false;
+    const auto cancelled = std::move(cancelled_);
+    cancelled_ = nullptr;
+    if (cancelled) cancelled();
+    return true;
 }
 
 } // namespace tarvel::platform

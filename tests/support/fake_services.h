@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QString>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -116,9 +118,23 @@ public:
 class FakeSpreadsheet : public SpreadsheetService {
 public:
     explicit FakeSpreadsheet(SpreadsheetService *real = nullptr) : real_(real) {}
+    FakeSpreadsheet(const FakeSpreadsheet &other)
+        : startFails(other.startFails), readDelay(other.readDelay), real_(other.real_) {}
+    FakeSpreadsheet &operator=(const FakeSpreadsheet &other) {
+        startFails = other.startFails;
+        readDelay = other.readDelay;
+        real_ = other.real_;
+        return *this;
+    }
     bool startFails = false;
+    // A slow workbook: a reading first waits this long, or until stopped.
+    std::chrono::milliseconds readDelay{0};
+    // Readings that a stop ended, counted from the worker thread.
+    std::atomic<int> stopped{0};
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+    std::optional<SpreadsheetColumns> readColumnsUnlessStopped(const QString &fileName,
+                                                               std::stop_token stop) override;
 
 private:
     SpreadsheetService *real_;
@@ -135,6 +151,28 @@ public:
     }
 };
 
+// A progress window that is never drawn: it records what it was asked to
+// show, and a test presses its "Отмена" with cancel().
+class FakeProgress : public ProgressService {
+public:
+    struct Shown {
+        QString title, text;
+    };
+    std::vector<Shown> shown;
+    bool visible = false;
+    // Called while the window is "shown".
+    std::function<void(const Shown &)> onShow;
+
+    void show(QWidget *owner, const QString &title, const QString &text,
+              std::function<void()> cancelled) override;
+    void close() override;
+    // Presses "Отмена" on the window shown; false when none is.
+    bool cancel();
+
+private:
+    std::function<void()> cancelled_;
+};
+
 // Every fake in one place, with the bundle the windows take.
 struct FakeServices {
     FakeMessageBox messages;
@@ -147,10 +185,11 @@ struct FakeServices {
     FakeSpreadsheet spreadsheet;
     FakePrinter printer;
     FakeClipboard clipboard;
+    FakeProgress progress;
 
     Services bundle() {
-        return Services{messages, dialogs,     screen,      commandLine, shell,
-                        settings, association, spreadsheet, printer, clipboard};
+        return Services{messages,    dialogs,     screen,  commandLine, shell,   settings,
+                        association, spreadsheet, printer, clipboard,   progress};
     }
 };
 

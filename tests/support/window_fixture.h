@@ -2,6 +2,7 @@
 #pragma once
 
 #include "main_window/form1.h"
+#include "support/background_work.h"
 #include "support/fake_services.h"
 #include "support/qstring_print.h"
 

@@ -32,12 +32,14 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <functional>
 #include <locale.h>
 #include <map>
 #include <memory>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
@@ -604,9 +606,39 @@ std::optional<SpreadsheetColumns> decodeColumns(const std::string &in) {
     return columns;
 }
 
+// A pipe that becomes readable once a stop is requested, so that the wait
+// for the reader wakes at once rather than at its next look at the clock.
+class StopPipe {
+public:
+    explicit StopPipe(std::stop_token stop) {
+        if (pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) fds_[0] = fds_[1] = -1;
+        if (stop.stop_possible() && fds_[1] >= 0)
+            callback_.emplace(std::move(stop), [fd = fds_[1]] {
+                const char byte = 0;
+                [[maybe_unused]] const ssize_t n = write(fd, &byte, 1);
+            });
+    }
+    StopPipe(const StopPipe &) = delete;
+    StopPipe &operator=(const StopPipe &) = delete;
+    ~StopPipe() {
+        callback_.reset(); // no write after the descriptors are closed
+        for (const int fd : fds_)
+            if (fd >= 0) close(fd);
+    }
+    bool valid() const { return fds_[0] >= 0; }
+    int readEnd() const { return fds_[0]; }
+
+private:
+    int fds_[2] = {-1, -1};
+    std::optional<std::stop_callback<std::function<void()>>> callback_;
+};
+
 std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByteArray &path,
-                                            std::chrono::milliseconds timeLimit) {
-    if (reader.isEmpty()) return std::nullopt;
+                                            std::chrono::milliseconds timeLimit,
+                                            std::stop_token stop) {
+    if (reader.isEmpty() || stop.stop_requested()) return std::nullopt;
+    const StopPipe stopPipe(stop);
+    if (!stopPipe.valid()) return std::nullopt;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
     posix_spawn_file_actions_t actions;
@@ -640,19 +672,20 @@ std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByt
 
     std::string in;
     char buffer[4096];
+    // Past the time limit, or stopped: the reader is ended, not waited for.
     bool timedOut = false;
     QElapsedTimer clock;
     clock.start();
     for (;;) {
         const qint64 left = qint64(timeLimit.count()) - clock.elapsed();
-        if (left <= 0) {
+        if (left <= 0 || stop.stop_requested()) {
             timedOut = true;
             break;
         }
-        pollfd pfd{fds[0], POLLIN, 0};
-        const int ready = poll(&pfd, 1, static_cast<int>(left));
+        pollfd pfds[2] = {{fds[0], POLLIN, 0}, {stopPipe.readEnd(), POLLIN, 0}};
+        const int ready = poll(pfds, 2, static_cast<int>(left));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) {
+        if (ready <= 0 || pfds[1].revents != 0) {
             timedOut = true;
             break;
         }
@@ -768,8 +801,14 @@ XlsxSpreadsheet::XlsxSpreadsheet(QString readerPath, std::chrono::milliseconds t
     : readerPath_(std::move(readerPath)), timeLimit_(timeLimit) {}
 
 std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumns(const QString &fileName) {
+    return readColumnsUnlessStopped(fileName, {});
+}
+
+std::optional<SpreadsheetColumns> XlsxSpreadsheet::readColumnsUnlessStopped(const QString &fileName,
+                                                                            std::stop_token stop) {
     try {
-        return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName), timeLimit_);
+        return runReader(QFile::encodeName(readerPath_), QFile::encodeName(fileName), timeLimit_,
+                         std::move(stop));
     } catch (...) {
         // Only the pipe's buffers can fail here (std::bad_alloc), and that
         // may not reach the window either.

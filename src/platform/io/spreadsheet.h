@@ -66,6 +66,9 @@ public:
     // reader. Only a regular file is read; a named pipe or device is not a
     // workbook, and never blocks.
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+    // The same; a stop kills the reader process at once.
+    std::optional<SpreadsheetColumns> readColumnsUnlessStopped(const QString &fileName,
+                                                               std::stop_token stop) override;
 
 private:
     QString readerPath_;

@@ -178,6 +178,47 @@ QImage fitIcon(const QImage &image) {
 
 } // namespace
 
+XdgFolders XdgFolders::fromEnvironment() {
+    return {QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation),
+            QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+            qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                .toLower()
+                .split(QLatin1Char(':'), Qt::SkipEmptyParts)};
+}
+
+bool desktopHasApplicationFor(const QString &mimeType, const XdgFolders &folders) {
+    const QByteArray type = mimeType.toUtf8();
+    const auto installed = [&](const QByteArray &desktopId) {
+        for (const QString &dir : folders.dataDirs)
+            if (QFileInfo(dir + QLatin1String("/applications/") + QString::fromUtf8(desktopId))
+                    .isFile())
+                return true;
+        return false;
+    };
+    QStringList lists;
+    const auto addLists = [&](const QString &dir) {
+        for (const QString &desktop : folders.desktops)
+            lists << dir + QLatin1Char('/') + desktop + QLatin1String("-mimeapps.list");
+        lists << dir + QLatin1String("/mimeapps.list");
+    };
+    for (const QString &dir : folders.configDirs)
+        addLists(dir);
+    for (const QString &dir : folders.dataDirs)
+        addLists(dir + QLatin1String("/applications"));
+    for (const QString &path : lists) {
+        const auto byGroup = applicationsFor(readList(path), type);
+        for (const QByteArray &group : {kDefaultsGroup, kAddedGroup})
+            for (const QByteArray &id : byGroup.value(group))
+                if (installed(id)) return true;
+    }
+    for (const QString &dir : folders.dataDirs)
+        for (const QByteArray &id :
+             applicationsFor(readList(dir + QLatin1String("/applications/mimeinfo.cache")), type)
+                 .value(kCacheGroup))
+            if (installed(id)) return true;
+    return false;
+}
+
 XdgFileAssociation::XdgFileAssociation(QString executablePath, QString appName, Icon icon)
     : executablePath_(std::move(executablePath)), appName_(std::move(appName)),
       icon_(std::move(icon)),

@@ -30,6 +30,23 @@
 
 namespace tarvel::platform {
 
+// The folders a freedesktop.org desktop reads its applications from, the
+// user's first.
+struct XdgFolders {
+    QStringList configDirs; // where mimeapps.list lies
+    QStringList dataDirs;   // whose applications/ hold desktop entries and mimeinfo.cache
+    QStringList desktops;   // lower case, from $XDG_CURRENT_DESKTOP
+    // As the environment names them now.
+    static XdgFolders fromEnvironment();
+};
+
+// Whether the desktop has a program that opens documents of `mimeType`: a
+// default or added application of a mimeapps.list whose desktop entry is
+// installed, or an installed application that declares the type
+// (mimeinfo.cache). Without one the desktop's opener would fail, or hand
+// the document to some fallback that shows nothing of it.
+bool desktopHasApplicationFor(const QString &mimeType, const XdgFolders &folders);
+
 class XdgFileAssociation : public FileTypeAssociation {
 public:
     // The icon to install: nothing (a generated one), a picture rendered by

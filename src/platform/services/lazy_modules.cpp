@@ -20,6 +20,7 @@ void *createFromModule(QLibrary &library, const char *module, const char *factor
 }
 
 SpreadsheetService *LazySpreadsheet::service() {
+    const std::lock_guard lock(loading_);
     if (tried_) return service_.get();
     tried_ = true;
     service_.reset(static_cast<SpreadsheetService *>(
@@ -35,6 +36,12 @@ std::unique_ptr<SpreadsheetApplication> LazySpreadsheet::createApplication() {
 std::optional<SpreadsheetColumns> LazySpreadsheet::readColumns(const QString &fileName) {
     SpreadsheetService *s = service();
     return s ? s->readColumns(fileName) : std::nullopt;
+}
+
+std::optional<SpreadsheetColumns> LazySpreadsheet::readColumnsUnlessStopped(const QString &fileName,
+                                                                            std::stop_token stop) {
+    SpreadsheetService *s = service();
+    return s ? s->readColumnsUnlessStopped(fileName, std::move(stop)) : std::nullopt;
 }
 
 bool LazyPrinter::print(QWidget *owner, const std::function<void(QPainter &, int)> &paint) {

@@ -9,6 +9,7 @@
 #include <QLibrary>
 
 #include <memory>
+#include <mutex>
 
 namespace tarvel::platform {
 
@@ -22,9 +23,14 @@ class LazySpreadsheet : public SpreadsheetService {
 public:
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
+    // The module is loaded by the first call, which may come from a worker
+    // thread; calls never overlap (one reading at a time).
+    std::optional<SpreadsheetColumns> readColumnsUnlessStopped(const QString &fileName,
+                                                               std::stop_token stop) override;
 
 private:
     SpreadsheetService *service();
+    std::mutex loading_; // the export may load it while an import reads
     QLibrary library_;
     std::unique_ptr<SpreadsheetService> service_;
     bool tried_ = false;

@@ -3,6 +3,7 @@
 #include "platform/controls/colours.h"
 #include "platform/services/file_association.h"
 #include "platform/services/lazy_modules.h"
+#include "platform/services/progress_dialog.h"
 #include "platform/services/settings_store.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
@@ -138,6 +140,13 @@ QString ArgvCommandLine::commandLineText() {
 
 bool DesktopShell::openDocument(const QString &pathOrUrl) {
     const QUrl url = QUrl::fromUserInput(pathOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
+    // The desktop's opener says it started even where no program takes the
+    // document, and then shows nothing of it (or hands it to a fallback such
+    // as $BROWSER): without a program for the type, this is a failure.
+    if (url.isLocalFile()) {
+        const QString type = QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name();
+        if (!desktopHasApplicationFor(type, XdgFolders::fromEnvironment())) return false;
+    }
     return QDesktopServices::openUrl(url);
 }
 
@@ -173,6 +182,7 @@ struct RealServices::Impl {
     LazySpreadsheet spreadsheet;
     LazyPrinter printer;
     DesktopClipboard clipboard;
+    QtProgress progress;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
@@ -181,10 +191,9 @@ RealServices::RealServices(const QString &appName, const QString &exePath, QStri
 RealServices::~RealServices() = default;
 
 Services RealServices::bundle() {
-    return Services{impl_->messages,    impl_->dialogs,     impl_->screen,
-                    impl_->commandLine, impl_->shell,       impl_->settings,
-                    impl_->association, impl_->spreadsheet, impl_->printer,
-                    impl_->clipboard};
+    return Services{impl_->messages, impl_->dialogs,   impl_->screen,      impl_->commandLine,
+                    impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
+                    impl_->printer,  impl_->clipboard, impl_->progress};
 }
 
 } // namespace tarvel::platform

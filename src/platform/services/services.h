@@ -1,7 +1,7 @@
 // The services through which the windows reach the desktop: message boxes,
 // the common dialogs, the screen, the command line, the shell, the settings
-// store, the file-type association, the spreadsheet automation and the
-// printer.
+// store, the file-type association, the spreadsheet automation, the printer,
+// the clipboard and the progress window of work in the background.
 //
 // Every window receives them as one `Services` bundle of references. The
 // program passes the real implementations (real_services.h); the tests pass
@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 class QWidget;
@@ -210,6 +211,16 @@ public:
     // Reads columns A and B of the first kSpreadsheetRowsRead rows of the
     // first sheet; nullopt when the file cannot be read as a workbook.
     virtual std::optional<SpreadsheetColumns> readColumns(const QString &fileName) = 0;
+    // As readColumns, for a reading in a worker thread that the user may
+    // stop: once `stop` is requested the reading under way is ended and the
+    // answer is nullopt. One reading at a time. This default cannot end a
+    // reading early; it only drops the answer of a stopped one.
+    virtual std::optional<SpreadsheetColumns> readColumnsUnlessStopped(const QString &fileName,
+                                                                       std::stop_token stop) {
+        auto columns = readColumns(fileName);
+        if (stop.stop_requested()) return std::nullopt;
+        return columns;
+    }
 };
 
 // ---- Printer ----
@@ -224,6 +235,23 @@ public:
                        const std::function<void(QPainter &painter, int dpi)> &paint) = 0;
 };
 
+// ---- Progress of work in the background ----
+
+// A window that says a piece of work is under way and lets the user stop it.
+class ProgressService {
+public:
+    virtual ~ProgressService() = default;
+    // Shows over `owner` a window titled `title` with `text`, a busy bar and
+    // the button "Отмена". The button, Escape and the close box close the
+    // window and call `cancelled`, once. The window keeps the owner from
+    // input while it is shown, not from repainting. A window already shown
+    // is replaced, without its `cancelled` being called.
+    virtual void show(QWidget *owner, const QString &title, const QString &text,
+                      std::function<void()> cancelled) = 0;
+    // Closes the window, if one is shown, without calling `cancelled`.
+    virtual void close() = 0;
+};
+
 // The bundle every window receives.
 struct Services {
     MessageBoxService &messages;
@@ -236,6 +264,7 @@ struct Services {
     SpreadsheetService &spreadsheet;
     PrinterService &printer;
     ClipboardService &clipboard;
+    ProgressService &progress;
 };
 
 } // namespace tarvel::platform

@@ -16,6 +16,7 @@
 #include <functional>
 #include <iconv.h>
 #include <limits>
+#include <stop_token>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -372,5 +373,50 @@ TEST(XlsxSpreadsheet, AReaderThatFailsOrHangsGivesNoWorkbook) {
         clock.start();
         EXPECT_FALSE(XlsxSpreadsheet(row.reader, kLimit).readColumns(workbook));
         EXPECT_LT(clock.elapsed(), 1000);
+    }
+}
+
+// "Отмена" during an import ends the reading at once: the reader process is
+// stopped, not left to run to its time limit, and nothing is read.
+TEST(XlsxSpreadsheet, AStoppedReadingEndsAtOnceAndReadsNothing) {
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("pid");
+    const QString reader = dir.filePath("slow");
+    // Writes its process id, then never ends of itself.
+    writeAll(reader, "#!/bin/sh\necho $$ >'" + pidFile.toUtf8() + "'\nexec sleep 60\n");
+    QFile::setPermissions(reader, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString workbook = kDataDir + "workbooks/comma.csv";
+    constexpr std::chrono::milliseconds kLimit{20000};
+    struct Row {
+        const char *name;
+        bool whileReading; // else stopped before the reading starts
+    };
+    for (const Row row : {Row{"stopped while reading", true}, Row{"stopped beforehand", false}}) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(pidFile);
+        std::stop_source stop;
+        if (!row.whileReading) stop.request_stop();
+        // Stops the reading once the reader runs.
+        std::jthread stopper([&] {
+            if (!row.whileReading) return;
+            for (int i = 0; i < 1000 && !QFile::exists(pidFile); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            stop.request_stop();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(
+            XlsxSpreadsheet(reader, kLimit).readColumnsUnlessStopped(workbook, stop.get_token()));
+        EXPECT_LT(clock.elapsed(), 2000) << "the reading ran on after the stop";
+        if (!row.whileReading) {
+            EXPECT_FALSE(QFile::exists(pidFile)) << "a stopped reading started the reader";
+            continue;
+        }
+        QFile pid(pidFile);
+        ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+        const QByteArray id = pid.readAll().trimmed();
+        ASSERT_FALSE(id.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists("/proc/" + QString::fromLatin1(id)))
+            << "the reader process is still there";
     }
 }

@@ -404,3 +404,52 @@ TEST_F(FileAssociation, NoWriteThroughOtherUsersLinks) {
         EXPECT_EQ(warningsSeen.isEmpty(), !row.givenAway) << warningsSeen.join('\n').toStdString();
     }
 }
+
+// "Краткая справка" falls back to the built-in help when no program on the
+// desktop opens PDF documents: the opener would say it started and then show
+// nothing. An application counts only while its desktop entry is installed.
+TEST_F(FileAssociation, APdfViewerIsFoundOnlyWhereTheDesktopHasOne) {
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=viewer %f\n";
+    struct Row {
+        const char *name;
+        std::vector<std::pair<const char *, QByteArray>> files;
+        bool found;
+    };
+    const Row rows[] = {
+        {"nothing installed", {}, false},
+        {"a viewer that declares the type",
+         {{"sysdata/applications/viewer.desktop", entry},
+          {"sysdata/applications/mimeinfo.cache",
+           "[MIME Cache]\napplication/pdf=viewer.desktop;\n"}},
+         true},
+        {"a cache naming an entry that was removed",
+         {{"sysdata/applications/mimeinfo.cache",
+           "[MIME Cache]\napplication/pdf=viewer.desktop;\n"}},
+         false},
+        {"programs for other types only",
+         {{"sysdata/applications/viewer.desktop", entry},
+          {"sysdata/applications/mimeinfo.cache", "[MIME Cache]\nimage/pdf=viewer.desktop;\n"}},
+         false},
+        {"the user's default",
+         {{"data/applications/mine.desktop", entry},
+          {"config/mimeapps.list", "[Default Applications]\napplication/pdf=mine.desktop\n"}},
+         true},
+        {"an association added for this desktop only",
+         {{"data/applications/mine.desktop", entry},
+          {"config/kde-mimeapps.list", "[Added Associations]\napplication/pdf=mine.desktop;\n"}},
+         true},
+        {"a default whose entry is missing",
+         {{"config/mimeapps.list", "[Default Applications]\napplication/pdf=gone.desktop\n"}},
+         false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        clear();
+        for (const auto &[path, bytes] : row.files)
+            ASSERT_TRUE(putFile(dir_.filePath(QString::fromLatin1(path)), bytes));
+        EXPECT_EQ(
+            tarvel::platform::desktopHasApplicationFor(
+                QStringLiteral("application/pdf"), tarvel::platform::XdgFolders::fromEnvironment()),
+            row.found);
+    }
+}

@@ -3,6 +3,7 @@
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
+#include "platform/controls/keyboard.h"
 
 #include <QCloseEvent>
 
@@ -112,6 +113,7 @@ GeoWindow::GeoWindow(QWidget *owner, platform::Services &services, const files::
     for (const Column &c : columnsOf(kind_))
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
+    platform::closeOnEscape(*this);
     setFont(platform::defaultFont());
     platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(kMaxRows));
     buildControls();
@@ -190,6 +192,10 @@ void GeoWindow::buildControls() {
     CmdVnesty = button(198, 62, QStringLiteral("Ввести"));
     Cmd1 = button(264, 22, QStringLiteral("?"));
     CmdClear = button(298, 22, QStringLiteral("Х"));
+    Command3->widget()->setToolTip(QStringLiteral("Уменьшить количество углов на один"));
+    Command2->widget()->setToolTip(QStringLiteral("Увеличить количество углов на один"));
+    Cmd1->widget()->setToolTip(QStringLiteral("Справка: как пересчитываются координаты"));
+    CmdClear->widget()->setToolTip(QStringLiteral("Очистить все поля с координатами"));
 
     const std::vector<Column> &columns = columnsOf(kind_);
     LblHeadY = label(columns.front().left, 40, QStringLiteral("Северная широта (Y)"));

@@ -87,6 +87,7 @@ class FrmAbout;
 namespace main_window {
 
 class DrawingSurface;
+class WindowFit;
 
 class Form1 : public QMainWindow, private Form1Controls {
     Q_OBJECT
@@ -376,6 +377,7 @@ private:
     bool releasedOnDrawing_ = false;
     DragControl drag_;
     DrawingSurface *surface_ = nullptr;
+    std::unique_ptr<WindowFit> fit_; // the window within the screen's room
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;

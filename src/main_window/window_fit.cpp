@@ -2,14 +2,16 @@
 
 #include "platform/services/services.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace tarvel::main_window {
 
@@ -41,6 +43,24 @@ WindowFit::WindowFit(QMainWindow &window, QWidget *content)
     window.setCentralWidget(area_);
     // Until a screen is known the window has its designed size.
     fitInto(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    window.installEventFilter(this);
+    // Enter and the arrows move the focus between rows without the scroll
+    // area's Tab handling: whatever takes the focus comes into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && content_->isAncestorOf(now)) area_->ensureWidgetVisible(now);
+    });
+}
+
+bool WindowFit::eventFilter(QObject *watched, QEvent *event) {
+    // The frame is known once the window system has put the shown window
+    // into it; a fit made with the estimate is made again with it.
+    if (watched == &window_ && event->type() == QEvent::Show && !framed_ && available_.isValid()) {
+        framed_ = true;
+        QTimer::singleShot(200, this, [this] {
+            if (window_.frameGeometry() != window_.geometry()) fitInto(available_);
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 namespace {
@@ -53,9 +73,8 @@ QMargins frameOf(const QMainWindow &w) {
     if (w.isVisible() && outer != inner)
         return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    const double ratio = std::max(1.0, w.devicePixelRatioF());
-    const int border = int(std::ceil(4 / ratio)), title = int(std::ceil(32 / ratio));
-    return QMargins(border, title, border, border);
+    // Desktops scale their title bars with everything else.
+    return QMargins(4, 32, 4, 4);
 }
 
 } // namespace
@@ -64,6 +83,7 @@ bool WindowFit::fitInto(const QRect &available) {
     const int menu = window_.menuBar() ? window_.menuBar()->sizeHint().height() : 0;
     const int bar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area_);
     const bool unbounded = available.width() >= QWIDGETSIZE_MAX;
+    if (!unbounded) available_ = available;
     const QMargins frame = unbounded ? QMargins() : frameOf(window_);
     const FitPlan plan = planFit(content_->size(), menu, frame, bar, available.size());
     area_->setHorizontalScrollBarPolicy(plan.scrollX ? Qt::ScrollBarAlwaysOn

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QObject>
 #include <QRect>
 #include <QSize>
 
@@ -40,23 +41,32 @@ struct FitPlan {
 // which may then need one too.
 FitPlan planFit(QSize content, int menuHeight, QMargins frame, int scrollBar, QSize room);
 
-class WindowFit {
+class WindowFit : public QObject {
+    Q_OBJECT
 public:
     // `content`, of its designed fixed size, becomes the central widget of
-    // `window` inside a frameless scroll area.
+    // `window` inside a frameless scroll area. A control of the content that
+    // takes the focus is scrolled into view.
     WindowFit(QMainWindow &window, QWidget *content);
 
     // Sizes the window to fit `available` (screen coordinates) and, when it
     // does not fit whole, moves it into that area. True when the client
-    // area shows whole without scrolling.
+    // area shows whole without scrolling. Until the window system has
+    // framed the window its title bar is estimated; once the window is
+    // shown in its frame, the fit is made again with the frame's real size.
     bool fitInto(const QRect &available);
 
     QScrollArea *scrollArea() const { return area_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QMainWindow &window_;
     QWidget *content_;
     QScrollArea *area_;
+    QRect available_;
+    bool framed_ = false;
 };
 
 // The notice that the screen is smaller than the layout was designed for,

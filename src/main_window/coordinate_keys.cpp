@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include <utility>
+
 namespace tarvel::main_window {
 
 using geometry::Axis;
@@ -24,8 +26,10 @@ QString CoordinateKeys::tooManyText(int line) {
 }
 
 CoordinateKeys::CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument &doc,
-                               platform::Services &services, QWidget *owner)
-    : QObject(owner), table_(table), doc_(doc), services_(services), owner_(owner) {
+                               platform::Services &services, QWidget *owner,
+                               CornerMenu openCornerMenu)
+    : QObject(owner), table_(table), doc_(doc), services_(services), owner_(owner),
+      openCornerMenu_(std::move(openCornerMenu)) {
     for (int i = 1; i <= 20; ++i)
         for (Axis axis : {Axis::X, Axis::Y}) {
             QLineEdit *edit = table.field(axis, i)->edit();
@@ -62,7 +66,7 @@ void CoordinateKeys::paste(Axis axis, int i) {
 
 void CoordinateKeys::openMenuAt(const Place &p) {
     const QWidget *field = table_.field(p.axis, p.corner)->widget();
-    if (openCornerMenu) openCornerMenu(p.corner, field->mapToGlobal(QPoint(0, field->height())));
+    openCornerMenu_(p.corner, field->mapToGlobal(QPoint(0, field->height())));
 }
 
 void CoordinateKeys::showFieldMenu(const Place &p, const QPoint &globalPos) {

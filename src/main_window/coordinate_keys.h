@@ -25,13 +25,13 @@ namespace tarvel::main_window {
 class CoordinateKeys : public QObject {
     Q_OBJECT
 public:
-    // Watches the 40 fields of `table`; messages go over `owner`.
-    CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument &doc,
-                   platform::Services &services, QWidget *owner);
-
     // Opens the corner menu for corner i at a screen position; the window
     // shows it.
-    std::function<void(int corner, const QPoint &globalPos)> openCornerMenu;
+    using CornerMenu = std::function<void(int corner, QPoint globalPos)>;
+
+    // Watches the 40 fields of `table`; messages go over `owner`.
+    CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument &doc,
+                   platform::Services &services, QWidget *owner, CornerMenu openCornerMenu);
 
     // Pastes the clipboard's text at the field of corner i: a list of
     // corners fills the corners from i on, or a message names the line that
@@ -62,6 +62,7 @@ private:
     geometry::PolygonDocument &doc_;
     platform::Services &services_;
     QWidget *owner_;
+    CornerMenu openCornerMenu_;
     QHash<QObject *, Place> places_;
 };
 

@@ -9,6 +9,7 @@
 #include "main_window/coordinate_keys.h"
 #include "main_window/drawing_surface.h"
 #include "main_window/window_fit.h"
+#include "main_window/window_keys.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
@@ -44,6 +45,7 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     });
     buildControls(surface_);
     buildMenus(*this);
+    addKeyboardReach(*this, *this);
     connectMenus();
     fit_ = std::make_unique<WindowFit>(*this, surface_);
     surface_->paintDrawing = [this](QPainter &p) { plot_->paint(p); };
@@ -58,13 +60,12 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     connect(&history, &QUndoStack::canUndoChanged, Menu_Undo, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, Menu_Redo, &QAction::setEnabled);
     wireEvents();
-    auto *keys = new CoordinateKeys(*coordinates, doc_, services_, this);
-    keys->openCornerMenu = [this](int i, const QPoint &at) {
-        view_.currentCorner = i;
-        popupMenu(*Menu_Ugol, at);
-    };
-    // MERGE: a paste brings the whole polygon into view:
-    // connect(keys, &CoordinateKeys::cornersPasted, this, &Form1::showWholePolygon);
+    [[maybe_unused]] auto *keys =
+        new CoordinateKeys(*coordinates, doc_, services_, this, [this](int i, QPoint at) {
+            view_.currentCorner = i;
+            popupMenu(*Menu_Ugol, at);
+        });
+    // MERGE: connect(keys, &CoordinateKeys::cornersPasted, this, &Form1::showWholePolygon);
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
     tools_.setHelpDocument(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf"));

@@ -1,7 +1,5 @@
 #include "main_window/form1_controls.h"
 
-#include "platform/controls/keyboard.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
@@ -10,8 +8,6 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
-
-#include <utility>
 
 namespace tarvel::main_window {
 
@@ -119,26 +115,6 @@ void Form1Controls::buildControls(QWidget *s) {
     Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
     Text3 = text(1020, 9450, 1905, 315, QString());
     Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
-
-    // A button of one glyph says what it does when the mouse rests on it.
-    const std::pair<Button *, const char *> tips[] = {
-        {Command3.get(), "Уменьшить количество углов на один"},
-        {Command2.get(), "Увеличить количество углов на один"},
-        {CmdNorm.get(), "Передвинуть в начало координат"},
-        {CmdXDw.get(), "Уменьшить X текущего угла на шаг"},
-        {CmdXUp.get(), "Увеличить X текущего угла на шаг"},
-        {CmdYDw.get(), "Уменьшить Y текущего угла на шаг"},
-        {CmdYUp.get(), "Увеличить Y текущего угла на шаг"},
-        {CmdClear.get(), "Очистить все поля с координатами"},
-        {CmdStepUp.get(), "Увеличить шаг"},
-        {CmdStepDw.get(), "Уменьшить шаг"},
-        {CmdUp.get(), "Сдвинуть все углы вверх на шаг (Y + шаг)"},
-        {CmdDown.get(), "Сдвинуть все углы вниз на шаг (Y − шаг)"},
-        {CmdRight.get(), "Сдвинуть все углы вправо на шаг (X + шаг)"},
-        {CmLleft.get(), "Сдвинуть все углы влево на шаг (X − шаг)"},
-    };
-    for (const auto &[b, tip] : tips)
-        b->widget()->setToolTip(QString::fromUtf8(tip));
 }
 
 Form1Controls::Label &Form1Controls::warningLabel(QWidget *surface) {
@@ -217,12 +193,6 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_Ugol = new QMenu(QStringLiteral("Угол"), &window);
     Menu_lnsertUgol = Menu_Ugol->addAction(QStringLiteral("Вставить угол"));
     Menu_DelUgol = Menu_Ugol->addAction(QStringLiteral("Удалить угол"));
-
-    // Every menu and item is reached from the keyboard: F10 or Alt with a
-    // title's letter opens a menu, an item's letter chooses it.
-    platform::addMnemonics(*bar);
-    platform::addMnemonics(*Menu_Ugol);
-    platform::openMenuBarOnF10(window);
 }
 
 } // namespace tarvel::main_window

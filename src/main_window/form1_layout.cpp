@@ -86,12 +86,8 @@ void Form1::Form_Load() {
     SetComboHeight(*Cmb1, 200);
     SetComboHeight(*Cmb2, 200);
 
-    // 2. The window fits the screen's room; a screen below 1024 x 768 is
-    // told of only when the client area cannot show whole there.
-    const QSize screen = services_.screen.screenSize();
-    if (!fit_->fitInto(services_.screen.availableArea()) &&
-        (screen.width() < 1024 || screen.height() < 768))
-        tellSmallScreen(services_.messages, this, screen);
+    // 2. The window fits the screen; a small one is told of when needed.
+    fitToScreen(*fit_, services_.screen, services_.messages, this);
 
     // 3. The plane's origin lies on the crossing of the axes.
     view_.originX = 3540;

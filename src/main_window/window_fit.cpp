@@ -100,8 +100,12 @@ bool WindowFit::fitInto(const QRect &available) {
     return plan.whole();
 }
 
-void tellSmallScreen(platform::MessageBoxService &messages, QWidget *owner, QSize screen) {
-    messages.show(owner,
+void fitToScreen(WindowFit &fit, platform::ScreenService &screens,
+                 platform::MessageBoxService &messages, QWidget *window) {
+    const QSize screen = screens.screenSize();
+    if (fit.fitInto(screens.availableArea()) || (screen.width() >= 1024 && screen.height() >= 768))
+        return;
+    messages.show(window,
                   QStringLiteral("У Вас разрешение экрана ") + QString::number(screen.width()) +
                       QStringLiteral(" Х ") + QString::number(screen.height()) +
                       QStringLiteral(", а программа расчитана на разрешение не менее 1024 Х 768 "

@@ -22,7 +22,8 @@ class QWidget;
 
 namespace tarvel::platform {
 class MessageBoxService;
-}
+class ScreenService;
+} // namespace tarvel::platform
 
 namespace tarvel::main_window {
 
@@ -69,8 +70,10 @@ private:
     bool framed_ = false;
 };
 
-// The notice that the screen is smaller than the layout was designed for,
-// with the screen's size in pixels.
-void tellSmallScreen(platform::MessageBoxService &messages, QWidget *owner, QSize screen);
+// Fits `window` to the screen's room and, when the client area cannot show
+// whole there on a screen below 1024 x 768, tells the user that the screen
+// is smaller than the layout was designed for, with its size in pixels.
+void fitToScreen(WindowFit &fit, platform::ScreenService &screen,
+                 platform::MessageBoxService &messages, QWidget *window);
 
 } // namespace tarvel::main_window

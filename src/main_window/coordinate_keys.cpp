@@ -73,8 +73,13 @@ void CoordinateKeys::showFieldMenu(const Place &p, const QPoint &globalPos) {
     QLineEdit *edit = table_.field(p.axis, p.corner)->edit();
     QMenu *menu = edit->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // "Вставить" of the field's menu pastes as Ctrl+V does.
-    if (auto *item = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+    // "Вставить" of the field's menu pastes as Ctrl+V does. The item is
+    // known by the key it shows, else by its icon's name.
+    const QString key =
+        QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction *item : menu->actions()) {
+        if (!item->text().endsWith(key) && item->icon().name() != QLatin1String("edit-paste"))
+            continue;
         QObject::disconnect(item, nullptr, edit, nullptr);
         connect(item, &QAction::triggered, this, [this, p] { paste(p.axis, p.corner); });
     }

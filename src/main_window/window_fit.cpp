@@ -40,6 +40,10 @@ WindowFit::WindowFit(QMainWindow &window, QWidget *content)
     area_->setFrameShape(QFrame::NoFrame);
     area_->setWidgetResizable(false);
     area_->setWidget(content);
+    // The scroll area asks its widget to fill its background first; the
+    // content paints its own, and a fill of its own would have it painted
+    // twice whenever one of its controls changes.
+    content->setAutoFillBackground(false);
     window.setCentralWidget(area_);
     // Until a screen is known the window has its designed size.
     fitInto(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));

@@ -12,6 +12,7 @@
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -273,6 +274,25 @@ TEST_F(KeysTest, ASingleNumberPastesIntoTheFieldAsTyped) {
     EXPECT_EQ(form->document().text(Axis::X, 2), QStringLiteral("6 123 456,78"));
     EXPECT_EQ(form->cornerCount(), 20);
     EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(KeysTest, TheFieldMenusPasteGoesTheSameWay) {
+    fakes.clipboard.plain = QStringLiteral("1\t2\n3\t4\n");
+    QLineEdit *edit = form->table().x(5)->edit();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit, &click);
+    QAction *paste = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *menu = qobject_cast<QMenu *>(w); menu && menu->isVisible())
+            for (QAction *a : menu->actions())
+                if (a->text().endsWith(QStringLiteral("\tCtrl+V"))) paste = a;
+    ASSERT_NE(paste, nullptr);
+    paste->setEnabled(true); // the desktop's clipboard, which it follows, is not the test's
+    paste->trigger();
+    EXPECT_EQ(form->document().text(Axis::X, 5), QStringLiteral(" 1,00"));
+    EXPECT_EQ(form->document().text(Axis::Y, 6), QStringLiteral(" 4,00"));
+    EXPECT_TRUE(popups.empty()) << "a mouse click keeps the field's own menu";
 }
 
 // ---- small and scaled screens ----

@@ -89,7 +89,9 @@ std::optional<Pair> linePair(const QString &line, bool alone) {
     }
     const QStringList tokens = blankTokens(line);
     const qsizetype m = tokens.size();
-    if (m < 2) return std::nullopt;
+    // Two numbers of up to 18 digits each take at most 12 groups; a longer
+    // line is no pair, and is not tried in all its ways.
+    if (m < 2 || m > 12) return std::nullopt;
     if (alone && groupedNumber(tokens, 0, m)) return std::nullopt;
     std::optional<Pair> found;
     for (qsizetype k = 1; k < m; ++k) {
@@ -114,7 +116,7 @@ bool hasNumber(const QString &line) {
 
 } // namespace
 
-PastedTable readPastedCorners(const QString &text) {
+PastedTable readPastedCorners(const QString &text, int room) {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = text.split(lineBreak);
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
@@ -131,8 +133,8 @@ PastedTable readPastedCorners(const QString &text) {
     const int firstRow = hasNumber(lines[0]) ? 0 : 1;
     for (int i = firstRow; i < lines.size(); ++i) {
         const auto pair = linePair(lines[i], false);
-        if (!pair) {
-            table.kind = PastedTable::Kind::BadLine;
+        if (!pair || int(table.corners.size()) >= room) {
+            table.kind = pair ? PastedTable::Kind::TooMany : PastedTable::Kind::BadLine;
             table.badLine = i + 1;
             table.corners.clear();
             return table;

@@ -15,9 +15,12 @@
 //   - a first line in which no field reads as a number is a heading and is
 //     passed over; blank lines at the end are passed over too;
 //   - every other line must be exactly one pair.
-// A text of one line (after the heading and blank lines are dropped) that
-// is not a pair, a single number for instance, is not a table: it belongs
-// in one field, as typed.
+// A text of one line (after blank lines at the end are dropped) that is not
+// a pair, a single number for instance, is not a table: it belongs in one
+// field, as typed.
+// The lines are read in order, and the first that cannot be taken stops
+// the reading: one that is not a pair, or one pair more than `room` (the
+// corners left from the row pasted into to the last, corner 20).
 //
 // Pure code: no widgets.
 #pragma once
@@ -39,12 +42,13 @@ struct PastedTable {
         NotATable, // one line that is no pair: a paste into the field itself
         Corners,   // `corners` holds one pair per line, in order
         BadLine,   // the line `badLine` is not a pair of numbers
+        TooMany,   // the line `badLine` holds a pair beyond `room`
     };
     Kind kind = Kind::NotATable;
     std::vector<PastedCorner> corners;
     int badLine = 0;
 };
 
-PastedTable readPastedCorners(const QString &text);
+PastedTable readPastedCorners(const QString &text, int room = 20);
 
 } // namespace tarvel::geometry

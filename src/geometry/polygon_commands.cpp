@@ -241,6 +241,7 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count,
 CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table) {
     using Kind = PastedTable::Kind;
     if (table.kind == Kind::BadLine) return {std::nullopt, Refusal::NotANumber, table.badLine};
+    if (table.kind == Kind::TooMany) return {std::nullopt, Refusal::TooManyCorners, table.badLine};
     if (table.kind != Kind::Corners || table.corners.empty() || from < 1 || from > s.corners)
         return refused(Refusal::NoCorner);
     const std::size_t rows = table.corners.size();

@@ -154,7 +154,7 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count,
 // Refusals, changing nothing:
 //   NotANumber with `line` = table.badLine when a line is not a pair;
 //   TooManyCorners with `line` = the first line that would go beyond
-//   corner 20;
+//   corner 20 (the table's own TooMany line, or found here);
 //   NoCorner when `from` is not a corner 1..n, or the table holds no
 //   corners (a paste that belongs in one field).
 CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table);

@@ -40,7 +40,8 @@ CoordinateKeys::CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument
 
 void CoordinateKeys::paste(Axis axis, int i) {
     const QString text = services_.clipboard.text();
-    const geometry::PastedTable table = geometry::readPastedCorners(text);
+    const geometry::PastedTable table =
+        geometry::readPastedCorners(text, geometry::kMaxCorners - i + 1);
     if (table.kind == geometry::PastedTable::Kind::NotATable) {
         // One value, as any paste; the line break a spreadsheet puts after a
         // single cell does not go into the field.

@@ -92,10 +92,27 @@ const ParseRow kParseRows[] = {
     {"AmbiguousBlanks", "1\t2\n12 345 678\n", Kind::BadLine, {}, 2},
     {"ThreeDecimalsSeparatedByBlanks", "1,5 2,5 3,5\n1 2\n", Kind::BadLine, {}, 1},
     {"SecondLineNotAPairAfterHeading", "Номер\nX Y\n", Kind::BadLine, {}, 2},
+    {"ALongLineOfGroupsIsNoPair",
+     "1 2\n123 456 789 123 456 789 123 456 789 123 456 789 123\n",
+     Kind::BadLine,
+     {},
+     2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, PasteParse, ::testing::ValuesIn(kParseRows),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The reading stops at the first line it cannot take, in line order: the
+// message names the line the user has to look at first.
+TEST(PasteRoom, TheFirstLineBeyondTheRoomStopsTheReading) {
+    const QString text = QStringLiteral("X\tY\n1\t2\n3\t4\n5\t6\nabc\n");
+    const PastedTable t = readPastedCorners(text, 2);
+    EXPECT_EQ(t.kind, Kind::TooMany);
+    EXPECT_EQ(t.badLine, 4);
+    EXPECT_TRUE(t.corners.empty());
+    EXPECT_EQ(readPastedCorners(text, 3).kind, Kind::BadLine);
+    EXPECT_EQ(readPastedCorners(text, 3).badLine, 5);
+}
 
 // ---- the command ----
 
@@ -124,24 +141,8 @@ TEST(PasteCorners, FillsFromTheRowOnAndGrowsTheCount) {
     want.corners = 6;
     want.texts.count = QStringLiteral("6");
     EXPECT_EQ(*r.after, want);
-}
-
-TEST(PasteCorners, FewerRowsThanCornersKeepTheCount) {
-    const PolygonState s = polygonOf({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}}, "9");
-    const CommandResult r = pasteCorners(s, 1, tableOf(2));
-    ASSERT_TRUE(r.after);
-    EXPECT_EQ(r.after->corners, 4);
-    EXPECT_EQ(r.after->texts.x[3], QStringLiteral("3"));
-    EXPECT_EQ(r.after->texts.y[2], QStringLiteral(" 1,50"));
-}
-
-TEST(PasteCorners, SurveyCoordinatesKeepTheirDigits) {
-    PastedTable t = readPastedCorners(QStringLiteral("6123456,78\t2345678,9\n1\t2\n"));
-    const PolygonState s = polygonOf({{"1", "1"}, {"2", "2"}, {"3", "3"}}, "9");
-    const CommandResult r = pasteCorners(s, 1, t);
-    ASSERT_TRUE(r.after);
-    EXPECT_EQ(r.after->texts.x[1], QStringLiteral("6123 456,78"));
-    EXPECT_EQ(r.after->texts.y[1], QStringLiteral("2345 678,90"));
+    // Fewer rows than corners keep the count.
+    EXPECT_EQ(pasteCorners(s, 1, tableOf(2)).after->corners, 4);
 }
 
 TEST(PasteCorners, RefusalsNameTheLineAndChangeNothing) {
@@ -153,14 +154,17 @@ TEST(PasteCorners, RefusalsNameTheLineAndChangeNothing) {
         Refusal refusal;
         int line;
     };
-    PastedTable bad;
+    PastedTable bad, tooMany;
     bad.kind = Kind::BadLine;
     bad.badLine = 7;
+    tooMany.kind = Kind::TooMany;
+    tooMany.badLine = 9;
     const Case cases[] = {
         {"FitsExactlyUpToCorner20", 1, tableOf(20), Refusal::None, 0},
         {"OneRowBeyondCorner20", 2, tableOf(20), Refusal::TooManyCorners, 21},
         {"FromTheLastRowTwoDoNotFit", 4, tableOf(18), Refusal::TooManyCorners, 19},
         {"LineNotAPair", 1, bad, Refusal::NotANumber, 7},
+        {"LineBeyondTheRoomRead", 1, tooMany, Refusal::TooManyCorners, 9},
         {"NotATable", 1, PastedTable{}, Refusal::NoCorner, 0},
         {"HiddenRow", 5, tableOf(2), Refusal::NoCorner, 0},
         {"NoRow", 0, tableOf(2), Refusal::NoCorner, 0},

@@ -70,8 +70,7 @@ bool WindowFit::eventFilter(QObject *watched, QEvent *event) {
 namespace {
 
 // What the window system puts around the window. Known once the window is
-// shown in a frame; before that, a usual title bar and border, in the
-// device pixels they are drawn in.
+// shown in a frame; before that, a usual title bar and border.
 QMargins frameOf(const QMainWindow &w) {
     const QRect outer = w.frameGeometry(), inner = w.geometry();
     if (w.isVisible() && outer != inner)

@@ -333,6 +333,32 @@ INSTANTIATE_TEST_SUITE_P(
                       FitRow{"WidthLostToTheVerticalBar", {1088, 740}, true, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// 1920 x 1080 at 200 %: the client area scrolls, and the keyboard brings
+// what it moves to into view.
+class SmallRoomTest : public WindowTest {
+protected:
+    void SetUp() override {
+        fakes.screen.size = {960, 540};
+        fakes.screen.available = {0, 0, 960, 540};
+        makeWindow();
+    }
+};
+
+TEST_F(SmallRoomTest, AControlThatTakesTheFocusScrollsIntoView) {
+    auto *area = form->findChild<QScrollArea *>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
+    for (platform::Control *c : {static_cast<platform::Control *>(form->controls().txtStep.get()),
+                                 static_cast<platform::Control *>(form->table().x(1))}) {
+        focus(*c);
+        const QRect shown =
+            QRect(c->widget()->mapTo(area->viewport(), QPoint(0, 0)), c->widget()->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(shown));
+    }
+    focus(*form->controls().txtStep);
+    EXPECT_GT(area->verticalScrollBar()->value(), 0);
+}
+
 TEST(SmallScreen, TheWindowFitsAndTellsOnlyWhenItCannotShowWhole) {
     struct Case {
         const char *name;

@@ -5,6 +5,7 @@
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
+#include "platform/controls/keyboard.h"
 
 #include <QCloseEvent>
 
@@ -120,6 +121,7 @@ GeoWindow::GeoWindow(QWidget *owner, platform::Services &services, const files::
     for (const Column &c : columnsOf(kind_))
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
+    platform::closeOnEscape(*this);
     setFont(platform::defaultFont());
     platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(kMaxRows));
     buildControls();
@@ -206,6 +208,10 @@ void GeoWindow::buildControls() {
     chkExact = std::make_unique<platform::CheckBox>(this);
     chkExact->move(tw(8), tw(36), tw(kWindowWidth - 16), tw(kRowHeight));
     chkExact->setCaption(kExactCaption);
+    Command3->widget()->setToolTip(QStringLiteral("Уменьшить количество углов на один"));
+    Command2->widget()->setToolTip(QStringLiteral("Увеличить количество углов на один"));
+    Cmd1->widget()->setToolTip(QStringLiteral("Справка: как пересчитываются координаты"));
+    CmdClear->widget()->setToolTip(QStringLiteral("Очистить все поля с координатами"));
 
     const std::vector<Column> &columns = columnsOf(kind_);
     LblHeadY = label(columns.front().left, 62, QStringLiteral("Северная широта (Y)"));

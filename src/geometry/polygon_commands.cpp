@@ -238,4 +238,25 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count,
     return changed(std::move(t));
 }
 
+CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table) {
+    using Kind = PastedTable::Kind;
+    if (table.kind == Kind::BadLine) return {std::nullopt, Refusal::NotANumber, table.badLine};
+    if (table.kind == Kind::TooMany) return {std::nullopt, Refusal::TooManyCorners, table.badLine};
+    if (table.kind != Kind::Corners || table.corners.empty() || from < 1 || from > s.corners)
+        return refused(Refusal::NoCorner);
+    const std::size_t rows = table.corners.size();
+    if (from - 1 + rows > std::size_t(kMaxCorners))
+        return {std::nullopt, Refusal::TooManyCorners,
+                table.corners[std::size_t(kMaxCorners - from + 1)].line};
+    PolygonState t = s;
+    for (std::size_t k = 0; k < rows; ++k) {
+        const std::size_t i = std::size_t(from) + k;
+        t.texts.x[i] = formatNumber(table.corners[k].x, kFieldPattern);
+        t.texts.y[i] = formatNumber(table.corners[k].y, kFieldPattern);
+    }
+    t.corners = std::max(s.corners, from - 1 + int(rows));
+    t.texts.count = QString::number(t.corners);
+    return changed(std::move(t));
+}
+
 } // namespace tarvel::geometry

@@ -23,6 +23,7 @@
 // Pure code: no widgets.
 #pragma once
 
+#include "geometry/pasted_corners.h"
 #include "geometry/polygon_state.h"
 
 #include <optional>
@@ -49,6 +50,8 @@ enum class Refusal {
 struct CommandResult {
     std::optional<PolygonState> after; // the state after the command, if any
     Refusal refusal = Refusal::None;
+    // The line of a pasted text that the refusal is about (1-based), or 0.
+    int line = 0;
 };
 
 // The polygon the program starts with: 20 corners (area 10 700 m²), the
@@ -141,5 +144,19 @@ CommandResult importCorners(const PolygonState &s, const std::array<QString, 21>
 CommandResult enterPlaneCorners(const PolygonState &s, int count,
                                 const std::array<double, 21> &x,
                                 const std::array<double, 21> &y);
+
+// Corners pasted as a table (pasted_corners.h) from corner `from` on: the
+// pairs of the table become corners from, from + 1, ... in order, each
+// coordinate written through the field pattern "# ##0.00", as a field shows
+// a number typed into it once it is left (6123456,78 -> "6123 456,78").
+// The count grows to the last pasted corner and never shrinks; the other
+// corners, the owner and the unit stay. One change however many corners.
+// Refusals, changing nothing:
+//   NotANumber with `line` = table.badLine when a line is not a pair;
+//   TooManyCorners with `line` = the first line that would go beyond
+//   corner 20 (the table's own TooMany line, or found here);
+//   NoCorner when `from` is not a corner 1..n, or the table holds no
+//   corners (a paste that belongs in one field).
+CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table);
 
 } // namespace tarvel::geometry

@@ -6,8 +6,11 @@
 
 #include "geographic/geo_window.h"
 #include "geometry/polygon_commands.h"
+#include "main_window/coordinate_keys.h"
 #include "main_window/drawing_surface.h"
 #include "main_window/survey_sheet_window.h"
+#include "main_window/window_fit.h"
+#include "main_window/window_keys.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
@@ -16,7 +19,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -34,7 +36,6 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     surface_->setFixedSize(1071, 701);
     // Every control of the client area inherits the program's face.
     surface_->setFont(platform::defaultFont());
-    setCentralWidget(surface_);
     surfaceControl_ = std::make_unique<platform::Control>(surface_);
     // The drawing is painted beneath the controls.
     plot_ = std::make_unique<PlotView>([this](const QRegion &r) {
@@ -45,7 +46,9 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     });
     buildControls(surface_);
     buildMenus(*this);
+    addKeyboardReach(*this, *this);
     connectMenus();
+    fit_ = std::make_unique<WindowFit>(*this, surface_);
     surface_->paintDrawing = [this](QPainter &p) { plot_->paint(p); };
     // The default polygon is the document at start: no history, not
     // modified. A file named on the command line replaces it in Form_Load.
@@ -58,11 +61,15 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     connect(&history, &QUndoStack::canUndoChanged, Menu_Undo, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, Menu_Redo, &QAction::setEnabled);
     wireEvents();
+    [[maybe_unused]] auto *keys =
+        new CoordinateKeys(*coordinates, doc_, services_, this, [this](int i, QPoint at) {
+            view_.currentCorner = i;
+            popupMenu(*Menu_Ugol, at);
+        });
+    // MERGE: connect(keys, &CoordinateKeys::cornersPasted, this, &Form1::showWholePolygon);
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
     tools_.setHelpDocument(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf"));
-    // The window keeps the size its layout was drawn for.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 Form1::~Form1() = default;

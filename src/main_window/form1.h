@@ -92,6 +92,7 @@ namespace main_window {
 class DrawingSurface;
 class SurveySheetWindow;
 struct PrintPage;
+class WindowFit;
 
 class Form1 : public QMainWindow, private Form1Controls {
     Q_OBJECT
@@ -365,6 +366,7 @@ private:
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;
     DrawingSurface *surface_ = nullptr;
+    std::unique_ptr<WindowFit> fit_; // the window within the screen's room
     std::unique_ptr<platform::Control> surfaceControl_;
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::optional<geographic::GeographicOrigin> geoOrigin_; // of the last geographic entry

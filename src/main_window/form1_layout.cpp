@@ -6,6 +6,7 @@
 #include "geometry/numtext.h"
 #include "main_window/drawing_surface.h"
 #include "main_window/survey_sheet_window.h"
+#include "main_window/window_fit.h"
 #include "platform/controls/colours.h"
 #include "platform/io/regular_file.h"
 
@@ -88,20 +89,8 @@ void Form1::Form_Load() {
     SetComboHeight(*Cmb1, 200);
     SetComboHeight(*Cmb2, 200);
 
-    // 2. The layout needs a screen of at least 1024 x 768.
-    const QSize screen = services_.screen.screenSize();
-    const int w = screen.width();
-    const int h = screen.height();
-    if (w < 1024 || h < 768) {
-        services_.messages.show(
-            this,
-            QStringLiteral("У Вас разрешение экрана ") + QString::number(w) +
-                QStringLiteral(" Х ") + QString::number(h) +
-                QStringLiteral(", а программа расчитана на разрешение не менее 1024 Х 768 "
-                               "возможно неправильное отображение!"),
-            platform::MsgButtons::OK, platform::MsgIcon::Information,
-            QStringLiteral("Сообщение программы"));
-    }
+    // 2. The window fits the screen; a small one is told of when needed.
+    fitToScreen(*fit_, services_.screen, services_.messages, this);
 
     // 3. The plane's origin lies on the crossing of the axes.
     view_.originX = 3540;

@@ -1,5 +1,6 @@
 #include "settings_windows/frm_about.h"
 
+#include "platform/controls/keyboard.h"
 #include "program.h"
 
 #include <QCloseEvent>
@@ -39,6 +40,7 @@ void makeLink(platform::Label &label) {
 FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
     : QWidget(&owner, Qt::Dialog), owner_(owner), shell_(shell) {
     setWindowTitle(QStringLiteral("О программе"));
+    platform::closeOnEscape(*this);
     platform::setFixedWindowSize(*this, int(5400 / kTwips), int(2940 / kTwips));
 
     lblDescription = makeLabel(this, 240, 180, kProgramTitle);

@@ -2,6 +2,7 @@
 
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
+#include "platform/controls/keyboard.h"
 
 #include <QCloseEvent>
 
@@ -36,6 +37,7 @@ FrmNastrGrid::FrmNastrGrid(QWidget *owner, platform::Services &services,
                            const files::Settings &current)
     : QWidget(owner, Qt::Dialog), services_(services), settings_(current) {
     setWindowTitle(QStringLiteral("Настройка графики"));
+    platform::closeOnEscape(*this);
     platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4020 / kTwips));
 
     auto check = [this](double top, const QString &caption) {

@@ -1,4 +1,5 @@
 #include "settings_windows/frm_podsk1.h"
+#include "platform/controls/keyboard.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -66,6 +67,7 @@ QPixmap FrmPodsk1::worksheetPicture() {
 
 FrmPodsk1::FrmPodsk1(QWidget *owner) : QWidget(owner, Qt::Window) {
     setWindowTitle(QStringLiteral("Подсказка"));
+    platform::closeOnEscape(*this);
 
     Label1 = std::make_unique<platform::Label>(this, false);
     Label1->move(180, 120, 4620, 765);

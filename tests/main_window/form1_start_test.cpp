@@ -4,6 +4,7 @@
 #include "main_window/drawing_layout.h"
 #include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
+#include "platform/controls/keyboard.h"
 
 #include <QAction>
 #include <QLabel>
@@ -115,12 +116,12 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
     makeWindow();
     QStringList menus;
     for (QAction *a : form->menuBar()->actions())
-        menus << a->text();
+        menus << platform::shownCaption(a->text());
     EXPECT_EQ(menus, QStringList({"Файл", "Инструменты", "Настройки", "Помощь"}));
     auto captions = [](QMenu *m) {
         QStringList c;
         for (QAction *a : m->actions())
-            c << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            c << (a->isSeparator() ? QStringLiteral("-") : platform::shownCaption(a->text()));
         return c;
     };
     EXPECT_EQ(captions(form->controls().Menu_File),

@@ -60,7 +60,11 @@ public:
 class FakeScreen : public ScreenService {
 public:
     QSize size{1920, 1080};
+    QRect available; // empty: the whole screen
     QSize screenSize() override { return size; }
+    QRect availableArea() override {
+        return available.isEmpty() ? QRect(QPoint(0, 0), size) : available;
+    }
 };
 
 class FakeCommandLine : public CommandLineService {

@@ -1,5 +1,6 @@
 #include "platform/controls/help_window.h"
 
+#include "platform/controls/keyboard.h"
 #include "program.h"
 
 #include <QDialog>
@@ -32,6 +33,7 @@ QDialog *showBuiltInHelp(QWidget &owner) {
     window->setObjectName(kHelpWindowName);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QStringLiteral("Краткая справка"));
+    closeOnEscape(*window);
     auto *layout = new QVBoxLayout(window);
     auto *browser = new QTextBrowser(window);
     browser->setOpenExternalLinks(true);

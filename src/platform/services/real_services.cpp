@@ -134,6 +134,11 @@ QSize QtScreen::screenSize() {
     return s ? s->size() : QSize(1024, 768);
 }
 
+QRect QtScreen::availableArea() {
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
 QString ArgvCommandLine::commandLineText() {
     return arguments_.size() > 1 ? arguments_.at(1) : QString();
 }

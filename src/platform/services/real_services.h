@@ -38,6 +38,7 @@ public:
 class QtScreen : public ScreenService {
 public:
     QSize screenSize() override;
+    QRect availableArea() override;
 };
 
 class ArgvCommandLine : public CommandLineService {

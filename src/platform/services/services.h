@@ -9,6 +9,7 @@
 // modal dialog and never writes into the real home folder.
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -80,6 +81,9 @@ public:
     virtual ~ScreenService() = default;
     // Size of the primary screen in pixels.
     virtual QSize screenSize() = 0;
+    // The part of the primary screen that windows may take (without the
+    // desktop's panels), in the same pixels; the whole screen unless told.
+    virtual QRect availableArea() { return QRect(QPoint(0, 0), screenSize()); }
 };
 
 class CommandLineService {

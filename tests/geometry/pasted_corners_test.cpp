@@ -1,0 +1,182 @@
+// Pasted coordinate lists, as spreadsheets and editors put them on the
+// clipboard, and the paste command that makes corners of them.
+#include "geometry/pasted_corners.h"
+#include "geometry/polygon_commands.h"
+#include "geometry/polygon_states.h"
+
+#include "support/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvel::geometry {
+namespace {
+
+using Kind = PastedTable::Kind;
+
+struct ParseRow {
+    const char *name;
+    const char *text;
+    Kind kind;
+    std::vector<PastedCorner> corners; // expected, with their lines
+    int badLine = 0;
+};
+
+void PrintTo(const ParseRow &r, std::ostream *os) {
+    *os << r.name;
+}
+
+class PasteParse : public ::testing::TestWithParam<ParseRow> {};
+
+TEST_P(PasteParse, ReadsPairsLineByLine) {
+    const ParseRow &r = GetParam();
+    const PastedTable t = readPastedCorners(QString::fromUtf8(r.text));
+    EXPECT_EQ(t.kind, r.kind);
+    EXPECT_EQ(t.badLine, r.badLine);
+    ASSERT_EQ(t.corners.size(), r.corners.size());
+    for (std::size_t k = 0; k < r.corners.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(t.corners[k].line, r.corners[k].line);
+        EXPECT_DOUBLE_EQ(t.corners[k].x, r.corners[k].x);
+        EXPECT_DOUBLE_EQ(t.corners[k].y, r.corners[k].y);
+    }
+}
+
+// "\xC2\xA0" is a no-break space, "\xE2\x80\xAF" a narrow one: what a
+// spreadsheet under a Russian locale puts between thousands.
+const ParseRow kParseRows[] = {
+    {"CalcTabsCrLfTrailingNewline",
+     "6123456,78\t2345678,9\r\n6123460\t2345680,5\r\n",
+     Kind::Corners,
+     {{1, 6123456.78, 2345678.9}, {2, 6123460, 2345680.5}}},
+    {"CalcThousandsWithNoBreakSpaces",
+     "6\xC2\xA0"
+     "123\xC2\xA0"
+     "456,78\t2\xE2\x80\xAF"
+     "345\xE2\x80\xAF"
+     "678,90\r\n"
+     "1\xC2\xA0"
+     "000\t2\xC2\xA0"
+     "000\r\n",
+     Kind::Corners,
+     {{1, 6123456.78, 2345678.9}, {2, 1000, 2000}}},
+    {"HeadingLinePassedOver",
+     "X\tY\r\n1\t2\r\n3,5\t4\r\n",
+     Kind::Corners,
+     {{2, 1, 2}, {3, 3.5, 4}}},
+    {"HeadingWithUnits", "X, м;Y, м\n10;20\n30;40\n", Kind::Corners, {{2, 10, 20}, {3, 30, 40}}},
+    {"SemicolonsAndDecimalPoints", "1.5;2.25\n3;4\n", Kind::Corners, {{1, 1.5, 2.25}, {2, 3, 4}}},
+    {"EmptyFieldsBesideSeparatorsIgnored",
+     "1\t\t2\t\n3;4;\n",
+     Kind::Corners,
+     {{1, 1, 2}, {2, 3, 4}}},
+    {"BlanksWithGroupedThousands",
+     "6 123 456,78 2 345 678,90\n6 123 460 2 345 680\n",
+     Kind::Corners,
+     {{1, 6123456.78, 2345678.9}, {2, 6123460, 2345680}}},
+    {"BlanksSmallNumbersInATable", "20 300\n40 50\n", Kind::Corners, {{1, 20, 300}, {2, 40, 50}}},
+    {"OneLineTwoNumbers", "12,5 30", Kind::Corners, {{1, 12.5, 30}}},
+    {"OneLineTabbedWithNewline", "12,5\t30\n", Kind::Corners, {{1, 12.5, 30}}},
+    {"NegativeAndExponent", "-5\t1E3\n+2\t-0,5\n", Kind::Corners, {{1, -5, 1000}, {2, 2, -0.5}}},
+    {"SingleNumberIsNoTable", "6 123 456,78\n", Kind::NotATable, {}},
+    {"OneLineThatIsOneGroupedNumber", "20 300", Kind::NotATable, {}},
+    {"OneWordIsNoTable", "abc", Kind::NotATable, {}},
+    {"EmptyText", "", Kind::NotATable, {}},
+    {"OnlyBlankLines", "\r\n \r\n", Kind::NotATable, {}},
+    {"ThreeColumns", "1\t2\t3\n4\t5\t6\n", Kind::BadLine, {}, 1},
+    {"TextInTheMiddle", "X\tY\n1\t2\nabc\t3\n4\t5\n", Kind::BadLine, {}, 3},
+    {"BlankLineInTheMiddle", "1\t2\n\n3\t4\n", Kind::BadLine, {}, 2},
+    {"OneNumberOnALine", "1\t2\n3\n", Kind::BadLine, {}, 2},
+    {"AmbiguousBlanks", "1\t2\n12 345 678\n", Kind::BadLine, {}, 2},
+    {"ThreeDecimalsSeparatedByBlanks", "1,5 2,5 3,5\n1 2\n", Kind::BadLine, {}, 1},
+    {"SecondLineNotAPairAfterHeading", "Номер\nX Y\n", Kind::BadLine, {}, 2},
+    {"ALongLineOfGroupsIsNoPair",
+     "1 2\n123 456 789 123 456 789 123 456 789 123 456 789 123\n",
+     Kind::BadLine,
+     {},
+     2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, PasteParse, ::testing::ValuesIn(kParseRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// The reading stops at the first line it cannot take, in line order: the
+// message names the line the user has to look at first.
+TEST(PasteRoom, TheFirstLineBeyondTheRoomStopsTheReading) {
+    const QString text = QStringLiteral("X\tY\n1\t2\n3\t4\n5\t6\nabc\n");
+    const PastedTable t = readPastedCorners(text, 2);
+    EXPECT_EQ(t.kind, Kind::TooMany);
+    EXPECT_EQ(t.badLine, 4);
+    EXPECT_TRUE(t.corners.empty());
+    EXPECT_EQ(readPastedCorners(text, 3).kind, Kind::BadLine);
+    EXPECT_EQ(readPastedCorners(text, 3).badLine, 5);
+}
+
+// ---- the command ----
+
+PastedTable tableOf(int rows) {
+    PastedTable t;
+    t.kind = Kind::Corners;
+    for (int k = 0; k < rows; ++k)
+        t.corners.push_back({k + 2, 1000.0 * (k + 1), 0.5 + k}); // a heading on line 1
+    return t;
+}
+
+TEST(PasteCorners, FillsFromTheRowOnAndGrowsTheCount) {
+    const PolygonState s = polygonOf({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}}, "9");
+    const CommandResult r = pasteCorners(s, 3, tableOf(4));
+    ASSERT_TRUE(r.after);
+    EXPECT_EQ(r.refusal, Refusal::None);
+    PolygonState want = s;
+    want.texts.x[3] = QStringLiteral("1 000,00");
+    want.texts.y[3] = QStringLiteral(" 0,50");
+    want.texts.x[4] = QStringLiteral("2 000,00");
+    want.texts.y[4] = QStringLiteral(" 1,50");
+    want.texts.x[5] = QStringLiteral("3 000,00");
+    want.texts.y[5] = QStringLiteral(" 2,50");
+    want.texts.x[6] = QStringLiteral("4 000,00");
+    want.texts.y[6] = QStringLiteral(" 3,50");
+    want.corners = 6;
+    want.texts.count = QStringLiteral("6");
+    EXPECT_EQ(*r.after, want);
+    // Fewer rows than corners keep the count.
+    EXPECT_EQ(pasteCorners(s, 1, tableOf(2)).after->corners, 4);
+}
+
+TEST(PasteCorners, RefusalsNameTheLineAndChangeNothing) {
+    const PolygonState s = polygonOf({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}}, "9");
+    struct Case {
+        const char *name;
+        int from;
+        PastedTable table;
+        Refusal refusal;
+        int line;
+    };
+    PastedTable bad, tooMany;
+    bad.kind = Kind::BadLine;
+    bad.badLine = 7;
+    tooMany.kind = Kind::TooMany;
+    tooMany.badLine = 9;
+    const Case cases[] = {
+        {"FitsExactlyUpToCorner20", 1, tableOf(20), Refusal::None, 0},
+        {"OneRowBeyondCorner20", 2, tableOf(20), Refusal::TooManyCorners, 21},
+        {"FromTheLastRowTwoDoNotFit", 4, tableOf(18), Refusal::TooManyCorners, 19},
+        {"LineNotAPair", 1, bad, Refusal::NotANumber, 7},
+        {"LineBeyondTheRoomRead", 1, tooMany, Refusal::TooManyCorners, 9},
+        {"NotATable", 1, PastedTable{}, Refusal::NoCorner, 0},
+        {"HiddenRow", 5, tableOf(2), Refusal::NoCorner, 0},
+        {"NoRow", 0, tableOf(2), Refusal::NoCorner, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandResult r = pasteCorners(s, c.from, c.table);
+        EXPECT_EQ(r.refusal, c.refusal);
+        EXPECT_EQ(r.line, c.line);
+        EXPECT_EQ(r.after.has_value(), c.refusal == Refusal::None);
+    }
+}
+
+} // namespace
+} // namespace tarvel::geometry

@@ -7,6 +7,7 @@
 #include "geographic/geo_window.h"
 #include "geometry/polygon_commands.h"
 #include "main_window/drawing_surface.h"
+#include "main_window/view_fit.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 
 #include <cmath>
+#include <utility>
 
 namespace tarvel::main_window {
 
@@ -68,7 +70,33 @@ Form1::~Form1() = default;
 
 void Form1::documentChanged() {
     showDocument();
+    if (std::exchange(fitOnChange_, false)) placeWholePolygon();
     VICHISLIT();
+}
+
+void Form1::showWholePolygon(const std::function<void()> &change) {
+    if (!change && placeWholePolygon()) redraw();
+    fitOnChange_ = bool(change);
+    if (change) change();
+    fitOnChange_ = false;
+}
+
+bool Form1::placeWholePolygon() {
+    QStringList scales;
+    for (int i = 0; i < Cmb3->ListCount(); ++i)
+        scales << Cmb3->List(i);
+    const auto fit = fitPolygon(doc_, view_, scales);
+    if (!fit) return false;
+    view_.moveAxes(fit->axisX, fit->axisY);
+    // The scale field shows the new scale; the drawing follows only once.
+    if (const QString text = geometry::plainText(fit->scale); fit->scale != view_.scale) {
+        Cmb3->setText(text);
+        const auto apply = std::exchange(txtMsb->Change, nullptr);
+        txtMsb->setText(text);
+        txtMsb->Change = apply;
+        view_.applyScale(text);
+    }
+    return true;
 }
 
 void Form1::showDocument() {
@@ -122,7 +150,12 @@ void Form1::wireEvents() {
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
     surfaceControl_->Click = [this] { Surface_Click(); };
-    surfaceControl_->MouseDown = [this](const MouseInfo &m) { Surface_MouseDown(m); };
+    // Whatever a press or a row caption makes the current corner, the
+    // highlight shows it: it is the corner the step buttons move.
+    surfaceControl_->MouseDown = [this](const MouseInfo &m) {
+        Surface_MouseDown(m);
+        PODKRAS();
+    };
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { Surface_MouseMove(m); };
     surfaceControl_->MouseUp = [this](const MouseInfo &m) { Surface_MouseUp(m); };
 
@@ -137,8 +170,14 @@ void Form1::wireEvents() {
         coordinates->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
         coordinates->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
         coordinates->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
-        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
+        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            LblX_MouseUp(i, m);
+            PODKRAS();
+        };
+        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            LblY_MouseUp(i, m);
+            PODKRAS();
+        };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

@@ -130,6 +130,12 @@ public:
     void deleteCorner();
     // The count buttons: one corner more or less.
     void changeCount(int delta);
+    // Moves the view, if the polygon does not lie in the drawing, so that it
+    // does (view_fit.h): the axes' origin to round values just below its
+    // smallest X and Y, then the scale up the list until it fits. The
+    // coordinates never change. Given the `change` of the document that
+    // brings a polygon (a paste), the view moves with it, in its one redraw.
+    void showWholePolygon(const std::function<void()> &change = {});
     // Replaces the polygon by corners converted in a geographic window: the
     // fields, the row count and the unit (metres), then a recompute.
     void enterGeographicCorners(const geographic::PlaneCorners &corners);
@@ -232,6 +238,8 @@ private:
     // The unit list shows the document's unit, and the three unit captions
     // follow it.
     void showUnit();
+    // The view takes the polygon in (see showWholePolygon()); true if it moved.
+    bool placeWholePolygon();
     void Menu_Undo_Click();
     void Menu_Redo_Click();
 
@@ -367,6 +375,7 @@ private:
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;
+    bool fitOnChange_ = false; // the next change of the document brings a polygon to show whole
     int shownRows_ = 0;
     bool loading_ = false;          // Form_Load is running: the drawing waits for its end
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it

@@ -46,7 +46,7 @@ void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     // The unit the conversion sets (metres) is part of the same change.
     const auto r = geometry::enterPlaneCorners(doc_.current(), corners.count, corners.x, corners.y);
     clearHighlight(r.after->corners);
-    applyResult(r, QStringLiteral("Ввод географических координат"));
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Ввод географических координат")); });
 }
 
 } // namespace tarvel::main_window

@@ -54,6 +54,7 @@ void Form1::connectMenus() {
     on(Menu_Tools_GK1, &Form1::Menu_Tools_GK1_Click);
     on(Menu_Undo, &Form1::Menu_Undo_Click);
     on(Menu_Redo, &Form1::Menu_Redo_Click);
+    connect(Menu_Tools_ShowAll, &QAction::triggered, this, [this] { showWholePolygon(); });
     on(Menu_Set_Path, &Form1::Menu_Set_Path_Click);
     on(Menu_Set_Grid, &Form1::Menu_Set_Grid_Click);
     on(Menu_Set_Hlp, &Form1::Menu_Set_Hlp_Click);
@@ -101,8 +102,6 @@ void Form1::Form_Load() {
     }
 
     // 3. The plane's origin lies on the crossing of the axes.
-    view_.originX = 3540;
-    view_.originY = 10080;
     view_.twipsPerMm = 56.692f;
 
     // 4. The common scales.
@@ -121,6 +120,7 @@ void Form1::Form_Load() {
     // 7. The stored preferences.
     st.settings = files::loadSettings(services_.settings);
     view_.scale = st.settings.MapScale;
+    view_.setNorthUp(st.settings.NorthUp != 0);
 
     // 8. From here a failing step is skipped: none of them may stop the start.
     // 9. Background colour.
@@ -131,7 +131,7 @@ void Form1::Form_Load() {
     // appearing: only a regular file is read.
     if (platform::isRegularFile(st.settings.MapPicture) &&
         plot_->picture()->LoadPicture(st.settings.MapPicture))
-        plot_->picture()->setTop(view_.originY - plot_->picture()->Height());
+        plot_->picture()->setTop(ViewState::kCrossY - plot_->picture()->Height());
 
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate

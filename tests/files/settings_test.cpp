@@ -35,6 +35,7 @@ void expectSame(const Settings &a, const Settings &b) {
     EXPECT_EQ(a.CornerHintOff, b.CornerHintOff);
     EXPECT_EQ(a.PolygonFolder, b.PolygonFolder);
     EXPECT_EQ(a.RecentFiles, b.RecentFiles);
+    EXPECT_EQ(a.NorthUp, b.NorthUp);
 }
 
 } // namespace
@@ -93,6 +94,7 @@ TEST(Settings, WritesInTheirOrder) {
         "Tunes/Gr1=1",    "Tunes/Gr3=16777215", "Tunes/Gr4=255",
         "Tunes/Gr5=0",    "Tunes/Gr7=0",        "Tunes/Gr8=-2147483633",
         "Tunes/Gr10=0",   "Tunes/Gr11=1",       "Tunes/Gr12=1",
+        "Tunes/Gr13=0",
         "Tunes/Step=2,5", "Tunes/Gr6=12,5",     QStringLiteral("Tunes/imgFName=/карты/план.bmp"),
         "Tunes/Gr9=1",    "Tunes/Fl5=0",        "Tunes/Fl6=0",
     };
@@ -108,6 +110,7 @@ TEST(Settings, SurviveTheIniStore) {
     s.WorkFolder = QStringLiteral("/home/пользователь/Участки, 2024");
     s.ShowGrid = s.DragAnywhere = s.ShowAngles = s.SelectOnFocus = 1;
     s.ShowNumbers = s.ShowLengths = 0;
+    s.NorthUp = 1;
     s.ImportHintOff = s.StepHintOff = s.CornerHintOff = 1;
     s.GridColour = 16777215;
     s.LineColour = 0xFF8040;

@@ -70,33 +70,15 @@ Form1::~Form1() = default;
 
 void Form1::documentChanged() {
     showDocument();
-    if (std::exchange(fitOnChange_, false)) placeWholePolygon();
+    if (std::exchange(fitOnChange_, false)) takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb);
     VICHISLIT();
 }
 
 void Form1::showWholePolygon(const std::function<void()> &change) {
-    if (!change && placeWholePolygon()) redraw();
+    if (!change && takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb)) redraw();
     fitOnChange_ = bool(change);
     if (change) change();
     fitOnChange_ = false;
-}
-
-bool Form1::placeWholePolygon() {
-    QStringList scales;
-    for (int i = 0; i < Cmb3->ListCount(); ++i)
-        scales << Cmb3->List(i);
-    const auto fit = fitPolygon(doc_, view_, scales);
-    if (!fit) return false;
-    view_.moveAxes(fit->axisX, fit->axisY);
-    // The scale field shows the new scale; the drawing follows only once.
-    if (const QString text = geometry::plainText(fit->scale); fit->scale != view_.scale) {
-        Cmb3->setText(text);
-        const auto apply = std::exchange(txtMsb->Change, nullptr);
-        txtMsb->setText(text);
-        txtMsb->Change = apply;
-        view_.applyScale(text);
-    }
-    return true;
 }
 
 void Form1::showDocument() {

@@ -130,11 +130,9 @@ public:
     void deleteCorner();
     // The count buttons: one corner more or less.
     void changeCount(int delta);
-    // Moves the view, if the polygon does not lie in the drawing, so that it
-    // does (view_fit.h): the axes' origin to round values just below its
-    // smallest X and Y, then the scale up the list until it fits. The
-    // coordinates never change. Given the `change` of the document that
-    // brings a polygon (a paste), the view moves with it, in its one redraw.
+    // Moves the view to take the whole polygon in if it does not lie in the
+    // drawing (view_fit.h). Given the `change` of the document that brings a
+    // polygon (a paste), the view moves with it, in its one redraw.
     void showWholePolygon(const std::function<void()> &change = {});
     // Replaces the polygon by corners converted in a geographic window: the
     // fields, the row count and the unit (metres), then a recompute.
@@ -238,8 +236,6 @@ private:
     // The unit list shows the document's unit, and the three unit captions
     // follow it.
     void showUnit();
-    // The view takes the polygon in (see showWholePolygon()); true if it moved.
-    bool placeWholePolygon();
     void Menu_Undo_Click();
     void Menu_Redo_Click();
 

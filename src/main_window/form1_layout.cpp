@@ -101,9 +101,6 @@ void Form1::Form_Load() {
             QStringLiteral("Сообщение программы"));
     }
 
-    // 3. The plane's origin lies on the crossing of the axes.
-    view_.twipsPerMm = 56.692f;
-
     // 4. The common scales.
     for (const char *v : {"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
                           "1500", "2000", "3000", "5000", "10000"})
@@ -129,9 +126,7 @@ void Form1::Form_Load() {
     // 10. The background picture with its lower edge on the X axis. A stored
     // name that has become a named pipe must not keep the window from
     // appearing: only a regular file is read.
-    if (platform::isRegularFile(st.settings.MapPicture) &&
-        plot_->picture()->LoadPicture(st.settings.MapPicture))
-        plot_->picture()->setTop(ViewState::kCrossY - plot_->picture()->Height());
+    if (platform::isRegularFile(st.settings.MapPicture)) plot_->loadPicture(st.settings.MapPicture);
 
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate

@@ -48,13 +48,8 @@ void Form1::redraw() {
 }
 
 void Form1::PODKRAS() {
-    const int n = cornerCount();
-    coordinates->highlight(view_.currentCorner, n);
-    // The drawing changes only when the highlighted corner does.
-    if (view_.markedCorner == view_.currentCorner && view_.redAngle == view_.currentCorner) return;
-    view_.markedCorner = view_.currentCorner;
-    view_.redAngle = view_.currentCorner;
-    redraw();
+    coordinates->highlight(view_.currentCorner, cornerCount());
+    if (view_.markCurrentCorner()) redraw();
 }
 
 void Form1::CmbEd_Click() {

@@ -70,10 +70,8 @@ void Form1::Menu_Tools_Map_Click() {
     // A file that is not a picture leaves the previous picture, and the name
     // stored at closing, as they were. Only a regular file is read: a named
     // pipe would hold the window until something wrote to it.
-    if (!platform::isRegularFile(*path) || !plot_->picture()->LoadPicture(*path)) return;
+    if (!platform::isRegularFile(*path) || !plot_->loadPicture(*path)) return;
     state_.settings.MapPicture = *path;
-    // The picture's lower edge lies on the X axis.
-    plot_->picture()->setTop(ViewState::kCrossY - plot_->picture()->Height());
     plot_->picture()->setVisible(true);
 }
 

@@ -3,9 +3,11 @@
 #include "geometry/numtext.h"
 #include "geometry/polygon_document.h"
 #include "main_window/view_state.h"
+#include "platform/controls/controls.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tarvel::main_window {
 
@@ -76,6 +78,25 @@ std::optional<ViewPlacement> fitPolygon(const geometry::PolygonDocument &doc, co
     for (const QString &text : scales)
         if (const auto m = geometry::textToSingle(text)) list.push_back(*m);
     return fitView(*bounds, {view.axisX, view.axisY, view.scale, view.northUp}, list);
+}
+
+bool takeInWholePolygon(ViewState &view, const geometry::PolygonDocument &doc,
+                        platform::ComboBox &scaleList, platform::TextBox &scaleField) {
+    QStringList scales;
+    for (int i = 0; i < scaleList.ListCount(); ++i)
+        scales << scaleList.List(i);
+    const auto fit = fitPolygon(doc, view, scales);
+    if (!fit) return false;
+    view.moveAxes(fit->axisX, fit->axisY);
+    if (fit->scale != view.scale) {
+        const QString text = geometry::plainText(fit->scale);
+        scaleList.setText(text);
+        const auto apply = std::exchange(scaleField.Change, nullptr);
+        scaleField.setText(text);
+        scaleField.Change = apply;
+        view.applyScale(text);
+    }
+    return true;
 }
 
 } // namespace tarvel::main_window

@@ -21,6 +21,10 @@
 namespace tarvel::geometry {
 class PolygonDocument;
 }
+namespace tarvel::platform {
+class ComboBox;
+class TextBox;
+} // namespace tarvel::platform
 
 namespace tarvel::main_window {
 
@@ -69,5 +73,12 @@ std::optional<ViewPlacement> fitView(const PlaneBounds &b, const ViewPlacement &
 // numbers are passed over).
 std::optional<ViewPlacement> fitPolygon(const geometry::PolygonDocument &doc, const ViewState &view,
                                         const QStringList &scales);
+
+// Moves `view` to take in the polygon of `doc` (fitPolygon() with the
+// scales of `scaleList`). A new scale is written into `scaleList` and
+// `scaleField` without raising their change handling: the caller redraws,
+// once. True when the view moved.
+bool takeInWholePolygon(ViewState &view, const geometry::PolygonDocument &doc,
+                        platform::ComboBox &scaleList, platform::TextBox &scaleField);
 
 } // namespace tarvel::main_window

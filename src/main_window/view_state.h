@@ -97,6 +97,19 @@ struct ViewState {
     // plain until the next highlight).
     int markedCorner = 0;
     int redAngle = 0;
+    // The drawing marks the current corner; true when that changed it.
+    bool markCurrentCorner() {
+        if (markedCorner == currentCorner && redAngle == currentCorner) return false;
+        markedCorner = redAngle = currentCorner;
+        return true;
+    }
+    // The angle caption of corners 1..n takes its plain look; true when one
+    // stood out.
+    bool plainAngleAmong(int n) {
+        if (redAngle < 1 || redAngle > n) return false;
+        redAngle = 0;
+        return true;
+    }
 
     // ---- the measuring line between two corners, until the next redraw ----
     struct Pair {

@@ -78,9 +78,9 @@ QString tickValue(double origin, int k, float scale) {
 
 // ---- keeping the captions apart ----
 
-constexpr double kCaptionGap = 45;  // between a side and its length, twips
-constexpr double kNumberGap = 60;   // between a corner and its moved number
-constexpr double kClearance = 15;   // captions closer than a pixel touch
+constexpr double kCaptionGap = 45; // between a side and its length, twips
+constexpr double kNumberGap = 60;  // between a corner and its moved number
+constexpr double kClearance = 15;  // captions closer than a pixel touch
 
 QPointF unit(QPointF v) {
     const double l = std::hypot(v.x(), v.y());
@@ -158,11 +158,13 @@ void keepCaptionsApart(std::vector<DrawingLayout::Corner> &corners, const geomet
             const QPointF p(c.x, c.y);
             const QPointF toPrev = unit(QPointF(prev.x, prev.y) - p);
             const QPointF toNext = unit(QPointF(c.edge.x2, c.edge.y2) - p);
-            const double turn = (p.x() - prev.x) * (c.edge.y2 - p.y()) -
-                                (p.y() - prev.y) * (c.edge.x2 - p.x());
+            const double turn =
+                (p.x() - prev.x) * (c.edge.y2 - p.y()) - (p.y() - prev.y) * (c.edge.x2 - p.x());
             QPointF out = unit(toPrev + toNext);
-            if (out.isNull()) out = outward(c);
-            else if (turn * sense >= 0) out = -out; // a convex corner opens inward
+            if (out.isNull())
+                out = outward(c);
+            else if (turn * sense >= 0)
+                out = -out; // a convex corner opens inward
             std::vector<QPointF> dirs;
             for (int k = 0; k < 8; ++k) {
                 const double a = k * std::numbers::pi / 4;
@@ -313,7 +315,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
         const std::size_t k = std::size_t(i);
         const QString angle =
             measures.AngleDefined[k]
-                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) + QStringLiteral(" град")
+                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) +
+                      QStringLiteral(" град")
                 : QString();
         c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u, s.ShowAngles == 1,
                           measure);
@@ -342,8 +345,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
             const DrawingLayout::Corner &a = d.corner(p->a), &b = d.corner(p->b);
             d.measureLine = line(a.x, a.y, b.x, b.y, 0xC000, true);
             d.measureCaption =
-                caption(geometry::plainText(geometry::roundHalfEven(*distance, 2)), a.x + (b.x - a.x) * 0.5,
-                        b.y - (b.y - a.y) * 0.5, 0x8000, true, measure);
+                caption(geometry::plainText(geometry::roundHalfEven(*distance, 2)),
+                        a.x + (b.x - a.x) * 0.5, b.y - (b.y - a.y) * 0.5, 0x8000, true, measure);
         }
     }
     return d;

@@ -60,13 +60,12 @@ void PrintPage::paint(QPainter &p, int dpi) const {
     p.setFont(ownerFont);
     const int ownerFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
     // The label's prompt, never edited, is no owner: the page has no title.
-    const QString owner =
-        texts.owner == geometry::defaultPolygon().owner ? QString() : texts.owner;
+    const QString owner = texts.owner == geometry::defaultPolygon().owner ? QString() : texts.owner;
     const QRectF ownerRect =
-        owner.isEmpty() ? QRectF()
-                        : p.boundingRect(QRectF(area.left(), area.top(), area.width(),
-                                                area.height() / 4),
-                                         ownerFlags, owner);
+        owner.isEmpty()
+            ? QRectF()
+            : p.boundingRect(QRectF(area.left(), area.top(), area.width(), area.height() / 4),
+                             ownerFlags, owner);
     if (!owner.isEmpty())
         p.drawText(QRectF(area.left(), area.top(), area.width(), ownerRect.height()), ownerFlags,
                    owner);

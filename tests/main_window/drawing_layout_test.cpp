@@ -65,7 +65,8 @@ protected:
 
 // How far a box lies from an edge's line on the side away from `inside`
 // (negative: it reaches over the line or lies on the inner side).
-double clearanceOutside(const QRectF &box, const DrawnLine &e, const DrawingLayout::Corner &inside) {
+double clearanceOutside(const QRectF &box, const DrawnLine &e,
+                        const DrawingLayout::Corner &inside) {
     const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, l = std::hypot(dx, dy);
     double nx = dy / l, ny = -dx / l;
     if ((inside.x - e.x1) * nx + (inside.y - e.y1) * ny > 0) nx = -nx, ny = -ny;
@@ -536,7 +537,8 @@ TEST_P(CaptionTest, CaptionsKeepApart) {
     for (std::size_t a = 0; a < all.size(); ++a)
         for (std::size_t b = a + 1; b < all.size(); ++b)
             if (!(all[a].angle && all[b].angle))
-                EXPECT_FALSE(all[a].box.intersects(all[b].box)) << all[a].what << " and " << all[b].what;
+                EXPECT_FALSE(all[a].box.intersects(all[b].box))
+                    << all[a].what << " and " << all[b].what;
     EXPECT_NEAR(alongFromMiddle(d.corner(longest).length.box, d.corner(longest).edge), 0, 0.01);
 }
 
@@ -544,19 +546,40 @@ INSTANTIATE_TEST_SUITE_P(
     ShortSides, CaptionTest,
     ::testing::Values(
         // Two sides of 20,62 whose lengths once lay on each other ("20,6220,62").
-        CaptionCase{"TwinSidesOfTwentyAtScale20", {{"0", "0"}, {"20", "5"}, {"0", "10"}, {"-30", "5"}}, "20", -50, -50},
+        CaptionCase{"TwinSidesOfTwentyAtScale20",
+                    {{"0", "0"}, {"20", "5"}, {"0", "10"}, {"-30", "5"}},
+                    "20",
+                    -50,
+                    -50},
         CaptionCase{"SurveyPlotWithATwoMetreSide",
-                    {{"6123456", "2345678"}, {"6123500", "2345690"}, {"6123502", "2345690"},
-                     {"6123530", "2345740"}, {"6123460", "2345730"}},
-                    "10", 6123450, 2345650},
+                    {{"6123456", "2345678"},
+                     {"6123500", "2345690"},
+                     {"6123502", "2345690"},
+                     {"6123530", "2345740"},
+                     {"6123460", "2345730"}},
+                    "10",
+                    6123450,
+                    2345650},
         CaptionCase{"SurveyPlotNorthUp",
-                    {{"6123456", "2345678"}, {"6123500", "2345690"}, {"6123502", "2345690"},
-                     {"6123530", "2345740"}, {"6123460", "2345730"}},
-                    "10", 6123450, 2345650, true},
+                    {{"6123456", "2345678"},
+                     {"6123500", "2345690"},
+                     {"6123502", "2345690"},
+                     {"6123530", "2345740"},
+                     {"6123460", "2345730"}},
+                    "10",
+                    6123450,
+                    2345650,
+                    true},
         CaptionCase{"ThinTriangle", {{"0", "0"}, {"60", "0"}, {"60", "4"}}, "10"},
         CaptionCase{"NarrowNotch",
-                    {{"0", "0"}, {"80", "0"}, {"80", "60"}, {"42", "60"}, {"42", "20"}, {"38", "20"},
-                     {"38", "60"}, {"0", "60"}},
+                    {{"0", "0"},
+                     {"80", "0"},
+                     {"80", "60"},
+                     {"42", "60"},
+                     {"42", "20"},
+                     {"38", "20"},
+                     {"38", "60"},
+                     {"0", "60"}},
                     "10"}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -599,7 +599,8 @@ TEST_F(Form1ToolsTest, ThePrintedPageFollowsTheView) {
     EXPECT_FALSE(text().contains(QStringLiteral("Сюдаможно")));
 
     // 100 m of X and 20 m of Y at 10 m per centimetre: 10 cm by 2 cm.
-    setPolygon({"6123456", "6123556", "6123556", "6123456"}, {"2345678", "2345678", "2345698", "2345698"});
+    setPolygon({"6123456", "6123556", "6123556", "6123456"},
+               {"2345678", "2345678", "2345698", "2345698"});
     form->controls().Menu_Tools_ShowAll->trigger();
     const QString page = text();
     EXPECT_TRUE(page.contains("6123500")) << page.toStdString();

@@ -17,7 +17,7 @@ namespace tarvel::testing {
 using namespace tarvel::main_window;
 namespace {
 
-const std::vector<float> kScaleList = {1,   2,   5,   10,  20,   25,   50,   100,  200,
+const std::vector<float> kScaleList = {1,   2,   5,    10,   20,   25,   50,   100,  200,
                                        400, 500, 1000, 1500, 2000, 3000, 5000, 10000};
 
 struct FitCase {
@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {0, 0, 10},
                 kScaleList,
                 ViewPlacement{150, 0, 10}},
-        FitCase{"CornerOnTheEdgeOfTheDrawingIsInView", {0, 200, 0, 170}, {0, 0, 10}, kScaleList, {}},
+        FitCase{
+            "CornerOnTheEdgeOfTheDrawingIsInView", {0, 200, 0, 170}, {0, 0, 10}, kScaleList, {}},
         // 190 m of X fits 20 cm across but not 17 cm up.
         FitCase{"NorthUpHasXUpTheShorterSide",
                 {0, 190, 0, 150},
@@ -149,8 +150,8 @@ TEST(ViewMapping, PlacesAndFindsPointsInBothDirectionsOfTheAxes) {
         {"as drawn from the origin", false, 0, 0, "10", 30, 40, 3540 + f10 * 30, 10080 - f10 * 40},
         {"survey plot", false, 6123450, 2345650, "10", 6123456, 2345678, 3540 + f10 * 6,
          10080 - f10 * 28},
-        {"north up, survey plot", true, 6123450, 2345650, "10", 6123456, 2345678,
-         3540 + f10 * 28, 10080 - f10 * 6},
+        {"north up, survey plot", true, 6123450, 2345650, "10", 6123456, 2345678, 3540 + f10 * 28,
+         10080 - f10 * 6},
         {"north up at scale 100", true, 6123000, 2345500, "100", 6123456, 2345678,
          3540 + f100 * 178, 10080 - f100 * 456},
     };

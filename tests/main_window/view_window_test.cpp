@@ -20,8 +20,10 @@ using platform::MsgResult;
 
 // A survey plot of five corners near X 6 123 456, Y 2 345 678, and a field
 // of a kilometre there.
-const Texts kSurveyPlot = {{"6123456,00", "2345678,00"}, {"6123500,00", "2345690,00"},
-                           {"6123530,00", "2345740,00"}, {"6123460,00", "2345730,00"},
+const Texts kSurveyPlot = {{"6123456,00", "2345678,00"},
+                           {"6123500,00", "2345690,00"},
+                           {"6123530,00", "2345740,00"},
+                           {"6123460,00", "2345730,00"},
                            {"6123458,00", "2345700,00"}};
 const Texts kSurveyField = {{"6123456,00", "2345678,00"},
                             {"6124456,00", "2345678,00"},
@@ -35,9 +37,8 @@ protected:
         QStringList xs, ys;
         for (const auto &[x, y] : corners)
             xs << x, ys << y;
-        writeBytes(QStringLiteral("plot.squ"),
-                   polygonFile(QString::number(corners.size()), xs, ys, QStringLiteral("Хозяин"),
-                               "\r\n"));
+        writeBytes(QStringLiteral("plot.squ"), polygonFile(QString::number(corners.size()), xs, ys,
+                                                           QStringLiteral("Хозяин"), "\r\n"));
         fakes.dialogs.fileAnswers = {path(QStringLiteral("plot.squ"))};
         form->controls().Menu_File_Open->trigger();
     }
@@ -53,8 +54,8 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         const char *firstAcross, *firstUp; // the values at the first ticks
     };
     const Row rows[] = {
-        {"typing keeps the view",
-         [this] { setPolygon(kSurveyPlot); }, kSurveyPlot, 0, 0, "10", "50", "50"},
+        {"typing keeps the view", [this] { setPolygon(kSurveyPlot); }, kSurveyPlot, 0, 0, "10",
+         "50", "50"},
         {"the command takes the plot in",
          [this] {
              setPolygon(kSurveyPlot);
@@ -67,8 +68,8 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
              showAll();
          },
          kSurveyField, 6123000, 2345500, "100", "6 123 500", "2 346 000"},
-        {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot,
-         6123450, 2345650, "10", "6 123 500", "2 345 700"},
+        {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345650,
+         "10", "6 123 500", "2 345 700"},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -78,8 +79,10 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         EXPECT_EQ(form->drawCount(), draws + 1) << "one change, one redraw";
         // The coordinates never change.
         for (std::size_t i = 1; i <= r.corners.size(); ++i) {
-            EXPECT_EQ(form->document().values().X[i], geometry::textToDouble(r.corners[i - 1].first));
-            EXPECT_EQ(form->document().values().Y[i], geometry::textToDouble(r.corners[i - 1].second));
+            EXPECT_EQ(form->document().values().X[i],
+                      geometry::textToDouble(r.corners[i - 1].first));
+            EXPECT_EQ(form->document().values().Y[i],
+                      geometry::textToDouble(r.corners[i - 1].second));
         }
         EXPECT_DOUBLE_EQ(form->view().axisX, r.axisX);
         EXPECT_DOUBLE_EQ(form->view().axisY, r.axisY);

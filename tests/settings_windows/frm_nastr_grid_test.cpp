@@ -22,10 +22,9 @@ namespace {
 
 using settings_windows::FrmNastrGrid;
 
-const QStringList kDefaultGraphicsWrites = {"Tunes/Gr1=0",  "Tunes/Gr3=0",  "Tunes/Gr4=255",
-                                            "Tunes/Gr5=0",  "Tunes/Gr7=0",  "Tunes/Gr8=&H8000000F",
-                                            "Tunes/Gr10=0", "Tunes/Gr11=1", "Tunes/Gr12=1",
-                                            "Tunes/Gr13=0"};
+const QStringList kDefaultGraphicsWrites = {
+    "Tunes/Gr1=0",          "Tunes/Gr3=0",  "Tunes/Gr4=255", "Tunes/Gr5=0",  "Tunes/Gr7=0",
+    "Tunes/Gr8=&H8000000F", "Tunes/Gr10=0", "Tunes/Gr11=1",  "Tunes/Gr12=1", "Tunes/Gr13=0"};
 
 // The ten graphics variables, for comparing settings as a whole.
 auto graphics(const files::Settings &s) {

@@ -25,6 +25,8 @@ const Texts kSurveyPlot = {{"6123456,00", "2345678,00"},
                            {"6123530,00", "2345740,00"},
                            {"6123460,00", "2345730,00"},
                            {"6123458,00", "2345700,00"}};
+const Texts kOriginPlot = {
+    {"0,00", "0,00"}, {"44,00", "12,00"}, {"74,00", "62,00"}, {"4,00", "52,00"}, {"2,00", "22,00"}};
 const Texts kSurveyField = {{"6123456,00", "2345678,00"},
                             {"6124456,00", "2345678,00"},
                             {"6124456,00", "2346478,00"},
@@ -52,6 +54,7 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         double axisX, axisY;
         const char *scale;
         const char *firstAcross, *firstUp; // the values at the first ticks
+        int changes = 1;                   // of the document, each with one redraw
     };
     const Row rows[] = {
         {"typing keeps the view", [this] { setPolygon(kSurveyPlot); }, kSurveyPlot, 0, 0, "10",
@@ -68,6 +71,13 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
              showAll();
          },
          kSurveyField, 6123000, 2345500, "100", "6 123 500", "2 346 000"},
+        // Taken to the origin, the plot would leave a view at its old place.
+        {"the move to the origin follows the plot",
+         [this] {
+             open(kSurveyPlot);
+             form->controls().Menu_Tools_Norm->trigger();
+         },
+         kOriginPlot, 0, 0, "10", "50", "50", 2},
         {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345650,
          "10", "6 123 500", "2 345 700"},
     };
@@ -76,7 +86,7 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         makeWindow();
         const int draws = form->drawCount();
         r.act();
-        EXPECT_EQ(form->drawCount(), draws + 1) << "one change, one redraw";
+        EXPECT_EQ(form->drawCount(), draws + r.changes) << "one change, one redraw";
         // The coordinates never change.
         for (std::size_t i = 1; i <= r.corners.size(); ++i) {
             EXPECT_EQ(form->document().values().X[i],

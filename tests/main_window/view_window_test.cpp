@@ -4,6 +4,7 @@
 // the step buttons move.
 #include "main_window/editing_fixture.h"
 
+#include "geographic/conversion.h"
 #include "main_window/drawing_surface.h"
 #include "support/polygon_folder.h"
 
@@ -27,6 +28,7 @@ const Texts kSurveyPlot = {{"6123456,00", "2345678,00"},
                            {"6123458,00", "2345700,00"}};
 const Texts kOriginPlot = {
     {"0,00", "0,00"}, {"44,00", "12,00"}, {"74,00", "62,00"}, {"4,00", "52,00"}, {"2,00", "22,00"}};
+const Texts kGeoField = {{"0", "0"}, {"3000", "0"}, {"3000", "3000"}, {"0", "3000"}};
 const Texts kSurveyField = {{"6123456,00", "2345678,00"},
                             {"6124456,00", "2345678,00"},
                             {"6124456,00", "2346478,00"},
@@ -78,6 +80,16 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
              form->controls().Menu_Tools_Norm->trigger();
          },
          kOriginPlot, 0, 0, "10", "50", "50", 2},
+        // A converted plot starts at the origin; 3 km needs 1 cm = 200 m.
+        {"a geographic entry steps the scale up",
+         [this] {
+             geographic::PlaneCorners c;
+             c.count = 4;
+             c.x = {0, 0, 3000, 3000, 0};
+             c.y = {0, 0, 0, 3000, 3000};
+             form->enterGeographicCorners(c);
+         },
+         kGeoField, 0, 0, "200", "1000", "1000"},
         {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345650,
          "10", "6 123 500", "2 345 700"},
     };

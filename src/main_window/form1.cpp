@@ -75,10 +75,10 @@ void Form1::documentChanged() {
 }
 
 void Form1::showWholePolygon(const std::function<void()> &change) {
-    if (!change && takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb)) redraw();
     fitOnChange_ = bool(change);
     if (change) change();
     fitOnChange_ = false;
+    if (!change && takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb)) redraw();
 }
 
 void Form1::showDocument() {
@@ -132,8 +132,7 @@ void Form1::wireEvents() {
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
     surfaceControl_->Click = [this] { Surface_Click(); };
-    // Whatever a press or a row caption makes the current corner, the
-    // highlight shows it: it is the corner the step buttons move.
+    // The highlight shows the corner a press or a row caption made current.
     surfaceControl_->MouseDown = [this](const MouseInfo &m) {
         Surface_MouseDown(m);
         PODKRAS();

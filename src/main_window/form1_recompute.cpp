@@ -16,10 +16,7 @@ using geometry::formatNumber, geometry::kAreaPattern;
 void Form1::VICHISLIT() {
     if (loading_) return;
     ++draws_;
-    // Every recompute removes a measurement; a marker or caption still
-    // under the mouse stays where the mouse holds it.
-    view_.measured.reset();
-    if (!drag_.active()) view_.drag.reset();
+    view_.recomputed(drag_.active());
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
     if (!warningsDeferred_) showWarnings();

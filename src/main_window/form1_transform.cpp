@@ -41,9 +41,8 @@ void Form1::applyResult(const geometry::CommandResult &r, const QString &name) {
     tellRefusal(r.refusal);
 }
 
-// The menu item and the green "N" beside the table both call it. These
-// four take the polygon to the origin, maybe out of a view that showed it
-// far from there: the view follows it.
+// The menu item and the green "N" both call it. These four take the polygon
+// to the origin, maybe out of the view: the view follows it.
 void Form1::NORMALIZ() {
     const auto r = geometry::moveToOrigin(doc_.current());
     showWholePolygon([&] { applyResult(r, QStringLiteral("Передвинуть в начало координат")); });

@@ -127,6 +127,13 @@ struct ViewState {
     };
     std::optional<Drag> drag;
 
+    // Every recompute removes a measurement; a marker or caption still under
+    // the mouse (`dragging`) stays where the mouse holds it.
+    void recomputed(bool dragging) {
+        measured.reset();
+        if (!dragging) drag.reset();
+    }
+
 private:
     void updateOrigin() {
         const QPointF zero = toForm(0, 0);

@@ -487,6 +487,31 @@ TEST(DragControlTest, AnElementOutsideStaysWhereItIsUntilMovedIn) {
     EXPECT_EQ(drag.offset(), QPointF(30, 0));
 }
 
+// The axes carry the coordinates they stand at, and north up X is the
+// upright axis.
+TEST_F(LayoutTest, TheAxesNameAndLabelTheCoordinatesTheyShow) {
+    struct Row {
+        const char *name;
+        bool northUp;
+        const char *across, *up, *firstAcross, *lastAcross, *firstUp;
+    } rows[] = {
+        {"as the program drew", false, "X", "Y", "6 123 500", "6 123 650", "2 345 700"},
+        {"north up", true, "Y", "X", "2 345 700", "2 345 850", "6 123 500"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        ViewState v = atScale("10");
+        v.setNorthUp(r.northUp);
+        v.moveAxes(6123450, 2345650);
+        const DrawingLayout d = lay(kTriangle, v);
+        EXPECT_EQ(d.xName.text, r.across);
+        EXPECT_EQ(d.yName.text, r.up);
+        EXPECT_EQ(d.xScale[0].text, r.firstAcross);
+        EXPECT_EQ(d.yScale[0].text, r.firstUp);
+        EXPECT_EQ(d.xScale[3].text, r.lastAcross);
+    }
+}
+
 // Captions never overlap: numbers and lengths keep off the angle captions
 // (which stay on their corners, where a drop reads them) and off each other.
 // A length sits beyond its side on the outer side; the longest side's stays

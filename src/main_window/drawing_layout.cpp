@@ -23,9 +23,9 @@ DrawnLine line(double x1, double y1, double x2, double y2, std::uint32_t colour,
 }
 
 // A position passes through single precision on its way into the drawing,
-// as the view's places always have. Kept out of line: GCC 12 at -O2 has been
-// seen to drop the rounding once the view's mapping is inlined into the
-// argument.
+// as the view's places always have. Kept out of line: GCC 12's SLP
+// vectorizer at -O2 drops the rounding when it converts a corner's x and y
+// side by side (-fno-tree-slp-vectorize keeps it too).
 [[gnu::noinline]] double single(double v) {
     return double(float(v));
 }

@@ -79,6 +79,7 @@ Settings loadSettings(platform::SettingsStore &store) {
         const QString path = store.read(kTunes, recentKey(i), QString());
         if (!path.trimmed().isEmpty()) s.RecentFiles = withRecentFile(s.RecentFiles, path);
     }
+    s.NorthUp = readFlag(store, QStringLiteral("Gr13"), defaults.NorthUp);
     return s;
 }
 
@@ -96,6 +97,20 @@ void storeGraphics(platform::SettingsStore &store, const Settings &s) {
     store.write(kTunes, QStringLiteral("Gr10"), flagText(s.SelectOnFocus));
     store.write(kTunes, QStringLiteral("Gr11"), flagText(s.ShowNumbers));
     store.write(kTunes, QStringLiteral("Gr12"), flagText(s.ShowLengths));
+    store.write(kTunes, QStringLiteral("Gr13"), flagText(s.NorthUp));
+}
+
+void takeGraphics(Settings &to, const Settings &from) {
+    to.ShowGrid = from.ShowGrid;
+    to.DragAnywhere = from.DragAnywhere;
+    to.SelectOnFocus = from.SelectOnFocus;
+    to.ShowAngles = from.ShowAngles;
+    to.ShowNumbers = from.ShowNumbers;
+    to.ShowLengths = from.ShowLengths;
+    to.GridColour = from.GridColour;
+    to.LineColour = from.LineColour;
+    to.BackColour = from.BackColour;
+    to.NorthUp = from.NorthUp;
 }
 
 void storeOnClose(platform::SettingsStore &store, const QString &stepText, float mapScale,

@@ -33,6 +33,9 @@ struct Settings {
     std::int16_t SelectOnFocus = 0; // "Gr10"
     std::int16_t ShowNumbers = 1;   // "Gr11"
     std::int16_t ShowLengths = 1;   // "Gr12"
+    // "Gr13": 1 draws X upward and Y to the right, as survey plans do; 0
+    // (the default) X to the right and Y upward.
+    std::int16_t NorthUp = 0;
     QString MapPicture;             // "imgFName"
     std::int16_t StepHintOff = 0;   // "Fl5"
     std::int16_t CornerHintOff = 0; // "Fl6"
@@ -57,17 +60,20 @@ QString defaultWorkFolder();
 
 // Reads every key in start-up order: "VibFolder", "Gr1", "Gr3", "Gr4", "Gr5",
 // "Gr6", "Gr7", "Gr8", "Gr9", "Gr10", "Gr11", "Gr12", "imgFName", "Fl5",
-// "Fl6", then "SquFolder", "XlsFolder", "PicFolder" and "Recent1" to
-// "Recent5". Flags that are not whole numbers, colours that are not colour
+// "Fl6", then "SquFolder", "XlsFolder", "PicFolder", "Recent1" to "Recent5"
+// and "Gr13". Flags that are not whole numbers, colours that are not colour
 // texts and a scale that is not a number take their defaults.
 Settings loadSettings(platform::SettingsStore &store);
 
 // The stored step text (key "step"), default "1".
 QString loadStep(platform::SettingsStore &store);
 
-// Writes the nine keys of the graphics settings, in this order: "Gr1",
-// "Gr3", "Gr4", "Gr5", "Gr7", "Gr8", "Gr10", "Gr11", "Gr12".
+// Writes the ten keys of the graphics settings, in this order: "Gr1",
+// "Gr3", "Gr4", "Gr5", "Gr7", "Gr8", "Gr10", "Gr11", "Gr12", "Gr13".
 void storeGraphics(platform::SettingsStore &store, const Settings &s);
+// Copies the variables of the graphics settings (those storeGraphics()
+// writes) from `from` into `to`, and nothing else.
+void takeGraphics(Settings &to, const Settings &from);
 
 // Writes what the main window keeps when it closes: "Step", "Gr6",
 // "imgFName".

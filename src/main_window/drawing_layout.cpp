@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace tarvel::main_window {
 
@@ -22,8 +23,10 @@ DrawnLine line(double x1, double y1, double x2, double y2, std::uint32_t colour,
 }
 
 // A position passes through single precision on its way into the drawing,
-// as the view's places always have.
-double single(double v) {
+// as the view's places always have. Kept out of line: GCC 12's SLP
+// vectorizer at -O2 drops the rounding when it converts a corner's x and y
+// side by side (-fno-tree-slp-vectorize keeps it too).
+[[gnu::noinline]] double single(double v) {
     return double(float(v));
 }
 
@@ -61,6 +64,146 @@ bool covers(const Caption &c, double x, double y) {
     return c.visible && covers(c.box, x, y);
 }
 
+// The value a tick stands for: k ticks (5 cm each) from the axes' origin.
+// From the origin 0 it is the distance, as a plain single-precision text
+// ("50", "100"); from elsewhere the coordinate itself, its thousands apart
+// ("6 123 500").
+QString tickValue(double origin, int k, float scale) {
+    if (origin == 0) return geometry::plainText(float(float(k) * scale * 5.0f));
+    const double value = origin + k * 5.0 * double(scale);
+    QString text = geometry::formatNumber(value, QStringLiteral("### ### ### ##0.##")).trimmed();
+    if (text.endsWith(QLatin1Char(','))) text.chop(1);
+    return text;
+}
+
+// ---- keeping the captions apart ----
+
+constexpr double kCaptionGap = 45; // between a side and its length, twips
+constexpr double kNumberGap = 60;  // between a corner and its moved number
+constexpr double kClearance = 15;  // captions closer than a pixel touch
+
+QPointF unit(QPointF v) {
+    const double l = std::hypot(v.x(), v.y());
+    return l > 1e-9 ? v / l : QPointF();
+}
+
+// How far a box reaches from its centre along a unit direction.
+double reach(const QSizeF &size, QPointF dir) {
+    return std::abs(dir.x()) * size.width() / 2 + std::abs(dir.y()) * size.height() / 2;
+}
+
+// A box of `size` whose side nearest `from` lies `gap` away along `dir`.
+QRectF boxBeyond(QPointF from, QPointF dir, double gap, const QSizeF &size) {
+    const QPointF centre = from + dir * (gap + reach(size, dir));
+    return QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
+                  size.height());
+}
+
+bool shown(const Caption &c) {
+    return c.visible && !c.text.isEmpty() && drawable(c.box.left(), c.box.top());
+}
+
+class Placed {
+public:
+    void add(const QRectF &box) { boxes_.push_back(box); }
+    bool clashes(const QRectF &box) const {
+        const QRectF wide = box.adjusted(-kClearance, -kClearance, kClearance, kClearance);
+        for (const QRectF &b : boxes_)
+            if (wide.intersects(b)) return true;
+        return false;
+    }
+    // The first box that clashes with nothing placed, or the first of all.
+    QRectF firstFree(const std::vector<QRectF> &candidates) const {
+        for (const QRectF &c : candidates)
+            if (!clashes(c)) return c;
+        return candidates.front();
+    }
+
+private:
+    std::vector<QRectF> boxes_;
+};
+
+// Moves the number and length captions off each other and off the angle
+// captions. The angle captions stay on their corners (a drop of one is read
+// from its place). A side's length sits beside its middle on the outer side
+// of the outline; a number keeps its place below right of the corner unless
+// something lies there, and then moves round the corner, outward first.
+// Where two captions would still meet, the shorter side's length gives way:
+// the lengths are placed longest side first.
+void keepCaptionsApart(std::vector<DrawingLayout::Corner> &corners, const geometry::Measures &m) {
+    const std::size_t n = corners.size();
+    if (n < 2) return;
+    // The outline's turning sense on the form: the outer side of each edge.
+    double twiceArea = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto &a = corners[i], &b = corners[(i + 1) % n];
+        twiceArea += a.x * b.y - b.x * a.y;
+    }
+    const double sense = twiceArea >= 0 ? 1 : -1;
+    const auto outward = [&](const DrawingLayout::Corner &c) {
+        const QPointF d = unit(QPointF(c.edge.x2 - c.edge.x1, c.edge.y2 - c.edge.y1));
+        if (d.isNull()) return QPointF(0, -1);
+        return QPointF(d.y(), -d.x()) * sense;
+    };
+
+    Placed placed;
+    for (const auto &c : corners)
+        if (shown(c.angle)) placed.add(c.angle.box);
+
+    for (std::size_t i = 0; i < n; ++i) {
+        auto &c = corners[i];
+        if (!shown(c.number)) continue;
+        if (placed.clashes(c.number.box)) {
+            const auto &prev = corners[(i + n - 1) % n];
+            const QPointF p(c.x, c.y);
+            const QPointF toPrev = unit(QPointF(prev.x, prev.y) - p);
+            const QPointF toNext = unit(QPointF(c.edge.x2, c.edge.y2) - p);
+            const double turn =
+                (p.x() - prev.x) * (c.edge.y2 - p.y()) - (p.y() - prev.y) * (c.edge.x2 - p.x());
+            QPointF out = unit(toPrev + toNext);
+            if (out.isNull())
+                out = outward(c);
+            else if (turn * sense >= 0)
+                out = -out; // a convex corner opens inward
+            std::vector<QPointF> dirs;
+            for (int k = 0; k < 8; ++k) {
+                const double a = k * std::numbers::pi / 4;
+                dirs.emplace_back(std::cos(a), std::sin(a));
+            }
+            std::stable_sort(dirs.begin(), dirs.end(), [&](QPointF a, QPointF b) {
+                return QPointF::dotProduct(a, out) > QPointF::dotProduct(b, out);
+            });
+            std::vector<QRectF> candidates{c.number.box};
+            for (double gap : {kNumberGap, kNumberGap * 3})
+                for (QPointF d : dirs)
+                    candidates.push_back(boxBeyond(p, d, gap, c.number.box.size()));
+            c.number.box = placed.firstFree(candidates);
+        }
+        placed.add(c.number.box);
+    }
+
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return m.SideLen[a + 1] > m.SideLen[b + 1];
+    });
+    for (std::size_t i : order) {
+        auto &c = corners[i];
+        if (!shown(c.length)) continue;
+        const QPointF from(c.edge.x1, c.edge.y1), to(c.edge.x2, c.edge.y2);
+        const QPointF out = outward(c);
+        const QSizeF size = c.length.box.size();
+        std::vector<QRectF> candidates;
+        for (double gap : {kCaptionGap, kCaptionGap + 200, kCaptionGap + 450, kCaptionGap + 750,
+                           kCaptionGap + 1100})
+            for (double t : {0.5, 0.3, 0.7, 0.15, 0.85})
+                candidates.push_back(boxBeyond(from + (to - from) * t, out, gap, size));
+        c.length.box = placed.firstFree(candidates);
+        placed.add(c.length.box);
+    }
+}
+
 } // namespace
 
 bool drawable(double x, double y) {
@@ -90,7 +233,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
                             const files::Settings &s, const MeasureText &measure,
                             const DrawingFrame &frame) {
     DrawingLayout d;
-    const double ox = view.originX, oy = view.originY;
+    // The grid and the ticks start at the axes' crossing.
+    const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
     const double cm = double(view.twipsPerMm) * 10;
 
     // The centimetre grid, 20 cm wide and 17 cm high, from the axes' crossing.
@@ -110,17 +254,20 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     // The axes, and their ticks every 5 cm with the distance they stand for.
     d.yAxis = line(kAxisCrossX, kAxisTop, kAxisCrossX, kAxisCrossY, 0, true);
     d.xAxis = line(kAxisCrossX, kAxisCrossY, kAxisRight, kAxisCrossY, 0, true);
-    const float m = view.scale;
-    std::array<QString, 4> values;
+    // The values are the coordinates the ticks stand at: across, X (Y when
+    // north is up), and up, the other one.
+    const double acrossOrigin = view.northUp ? view.axisY : view.axisX;
+    const double upOrigin = view.northUp ? view.axisX : view.axisY;
     bool upright = false;
     for (int k = 1; k <= 4; ++k) {
         const double x = k * cm * 5 + ox;
         const double y = oy - k * cm * 5;
         d.xTicks[k - 1] = line(x, kAxisCrossY, x, kXTickBottom, 0, true);
         d.yTicks[k - 1] = line(kAxisCrossX, y, kYTickLeft, y, 0, true);
-        values[k - 1] = geometry::plainText(float(float(k) * m * 5.0f));
-        d.xScale[k - 1] = caption(values[k - 1], x - 100, kXScaleTop, 0x80000012u, true, measure);
-        d.yScale[k - 1] = caption(values[k - 1], 0, 0, 0x80000012u, true, measure);
+        d.xScale[k - 1] = caption(tickValue(acrossOrigin, k, view.scale), x - 100, kXScaleTop,
+                                  0x80000012u, true, measure);
+        d.yScale[k - 1] =
+            caption(tickValue(upOrigin, k, view.scale), 0, 0, 0x80000012u, true, measure);
         upright = upright || d.yScale[k - 1].box.width() > frame.scaleRight - frame.columnRight;
     }
     // The Y values end at their ticks. Where one of them would reach under
@@ -136,19 +283,22 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
         if (upright && tick > frame.clearButtonBottom) top = std::max(top, frame.clearButtonBottom);
         c.box = QRectF(frame.scaleRight - size.width(), top, size.width(), size.height());
     }
-    d.xName = caption(QStringLiteral("X"), 15720, 9960, 0x80000012u, true, measure);
-    d.yName = caption(QStringLiteral("Y"), 3450, 120, 0x80000012u, true, measure);
+    // The name at the end of each axis: north up, X is the upright one.
+    const QString across = view.northUp ? QStringLiteral("Y") : QStringLiteral("X");
+    const QString up = view.northUp ? QStringLiteral("X") : QStringLiteral("Y");
+    d.xName = caption(across, 15720, 9960, 0x80000012u, true, measure);
+    d.yName = caption(up, 3450, 120, 0x80000012u, true, measure);
 
     // The polygon.
     const geometry::CornerValues &v = doc.values();
     const geometry::Measures &measures = doc.measures();
     const int n = std::clamp(v.n, 0, geometry::kMaxCorners);
-    const double sf = view.scaleFactor();
     d.corners.resize(std::size_t(n));
     for (int i = 1; i <= n; ++i) {
         DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
-        c.x = single(sf * v.X[std::size_t(i)] + ox);
-        c.y = single(-sf * v.Y[std::size_t(i)] + oy);
+        const QPointF at = view.toForm(v.X[std::size_t(i)], v.Y[std::size_t(i)]);
+        c.x = single(at.x());
+        c.y = single(at.y());
     }
     for (int i = 1; i <= n; ++i) {
         DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
@@ -165,7 +315,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
         const std::size_t k = std::size_t(i);
         const QString angle =
             measures.AngleDefined[k]
-                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) + QStringLiteral(" град")
+                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) +
+                      QStringLiteral(" град")
                 : QString();
         c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u, s.ShowAngles == 1,
                           measure);
@@ -173,10 +324,10 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
             caption(QString::number(i), c.x + 50, c.y + 50, 0xFF0000u, s.ShowNumbers == 1, measure);
         // A flag of another value than 0 and 1 leaves the lengths shown.
         c.length = caption(geometry::plainText(geometry::roundHalfEven(measures.SideLen[k], 2)),
-                           sf * v.X[k] + ox + (c.edge.x2 - c.edge.x1) * 0.5,
-                           -sf * v.Y[k] + oy + (c.edge.y2 - c.edge.y1) * 0.5, 0x80000012u,
-                           s.ShowLengths != 0, measure);
+                           c.x + (c.edge.x2 - c.edge.x1) * 0.5, c.y + (c.edge.y2 - c.edge.y1) * 0.5,
+                           0x80000012u, s.ShowLengths != 0, measure);
     }
+    keepCaptionsApart(d.corners, measures);
 
     // A marker or angle caption under the mouse is where the mouse took it.
     if (view.drag && view.drag->corner >= 1 && view.drag->corner <= n) {
@@ -194,8 +345,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
             const DrawingLayout::Corner &a = d.corner(p->a), &b = d.corner(p->b);
             d.measureLine = line(a.x, a.y, b.x, b.y, 0xC000, true);
             d.measureCaption =
-                caption(geometry::plainText(geometry::roundHalfEven(*distance, 2)), a.x + (b.x - a.x) * 0.5,
-                        b.y - (b.y - a.y) * 0.5, 0x8000, true, measure);
+                caption(geometry::plainText(geometry::roundHalfEven(*distance, 2)),
+                        a.x + (b.x - a.x) * 0.5, b.y - (b.y - a.y) * 0.5, 0x8000, true, measure);
         }
     }
     return d;

@@ -142,10 +142,10 @@ void DrawingMouse::takeDroppedCorner(bool angle) {
     const QRectF box = angle ? layout.corner(c).angle.box : layout.corner(c).marker.box;
     const double offset = angle ? 0 : 35;
     view_.drag.reset();
-    const double sf = view_.scaleFactor();
-    if (!std::isfinite(sf) || sf == 0) return window_.redraw();
-    const double x = roundHalfEven((box.left() - view_.originX + offset) / sf, 2);
-    const double y = roundHalfEven((box.top() - view_.originY + offset) / -sf, 2);
+    const auto at = view_.toPlane(box.topLeft() + QPointF(offset, offset));
+    if (!at) return window_.redraw();
+    const double x = roundHalfEven(at->x(), 2);
+    const double y = roundHalfEven(at->y(), 2);
     if (!std::isfinite(x) || !std::isfinite(y)) return window_.redraw();
     geometry::PolygonTexts t = doc_.texts();
     t.x[c] = plainText(x);

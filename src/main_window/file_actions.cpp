@@ -187,6 +187,7 @@ bool FileActions::open(const QString &path) {
     // A file that is not a whole polygon file changes nothing.
     const auto data = files::readPolygonFile(path);
     if (!data) return false;
+    emit opening();
     doc_.open(textsOf(*data));
     named(path);
     return true;

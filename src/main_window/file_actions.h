@@ -79,6 +79,8 @@ public:
 signals:
     // The document is now the file at `path` (saved or opened).
     void fileNamed(const QString &path);
+    // A file's polygon is about to replace the document's.
+    void opening();
 
 private:
     bool open(const QString &path);

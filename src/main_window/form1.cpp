@@ -11,6 +11,7 @@
 #include "main_window/survey_sheet_window.h"
 #include "main_window/window_fit.h"
 #include "main_window/window_keys.h"
+#include "main_window/view_fit.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 
 #include <cmath>
+#include <utility>
 
 namespace tarvel::main_window {
 
@@ -76,7 +78,15 @@ Form1::~Form1() = default;
 
 void Form1::documentChanged() {
     showDocument();
+    if (std::exchange(fitOnChange_, false)) takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb);
     VICHISLIT();
+}
+
+void Form1::showWholePolygon(const std::function<void()> &change) {
+    fitOnChange_ = bool(change);
+    if (change) change();
+    fitOnChange_ = false;
+    if (!change && takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb)) redraw();
 }
 
 void Form1::showDocument() {
@@ -137,7 +147,11 @@ void Form1::wireEvents() {
                              [this](const MouseInfo &m) { Form_MouseDown(m); },
                              [this](const MouseInfo &m) { Form_MouseMove(m); }});
     surfaceControl_->Click = [this] { mouse_->Surface_Click(); };
-    surfaceControl_->MouseDown = [this](const MouseInfo &m) { mouse_->Surface_MouseDown(m); };
+    // The highlight shows the corner a press made current.
+    surfaceControl_->MouseDown = [this](const MouseInfo &m) {
+        mouse_->Surface_MouseDown(m);
+        PODKRAS();
+    };
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { mouse_->Surface_MouseMove(m); };
     surfaceControl_->MouseUp = [this](const MouseInfo &m) { mouse_->Surface_MouseUp(m); };
 
@@ -152,8 +166,14 @@ void Form1::wireEvents() {
         coordinates->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
         coordinates->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
         coordinates->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblX_MouseUp(i, m); };
-        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) { LblY_MouseUp(i, m); };
+        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            LblX_MouseUp(i, m);
+            PODKRAS();
+        };
+        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            LblY_MouseUp(i, m);
+            PODKRAS();
+        };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

@@ -136,6 +136,10 @@ public:
     void deleteCorner();
     // The count buttons: one corner more or less.
     void changeCount(int delta);
+    // Moves the view to take the whole polygon in if it does not lie in the
+    // drawing (view_fit.h). Given the `change` of the document that brings a
+    // polygon (a paste), the view moves with it, in its one redraw.
+    void showWholePolygon(const std::function<void()> &change = {});
     // Replaces the polygon by corners converted in a geographic window: the
     // fields, the row count and the unit (metres), then a recompute.
     void enterGeographicCorners(const geographic::PlaneCorners &corners);
@@ -361,6 +365,7 @@ private:
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;
+    bool fitOnChange_ = false; // the next change of the document brings a polygon to show whole
     int shownRows_ = 0;
     bool loading_ = false;          // Form_Load is running: the drawing waits for its end
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it

@@ -102,11 +102,7 @@ void Form1::showRows(int n) {
 
 void Form1::clearHighlight(int n) {
     coordinates->clearTextHighlight(n);
-    // The angle captions of those corners take their plain look.
-    if (view_.redAngle >= 1 && view_.redAngle <= n) {
-        view_.redAngle = 0;
-        redraw();
-    }
+    if (view_.plainAngleAmong(n)) redraw();
 }
 
 void Form1::changeCount(int delta) {

@@ -12,6 +12,7 @@ const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
 void Form1::connectFileActions() {
     connect(&fileActions_, &FileActions::fileNamed, this,
             [this](const QString &path) { setWindowTitle(FileActions::captionFor(path)); });
+    connect(&fileActions_, &FileActions::opening, this, [this] { fitOnChange_ = true; });
     connect(&tools_, &ToolActions::cornersImported, this, &Form1::applyImportedCorners);
 }
 

@@ -48,7 +48,7 @@ void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     // Kept before the change is announced, so that its views see it.
     if (r.after) geoOrigin_ = geographic::originOf(corners.geographic, r.after->texts);
     clearHighlight(r.after->corners);
-    applyResult(r, QStringLiteral("Ввод географических координат"));
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Ввод географических координат")); });
 }
 
 std::optional<double> Form1::ellipsoidArea() const {

@@ -58,6 +58,7 @@ void Form1::connectMenus() {
             [this] { SurveySheetWindow::open(sheet_, *this, services_, printPage()); });
     on(Menu_Undo, &Form1::Menu_Undo_Click);
     on(Menu_Redo, &Form1::Menu_Redo_Click);
+    connect(Menu_Tools_ShowAll, &QAction::triggered, this, [this] { showWholePolygon(); });
     on(Menu_Set_Path, &Form1::Menu_Set_Path_Click);
     on(Menu_Set_Grid, &Form1::Menu_Set_Grid_Click);
     on(Menu_Set_Hlp, &Form1::Menu_Set_Hlp_Click);
@@ -92,11 +93,6 @@ void Form1::Form_Load() {
     // 2. The window fits the screen; a small one is told of when needed.
     fitToScreen(*fit_, services_.screen, services_.messages, this);
 
-    // 3. The plane's origin lies on the crossing of the axes.
-    view_.originX = 3540;
-    view_.originY = 10080;
-    view_.twipsPerMm = 56.692f;
-
     // 4. The common scales.
     for (const char *v : {"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
                           "1500", "2000", "3000", "5000", "10000"})
@@ -113,6 +109,7 @@ void Form1::Form_Load() {
     // 7. The stored preferences.
     st.settings = files::loadSettings(services_.settings);
     view_.scale = st.settings.MapScale;
+    view_.setNorthUp(st.settings.NorthUp != 0);
 
     // 8. From here a failing step is skipped: none of them may stop the start.
     // 9. Background colour.
@@ -121,9 +118,7 @@ void Form1::Form_Load() {
     // 10. The background picture with its lower edge on the X axis. A stored
     // name that has become a named pipe must not keep the window from
     // appearing: only a regular file is read.
-    if (platform::isRegularFile(st.settings.MapPicture) &&
-        plot_->picture()->LoadPicture(st.settings.MapPicture))
-        plot_->picture()->setTop(view_.originY - plot_->picture()->Height());
+    if (platform::isRegularFile(st.settings.MapPicture)) plot_->loadPicture(st.settings.MapPicture);
 
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate

@@ -16,10 +16,7 @@ using geometry::formatNumber, geometry::kAreaPattern;
 void Form1::VICHISLIT() {
     if (loading_) return;
     ++draws_;
-    // Every recompute removes a measurement; a marker or caption still
-    // under the mouse stays where the mouse holds it.
-    view_.measured.reset();
-    if (!mouse_ || !mouse_->dragging()) view_.drag.reset();
+    view_.recomputed(mouse_ && mouse_->dragging());
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
     if (!warningsDeferred_) showWarnings();
@@ -48,13 +45,8 @@ void Form1::redraw() {
 }
 
 void Form1::PODKRAS() {
-    const int n = cornerCount();
-    coordinates->highlight(view_.currentCorner, n);
-    // The drawing changes only when the highlighted corner does.
-    if (view_.markedCorner == view_.currentCorner && view_.redAngle == view_.currentCorner) return;
-    view_.markedCorner = view_.currentCorner;
-    view_.redAngle = view_.currentCorner;
-    redraw();
+    coordinates->highlight(view_.currentCorner, cornerCount());
+    if (view_.markCurrentCorner()) redraw();
 }
 
 void Form1::CmbEd_Click() {

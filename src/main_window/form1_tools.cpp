@@ -28,8 +28,8 @@ void Form1::Menu_File_Import_Click() {
 }
 
 void Form1::applyImportedCorners(const files::ImportedCorners &c) {
-    applyResult(geometry::importCorners(doc_.current(), c.x, c.y, c.count),
-                QStringLiteral("Импорт координат"));
+    const auto r = geometry::importCorners(doc_.current(), c.x, c.y, c.count);
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Импорт координат")); });
 }
 
 // ---------------------------------------------------------------- print
@@ -59,10 +59,8 @@ void Form1::Menu_Tools_Map_Click() {
     // A file that is not a picture leaves the previous picture, and the name
     // stored at closing, as they were. Only a regular file is read: a named
     // pipe would hold the window until something wrote to it.
-    if (!platform::isRegularFile(*path) || !plot_->picture()->LoadPicture(*path)) return;
+    if (!platform::isRegularFile(*path) || !plot_->loadPicture(*path)) return;
     state_.settings.MapPicture = *path;
-    // The picture's lower edge lies on the X axis.
-    plot_->picture()->setTop(view_.originY - plot_->picture()->Height());
     plot_->picture()->setVisible(true);
 }
 
@@ -99,19 +97,11 @@ void Form1::Menu_Set_Grid_Click() {
 }
 
 void Form1::applyGraphicsSettings(const files::Settings &s) {
-    files::Settings &v = state_.settings;
-    const bool newBackColour = s.BackColour != v.BackColour;
     // Only the graphics variables: the hint flags may have changed meanwhile
     // through the import hint, which stays usable beside the settings window.
-    v.ShowGrid = s.ShowGrid;
-    v.DragAnywhere = s.DragAnywhere;
-    v.SelectOnFocus = s.SelectOnFocus;
-    v.ShowAngles = s.ShowAngles;
-    v.ShowNumbers = s.ShowNumbers;
-    v.ShowLengths = s.ShowLengths;
-    v.GridColour = s.GridColour;
-    v.LineColour = s.LineColour;
-    v.BackColour = s.BackColour;
+    const bool newBackColour = s.BackColour != state_.settings.BackColour;
+    files::takeGraphics(state_.settings, s);
+    view_.setNorthUp(s.NorthUp != 0);
     if (newBackColour) applyBackColour();
     // The grid, the captions and the colours follow at once.
     redraw();

@@ -41,19 +41,21 @@ void Form1::applyResult(const geometry::CommandResult &r, const QString &name) {
     tellRefusal(r.refusal);
 }
 
-// The menu item and the green "N" beside the table both call it.
+// The menu item and the green "N" both call it. These four take the polygon
+// to the origin, maybe out of the view: the view follows it.
 void Form1::NORMALIZ() {
-    applyResult(geometry::moveToOrigin(doc_.current()),
-                QStringLiteral("Передвинуть в начало координат"));
+    const auto r = geometry::moveToOrigin(doc_.current());
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Передвинуть в начало координат")); });
 }
 
 void Form1::mirror() {
-    applyResult(geometry::mirror(doc_.current()), QStringLiteral("Зеркально перевернуть"));
+    const auto r = geometry::mirror(doc_.current());
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Зеркально перевернуть")); });
 }
 
 void Form1::turnQuarter(bool clockwise) {
-    applyResult(geometry::turnQuarter(doc_.current(), clockwise),
-                QStringLiteral("Повернуть на 90 гр."));
+    const auto r = geometry::turnQuarter(doc_.current(), clockwise);
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Повернуть на 90 гр.")); });
 }
 
 void Form1::Menu_Tools_90R_Click() {
@@ -68,12 +70,13 @@ void Form1::insertCorner() {
     const int p = view_.currentCorner, n = cornerCount();
     const geometry::CommandResult r = geometry::insertCorner(doc_.current(), p);
     if (!r.after) return tellRefusal(r.refusal);
-    if (services_.messages.show(this,
-                                QStringLiteral("Вы действительно хотите вставить угол между углом № ") +
-                                    QString::number(p) + QStringLiteral(" и углом № ") +
-                                    QString::number(geometry::cornerAfter(p, n)),
-                                MsgButtons::YesNo, MsgIcon::None,
-                                QStringLiteral("Подтвердите вставку")) != MsgResult::Yes)
+    if (services_.messages.show(
+            this,
+            QStringLiteral("Вы действительно хотите вставить угол между углом № ") +
+                QString::number(p) + QStringLiteral(" и углом № ") +
+                QString::number(geometry::cornerAfter(p, n)),
+            MsgButtons::YesNo, MsgIcon::None,
+            QStringLiteral("Подтвердите вставку")) != MsgResult::Yes)
         return;
     clearHighlight(n);
     applyResult(r, QStringLiteral("Вставить угол"));

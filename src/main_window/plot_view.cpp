@@ -140,6 +140,12 @@ void PlotView::draw(const geometry::PolygonDocument &doc, const ViewState &view,
     if (repaint_ && !changed.isEmpty()) repaint_(changed);
 }
 
+bool PlotView::loadPicture(const QString &path) {
+    if (!picture_->LoadPicture(path)) return false;
+    picture_->setTop(ViewState::kCrossY - picture_->Height());
+    return true;
+}
+
 void PlotView::paint(QPainter &painter) const {
     paintDrawing(painter, layout_, picture_.get(), PaintStyle{});
 }

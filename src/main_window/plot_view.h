@@ -48,6 +48,10 @@ public:
 
     // The background picture, beneath everything.
     platform::ImageShape *picture() const { return picture_.get(); }
+    // Loads the picture from a file, its lower edge on the X axis and its
+    // left on the Y axis, wherever the axes' origin lies. False, and the
+    // picture as it was, when the file is no picture.
+    bool loadPicture(const QString &path);
 
     // Paints picture and layout onto a painter whose unit is the pixel.
     void paint(QPainter &painter) const;

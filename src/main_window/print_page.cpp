@@ -1,6 +1,7 @@
 #include "main_window/print_page.h"
 
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 #include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
 
@@ -58,11 +59,17 @@ void PrintPage::paint(QPainter &p, int dpi) const {
     ownerFont.setBold(true);
     p.setFont(ownerFont);
     const int ownerFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-    const QRectF ownerRect = p.boundingRect(
-        QRectF(area.left(), area.top(), area.width(), area.height() / 4), ownerFlags, texts.owner);
-    p.drawText(QRectF(area.left(), area.top(), area.width(), ownerRect.height()), ownerFlags,
-               texts.owner);
-    const double below = area.top() + ownerRect.height() + gap;
+    // The label's prompt, never edited, is no owner: the page has no title.
+    const QString owner = texts.owner == geometry::defaultPolygon().owner ? QString() : texts.owner;
+    const QRectF ownerRect =
+        owner.isEmpty()
+            ? QRectF()
+            : p.boundingRect(QRectF(area.left(), area.top(), area.width(), area.height() / 4),
+                             ownerFlags, owner);
+    if (!owner.isEmpty())
+        p.drawText(QRectF(area.left(), area.top(), area.width(), ownerRect.height()), ownerFlags,
+                   owner);
+    const double below = area.top() + (owner.isEmpty() ? 0 : ownerRect.height() + gap);
 
     // The table: one row per corner and two lines for the area and the scale.
     const QFont tableFont = platform::defaultFont(9);
@@ -96,7 +103,8 @@ void PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm)
     // millimetre of drawing, and so must the paper.
     const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : 56.692;
     const double s = dotsPerMm / twipsPerMm; // device dots per twip
-    const double ox = view.originX, oy = view.originY;
+    // The axes cross where the screen has them, whatever their origin.
+    const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
     // The drawn corners, with room for their captions.
     double minX = ox, maxX = ox, minY = oy, maxY = oy;
     bool any = false;

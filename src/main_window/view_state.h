@@ -8,6 +8,7 @@
 
 #include "geometry/numtext.h"
 
+#include <QPointF>
 #include <QString>
 
 #include <cmath>
@@ -16,11 +17,51 @@
 namespace tarvel::main_window {
 
 struct ViewState {
-    // ---- the mapping: a plane point (X, Y) is drawn at form position
-    // x = scaleFactor() * X + originX, y = -scaleFactor() * Y + originY (twips)
-    double originX = 3540; // the crossing of the axes
-    double originY = 10080;
+    // ---- the mapping ----
+    // The axes cross at form position (kCrossX, kCrossY) twips, and there the
+    // drawing shows the plane point (axisX, axisY), the axes' origin. Drawn
+    // as the program always drew, X runs to the right and Y upward:
+    //   x = kCrossX + f * (X - axisX),  y = kCrossY - f * (Y - axisY);
+    // north up, as survey plans are drawn, X runs upward and Y to the right:
+    //   x = kCrossX + f * (Y - axisY),  y = kCrossY - f * (X - axisX),
+    // with f = scaleFactor(). The coordinates never change with the view.
+    static constexpr double kCrossX = 3540, kCrossY = 10080;
+    // Where the plane point (0, 0) lies on the form, for code that maps with
+    // x = f * X + originX, y = -f * Y + originY (the mapping when the axes'
+    // origin is (0, 0) and X runs to the right). Kept up to date by
+    // moveAxes(), setNorthUp() and applyScale(); read-only for the rest.
+    double originX = kCrossX;
+    double originY = kCrossY;
     float twipsPerMm = 56.692f;
+    double axisX = 0, axisY = 0;
+    bool northUp = false;
+
+    // The form position (twips) of a plane point.
+    QPointF toForm(double X, double Y) const {
+        const double f = scaleFactor();
+        const double along = f * ((northUp ? Y : X) - (northUp ? axisY : axisX));
+        const double up = f * ((northUp ? X : Y) - (northUp ? axisX : axisY));
+        return {kCrossX + along, kCrossY - up};
+    }
+    // The plane point drawn at a form position; nullopt without a usable
+    // scale.
+    std::optional<QPointF> toPlane(QPointF form) const {
+        const double f = scaleFactor();
+        if (!std::isfinite(f) || f == 0) return std::nullopt;
+        const double along = (form.x() - kCrossX) / f, up = (kCrossY - form.y()) / f;
+        if (northUp) return QPointF(axisX + up, axisY + along);
+        return QPointF(axisX + along, axisY + up);
+    }
+    // The axes' crossing shows the plane point (x, y).
+    void moveAxes(double x, double y) {
+        axisX = x;
+        axisY = y;
+        updateOrigin();
+    }
+    void setNorthUp(bool on) {
+        northUp = on;
+        updateOrigin();
+    }
 
     // ---- the scale: coordinate units in a centimetre of drawing ----
     QString scaleText; // as the scale field holds it
@@ -33,6 +74,7 @@ struct ViewState {
         const auto m = geometry::textToSingle(text);
         if (!m || !(*m > 0) || !std::isfinite(factorFor(*m))) return false;
         scale = *m;
+        updateOrigin();
         return true;
     }
     // Whether the scale text, as it stands, is a usable scale.
@@ -55,6 +97,19 @@ struct ViewState {
     // plain until the next highlight).
     int markedCorner = 0;
     int redAngle = 0;
+    // The drawing marks the current corner; true when that changed it.
+    bool markCurrentCorner() {
+        if (markedCorner == currentCorner && redAngle == currentCorner) return false;
+        markedCorner = redAngle = currentCorner;
+        return true;
+    }
+    // The angle caption of corners 1..n takes its plain look; true when one
+    // stood out.
+    bool plainAngleAmong(int n) {
+        if (redAngle < 1 || redAngle > n) return false;
+        redAngle = 0;
+        return true;
+    }
 
     // ---- the measuring line between two corners, until the next redraw ----
     struct Pair {
@@ -72,7 +127,19 @@ struct ViewState {
     };
     std::optional<Drag> drag;
 
+    // Every recompute removes a measurement; a marker or caption still under
+    // the mouse (`dragging`) stays where the mouse holds it.
+    void recomputed(bool dragging) {
+        measured.reset();
+        if (!dragging) drag.reset();
+    }
+
 private:
+    void updateOrigin() {
+        const QPointF zero = toForm(0, 0);
+        originX = zero.x();
+        originY = zero.y();
+    }
     float factorFor(float m) const {
         const float k = 10.0f / m;
         return k * twipsPerMm;

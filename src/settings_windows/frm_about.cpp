@@ -48,10 +48,14 @@ FrmAbout::FrmAbout(QWidget &owner, platform::ShellService &shell)
     lblDescription->setFontBold(true);
     lblDescription2 = makeLabel(
         this, 240, 600, QStringLiteral("Расчет площади многоугольника по координатам углов"));
+    // The owner line names the program's owner; the program knows none, and
+    // a bare "Владелец программы:" would read as a fault: the links take its
+    // place.
     Label3 = makeLabel(this, 240, 1020, QStringLiteral("Владелец программы: "));
-    Label1 = makeLabel(this, 240, 1320, kWebAddress);
+    Label3->setVisible(false);
+    Label1 = makeLabel(this, 240, 1020, kWebAddress);
     makeLink(*Label1);
-    Label2 = makeLabel(this, 240, 1620, kMailAddress);
+    Label2 = makeLabel(this, 240, 1320, kMailAddress);
     makeLink(*Label2);
 
     Line1 = new QFrame(this);

@@ -38,7 +38,7 @@ FrmNastrGrid::FrmNastrGrid(QWidget *owner, platform::Services &services,
     : QWidget(owner, Qt::Dialog), services_(services), settings_(current) {
     setWindowTitle(QStringLiteral("Настройка графики"));
     platform::closeOnEscape(*this);
-    platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4020 / kTwips));
+    platform::setFixedWindowSize(*this, int(6120 / kTwips), int(4365 / kTwips));
 
     auto check = [this](double top, const QString &caption) {
         auto c = std::make_unique<CheckBox>(this);
@@ -74,6 +74,7 @@ FrmNastrGrid::FrmNastrGrid(QWidget *owner, platform::Services &services,
     Check2 = check(2955, QStringLiteral("Перетаскивать форму за любое место"));
     Check4 =
         check(3300, QStringLiteral("Выделять текст при наведении фокуса на поле с координатами"));
+    Check7 = check(3645, QStringLiteral("Ось X — на север (как на планах)"));
 }
 
 FrmNastrGrid::~FrmNastrGrid() = default;
@@ -85,6 +86,7 @@ void FrmNastrGrid::wireEvents() {
     Check4->Click = [this] { Check4_Click(); };
     Check5->Click = [this] { Check5_Click(); };
     Check6->Click = [this] { Check6_Click(); };
+    Check7->Click = [this] { Check7_Click(); };
     Command1->Click = [this] { Command1_Click(); };
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };
@@ -104,6 +106,7 @@ void FrmNastrGrid::Form_Load() {
     Check4->setValue(s.SelectOnFocus);
     Check5->setValue(s.ShowNumbers);
     Check6->setValue(s.ShowLengths);
+    Check7->setValue(s.NorthUp);
     wireEvents();
     loaded_ = true;
     if (QWidget *owner = parentWidget()) ownerLock_.emplace(*owner);
@@ -153,6 +156,11 @@ void FrmNastrGrid::Check5_Click() {
 
 void FrmNastrGrid::Check6_Click() {
     settings_.ShowLengths = std::int16_t(Check6->Value());
+    changed();
+}
+
+void FrmNastrGrid::Check7_Click() {
+    settings_.NorthUp = std::int16_t(Check7->Value());
     changed();
 }
 

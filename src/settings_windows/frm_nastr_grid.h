@@ -43,12 +43,13 @@ public:
     void Check4_Click();   // select the whole text on focus
     void Check5_Click();   // corner numbers
     void Check6_Click();   // side lengths
+    void Check7_Click();   // X north, as on survey plans
     void Command1_Click(); // grid colour
     void Command2_Click(); // edge colour
     void Command3_Click(); // background colour
     void Command4_Click(); // background back to the button face
 
-    std::unique_ptr<platform::CheckBox> Check1, Check2, Check3, Check4, Check5, Check6;
+    std::unique_ptr<platform::CheckBox> Check1, Check2, Check3, Check4, Check5, Check6, Check7;
     std::unique_ptr<platform::Button> Command1, Command2, Command3, Command4;
     // Colour swatches: Label2 grid, Label1 edges, Label3 background.
     std::unique_ptr<platform::Label> Label1, Label2, Label3;

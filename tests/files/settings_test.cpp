@@ -37,6 +37,7 @@ void expectSame(const Settings &a, const Settings &b) {
     EXPECT_EQ(a.SheetFolder, b.SheetFolder);
     EXPECT_EQ(a.PictureFolder, b.PictureFolder);
     EXPECT_EQ(a.RecentFiles, b.RecentFiles);
+    EXPECT_EQ(a.NorthUp, b.NorthUp);
 }
 
 } // namespace
@@ -95,6 +96,7 @@ TEST(Settings, WritesInTheirOrder) {
         "Tunes/Gr1=1",    "Tunes/Gr3=16777215", "Tunes/Gr4=255",
         "Tunes/Gr5=0",    "Tunes/Gr7=0",        "Tunes/Gr8=-2147483633",
         "Tunes/Gr10=0",   "Tunes/Gr11=1",       "Tunes/Gr12=1",
+        "Tunes/Gr13=0",
         "Tunes/Step=2,5", "Tunes/Gr6=12,5",     QStringLiteral("Tunes/imgFName=/карты/план.bmp"),
         "Tunes/Gr9=1",    "Tunes/Fl5=0",        "Tunes/Fl6=0",
     };
@@ -110,6 +112,7 @@ TEST(Settings, SurviveTheIniStore) {
     s.WorkFolder = QStringLiteral("/home/пользователь/Участки, 2024");
     s.ShowGrid = s.DragAnywhere = s.ShowAngles = s.SelectOnFocus = 1;
     s.ShowNumbers = s.ShowLengths = 0;
+    s.NorthUp = 1;
     s.ImportHintOff = s.StepHintOff = s.CornerHintOff = 1;
     s.GridColour = 16777215;
     s.LineColour = 0xFF8040;

@@ -63,6 +63,25 @@ protected:
     geometry::PolygonDocument doc;
 };
 
+// How far a box lies from an edge's line on the side away from `inside`
+// (negative: it reaches over the line or lies on the inner side).
+double clearanceOutside(const QRectF &box, const DrawnLine &e,
+                        const DrawingLayout::Corner &inside) {
+    const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, l = std::hypot(dx, dy);
+    double nx = dy / l, ny = -dx / l;
+    if ((inside.x - e.x1) * nx + (inside.y - e.y1) * ny > 0) nx = -nx, ny = -ny;
+    double nearest = 1e18;
+    for (const QPointF p : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()})
+        nearest = std::min(nearest, (p.x() - e.x1) * nx + (p.y() - e.y1) * ny);
+    return nearest;
+}
+// How far a box's centre lies from the edge's middle, along the edge.
+double alongFromMiddle(const QRectF &box, const DrawnLine &e) {
+    const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, l = std::hypot(dx, dy);
+    const QPointF c = box.center();
+    return ((c.x() - (e.x1 + e.x2) / 2) * dx + (c.y() - (e.y1 + e.y2) / 2) * dy) / l;
+}
+
 // The 3-4-5 right triangle (0; 0), (30; 0), (30; 40).
 const geometry::PolygonTexts kTriangle = polygon({{"0", "0"}, {"30", "0"}, {"30", "40"}});
 
@@ -98,15 +117,17 @@ TEST_F(LayoutTest, CornersCaptionsAndEdgesLieWhereTheMappingPutsThem) {
         EXPECT_EQ(c.edge.y2, next.y);
         EXPECT_EQ(c.edge.colour, 255u);
         // The marker 35 twips up and left, the number 50 down and right, the
-        // angle on the corner, the length at the middle of the edge.
+        // angle on the corner, the length beside the middle of the edge, 45
+        // twips off it on the outer side (away from the third corner).
         EXPECT_NEAR(c.marker.box.left(), r.x - 35, 0.01);
         EXPECT_NEAR(c.marker.box.top(), r.y - 35, 0.01);
         EXPECT_EQ(c.marker.box.width(), 75);
         EXPECT_NEAR(c.number.box.left(), r.x + 50, 0.01);
         EXPECT_NEAR(c.number.box.top(), r.y + 50, 0.01);
         EXPECT_NEAR(c.angle.box.left(), r.x, 0.01);
-        EXPECT_NEAR(c.length.box.left(), (r.x + next.x) / 2, 0.01);
-        EXPECT_NEAR(c.length.box.top(), (r.y + next.y) / 2, 0.01);
+        const DrawingLayout::Corner &third = d.corner((r.corner + 1) % 3 + 1);
+        EXPECT_NEAR(clearanceOutside(c.length.box, c.edge, third), 45, 0.01);
+        EXPECT_NEAR(alongFromMiddle(c.length.box, c.edge), 0, 0.01);
         EXPECT_EQ(c.length.box.width(), 100.0 * c.length.text.size());
         EXPECT_EQ(c.number.colour, 0xFF0000u);
         EXPECT_EQ(c.angle.colour, 0xC000C0u);
@@ -376,11 +397,11 @@ TEST_F(LayoutTest, APointHitsTheTopmostElementUnderIt) {
          cell(l2.left()) + 20,
          cell(l2.top()) + 20,
          {DrawingHit::OtherCaption, 2}},
-        // Corner 1's number lies under its angle caption.
-        {"angle over the number",
+        // Corner 1's number keeps clear of its angle caption.
+        {"number beside the angle",
          cell(d.corner(1).number.box.left()) + 20,
          cell(d.corner(1).number.box.top()) + 20,
-         {DrawingHit::Angle, 1}},
+         {DrawingHit::OtherCaption, 1}},
         {"measuring caption",
          cell(r.left()) + 10,
          cell(r.top()) + 10,
@@ -465,6 +486,127 @@ TEST(DragControlTest, AnElementOutsideStaysWhereItIsUntilMovedIn) {
     drag.follow(QPointF(30, 150), 1);
     EXPECT_EQ(drag.offset(), QPointF(30, 0));
 }
+
+// The axes carry the coordinates they stand at, and north up X is the
+// upright axis.
+TEST_F(LayoutTest, TheAxesNameAndLabelTheCoordinatesTheyShow) {
+    struct Row {
+        const char *name;
+        bool northUp;
+        const char *across, *up, *firstAcross, *lastAcross, *firstUp;
+    } rows[] = {
+        {"as the program drew", false, "X", "Y", "6 123 500", "6 123 650", "2 345 700"},
+        {"north up", true, "Y", "X", "2 345 700", "2 345 850", "6 123 500"},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        ViewState v = atScale("10");
+        v.setNorthUp(r.northUp);
+        v.moveAxes(6123450, 2345650);
+        const DrawingLayout d = lay(kTriangle, v);
+        EXPECT_EQ(d.xName.text, r.across);
+        EXPECT_EQ(d.yName.text, r.up);
+        EXPECT_EQ(d.xScale[0].text, r.firstAcross);
+        EXPECT_EQ(d.yScale[0].text, r.firstUp);
+        EXPECT_EQ(d.xScale[3].text, r.lastAcross);
+    }
+}
+
+// Captions never overlap: numbers and lengths keep off the angle captions
+// (which stay on their corners, where a drop reads them) and off each other.
+// A length sits beyond its side on the outer side; the longest side's stays
+// at its middle, the shorter ones give way.
+struct CaptionCase {
+    const char *name;
+    std::vector<std::pair<const char *, const char *>> corners;
+    const char *scale;
+    double axisX = 0, axisY = 0;
+    bool northUp = false;
+};
+
+class CaptionTest : public ::testing::TestWithParam<CaptionCase> {
+protected:
+    geometry::PolygonDocument doc;
+};
+
+TEST_P(CaptionTest, CaptionsKeepApart) {
+    const CaptionCase &c = GetParam();
+    doc.reset(polygon(c.corners));
+    ViewState v = atScale(c.scale);
+    v.setNorthUp(c.northUp);
+    v.moveAxes(c.axisX, c.axisY);
+    files::Settings s = defaults();
+    s.ShowAngles = 1;
+    const DrawingLayout d = layOutDrawing(doc, v, s, letters);
+    const int n = d.cornerCount();
+    struct Placed {
+        QString what;
+        QRectF box;
+        bool angle;
+    };
+    std::vector<Placed> all;
+    int longest = 1;
+    for (int i = 1; i <= n; ++i) {
+        const DrawingLayout::Corner &k = d.corner(i);
+        EXPECT_DOUBLE_EQ(k.angle.box.left(), k.x) << i;
+        EXPECT_DOUBLE_EQ(k.angle.box.top(), k.y) << i;
+        all.push_back({QStringLiteral("angle %1").arg(i), k.angle.box, true});
+        all.push_back({QStringLiteral("number %1").arg(i), k.number.box, false});
+        all.push_back({QStringLiteral("length %1").arg(i), k.length.box, false});
+        if (doc.measures().SideLen[std::size_t(i)] > doc.measures().SideLen[std::size_t(longest)])
+            longest = i;
+        // Beyond its side, never across it.
+        const DrawingLayout::Corner &away = d.corner((i + 1) % n + 1);
+        if (n == 3) EXPECT_GE(clearanceOutside(k.length.box, k.edge, away), 44.99) << i;
+    }
+    for (std::size_t a = 0; a < all.size(); ++a)
+        for (std::size_t b = a + 1; b < all.size(); ++b)
+            if (!(all[a].angle && all[b].angle))
+                EXPECT_FALSE(all[a].box.intersects(all[b].box))
+                    << all[a].what << " and " << all[b].what;
+    EXPECT_NEAR(alongFromMiddle(d.corner(longest).length.box, d.corner(longest).edge), 0, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShortSides, CaptionTest,
+    ::testing::Values(
+        // Two sides of 20,62 whose lengths once lay on each other ("20,6220,62").
+        CaptionCase{"TwinSidesOfTwentyAtScale20",
+                    {{"0", "0"}, {"20", "5"}, {"0", "10"}, {"-30", "5"}},
+                    "20",
+                    -50,
+                    -50},
+        CaptionCase{"SurveyPlotWithATwoMetreSide",
+                    {{"6123456", "2345678"},
+                     {"6123500", "2345690"},
+                     {"6123502", "2345690"},
+                     {"6123530", "2345740"},
+                     {"6123460", "2345730"}},
+                    "10",
+                    6123450,
+                    2345650},
+        CaptionCase{"SurveyPlotNorthUp",
+                    {{"6123456", "2345678"},
+                     {"6123500", "2345690"},
+                     {"6123502", "2345690"},
+                     {"6123530", "2345740"},
+                     {"6123460", "2345730"}},
+                    "10",
+                    6123450,
+                    2345650,
+                    true},
+        CaptionCase{"ThinTriangle", {{"0", "0"}, {"60", "0"}, {"60", "4"}}, "10"},
+        CaptionCase{"NarrowNotch",
+                    {{"0", "0"},
+                     {"80", "0"},
+                     {"80", "60"},
+                     {"42", "60"},
+                     {"42", "20"},
+                     {"38", "20"},
+                     {"38", "60"},
+                     {"0", "60"}},
+                    "10"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvel::testing

@@ -46,10 +46,12 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
             << "corner " << i;
     }
 
-    // Dl(1) sits at the middle of the edge from corner 1 to corner 2.
+    // Dl(1) sits beside the middle of the edge from corner 1 (26; 30) down
+    // to corner 2 (26; 5), 45 twips off it on the outer side, the right.
     const DrawnLine &edge = form->plot().layout().corner(1).edge;
-    EXPECT_NEAR(form->plot().layout().corner(1).length.box.left(), (edge.x1 + edge.x2) / 2, 0.01);
-    EXPECT_NEAR(form->plot().layout().corner(1).length.box.top(), (edge.y1 + edge.y2) / 2, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).length.box.left(), edge.x1 + 45, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).length.box.center().y(), (edge.y1 + edge.y2) / 2,
+                0.01);
     // Corner 1 (26; 30) at scale 10: 56.692 twips per metre from the origin.
     EXPECT_NEAR(edge.x1, 3540 + 26 * 56.692, 0.01);
     EXPECT_NEAR(edge.y1, 10080 - 30 * 56.692, 0.01);

@@ -636,6 +636,61 @@ TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {
     EXPECT_NEAR(bottom - top, 1000, 6);
 }
 
+// The page shows what the window's view shows: a survey plot the view took
+// in, with the real coordinates on its axes, and X upward when north is up.
+// The label's unedited prompt is no title.
+TEST_F(Form1ToolsTest, ThePrintedPageFollowsTheView) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    const auto text = [&] {
+        fakes.printer.pdfPath = path("page.pdf");
+        form->controls().Menu_File_Print->trigger();
+        QProcess q;
+        q.start("pdftotext", {path("page.pdf"), "-"});
+        q.waitForFinished();
+        return QString::fromUtf8(q.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+    };
+    // The red edges' extent on a page at 254 dots per inch.
+    const auto edges = [&] {
+        QImage page(2100, 2970, QImage::Format_RGB32);
+        page.setDotsPerMeterX(10000);
+        page.setDotsPerMeterY(10000);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            form->paintPrintPage(painter, 254);
+        }
+        QRect box;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QRgb c = page.pixel(x, y);
+                if (qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60) box |= QRect(x, y, 1, 1);
+            }
+        return box.size();
+    };
+    EXPECT_FALSE(text().contains(QStringLiteral("Сюдаможно")));
+
+    // 100 m of X and 20 m of Y at 10 m per centimetre: 10 cm by 2 cm.
+    setPolygon({"6123456", "6123556", "6123556", "6123456"},
+               {"2345678", "2345678", "2345698", "2345698"});
+    form->controls().Menu_Tools_ShowAll->trigger();
+    const QString page = text();
+    EXPECT_TRUE(page.contains("6123500")) << page.toStdString();
+    EXPECT_TRUE(page.contains("2345700")) << page.toStdString();
+    const QSize across = edges();
+    EXPECT_NEAR(across.width(), 1000, 6);
+    EXPECT_NEAR(across.height(), 200, 6);
+
+    form->controls().Menu_Set_Grid->trigger();
+    auto *grid = form->findChild<settings_windows::FrmNastrGrid *>();
+    ASSERT_NE(grid, nullptr);
+    grid->Check7->setValue(1);
+    grid->close();
+    const QSize up = edges();
+    EXPECT_NEAR(up.width(), 200, 6);
+    EXPECT_NEAR(up.height(), 1000, 6);
+    EXPECT_EQ(fakes.settings.value("Tunes", "Gr13"), std::optional<QString>("1"));
+}
+
 // The page is laid out from the document and the view, not read from the
 // screen: a corner's marker half dragged prints at its corner, and a
 // measurement the screen shows is printed with it.
@@ -746,7 +801,10 @@ TEST_F(Form1ToolsTest, AboutBoxLinksAndOk) {
     EXPECT_FALSE(form->isEnabled());
     EXPECT_TRUE(about->isEnabled());
     EXPECT_EQ(about->lblDescription->Caption(), "Тарвел 3.0");
-    EXPECT_EQ(about->Label3->Caption(), "Владелец программы: ");
+    // No owner to name: no bare owner line, and the links move up into its place.
+    EXPECT_FALSE(about->Label3->widget()->isVisibleTo(about));
+    EXPECT_LT(about->Label1->Top(), about->Label2->Top());
+    EXPECT_EQ(about->Label1->Top(), about->Label3->Top());
 
     QTest::mouseClick(about->Label1->widget(), Qt::LeftButton);
     QTest::mouseClick(about->Label2->widget(), Qt::LeftButton);

@@ -70,11 +70,12 @@ protected:
         // The drawing has the corners of the polygon, each where it is.
         const DrawingLayout &layout = form->plot().layout();
         ASSERT_EQ(layout.cornerCount(), n) << "step " << step;
+        // x = 3540 + f * (X - the axes' origin X), X running to the right.
         const double sf = form->view().scaleFactor();
-        for (int i = 1; i <= n; ++i)
-            if (std::isfinite(float(sf * X[i] + form->view().originX)))
-                ASSERT_DOUBLE_EQ(layout.corner(i).x, float(sf * X[i] + form->view().originX))
-                    << "step " << step;
+        for (int i = 1; i <= n; ++i) {
+            const float x = float(sf * (X[i] - form->view().axisX) + ViewState::kCrossX);
+            if (std::isfinite(x)) ASSERT_DOUBLE_EQ(layout.corner(i).x, x) << "step " << step;
+        }
     }
 };
 

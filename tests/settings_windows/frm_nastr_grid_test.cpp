@@ -22,14 +22,14 @@ namespace {
 
 using settings_windows::FrmNastrGrid;
 
-const QStringList kDefaultGraphicsWrites = {"Tunes/Gr1=0",  "Tunes/Gr3=0",  "Tunes/Gr4=255",
-                                            "Tunes/Gr5=0",  "Tunes/Gr7=0",  "Tunes/Gr8=&H8000000F",
-                                            "Tunes/Gr10=0", "Tunes/Gr11=1", "Tunes/Gr12=1"};
+const QStringList kDefaultGraphicsWrites = {
+    "Tunes/Gr1=0",          "Tunes/Gr3=0",  "Tunes/Gr4=255", "Tunes/Gr5=0",  "Tunes/Gr7=0",
+    "Tunes/Gr8=&H8000000F", "Tunes/Gr10=0", "Tunes/Gr11=1",  "Tunes/Gr12=1", "Tunes/Gr13=0"};
 
-// The nine graphics variables, for comparing settings as a whole.
+// The ten graphics variables, for comparing settings as a whole.
 auto graphics(const files::Settings &s) {
     return std::tuple(s.ShowGrid, s.GridColour, s.LineColour, s.DragAnywhere, s.ShowAngles,
-                      s.BackColour, s.SelectOnFocus, s.ShowNumbers, s.ShowLengths);
+                      s.BackColour, s.SelectOnFocus, s.ShowNumbers, s.ShowLengths, s.NorthUp);
 }
 
 // A window without a main window: what it hands on is collected.
@@ -69,6 +69,8 @@ TEST_F(FrmNastrGridAloneTest, OpeningShowsTheVariablesAndHandsOnNothing) {
     EXPECT_EQ(w.Check5->Value(), 0);
     EXPECT_EQ(w.Check4->Value(), 1);
     EXPECT_EQ(w.Check6->Value(), 1);
+    EXPECT_EQ(w.Check7->Value(), 0); // the drawing as the program always drew it
+    EXPECT_EQ(w.Check7->Caption(), QStringLiteral("Ось X — на север (как на планах)"));
     EXPECT_EQ(w.Label1->BackColor(), 0xFF00u);
     EXPECT_EQ(w.Label2->BackColor(), 0x123456u);
     EXPECT_EQ(w.Label3->BackColor(), platform::kSysButtonFace);
@@ -90,6 +92,7 @@ TEST_F(FrmNastrGridAloneTest, EverySwitchHandsOnAllTheVariablesWithItsOwnChanged
         {"select", &FrmNastrGrid::Check4, &files::Settings::SelectOnFocus},
         {"numbers", &FrmNastrGrid::Check5, &files::Settings::ShowNumbers},
         {"lengths", &FrmNastrGrid::Check6, &files::Settings::ShowLengths},
+        {"north up", &FrmNastrGrid::Check7, &files::Settings::NorthUp},
     };
     FrmNastrGrid &w = load();
     files::Settings expected = settings;
@@ -169,14 +172,14 @@ TEST_F(FrmNastrGridAloneTest, ClosingStoresTheWindowsVariablesOnceThenSaysSo) {
     EXPECT_TRUE(fakes.settings.writes.isEmpty()) << "a change is stored only at closing";
     w.close();
     EXPECT_EQ(closings, 1);
-    EXPECT_EQ(writesAtClosing, 9) << "stored before the window says it closed";
+    EXPECT_EQ(writesAtClosing, 10) << "stored before the window says it closed";
     QStringList expected = kDefaultGraphicsWrites;
     expected[0] = "Tunes/Gr1=1";
     expected[6] = "Tunes/Gr10=1";
     EXPECT_EQ(fakes.settings.writes, expected);
     w.Form_Unload();
     EXPECT_EQ(closings, 1);
-    EXPECT_EQ(fakes.settings.writes.size(), 9);
+    EXPECT_EQ(fakes.settings.writes.size(), 10);
 }
 
 class FrmNastrGridTest : public WindowTest {
@@ -199,7 +202,7 @@ protected:
     }
 };
 
-TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStoresNineKeys) {
+TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStoresTheGraphicsKeys) {
     form->table().x(1)->setText("1"); // unsaved edits before the dialog
     for (int round = 0; round < 2; ++round) {
         const auto writesBefore = fakes.settings.writes.size();

@@ -124,7 +124,7 @@ TEST(GraphicsSettingsWithoutOwner, OpensAndCloses) {
     grid.show();
     EXPECT_TRUE(grid.isEnabled());
     grid.close();
-    EXPECT_EQ(fakes.settings.writes.size(), 9u);
+    EXPECT_EQ(fakes.settings.writes.size(), 10u);
 }
 
 // The import hint reports its tick when it is closed, once per closing, and

@@ -183,22 +183,9 @@ void Form1::wireEvents() {
     txt3->KeyDown = [this](int k, int) { txt3_KeyDown(k); };
     txt3->DblClick = [this] { txt3_DblClick(); };
 
-    CmdUp->Click = [this] { CmdUp_Click(); };
-    CmdDown->Click = [this] { CmdDown_Click(); };
-    CmdRight->Click = [this] { CmdRight_Click(); };
-    CmLleft->Click = [this] { CmLleft_Click(); };
-    CmdXUp->Click = [this] { CmdXUp_Click(); };
-    CmdXDw->Click = [this] { CmdXDw_Click(); };
-    CmdYUp->Click = [this] { CmdYUp_Click(); };
-    CmdYDw->Click = [this] { CmdYDw_Click(); };
-    CmdStepUp->Click = [this] { CmdStepUp_Click(); };
-    CmdStepDw->Click = [this] { CmdStepDw_Click(); };
-    txtStep->Change = [this] { txtStep_Change(); };
-    txtMsb->Change = [this] { txtMsb_Change(); };
-    txtMsb->GotFocus = [this] { txtMsb_GotFocus(); };
-    txtMsb->KeyDown = [this](int k, int) { txtMsb_KeyDown(k); };
-    Cmb3->Click = [this] { Cmb3_Click(); };
-    Cmb3->KeyDown = [this](int k, int) { Cmb3_KeyDown(k); };
+    steps_ = std::make_unique<StepMoves>(
+        controls(), view_, doc_, state_, services_,
+        StepMoves::Window{this, [this] { PODKRAS(); }, [this] { VICHISLIT(); }});
     Cmb1->Click = [this] { Cmb1_Click(); };
     Cmb2->Click = [this] { Cmb2_Click(); };
     // The area is computed, never typed; a click on the drawing leaves the

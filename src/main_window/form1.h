@@ -14,6 +14,7 @@
 //                    a click finds its corner in that layout (plot_view.h)
 //   PrintPage        the printed page, laid out the same way (print_page.h)
 //   FileActions      open, save and the save question (file_actions.h)
+//   StepMoves        the step, the moves by it, the scale (step_moves.h)
 // Every command is one operation on the document; the document announces
 // each change once, and documentChanged() then shows the texts, the rows in
 // use and redraws once through VICHISLIT. A field's change handler hands
@@ -36,7 +37,6 @@
 //   form1_fields.cpp     coordinate fields, row count, clearing, owner label
 //   form1_files.cpp      the file commands (through FileActions), closing
 //   form1_transform.cpp  move to origin, mirror, rotations, insert, delete
-//   form1_moves.cpp      step moves, step size, drawing scale
 //   form1_mouse.cpp      row captions, moving the window (the drawing's
 //                        mouse is DrawingMouse's, drawing_mouse.h)
 //   form1_measure.cpp    distance between two corners
@@ -56,6 +56,7 @@
 #include "main_window/form1_controls.h"
 #include "main_window/plot_view.h"
 #include "main_window/shared_state.h"
+#include "main_window/step_moves.h"
 #include "main_window/tool_actions.h"
 #include "main_window/view_state.h"
 #include "platform/controls/controls.h"
@@ -226,11 +227,6 @@ private:
     void txt3_DblClick();
     // The owner editor's text goes to the document and the editor hides.
     void commitOwner();
-    // Turns the first "." of a field into "," and puts the caret at the end;
-    // the rewrite raises the field's change handler again.
-    static bool normalizeDecimalPoint(TextBox &field);
-    // Tells the user, over `owner`, that a coordinate field holds no number.
-    void showNotANumber(QWidget *owner);
     // What the user typed into a field goes to the document.
     void typeIntoField(geometry::Axis axis, int i);
     // Leaving a field writes its text through the field pattern.
@@ -265,14 +261,6 @@ private:
     // the count buttons, insert and delete do it for the corners in force
     // before them, a geographic entry for the corners it brings.
     void clearHighlight(int n);
-
-    // ---- step moves, step, scale (form1_moves.cpp) ----
-    void txtStep_Change();
-    void txtMsb_Change();
-    void txtMsb_GotFocus();
-    void txtMsb_KeyDown(int keyCode);
-    void Cmb3_Click();
-    void Cmb3_KeyDown(int keyCode);
 
     // ---- mouse (form1_mouse.cpp) ----
     // Lays the drawing out anew from the document and the view state (not
@@ -319,16 +307,6 @@ private:
     void Menu_Tools_90L_Click();
     void Menu_lnsertUgol_Click();
     void Menu_DelUgol_Click();
-    void CmdUp_Click();
-    void CmdDown_Click();
-    void CmdRight_Click();
-    void CmLleft_Click();
-    void CmdXUp_Click();
-    void CmdXDw_Click();
-    void CmdYUp_Click();
-    void CmdYDw_Click();
-    void CmdStepUp_Click();
-    void CmdStepDw_Click();
     void Menu_File_Export_Click();
     void Menu_File_Import_Click();
     void Menu_File_Print_Click();
@@ -362,6 +340,7 @@ private:
     ToolActions tools_{doc_, services_, state_.settings, this};
     std::unique_ptr<PlotView> plot_;
     std::unique_ptr<DrawingMouse> mouse_;
+    std::unique_ptr<StepMoves> steps_;
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;

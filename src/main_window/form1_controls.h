@@ -40,19 +40,19 @@ struct Form1Controls {
     std::unique_ptr<Button> Command2; // "+": one corner more
     std::unique_ptr<ComboBox> CmbEd;  // the unit, "М" or "КМ"
 
-    // ---- the coordinate table and what moves the whole polygon
+    // ---- the coordinate table and the moves of the current corner
     std::unique_ptr<Label> Label4; // "Координаты углов многоугольника"
     std::unique_ptr<Button> CmdNorm;              // "N": move to the origin
-    std::unique_ptr<Button> CmdXDw, CmdXUp;       // all corners' X one step down / up
-    std::unique_ptr<Button> CmdYDw, CmdYUp;       // all corners' Y one step down / up
+    std::unique_ptr<Button> CmdXDw, CmdXUp;       // the current corner's X one step down / up
+    std::unique_ptr<Button> CmdYDw, CmdYUp;       // the current corner's Y one step down / up
     std::unique_ptr<Button> CmdClear;             // "Х": clear the coordinates
     std::unique_ptr<CoordinateTable> coordinates; // TextX, TextY and their row captions
 
-    // ---- the step and the moves of the current corner
+    // ---- the step and the moves of every corner
     std::unique_ptr<TextBox> txtStep;             // the step
     std::unique_ptr<Button> CmdStepUp, CmdStepDw; // the step to the next / previous value
-    std::unique_ptr<Button> CmdUp, CmdDown;       // the current corner up / down (Y)
-    std::unique_ptr<Button> CmLleft, CmdRight;    // the current corner left / right (X)
+    std::unique_ptr<Button> CmdUp, CmdDown;       // every corner up / down (Y)
+    std::unique_ptr<Button> CmLleft, CmdRight;    // every corner left / right (X)
 
     // ---- the distance between two corners
     Array<Label, 2> Label6; // (0) "Измерить расстояние между углом", (1) "Масштаб:  В 1 см "

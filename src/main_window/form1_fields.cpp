@@ -15,14 +15,6 @@ namespace tarvel::main_window {
 
 using geometry::formatText, geometry::kFieldPattern;
 
-bool Form1::normalizeDecimalPoint(TextBox &field) {
-    return platform::normalizeDecimalPoint(field);
-}
-
-void Form1::showNotANumber(QWidget *owner) {
-    platform::showNotANumber(services_.messages, owner);
-}
-
 namespace {
 // Every point typed becomes a comma, the program's one decimal separator.
 QString withDecimalCommas(QString text) {

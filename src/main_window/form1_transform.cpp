@@ -21,7 +21,7 @@ void Form1::tellRefusal(Refusal why) {
     case Refusal::NoCorner:
         return;
     case Refusal::NotANumber:
-        showNotANumber(this);
+        platform::showNotANumber(services_.messages, this);
         return;
     case Refusal::TooManyCorners:
         services_.messages.show(

@@ -139,13 +139,18 @@ void Form1::wireEvents() {
     Text1->Change = [this] { Text1_Change(); };
     Text1->LostFocus = [this] { Text1_LostFocus(); };
     Text1->KeyDown = [this](int k, int) { Text1_KeyDown(k); };
+    windowMouse_ = std::make_unique<WindowMouse>(
+        *coordinates, view_, state_, services_,
+        WindowMouse::Window{this, surface_,
+                            [this](QPoint at) { popupMenu(*Menu_Ugol, at); },
+                            [this] { PODKRAS(); }});
     mouse_ = std::make_unique<DrawingMouse>(
         *surface_, *plot_, view_, doc_,
         DrawingMouse::Window{[this] { PODKRAS(); }, [this] { VICHISLIT(); }, [this] { redraw(); },
                              [this](int i) { coordinates->x(i)->SetFocus(); },
                              [this] { Img_Click(); }, [this] { Form_Click(); },
-                             [this](const MouseInfo &m) { Form_MouseDown(m); },
-                             [this](const MouseInfo &m) { Form_MouseMove(m); }});
+                             [this](const MouseInfo &m) { windowMouse_->Form_MouseDown(m); },
+                             [this](const MouseInfo &m) { windowMouse_->Form_MouseMove(m); }});
     surfaceControl_->Click = [this] { mouse_->Surface_Click(); };
     // The highlight shows the corner a press made current.
     surfaceControl_->MouseDown = [this](const MouseInfo &m) {
@@ -164,16 +169,6 @@ void Form1::wireEvents() {
         coordinates->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
         coordinates->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
         coordinates->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
-        coordinates->xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
-        coordinates->yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        coordinates->xCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
-            LblX_MouseUp(i, m);
-            PODKRAS();
-        };
-        coordinates->yCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
-            LblY_MouseUp(i, m);
-            PODKRAS();
-        };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

@@ -15,6 +15,8 @@
 //   PrintPage        the printed page, laid out the same way (print_page.h)
 //   FileActions      open, save and the save question (file_actions.h)
 //   StepMoves        the step, the moves by it, the scale (step_moves.h)
+//   DrawingMouse     the mouse on the drawing (drawing_mouse.h)
+//   WindowMouse      the mouse on the row captions and the bare window
 // Every command is one operation on the document; the document announces
 // each change once, and documentChanged() then shows the texts, the rows in
 // use and redraws once through VICHISLIT. A field's change handler hands
@@ -37,8 +39,6 @@
 //   form1_fields.cpp     coordinate fields, row count, clearing, owner label
 //   form1_files.cpp      the file commands (through FileActions), closing
 //   form1_transform.cpp  move to origin, mirror, rotations, insert, delete
-//   form1_mouse.cpp      row captions, moving the window (the drawing's
-//                        mouse is DrawingMouse's, drawing_mouse.h)
 //   form1_measure.cpp    distance between two corners
 //   form1_tools.cpp      spreadsheet exchange, picture, folder, hints, help,
 //                        about, calculator, print, graphics settings
@@ -59,6 +59,7 @@
 #include "main_window/step_moves.h"
 #include "main_window/tool_actions.h"
 #include "main_window/view_state.h"
+#include "main_window/window_mouse.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
 
@@ -262,16 +263,9 @@ private:
     // before them, a geographic entry for the corners it brings.
     void clearHighlight(int n);
 
-    // ---- mouse (form1_mouse.cpp) ----
     // Lays the drawing out anew from the document and the view state (not
     // while the window loads).
     void redraw();
-    void LblX_MouseMove(int i);
-    void LblY_MouseMove(int i);
-    void LblX_MouseUp(int i, const platform::MouseInfo &m);
-    void LblY_MouseUp(int i, const platform::MouseInfo &m);
-    void Form_MouseDown(const platform::MouseInfo &m);
-    void Form_MouseMove(const platform::MouseInfo &m);
 
     // ---- distance (form1_measure.cpp) ----
     void IZMR();
@@ -341,6 +335,7 @@ private:
     std::unique_ptr<PlotView> plot_;
     std::unique_ptr<DrawingMouse> mouse_;
     std::unique_ptr<StepMoves> steps_;
+    std::unique_ptr<WindowMouse> windowMouse_;
     // True while documentChanged() writes into the fields: their change
     // handlers must not hand the document its own texts back.
     bool syncing_ = false;

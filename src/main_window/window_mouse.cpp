@@ -1,9 +1,8 @@
-// Form1: the mouse on the row captions and on the window itself; the
-// drawing's own mouse is DrawingMouse's.
-#include "main_window/form1.h"
+#include "main_window/window_mouse.h"
 
 #include "files/settings.h"
-#include "main_window/drawing_surface.h"
+#include "main_window/coordinate_table.h"
+#include "main_window/view_state.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -34,15 +33,6 @@ QPointF screenPosition(const platform::Control &c, const MouseInfo &m) {
     return c.widget()->mapToGlobal(QPointF(m.x, m.y) / platform::kTwipsPerPixel);
 }
 
-// Whether a point of the window surface (twips) lies on one of its child
-// controls rather than on the surface itself.
-bool onChildControl(const QWidget *surface, const MouseInfo &m) {
-    if (!surface) return false;
-    const QPoint p(int(std::floor(m.x / platform::kTwipsPerPixel)),
-                   int(std::floor(m.y / platform::kTwipsPerPixel)));
-    return surface->childAt(p) != nullptr;
-}
-
 const QString kCornerHint =
     QStringLiteral("Что бы удалить или добавить угол в произвольном месте нажмите правой кнопкой "
                    "мыши по надписи Xn или Yn (где n - номер угла) и воспользуйтесь контекстным "
@@ -52,53 +42,71 @@ const QString kCornerHint =
 
 } // namespace
 
-void Form1::LblX_MouseMove(int i) {
-    keepMouse(*coordinates->xCaption(i));
-    coordinates->xCaption(i)->setFontBold(true);
+WindowMouse::WindowMouse(CoordinateTable &table, ViewState &view, SharedState &state,
+                         platform::Services &services, Window window)
+    : table_(table), view_(view), state_(state), services_(services), window_(std::move(window)) {
+    for (int i = 1; i <= 20; ++i) {
+        table_.xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
+        table_.yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
+        table_.xCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            captionReleased(*table_.xCaption(i), i, m);
+        };
+        table_.yCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
+            captionReleased(*table_.yCaption(i), i, m);
+        };
+    }
 }
 
-void Form1::LblY_MouseMove(int i) {
-    keepMouse(*coordinates->yCaption(i));
+void WindowMouse::LblX_MouseMove(int i) {
+    keepMouse(*table_.xCaption(i));
+    table_.xCaption(i)->setFontBold(true);
+}
+
+void WindowMouse::LblY_MouseMove(int i) {
+    keepMouse(*table_.yCaption(i));
     // The hint comes once each time the mouse arrives over the caption, not
     // at every move across it: a box that reopened under the resting mouse
     // could only be got rid of by switching it off.
-    const bool arriving = !coordinates->yCaption(i)->FontBold();
-    coordinates->yCaption(i)->setFontBold(true);
+    const bool arriving = !table_.yCaption(i)->FontBold();
+    table_.yCaption(i)->setFontBold(true);
     if (i != 1 || !arriving || state_.settings.CornerHintOff != 0) return;
-    if (services_.messages.show(this, kCornerHint, MsgButtons::YesNo, MsgIcon::Information,
+    if (services_.messages.show(window_.window, kCornerHint, MsgButtons::YesNo,
+                                MsgIcon::Information,
                                 QStringLiteral("Подсказка.")) != MsgResult::Yes)
         return;
     state_.settings.CornerHintOff = 1;
     files::storeCornerHintOff(services_.settings, 1);
 }
 
-void Form1::LblX_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*coordinates->xCaption(i));
+void WindowMouse::captionReleased(platform::Label &caption, int i, const MouseInfo &m) {
+    keepMouse(caption);
     view_.currentCorner = i;
     if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*coordinates->xCaption(i), m).toPoint());
+        window_.cornerMenu(screenPosition(caption, m).toPoint());
+    // The highlight shows the corner the release made current.
+    window_.highlight();
 }
 
-void Form1::LblY_MouseUp(int i, const MouseInfo &m) {
-    keepMouse(*coordinates->yCaption(i));
-    view_.currentCorner = i;
-    if (m.button == platform::kRightButton)
-        popupMenu(*Menu_Ugol, screenPosition(*coordinates->yCaption(i), m).toPoint());
+bool WindowMouse::onChildControl(const MouseInfo &m) const {
+    if (!window_.surface) return false;
+    const QPoint p(int(std::floor(m.x / platform::kTwipsPerPixel)),
+                   int(std::floor(m.y / platform::kTwipsPerPixel)));
+    return window_.surface->childAt(p) != nullptr;
 }
 
-void Form1::Form_MouseDown(const MouseInfo &m) {
-    if (state_.settings.DragAnywhere != 1 || onChildControl(surface_, m)) return;
+void WindowMouse::Form_MouseDown(const MouseInfo &m) {
+    if (state_.settings.DragAnywhere != 1 || onChildControl(m)) return;
     // The window system moves the window with the mouse, as from its title
     // bar.
-    if (QWindow *w = windowHandle()) w->startSystemMove();
+    if (QWindow *w = window_.window->windowHandle()) w->startSystemMove();
 }
 
-void Form1::Form_MouseMove(const MouseInfo &m) {
+void WindowMouse::Form_MouseMove(const MouseInfo &m) {
     // Over a control the mouse is not over the window surface.
-    if (onChildControl(surface_, m)) return;
+    if (onChildControl(m)) return;
     for (int i = 1; i <= 20; ++i) {
-        coordinates->xCaption(i)->setFontBold(false);
-        coordinates->yCaption(i)->setFontBold(false);
+        table_.xCaption(i)->setFontBold(false);
+        table_.yCaption(i)->setFontBold(false);
     }
 }
 

@@ -63,12 +63,12 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     connect(&history, &QUndoStack::canUndoChanged, Menu_Undo, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, Menu_Redo, &QAction::setEnabled);
     wireEvents();
-    [[maybe_unused]] auto *keys =
+    auto *keys =
         new CoordinateKeys(*coordinates, doc_, services_, this, [this](int i, QPoint at) {
             view_.currentCorner = i;
             popupMenu(*Menu_Ugol, at);
         });
-    // MERGE: connect(keys, &CoordinateKeys::cornersPasted, this, &Form1::showWholePolygon);
+    connect(keys, &CoordinateKeys::cornersPasted, this, [this] { showWholePolygon(); });
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
     tools_.setHelpDocument(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf"));

@@ -54,8 +54,10 @@ void Form1::connectMenus() {
     on(Menu_Tools_90L, &Form1::Menu_Tools_90L_Click);
     on(Menu_Tools_GK, &Form1::Menu_Tools_GK_Click);
     on(Menu_Tools_GK1, &Form1::Menu_Tools_GK1_Click);
-    connect(Menu_Tools_Sheet, &QAction::triggered, this,
-            [this] { SurveySheetWindow::open(sheet_, *this, services_, printPage()); });
+    connect(Menu_Tools_Sheet, &QAction::triggered, this, [this] {
+        SurveySheetWindow::open(sheet_, *this, services_, printPage(),
+                                [this] { return ellipsoidArea(); });
+    });
     on(Menu_Undo, &Form1::Menu_Undo_Click);
     on(Menu_Redo, &Form1::Menu_Redo_Click);
     connect(Menu_Tools_ShowAll, &QAction::triggered, this, [this] { showWholePolygon(); });

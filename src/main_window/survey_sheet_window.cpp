@@ -12,6 +12,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvel::main_window {
 
@@ -45,9 +46,9 @@ std::unique_ptr<platform::Button> makeButton(QWidget *parent, double left, doubl
 } // namespace
 
 SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &services,
-                                     const PrintPage &page)
+                                     const PrintPage &page, EllipsoidArea ellipsoidArea)
     : QWidget(&owner, Qt::Window), services_(services), page_(page), doc_(page.doc),
-      choice_(files::loadSheetChoice(services.settings)) {
+      choice_(files::loadSheetChoice(services.settings)), ellipsoidArea_(std::move(ellipsoidArea)) {
     setWindowTitle(QStringLiteral("Ведомость участка"));
     platform::setFixedWindowSize(*this, 700, 672);
     setFont(platform::defaultFont());
@@ -98,8 +99,11 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
 SurveySheetWindow::~SurveySheetWindow() = default;
 
 void SurveySheetWindow::open(std::unique_ptr<SurveySheetWindow> &window, QWidget &owner,
-                             platform::Services &services, const PrintPage &page) {
-    if (!window) window = std::make_unique<SurveySheetWindow>(owner, services, page);
+                             platform::Services &services, const PrintPage &page,
+                             EllipsoidArea ellipsoidArea) {
+    if (!window)
+        window =
+            std::make_unique<SurveySheetWindow>(owner, services, page, std::move(ellipsoidArea));
     window->show();
     window->raise();
     window->activateWindow();
@@ -113,11 +117,6 @@ std::optional<double> SurveySheetWindow::mt() const {
     return typed;
 }
 
-void SurveySheetWindow::setEllipsoidArea(std::optional<double> areaM2) {
-    ellipsoidArea_ = areaM2;
-    refresh();
-}
-
 void SurveySheetWindow::refresh() {
     ++updates_;
     geometry::SheetInput in;
@@ -129,7 +128,7 @@ void SurveySheetWindow::refresh() {
     if (txtMt->ForeColor() != mtColour) txtMt->setForeColor(mtColour);
     if (choice_.category >= 0 && choice_.category < kCategories)
         in.category = landCategories()[std::size_t(choice_.category)].name;
-    in.ellipsoidAreaM2 = ellipsoidArea_;
+    if (ellipsoidArea_) in.ellipsoidAreaM2 = ellipsoidArea_();
     sheet_ = geometry::computeSurveySheet(in);
 
     table->setHorizontalHeaderLabels(geometry::sheetColumnHeads(sheet_));

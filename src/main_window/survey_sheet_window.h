@@ -19,6 +19,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,16 +31,25 @@ namespace tarvel::main_window {
 class SurveySheetWindow : public QWidget {
     Q_OBJECT
 public:
+    // The polygon's area on the WGS 84 ellipsoid in m² as it stands now, when
+    // someone knows it (a geographic entry that was not edited since).
+    using EllipsoidArea = std::function<std::optional<double>()>;
+
     // A window of its own over `owner`, reading the document of `page`, the
     // main window's printed page, whose drawing it prints. The Mt choice
-    // comes from the settings store of `services`.
-    SurveySheetWindow(QWidget &owner, platform::Services &services, const PrintPage &page);
+    // comes from the settings store of `services`. Every update asks
+    // `ellipsoidArea`, if given, and shows the area it knows with its
+    // difference from the plane area. Asked, not told: an area handed over
+    // on each change would update the sheet a second time.
+    SurveySheetWindow(QWidget &owner, platform::Services &services, const PrintPage &page,
+                      EllipsoidArea ellipsoidArea = {});
     ~SurveySheetWindow() override;
 
     // Shows `window`, made first when there is none yet, and brings it
     // forward.
     static void open(std::unique_ptr<SurveySheetWindow> &window, QWidget &owner,
-                     platform::Services &services, const PrintPage &page);
+                     platform::Services &services, const PrintPage &page,
+                     EllipsoidArea ellipsoidArea = {});
 
     const geometry::SurveySheet &sheet() const { return sheet_; }
     // How many times the sheet was computed and shown.
@@ -47,10 +57,6 @@ public:
     // The Mt in force: the category's or the typed one; nothing when the
     // typed text is not a number above 0.
     std::optional<double> mt() const;
-    // The area on the WGS 84 ellipsoid, when someone knows it; the sheet
-    // shows it with its difference from the plane area.
-    void setEllipsoidArea(std::optional<double> areaM2);
-
     // Paints the sheet's printed page: the title, the owner text, the
     // drawing to scale, the table and the totals.
     void paintPage(QPainter &p, int dpi) const;
@@ -78,7 +84,7 @@ private:
     PrintPage page_;
     const geometry::PolygonDocument &doc_;
     files::SheetChoice choice_;
-    std::optional<double> ellipsoidArea_;
+    EllipsoidArea ellipsoidArea_;
     geometry::SurveySheet sheet_;
     int updates_ = 0;
     bool showingChoice_ = false;

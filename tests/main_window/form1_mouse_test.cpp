@@ -3,6 +3,7 @@
 #include "main_window/editing_fixture.h"
 
 #include "main_window/drawing_surface.h"
+#include "settings_windows/frm_nastr_grid.h"
 
 #include <QAction>
 #include <QMenu>
@@ -78,6 +79,44 @@ TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
     const double dropped = corner(3).marker.box.left();
     dragTo(surface(), Qt::LeftButton, grip + QPoint(60, 20));
     EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), dropped);
+}
+
+// A survey plot taken into view, corner 3 at X 6 123 530, Y 2 345 740. The
+// marker dropped 38 pixels (570 twips, 10,05 m) right and 20 pixels (300
+// twips, 5,29 m) up of where it was taken: drawn as the program always drew,
+// right is +X and up is +Y; with "Ось X — на север" up is +X and right is +Y.
+TEST_F(MouseTest, ADroppedMarkerTakesThePlanePointUnderItInEitherDrawing) {
+    const struct {
+        const char *name;
+        int northUp;
+        const char *x, *y;
+    } rows[] = {
+        {"XToTheRight", 0, "6123540,05", "2345745,29"},
+        {"XToTheNorth", 1, "6123535,29", "2345750,05"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        form->controls().Menu_Set_Grid->trigger();
+        auto *grid = form->findChild<settings_windows::FrmNastrGrid *>();
+        ASSERT_NE(grid, nullptr);
+        grid->Check7->setValue(r.northUp);
+        grid->close();
+        ASSERT_EQ(form->view().northUp, r.northUp != 0);
+        setPolygon(Texts{{"6123456,00", "2345678,00"},
+                         {"6123500,00", "2345690,00"},
+                         {"6123530,00", "2345740,00"},
+                         {"6123460,00", "2345730,00"},
+                         {"6123458,00", "2345700,00"}});
+        form->controls().Menu_Tools_ShowAll->trigger();
+        const QPoint grip = pixelOf(corner(3).marker.box);
+        ASSERT_EQ(hitTest(form->plot().layout(), grip.x() * 15.0, grip.y() * 15.0),
+                  (DrawingHit{DrawingHit::Marker, 3}));
+        press(surface(), Qt::LeftButton, grip);
+        dragTo(surface(), Qt::LeftButton, grip + QPoint(38, -20));
+        release(surface(), Qt::LeftButton, grip + QPoint(38, -20));
+        EXPECT_EQ(form->table().x(3)->Text(), QString::fromUtf8(r.x));
+        EXPECT_EQ(form->table().y(3)->Text(), QString::fromUtf8(r.y));
+    }
 }
 
 TEST_F(MouseTest, DraggingAnAngleLabelMovesItsCorner) {

@@ -4,6 +4,7 @@
 // the ways to close it.
 #include "main_window/survey_sheet_window.h"
 
+#include "geographic/geo_window.h"
 #include "platform/controls/colours.h"
 #include "support/window_fixture.h"
 
@@ -85,6 +86,58 @@ TEST_F(SurveySheetWindowTest, OneUpdatePerDocumentChange) {
     EXPECT_EQ(w.table->item(1, 5)->text(), QStringLiteral("36° 52′ 12″"));
     EXPECT_EQ(w.table->horizontalHeaderItem(1)->text(), QStringLiteral("X, км"));
     EXPECT_TRUE(w.lblTotals->Caption().contains(QStringLiteral("Площадь: 6 000 000 м²")));
+}
+
+// The design-time rectangle of the degrees-minutes-seconds window: 19,88 m
+// by 20,06 m on the plane (398,79 m²), 401,2116 m² on the ellipsoid
+// (GeographicLib's Planimeter), 0,61 % more. The sheet shows that while the
+// polygon is as entered, and not after any edit, in the one update of the
+// edit; the undo of the edit brings it back.
+TEST_F(SurveySheetWindowTest, TheEllipsoidAreaShowsWhileThePolygonIsAsEntered) {
+    const QString line =
+        QStringLiteral("Площадь на эллипсоиде WGS 84: 401 м² (+0,61 % к площади на плоскости)");
+    const auto shown = [](const SurveySheetWindow &w) {
+        return w.lblTotals->Caption().split(QLatin1Char('\n'));
+    };
+    form->controls().Text1->setText(QStringLiteral("4"));
+    form->Text1_LostFocus();
+    form->controls().Menu_Tools_GK->trigger();
+    ASSERT_NE(form->frmGK(), nullptr);
+    form->frmGK()->CmdVnesty->button()->click();
+    SurveySheetWindow &w = openSheet();
+    EXPECT_TRUE(shown(w).contains(line)) << shown(w).join('|').toStdString();
+    ASSERT_TRUE(w.sheet().ellipsoidAreaM2.has_value());
+    EXPECT_NEAR(*w.sheet().ellipsoidAreaM2, 401.2116, 1e-3);
+    ASSERT_TRUE(w.sheet().ellipsoidDiffPercent.has_value());
+    EXPECT_NEAR(*w.sheet().ellipsoidDiffPercent, (401.2116 / (19.88 * 20.06) - 1) * 100, 1e-3);
+
+    const struct {
+        const char *name;
+        std::function<void()> edit;
+    } rows[] = {
+        {"TypedCoordinate", [&] { form->table().x(3)->setText(QStringLiteral("19,9")); }},
+        {"StepMove",
+         [&] {
+             form->table().x(2)->SetFocus();
+             form->controls().CmdXUp->button()->click();
+         }},
+        // The same texts in kilometres are another polygon; the sheet gives
+        // its area in square metres and leaves the ellipsoid out.
+        {"UnitKilometres", [&] { form->controls().CmbEd->setListIndex(1); }},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        ASSERT_TRUE(shown(w).contains(line));
+        const int before = w.updateCount();
+        r.edit();
+        EXPECT_EQ(w.updateCount(), before + 1);
+        EXPECT_FALSE(w.sheet().ellipsoidAreaM2.has_value());
+        for (const QString &l : shown(w))
+            EXPECT_FALSE(l.contains(QStringLiteral("эллипсоид"))) << l.toStdString();
+        form->controls().Menu_Undo->trigger();
+        EXPECT_EQ(w.updateCount(), before + 2);
+        EXPECT_TRUE(shown(w).contains(line));
+    }
 }
 
 TEST_F(SurveySheetWindowTest, CopyPutsTextAndHtmlOnTheClipboard) {

@@ -1,7 +1,7 @@
 // The view in the window: it moves to take in a polygon that arrives (an
-// open, the command "Показать весь участок") and never for typing; the axes
-// show the real coordinates; and the highlighted row is always the corner
-// the step buttons move.
+// open, a paste, the command "Показать весь участок") and never for typing;
+// the axes show the real coordinates; and the highlighted row is always the
+// corner the step buttons move.
 #include "main_window/editing_fixture.h"
 
 #include "geographic/conversion.h"
@@ -9,6 +9,7 @@
 #include "support/polygon_folder.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 
 #include <functional>
@@ -92,6 +93,20 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
          kGeoField, 0, 0, "200", "1000", "1000"},
         {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345650,
          "10", "6 123 500", "2 345 700"},
+        // Cells copied from a spreadsheet: tab-separated, decimal comma. The
+        // plot typed at the origin keeps the view there until the paste.
+        {"a paste of coordinates takes the plot in",
+         [this] {
+             setPolygon(kOriginPlot);
+             QString cells;
+             for (const auto &[x, y] : kSurveyPlot)
+                 cells += x + QLatin1Char('\t') + y + QLatin1Char('\n');
+             fakes.clipboard.plain = cells;
+             focus(*form->table().x(1));
+             QTest::keyClick(form->table().x(1)->edit(), Qt::Key_V, Qt::ControlModifier);
+             ASSERT_TRUE(fakes.messages.shown.empty());
+         },
+         kSurveyPlot, 6123450, 2345650, "10", "6 123 500", "2 345 700", 2},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);

@@ -53,8 +53,7 @@ void CoordinateKeys::paste(Axis axis, int i) {
     }
     const geometry::CommandResult r = geometry::pasteCorners(doc_.current(), i, table);
     if (r.after) {
-        doc_.apply(*r.after, QStringLiteral("Вставить координаты"));
-        emit cornersPasted();
+        bringIn_([&] { doc_.apply(*r.after, QStringLiteral("Вставить координаты")); });
         return;
     }
     if (r.refusal == geometry::Refusal::NotANumber ||

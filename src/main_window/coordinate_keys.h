@@ -43,9 +43,10 @@ public:
     static QString tooManyText(int line);
     static const QString kTitle;
 
-signals:
-    // A list of corners became the polygon's corners (one change).
-    void cornersPasted();
+    // How a pasted list becomes the polygon: the window runs the change so
+    // that the view takes the pasted corners in within its one redraw.
+    using BringIn = std::function<void(const std::function<void()> &change)>;
+    void setBringIn(BringIn bringIn) { bringIn_ = std::move(bringIn); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,6 +64,7 @@ private:
     platform::Services &services_;
     QWidget *owner_;
     CornerMenu openCornerMenu_;
+    BringIn bringIn_ = [](const std::function<void()> &change) { change(); };
     QHash<QObject *, Place> places_;
 };
 

@@ -68,7 +68,7 @@ Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
             view_.currentCorner = i;
             popupMenu(*Menu_Ugol, at);
         });
-    connect(keys, &CoordinateKeys::cornersPasted, this, [this] { showWholePolygon(); });
+    keys->setBringIn([this](const std::function<void()> &change) { showWholePolygon(change); });
     popupMenu = [](QMenu &menu, const QPoint &pos) { menu.popup(pos); };
     endProgram = [] { QCoreApplication::exit(0); };
     tools_.setHelpDocument(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.pdf"));

@@ -103,7 +103,7 @@ Stall measureImport(const QString &path, tarvel::platform::FakeServices &fakes,
                     tarvel::main_window::Form1 &form) {
     fakes.messages.shown.clear();
     fakes.dialogs.fileAnswers = {path};
-    const auto before = form.document().undoStack().count();
+    const auto before = form.document().undoStack().index();
     QElapsedTimer clock, tick;
     Stall stall;
     QEventLoop loop;
@@ -113,7 +113,7 @@ Stall measureImport(const QString &path, tarvel::platform::FakeServices &fakes,
         stall.longest = std::max(stall.longest, tick.nsecsElapsed() / 1e6);
         tick.restart();
         const bool done =
-            !fakes.messages.shown.empty() || form.document().undoStack().count() != before;
+            !fakes.messages.shown.empty() || form.document().undoStack().index() != before;
         if (done && QThreadPool::globalInstance()->activeThreadCount() == 0) loop.quit();
     });
     clock.start();

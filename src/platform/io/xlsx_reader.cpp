@@ -22,6 +22,96 @@ namespace {
 constexpr int kRows = kSpreadsheetRowsRead;
 constexpr int kColumns = 2; // A and B
 
+// ---- Crowded tags ----
+
+// Qt's XML reader compares every attribute of a tag with every other one, so
+// a tag with a hundred thousand attributes keeps it busy for many seconds.
+// No spreadsheet writer puts more than a few dozen on one tag; of a tag with
+// more, only the attributes this reader looks at are kept, with the
+// namespace declarations.
+constexpr std::size_t kMaxAttributesKept = 64;
+
+bool isXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isNameStart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u == ':' || u >= 0x80;
+}
+
+bool attributeRead(std::string_view name) {
+    if (name == "xmlns" || name.starts_with("xmlns:")) return true;
+    const auto colon = name.rfind(':');
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+    for (const std::string_view used : {"r", "t", "id", "Id", "Type", "Target", "TargetMode"})
+        if (local == used) return true;
+    return false;
+}
+
+// The part with its crowded tags thinned; any other part as it came.
+QByteArray thinCrowdedTags(QByteArray xml) {
+    const std::string_view s(xml.constData(), static_cast<std::size_t>(xml.size()));
+    struct Attribute {
+        std::size_t from, to;
+        bool read;
+    };
+    std::vector<Attribute> attributes;
+    QByteArray out;
+    std::size_t copied = 0;
+    bool thinned = false;
+    std::size_t i = 0;
+    while ((i = s.find('<', i)) != std::string_view::npos) {
+        std::size_t p = i + 1;
+        if (p >= s.size() || !isNameStart(s[p])) {
+            i = p;
+            continue;
+        }
+        while (p < s.size() && !isXmlSpace(s[p]) && s[p] != '>' && s[p] != '/')
+            ++p;
+        attributes.clear();
+        for (;;) {
+            while (p < s.size() && isXmlSpace(s[p]))
+                ++p;
+            if (p >= s.size() || s[p] == '>' || s[p] == '/') break;
+            const std::size_t from = p;
+            while (p < s.size() && s[p] != '=' && !isXmlSpace(s[p]) && s[p] != '>')
+                ++p;
+            const std::string_view name = s.substr(from, p - from);
+            while (p < s.size() && isXmlSpace(s[p]))
+                ++p;
+            // Anything malformed is left for the XML reader to refuse.
+            if (p >= s.size() || s[p] != '=') break;
+            ++p;
+            while (p < s.size() && isXmlSpace(s[p]))
+                ++p;
+            if (p >= s.size() || (s[p] != '"' && s[p] != '\'')) break;
+            const std::size_t close = s.find(s[p], p + 1);
+            if (close == std::string_view::npos) {
+                p = s.size();
+                break;
+            }
+            p = close + 1;
+            attributes.push_back({from, p, attributeRead(name)});
+        }
+        if (attributes.size() > kMaxAttributesKept) {
+            if (!thinned) out.reserve(xml.size());
+            thinned = true;
+            out.append(s.data() + copied, static_cast<qsizetype>(attributes.front().from - copied));
+            for (const Attribute &a : attributes) {
+                if (!a.read) continue;
+                out.append(s.data() + a.from, static_cast<qsizetype>(a.to - a.from));
+                out.append(' ');
+            }
+            copied = attributes.back().to;
+        }
+        i = p;
+    }
+    if (!thinned) return xml;
+    out.append(s.data() + copied, static_cast<qsizetype>(s.size() - copied));
+    return out;
+}
+
 // ---- The zip container ----
 
 struct ZipCloser {
@@ -82,7 +172,7 @@ public:
             if (out.size() + n > kMaxXlsxPartBytes) return std::nullopt;
             out.append(buffer, static_cast<qsizetype>(n));
         }
-        return out;
+        return thinCrowdedTags(std::move(out));
     }
 
 private:

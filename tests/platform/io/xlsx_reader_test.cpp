@@ -198,3 +198,41 @@ TEST(XlsxReader, BrokenPackagesReadAsNothing) {
     EXPECT_TRUE(isXlsxPackage(QByteArrayView(good)));
     EXPECT_FALSE(isXlsxPackage(QByteArrayView(without("[Content_Types].xml"))));
 }
+
+// A tag crowded with attributes (a hundred thousand of them take the XML
+// reader many seconds) still gives its cells: the attributes the reader
+// needs survive, wherever they stand among the others.
+TEST(XlsxReader, CrowdedTagsKeepWhatTheReaderNeeds) {
+    const auto padding = [](int count, const char *quote) {
+        QByteArray out;
+        for (int i = 0; i < count; ++i)
+            out += " a" + QByteArray::number(i) + "=" + quote + "x>y" + quote;
+        return out;
+    };
+    struct Row {
+        const char *name;
+        QByteArray rows;
+    };
+    const std::vector<Row> cases = {
+        {"a row with a thousand attributes",
+         "<row r=\"1\"" + padding(1000, "\"") +
+             R"(><c r="A1"><v>3</v></c><c r="B1"><v>4</v></c></row>)"},
+        {"the row number after the crowd",
+         "<row" + padding(100, "'") + R"( r="1"><c r="A1"><v>3</v></c><c r="B1"><v>4</v></c></row>)"},
+        {"a crowded cell keeps its type and place",
+         R"(<row r="1"><c)" + padding(100, "\"") +
+             R"( t="s" r="A1"><v>0</v></c><c r="B1"><v>4</v></c></row>)"},
+        {"a few attributes are left alone",
+         "<row r=\"1\"" + padding(60, "\"") +
+             R"(><c r="A1"><v>3</v></c><c r="B1"><v>4</v></c></row>)"},
+    };
+    for (const Row &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto columns = read(package(c.rows, "<si><t>3</t></si>"));
+        ASSERT_TRUE(columns);
+        EXPECT_EQ(columns->a[0].kind == Kind::Text ? columns->a[0].text.toDouble()
+                                                    : columns->a[0].number,
+                  3);
+        EXPECT_EQ(columns->b[0].number, 4);
+    }
+}

@@ -36,18 +36,28 @@ FitPlan planFit(QSize content, int menuHeight, QMargins frame, int scrollBar, QS
 }
 
 WindowFit::WindowFit(QMainWindow &window, QWidget *content)
-    : window_(window), content_(content), area_(new QScrollArea(&window)) {
-    area_->setFrameShape(QFrame::NoFrame);
-    area_->setWidgetResizable(false);
-    area_->setWidget(content);
-    // The scroll area asks its widget to fill its background first; the
-    // content paints its own, and a fill of its own would have it painted
-    // twice whenever one of its controls changes.
+    : window_(window), content_(content) {
+    // The content paints its own background; a fill of its own, or the
+    // scroll area's, would have it painted twice whenever one of its
+    // controls changes.
     content->setAutoFillBackground(false);
-    window.setCentralWidget(area_);
+    window.setCentralWidget(content);
     // Until a screen is known the window has its designed size.
     fitInto(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     window.installEventFilter(this);
+}
+
+void WindowFit::scrollContent() {
+    if (area_) return;
+    // The scroll area comes only when the room is short: most screens show
+    // the window whole, and it would cost every start its scroll bars.
+    QWidget *content = window_.takeCentralWidget();
+    area_ = new QScrollArea(&window_);
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setWidgetResizable(false);
+    area_->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget() turned it on
+    window_.setCentralWidget(area_);
     // Enter and the arrows move the focus between rows without the scroll
     // area's Tab handling: whatever takes the focus comes into view.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -84,15 +94,13 @@ QMargins frameOf(const QMainWindow &w) {
 
 bool WindowFit::fitInto(const QRect &available) {
     const int menu = window_.menuBar() ? window_.menuBar()->sizeHint().height() : 0;
-    const int bar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area_);
+    const int bar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const bool unbounded = available.width() >= QWIDGETSIZE_MAX;
     if (!unbounded) available_ = available;
     const QMargins frame = unbounded ? QMargins() : frameOf(window_);
     const FitPlan plan = planFit(content_->size(), menu, frame, bar, available.size());
-    area_->setHorizontalScrollBarPolicy(plan.scrollX ? Qt::ScrollBarAlwaysOn
-                                                     : Qt::ScrollBarAlwaysOff);
-    area_->setVerticalScrollBarPolicy(plan.scrollY ? Qt::ScrollBarAlwaysOn
-                                                   : Qt::ScrollBarAlwaysOff);
+    if (!plan.whole()) scrollContent();
+    if (area_) fitScrollBars(plan);
     // The window never grows past what shows the whole client area, and is
     // not resized by the user: the layout has one size.
     window_.setFixedSize(plan.window);
@@ -101,6 +109,13 @@ bool WindowFit::fitInto(const QRect &available) {
     // frame).
     if (!plan.whole()) window_.move(available.topLeft());
     return plan.whole();
+}
+
+void WindowFit::fitScrollBars(const FitPlan &plan) {
+    area_->setHorizontalScrollBarPolicy(plan.scrollX ? Qt::ScrollBarAlwaysOn
+                                                     : Qt::ScrollBarAlwaysOff);
+    area_->setVerticalScrollBarPolicy(plan.scrollY ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
 }
 
 void fitToScreen(WindowFit &fit, platform::ScreenService &screens,

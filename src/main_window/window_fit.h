@@ -46,8 +46,8 @@ class WindowFit : public QObject {
     Q_OBJECT
 public:
     // `content`, of its designed fixed size, becomes the central widget of
-    // `window` inside a frameless scroll area. A control of the content that
-    // takes the focus is scrolled into view.
+    // `window`; when the room is short, inside a frameless scroll area, and
+    // a control of the content that takes the focus is scrolled into view.
     WindowFit(QMainWindow &window, QWidget *content);
 
     // Sizes the window to fit `available` (screen coordinates) and, when it
@@ -57,15 +57,20 @@ public:
     // shown in its frame, the fit is made again with the frame's real size.
     bool fitInto(const QRect &available);
 
+    // The scroll area, once the room has been short; nullptr before.
     QScrollArea *scrollArea() const { return area_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Puts the content into a scroll area, once.
+    void scrollContent();
+    void fitScrollBars(const FitPlan &plan);
+
     QMainWindow &window_;
     QWidget *content_;
-    QScrollArea *area_;
+    QScrollArea *area_ = nullptr;
     QRect available_;
     bool framed_ = false;
 };

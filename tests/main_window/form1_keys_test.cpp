@@ -60,8 +60,13 @@ QString lettersOf(const QList<QAction *> &actions) {
 TEST_F(KeysTest, EveryMenuAndItemHasItsOwnLetter) {
     std::vector<std::pair<QString, QList<QAction *>>> menus = {
         {"bar", form->menuBar()->actions()}, {"Угол", form->controls().Menu_Ugol->actions()}};
-    for (QAction *title : form->menuBar()->actions())
+    // A menu's items take their letters as it first opens; opened again,
+    // they keep them.
+    for (QAction *title : form->menuBar()->actions()) {
+        for (int opening = 0; opening < 2; ++opening)
+            emit title->menu()->aboutToShow();
         menus.push_back({title->text(), title->menu()->actions()});
+    }
     for (const auto &[name, actions] : menus) {
         SCOPED_TRACE(name.toStdString());
         const QString letters = lettersOf(actions);
@@ -365,12 +370,13 @@ TEST(SmallScreen, TheWindowFitsAndTellsOnlyWhenItCannotShowWhole) {
         QSize screen;
         QRect available;
         bool told;
+        bool scrolls;
     };
     const Case cases[] = {
-        {"FullHd", {1920, 1080}, {}, false},
-        {"FullHdAt150", {1280, 720}, {0, 0, 1280, 690}, true},
-        {"Laptop1366x768WithPanel", {1366, 768}, {0, 0, 1366, 728}, false},
-        {"Small800x600", {800, 600}, {}, true},
+        {"FullHd", {1920, 1080}, {}, false, false},
+        {"FullHdAt150", {1280, 720}, {0, 0, 1280, 690}, true, true},
+        {"Laptop1366x768WithPanel", {1366, 768}, {0, 0, 1366, 728}, false, true},
+        {"Small800x600", {800, 600}, {}, true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -385,9 +391,10 @@ TEST(SmallScreen, TheWindowFitsAndTellsOnlyWhenItCannotShowWhole) {
         const QRect room = f.screen.availableArea();
         EXPECT_LE(w.width(), room.width());
         EXPECT_LE(w.height(), room.height());
+        // The client area scrolls only where the room is short.
         auto *area = w.findChild<QScrollArea *>();
-        ASSERT_NE(area, nullptr);
-        EXPECT_EQ(area->widget(), w.surface());
+        EXPECT_EQ(area != nullptr, c.scrolls);
+        if (area) EXPECT_EQ(area->widget(), w.surface());
         EXPECT_EQ(w.surface()->size(), QSize(1071, 701));
     }
 }

@@ -77,7 +77,12 @@ void addMnemonics(QMenuBar &bar) {
     QSet<QChar> taken;
     for (QAction *a : bar.actions()) {
         a->setText(withMnemonic(a->text(), taken));
-        if (QMenu *menu = a->menu()) addMnemonics(*menu);
+        // A menu's items take theirs when it first opens, the only place
+        // where they work: a start need not spend on some fifty captions.
+        if (QMenu *menu = a->menu())
+            QObject::connect(
+                menu, &QMenu::aboutToShow, menu, [menu] { addMnemonics(*menu); },
+                Qt::SingleShotConnection);
     }
 }
 

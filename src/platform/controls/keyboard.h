@@ -29,7 +29,8 @@ QString shownCaption(const QString &text);
 // down its submenus, each menu on its own. Items added later (a list of
 // recent files) bring their own.
 void addMnemonics(QMenu &menu);
-// The same for the titles of the bar and for each of its menus.
+// The same for the titles of the bar and, as each first opens, for each of
+// its menus.
 void addMnemonics(QMenuBar &bar);
 
 // F10 opens the first menu of the window's bar, whatever has the focus, as

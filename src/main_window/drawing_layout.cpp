@@ -79,8 +79,9 @@ QString tickValue(double origin, int k, float scale) {
 // ---- keeping the captions apart ----
 
 constexpr double kCaptionGap = 45; // between a side and its length, twips
-constexpr double kNumberGap = 60;  // between a corner and its moved number
-constexpr double kClearance = 15;  // captions closer than a pixel touch
+// How far from its corner a moved number or angle caption goes, nearest first.
+constexpr double kMoveGaps[] = {60, 180, 360};
+constexpr double kClearance = 15; // captions closer than a pixel touch
 
 QPointF unit(QPointF v) {
     const double l = std::hypot(v.x(), v.y());
@@ -112,10 +113,11 @@ public:
             if (wide.intersects(b)) return true;
         return false;
     }
-    // The first box that clashes with nothing placed, or the first of all.
-    QRectF firstFree(const std::vector<QRectF> &candidates) const {
+    // The first box that clashes with nothing placed (nor with anything in
+    // `also`), or the first of all.
+    QRectF firstFree(const std::vector<QRectF> &candidates, const Placed *also = nullptr) const {
         for (const QRectF &c : candidates)
-            if (!clashes(c)) return c;
+            if (!clashes(c) && !(also && also->clashes(c))) return c;
         return candidates.front();
     }
 
@@ -123,14 +125,17 @@ private:
     std::vector<QRectF> boxes_;
 };
 
-// Moves the number and length captions off each other and off the angle
-// captions. The angle captions stay on their corners (a drop of one is read
-// from its place). A side's length sits beside its middle on the outer side
-// of the outline; a number keeps its place below right of the corner unless
-// something lies there, and then moves round the corner, outward first.
-// Where two captions would still meet, the shorter side's length gives way:
-// the lengths are placed longest side first.
-void keepCaptionsApart(std::vector<DrawingLayout::Corner> &corners, const geometry::Measures &m) {
+// Keeps the captions of the corners off each other. An angle caption stays
+// on its corner (where a drop of it is read) unless an earlier corner's
+// lies there: then it moves a little round its corner, outward first, clear
+// of the axes' captions too, and its corner keeps the shift. A number keeps
+// its place below right of the corner unless something lies there, and
+// then moves round the corner the same way. A side's length sits beside its
+// middle on the outer side of the outline. Where two captions would still
+// meet, the shorter side's length gives way: the lengths are placed longest
+// side first.
+void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m) {
+    std::vector<DrawingLayout::Corner> &corners = layout.corners;
     const std::size_t n = corners.size();
     if (n < 2) return;
     // The outline's turning sense on the form: the outer side of each edge.
@@ -145,38 +150,72 @@ void keepCaptionsApart(std::vector<DrawingLayout::Corner> &corners, const geomet
         if (d.isNull()) return QPointF(0, -1);
         return QPointF(d.y(), -d.x()) * sense;
     };
+    // The eight directions round corner i, the most outward first.
+    const auto directionsOut = [&](std::size_t i) {
+        const auto &c = corners[i];
+        const auto &prev = corners[(i + n - 1) % n];
+        const QPointF p(c.x, c.y);
+        const QPointF toPrev = unit(QPointF(prev.x, prev.y) - p);
+        const QPointF toNext = unit(QPointF(c.edge.x2, c.edge.y2) - p);
+        const double turn =
+            (p.x() - prev.x) * (c.edge.y2 - p.y()) - (p.y() - prev.y) * (c.edge.x2 - p.x());
+        QPointF out = unit(toPrev + toNext);
+        if (out.isNull())
+            out = outward(c);
+        else if (turn * sense >= 0)
+            out = -out; // a convex corner opens inward
+        std::vector<QPointF> dirs;
+        for (int k = 0; k < 8; ++k) {
+            const double a = k * std::numbers::pi / 4;
+            dirs.emplace_back(std::cos(a), std::sin(a));
+        }
+        std::stable_sort(dirs.begin(), dirs.end(), [&](QPointF a, QPointF b) {
+            return QPointF::dotProduct(a, out) > QPointF::dotProduct(b, out);
+        });
+        return dirs;
+    };
 
+    Placed axes;
+    for (const Caption *c : {&layout.xName, &layout.yName})
+        if (shown(*c)) axes.add(c->box);
+    for (std::size_t k = 0; k < layout.xScale.size(); ++k)
+        for (const Caption *c : {&layout.xScale[k], &layout.yScale[k]})
+            if (shown(*c)) axes.add(c->box);
+
+    // The angles in corner order, so the same outline always comes out the same.
     Placed placed;
-    for (const auto &c : corners)
-        if (shown(c.angle)) placed.add(c.angle.box);
+    for (std::size_t i = 0; i < n; ++i) {
+        auto &c = corners[i];
+        if (!shown(c.angle)) continue;
+        if (placed.clashes(c.angle.box)) {
+            const QRectF home = c.angle.box;
+            std::vector<QRectF> candidates{home};
+            // Outward before near: a caption that must leave its corner
+            // goes out of the outline rather than across it.
+            for (QPointF dir : directionsOut(i))
+                for (double gap : kMoveGaps) {
+                    const QRectF b = boxBeyond(QPointF(c.x, c.y), dir, gap, home.size());
+                    // Whole twips: the drop takes the shift off again exactly.
+                    const QPointF shift(std::round(b.left() - home.left()),
+                                        std::round(b.top() - home.top()));
+                    candidates.push_back(home.translated(shift));
+                }
+            c.angle.box = placed.firstFree(candidates, &axes);
+            c.angleShift = c.angle.box.topLeft() - home.topLeft();
+        }
+        placed.add(c.angle.box);
+    }
 
     for (std::size_t i = 0; i < n; ++i) {
         auto &c = corners[i];
         if (!shown(c.number)) continue;
         if (placed.clashes(c.number.box)) {
-            const auto &prev = corners[(i + n - 1) % n];
-            const QPointF p(c.x, c.y);
-            const QPointF toPrev = unit(QPointF(prev.x, prev.y) - p);
-            const QPointF toNext = unit(QPointF(c.edge.x2, c.edge.y2) - p);
-            const double turn =
-                (p.x() - prev.x) * (c.edge.y2 - p.y()) - (p.y() - prev.y) * (c.edge.x2 - p.x());
-            QPointF out = unit(toPrev + toNext);
-            if (out.isNull())
-                out = outward(c);
-            else if (turn * sense >= 0)
-                out = -out; // a convex corner opens inward
-            std::vector<QPointF> dirs;
-            for (int k = 0; k < 8; ++k) {
-                const double a = k * std::numbers::pi / 4;
-                dirs.emplace_back(std::cos(a), std::sin(a));
-            }
-            std::stable_sort(dirs.begin(), dirs.end(), [&](QPointF a, QPointF b) {
-                return QPointF::dotProduct(a, out) > QPointF::dotProduct(b, out);
-            });
             std::vector<QRectF> candidates{c.number.box};
-            for (double gap : {kNumberGap, kNumberGap * 3})
-                for (QPointF d : dirs)
-                    candidates.push_back(boxBeyond(p, d, gap, c.number.box.size()));
+            const std::vector<QPointF> dirs = directionsOut(i);
+            for (double gap : kMoveGaps)
+                for (QPointF dir : dirs)
+                    candidates.push_back(
+                        boxBeyond(QPointF(c.x, c.y), dir, gap, c.number.box.size()));
             c.number.box = placed.firstFree(candidates);
         }
         placed.add(c.number.box);
@@ -327,7 +366,7 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
                            c.x + (c.edge.x2 - c.edge.x1) * 0.5, c.y + (c.edge.y2 - c.edge.y1) * 0.5,
                            0x80000012u, s.ShowLengths != 0, measure);
     }
-    keepCaptionsApart(d.corners, measures);
+    keepCaptionsApart(d, measures);
 
     // A marker or angle caption under the mouse is where the mouse took it.
     if (view.drag && view.drag->corner >= 1 && view.drag->corner <= n) {

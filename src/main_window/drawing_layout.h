@@ -9,6 +9,7 @@
 #include "geometry/polygon_document.h"
 #include "main_window/view_state.h"
 
+#include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -53,6 +54,10 @@ struct DrawingLayout {
         DrawnLine edge;      // to the next corner, the last back to the first
         CornerMark marker;
         Caption angle, number, length;
+        // How far the angle caption was moved off its corner (twips, whole)
+        // to keep clear of an earlier corner's: a drop of the caption reads
+        // its corner back through it. Zero where the caption is on its corner.
+        QPointF angleShift;
     };
 
     std::array<DrawnLine, 21> verticalGrid;   // 0..20, 0 on the Y axis (never shown)

@@ -131,18 +131,20 @@ void DrawingMouse::Tch_Click(int i) {
 
 void DrawingMouse::takeDroppedCorner(bool angle) {
     // The current corner takes the place of its marker (drawn 35 twips up
-    // and left of the corner) or of its angle caption (drawn on it), as the
-    // drawing shows them now: where the mouse dropped the one it moved.
+    // and left of the corner) or of its angle caption (drawn on it, or
+    // shifted off it to keep clear of another corner's), as the drawing
+    // shows them now: where the mouse dropped the one it moved.
     const int c = view_.currentCorner;
     const DrawingLayout &layout = plot_.layout();
     if (c < 1 || c > layout.cornerCount()) {
         view_.drag.reset();
         return;
     }
-    const QRectF box = angle ? layout.corner(c).angle.box : layout.corner(c).marker.box;
-    const double offset = angle ? 0 : 35;
+    const DrawingLayout::Corner &corner = layout.corner(c);
+    const QPointF dropped = angle ? corner.angle.box.topLeft() - corner.angleShift
+                                  : corner.marker.box.topLeft() + QPointF(35, 35);
     view_.drag.reset();
-    const auto at = view_.toPlane(box.topLeft() + QPointF(offset, offset));
+    const auto at = view_.toPlane(dropped);
     if (!at) return window_.redraw();
     const double x = roundHalfEven(at->x(), 2);
     const double y = roundHalfEven(at->y(), 2);

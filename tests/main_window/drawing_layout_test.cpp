@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -512,17 +513,41 @@ TEST_F(LayoutTest, TheAxesNameAndLabelTheCoordinatesTheyShow) {
     }
 }
 
-// Captions never overlap: numbers and lengths keep off the angle captions
-// (which stay on their corners, where a drop reads them) and off each other.
-// A length sits beyond its side on the outer side; the longest side's stays
-// at its middle, the shorter ones give way.
+// Captions never overlap. An angle caption stays on its corner, where a
+// drop reads it, unless an earlier corner's lies there: then it moves a
+// little off its corner, outward, and the corner keeps the shift. Numbers
+// and lengths keep off the angle captions and off each other. A length sits
+// beyond its side on the outer side; the longest side's stays at its middle
+// unless a moved caption took it, the shorter ones give way.
 struct CaptionCase {
     const char *name;
     std::vector<std::pair<const char *, const char *>> corners;
     const char *scale;
+    std::vector<int> shiftedAngles; // the corners whose angle caption leaves the corner
     double axisX = 0, axisY = 0;
     bool northUp = false;
+    bool shiftedOutside = true;  // the shifted angle captions lie outside the outline
+    bool longestAtMiddle = true; // the longest side's length stays at its middle
 };
+
+// Whether a point lies inside the drawn outline (crossings of a ray to the right).
+bool insideOutline(const DrawingLayout &d, QPointF p) {
+    bool inside = false;
+    for (const DrawingLayout::Corner &c : d.corners) {
+        const DrawnLine &e = c.edge;
+        if ((e.y1 > p.y()) != (e.y2 > p.y()) &&
+            p.x() < e.x1 + (p.y() - e.y1) * (e.x2 - e.x1) / (e.y2 - e.y1))
+            inside = !inside;
+    }
+    return inside;
+}
+
+// How far a point lies from a box (0 inside it).
+double distanceTo(const QRectF &box, QPointF p) {
+    const double dx = std::max({box.left() - p.x(), 0.0, p.x() - box.right()});
+    const double dy = std::max({box.top() - p.y(), 0.0, p.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
 
 class CaptionTest : public ::testing::TestWithParam<CaptionCase> {
 protected:
@@ -542,17 +567,24 @@ TEST_P(CaptionTest, CaptionsKeepApart) {
     struct Placed {
         QString what;
         QRectF box;
-        bool angle;
     };
     std::vector<Placed> all;
     int longest = 1;
     for (int i = 1; i <= n; ++i) {
         const DrawingLayout::Corner &k = d.corner(i);
-        EXPECT_DOUBLE_EQ(k.angle.box.left(), k.x) << i;
-        EXPECT_DOUBLE_EQ(k.angle.box.top(), k.y) << i;
-        all.push_back({QStringLiteral("angle %1").arg(i), k.angle.box, true});
-        all.push_back({QStringLiteral("number %1").arg(i), k.number.box, false});
-        all.push_back({QStringLiteral("length %1").arg(i), k.length.box, false});
+        const QPointF at(k.x, k.y);
+        // The corner lies exactly its shift away from the caption's top left.
+        EXPECT_EQ(k.angle.box.topLeft() - k.angleShift, at) << i;
+        if (std::find(c.shiftedAngles.begin(), c.shiftedAngles.end(), i) == c.shiftedAngles.end()) {
+            EXPECT_EQ(k.angle.box.topLeft(), at) << i;
+        } else {
+            EXPECT_NE(k.angle.box.topLeft(), at) << i;
+            EXPECT_LE(distanceTo(k.angle.box, at), 500) << i; // a little away
+            if (c.shiftedOutside) EXPECT_FALSE(insideOutline(d, k.angle.box.center())) << i;
+        }
+        all.push_back({QStringLiteral("angle %1").arg(i), k.angle.box});
+        all.push_back({QStringLiteral("number %1").arg(i), k.number.box});
+        all.push_back({QStringLiteral("length %1").arg(i), k.length.box});
         if (doc.measures().SideLen[std::size_t(i)] > doc.measures().SideLen[std::size_t(longest)])
             longest = i;
         // Beyond its side, never across it.
@@ -561,10 +593,10 @@ TEST_P(CaptionTest, CaptionsKeepApart) {
     }
     for (std::size_t a = 0; a < all.size(); ++a)
         for (std::size_t b = a + 1; b < all.size(); ++b)
-            if (!(all[a].angle && all[b].angle))
-                EXPECT_FALSE(all[a].box.intersects(all[b].box))
-                    << all[a].what << " and " << all[b].what;
-    EXPECT_NEAR(alongFromMiddle(d.corner(longest).length.box, d.corner(longest).edge), 0, 0.01);
+            EXPECT_FALSE(all[a].box.intersects(all[b].box))
+                << all[a].what << " and " << all[b].what;
+    if (c.longestAtMiddle)
+        EXPECT_NEAR(alongFromMiddle(d.corner(longest).length.box, d.corner(longest).edge), 0, 0.01);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -574,8 +606,12 @@ INSTANTIATE_TEST_SUITE_P(
         CaptionCase{"TwinSidesOfTwentyAtScale20",
                     {{"0", "0"}, {"20", "5"}, {"0", "10"}, {"-30", "5"}},
                     "20",
+                    {2, 3, 4},
                     -50,
-                    -50},
+                    -50,
+                    false,
+                    true,
+                    false}, // corner 1's number, moved round the shifted angles, takes it
         CaptionCase{"SurveyPlotWithATwoMetreSide",
                     {{"6123456", "2345678"},
                      {"6123500", "2345690"},
@@ -583,6 +619,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"6123530", "2345740"},
                      {"6123460", "2345730"}},
                     "10",
+                    {3},
                     6123450,
                     2345650},
         CaptionCase{"SurveyPlotNorthUp",
@@ -592,10 +629,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {"6123530", "2345740"},
                      {"6123460", "2345730"}},
                     "10",
+                    {3},
                     6123450,
                     2345650,
                     true},
-        CaptionCase{"ThinTriangle", {{"0", "0"}, {"60", "0"}, {"60", "4"}}, "10"},
+        CaptionCase{"ThinTriangle", {{"0", "0"}, {"60", "0"}, {"60", "4"}}, "10", {}},
         CaptionCase{"NarrowNotch",
                     {{"0", "0"},
                      {"80", "0"},
@@ -605,7 +643,30 @@ INSTANTIATE_TEST_SUITE_P(
                      {"38", "20"},
                      {"38", "60"},
                      {"0", "60"}},
-                    "10"}),
+                    "10",
+                    {6, 7},
+                    0,
+                    0,
+                    false,
+                    false}, // a caption is wider than the notch
+        // Two millimetres apart on the drawing: the later one gives way.
+        CaptionCase{"TwoCornersTwoMetresApart",
+                    {{"0", "0"}, {"40", "0"}, {"40", "2"}, {"0", "30"}},
+                    "10",
+                    {3}},
+        CaptionCase{"ThreeCornersInACluster",
+                    {{"0", "0"}, {"40", "0"}, {"41", "1"}, {"40", "2"}, {"0", "30"}},
+                    "10",
+                    {3, 4}},
+        // At the scale 5 the same two lie four millimetres apart, clear.
+        CaptionCase{"TwoMetresApartAtScale5AreClear",
+                    {{"0", "0"}, {"40", "0"}, {"40", "2"}, {"0", "30"}},
+                    "5",
+                    {}},
+        CaptionCase{"ANormalPlotLeavesEveryAngleOnItsCorner",
+                    {{"0", "0"}, {"30", "0"}, {"35", "40"}, {"5", "45"}},
+                    "10",
+                    {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -137,6 +137,36 @@ TEST_F(MouseTest, DraggingAnAngleLabelMovesItsCorner) {
     EXPECT_DOUBLE_EQ(corner(3).angle.box.left(), corner(3).edge.x1);
 }
 
+// Corner 3 lies 2 m (2 mm on the drawing) above corner 2, so its angle
+// label is shifted off the corner to keep clear of corner 2's. Dropped, the
+// label moves its corner by just the way it was dragged: 38 pixels right
+// (10,05 m) and 19 up (10,03 - 5 = 5,03 m), or not at all.
+TEST_F(MouseTest, AShiftedAngleLabelMovesItsCornerByTheWayItWasDragged) {
+    const struct {
+        const char *name;
+        QPoint by;
+        const char *x, *y;
+    } rows[] = {
+        {"DroppedWhereTaken", QPoint(0, 0), "40", "12"},
+        {"DraggedRightAndUp", QPoint(38, -19), "50,05", "17,03"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        setPolygon({{10, 10}, {40, 10}, {40, 12}, {10, 40}});
+        ASSERT_NE(corner(3).angleShift, QPointF()); // the label is off its corner
+        const QPoint grip = pixelOf(corner(3).angle.box);
+        ASSERT_EQ(hitTest(form->plot().layout(), grip.x() * 15.0, grip.y() * 15.0),
+                  (DrawingHit{DrawingHit::Angle, 3}));
+        press(surface(), Qt::LeftButton, grip);
+        dragTo(surface(), Qt::LeftButton, grip + r.by);
+        release(surface(), Qt::LeftButton, grip + r.by);
+        EXPECT_EQ(form->table().x(3)->Text(), QString::fromUtf8(r.x));
+        EXPECT_EQ(form->table().y(3)->Text(), QString::fromUtf8(r.y));
+        EXPECT_EQ(form->table().x(2)->Text(), "40");
+        EXPECT_EQ(form->table().y(2)->Text(), "10");
+    }
+}
+
 TEST_F(MouseTest, PressAndReleaseInPlaceRewritesTheCornerRounded) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
         SCOPED_TRACE(int(b));

@@ -233,12 +233,18 @@ void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m) {
         const QPointF from(c.edge.x1, c.edge.y1), to(c.edge.x2, c.edge.y2);
         const QPointF out = outward(c);
         const QSizeF size = c.length.box.size();
-        std::vector<QRectF> candidates;
+        // Mostly the first place is free: the others are tried one by one.
+        const QRectF first = boxBeyond(from + (to - from) * 0.5, out, kCaptionGap, size);
+        c.length.box = first;
+        bool free = !placed.clashes(first);
         for (double gap : {kCaptionGap, kCaptionGap + 200, kCaptionGap + 450, kCaptionGap + 750,
                            kCaptionGap + 1100})
-            for (double t : {0.5, 0.3, 0.7, 0.15, 0.85})
-                candidates.push_back(boxBeyond(from + (to - from) * t, out, gap, size));
-        c.length.box = placed.firstFree(candidates);
+            for (double t : {0.5, 0.3, 0.7, 0.15, 0.85}) {
+                if (free) break;
+                c.length.box = boxBeyond(from + (to - from) * t, out, gap, size);
+                free = !placed.clashes(c.length.box);
+            }
+        if (!free) c.length.box = first;
         placed.add(c.length.box);
     }
 }

@@ -162,9 +162,11 @@ QStringList withRecentFile(const QStringList &list, const QString &path) {
 
 void storeRecentFiles(platform::SettingsStore &store, const QString &polygonFolder,
                       const QStringList &recentFiles) {
-    store.write(kTunes, QStringLiteral("SquFolder"), polygonFolder);
+    platform::SettingsStore::Values values{{QStringLiteral("SquFolder"), polygonFolder}};
     for (int i = 1; i <= kRecentFiles; ++i)
-        store.write(kTunes, recentKey(i), recentFiles.value(i - 1));
+        values.emplace_back(recentKey(i), recentFiles.value(i - 1));
+    // One write: the list is stored with every file opened or saved.
+    store.writeAll(kTunes, values);
 }
 
 void storeImportHintOff(platform::SettingsStore &store, std::int16_t flag) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -134,6 +135,13 @@ public:
     virtual QString read(const QString &section, const QString &key,
                          const QString &defaultValue) = 0;
     virtual void write(const QString &section, const QString &key, const QString &value) = 0;
+    // Several keys of one section at once; a store on disk writes them in
+    // one go.
+    using Values = std::vector<std::pair<QString, QString>>; // key, value
+    virtual void writeAll(const QString &section, const Values &values) {
+        for (const auto &[key, value] : values)
+            write(section, key, value);
+    }
 };
 
 // ---- File-type association ----

@@ -364,6 +364,10 @@ std::optional<QByteArray> IniSettingsStore::encoded(const QString &value, const 
 }
 
 void IniSettingsStore::write(const QString &section, const QString &key, const QString &value) {
+    writeAll(section, {{key, value}});
+}
+
+void IniSettingsStore::writeAll(const QString &section, const Values &values) {
     QString why;
     // Never through a link planted by another user, nor into another
     // user's file: the program goes on with its settings in memory.
@@ -374,9 +378,11 @@ void IniSettingsStore::write(const QString &section, const QString &key, const Q
     // no lock file next to it.
     const auto seen = load(target, &why);
     if (!seen) return warnNotStored(file_, target, why);
-    // A key that already holds the value needs neither the lock nor a write
+    // Keys that already hold their values need neither the lock nor a write
     // (the geographic windows write all their texts on closing).
-    if (IniText now(seen->bytes); holds(now, section, key, value)) {
+    if (IniText now(seen->bytes); std::all_of(values.begin(), values.end(), [&](const auto &v) {
+            return holds(now, section, v.first, v.second);
+        })) {
         text_ = std::move(now);
         return;
     }
@@ -397,11 +403,15 @@ void IniSettingsStore::write(const QString &section, const QString &key, const Q
     if (!disk) return warnNotStored(file_, target, why);
     if (disk->exists && isReadOnly(target, disk->info))
         return warnNotStored(file_, target, QStringLiteral("the file is read-only"));
-    const auto raw = encoded(value, folder, &why);
-    if (!raw) return warnNotStored(file_, target, why);
-
     IniText current(disk->bytes);
-    QByteArray next = current.withValue(section, key, *raw);
+    QByteArray next = current.bytes();
+    for (const auto &[key, value] : values) {
+        const auto raw = encoded(value, folder, &why);
+        // One value that cannot be stored keeps the others from being
+        // stored half: the file stays as it was.
+        if (!raw) return warnNotStored(file_, target, why);
+        next = IniText(next).withValue(section, key, *raw);
+    }
     if (next != current.bytes()) {
         // A new file is its owner's only.
         if (replaceFile(target, next, 0600, disk->exists ? &disk->info : nullptr, &why) !=

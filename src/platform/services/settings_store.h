@@ -49,6 +49,8 @@ public:
     // where the process may keep it; a new file is its owner's only): a
     // failed write leaves it as it was.
     void write(const QString &section, const QString &key, const QString &value) override;
+    // The same for several keys, under one lock and in one replacement.
+    void writeAll(const QString &section, const Values &values) override;
 
     QString fileName() const { return file_; }
 

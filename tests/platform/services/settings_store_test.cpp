@@ -556,3 +556,48 @@ TEST(IniSettingsStore, WriteTakesOverWhatAKilledTakeoverLeft) {
         EXPECT_EQ(folderEntries(dir.path()), "t.ini");
     }
 }
+
+namespace {
+
+// Several keys written at once land as each would alone, in the keys'
+// stored places, and a file that holds them all already is left as it is.
+TEST(IniSettingsStore, SeveralKeysInOneWrite) {
+    const IniSettingsStore::Values list = {{"SquFolder", "/home/a"},
+                                           {"Recent1", "/home/a/Участок 1.squ"},
+                                           {"Recent2", ""}};
+    struct Case {
+        const char *what;
+        QByteArray before;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"new keys after the others", "[Tunes]\nGr1=1\n",
+         "[Tunes]\nGr1=1\nSquFolder=/home/a\nRecent1=/home/a/Участок 1.squ\nRecent2=\n"},
+        {"stored keys keep their places and case", "[Tunes]\nrecent2=x\nGr1=1\nSQUFOLDER=/b\n",
+         "[Tunes]\nRecent2=\nGr1=1\nSquFolder=/home/a\nRecent1=/home/a/Участок 1.squ\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const IniSettingsStore::AtPath file{dir.filePath("t.ini")};
+        ASSERT_TRUE(putFile(file.file, c.before));
+        WarningLog log;
+        IniSettingsStore(file).writeAll("Tunes", list);
+        const QByteArray after = fileBytes(file.file);
+        IniSettingsStore again(file);
+        for (const auto &[key, value] : list)
+            EXPECT_EQ(again.read("Tunes", key, "?"), value) << key.toStdString();
+        EXPECT_EQ(again.read("Tunes", "Gr1", "?"), QStringLiteral("1"));
+        EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join('\n').toStdString();
+        EXPECT_EQ(after, c.after);
+
+        // Written again, nothing changes on disk: not even the file's inode.
+        struct stat before {}, later {};
+        ASSERT_EQ(::stat(QFile::encodeName(file.file).constData(), &before), 0);
+        IniSettingsStore(file).writeAll("Tunes", list);
+        ASSERT_EQ(::stat(QFile::encodeName(file.file).constData(), &later), 0);
+        EXPECT_EQ(before.st_ino, later.st_ino);
+    }
+}
+
+} // namespace

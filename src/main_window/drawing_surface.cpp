@@ -2,6 +2,7 @@
 
 #include "platform/controls/colours.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -81,17 +82,18 @@ public:
         if (points_ != c.points) {
             points_ = c.points;
             p_.setFont(platform::defaultFont(c.points));
+            ascent_ = QFontMetricsF(p_.font()).ascent();
         }
         p_.setPen(platform::toQColor(c.colour));
         const QRectF box = deviceBox(c.box, style_);
         if (!c.upright) {
-            // Beyond the box on paper, whose letters are not the screen's.
-            if (style_.screen)
-                p_.drawText(box, (c.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop,
-                            c.text);
-            else
-                p_.drawText(QRectF(box.topLeft(), QSizeF(1e5, 1e5)), Qt::AlignLeft | Qt::AlignTop,
-                            c.text);
+            // A caption is one line: drawn from its baseline, without the
+            // line layout a text in a box goes through. On paper it may run
+            // beyond the box, whose letters are not the screen's.
+            const double left = style_.screen && c.alignRight
+                                    ? box.right() - QFontMetricsF(p_.font()).horizontalAdvance(c.text)
+                                    : box.left();
+            p_.drawText(QPointF(left, box.top() + ascent_), c.text);
             return;
         }
         p_.save();
@@ -105,6 +107,7 @@ private:
     QPainter &p_;
     const PaintStyle &style_;
     double points_ = -1;
+    double ascent_ = 0; // of the font of points_
 };
 
 } // namespace

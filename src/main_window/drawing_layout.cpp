@@ -209,14 +209,14 @@ void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m) {
     for (std::size_t i = 0; i < n; ++i) {
         auto &c = corners[i];
         if (!shown(c.number)) continue;
-        if (placed.clashes(c.number.box)) {
+        if (placed.clashes(c.number.box) || axes.clashes(c.number.box)) {
             std::vector<QRectF> candidates{c.number.box};
             const std::vector<QPointF> dirs = directionsOut(i);
             for (double gap : kMoveGaps)
                 for (QPointF dir : dirs)
                     candidates.push_back(
                         boxBeyond(QPointF(c.x, c.y), dir, gap, c.number.box.size()));
-            c.number.box = placed.firstFree(candidates);
+            c.number.box = placed.firstFree(candidates, &axes);
         }
         placed.add(c.number.box);
     }
@@ -236,13 +236,14 @@ void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m) {
         // Mostly the first place is free: the others are tried one by one.
         const QRectF first = boxBeyond(from + (to - from) * 0.5, out, kCaptionGap, size);
         c.length.box = first;
-        bool free = !placed.clashes(first);
+        const auto clear = [&](const QRectF &b) { return !placed.clashes(b) && !axes.clashes(b); };
+        bool free = clear(first);
         for (double gap : {kCaptionGap, kCaptionGap + 200, kCaptionGap + 450, kCaptionGap + 750,
                            kCaptionGap + 1100})
             for (double t : {0.5, 0.3, 0.7, 0.15, 0.85}) {
                 if (free) break;
                 c.length.box = boxBeyond(from + (to - from) * t, out, gap, size);
-                free = !placed.clashes(c.length.box);
+                free = clear(c.length.box);
             }
         if (!free) c.length.box = first;
         placed.add(c.length.box);

@@ -595,6 +595,17 @@ TEST_P(CaptionTest, CaptionsKeepApart) {
         for (std::size_t b = a + 1; b < all.size(); ++b)
             EXPECT_FALSE(all[a].box.intersects(all[b].box))
                 << all[a].what << " and " << all[b].what;
+    // Nor do they lie on the values and names of the axes.
+    std::vector<Placed> axes = {{"X name", d.xName.box}, {"Y name", d.yName.box}};
+    for (std::size_t k = 0; k < d.xScale.size(); ++k) {
+        axes.push_back({QStringLiteral("value %1 across").arg(k + 1), d.xScale[k].box});
+        axes.push_back({QStringLiteral("value %1 up").arg(k + 1), d.yScale[k].box});
+    }
+    for (const Placed &a : all)
+        for (const Placed &b : axes)
+            if (a.what.startsWith(QLatin1String("number")) ||
+                a.what.startsWith(QLatin1String("length")))
+                EXPECT_FALSE(a.box.intersects(b.box)) << a.what << " and " << b.what;
     if (c.longestAtMiddle)
         EXPECT_NEAR(alongFromMiddle(d.corner(longest).length.box, d.corner(longest).edge), 0, 0.01);
 }
@@ -634,6 +645,11 @@ INSTANTIATE_TEST_SUITE_P(
                     2345650,
                     true},
         CaptionCase{"ThinTriangle", {{"0", "0"}, {"60", "0"}, {"60", "4"}}, "10", {}},
+        // The length of a side on the X axis would lie on the value of its tick.
+        CaptionCase{"ASideOnTheAxisUnderItsTick",
+                    {{"40", "0"}, {"60", "0"}, {"60", "30"}, {"40", "30"}},
+                    "10",
+                    {}},
         CaptionCase{"NarrowNotch",
                     {{"0", "0"},
                      {"80", "0"},

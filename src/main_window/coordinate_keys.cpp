@@ -87,6 +87,9 @@ void CoordinateKeys::showFieldMenu(const Place &p, const QPoint &globalPos) {
 }
 
 bool CoordinateKeys::eventFilter(QObject *watched, QEvent *event) {
+    // Only keys and the context menu matter; a field sees many other events.
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ContextMenu)
+        return QObject::eventFilter(watched, event);
     const auto place = places_.constFind(watched);
     if (place == places_.cend()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {

@@ -84,12 +84,13 @@ void Form1::TextY_LostFocus(int i) {
 void Form1::showRows(int n) {
     shownRows_ = n;
     coordinates->showRows(n);
+    QStringList corners;
+    for (int b = 1; b <= n && b <= 20; ++b)
+        corners << QString::number(b);
     Cmb1->Clear();
     Cmb2->Clear();
-    for (int b = 1; b <= n && b <= 20; ++b) {
-        Cmb1->AddItem(QString::number(b));
-        Cmb2->AddItem(QString::number(b));
-    }
+    Cmb1->AddItems(corners);
+    Cmb2->AddItems(corners);
 }
 
 void Form1::clearHighlight(int n) {

@@ -96,13 +96,12 @@ void Form1::Form_Load() {
     fitToScreen(*fit_, services_.screen, services_.messages, this);
 
     // 4. The common scales.
-    for (const char *v : {"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
-                          "1500", "2000", "3000", "5000", "10000"})
-        Cmb3->AddItem(QString::fromLatin1(v));
+    Cmb3->AddItems({"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
+                    "1500", "2000", "3000", "5000", "10000"});
 
     // 5. The units; selecting one sets the three unit captions.
-    CmbEd->AddItem(geometry::unitText(geometry::Unit::Metres));
-    CmbEd->AddItem(geometry::unitText(geometry::Unit::Kilometres));
+    CmbEd->AddItems({geometry::unitText(geometry::Unit::Metres),
+                     geometry::unitText(geometry::Unit::Kilometres)});
     showUnit();
 
     // 6. The file-type association, once per user.

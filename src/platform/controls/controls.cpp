@@ -517,13 +517,17 @@ QComboBox *ComboBox::combo() const {
 }
 
 void ComboBox::AddItem(const QString &item) {
+    AddItems({item});
+}
+
+void ComboBox::AddItems(const QStringList &items) {
     auto *c = combo();
     // A list starts without a selection however many items it gets; Qt would
     // select the first one added.
     const int index = c->currentIndex();
     const QString text = c->currentText();
     const QSignalBlocker block(c);
-    c->addItem(item);
+    c->addItems(items);
     if (c->currentIndex() != index) {
         c->setCurrentIndex(index);
         if (c->isEditable()) c->setEditText(text);

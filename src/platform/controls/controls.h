@@ -200,6 +200,8 @@ public:
     QComboBox *combo() const;
 
     void AddItem(const QString &item);
+    // Several at once: one change of the list instead of one per item.
+    void AddItems(const QStringList &items);
     void Clear();
     int ListCount() const;
     QString List(int index) const;

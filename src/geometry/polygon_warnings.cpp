@@ -90,7 +90,66 @@ private:
     }
 };
 
+// (b - a) x (c - a), and how far from 0 it may be and still count as 0:
+// c within `near` of the line through a and b, or rounding.
+double orientation(const BoostPoint &a, const BoostPoint &b, const BoostPoint &c, double near,
+                   double &doubt) {
+    const double bx = b.x() - a.x(), by = b.y() - a.y(), cx = c.x() - a.x(), cy = c.y() - a.y();
+    const double ab = std::abs(bx) + std::abs(by), ac = std::abs(cx) + std::abs(cy);
+    doubt = 2 * near * ab + 1e-12 * ab * ac;
+    return bx * cy - by * cx;
+}
+
+// Whether segments pq and rs surely neither cross nor touch: they keep more
+// than `near` apart.
+bool surelyApart(const BoostPoint &p, const BoostPoint &q, const BoostPoint &r,
+                 const BoostPoint &s, double near) {
+    if (std::max(p.x(), q.x()) + near < std::min(r.x(), s.x()) ||
+        std::max(r.x(), s.x()) + near < std::min(p.x(), q.x()) ||
+        std::max(p.y(), q.y()) + near < std::min(r.y(), s.y()) ||
+        std::max(r.y(), s.y()) + near < std::min(p.y(), q.y()))
+        return true;
+    double d1 = 0, d2 = 0, d3 = 0, d4 = 0;
+    const double o1 = orientation(p, q, r, near, d1), o2 = orientation(p, q, s, near, d2);
+    const double o3 = orientation(r, s, p, near, d3), o4 = orientation(r, s, q, near, d4);
+    const auto sameSide = [](double a, double da, double b, double db) {
+        return (a > da && b > db) || (a < -da && b < -db);
+    };
+    return sameSide(o1, d1, o2, d2) || sameSide(o3, d3, o4, d4);
+}
+
 } // namespace
+
+bool surelySimple(const std::vector<QPointF> &corners) {
+    const std::size_t m = corners.size();
+    if (m < 4) return false;
+    std::vector<BoostPoint> ring;
+    ring.reserve(m);
+    for (const QPointF &c : corners)
+        ring.emplace_back(c.x(), c.y());
+    const auto at = [&](std::size_t i) -> const BoostPoint & { return ring[i % m]; };
+    // What lies closer than a billionth of the coordinates' size may be
+    // taken as touching by the full check, whose comparisons allow for
+    // rounding at that size: such outlines are left to it.
+    double size = 1;
+    for (const BoostPoint &p : ring)
+        size = std::max({size, std::abs(p.x()), std::abs(p.y())});
+    const double near = 1e-9 * size;
+    for (std::size_t i = 0; i < m; ++i) {
+        // Two sides in a row that fold back on each other make a spike.
+        double doubt = 0;
+        const double turn = orientation(at(i), at(i + 1), at(i + 2), near, doubt);
+        const double along = (at(i + 1).x() - at(i).x()) * (at(i + 2).x() - at(i + 1).x()) +
+                             (at(i + 1).y() - at(i).y()) * (at(i + 2).y() - at(i + 1).y());
+        if (std::abs(turn) <= doubt && along <= 0) return false;
+        // Sides that do not follow one another must keep apart.
+        for (std::size_t j = i + 2; j < m; ++j) {
+            if (i == 0 && j == m - 1) continue;
+            if (!surelyApart(at(i), at(i + 1), at(j), at(j + 1), near)) return false;
+        }
+    }
+    return true;
+}
 
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
     const int n = std::clamp(s.corners, kMinCorners, kMaxCorners);
@@ -143,8 +202,15 @@ std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
                ring.back().y() == ring.front().y())
             ring.pop_back();
 
+        // Most outlines plainly keep apart from themselves: a plain look at
+        // every pair of sides tells so for a fraction of the full check,
+        // which is left for the outlines where something comes close.
         FirstMeeting meeting;
-        bg::is_valid(ring, meeting, bg::default_strategy());
+        std::vector<QPointF> plain;
+        plain.reserve(ring.size());
+        for (const BoostPoint &p : ring)
+            plain.emplace_back(p.x(), p.y());
+        if (!surelySimple(plain)) bg::is_valid(ring, meeting, bg::default_strategy());
         const auto told = [&](const BoostPoint &p) {
             return std::find(shared.begin(), shared.end(), Corner{p.x(), p.y()}) != shared.end();
         };

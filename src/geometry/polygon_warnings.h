@@ -12,6 +12,7 @@
 #include "geometry/polygon.h"
 #include "geometry/polygon_state.h"
 
+#include <QPointF>
 #include <QString>
 
 #include <optional>
@@ -86,5 +87,12 @@ struct PolygonWarning {
 // beyond any survey grid, where two decimals no longer exist in a double)
 // are not checked for crossing; coincidence still is.
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s);
+
+// Whether the closed outline through `corners` (no corner repeated in a row,
+// the last joined to the first) surely neither crosses nor touches itself
+// nor folds back in a spike: every pair of sides that do not follow one
+// another lies apart by more than rounding could blur. False means only that
+// the full validity check has to look; fewer than 4 corners always need it.
+bool surelySimple(const std::vector<QPointF> &corners);
 
 } // namespace tarvel::geometry

@@ -8,7 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#define BOOST_ALLOW_DEPRECATED_HEADERS
+#define BOOST_GEOMETRY_NO_ROBUSTNESS
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <boost/geometry/algorithms/is_valid.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/ring.hpp>
+#pragma GCC diagnostic pop
+
 #include <initializer_list>
+#include <random>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -195,6 +205,68 @@ TEST(Warnings, ReadOnlyTheCornersInForce) {
     s.corners = 3; // the count text may say otherwise: the count in force counts
     s.texts.count = QStringLiteral("25");
     EXPECT_TRUE(polygonWarnings(s).empty());
+}
+
+
+// The quick look that spares most outlines the full check: it passes only
+// outlines that keep apart from themselves, and leaves every doubtful one
+// to the full check.
+TEST(SurelySimple, PassesOnlyOutlinesThatKeepApart) {
+    struct Case {
+        const char *name;
+        std::vector<QPointF> corners;
+        bool simple;
+    };
+    const std::vector<Case> cases = {
+        {"a square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true},
+        {"a notch with sides on one line", {{0, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 5}, {10, 5},
+                                            {10, 10}, {0, 10}}, true},
+        {"survey coordinates",
+         {{6123456.1, 2345678.2}, {6123480.55, 2345671.4}, {6123502, 2345700.9},
+          {6123490.25, 2345731.15}, {6123461.8, 2345722.6}},
+         true},
+        {"a bow-tie", {{0, 0}, {40, 0}, {0, 30}, {40, 30}}, false},
+        {"a corner on another side", {{0, 0}, {20, 0}, {20, 10}, {10, 0}, {0, 10}}, false},
+        {"sides overlapping along a line", {{0, 0}, {20, 0}, {20, 10}, {15, 0}, {5, 0}, {0, 10}},
+         false},
+        {"a spike", {{0, 0}, {10, 0}, {10, 10}, {10, 20}, {10, 5}, {0, 10}}, false},
+        {"three corners", {{0, 0}, {10, 0}, {0, 10}}, false},
+        {"a corner a hair off the far side",
+         {{0, 0}, {1e6, 0}, {1e6, 1}, {5e5, 1e-10}, {0, 1}}, false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(surelySimple(c.corners), c.simple) << c.name;
+}
+
+// On a small grid, where corners often meet sides and sides overlap, every
+// outline the quick look passes is one the full check finds neither
+// crossing nor spiked.
+TEST(SurelySimple, NeverPassesWhatTheFullCheckRefuses) {
+    namespace bg = boost::geometry;
+    using Point = bg::model::d2::point_xy<double>;
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> coordinate(0, 4), count(4, 8);
+    int passed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::vector<QPointF> corners;
+        const int n = count(random);
+        for (int i = 0; i < n; ++i) {
+            const QPointF p(coordinate(random), coordinate(random));
+            if (corners.empty() || corners.back() != p) corners.push_back(p);
+        }
+        while (corners.size() > 1 && corners.back() == corners.front())
+            corners.pop_back();
+        if (!surelySimple(corners)) continue;
+        ++passed;
+        bg::model::ring<Point, true, false> ring;
+        for (const QPointF &p : corners)
+            ring.emplace_back(p.x(), p.y());
+        bg::validity_failure_type failure = bg::no_failure;
+        bg::is_valid(ring, failure);
+        EXPECT_NE(failure, bg::failure_self_intersections) << round;
+        EXPECT_NE(failure, bg::failure_spikes) << round;
+    }
+    EXPECT_GT(passed, 100); // the look does pass plain outlines
 }
 
 } // namespace

@@ -175,8 +175,6 @@ void Form1::wireEvents() {
     CmdClear->Click = [this] { CmdClear_Click(); };
     CmdNorm->Click = [this] { NORMALIZ(); };
     Label2->Click = [this] { Label2_Click(); };
-    txt3->KeyDown = [this](int k, int) { txt3_KeyDown(k); };
-    txt3->DblClick = [this] { txt3_DblClick(); };
 
     steps_ = std::make_unique<StepMoves>(
         controls(), view_, doc_, state_, services_,

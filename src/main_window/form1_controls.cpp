@@ -60,12 +60,6 @@ void Form1Controls::buildControls(QWidget *s) {
     Label2->move(3900, 0, 12180, 300);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     Label2->label()->setCursor(Qt::IBeamCursor);
-    txt3 = text(12600, 540, 375, 375, QString());
-    // The owner editor takes the face of the owner label each time it opens
-    // (its design face, Arial, is never seen), so no face is loaded for it
-    // at start.
-    txt3->setBackColor(0xC0FFC0);
-    txt3->setVisible(false);
 
     // The table and the tools on the left.
     Label1[0] = label(300, 60, QStringLiteral("Количество углов"));
@@ -115,6 +109,20 @@ void Form1Controls::buildControls(QWidget *s) {
     Label3[0] = label(240, 9480, QStringLiteral("Площадь"));
     Text3 = text(1020, 9450, 1905, 315, QString());
     Label1[1] = label(3000, 9540, QStringLiteral("Кв М"));
+}
+
+Form1Controls::TextBox &Form1Controls::ownerEditor(QWidget *surface) {
+    // Made when the owner is first edited: most sessions never do, and the
+    // window starts without it.
+    if (!txt3) {
+        txt3 = std::make_unique<TextBox>(surface);
+        txt3->move(12600, 540, 375, 375);
+        // It takes the face of the owner label each time it opens (its design
+        // face, Arial, is never seen), so no face is loaded for it here.
+        txt3->setBackColor(0xC0FFC0);
+        txt3->setVisible(false);
+    }
+    return *txt3;
 }
 
 Form1Controls::Label &Form1Controls::warningLabel(QWidget *surface) {

@@ -29,7 +29,8 @@ struct Form1Controls {
 
     // ---- the owner line above the drawing
     std::unique_ptr<Label> Label2; // the owner text; a double click edits it
-    std::unique_ptr<TextBox> txt3; // the owner editor, shown over Label2 while editing
+    std::unique_ptr<TextBox> txt3; // the owner editor, shown over Label2 while editing;
+                                   // made on the first edit (ownerEditor())
 
     // ---- the corner count and the unit
     Array<Label, 6> Label1;           // (0) "Количество углов", (1) the area unit,
@@ -107,6 +108,8 @@ struct Form1Controls {
     // Builds the controls on `surface` at their design places, in the order
     // they lie and take the focus.
     void buildControls(QWidget *surface);
+    // The owner editor on `surface`, made when first needed, hidden.
+    TextBox &ownerEditor(QWidget *surface);
     // The warning label on `surface`, made when first needed.
     Label &warningLabel(QWidget *surface);
     // Builds the menu bar of `window` and the corner pop-up; the items are

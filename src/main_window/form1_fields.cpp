@@ -5,6 +5,7 @@
 
 #include "geometry/numtext.h"
 #include "geometry/polygon_commands.h"
+#include "main_window/drawing_surface.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
 
@@ -123,6 +124,13 @@ void Form1::CmdClear_Click() {
 }
 
 void Form1::Label2_Click() {
+    if (!txt3) {
+        TextBox &editor = ownerEditor(surface_);
+        editor.KeyDown = [this](int k, int) { txt3_KeyDown(k); };
+        editor.DblClick = [this] { txt3_DblClick(); };
+        // The undo keys are the window's here too.
+        editor.edit()->installEventFilter(this);
+    }
     txt3->setVisible(true);
     txt3->move(Label2->Left() - 0.5, Label2->Top() - 0.5, Label2->Width(), Label2->Height());
     QFont f = txt3->widget()->font();

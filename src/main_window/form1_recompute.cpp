@@ -87,7 +87,7 @@ void Form1::Form_Click() {
     view_.currentCorner = 0;
     Text3->SetFocus();
     PODKRAS();
-    txt3->setVisible(false);
+    if (txt3) txt3->setVisible(false);
 }
 
 void Form1::Img_Click() {

@@ -203,6 +203,8 @@ TEST_F(FieldsTest, ClearingAsksFirstAndEmptiesAllFortyFields) {
 
 TEST_F(FieldsTest, OwnerLabelEditor) {
     makeWindow();
+    // The editor is made when the owner is first edited.
+    EXPECT_EQ(form->controls().txt3, nullptr);
     const QString before = form->controls().Label2->Caption();
     form->controls().Label2->Click();
     ASSERT_TRUE(form->controls().txt3->Visible());
@@ -230,6 +232,11 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Петров"));
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->controls().Label2->ForeColor(), platform::kSysButtonText);
+
+    // In the editor, as in every field, Ctrl+Z is the window's undo.
+    form->controls().Label2->Click();
+    QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Участок 12"));
 }
 
 } // namespace

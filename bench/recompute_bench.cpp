@@ -5,7 +5,6 @@
 #include "main_window/form1.h"
 #include "support/fake_services.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <boost/geometry.hpp>
@@ -55,13 +54,3 @@ void BM_BoostGeometryArea(benchmark::State &st) {
 BENCHMARK(BM_BoostGeometryArea);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

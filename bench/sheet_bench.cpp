@@ -7,7 +7,6 @@
 #include "main_window/survey_sheet_window.h"
 #include "support/fake_services.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -72,13 +71,3 @@ void BM_SheetWindowUpdate(benchmark::State &st) {
 BENCHMARK(BM_SheetWindowUpdate)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

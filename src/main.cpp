@@ -1,13 +1,13 @@
 // Тарвел 3.0: the area, sides and angles of a plane polygon, drawn to scale.
 #include "main_window/form1.h"
 #include "main_window/shared_state.h"
+#include "platform/controls/qt_translation.h"
 #include "platform/services/first_paint_probe.h"
 #include "platform/services/real_services.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QTranslator>
 
 #include <csignal>
 
@@ -24,10 +24,9 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(appName);
 
     // The interface is Russian, the standard buttons and dialogs included.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ru"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    tarvel::platform::QtTranslationOnDemand qtTranslation(
+        QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    qtTranslation.install();
 
     tarvel::platform::RealServices services(appName, QCoreApplication::applicationFilePath(),
                                             QCoreApplication::arguments());

@@ -3,7 +3,7 @@
 source "$(dirname "$0")/lib.sh"
 start_app
 menu "$MENU_TOOLS_X" 9
-GK="$(timeout 10 xdotool search --sync --onlyvisible --name "Географич" | head -n1)"
+GK="$(first_window 10 "Географич")"
 [ -n "$GK" ] || fail "the geographic window did not open"
 eval "$(xdotool getwindowgeometry --shell "$GK")"
 # "Ввести" sits in the window's top bar.

@@ -17,7 +17,7 @@ export PATH="$E2E_TMP/bin:$PATH"
 MENU_HELP_X=265
 start_app
 menu "$MENU_HELP_X" 1
-help="$(timeout 10 xdotool search --sync --onlyvisible --name "^Краткая справка$" | head -n1)"
+help="$(first_window 10 "^Краткая справка$")"
 [ -n "$help" ] || fail "the built-in help did not open"
 screenshot help_without_viewer
 echo "help_without_viewer: ok"

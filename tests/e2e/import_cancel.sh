@@ -15,10 +15,13 @@ printf '[Tunes]\nGr9=1\n' >"$XDG_CONFIG_HOME/tarvel/tarvel.ini"
 start_app
 menu "$MENU_FILE_X" 4
 file_dialog "$workbook"
-progress="$(timeout 10 xdotool search --sync --onlyvisible --name "Импорт координат" | head -n1)"
+progress="$(first_window 10 "Импорт координат")"
 [ -n "$progress" ] || fail "no progress window"
 screenshot import_progress
-pid="$(cat "$E2E_TMP/reader.pid")"
+# The window shows after half a second, which a loaded machine may take to
+# start the reader at all.
+for _ in $(seq 25); do [ -s "$E2E_TMP/reader.pid" ] && break; sleep 0.2; done
+pid="$(cat "$E2E_TMP/reader.pid" 2>/dev/null)" || fail "the reader did not start"
 kill -0 "$pid" 2>/dev/null || fail "the reader is not running"
 # The modal progress window has the keyboard, as the file dialog had.
 xdotool key Escape

@@ -27,7 +27,7 @@ trap cleanup EXIT
 start_app() {
   "$TARVEL" "$@" >"$E2E_TMP/app.log" 2>&1 &
   APP_PID=$!
-  WID="$(timeout 30 xdotool search --sync --onlyvisible --name "Тарвел 3.0" | head -n1)"
+  WID="$(first_window 30 "Тарвел 3.0")"
   [ -n "$WID" ] || { echo "main window did not appear"; cat "$E2E_TMP/app.log"; exit 1; }
 }
 
@@ -37,6 +37,15 @@ screenshot() { import -window root "$ARTIFACTS/$1.png" 2>/dev/null || true; }
 window_title() { xdotool getwindowname "$1"; }
 
 fail() { echo "FAIL: $*"; screenshot "failure-$(basename "$0" .sh)"; exit 1; }
+# A step that fails without a message of its own still says which it was.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"; screenshot "failure-$(basename "$0" .sh)"' ERR
+
+# first_window SECONDS NAME: the first visible window whose title matches,
+# waiting up to SECONDS; empty when none came. Taking the first line never
+# fails the step, even when the search is cut off by the pipe's close.
+first_window() {
+  { timeout "$1" xdotool search --sync --onlyvisible --name "$2" 2>/dev/null || true; } | head -n1
+}
 
 # Positions on the main window (no window manager: it sits at 0,0). The menu
 # bar titles, and the first X field of the table.

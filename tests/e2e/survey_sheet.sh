@@ -10,7 +10,7 @@ open_sheet() {
   sleep 0.5
   xdotool key Up # from the top, Up lands on the last item
   xdotool key Return
-  SID="$(timeout 10 xdotool search --sync --onlyvisible --name "^Ведомость участка$" | head -n1)"
+  SID="$(first_window 10 "^Ведомость участка$")"
   [ -n "$SID" ] || fail "the sheet did not open"
   # No window manager: the window goes where it is told.
   xdotool windowmove "$SID" 560 300

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The start-up code check must fail where the start-up code is not first:
-#   check_startup_code_test.sh CHECK PROGRAM LIST OTHER_PROGRAM
-# PROGRAM is the program linked with LIST; OTHER_PROGRAM is linked without.
+#   check_startup_code_test.sh CHECK PROGRAM OTHER_PROGRAM
+# PROGRAM is the program; OTHER_PROGRAM is linked without the list.
 set -uo pipefail
-check="$1" program="$2" list="$3" other="$4"
+check="$1" program="$2" other="$3"
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
 status=0
@@ -23,10 +23,16 @@ expect_failure() { # $1: what, then the check's arguments
   echo '} } INSERT BEFORE .text;'
 } >"$dir/stale.ld"
 expect_failure "a stale list" "$program" "$dir/stale.ld"
-# The list with one more function, the about box's OK button, which the
-# program was not linked to place first.
-{ cat "$list"; echo '    *(.text._ZN6tarvel16settings_windows8FrmAbout11cmdOK_ClickEv)'; } >"$dir/more.ld"
-expect_failure "a listed function the link left in place" "$program" "$dir/more.ld"
+# A list of the about box's functions, which the program was not linked to
+# place first.
+{
+  echo 'SECTIONS { .text.startup_first : {'
+  for n in 11cmdOK_ClickEv 11Form_UnloadEv 10closeEventEP11QCloseEvent; do
+    echo "    *(.text._ZN6tarvel16settings_windows8FrmAbout$n)"
+  done
+  echo '} } INSERT BEFORE .text;'
+} >"$dir/elsewhere.ld"
+expect_failure "listed functions the link left in place" "$program" "$dir/elsewhere.ld"
 # A program that was linked without the list has no start-up section.
 printf '    *(.text.main)\n' >"$dir/main.ld"
 expect_failure "a program linked without the list" "$other" "$dir/main.ld"

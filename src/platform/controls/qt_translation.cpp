@@ -14,11 +14,14 @@ void QtTranslationOnDemand::install() {
     QCoreApplication::installTranslator(this);
 }
 
+// A mutex rather than std::call_once, whose thread-local state would make
+// the program link the dynamic loader itself.
 void QtTranslationOnDemand::readOnce() const {
-    std::call_once(once_, [this] {
-        found_ = file_.load(fileName_, directory_);
-        read_ = true;
-    });
+    if (read_.load(std::memory_order_acquire)) return;
+    const std::lock_guard lock(reading_);
+    if (read_.load(std::memory_order_relaxed)) return;
+    found_ = file_.load(fileName_, directory_);
+    read_.store(true, std::memory_order_release);
 }
 
 QString QtTranslationOnDemand::translate(const char *context, const char *sourceText,

@@ -39,7 +39,7 @@ private:
 
     QString fileName_;
     QString directory_;
-    mutable std::once_flag once_;
+    mutable std::mutex reading_;
     mutable QTranslator file_;
     mutable std::atomic<bool> read_{false};
     mutable std::atomic<bool> found_{false};

@@ -41,10 +41,17 @@ fail() { echo "FAIL: $*"; screenshot "failure-$(basename "$0" .sh)"; exit 1; }
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"; screenshot "failure-$(basename "$0" .sh)"' ERR
 
 # first_window SECONDS NAME: the first visible window whose title matches,
-# waiting up to SECONDS; empty when none came. Taking the first line never
-# fails the step, even when the search is cut off by the pipe's close.
+# asked again every 0.2 s for up to SECONDS; empty when none came. A search
+# that meets a window as it closes (the file dialog's, say) ends with an X
+# error, so a failed search is only a try, never the step's end.
 first_window() {
-  { timeout "$1" xdotool search --sync --onlyvisible --name "$2" 2>/dev/null || true; } | head -n1
+  local tries=$(( $1 * 5 )) id=""
+  for _ in $(seq "$tries"); do
+    id="$({ xdotool search --onlyvisible --name "$2" 2>/dev/null || true; } | head -n1)"
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  echo "$id"
 }
 
 # Positions on the main window (no window manager: it sits at 0,0). The menu

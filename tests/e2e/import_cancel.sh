@@ -20,8 +20,8 @@ progress="$(first_window 10 "Импорт координат")"
 screenshot import_progress
 # The window shows after half a second, which a loaded machine may take to
 # start the reader at all.
-for _ in $(seq 25); do [ -s "$E2E_TMP/reader.pid" ] && break; sleep 0.2; done
-pid="$(cat "$E2E_TMP/reader.pid" 2>/dev/null)" || fail "the reader did not start"
+wait_for_file "$E2E_TMP/reader.pid"
+pid="$(cat "$E2E_TMP/reader.pid")"
 kill -0 "$pid" 2>/dev/null || fail "the reader is not running"
 # The modal progress window has the keyboard, as the file dialog had.
 xdotool key Escape

@@ -1,6 +1,7 @@
 #include "files/polygon_file.h"
 
 #include "geometry/numtext.h"
+#include "geometry/polygon.h"
 #include "platform/io/cp1251.h"
 #include "platform/io/regular_file.h"
 
@@ -14,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -58,7 +59,89 @@ bool isCornerCount(const QString &text) {
            *whole <= kMaxFileCorners;
 }
 
+bool isSquxCount(const QString &text) {
+    const auto whole = geometry::textToInt16(text);
+    const auto exact = geometry::textToDouble(text);
+    return whole && exact && *exact == static_cast<double>(*whole) &&
+           *whole >= geometry::kMinCorners && *whole <= geometry::kMaxCorners;
+}
+
+QString oneField(QString value) {
+    value = oneLine(std::move(value));
+    value.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return value;
+}
+
+bool isSqux(const QByteArray &bytes) {
+    const QByteArray header(kSquxHeader);
+    return bytes.startsWith(header) &&
+           (bytes.size() == header.size() || bytes[header.size()] == '\n' ||
+            bytes[header.size()] == '\r');
+}
+
 } // namespace
+
+PolygonFileType polygonFileType(const QString &path) {
+    return path.endsWith(QLatin1String(".squx"), Qt::CaseInsensitive) ? PolygonFileType::Squx
+                                                                      : PolygonFileType::Squ;
+}
+
+QByteArray encodeSquxFile(const PolygonFileData &data) {
+    const int count = geometry::textToInt16(data.count).value_or(geometry::kMinCorners);
+    // Rows beyond the count are kept while they hold a text.
+    int rows = std::max(count, 1);
+    for (int i = int(std::max(data.x.size(), data.y.size())) - 1; i > rows; --i)
+        if (!data.x[std::size_t(i)].isEmpty() || !data.y[std::size_t(i)].isEmpty()) {
+            rows = i;
+            break;
+        }
+    rows = std::min(rows, geometry::kMaxCorners);
+    QString text = QString::fromLatin1(kSquxHeader) + QLatin1Char('\n');
+    text += oneField(data.count) + QLatin1Char('\n');
+    for (int i = 1; i <= rows; ++i)
+        text += oneField(data.x[std::size_t(i)]) + QLatin1Char('\t') +
+                oneField(data.y[std::size_t(i)]) + QLatin1Char('\n');
+    text += oneField(data.owner) + QLatin1Char('\n');
+    return text.toUtf8();
+}
+
+PolygonFileRead decodeSquxFile(const QByteArray &bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    // The last line ends with its LF: what follows it is no line.
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    QStringList texts;
+    texts.reserve(lines.size());
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        QByteArray &line = lines[k];
+        if (line.endsWith('\r')) line.chop(1);
+        QString text = QString::fromUtf8(line);
+        // Not UTF-8: the round trip would change the bytes.
+        if (text.toUtf8() != line) return {std::nullopt, int(k) + 1};
+        texts << std::move(text);
+    }
+    const int lineCount = int(texts.size());
+    if (lineCount < 1 || texts[0] != QLatin1String(kSquxHeader)) return {std::nullopt, 1};
+    if (lineCount < 2 || !isSquxCount(texts[1])) return {std::nullopt, 2};
+    const int count = *geometry::textToInt16(texts[1]);
+    const int rows = lineCount - 3; // header, count, owner
+    if (rows < count) return {std::nullopt, std::max(lineCount, 3)};
+    if (rows > geometry::kMaxCorners) return {std::nullopt, 3 + geometry::kMaxCorners};
+    PolygonFileData data;
+    data.count = texts[1];
+    for (int i = 1; i <= rows; ++i) {
+        const QString &line = texts[i + 1];
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab < 0 || line.indexOf(QLatin1Char('\t'), tab + 1) >= 0) return {std::nullopt, i + 2};
+        QString x = line.left(tab), y = line.mid(tab + 1);
+        if (x.size() > kMaxFieldTextLength || y.size() > kMaxFieldTextLength)
+            return {std::nullopt, i + 2};
+        data.x[std::size_t(i)] = std::move(x);
+        data.y[std::size_t(i)] = std::move(y);
+    }
+    data.owner = texts[lineCount - 1];
+    if (data.owner.size() > kMaxFieldTextLength) return {std::nullopt, lineCount};
+    return {std::move(data), 0};
+}
 
 QByteArray encodePolygonFile(const PolygonFileData &data) {
     QString text;
@@ -112,8 +195,9 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
     // 0666 as for any new file, the user's umask applied; a replaced file
     // keeps its owner, group and rights.
     QString why;
-    switch (platform::replaceFile(target, encodePolygonFile(data), 0666, replacing ? &old : nullptr,
-                                  &why)) {
+    const QByteArray bytes = polygonFileType(path) == PolygonFileType::Squx ? encodeSquxFile(data)
+                                                                            : encodePolygonFile(data);
+    switch (platform::replaceFile(target, bytes, 0666, replacing ? &old : nullptr, &why)) {
     case platform::ReplaceResult::Replaced:
         return SaveResult::Saved;
     case platform::ReplaceResult::CannotCreate:
@@ -144,11 +228,13 @@ bool writePolygonFile(const QString &path, const PolygonFileData &data) {
     return savePolygonFile(path, data) == SaveResult::Saved;
 }
 
-std::optional<PolygonFileData> readPolygonFile(const QString &path) {
+PolygonFileRead readPolygonFile(const QString &path) {
     // Only regular files: opening a FIFO would block, and a device has no end.
-    const auto bytes = platform::readRegularFile(path, kMaxPolygonFileSize);
-    if (!bytes) return std::nullopt;
-    return decodePolygonFile(*bytes);
+    const auto bytes = platform::readRegularFile(path, kMaxSquxFileSize);
+    if (!bytes) return {};
+    if (isSqux(*bytes)) return decodeSquxFile(*bytes);
+    if (bytes->size() > kMaxPolygonFileSize) return {};
+    return {decodePolygonFile(*bytes), 0};
 }
 
 QString commandLinePath(const QString &argument) {

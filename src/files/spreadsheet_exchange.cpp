@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace tarvel::files {
 
@@ -15,7 +16,6 @@ using platform::SpreadsheetError;
 
 namespace {
 
-constexpr int kRows = 20;
 
 // Closes the application however the export ends: a hidden instance left
 // running after a failure would hold its workbook until the program exits.
@@ -30,13 +30,13 @@ private:
     SpreadsheetApplication &application_;
 };
 
-ExportResult runExport(SpreadsheetApplication &application, const std::array<QString, 21> &x,
-                       const std::array<QString, 21> &y, int count, const QString &fileName) {
+ExportResult runExport(SpreadsheetApplication &application, const geometry::TextColumn &x,
+                       const geometry::TextColumn &y, int count, const QString &fileName) {
     platform::SpreadsheetWorkbook &workbook = application.WorkbooksAdd();
     platform::SpreadsheetWorksheet &sheet = workbook.Worksheets(1);
 
-    std::array<std::int64_t, kRows + 1> fixedX{};
-    std::array<std::int64_t, kRows + 1> fixedY{};
+    std::vector<std::int64_t> fixedX(std::size_t(count) + 1);
+    std::vector<std::int64_t> fixedY(std::size_t(count) + 1);
     for (int i = 1; i <= count; ++i) {
         const auto valueX = geometry::textToFixed4(x[i]);
         const auto valueY = geometry::textToFixed4(y[i]);
@@ -127,13 +127,13 @@ std::optional<double> cellTextNumber(const QString &text) {
 }
 
 ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
-                               const std::array<QString, 21> &x, const std::array<QString, 21> &y,
+                               const geometry::TextColumn &x, const geometry::TextColumn &y,
                                int count, const QString &fileName) {
     try {
         const std::unique_ptr<SpreadsheetApplication> application = spreadsheet.createApplication();
         if (!application) return ExportResult::Failed;
         const QuitOnExit quit(*application);
-        return runExport(*application, x, y, std::clamp(count, 3, kRows), fileName);
+        return runExport(*application, x, y, std::clamp(count, 3, kMaxImportedCorners), fileName);
     } catch (...) {
         // The export reports failures by its result only.
         return ExportResult::Failed;
@@ -155,8 +155,7 @@ ImportOutcome importCorners(const platform::SpreadsheetColumns &columns) {
                                      }))
         row = 1;
 
-    std::array<double, kRows + 1> x{};
-    std::array<double, kRows + 1> y{};
+    std::vector<double> x(1), y(1);
     int count = 0;
     for (; row < rows; ++row) {
         const auto rowCells = cells(row);
@@ -167,6 +166,8 @@ ImportOutcome importCorners(const platform::SpreadsheetColumns &columns) {
                                           "принимает не больше %1 углов.")
                                .arg(kMaxImportedCorners));
         ++count;
+        x.push_back(0);
+        y.push_back(0);
         for (int column = 0; column < 2; ++column) {
             const auto number = cellNumber(rowCells[static_cast<std::size_t>(column)]);
             if (!number)
@@ -180,7 +181,9 @@ ImportOutcome importCorners(const platform::SpreadsheetColumns &columns) {
 
     ImportedCorners corners;
     corners.count = std::max(count, 3);
-    for (int i = 1; i <= kRows; ++i) {
+    x.resize(std::size_t(corners.count) + 1, 0.0);
+    y.resize(std::size_t(corners.count) + 1, 0.0);
+    for (int i = 1; i <= corners.count; ++i) {
         const auto index = static_cast<std::size_t>(i);
         corners.x[index] = geometry::formatNumber(x[index], geometry::kFieldPattern);
         corners.y[index] = geometry::formatNumber(y[index], geometry::kFieldPattern);

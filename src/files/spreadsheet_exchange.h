@@ -8,40 +8,40 @@
 // messages.
 #pragma once
 
+#include "geometry/text_column.h"
 #include "platform/services/services.h"
 
 #include <QString>
 
-#include <array>
 #include <optional>
 
 namespace tarvel::files {
 
 enum class ExportResult { Ok, PermissionDenied, Failed };
 
-// Writes the X and Y texts of corners 1..`count` (indices 1..20; index 0 is
-// unused; `count` is clamped to 3..20) as numbers into a new workbook,
+// Writes the X and Y texts of corners 1..`count` (index 0 is unused;
+// `count` is clamped to 3..kMaxImportedCorners) as numbers into a new workbook,
 // formats A1:B<count> with two decimals aligned right, and saves it as
 // `fileName`. Only the corners in force are written: the hidden rows are
-// no corners, and a workbook holding them would import as twenty corners.
+// no corners, and a workbook holding them would import as more corners.
 // Every text written is converted before anything is written: one text
 // that is not a number fails the export and no file is written. The
 // application started for the export is closed again in every case.
 ExportResult exportCoordinates(platform::SpreadsheetService &spreadsheet,
-                               const std::array<QString, 21> &x, const std::array<QString, 21> &y,
+                               const geometry::TextColumn &x, const geometry::TextColumn &y,
                                int count, const QString &fileName);
 
-// Field texts taken from a workbook: x[i], y[i] for corner i = 1..20 (index
-// 0 is unused). Every field gets a text, so nothing of the polygon shown
-// before the import survives in a field.
+// Field texts taken from a workbook: x[i], y[i] for corner i = 1..count
+// (index 0 is unused). They replace every row, hidden ones too, so nothing
+// of the polygon shown before the import survives in a field.
 struct ImportedCorners {
-    std::array<QString, 21> x;
-    std::array<QString, 21> y;
-    int count = 0; // the corner count to set, 3..20
+    geometry::TextColumn x;
+    geometry::TextColumn y;
+    int count = 0; // the corner count to set, 3..kMaxImportedCorners
 };
 
 // The most corners a workbook may hold.
-inline constexpr int kMaxImportedCorners = 20;
+inline constexpr int kMaxImportedCorners = 10000;
 
 // What an import makes of a workbook's cells: the corners, or the message
 // that tells the user why none were taken.
@@ -60,12 +60,11 @@ struct ImportOutcome {
 //    a decimal comma or a decimal point and with blanks or no-break spaces
 //    between digit groups ("1,5", " 1 234,50", "1.5"), as people and other
 //    programs write numbers stored as text;
-//  - one or two corners make a triangle whose missing corners are at zero,
-//    and fields beyond the corners get the field of zero (" 0,00"), as a
-//    new row would hold.
+//  - one or two corners make a triangle whose missing corners are at zero
+//    (" 0,00"), as a new row would hold.
 // The import fails, and must change nothing, when a cell of a corner's row
 // is empty, holds a text that is no number or an error value, when more
-// than twenty rows hold corners, or when no row does. The message is
+// than kMaxImportedCorners rows hold corners, or when no row does. The message is
 // "Ошибка импорта!" followed by the row and column of the first cell that
 // stopped it ("Ошибка импорта! Строка 7, столбец B: не число"), the row
 // numbered as the spreadsheet numbers it.

@@ -20,7 +20,7 @@
 // field, as typed.
 // The lines are read in order, and the first that cannot be taken stops
 // the reading: one that is not a pair, or one pair more than `room` (the
-// corners left from the row pasted into to the last, corner 20).
+// corners left from the row pasted into to the last possible corner).
 //
 // Pure code: no widgets.
 #pragma once
@@ -49,6 +49,6 @@ struct PastedTable {
     int badLine = 0;
 };
 
-PastedTable readPastedCorners(const QString &text, int room = 20);
+PastedTable readPastedCorners(const QString &text, int room);
 
 } // namespace tarvel::geometry

@@ -13,9 +13,6 @@ namespace {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
 
-// The measure arrays end at index 30, so no caller may hand in more corners.
-constexpr int kMaxIndex = kMeasureSize - 1;
-
 // Sides between these bounds square, add and multiply in the law of cosines
 // without overflow or loss to subnormals; every real survey lies far inside.
 constexpr double kSafeSideMin = 1e-150;
@@ -131,7 +128,7 @@ int decimalsOf(double v) {
 } // namespace
 
 double PolygonArea(int n, const double *X, const double *Y) {
-    if (n < 1 || n > kMaxIndex || X == nullptr || Y == nullptr) return 0.0;
+    if (n < 1 || X == nullptr || Y == nullptr) return 0.0;
     const double sum = trapezoidSum(n, X, Y, 0, 0);
     if (std::isfinite(sum)) return std::abs(sum) * 0.5;
 
@@ -159,11 +156,11 @@ float Acos(float x) {
 }
 
 void Measures::clear() {
-    SideLen.fill(0.0);
-    ChordLen.fill(0.0);
-    CornerCos.fill(0.0f);
-    CornerAngle.fill(0.0);
-    AngleDefined.fill(false);
+    SideLen.clear();
+    ChordLen.clear();
+    CornerCos.clear();
+    CornerAngle.clear();
+    AngleDefined.clear();
 }
 
 double distance(double xa, double ya, double xb, double yb) {
@@ -181,7 +178,13 @@ double distance(double xa, double ya, double xb, double yb) {
 
 void computeMeasures(int n, const double *X, const double *Y, Measures &out) {
     out.clear();
-    if (n < kMinCorners || n > kMaxIndex || X == nullptr || Y == nullptr) return;
+    if (n < kMinCorners || X == nullptr || Y == nullptr) return;
+    const auto size = std::size_t(n) + 1;
+    out.SideLen.assign(size, 0.0);
+    out.ChordLen.assign(size, 0.0);
+    out.CornerCos.assign(size, 0.0f);
+    out.CornerAngle.assign(size, 0.0);
+    out.AngleDefined.assign(size, false);
 
     const auto dist = [&](int a, int b) {
         return distance(coord(X, a), coord(Y, a), coord(X, b), coord(Y, b));
@@ -218,7 +221,7 @@ void computeMeasures(int n, const double *X, const double *Y, Measures &out) {
 
 Shift smallest(int n, const double *X, const double *Y) {
     Shift s;
-    if (n < 1 || n > kMaxIndex || X == nullptr || Y == nullptr) return s;
+    if (n < 1 || X == nullptr || Y == nullptr) return s;
     s.minX = coord(X, 1);
     s.minY = coord(Y, 1);
     for (int i = 2; i <= n; ++i) {
@@ -231,7 +234,7 @@ Shift smallest(int n, const double *X, const double *Y) {
 // Negation is written as 0 - v so that a 0 coordinate stays +0 and never
 // shows up later as "-0".
 void rotateAnticlockwise(int n, double *X, double *Y) {
-    if (n < 1 || n > kMaxIndex || X == nullptr || Y == nullptr) return;
+    if (n < 1 || X == nullptr || Y == nullptr) return;
     for (int i = 1; i <= n; ++i) {
         const double x = coord(X, i);
         const double y = coord(Y, i);
@@ -241,7 +244,7 @@ void rotateAnticlockwise(int n, double *X, double *Y) {
 }
 
 void rotateClockwise(int n, double *X, double *Y) {
-    if (n < 1 || n > kMaxIndex || X == nullptr || Y == nullptr) return;
+    if (n < 1 || X == nullptr || Y == nullptr) return;
     for (int i = 1; i <= n; ++i) {
         const double x = coord(X, i);
         const double y = coord(Y, i);
@@ -251,7 +254,7 @@ void rotateClockwise(int n, double *X, double *Y) {
 }
 
 Point insertedCorner(int p, int n, const double *X, const double *Y) {
-    if (n < 1 || n > kMaxIndex || p < 1 || p > n || X == nullptr || Y == nullptr) return {};
+    if (n < 1 || p < 1 || p > n || X == nullptr || Y == nullptr) return {};
     const int q = p == n ? 1 : p + 1;
     // Halving each coordinate first is exact and gives the same double as
     // (a + b) / 2, but cannot overflow for coordinates near the double limit.

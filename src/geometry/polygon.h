@@ -1,10 +1,9 @@
 // The polygon model and its measures.
 //
-// A polygon is 3 to 20 corners given by plane coordinates in metres (or in
-// whatever unit the user reads them in), numbered from 1; corner n is
-// followed by corner 1. Arrays are indexed like the corners: element 0 is
-// unused (or used as working room by the algorithms) and the arrays have
-// room for 30 corners although the window holds 20.
+// A polygon is 3 to kMaxCorners corners given by plane coordinates in
+// metres (or in whatever unit the user reads them in), numbered from 1;
+// corner n is followed by corner 1. Arrays are indexed like the corners:
+// element 0 is unused (or used as working room by the algorithms).
 //
 // Every function below reads corners 1..n only, so the arrays passed in must
 // hold index n. A coordinate that is not a finite number (NaN, infinity)
@@ -14,20 +13,20 @@
 // Pure code: no widgets.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tarvel::geometry {
 
-inline constexpr int kMaxCorners = 20;
+// The most corners a polygon has. The 42-line polygon file holds only 20
+// (files/polygon_file.h); that is the file's limit, not the polygon's.
+inline constexpr int kMaxCorners = 10000;
 inline constexpr int kMinCorners = 3;
-inline constexpr int kMeasureSize = 31; // indexes 0..30
 
-using CornerArray = std::array<double, 21>;            // indexes 0..20
-using MeasureArray = std::array<double, kMeasureSize>; // indexes 0..30
-using CosineArray = std::array<float, kMeasureSize>;
+// Values of corners 1..n at indexes 1..n; index 0 is unused.
+using Coordinates = std::vector<double>;
 
-// Area by the trapezoid rule on corners 1..n of X and Y (n from 1 to 30;
+// Area by the trapezoid rule on corners 1..n of X and Y (n from 1 up;
 // anything else gives 0). The result does not depend on the direction in
 // which the corners run; self-intersecting outlines are not detected.
 // Unit: square of the coordinates' unit. Coordinates so large that the
@@ -41,21 +40,24 @@ double PolygonArea(int n, const double *X, const double *Y);
 // finite.
 float Acos(float x);
 
-// The derived measures of one recompute. Element 0 and every element above n
-// are 0; elements 1..n hold the current measures.
+// The derived measures of one recompute: n + 1 elements each, element 0
+// is 0 and elements 1..n hold the current measures (none at all after
+// clear(), or for fewer than 3 corners).
 struct Measures {
-    MeasureArray SideLen{};     // side from corner i to i+1; SideLen(n) back to 1
-    MeasureArray ChordLen{};    // distance between the two neighbours of corner i
-    CosineArray CornerCos{};    // cosine of the angle at corner i (single)
-    MeasureArray CornerAngle{}; // degrees, 0..180, unsigned
+    std::vector<double> SideLen;     // side from corner i to i+1; SideLen(n) back to 1
+    std::vector<double> ChordLen;    // distance between the two neighbours of corner i
+    std::vector<float> CornerCos;    // cosine of the angle at corner i (single)
+    std::vector<double> CornerAngle; // degrees, 0..180, unsigned
     // false where the angle is undefined: one of the two sides meeting at the
     // corner has length 0. Such a corner's CornerCos and CornerAngle stay 0.
-    std::array<bool, kMeasureSize> AngleDefined{};
+    std::vector<bool> AngleDefined;
 
+    // The number of corners measured (0 when none).
+    int corners() const { return SideLen.empty() ? 0 : int(SideLen.size()) - 1; }
     void clear();
 };
 
-// Fills the measures of corners 1..n (n in 3..30; otherwise only clears)
+// Fills the measures of corners 1..n (n from 3 up; otherwise only clears)
 // from X(1..n), Y(1..n), in the order the window uses: sides 1..n-1, side n,
 // chords 2..n-1, n, 1, then angles 2..n and corner 1 last. Angles come from
 // the law of cosines, the cosine is stored in single precision and turned
@@ -80,12 +82,12 @@ struct Shift {
 };
 
 // The smallest X and the smallest Y of corners 1..n (first corner's values,
-// replaced only by strictly smaller ones). n outside 1..30 gives (0, 0).
+// replaced only by strictly smaller ones). n below 1 gives (0, 0).
 Shift smallest(int n, const double *X, const double *Y);
 
 // Rotation by exactly 90 degrees: anticlockwise (x, y) -> (-y, x),
-// clockwise (x, y) -> (y, -x). Applied in place to corners 1..n (n up to
-// 30; anything else changes nothing). No scaling creeps in, so side lengths
+// clockwise (x, y) -> (y, -x). Applied in place to corners 1..n (n below 1
+// changes nothing). No scaling creeps in, so side lengths
 // and the area are kept exactly; a coordinate 0 comes out as +0, never -0.
 void rotateAnticlockwise(int n, double *X, double *Y);
 void rotateClockwise(int n, double *X, double *Y);

@@ -17,8 +17,9 @@ PolygonTexts defaultPolygon() {
     static constexpr int kY[20] = {30, 5,  5,  90, 90, 110, 90, 90, 110, 90,
                                    90, 70, 70, 50, 50, 30,  30, 5,  5,   30};
     PolygonTexts t;
-    t.count = QString::number(kMaxCorners);
-    for (int i = 1; i <= kMaxCorners; ++i) {
+    const int n = PolygonState{}.corners;
+    t.count = QString::number(n);
+    for (int i = 1; i <= n; ++i) {
         t.x[std::size_t(i)] = QString::number(kX[i - 1]) + QStringLiteral(",00");
         t.y[std::size_t(i)] = QString::number(kY[i - 1]) + QStringLiteral(",00");
     }
@@ -41,26 +42,10 @@ bool isCorner(const PolygonState &s, int p) {
     return p >= 1 && p <= cornersOf(s);
 }
 
-// Corners 1..n as numbers; `complete` is false when a text is not one (it
-// then counts as 0).
-struct Corners {
-    int n = 0;
-    CornerArray X{};
-    CornerArray Y{};
-    bool complete = true;
-};
+using Corners = CornerValues;
 
 Corners readCorners(const PolygonState &s) {
-    Corners c;
-    c.n = cornersOf(s);
-    for (int i = 1; i <= c.n; ++i) {
-        const auto x = textToDouble(s.texts.x[std::size_t(i)]);
-        const auto y = textToDouble(s.texts.y[std::size_t(i)]);
-        c.complete = c.complete && x && y;
-        c.X[std::size_t(i)] = x.value_or(0);
-        c.Y[std::size_t(i)] = y.value_or(0);
-    }
-    return c;
+    return cornerValues(s);
 }
 
 CommandResult changed(PolygonState s) {
@@ -96,6 +81,28 @@ CommandResult thenToOrigin(const PolygonState &s) {
 }
 
 } // namespace
+
+bool readCornerRange(const PolygonTexts &t, std::size_t first, std::size_t end, Coordinates &X,
+                     Coordinates &Y) {
+    bool complete = true;
+    for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
+        const auto x = textToDouble(t.x[i]);
+        const auto y = textToDouble(t.y[i]);
+        complete = complete && x && y;
+        X[i] = x.value_or(0);
+        Y[i] = y.value_or(0);
+    }
+    return complete;
+}
+
+CornerValues cornerValues(const PolygonState &s) {
+    CornerValues c;
+    c.n = cornersOf(s);
+    c.X.assign(std::size_t(c.n) + 1, 0.0);
+    c.Y.assign(std::size_t(c.n) + 1, 0.0);
+    c.complete = readCornerRange(s.texts, 1, std::size_t(c.n) + 1, c.X, c.Y);
+    return c;
+}
 
 CommandResult moveToOrigin(const PolygonState &s) {
     if (auto moved = movedToOrigin(s)) return changed(std::move(*moved));
@@ -136,7 +143,7 @@ int cornerAfter(int p, int n) {
 CommandResult insertCorner(const PolygonState &s, int p) {
     const Corners c = readCorners(s);
     const int n = c.n;
-    if (p == kMaxCorners || n == kMaxCorners) return refused(Refusal::TooManyCorners);
+    if (n >= kMaxCorners) return refused(Refusal::TooManyCorners);
     if (!isCorner(s, p)) return refused(Refusal::NoCorner);
     const Point m = insertedCorner(p, n, c.X.data(), c.Y.data());
     PolygonState t = s;
@@ -176,8 +183,8 @@ CommandResult changeCount(const PolygonState &s, int delta) {
 
 CommandResult clearCorners(const PolygonState &s) {
     PolygonState t = s;
-    t.texts.x.fill(QString());
-    t.texts.y.fill(QString());
+    t.texts.x = TextColumn{};
+    t.texts.y = TextColumn{};
     return changed(std::move(t));
 }
 
@@ -209,21 +216,18 @@ CommandResult moveCorner(const PolygonState &s, int p, Axis axis, double delta) 
     return changed(std::move(t));
 }
 
-CommandResult importCorners(const PolygonState &s, const std::array<QString, 21> &x,
-                            const std::array<QString, 21> &y, int count) {
+CommandResult importCorners(const PolygonState &s, const TextColumn &x, const TextColumn &y,
+                            int count) {
     PolygonState t = s;
-    for (std::size_t i = 1; i <= kMaxCorners; ++i) {
-        t.texts.x[i] = x[i];
-        t.texts.y[i] = y[i];
-    }
+    t.texts.x = x;
+    t.texts.y = y;
     t.corners = std::clamp(count, kMinCorners, kMaxCorners);
     t.texts.count = QString::number(t.corners);
     return changed(std::move(t));
 }
 
-CommandResult enterPlaneCorners(const PolygonState &s, int count,
-                                const std::array<double, 21> &x,
-                                const std::array<double, 21> &y) {
+CommandResult enterPlaneCorners(const PolygonState &s, int count, std::span<const double> x,
+                                std::span<const double> y) {
     const auto text = [](double v) {
         return plainText(roundHalfEven(std::isfinite(v) ? v : 0.0, 2));
     };
@@ -231,8 +235,8 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count,
     t.corners = std::clamp(count, kMinCorners, kMaxCorners);
     t.texts.count = QString::number(t.corners);
     for (std::size_t i = 1; i <= std::size_t(t.corners); ++i) {
-        t.texts.x[i] = text(x[i]);
-        t.texts.y[i] = text(y[i]);
+        t.texts.x[i] = text(i < x.size() ? x[i] : 0.0);
+        t.texts.y[i] = text(i < y.size() ? y[i] : 0.0);
     }
     t.unit = Unit::Metres;
     return changed(std::move(t));
@@ -254,7 +258,10 @@ CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &t
         t.texts.x[i] = formatNumber(table.corners[k].x, kFieldPattern);
         t.texts.y[i] = formatNumber(table.corners[k].y, kFieldPattern);
     }
-    t.corners = std::max(s.corners, from - 1 + int(rows));
+    // A list pasted into the first row is the polygon; lower down it only
+    // adds corners.
+    const int last = from - 1 + int(rows);
+    t.corners = from == 1 ? std::max(last, kMinCorners) : std::max(s.corners, last);
     t.texts.count = QString::number(t.corners);
     return changed(std::move(t));
 }

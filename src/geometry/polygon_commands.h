@@ -27,6 +27,7 @@
 #include "geometry/polygon_state.h"
 
 #include <optional>
+#include <span>
 
 namespace tarvel::geometry {
 
@@ -36,8 +37,7 @@ enum class Refusal {
     // A coordinate of corners 1..n is not a number ("В поле с координатами
     // не число!"): the command would have to make up a 0 for it.
     NotANumber,
-    // Insert at 20 corners ("Больше 20-ти углов программа не
-    // поддерживает!").
+    // Insert at kMaxCorners corners, or a paste beyond them.
     TooManyCorners,
     // Delete at 3 corners ("Меньше 3-х углов в многоугольнике быть не
     // может!").
@@ -57,6 +57,16 @@ struct CommandResult {
 // The polygon the program starts with: 20 corners (area 10 700 m²), the
 // design texts "26,00", "30,00", ... and the owner prompt.
 PolygonTexts defaultPolygon();
+
+// ---- reading ----
+// Reads corners first..end - 1 (index 0 is skipped) of the texts into X and
+// Y, which must hold index end - 1; a text that is not a number gives 0.
+// True when every text read is a number. The one place texts become
+// numbers.
+bool readCornerRange(const PolygonTexts &t, std::size_t first, std::size_t end, Coordinates &X,
+                     Coordinates &Y);
+// Corners 1..s.corners (clamped to 3..kMaxCorners) as numbers.
+CornerValues cornerValues(const PolygonState &s);
 
 // ---- whole-polygon transformations ----
 
@@ -95,7 +105,7 @@ int cornerAfter(int p, int n);
 // text of its value (" 1 234,50" becomes "1234,5"); a text that is not a
 // number counts as 0 here. The count becomes n + 1; whatever row n + 1 held
 // while hidden is overwritten by the corner that moves into it.
-// Refusals, in this order: TooManyCorners when n = 20 or p = 20;
+// Refusals, in this order: TooManyCorners when n = kMaxCorners;
 // NoCorner when p is not a corner 1..n.
 CommandResult insertCorner(const PolygonState &s, int p);
 
@@ -106,11 +116,11 @@ CommandResult insertCorner(const PolygonState &s, int p);
 CommandResult deleteCorner(const PolygonState &s, int p);
 
 // The count buttons: n + delta corners (delta +1 or -1), from the count in
-// force; rows shown again show their old texts. Beyond 3..20 nothing
+// force; rows shown again show their old texts. Beyond 3..kMaxCorners nothing
 // changes (no `after`, no refusal).
 CommandResult changeCount(const PolygonState &s, int delta);
 
-// Empties the X and Y texts of all 20 rows, hidden ones too. The count and
+// Empties the X and Y texts of every row, hidden ones too. The count and
 // the owner stay.
 CommandResult clearCorners(const PolygonState &s);
 
@@ -129,32 +139,34 @@ CommandResult moveCorner(const PolygonState &s, int p, Axis axis, double delta);
 
 // ---- polygons from elsewhere ----
 
-// Corners read from a workbook: the X and Y texts of all 20 rows (index 0
-// unused) replace the present ones, and `count` (clamped to 3..20) becomes
-// the count. The owner and the unit stay.
-CommandResult importCorners(const PolygonState &s, const std::array<QString, 21> &x,
-                            const std::array<QString, 21> &y, int count);
+// Corners read from a workbook: the X and Y columns (index 0 unused)
+// replace the present ones, hidden rows too, and `count` (clamped to
+// 3..kMaxCorners) becomes the count. The owner and the unit stay.
+CommandResult importCorners(const PolygonState &s, const TextColumn &x, const TextColumn &y,
+                            int count);
 
 // Corners converted from geographic coordinates, in metres: x[1..count],
-// y[1..count] (count clamped to 3..20) become the texts of corners 1..count,
+// y[1..count] (count clamped to 3..kMaxCorners; a value beyond the spans
+// counts as 0) become the texts of corners 1..count,
 // rounded to 2 decimals (halves to even) and written as plain shortest text
 // ("20,06", "19,9", "0"); a value that is not finite counts as 0. The unit
 // becomes metres: the conversion gives metres, and undoing the entry brings
 // back the unit before it. Rows beyond the count and the owner stay.
-CommandResult enterPlaneCorners(const PolygonState &s, int count,
-                                const std::array<double, 21> &x,
-                                const std::array<double, 21> &y);
+CommandResult enterPlaneCorners(const PolygonState &s, int count, std::span<const double> x,
+                                std::span<const double> y);
 
 // Corners pasted as a table (pasted_corners.h) from corner `from` on: the
 // pairs of the table become corners from, from + 1, ... in order, each
 // coordinate written through the field pattern "# ##0.00", as a field shows
 // a number typed into it once it is left (6123456,78 -> "6123 456,78").
-// The count grows to the last pasted corner and never shrinks; the other
-// corners, the owner and the unit stay. One change however many corners.
+// Pasted from corner 1, the list is the polygon: the count becomes the
+// number of pasted corners (at least 3). From a later corner the count
+// grows to the last pasted corner and never shrinks. The other corners'
+// texts, the owner and the unit stay. One change however many corners.
 // Refusals, changing nothing:
 //   NotANumber with `line` = table.badLine when a line is not a pair;
 //   TooManyCorners with `line` = the first line that would go beyond
-//   corner 20 (the table's own TooMany line, or found here);
+//   corner kMaxCorners (the table's own TooMany line, or found here);
 //   NoCorner when `from` is not a corner 1..n, or the table holds no
 //   corners (a paste that belongs in one field).
 CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table);

@@ -12,13 +12,17 @@ namespace tarvel::geometry {
 namespace {
 
 // Merge keys of the steps that merge: one per field, so that typing in
-// TextX(3) and then in TextY(3) gives two steps.
+// TextX(3) and then in TextY(3) gives two steps. Every field of every corner
+// up to kMaxCorners has a key of its own, distinct from the owner's and the
+// count's.
 constexpr int kNoMerge = -1;
-constexpr int kOwnerKey = 100;
-constexpr int kCountKey = 101;
-int fieldKey(Axis axis, int i) {
-    return (axis == Axis::X ? 0 : 50) + i;
+constexpr int kOwnerKey = 1;
+constexpr int kCountKey = 2;
+constexpr int fieldKey(Axis axis, int i) {
+    return 3 + 2 * i + (axis == Axis::X ? 0 : 1);
 }
+static_assert(fieldKey(Axis::Y, kMaxCorners) > fieldKey(Axis::X, kMaxCorners));
+static_assert(fieldKey(Axis::X, 1) > kCountKey);
 
 bool validCorner(int i) {
     return i >= 1 && i <= kMaxCorners;
@@ -86,8 +90,8 @@ std::optional<double> PolygonDocument::distance(int a, int b) const {
 
 PolygonDocument::State PolygonDocument::next(const PolygonTexts &texts) const {
     State s{texts, state_.countInForce, state_.unit};
-    // Only a whole number from 3 to 20 is a count: there is room for 20
-    // corners, and fewer than 3 make no polygon.
+    // Only a whole number from 3 to kMaxCorners is a count: fewer than 3
+    // make no polygon.
     if (const auto c = textToInt16(texts.count);
         c && *c >= kMinCorners && *c <= kMaxCorners && double(*c) == textToDouble(texts.count))
         s.countInForce = *c;
@@ -237,19 +241,39 @@ void PolygonDocument::setState(const State &s) {
 
 void PolygonDocument::recompute() {
     ++recomputes_;
-    CornerValues v;
-    v.n = std::clamp(state_.countInForce, kMinCorners, kMaxCorners);
-    for (int i = 1; i <= v.n; ++i) {
-        const auto x = textToDouble(state_.texts.x[std::size_t(i)]);
-        const auto y = textToDouble(state_.texts.y[std::size_t(i)]);
-        v.complete = v.complete && x && y;
-        v.X[std::size_t(i)] = x.value_or(0);
-        v.Y[std::size_t(i)] = y.value_or(0);
-    }
-    values_ = v;
+    readValues();
+    const CornerValues &v = values_;
     area_ = PolygonArea(v.n, v.X.data(), v.Y.data());
-    measures_.clear();
     computeMeasures(v.n, v.X.data(), v.Y.data(), measures_);
+}
+
+void PolygonDocument::readValues() {
+    // Reading a text as a number is the costly part of a recompute; a
+    // keystroke changes one block of texts, so only blocks whose storage
+    // changed since the last reading are read again.
+    const TextColumn &tx = state_.texts.x, &ty = state_.texts.y;
+    CornerValues &v = values_;
+    const int n = std::clamp(state_.countInForce, kMinCorners, kMaxCorners);
+    const std::size_t size = std::size_t(n) + 1;
+    const std::size_t oldSize = v.X.size();
+    v.n = n;
+    v.X.resize(size, 0.0);
+    v.Y.resize(size, 0.0);
+    const std::size_t blocks = (size + TextColumn::kBlock - 1) / TextColumn::kBlock;
+    blockComplete_.resize(blocks, true);
+    v.complete = true;
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::size_t first = b * TextColumn::kBlock;
+        const std::size_t end = std::min(size, first + TextColumn::kBlock);
+        // Values and completeness hold for the extent the block was read
+        // in: a count that ends elsewhere in it reads it again.
+        const bool known = std::min(oldSize, first + TextColumn::kBlock) == end &&
+                           tx.sharesBlock(valuesFromX_, b) && ty.sharesBlock(valuesFromY_, b);
+        if (!known) blockComplete_[b] = readCornerRange(state_.texts, first, end, v.X, v.Y);
+        v.complete = v.complete && blockComplete_[b];
+    }
+    valuesFromX_ = tx;
+    valuesFromY_ = ty;
 }
 
 void PolygonDocument::setModified(bool m) {

@@ -36,26 +36,18 @@
 #pragma once
 
 #include "geometry/polygon.h"
+#include "geometry/polygon_commands.h"
 #include "geometry/polygon_state.h"
 
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
 
-#include <array>
 #include <memory>
 #include <optional>
 
 namespace tarvel::geometry {
 
-// Corners 1..n as numbers; `complete` is false when some text of these
-// corners does not read as a number (that coordinate then holds 0).
-struct CornerValues {
-    int n = 0;
-    CornerArray X{};
-    CornerArray Y{};
-    bool complete = true;
-};
 
 class PolygonDocument : public QObject {
     Q_OBJECT
@@ -71,8 +63,9 @@ public:
     Unit unit() const { return state_.unit; }
     // What the editing commands (polygon_commands.h) start from.
     PolygonState current() const { return {state_.texts, state_.unit, state_.countInForce}; }
-    double x(int i) const { return values_.X.at(std::size_t(i)); }
-    double y(int i) const { return values_.Y.at(std::size_t(i)); }
+    // Corner i's value (0 beyond the count).
+    double x(int i) const { return valueAt(values_.X, i); }
+    double y(int i) const { return valueAt(values_.Y, i); }
     const CornerValues &values() const { return values_; }
     double area() const { return area_; }
     const Measures &measures() const { return measures_; }
@@ -132,7 +125,7 @@ signals:
 private:
     struct State {
         PolygonTexts texts;
-        int countInForce = kMaxCorners;
+        int countInForce = PolygonState{}.corners;
         Unit unit = Unit::Metres;
         bool operator==(const State &) const = default;
     };
@@ -147,10 +140,20 @@ private:
     // An undo or redo makes `s` the state; no command runs meanwhile.
     void replay(const Snapshot &s);
     void recompute();
+    // values_ from the texts of corners 1..n.
+    void readValues();
     void setModified(bool m);
+    static double valueAt(const Coordinates &c, int i) {
+        return i >= 0 && std::size_t(i) < c.size() ? c[std::size_t(i)] : 0.0;
+    }
 
     State state_;
     CornerValues values_;
+    // The texts values_ was read from: blocks they still share with the
+    // present texts need no reading again.
+    TextColumn valuesFromX_, valuesFromY_;
+    // Per block of corners: whether every text in it reads as a number.
+    std::vector<bool> blockComplete_;
     Measures measures_;
     double area_ = 0;
     int recomputes_ = 0;

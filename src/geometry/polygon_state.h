@@ -6,21 +6,31 @@
 #pragma once
 
 #include "geometry/polygon.h"
+#include "geometry/text_column.h"
 
 #include <QString>
 
-#include <array>
-
 namespace tarvel::geometry {
 
-// The texts of a polygon, as shown; index 0 of x and y is unused.
+// The texts of a polygon, as shown; index 0 of x and y is unused. The
+// columns may hold texts beyond the count: rows hidden by a lower count keep
+// theirs, and show them again when the count goes up.
 struct PolygonTexts {
     QString count;
-    std::array<QString, 21> x{};
-    std::array<QString, 21> y{};
+    TextColumn x;
+    TextColumn y;
     QString owner;
 
     bool operator==(const PolygonTexts &) const = default;
+};
+
+// Corners 1..n as numbers; `complete` is false when some text of these
+// corners does not read as a number (that coordinate then holds 0).
+struct CornerValues {
+    int n = 0;
+    Coordinates X; // indexes 0..n
+    Coordinates Y;
+    bool complete = true;
 };
 
 enum class Axis { X, Y };
@@ -33,16 +43,17 @@ enum class Unit { Metres, Kilometres };
 QString unitText(Unit unit);
 
 // The state an editing command reads and gives.
-//   texts    the texts of the count, of corners 1..20 and of the owner;
+//   texts    the texts of the count, of the corners and of the owner;
 //   unit     the length unit;
-//   corners  the corner count in force, 3..20: the count text applied last.
-//            A count text typed but not applied ("25", "") does not move
+//   corners  the corner count in force, 3..kMaxCorners: the count text
+//            applied last. A count text typed but not applied ("2", "") does not move
 //            it. A command that changes the count writes its new count text
 //            and sets `corners` to match.
 struct PolygonState {
     PolygonTexts texts;
     Unit unit = Unit::Metres;
-    int corners = kMaxCorners;
+    // The program starts with 20 corners (defaultPolygon()).
+    int corners = 20;
 
     bool operator==(const PolygonState &) const = default;
 };

@@ -1,6 +1,7 @@
 #include "geometry/polygon_warnings.h"
 
 #include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
 
 // Boost 1.74 includes some of its own deprecated headers, which would say
 // so at every build.
@@ -21,6 +22,7 @@
 #pragma GCC diagnostic pop
 
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 #include <cstddef>
 
@@ -45,6 +47,10 @@ QString pointText(double x, double y) {
     return QStringLiteral("(%1; %2)")
         .arg(plainText(roundHalfEven(x, 2)), plainText(roundHalfEven(y, 2)));
 }
+
+// Up to this many corners the plain look at every pair of sides is quicker
+// than the full check.
+constexpr std::size_t kPlainLookCorners = 64;
 
 struct Corner {
     double x = 0;
@@ -151,39 +157,64 @@ bool surelySimple(const std::vector<QPointF> &corners) {
     return true;
 }
 
+// Every pair of corners i < j in the same place, the first pair (smallest
+// i, then smallest j) first. Sorting the corners by place finds them in
+// n log n, where a look at every pair would take n² at ten thousand corners.
+std::vector<std::pair<int, int>> coincidentPairs(const std::vector<Corner> &corners) {
+    std::vector<int> order;
+    order.reserve(corners.size());
+    for (int i = 1; i < int(corners.size()); ++i) order.push_back(i);
+    const auto place = [&](int i) {
+        const Corner &c = corners[std::size_t(i)];
+        return std::tuple(c.x, c.y, i);
+    };
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return place(a) < place(b); });
+    std::vector<std::pair<int, int>> pairs;
+    for (std::size_t g = 0; g < order.size();) {
+        std::size_t e = g + 1;
+        while (e < order.size() &&
+               corners[std::size_t(order[e])] == corners[std::size_t(order[g])])
+            ++e;
+        for (std::size_t a = g; a < e; ++a)
+            for (std::size_t b = a + 1; b < e; ++b) pairs.emplace_back(order[a], order[b]);
+        g = e;
+    }
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+}
+
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
-    const int n = std::clamp(s.corners, kMinCorners, kMaxCorners);
-    std::vector<Corner> corners(std::size_t(n) + 1);
-    for (int i = 1; i <= n; ++i) {
-        const std::size_t k = std::size_t(i);
-        const auto x = textToDouble(s.texts.x[k]);
-        const auto y = textToDouble(s.texts.y[k]);
-        if (!x || !y) {
+    const CornerValues v = cornerValues(s);
+    const int n = v.n;
+    if (!v.complete) {
+        for (int i = 1; i <= n; ++i) {
+            const std::size_t k = std::size_t(i);
+            const bool xRead = textToDouble(s.texts.x[k]).has_value();
+            if (xRead && textToDouble(s.texts.y[k])) continue;
             PolygonWarning w;
             w.kind = PolygonWarning::Kind::NotANumber;
             w.message = QStringLiteral("В поле с координатами не число!");
-            w.axis = x ? Axis::Y : Axis::X;
+            w.axis = xRead ? Axis::Y : Axis::X;
             w.corner = i;
-            w.where = (x ? QStringLiteral("Y") : QStringLiteral("X")) + QString::number(i);
+            w.where = (xRead ? QStringLiteral("Y") : QStringLiteral("X")) + QString::number(i);
             return {w};
         }
-        corners[k] = {*x, *y};
     }
+    std::vector<Corner> corners(std::size_t(n) + 1);
+    for (std::size_t k = 1; k <= std::size_t(n); ++k) corners[k] = {v.X[k], v.Y[k]};
 
     std::vector<PolygonWarning> warnings;
     std::vector<Corner> shared; // every place where corners coincide
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j)
-            if (corners[std::size_t(i)] == corners[std::size_t(j)]) {
-                shared.push_back(corners[std::size_t(i)]);
-                if (shared.size() > 1) continue;
-                PolygonWarning w;
-                w.kind = PolygonWarning::Kind::CoincidentCorners;
-                w.message = QStringLiteral("Углы %1 и %2 совпадают").arg(i).arg(j);
-                w.first = i;
-                w.second = j;
-                warnings.push_back(w);
-            }
+    for (const auto &[i, j] : coincidentPairs(corners)) {
+        shared.push_back(corners[std::size_t(i)]);
+        if (shared.size() > 1) continue;
+        PolygonWarning w;
+        w.kind = PolygonWarning::Kind::CoincidentCorners;
+        w.message = QStringLiteral("Углы %1 и %2 совпадают").arg(i).arg(j);
+        w.first = i;
+        w.second = j;
+        warnings.push_back(w);
+    }
 
     const bool checkable = std::all_of(corners.begin() + 1, corners.end(), [](const Corner &c) {
         return std::abs(c.x) < kCheckedMagnitude && std::abs(c.y) < kCheckedMagnitude;
@@ -210,7 +241,10 @@ std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
         plain.reserve(ring.size());
         for (const BoostPoint &p : ring)
             plain.emplace_back(p.x(), p.y());
-        if (!surelySimple(plain)) bg::is_valid(ring, meeting, bg::default_strategy());
+        // The plain look takes n² steps: on long outlines the full check,
+        // which sorts the sides into sections first, is the quicker one.
+        if (plain.size() > kPlainLookCorners || !surelySimple(plain))
+            bg::is_valid(ring, meeting, bg::default_strategy());
         const auto told = [&](const BoostPoint &p) {
             return std::find(shared.begin(), shared.end(), Corner{p.x(), p.y()}) != shared.end();
         };

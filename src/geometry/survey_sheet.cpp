@@ -2,6 +2,7 @@
 
 #include "geometry/numtext.h"
 #include "geometry/polygon.h"
+#include "geometry/polygon_commands.h"
 #include "geometry/polygon_warnings.h"
 
 #include <algorithm>
@@ -199,17 +200,14 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     SurveySheet s;
     s.unit = in.polygon.unit;
     s.owner = in.polygon.texts.owner;
-    const int n = std::clamp(in.polygon.corners, kMinCorners, kMaxCorners);
+    const CornerValues values = cornerValues(in.polygon);
+    const int n = values.n;
     const double toMetres = s.unit == Unit::Kilometres ? 1000.0 : 1.0;
 
-    CornerArray X{}, Y{};
-    for (int i = 1; i <= n; ++i) {
-        X[std::size_t(i)] = textToDouble(in.polygon.texts.x[std::size_t(i)]).value_or(0);
-        Y[std::size_t(i)] = textToDouble(in.polygon.texts.y[std::size_t(i)]).value_or(0);
-    }
+    const Coordinates &X = values.X, &Y = values.Y;
     const auto next = [n](int i) { return i == n ? 1 : i + 1; };
     const auto prev = [n](int i) { return i == 1 ? n : i - 1; };
-    const auto at = [](const CornerArray &a, int i) { return a[std::size_t(i)]; };
+    const auto at = [](const Coordinates &a, int i) { return a[std::size_t(i)]; };
 
     // The way the corners run: the sign of the trapezoid sum, taken about
     // corner 1 so that survey coordinates keep their digits.

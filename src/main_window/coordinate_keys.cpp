@@ -22,7 +22,9 @@ QString CoordinateKeys::notAPairText(int line) {
 }
 
 QString CoordinateKeys::tooManyText(int line) {
-    return QStringLiteral("Строка %1: больше 20-ти углов программа не поддерживает!").arg(line);
+    return QStringLiteral("Строка %1: больше %2 углов программа не поддерживает!")
+        .arg(line)
+        .arg(geometry::kMaxCorners);
 }
 
 CoordinateKeys::CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument &doc,
@@ -30,10 +32,12 @@ CoordinateKeys::CoordinateKeys(CoordinateTable &table, geometry::PolygonDocument
                                CornerMenu openCornerMenu)
     : QObject(owner), table_(table), doc_(doc), services_(services), owner_(owner),
       openCornerMenu_(std::move(openCornerMenu)) {
-    for (int i = 1; i <= 20; ++i)
+    // A field is known by its row; the corner it shows is asked when a key
+    // comes.
+    for (int s = 1; s <= CoordinateTable::kRows; ++s)
         for (Axis axis : {Axis::X, Axis::Y}) {
-            QLineEdit *edit = table.field(axis, i)->edit();
-            places_.insert(edit, Place{axis, i});
+            QLineEdit *edit = table.fieldInRow(axis, s)->edit();
+            places_.insert(edit, Place{axis, s});
             edit->installEventFilter(this);
         }
 }
@@ -90,8 +94,10 @@ bool CoordinateKeys::eventFilter(QObject *watched, QEvent *event) {
     // Only keys and the context menu matter; a field sees many other events.
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ContextMenu)
         return QObject::eventFilter(watched, event);
-    const auto place = places_.constFind(watched);
-    if (place == places_.cend()) return QObject::eventFilter(watched, event);
+    const auto row = places_.constFind(watched);
+    if (row == places_.cend()) return QObject::eventFilter(watched, event);
+    const Place here{row->axis, table_.cornerAt(row->corner)};
+    const Place *place = &here;
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Paste)) {

@@ -2,92 +2,283 @@
 
 #include "platform/controls/colours.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace tarvel::main_window {
 
+namespace {
+// The rows' places, in twips.
+constexpr double kFirstRowTop = 1320;
+constexpr double kRowHeight = 300;
+constexpr double kFieldHeight = 315;
+constexpr double kXCaptionLeft = 180, kXFieldLeft = 480;
+constexpr double kYCaptionLeft = 1620, kYFieldLeft = 1920;
+constexpr double kFieldWidth = 975;
+// A caption moves left by this much for every digit after the first.
+constexpr double kDigitWidth = 60;
+// The scroll bar stands right of the Y fields, as tall as the rows.
+constexpr double kBarGap = 45, kBarWidth = 255;
+
+int digits(int n) {
+    int d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+} // namespace
+
 CoordinateTable::CoordinateTable(QWidget *surface) {
-    auto label = [surface](double left, double top, const QString &caption) {
+    auto label = [surface](double left, double top) {
         auto l = std::make_unique<Label>(surface, true);
         l->move(left, top);
-        l->setCaption(caption);
         return l;
     };
     auto text = [surface](double left, double top) {
         auto e = std::make_unique<TextBox>(surface);
-        e->move(left, top, 975, 315);
+        e->move(left, top, kFieldWidth, kFieldHeight);
         return e;
     };
-    for (int i = 1; i <= 20; ++i) {
-        const double top = 1320 + 300.0 * (i - 1);
-        LblX_[i] = label(i >= 10 ? 120 : 180, top + 60, QStringLiteral("X%1").arg(i));
-        TextX_[i] = text(480, top);
-        LblY_[i] = label(i >= 10 ? 1560 : 1620, top + 60, QStringLiteral("Y%1").arg(i));
-        TextY_[i] = text(1920, top);
+    for (int s = 1; s <= kRows; ++s) {
+        const double top = kFirstRowTop + kRowHeight * (s - 1);
+        LblX_[s] = label(kXCaptionLeft, top + 60);
+        TextX_[s] = text(kXFieldLeft, top);
+        LblY_[s] = label(kYCaptionLeft, top + 60);
+        TextY_[s] = text(kYFieldLeft, top);
+        for (QWidget *w : {static_cast<QWidget *>(TextX_[s]->edit()), LblX_[s]->widget(),
+                           static_cast<QWidget *>(TextY_[s]->edit()),
+                           LblY_[s]->widget()})
+            w->installEventFilter(this);
     }
+    placeCaptions();
+    bar_ = new QScrollBar(Qt::Vertical, surface);
+    const int left = platform::twipsToPixels(kYFieldLeft + kFieldWidth + kBarGap);
+    const int top = platform::twipsToPixels(kFirstRowTop);
+    const int bottom = platform::twipsToPixels(kFirstRowTop + kRowHeight * (kRows - 1) + kFieldHeight);
+    bar_->setGeometry(left, top, platform::twipsToPixels(kBarWidth), bottom - top);
+    bar_->setSingleStep(1);
+    bar_->setPageStep(kRows);
+    bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->hide();
+    connect(bar_, &QScrollBar::valueChanged, this, [this](int v) { setFirst(v); });
 }
 
 CoordinateTable::~CoordinateTable() = default;
 
-void CoordinateTable::showTexts(const geometry::PolygonTexts &texts) {
+int CoordinateTable::slotOf(int corner) const {
+    const int s = corner - first_ + 1;
+    return s >= 1 && s <= kRows ? s : 0;
+}
+
+int CoordinateTable::lastFirst() const {
+    return std::max(1, n_ - kRows + 1);
+}
+
+platform::TextBox *CoordinateTable::field(Axis axis, int i) const {
+    const int s = slotOf(i);
+    return s == 0 ? nullptr : fieldInRow(axis, s);
+}
+
+platform::TextBox *CoordinateTable::fieldInRow(Axis axis, int slot) const {
+    const auto k = std::size_t(std::clamp(slot, 1, kRows));
+    return axis == Axis::X ? TextX_[k].get() : TextY_[k].get();
+}
+
+platform::Label *CoordinateTable::captionInRow(Axis axis, int slot) const {
+    const auto k = std::size_t(std::clamp(slot, 1, kRows));
+    return axis == Axis::X ? LblX_[k].get() : LblY_[k].get();
+}
+
+platform::Label *CoordinateTable::xCaption(int i) const {
+    const int s = slotOf(i);
+    return s == 0 ? nullptr : LblX_[std::size_t(s)].get();
+}
+
+platform::Label *CoordinateTable::yCaption(int i) const {
+    const int s = slotOf(i);
+    return s == 0 ? nullptr : LblY_[std::size_t(s)].get();
+}
+
+void CoordinateTable::placeCaptions() {
+    for (int s = 1; s <= kRows; ++s) {
+        const int corner = cornerAt(s);
+        const double shift = kDigitWidth * (digits(corner) - 1);
+        const double top = kFirstRowTop + kRowHeight * (s - 1) + 60;
+        Label &lx = *LblX_[std::size_t(s)], &ly = *LblY_[std::size_t(s)];
+        const QString xText = QStringLiteral("X%1").arg(corner);
+        if (lx.Caption() != xText) {
+            lx.setCaption(xText);
+            lx.move(std::max(0.0, kXCaptionLeft - shift), top);
+            ly.setCaption(QStringLiteral("Y%1").arg(corner));
+            ly.move(kYCaptionLeft - shift, top);
+        }
+    }
+}
+
+void CoordinateTable::writeTexts() {
     writing_ = true;
-    for (int i = 1; i <= 20; ++i) {
-        if (TextX_[i]->Text() != texts.x[i]) TextX_[i]->setText(texts.x[i]);
-        if (TextY_[i]->Text() != texts.y[i]) TextY_[i]->setText(texts.y[i]);
+    for (int s = 1; s <= kRows; ++s) {
+        const auto k = std::size_t(cornerAt(s));
+        TextBox &x = *TextX_[std::size_t(s)], &y = *TextY_[std::size_t(s)];
+        if (x.Text() != texts_.x[k]) x.setText(texts_.x[k]);
+        if (y.Text() != texts_.y[k]) y.setText(texts_.y[k]);
     }
     writing_ = false;
 }
 
+void CoordinateTable::showTexts(const geometry::PolygonTexts &texts) {
+    texts_ = texts;
+    writeTexts();
+}
+
 void CoordinateTable::showRows(int n) {
-    for (int b = 1; b <= 20; ++b) {
-        const bool shown = b <= n;
-        TextX_[b]->setVisible(shown);
-        TextY_[b]->setVisible(shown);
-        LblX_[b]->setVisible(shown);
-        LblY_[b]->setVisible(shown);
+    n_ = n;
+    const bool scrolls = n > kRows;
+    {
+        const QSignalBlocker quiet(bar_);
+        bar_->setRange(1, lastFirst());
+    }
+    bar_->setVisible(scrolls);
+    if (first_ > lastFirst())
+        setFirst(lastFirst());
+    for (int s = 1; s <= kRows; ++s) {
+        const bool shown = cornerAt(s) <= n;
+        TextX_[std::size_t(s)]->setVisible(shown);
+        TextY_[std::size_t(s)]->setVisible(shown);
+        LblX_[std::size_t(s)]->setVisible(shown);
+        LblY_[std::size_t(s)]->setVisible(shown);
     }
 }
 
-void CoordinateTable::clearTextHighlight(int n) {
-    for (int i = 1; i <= std::min(n, 20); ++i) {
-        TextX_[i]->setForeColor(platform::kSysWindowText);
-        TextY_[i]->setForeColor(platform::kSysWindowText);
+void CoordinateTable::setFirst(int first) {
+    first = std::clamp(first, 1, lastFirst());
+    if (first == first_) return;
+    // The field with the focus is left before it shows another corner: its
+    // typing ends with its own corner.
+    int focusedCorner = 0;
+    Axis focusedAxis = Axis::X;
+    for (int s = 1; s <= kRows && focusedCorner == 0; ++s)
+        for (Axis a : {Axis::X, Axis::Y})
+            if (fieldInRow(a, s)->edit()->hasFocus()) {
+                focusedCorner = cornerAt(s);
+                focusedAxis = a;
+                if (auto &left = fieldInRow(a, s)->LostFocus) left();
+            }
+    first_ = first;
+    {
+        const QSignalBlocker quiet(bar_);
+        bar_->setValue(first_);
+    }
+    placeCaptions();
+    writeTexts();
+    showRows(n_);
+    paintRows();
+    if (focusedCorner != 0) {
+        if (TextBox *f = field(focusedAxis, focusedCorner)) {
+            f->SetFocus();
+            if (f->edit()->hasFocus() && f->GotFocus) f->GotFocus();
+        } else if (QWidget *focused = QApplication::focusWidget()) {
+            focused->clearFocus();
+        }
+    }
+}
+
+void CoordinateTable::scrollTo(int i) {
+    if (i < 1 || i > n_ || slotOf(i) != 0) return;
+    setFirst(i < first_ ? i : i - kRows + 1);
+}
+
+void CoordinateTable::focusCorner(Axis axis, int i) {
+    scrollTo(i);
+    if (TextBox *f = field(axis, i)) f->SetFocus();
+}
+
+void CoordinateTable::paintRows() {
+    for (int s = 1; s <= kRows; ++s) {
+        const bool current = cornerAt(s) == current_ && current_ >= 1 && current_ <= n_;
+        for (Axis a : {Axis::X, Axis::Y}) {
+            TextBox &f = *fieldInRow(a, s);
+            f.setForeColor(platform::kSysWindowText);
+            f.setBackColor(current ? 0xFFFF : platform::kSysWindowBackground);
+        }
     }
     showBadField();
+}
+
+void CoordinateTable::clearTextHighlight(int) {
+    paintRows();
 }
 
 void CoordinateTable::highlight(int corner, int n) {
-    clearTextHighlight(n);
-    for (int i = 1; i <= std::min(n, 20); ++i) {
-        TextX_[i]->setBackColor(platform::kSysWindowBackground);
-        TextY_[i]->setBackColor(platform::kSysWindowBackground);
-    }
-    if (corner < 1 || corner > 20) return;
-    TextX_[corner]->setForeColor(platform::kSysWindowText);
-    TextY_[corner]->setForeColor(platform::kSysWindowText);
-    TextX_[corner]->setBackColor(0xFFFF);
-    TextY_[corner]->setBackColor(0xFFFF);
-    showBadField();
+    current_ = corner;
+    if (n == n_) scrollTo(corner);
+    paintRows();
 }
 
 void CoordinateTable::markNotANumber(Axis axis, int corner) {
-    if (badCorner_ >= 1 && badCorner_ <= 20)
-        field(badAxis_, badCorner_)->setForeColor(platform::kSysWindowText);
     badAxis_ = axis;
     badCorner_ = corner;
-    showBadField();
+    paintRows();
 }
 
 void CoordinateTable::showBadField() {
-    if (badCorner_ >= 1 && badCorner_ <= 20) field(badAxis_, badCorner_)->setForeColor(0x0000FF);
+    if (TextBox *f = field(badAxis_, badCorner_); f && badCorner_ >= 1)
+        f->setForeColor(0x0000FF);
 }
 
-void CoordinateTable::moveFocus(Axis axis, int i, int keyCode, int n) {
-    const auto &column = axis == Axis::X ? TextX_ : TextY_;
-    if ((keyCode == platform::kKeyReturn || keyCode == platform::kKeyDown) && i >= 1 && i < n)
-        column[std::size_t(i) + 1]->SetFocus();
-    else if (keyCode == platform::kKeyUp && i > 1 && i <= n)
-        column[std::size_t(i) - 1]->SetFocus();
+void CoordinateTable::moveFocus(Axis axis, int i, int keyCode, int shift, int n) {
+    if (i < 1 || i > n) return;
+    int to = i;
+    const bool ctrl = (shift & platform::kCtrlKey) != 0;
+    switch (keyCode) {
+    case platform::kKeyReturn:
+    case platform::kKeyDown:
+        to = i + 1;
+        break;
+    case platform::kKeyUp:
+        to = i - 1;
+        break;
+    case platform::kKeyPageDown:
+        to = i + kRows;
+        break;
+    case platform::kKeyPageUp:
+        to = i - kRows;
+        break;
+    case platform::kKeyHome:
+        if (!ctrl) return;
+        to = 1;
+        break;
+    case platform::kKeyEnd:
+        if (!ctrl) return;
+        to = n;
+        break;
+    default:
+        return;
+    }
+    to = std::clamp(to, 1, n);
+    if (to == i) return;
+    // A page moves the window with the focus, so the focus keeps its row.
+    if (keyCode == platform::kKeyPageDown || keyCode == platform::kKeyPageUp)
+        setFirst(first_ + (to - i));
+    focusCorner(axis, to);
+}
+
+bool CoordinateTable::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Wheel && n_ > kRows) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        const int notches = wheel->angleDelta().y() / 120;
+        // Three corners a notch, as a list scrolls.
+        if (notches != 0) setFirst(first_ - 3 * notches);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tarvel::main_window

@@ -1,64 +1,117 @@
-// The coordinate table: the X and Y fields of corners 1..20 with their row
-// captions. A view of the document's texts: it shows them, shows the rows
-// in use, and marks the current corner's row; what the user types reaches
-// the document through the window's change handlers.
+// The coordinate table: twenty rows of X and Y fields with their row
+// captions, a window onto the document's corners. Up to 20 corners every
+// corner has its row, as the window always had; past 20 a scroll bar at the
+// right of the rows moves the window, and the rows show the corners in view,
+// captioned with their numbers (X21, Y21, ...). Twenty rows are quick for
+// any number of corners: scrolling writes twenty pairs of texts.
+//
+// A view of the document's texts: it shows them, shows the rows in use, and
+// marks the current corner's row; what the user types reaches the document
+// through the window's change handlers, which the window wires to the rows
+// by their place (slot 1..kRows) and which ask cornerAt() which corner the
+// row shows at that moment.
+//
+// When the window moves while a field has the focus, the field is left
+// first (its typing ends as if the focus had gone), and the focus then
+// follows its corner when that is still in view, else leaves the table.
 #pragma once
 
 #include "geometry/polygon_document.h"
 #include "platform/controls/controls.h"
 
+#include <QObject>
+
 #include <array>
 #include <memory>
 
+class QScrollBar;
 class QWidget;
 
 namespace tarvel::main_window {
 
-class CoordinateTable {
+class CoordinateTable : public QObject {
+    Q_OBJECT
 public:
     using Axis = geometry::Axis;
     using TextBox = platform::TextBox;
     using Label = platform::Label;
 
+    // The rows the table has.
+    static constexpr int kRows = 20;
+
     // Builds the rows on `surface`, empty until showTexts().
     explicit CoordinateTable(QWidget *surface);
-    ~CoordinateTable();
+    ~CoordinateTable() override;
     CoordinateTable(const CoordinateTable &) = delete;
     CoordinateTable &operator=(const CoordinateTable &) = delete;
 
-    // Fields and row captions of corner i (1..20).
-    TextBox *x(int i) const { return TextX_.at(std::size_t(i)).get(); }
-    TextBox *y(int i) const { return TextY_.at(std::size_t(i)).get(); }
-    TextBox *field(Axis axis, int i) const { return axis == Axis::X ? x(i) : y(i); }
-    Label *xCaption(int i) const { return LblX_.at(std::size_t(i)).get(); }
-    Label *yCaption(int i) const { return LblY_.at(std::size_t(i)).get(); }
+    // Fields and row captions of corner i while it is in view; nullptr
+    // while it is not.
+    TextBox *x(int i) const { return field(Axis::X, i); }
+    TextBox *y(int i) const { return field(Axis::Y, i); }
+    TextBox *field(Axis axis, int i) const;
+    Label *xCaption(int i) const;
+    Label *yCaption(int i) const;
+    // The field and the caption in row `slot` (1..kRows), whatever corner
+    // it shows.
+    TextBox *fieldInRow(Axis axis, int slot) const;
+    Label *captionInRow(Axis axis, int slot) const;
+    // The corner row `slot` shows.
+    int cornerAt(int slot) const { return first_ + slot - 1; }
+    // The corner in the first row.
+    int first() const { return first_; }
+    // The scroll bar, shown past kRows corners.
+    QScrollBar *scrollBar() const { return bar_; }
 
-    // Writes the texts into the fields that show something else. While it
-    // writes, writing() is true: the fields' change handlers must not hand
-    // the document its own texts back.
+    // Writes the texts of the corners in view into the fields that show
+    // something else; the texts are kept for scrolling. While it writes,
+    // writing() is true: the fields' change handlers must not hand the
+    // document its own texts back.
     void showTexts(const geometry::PolygonTexts &texts);
     bool writing() const { return writing_; }
-    // Shows rows 1..n and hides the others.
+    // Shows the rows of corners 1..n and hides the others.
     void showRows(int n);
     // The fields of corners 1..n take their plain colours; the current
-    // corner's (when it is one of 1..20) stand out.
+    // corner's stand out, and it is scrolled into view.
     void highlight(int corner, int n);
     // The text colour of corners 1..n back to plain.
     void clearTextHighlight(int n);
     // The field whose text is not a number shows it in red until another
     // field, or none (corner 0), is named; the highlights keep it red.
     void markNotANumber(Axis axis, int corner);
-    // Enter and Down move to the next row of the same column, Up to the one
-    // before; the focus never leaves rows 1..n or changes column.
-    void moveFocus(Axis axis, int i, int keyCode, int n);
+    // The keys of a field of corner i: Enter and Down move to the next
+    // corner of the same column, Up to the one before, PageUp and PageDown
+    // by a window's height, Ctrl+Home and Ctrl+End to the first and the
+    // last corner; the focus never leaves corners 1..n or changes column.
+    void moveFocus(Axis axis, int i, int keyCode, int shift, int n);
+    // Scrolls corner i into view and gives its field the focus.
+    void focusCorner(Axis axis, int i);
+    // Scrolls so that corner i is in view (the least move that does).
+    void scrollTo(int i);
+    // Makes `first` the corner in the first row, within 1..n - kRows + 1.
+    void setFirst(int first);
+
+protected:
+    // The wheel over the rows scrolls them.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    std::array<std::unique_ptr<TextBox>, 21> TextX_, TextY_;
-    std::array<std::unique_ptr<Label>, 21> LblX_, LblY_;
+    std::array<std::unique_ptr<TextBox>, kRows + 1> TextX_, TextY_;
+    std::array<std::unique_ptr<Label>, kRows + 1> LblX_, LblY_;
+    QScrollBar *bar_ = nullptr;
+    geometry::PolygonTexts texts_;
+    int n_ = 0;
+    int first_ = 1;
+    int current_ = 0;
     bool writing_ = false;
     Axis badAxis_ = Axis::X;
     int badCorner_ = 0;
     void showBadField();
+    void writeTexts();
+    void placeCaptions();
+    void paintRows();
+    int slotOf(int corner) const;
+    int lastFirst() const;
 };
 
 } // namespace tarvel::main_window

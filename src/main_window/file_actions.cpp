@@ -48,7 +48,8 @@ QString fieldText(const QString &fileText) {
 geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
     geometry::PolygonTexts t;
     t.count = data.count;
-    for (int k = 1; k <= 20; ++k) {
+    const std::size_t rows = std::max(data.x.size(), data.y.size());
+    for (std::size_t k = 1; k < rows; ++k) {
         t.x[k] = fieldText(data.x[k]);
         t.y[k] = fieldText(data.y[k]);
     }
@@ -82,14 +83,23 @@ FileActions::FileActions(geometry::PolygonDocument &document, platform::Services
                          files::Settings &settings, QWidget *owner, QObject *parent)
     : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner) {}
 
+const QString FileActions::kTooManyForSqu =
+    QStringLiteral("В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл "
+                   ".squx.");
+
 QString FileActions::captionFor(const QString &path) {
     return kProgramTitle + QStringLiteral("   ") + path;
 }
 
 platform::FileDialogRequest FileActions::polygonDialog() const {
     platform::FileDialogRequest r;
-    r.defaultExt = QStringLiteral("*.squ");
-    r.filter = QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|");
+    // A polygon of more than 20 corners goes into a ".squx" by default.
+    const bool large = doc_.cornerCount() > files::kMaxFileCorners;
+    r.defaultExt = large ? QStringLiteral("*.squx") : QStringLiteral("*.squ");
+    r.filter = large ? QStringLiteral("Многоугольник (*.squx)|*.squx|Файлы (*.squ)|*.squ|"
+                                      "Все файлы(*.*)|*.*|")
+                     : QStringLiteral("Файлы (*.squ)|*.squ|Многоугольник (*.squx)|*.squx|"
+                                      "Все файлы(*.*)|*.*|");
     // The folder of the last polygon file while it is there (a drive taken
     // away, a folder removed), else the work folder.
     const QString &last = settings_.PolygonFolder;
@@ -117,13 +127,17 @@ bool FileActions::writeTo(const QString &path) {
     // recompute did not take ("25", "", "3,5") would make a file that no
     // reader opens.
     const geometry::PolygonTexts &t = doc_.texts();
-    data.count = QString::number(doc_.cornerCount());
-    for (int i = 1; i <= 20; ++i) {
-        data.x[i] = t.x[i];
-        data.y[i] = t.y[i];
+    const bool squ = files::polygonFileType(path) == files::PolygonFileType::Squ;
+    // Every reader of the 42-line file would misread a longer one.
+    if (squ && doc_.cornerCount() > files::kMaxFileCorners) {
+        sayError(kTooManyForSqu);
+        return false;
     }
+    data.count = QString::number(doc_.cornerCount());
+    data.x = t.x;
+    data.y = t.y;
     data.owner = t.owner;
-    if (!mayLoseCharacters(files::charactersNotInFile(data))) return false;
+    if (squ && !mayLoseCharacters(files::charactersNotInFile(data))) return false;
     // The file is written whole beside the target and then renamed over it,
     // so a failed save leaves the previous file intact and is said as such.
     if (!files::writePolygonFile(path, data)) {
@@ -141,20 +155,24 @@ bool FileActions::openChosenFile() {
     if (!maybeSave()) return false;
     const auto path = services_.dialogs.showOpen(owner_, polygonDialog());
     if (!path) return false;
-    if (!open(*path)) {
-        sayError(QStringLiteral("Ошибка чтения файла!"));
-        return false;
-    }
-    return true;
+    return openOrSay(*path);
 }
 
 bool FileActions::openFile(const QString &path) {
     if (!maybeSave()) return false;
-    if (!open(path)) {
-        sayError(QStringLiteral("Ошибка чтения файла!"));
-        return false;
-    }
-    return true;
+    return openOrSay(path);
+}
+
+QString FileActions::readErrorText(int badLine) {
+    if (badLine <= 0) return QStringLiteral("Ошибка чтения файла!");
+    return QStringLiteral("Ошибка чтения файла! Файл повреждён в строке %1.").arg(badLine);
+}
+
+bool FileActions::openOrSay(const QString &path) {
+    const int badLine = open(path);
+    if (badLine < 0) return true;
+    sayError(readErrorText(badLine));
+    return false;
 }
 
 bool FileActions::openFromCommandLine() {
@@ -163,7 +181,7 @@ bool FileActions::openFromCommandLine() {
     // At start-up the list of recent files is stored after the first frame:
     // the window shows the polygon first.
     storeLater_ = true;
-    const bool opened = open(files::commandLinePath(argument));
+    const bool opened = open(files::commandLinePath(argument)) < 0;
     storeLater_ = false;
     return opened;
 }
@@ -183,14 +201,14 @@ bool FileActions::maybeSave() {
     }
 }
 
-bool FileActions::open(const QString &path) {
+int FileActions::open(const QString &path) {
     // A file that is not a whole polygon file changes nothing.
-    const auto data = files::readPolygonFile(path);
-    if (!data) return false;
+    const files::PolygonFileRead read = files::readPolygonFile(path);
+    if (!read.data) return read.badLine;
     emit opening();
-    doc_.open(textsOf(*data));
+    doc_.open(textsOf(*read.data));
     named(path);
-    return true;
+    return -1;
 }
 
 void FileActions::named(const QString &path) {

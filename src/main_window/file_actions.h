@@ -75,6 +75,11 @@ public:
 
     // The window caption for a polygon file.
     static QString captionFor(const QString &path);
+    // Said when more than 20 corners are to go into a ".squ"; nothing is
+    // written.
+    static const QString kTooManyForSqu;
+    // Said when a file cannot be opened; a damaged ".squx" names the line.
+    static QString readErrorText(int badLine);
 
 signals:
     // The document is now the file at `path` (saved or opened).
@@ -83,7 +88,10 @@ signals:
     void opening();
 
 private:
-    bool open(const QString &path);
+    // -1 when the file was opened; else the damaged line of a ".squx", or 0.
+    int open(const QString &path);
+    // open(), with the error said.
+    bool openOrSay(const QString &path);
     bool writeTo(const QString &path);
     // The file at `path` is now the document's: current, first of the
     // recent files, and its folder the one the dialogs start in.

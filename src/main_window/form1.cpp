@@ -147,7 +147,7 @@ void Form1::wireEvents() {
     mouse_ = std::make_unique<DrawingMouse>(
         *surface_, *plot_, view_, doc_,
         DrawingMouse::Window{[this] { PODKRAS(); }, [this] { VICHISLIT(); }, [this] { redraw(); },
-                             [this](int i) { coordinates->x(i)->SetFocus(); },
+                             [this](int i) { coordinates->focusCorner(geometry::Axis::X, i); },
                              [this] { Img_Click(); }, [this] { Form_Click(); },
                              [this](const MouseInfo &m) { windowMouse_->Form_MouseDown(m); },
                              [this](const MouseInfo &m) { windowMouse_->Form_MouseMove(m); }});
@@ -160,15 +160,20 @@ void Form1::wireEvents() {
     surfaceControl_->MouseMove = [this](const MouseInfo &m) { mouse_->Surface_MouseMove(m); };
     surfaceControl_->MouseUp = [this](const MouseInfo &m) { mouse_->Surface_MouseUp(m); };
 
-    for (int i = 1; i <= 20; ++i) {
-        coordinates->x(i)->Change = [this, i] { TextX_Change(i); };
-        coordinates->y(i)->Change = [this, i] { TextY_Change(i); };
-        coordinates->x(i)->GotFocus = [this, i] { TextX_GotFocus(i); };
-        coordinates->y(i)->GotFocus = [this, i] { TextY_GotFocus(i); };
-        coordinates->x(i)->LostFocus = [this, i] { TextX_LostFocus(i); };
-        coordinates->y(i)->LostFocus = [this, i] { TextY_LostFocus(i); };
-        coordinates->x(i)->KeyDown = [this, i](int k, int) { TextX_KeyDown(i, k); };
-        coordinates->y(i)->KeyDown = [this, i](int k, int) { TextY_KeyDown(i, k); };
+    // The rows are wired by their place; each asks which corner it shows
+    // when the event comes.
+    using geometry::Axis;
+    for (int s = 1; s <= CoordinateTable::kRows; ++s) {
+        TextBox &x = *coordinates->fieldInRow(Axis::X, s), &y = *coordinates->fieldInRow(Axis::Y, s);
+        const auto corner = [this, s] { return coordinates->cornerAt(s); };
+        x.Change = [this, corner] { TextX_Change(corner()); };
+        y.Change = [this, corner] { TextY_Change(corner()); };
+        x.GotFocus = [this, corner] { TextX_GotFocus(corner()); };
+        y.GotFocus = [this, corner] { TextY_GotFocus(corner()); };
+        x.LostFocus = [this, corner] { TextX_LostFocus(corner()); };
+        y.LostFocus = [this, corner] { TextY_LostFocus(corner()); };
+        x.KeyDown = [this, corner](int k, int shift) { TextX_KeyDown(corner(), k, shift); };
+        y.KeyDown = [this, corner](int k, int shift) { TextY_KeyDown(corner(), k, shift); };
     }
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };

@@ -119,7 +119,7 @@ public:
     PlotView &plot() const { return *plot_; }
     geometry::PolygonDocument &document() { return doc_; }
     const geometry::PolygonDocument &document() const { return doc_; }
-    // The corner count in force (3..20).
+    // The corner count in force (3..10 000).
     int cornerCount() const { return doc_.cornerCount(); }
     // How many times the drawing was placed anew (VICHISLIT); one per
     // change of the document.
@@ -220,8 +220,8 @@ private:
     void TextY_Change(int i);
     void TextX_GotFocus(int i);
     void TextY_GotFocus(int i);
-    void TextX_KeyDown(int i, int keyCode);
-    void TextY_KeyDown(int i, int keyCode);
+    void TextX_KeyDown(int i, int keyCode, int shift);
+    void TextY_KeyDown(int i, int keyCode, int shift);
     void TextX_LostFocus(int i);
     void TextY_LostFocus(int i);
     void txt3_KeyDown(int keyCode);

@@ -9,6 +9,7 @@
 #include "platform/controls/colours.h"
 #include "platform/controls/coordinate_field.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -24,7 +25,9 @@ QString withDecimalCommas(QString text) {
 } // namespace
 
 void Form1::typeIntoField(geometry::Axis axis, int i) {
-    TextBox &field = axis == geometry::Axis::X ? *coordinates->x(i) : *coordinates->y(i);
+    TextBox *shown = coordinates->field(axis, i);
+    if (!shown) return;
+    TextBox &field = *shown;
     const QString typed = field.Text();
     doc_.editField(axis, i, withDecimalCommas(typed));
     // The document wrote the commas into the field; the caret goes after them.
@@ -40,31 +43,31 @@ void Form1::TextY_Change(int i) {
 }
 
 namespace {
-void selectAllIf(std::int16_t selectOnFocus, platform::TextBox &field) {
-    if (selectOnFocus != 1) return;
-    field.setSelStart(0);
-    field.setSelLength(int(field.Text().size()));
+void selectAllIf(std::int16_t selectOnFocus, platform::TextBox *field) {
+    if (selectOnFocus != 1 || !field) return;
+    field->setSelStart(0);
+    field->setSelLength(int(field->Text().size()));
 }
 } // namespace
 
 void Form1::TextX_GotFocus(int i) {
     view_.currentCorner = i;
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *coordinates->x(i));
+    selectAllIf(state_.settings.SelectOnFocus, coordinates->x(i));
 }
 
 void Form1::TextY_GotFocus(int i) {
     view_.currentCorner = i;
     PODKRAS();
-    selectAllIf(state_.settings.SelectOnFocus, *coordinates->y(i));
+    selectAllIf(state_.settings.SelectOnFocus, coordinates->y(i));
 }
 
-void Form1::TextX_KeyDown(int i, int keyCode) {
-    coordinates->moveFocus(geometry::Axis::X, i, keyCode, cornerCount());
+void Form1::TextX_KeyDown(int i, int keyCode, int shift) {
+    coordinates->moveFocus(geometry::Axis::X, i, keyCode, shift, cornerCount());
 }
 
-void Form1::TextY_KeyDown(int i, int keyCode) {
-    coordinates->moveFocus(geometry::Axis::Y, i, keyCode, cornerCount());
+void Form1::TextY_KeyDown(int i, int keyCode, int shift) {
+    coordinates->moveFocus(geometry::Axis::Y, i, keyCode, shift, cornerCount());
 }
 
 void Form1::reformatField(geometry::Axis axis, int i) {
@@ -86,12 +89,16 @@ void Form1::showRows(int n) {
     shownRows_ = n;
     coordinates->showRows(n);
     QStringList corners;
-    for (int b = 1; b <= n && b <= 20; ++b)
+    corners.reserve(n);
+    for (int b = 1; b <= n; ++b)
         corners << QString::number(b);
-    Cmb1->Clear();
-    Cmb2->Clear();
-    Cmb1->AddItems(corners);
-    Cmb2->AddItems(corners);
+    for (ComboBox *list : {Cmb1.get(), Cmb2.get()}) {
+        // Past a table's rows a corner's number can be typed too: a list of
+        // thousands is no way to find one.
+        list->combo()->setEditable(n > CoordinateTable::kRows);
+        list->Clear();
+        list->AddItems(corners);
+    }
 }
 
 void Form1::clearHighlight(int n) {

@@ -25,7 +25,9 @@ void Form1::tellRefusal(Refusal why) {
         return;
     case Refusal::TooManyCorners:
         services_.messages.show(
-            this, QStringLiteral("Больше 20-ти углов программа не поддерживает!"), MsgButtons::OK,
+            this,
+            QStringLiteral("Больше %1 углов программа не поддерживает!").arg(geometry::kMaxCorners),
+            MsgButtons::OK,
             MsgIcon::Information, QStringLiteral("Ошибка вставки угла"));
         return;
     case Refusal::TooFewCorners:

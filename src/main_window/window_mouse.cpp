@@ -45,15 +45,16 @@ const QString kCornerHint =
 WindowMouse::WindowMouse(CoordinateTable &table, ViewState &view, SharedState &state,
                          platform::Services &services, Window window)
     : table_(table), view_(view), state_(state), services_(services), window_(std::move(window)) {
-    for (int i = 1; i <= 20; ++i) {
-        table_.xCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblX_MouseMove(i); };
-        table_.yCaption(i)->MouseMove = [this, i](const MouseInfo &) { LblY_MouseMove(i); };
-        table_.xCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
-            captionReleased(*table_.xCaption(i), i, m);
-        };
-        table_.yCaption(i)->MouseUp = [this, i](const MouseInfo &m) {
-            captionReleased(*table_.yCaption(i), i, m);
-        };
+    using geometry::Axis;
+    // The captions are wired by their row; each asks which corner it shows
+    // when the mouse comes.
+    for (int s = 1; s <= CoordinateTable::kRows; ++s) {
+        platform::Label &x = *table_.captionInRow(Axis::X, s);
+        platform::Label &y = *table_.captionInRow(Axis::Y, s);
+        x.MouseMove = [this, s](const MouseInfo &) { LblX_MouseMove(table_.cornerAt(s)); };
+        y.MouseMove = [this, s](const MouseInfo &) { LblY_MouseMove(table_.cornerAt(s)); };
+        x.MouseUp = [this, s, &x](const MouseInfo &m) { captionReleased(x, table_.cornerAt(s), m); };
+        y.MouseUp = [this, s, &y](const MouseInfo &m) { captionReleased(y, table_.cornerAt(s), m); };
     }
 }
 
@@ -104,9 +105,9 @@ void WindowMouse::Form_MouseDown(const MouseInfo &m) {
 void WindowMouse::Form_MouseMove(const MouseInfo &m) {
     // Over a control the mouse is not over the window surface.
     if (onChildControl(m)) return;
-    for (int i = 1; i <= 20; ++i) {
-        table_.xCaption(i)->setFontBold(false);
-        table_.yCaption(i)->setFontBold(false);
+    for (int s = 1; s <= CoordinateTable::kRows; ++s) {
+        table_.captionInRow(geometry::Axis::X, s)->setFontBold(false);
+        table_.captionInRow(geometry::Axis::Y, s)->setFontBold(false);
     }
 }
 

@@ -18,6 +18,7 @@
 
 using namespace tarvel::files;
 using namespace tarvel::platform;
+using tarvel::geometry::TextColumn;
 using Kind = SpreadsheetCell::Kind;
 
 static void PrintTo(const QString &text, std::ostream *os) {
@@ -90,7 +91,7 @@ public:
 };
 
 struct Fields {
-    std::array<QString, 21> x, y;
+    TextColumn x, y;
     Fields() {
         for (int i = 1; i <= 20; ++i) {
             x[i] = QString::number(i) + ",5";

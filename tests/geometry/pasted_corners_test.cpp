@@ -32,7 +32,7 @@ class PasteParse : public ::testing::TestWithParam<ParseRow> {};
 
 TEST_P(PasteParse, ReadsPairsLineByLine) {
     const ParseRow &r = GetParam();
-    const PastedTable t = readPastedCorners(QString::fromUtf8(r.text));
+    const PastedTable t = readPastedCorners(QString::fromUtf8(r.text), 20);
     EXPECT_EQ(t.kind, r.kind);
     EXPECT_EQ(t.badLine, r.badLine);
     ASSERT_EQ(t.corners.size(), r.corners.size());

@@ -53,15 +53,24 @@ PolygonState inKilometres(PolygonState s) {
 }
 
 // Twenty rows, the last ones hidden.
-PolygonState twenty() {
+PolygonState cornersUpTo(int n) {
     PolygonState s = polygon({});
-    for (std::size_t i = 1; i <= 20; ++i) {
+    for (std::size_t i = 1; i <= std::size_t(n); ++i) {
         s.texts.x[i] = QString::number(i);
         s.texts.y[i] = QString::number(i * i);
     }
-    s.texts.count = QStringLiteral("20");
-    s.corners = 20;
+    s.texts.count = QString::number(n);
+    s.corners = n;
     return s;
+}
+
+PolygonState twenty() {
+    return cornersUpTo(20);
+}
+
+// The most corners a polygon holds.
+PolygonState full() {
+    return cornersUpTo(10000);
 }
 
 using Command = std::function<CommandResult(const PolygonState &)>;
@@ -186,9 +195,23 @@ const Row kRows[] = {
      Refusal::None, polygon({{"0", "4"}, {"5", "2"}, {"10", "0"}, {"10", "5"}})},
     {"Insert_TakesTheCountInForceNotATypedOne", insertAfter(2), counted(kSquare, "abc", 3),
      Refusal::None, polygon({{"0", "0"}, {"10", "0"}, {"10", "5"}, {"10", "10"}})},
-    {"Insert_RefusedAt20Corners", insertAfter(5), twenty(), Refusal::TooManyCorners, std::nullopt},
-    {"Insert_RefusedAfterCorner20", insertAfter(20), twenty(), Refusal::TooManyCorners,
+    {"Insert_RefusedAt10000Corners", insertAfter(5), full(), Refusal::TooManyCorners,
      std::nullopt},
+    {"Insert_AfterCorner20GivesCorner21", insertAfter(20), twenty(), Refusal::None,
+     [] {
+         PolygonState s = twenty();
+         s.texts.x[20] = "20";
+         s.texts.y[20] = "400";
+         s.texts.x[21] = "10,5";
+         s.texts.y[21] = "200,5";
+         for (std::size_t i = 1; i <= 19; ++i) {
+             s.texts.x[i] = QString::number(i);
+             s.texts.y[i] = QString::number(i * i);
+         }
+         s.texts.count = "21";
+         s.corners = 21;
+         return s;
+     }()},
     {"Insert_NeedsACorner", insertAfter(0), kSquare, Refusal::NoCorner, std::nullopt},
     {"Insert_NeedsACornerNotAHiddenRow", insertAfter(5), kSquare, Refusal::NoCorner, std::nullopt},
     {"Delete_MovesTheFollowingTextsUpUnchanged", remove(1),
@@ -208,7 +231,8 @@ const Row kRows[] = {
     {"CountUp_ShowsTheOldTextsOfTheRow", count(+1), kTriangle, Refusal::None,
      counted(kTriangle, "4", 4)},
     {"CountDown", count(-1), kSquare, Refusal::None, counted(kSquare, "3", 3)},
-    {"CountUp_StopsAt20", count(+1), twenty(), Refusal::None, std::nullopt},
+    {"CountUp_GoesPast20", count(+1), twenty(), Refusal::None, counted(twenty(), "21", 21)},
+    {"CountUp_StopsAt10000", count(+1), full(), Refusal::None, std::nullopt},
     {"CountDown_StopsAt3", count(-1), kTriangle, Refusal::None, std::nullopt},
     {"CountUp_FromTheCountInForce", count(+1), counted(kSquare, "25", 4), Refusal::None,
      counted(kSquare, "5", 5)},
@@ -216,8 +240,8 @@ const Row kRows[] = {
      [](const PolygonState &s) { return clearCorners(s); }, inKilometres(kSquare), Refusal::None,
      [] {
          PolygonState s = inKilometres(kSquare);
-         s.texts.x.fill(QString());
-         s.texts.y.fill(QString());
+         s.texts.x = TextColumn{};
+         s.texts.y = TextColumn{};
          return s;
      }()},
 
@@ -277,8 +301,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CommandTable, ::testing::ValuesIn(kRows),
 
 // ---- polygons from elsewhere
 
-std::array<QString, 21> texts(std::initializer_list<const char *> values) {
-    std::array<QString, 21> a;
+TextColumn texts(std::initializer_list<const char *> values) {
+    TextColumn a;
     std::size_t i = 0;
     for (const char *v : values)
         a[++i] = QString::fromUtf8(v);
@@ -290,7 +314,10 @@ TEST(ImportCommand, ReplacesAllTwentyRowsAndTheCountKeepingOwnerAndUnit) {
         const char *name;
         int count;
         const char *countText;
-    } cases[] = {{"four", 4, "4"}, {"above twenty", 25, "20"}, {"below three", 1, "3"}};
+    } cases[] = {{"four", 4, "4"},
+                 {"above twenty", 25, "25"},
+                 {"above ten thousand", 10001, "10000"},
+                 {"below three", 1, "3"}};
     const auto x = texts({" 0,00", "30", "abc", " 0,00", " 0,00"});
     const auto y = texts({" 0,00", "0", "40", " 40,00"});
     for (const Case &c : cases) {
@@ -342,9 +369,9 @@ TEST(EnterPlaneCorners, WritesRoundedMetresAndSetsTheUnitInTheSameState) {
     }
 }
 
-TEST(EnterPlaneCorners, ClampsTheCountToThreeToTwenty) {
+TEST(EnterPlaneCorners, ClampsTheCountToThreeAndReadsNothingBeyondTheValues) {
     const std::array<double, 21> zero{};
-    for (const auto &[count, expected] : {std::pair{2, 3}, std::pair{21, 20}}) {
+    for (const auto &[count, expected] : {std::pair{2, 3}, std::pair{21, 21}}) {
         SCOPED_TRACE(count);
         const CommandResult r = enterPlaneCorners(kSquare, count, zero, zero);
         ASSERT_TRUE(r.after);
@@ -364,7 +391,7 @@ TEST(DefaultPolygon, IsTheTwentyCornerDesignPolygonOfArea10700) {
     EXPECT_EQ(t.y[20], "30,00");
     EXPECT_EQ(t.owner, "Сюда можно ввести информацию о собственнике. Кликните мышкой чтобы "
                        "отредактировать надпись");
-    CornerArray X{}, Y{};
+    Coordinates X(21), Y(21);
     for (std::size_t i = 1; i <= 20; ++i) {
         X[i] = textToDouble(t.x[i]).value();
         Y[i] = textToDouble(t.y[i]).value();
@@ -373,7 +400,7 @@ TEST(DefaultPolygon, IsTheTwentyCornerDesignPolygonOfArea10700) {
 }
 
 double areaOf(const PolygonState &s) {
-    CornerArray X{}, Y{};
+    Coordinates X(std::size_t(s.corners) + 1), Y(std::size_t(s.corners) + 1);
     for (std::size_t i = 1; i <= std::size_t(s.corners); ++i) {
         X[i] = textToDouble(s.texts.x[i]).value();
         Y[i] = textToDouble(s.texts.y[i]).value();

@@ -73,6 +73,14 @@ int keyCodeOf(const QKeyEvent *e) {
         return kKeyUp;
     case Qt::Key_Down:
         return kKeyDown;
+    case Qt::Key_PageUp:
+        return kKeyPageUp;
+    case Qt::Key_PageDown:
+        return kKeyPageDown;
+    case Qt::Key_Home:
+        return kKeyHome;
+    case Qt::Key_End:
+        return kKeyEnd;
     case Qt::Key_Left:
         return 37;
     case Qt::Key_Right:

@@ -44,9 +44,16 @@ int twipsToPixels(double twips);
 enum KeyCode : int {
     kKeyReturn = 13,
     kKeyEscape = 27,
+    kKeyPageUp = 33,
+    kKeyPageDown = 34,
+    kKeyEnd = 35,
+    kKeyHome = 36,
     kKeyUp = 38,
     kKeyDown = 40,
 };
+
+// The shift mask of a key-down event: Shift 1, Ctrl 2, Alt 4.
+enum ShiftMask : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
 
 // Mouse buttons as a mask: left 1, right 2, middle 4.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };

@@ -204,10 +204,10 @@ struct SpreadsheetCell {
     QString text;
 };
 
-// How many rows of columns A and B the import reads: room for twenty
+// How many rows of columns A and B the import reads: room for ten thousand
 // corners, a header row and blank rows between them, and enough to see that
 // a workbook holds more corners than the program takes.
-inline constexpr int kSpreadsheetRowsRead = 100;
+inline constexpr int kSpreadsheetRowsRead = 30000;
 
 // Columns A and B of rows 1..kSpreadsheetRowsRead of the first worksheet.
 struct SpreadsheetColumns {

@@ -3,6 +3,9 @@
 #include "geometry/numtext.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
 #include <cmath>
 #include <numbers>
 
@@ -104,14 +107,26 @@ bool shown(const Caption &c) {
     return c.visible && !c.text.isEmpty() && drawable(c.box.left(), c.box.top());
 }
 
+// The captions placed so far, in cells of a grid over the drawing, so that
+// a look for a clash sees only its neighbourhood: thousands of corners
+// stay quick.
 class Placed {
 public:
-    void add(const QRectF &box) { boxes_.push_back(box); }
+    void add(const QRectF &box) {
+        forCells(box, [&](std::int64_t key) {
+            cells_[key].push_back(box);
+            return false;
+        });
+    }
     bool clashes(const QRectF &box) const {
         const QRectF wide = box.adjusted(-kClearance, -kClearance, kClearance, kClearance);
-        for (const QRectF &b : boxes_)
-            if (wide.intersects(b)) return true;
-        return false;
+        return forCells(wide, [&](std::int64_t key) {
+            const auto cell = cells_.find(key);
+            if (cell == cells_.end()) return false;
+            for (const QRectF &b : cell->second)
+                if (wide.intersects(b)) return true;
+            return false;
+        });
     }
     // The first box that clashes with nothing placed (nor with anything in
     // `also`), or the first of all.
@@ -122,8 +137,61 @@ public:
     }
 
 private:
-    std::vector<QRectF> boxes_;
+    static constexpr double kCell = 1200;
+    static constexpr std::int64_t kSpan = std::int64_t(1) << 24;
+    // Calls `f` with the key of every cell the box touches until it says
+    // true; a box wider than a few cells goes to one cell of its own that
+    // every look visits.
+    template <typename F> bool forCells(const QRectF &box, F &&f) const {
+        if (!drawable(box.left(), box.top()) || !drawable(box.right(), box.bottom()))
+            return f(kHuge);
+        const auto cell = [](double v) { return std::int64_t(std::floor(v / kCell)); };
+        const std::int64_t x0 = cell(box.left()), x1 = cell(box.right());
+        const std::int64_t y0 = cell(box.top()), y1 = cell(box.bottom());
+        if (x1 - x0 > 4 || y1 - y0 > 4) return f(kHuge);
+        if (cells_.count(kHuge) && f(kHuge)) return true;
+        for (std::int64_t x = x0; x <= x1; ++x)
+            for (std::int64_t y = y0; y <= y1; ++y)
+                if (f(x * kSpan + y)) return true;
+        return false;
+    }
+    static constexpr std::int64_t kHuge = std::numeric_limits<std::int64_t>::min();
+    std::unordered_map<std::int64_t, std::vector<QRectF>> cells_;
 };
+
+// Up to this many corners every caption is drawn, moved where it meets
+// another; past it, captions that would meet are left out.
+constexpr std::size_t kEveryCaptionUpTo = 20;
+
+// The captions of a crowded outline where they meet nothing: those of the
+// first, the last and the `keep` corner first, then corner by corner.
+void leaveOutCrowdedCaptions(DrawingLayout &layout, int keep) {
+    std::vector<DrawingLayout::Corner> &corners = layout.corners;
+    const std::size_t n = corners.size();
+    Placed placed;
+    for (const Caption *c : {&layout.xName, &layout.yName})
+        if (shown(*c)) placed.add(c->box);
+    for (std::size_t k = 0; k < layout.xScale.size(); ++k)
+        for (const Caption *c : {&layout.xScale[k], &layout.yScale[k]})
+            if (shown(*c)) placed.add(c->box);
+    const auto kept = [&](std::size_t i) {
+        return i == 0 || i + 1 == n || int(i) + 1 == keep;
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        if (kept(i))
+            for (Caption *c : {&corners[i].angle, &corners[i].number, &corners[i].length})
+                if (shown(*c)) placed.add(c->box);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (kept(i)) continue;
+        for (Caption *c : {&corners[i].angle, &corners[i].number, &corners[i].length}) {
+            if (!shown(*c)) continue;
+            if (placed.clashes(c->box))
+                c->visible = false;
+            else
+                placed.add(c->box);
+        }
+    }
+}
 
 // Keeps the captions of the corners off each other. An angle caption stays
 // on its corner (where a drop of it is read) unless an earlier corner's
@@ -134,10 +202,18 @@ private:
 // middle on the outer side of the outline. Where two captions would still
 // meet, the shorter side's length gives way: the lengths are placed longest
 // side first.
-void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m) {
+//
+// Past kEveryCaptionUpTo corners the captions are too many to move about:
+// one that would meet another is left out, except those of the first, the
+// last and the current corner (`keep`, 1-based), which stay where they are.
+void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m, int keep) {
     std::vector<DrawingLayout::Corner> &corners = layout.corners;
     const std::size_t n = corners.size();
     if (n < 2) return;
+    if (n > kEveryCaptionUpTo) {
+        leaveOutCrowdedCaptions(layout, keep);
+        return;
+    }
     // The outline's turning sense on the form: the outer side of each edge.
     double twiceArea = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -373,7 +449,7 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
                            c.x + (c.edge.x2 - c.edge.x1) * 0.5, c.y + (c.edge.y2 - c.edge.y1) * 0.5,
                            0x80000012u, s.ShowLengths != 0, measure);
     }
-    keepCaptionsApart(d, measures);
+    keepCaptionsApart(d, measures, view.currentCorner);
 
     // A marker or angle caption under the mouse is where the mouse took it.
     if (view.drag && view.drag->corner >= 1 && view.drag->corner <= n) {

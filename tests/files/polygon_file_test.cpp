@@ -361,3 +361,100 @@ TEST(PolygonFile, CommandLinePath) {
         EXPECT_EQ(commandLinePath(QString::fromUtf8(argument)), QString::fromUtf8(path))
             << argument;
 }
+
+// ---- the ".squx" file ----
+
+namespace {
+
+// 25 corners in force; rows 26..40 hidden, row 26 empty, rows 27 and 40
+// holding texts, and nothing past 40.
+PolygonFileData twentyFive() {
+    PolygonFileData d;
+    d.count = QStringLiteral("25");
+    for (int i = 1; i <= 25; ++i) {
+        d.x[std::size_t(i)] = QString::number(i) + QStringLiteral(" 000,50");
+        d.y[std::size_t(i)] = QStringLiteral("-") + QString::number(i * 7) + QStringLiteral(",25");
+    }
+    d.x[3] = QStringLiteral("6\u00a0123\u00a0456,78"); // no-break spaces
+    d.y[5] = QStringLiteral("не число");
+    d.x[27] = QStringLiteral("абв");
+    d.y[40] = QStringLiteral("7");
+    d.owner = QStringLiteral("Иванов №5");
+    return d;
+}
+
+QByteArray squxRows(int rows) {
+    QByteArray b;
+    for (int i = 1; i <= rows; ++i)
+        b += QByteArray::number(i) + "\t" + QByteArray::number(-i) + "\n";
+    return b;
+}
+
+} // namespace
+
+TEST(SquxFile, WritesTheHeaderTheCountOneRowPerLineAndTheOwner) {
+    PolygonFileData d;
+    d.count = QStringLiteral("3");
+    d.x = {"", "1 234,50", "a\tb", "3"};
+    d.y = {"", "-5", "2", "4"};
+    d.owner = QStringLiteral("Иванов\r\nПетров");
+    EXPECT_EQ(encodeSquxFile(d), QByteArray("TARVEL-SQUX 1\n3\n1 234,50\t-5\na b\t2\n3\t4\n") +
+                                     QStringLiteral("Иванов Петров\n").toUtf8());
+}
+
+TEST(SquxFile, RoundTripKeepsEveryTextPastTheCountToo) {
+    const PolygonFileData d = twentyFive();
+    const QByteArray bytes = encodeSquxFile(d);
+    EXPECT_EQ(bytes.count('\n'), 1 + 1 + 40 + 1) << "rows 1..40, the last holding a text";
+    QTemporaryDir dir;
+    // The type is told by the first line: a renamed file still opens.
+    for (const char *name : {"p.squx", "renamed.squ"}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(putFile(path, bytes));
+        const PolygonFileRead back = readPolygonFile(path);
+        ASSERT_TRUE(back) << back.badLine;
+        EXPECT_EQ(back->count, "25");
+        EXPECT_EQ(back->owner, d.owner);
+        for (std::size_t i = 1; i <= 45; ++i) {
+            EXPECT_EQ(back->x[i], d.x[i]) << "x" << i;
+            EXPECT_EQ(back->y[i], d.y[i]) << "y" << i;
+        }
+    }
+}
+
+TEST(SquxFile, DamagedFilesNameTheFirstBadLine) {
+    const QByteArray head = "TARVEL-SQUX 1\n";
+    const QByteArray owner = QStringLiteral("Иванов\n").toUtf8();
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        int badLine; // 0: read whole
+    };
+    const Case cases[] = {
+        {"Whole", head + "4\n" + squxRows(4) + owner, 0},
+        {"CrLfLineEnds", QByteArray(head + "4\n" + squxRows(4) + owner).replace("\n", "\r\n"), 0},
+        {"NoEndAfterTheOwner", head + "4\n" + squxRows(4) + "Иванов", 0},
+        {"MoreRowsThanTheCount", head + "3\n" + squxRows(10000) + owner, 0},
+        {"Empty", "", 1},
+        {"AnotherVersion", "TARVEL-SQUX 2\n4\n" + squxRows(4) + owner, 1},
+        {"NoHeader", "4\n" + squxRows(4) + owner, 1},
+        {"HeaderOnly", head, 2},
+        {"CountTwo", head + "2\n" + squxRows(4) + owner, 2},
+        {"CountAboveTheMost", head + "10001\n" + squxRows(4) + owner, 2},
+        {"CountNotWhole", head + "3,5\n" + squxRows(4) + owner, 2},
+        {"ARowWithoutATab", head + "4\n" + squxRows(2) + "5 6\n7\t8\n" + owner, 5},
+        {"ARowWithTwoTabs", head + "4\n1\t2\t3\n" + squxRows(3) + owner, 3},
+        {"FewerRowsThanTheCount", head + "5\n" + squxRows(4) + owner, 7},
+        {"NoRowAtAll", head + "3\n", 3},
+        {"MoreRowsThanTheMost", head + "3\n" + squxRows(10001) + owner, 10003},
+        {"InvalidUtf8InARow", head + "4\n" + squxRows(1) + "3\t\xff\n" + squxRows(2) + owner, 4},
+        {"OverlongUtf8InTheOwner", head + "4\n" + squxRows(4) + "\xc0\xaf\n", 7},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PolygonFileRead r = decodeSquxFile(c.bytes);
+        EXPECT_EQ(bool(r), c.badLine == 0);
+        EXPECT_EQ(r.badLine, c.badLine);
+    }
+}

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -36,7 +37,10 @@ struct SpyLog {
 class SpyRange : public SpreadsheetRange {
 public:
     SpyRange(SpyLog &log, QString address) : log_(log), address_(std::move(address)) {}
-    void setValue(double v) override { log_.calls << address_ + '=' + QString::number(v); }
+    // Every digit of the value: the default six would cut -1000000,25.
+    void setValue(double v) override {
+        log_.calls << address_ + '=' + QString::number(v, 'g', QLocale::FloatingPointShortest);
+    }
     void setNumberFormat(const QString &f) override { log_.calls << address_ + " format " + f; }
     void setHorizontalAlignment(int a) override {
         log_.calls << address_ + " align " + QString::number(a);
@@ -90,10 +94,11 @@ public:
     std::optional<SpreadsheetColumns> readColumns(const QString &) override { return {}; }
 };
 
+// Corner i at (i,5; -100i,25), rows 1..rows; the rows beyond are empty.
 struct Fields {
     TextColumn x, y;
-    Fields() {
-        for (int i = 1; i <= 20; ++i) {
+    explicit Fields(int rows = 20) {
+        for (int i = 1; i <= rows; ++i) {
             x[i] = QString::number(i) + ",5";
             y[i] = '-' + QString::number(i * 100) + ",25";
         }
@@ -140,14 +145,18 @@ TEST(ExportCoordinates, WritesTheCornersInForceOnly) {
         int rowsWritten;
     };
     const std::vector<Case> cases = {
-        {"triangle", 3, 3},          {"six corners", 6, 6},          {"twenty corners", 20, 20},
-        {"count below three", 1, 3}, {"count above twenty", 25, 20},
+        {"triangle", 3, 3},
+        {"six corners", 6, 6},
+        {"twenty corners", 20, 20},
+        {"twenty-five corners", 25, 25},
+        {"ten thousand corners", 10000, 10000},
+        {"count below three", 1, 3},
+        {"count above ten thousand", 10001, 10000},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        Fields fields;
-        for (int i = c.rowsWritten + 1; i <= 20; ++i)
-            fields.x[i] = fields.y[i] = "";
+        // The hidden rows are empty: writing one would fail the export.
+        const Fields fields(c.rowsWritten);
         SpySpreadsheet spy;
         ASSERT_EQ(exportCoordinates(spy, fields.x, fields.y, c.count, "out.xls"), ExportResult::Ok);
         QStringList expected{"WorkbooksAdd", "Worksheets 1"};
@@ -228,7 +237,7 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
 }
 
 // Six corners with the hidden rows cleared come back as the same six
-// corners, not as twenty.
+// corners, not as twenty, and nothing comes back past them.
 TEST(ExportCoordinates, SixCornersRoundTrip) {
     Fields fields;
     for (int i = 7; i <= 20; ++i)
@@ -244,7 +253,8 @@ TEST(ExportCoordinates, SixCornersRoundTrip) {
     EXPECT_EQ(corners->count, 6);
     EXPECT_EQ(tarvel::geometry::textToDouble(corners->x[6]), 6.5);
     EXPECT_EQ(tarvel::geometry::textToDouble(corners->y[6]), -600.25);
-    EXPECT_EQ(tarvel::geometry::textToDouble(corners->x[7]), 0.0);
+    EXPECT_EQ(corners->x[7], "");
+    EXPECT_EQ(corners->y[7], "");
 }
 
 TEST(ExportCoordinates, UnwritableFolderIsPermissionDenied) {
@@ -271,8 +281,8 @@ TEST(ImportCorners, TakesTheFilledRowsOrNamesTheCellThatStopsIt) {
         return v;
     };
     const QString none = "Ошибка импорта! В столбцах A и B первого листа нет координат.";
-    const QString tooMany = ": в файле больше 20 строк с координатами, а программа принимает "
-                            "не больше 20 углов.";
+    const QString tooMany = ": в файле больше 10000 строк с координатами, а программа "
+                            "принимает не больше 10000 углов.";
     const std::vector<Case> cases = {
         {"nothing", {}, {}, 0, none},
         {"blank texts are empty", {text("  ")}, {text("")}, 0, none},
@@ -301,14 +311,28 @@ TEST(ImportCorners, TakesTheFilledRowsOrNamesTheCellThatStopsIt) {
          {number(1), e, number(3), e, e, number(4)},
          3,
          {}},
-        {"twenty-one rows refused", n(21, number(1)), n(21, number(1)), 0,
-         "Ошибка импорта! Строка 21, столбец A" + tooMany},
-        {"twenty-five rows refused", n(25, number(1)), n(25, number(1)), 0,
-         "Ошибка импорта! Строка 21, столбец A" + tooMany},
-        {"header and twenty-one rows refused", plus({text("X")}, n(21, number(1))),
-         plus({text("Y")}, n(21, number(1))), 0, "Ошибка импорта! Строка 22, столбец A" + tooMany},
-        {"a lone Y is refused", n(21, number(1)), plus(n(20, number(1)), {e, number(5)}), 0,
-         "Ошибка импорта! Строка 21, столбец A" + tooMany},
+        {"twenty-one rows", n(21, number(1)), n(21, number(1)), 21, {}},
+        {"ten thousand rows", n(10000, number(1)), n(10000, number(2)), 10000, {}},
+        {"header and ten thousand rows",
+         plus({text("X")}, n(10000, number(1))),
+         plus({text("Y")}, n(10000, number(1))),
+         10000,
+         {}},
+        {"ten thousand rows with blank rows between",
+         plus(n(5000, number(1)), plus(n(3, e), n(5000, number(1)))),
+         plus(n(5000, number(1)), plus(n(3, e), n(5000, number(1)))),
+         10000,
+         {}},
+        {"ten thousand and one rows refused", n(10001, number(1)), n(10001, number(1)), 0,
+         "Ошибка импорта! Строка 10001, столбец A" + tooMany},
+        {"ten thousand and five rows refused", n(10005, number(1)), n(10005, number(1)), 0,
+         "Ошибка импорта! Строка 10001, столбец A" + tooMany},
+        {"header and ten thousand and one rows refused", plus({text("X")}, n(10001, number(1))),
+         plus({text("Y")}, n(10001, number(1))), 0,
+         "Ошибка импорта! Строка 10002, столбец A" + tooMany},
+        {"a lone Y past ten thousand is refused", n(10001, number(1)),
+         plus(n(10000, number(1)), {e, number(5)}), 0,
+         "Ошибка импорта! Строка 10001, столбец A" + tooMany},
         {"X without Y", n(4, number(1)), n(3, number(1)), 0,
          "Ошибка импорта! Строка 4, столбец B: пустая ячейка"},
         {"Y without X",
@@ -369,9 +393,11 @@ TEST(ImportCorners, EveryFieldGetsTheCellsNumberOrZero) {
         EXPECT_EQ(corners->x[i], expected[i].first) << i;
         EXPECT_EQ(corners->y[i], expected[i].second) << i;
     }
-    // Fields past the count: zero, not the old corner.
+    // Nothing past the count: the rows there are no corners of the workbook.
+    EXPECT_EQ(corners->x.size(), 5u);
+    EXPECT_EQ(corners->y.size(), 5u);
     for (int i = 5; i <= 20; ++i)
-        EXPECT_TRUE(corners->x[i] == " 0,00" && corners->y[i] == " 0,00") << i;
+        EXPECT_TRUE(corners->x[i].isEmpty() && corners->y[i].isEmpty()) << i;
 }
 
 // Numbers that reach a workbook as text, typed by people or written by

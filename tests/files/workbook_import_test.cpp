@@ -10,8 +10,10 @@
 #include "platform/io/spreadsheet.h"
 #include "support/qstring_print.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -88,15 +90,60 @@ INSTANTIATE_TEST_SUITE_P(Writers, WorkbookImport, ::testing::ValuesIn(kWorkbooks
                              return name;
                          });
 
-// A header and twenty-one corners: one more than the program takes. Taking
-// twenty in silence would hand the user another polygon.
-TEST(WorkbookImportTooManyRows, RefusesNamingTheTwentyFirstCorner) {
+// A header and twenty-one corners, once more than the program took: now
+// taken whole.
+TEST(WorkbookImportManyRows, TakesTheTwentyOneCornersUnderAHeader) {
     const auto columns = XlsxSpreadsheet().readColumns(kDataDir + "too_many_rows.xlsx");
     ASSERT_TRUE(columns.has_value());
     const auto outcome = importCorners(*columns);
-    EXPECT_FALSE(outcome.corners.has_value());
-    EXPECT_EQ(outcome.message, "Ошибка импорта! Строка 22, столбец A: в файле больше 20 строк с "
-                               "координатами, а программа принимает не больше 20 углов.");
+    ASSERT_TRUE(outcome.corners.has_value()) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.corners->count, 21);
+    // Corner i is (i, i mod 5).
+    EXPECT_EQ(outcome.corners->x[1], " 1,00");
+    EXPECT_EQ(outcome.corners->y[1], " 1,00");
+    EXPECT_EQ(outcome.corners->x[21], " 21,00");
+    EXPECT_EQ(outcome.corners->y[21], " 1,00");
+    EXPECT_EQ(outcome.corners->y[20], " 0,00");
+}
+
+// A header and up to 10 000 corners are taken; 10 001 are one more than the
+// program takes, and taking 10 000 of them in silence would hand the user
+// another polygon.
+TEST(WorkbookImportTooManyRows, TakesTenThousandAndRefusesNamingThe10001st) {
+    struct Case {
+        const char *name;
+        int rows;
+        int count; // 0: refused with `message`
+        const char *message;
+    };
+    const Case cases[] = {
+        {"ten thousand corners", 10000, 10000, ""},
+        {"ten thousand and one corners", 10001, 0,
+         "Ошибка импорта! Строка 10002, столбец A: в файле больше 10000 строк с координатами, "
+         "а программа принимает не больше 10000 углов."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("many_rows.csv");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray bytes = "X,Y\n";
+        for (int i = 1; i <= c.rows; ++i)
+            bytes += QByteArray::number(i) + ",1.5\n";
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        file.close();
+
+        const auto columns = XlsxSpreadsheet().readColumns(path);
+        ASSERT_TRUE(columns.has_value());
+        const auto outcome = importCorners(*columns);
+        EXPECT_EQ(outcome.message, QString::fromUtf8(c.message));
+        ASSERT_EQ(outcome.corners.has_value(), c.count != 0);
+        if (!outcome.corners) continue;
+        EXPECT_EQ(outcome.corners->count, c.count);
+        EXPECT_EQ(outcome.corners->x[10000], "10 000,00");
+        EXPECT_EQ(outcome.corners->y[10000], " 1,50");
+    }
 }
 
 // B3 holds #DIV/0!, once as a plain error cell, once as the cached result

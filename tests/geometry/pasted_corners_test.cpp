@@ -141,8 +141,33 @@ TEST(PasteCorners, FillsFromTheRowOnAndGrowsTheCount) {
     want.corners = 6;
     want.texts.count = QStringLiteral("6");
     EXPECT_EQ(*r.after, want);
-    // Fewer rows than corners keep the count.
-    EXPECT_EQ(pasteCorners(s, 1, tableOf(2)).after->corners, 4);
+}
+
+// Pasted into corner 1 the list is the polygon (at least a triangle); lower
+// down it only adds corners.
+TEST(PasteCorners, TheCountFollowsTheRowPastedInto) {
+    const PolygonState s = polygonOf({{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}}, "9");
+    struct Case {
+        const char *name;
+        int from, rows, count;
+        const char *x4; // the text of X4 after the paste
+    };
+    const Case cases[] = {
+        {"FromCorner1FewerRowsShrink", 1, 3, 3, "4"},
+        {"FromCorner1TwoRowsMakeATriangle", 1, 2, 3, "4"},
+        {"FromCorner1OneRowMakesATriangle", 1, 1, 3, "4"},
+        {"FromCorner1MoreRowsGrow", 1, 6, 6, "4 000,00"},
+        {"FromCorner2FewerRowsKeep", 2, 2, 4, "4"},
+        {"FromCorner3PastTheEndGrows", 3, 3, 5, "2 000,00"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandResult r = pasteCorners(s, c.from, tableOf(c.rows));
+        ASSERT_TRUE(r.after);
+        EXPECT_EQ(r.after->corners, c.count);
+        EXPECT_EQ(r.after->texts.count, QString::number(c.count));
+        EXPECT_EQ(r.after->texts.x[4], QString::fromUtf8(c.x4)) << "a row left out stays";
+    }
 }
 
 TEST(PasteCorners, RefusalsNameTheLineAndChangeNothing) {
@@ -160,9 +185,11 @@ TEST(PasteCorners, RefusalsNameTheLineAndChangeNothing) {
     tooMany.kind = Kind::TooMany;
     tooMany.badLine = 9;
     const Case cases[] = {
-        {"FitsExactlyUpToCorner20", 1, tableOf(20), Refusal::None, 0},
-        {"OneRowBeyondCorner20", 2, tableOf(20), Refusal::TooManyCorners, 21},
-        {"FromTheLastRowTwoDoNotFit", 4, tableOf(18), Refusal::TooManyCorners, 19},
+        {"FitsExactlyUpToCorner10000", 1, tableOf(10000), Refusal::None, 0},
+        {"FromTheLastRowFitsUpToCorner10000", 4, tableOf(9997), Refusal::None, 0},
+        {"OneRowBeyondCorner10000", 2, tableOf(10000), Refusal::TooManyCorners, 10001},
+        {"FromTheLastRowOneRowBeyondCorner10000", 4, tableOf(9998), Refusal::TooManyCorners, 9999},
+        {"PastCorner20IsNoRefusal", 4, tableOf(18), Refusal::None, 0},
         {"LineNotAPair", 1, bad, Refusal::NotANumber, 7},
         {"LineBeyondTheRoomRead", 1, tooMany, Refusal::TooManyCorners, 9},
         {"NotATable", 1, PastedTable{}, Refusal::NoCorner, 0},

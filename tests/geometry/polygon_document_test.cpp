@@ -61,16 +61,19 @@ protected:
 
 // ---------------------------------------------------------------- count
 
-TEST_F(DocumentTest, OnlyAWholeNumberFromThreeToTwentyBecomesTheCount) {
+TEST_F(DocumentTest, OnlyAWholeNumberFromThreeTo10000BecomesTheCount) {
     struct Case {
         const char *typed;
         int inForce; // 8: the count before, kept
     };
     const Case cases[] = {
-        {"5", 5},  {"3", 3},    {"20", 20},  {" 7 ", 7},   {"\t6", 6},   {"7,0", 7},
-        {"+6", 6}, {"1 0", 10}, {"1e1", 10}, {"2", 8},     {"21", 8},    {"25", 8},
-        {"0", 8},  {"-5", 8},   {"3,5", 8},  {"4,5", 8},   {"5,5", 8},   {"abc", 8},
-        {"", 8},   {"7a", 8},   {"7 a", 8},  {"70000", 8}, {"1e400", 8}, {"5.", 8},
+        {"5", 5},          {"3", 3},       {"20", 20},   {" 7 ", 7},   {"\t6", 6},
+        {"7,0", 7},        {"+6", 6},      {"1 0", 10},  {"1e1", 10},  {"2", 8},
+        {"21", 21},        {"25", 25},     {"0", 8},     {"-5", 8},    {"3,5", 8},
+        {"4,5", 8},        {"5,5", 8},     {"abc", 8},   {"", 8},      {"7a", 8},
+        {"7 a", 8},        {"70000", 8},   {"1e400", 8}, {"5.", 8},    {"10000", 10000},
+        {"10 000", 10000}, {"1e4", 10000}, {"10001", 8}, {"32767", 8}, {"32768", 8},
+        {"10000,5", 8},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
@@ -155,7 +158,9 @@ TEST_F(DocumentTest, AreaAndMeasuresFollowTheCornersInForce) {
     doc.applyCount();
     EXPECT_EQ(doc.area(), 50.0);
     EXPECT_DOUBLE_EQ(doc.measures().SideLen[3], std::sqrt(200.0));
-    EXPECT_EQ(doc.measures().SideLen[4], 0.0) << "no side beyond the count";
+    EXPECT_EQ(doc.measures().corners(), 3) << "no side beyond the count";
+    EXPECT_EQ(doc.measures().SideLen.size(), 4u);
+    EXPECT_EQ(doc.measures().CornerAngle.size(), 4u);
     doc.editField(Axis::X, 2, "20");
     EXPECT_EQ(doc.area(), 100.0);
     EXPECT_DOUBLE_EQ(doc.measures().SideLen[1], 20.0);
@@ -248,7 +253,7 @@ TEST_F(DocumentTest, CommandsThatChangeNoTextAnnounceNothingAndAddNoStep) {
         {"the same owner", [](PolygonDocument &d) { d.editOwner("Иванов"); }},
         {"the same count text", [](PolygonDocument &d) { d.editCount("4"); }},
         {"apply the count in force", [](PolygonDocument &d) { d.applyCount(); }},
-        {"a field beyond the rows", [](PolygonDocument &d) { d.editField(Axis::X, 21, "5"); }},
+        {"a field beyond the rows", [](PolygonDocument &d) { d.editField(Axis::X, 10001, "5"); }},
         {"a field before the rows", [](PolygonDocument &d) { d.editField(Axis::Y, 0, "5"); }},
         {"end typing", [](PolygonDocument &d) { d.endTyping(); }},
         {"mark saved", [](PolygonDocument &d) { d.markSaved(); }},
@@ -474,6 +479,7 @@ TEST_F(DocumentTest, TheHistoryKeepsTheNewestThousandSteps) {
 TEST_F(DocumentTest, AnyChangeMarksTheDocumentModified) {
     const std::pair<const char *, Command> cases[] = {
         {"field", [](PolygonDocument &d) { d.editField(Axis::Y, 4, "11"); }},
+        {"the last hidden row", [](PolygonDocument &d) { d.editField(Axis::X, 10000, "5"); }},
         {"count text", [](PolygonDocument &d) { d.editCount("2"); }},
         {"owner", [](PolygonDocument &d) { d.editOwner(""); }},
         {"command", [](PolygonDocument &d) { d.apply(with(d.texts(), Axis::X, 9, "1"), "c"); }},
@@ -598,6 +604,90 @@ TEST_F(DocumentTest, TheUnitTravelsWithTheHistory) {
     doc.setUnit(Unit::Metres);
     EXPECT_EQ(steps(), 0);
     EXPECT_EQ(changes, 0);
+}
+
+// ---------------------------------------------------------------- many corners
+
+// Sixty corners: 1..59 up the Y axis, (0, 0) to (0, 58), and 60 at
+// (10, 29): a triangle of base 58 and height 10, area 290.
+PolygonTexts sixty() {
+    PolygonTexts t;
+    t.count = QStringLiteral("60");
+    for (int i = 1; i <= 59; ++i) {
+        t.x[std::size_t(i)] = QStringLiteral("0");
+        t.y[std::size_t(i)] = QString::number(i - 1);
+    }
+    t.x[60] = QStringLiteral("10");
+    t.y[60] = QStringLiteral("29");
+    t.owner = QStringLiteral("Иванов");
+    return t;
+}
+
+// Each field has a merge key of its own however far down it is: typing in
+// one field never merges into the typing of another.
+TEST_F(DocumentTest, FieldsPastFiftyCornersMergeOnlyTheirOwnTyping) {
+    enum Field { X51, Y1, X10000, Y10000, Owner };
+    struct Case {
+        const char *name;
+        std::vector<Field> typed; // in order, each with a text of its own
+        int steps;
+    };
+    const Case cases[] = {
+        {"X51, Y1, the owner", {X51, Y1, Owner}, 3},
+        {"Y1, X51", {Y1, X51}, 2},
+        {"X51 twice", {X51, X51}, 1},
+        {"X10000, Y10000", {X10000, Y10000}, 2},
+        {"Y10000, Y10000, X51", {Y10000, Y10000, X51}, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart(sixty());
+        int k = 0;
+        for (const Field f : c.typed) {
+            const QString text = QString::number(100 + ++k);
+            if (f == Owner)
+                doc.editOwner(text);
+            else if (f == X51)
+                doc.editField(Axis::X, 51, text);
+            else if (f == Y1)
+                doc.editField(Axis::Y, 1, text);
+            else
+                doc.editField(f == X10000 ? Axis::X : Axis::Y, 10000, text);
+        }
+        EXPECT_EQ(steps(), c.steps);
+        while (doc.undoStack().canUndo())
+            undo();
+        EXPECT_EQ(doc.texts(), sixty());
+    }
+}
+
+TEST_F(DocumentTest, AnEditFarDownMovesThatCornerAndTheArea) {
+    struct Case {
+        const char *name;
+        Axis axis;
+        int corner;
+        const char *text;
+        double value, area;
+    };
+    const Case cases[] = {
+        // A notch 4 out from the base between (0, 53) and (0, 55): + 2 * 4 / 2.
+        {"X55 pushed out", Axis::X, 55, "-4", -4, 294},
+        // 1 in, still inside the side from (0, 58) to (10, 29): - 2 * 1 / 2.
+        {"X55 pushed in", Axis::X, 55, "1", 1, 289},
+        {"the apex twice as far", Axis::X, 60, "20", 20, 580},
+        // The base grows from 58 to 58 + 42 = 100 with the apex 10 off it.
+        {"Y59 up to 100", Axis::Y, 59, "100", 100, 500},
+        {"a hidden row", Axis::X, 61, "1000", 0, 290},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        restart(sixty());
+        ASSERT_EQ(doc.area(), 290.0);
+        doc.editField(c.axis, c.corner, QString::fromUtf8(c.text));
+        EXPECT_EQ(c.axis == Axis::X ? doc.x(c.corner) : doc.y(c.corner), c.value);
+        EXPECT_DOUBLE_EQ(doc.area(), c.area);
+        EXPECT_EQ(doc.cornerCount(), 60);
+    }
 }
 
 } // namespace

@@ -130,7 +130,8 @@ TEST_F(FileActionsTest, OpenReplacesTheTextsAndStartsAFreshHistory) {
     const auto &asked = fakes.dialogs.asked[0];
     EXPECT_EQ(asked.kind, Kind::Open);
     EXPECT_EQ(asked.request.defaultExt, QStringLiteral("*.squ"));
-    EXPECT_EQ(asked.request.filter, QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|"));
+    EXPECT_EQ(asked.request.filter,
+              QStringLiteral("Файлы (*.squ)|*.squ|Многоугольник (*.squx)|*.squx|Все файлы(*.*)|*.*|"));
     EXPECT_EQ(asked.request.initDir, dir.path());
     EXPECT_EQ(doc.texts().count, QStringLiteral("3"));
     EXPECT_EQ(doc.cornerCount(), 3);

@@ -4,6 +4,7 @@
 
 #include "platform/controls/colours.h"
 
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -149,10 +150,15 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
 
 TEST_F(FieldsTest, CountButtonsAddAndRemoveRows) {
     makeWindow();
-    // At the limits nothing changes, so there is nothing to save either.
+    // "+" goes past the table's twenty rows: a scroll bar brings the rest in.
+    EXPECT_TRUE(form->table().scrollBar()->isHidden());
     form->controls().Command2->button()->click();
-    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("20"));
-    EXPECT_FALSE(form->document().isModified());
+    EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("21"));
+    EXPECT_EQ(form->cornerCount(), 21);
+    EXPECT_FALSE(form->table().scrollBar()->isHidden());
+    form->controls().Command3->button()->click();
+    EXPECT_TRUE(form->table().scrollBar()->isHidden());
+    form->document().markSaved();
 
     for (int k = 0; k < 15; ++k)
         form->controls().Command3->button()->click();

@@ -32,7 +32,8 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
 
     const auto &asked = fakes.dialogs.asked.back();
     EXPECT_EQ(asked.request.defaultExt, QStringLiteral("*.squ"));
-    EXPECT_EQ(asked.request.filter, QStringLiteral("Файлы (*.squ)|*.squ|Все файлы(*.*)|*.*|"));
+    EXPECT_EQ(asked.request.filter,
+              QStringLiteral("Файлы (*.squ)|*.squ|Многоугольник (*.squx)|*.squx|Все файлы(*.*)|*.*|"));
     EXPECT_EQ(asked.request.initDir, state.settings.WorkFolder);
 
     const QByteArray b = bytes("plot.squ");
@@ -98,7 +99,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         form->controls().Command3->button()->click(); // 7 corners
     form->table().y(7)->setText(QStringLiteral("12,5"));
     const QString area = form->controls().Text3->Text();
-    const char *counts[] = {"25", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
+    const char *counts[] = {"10001", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
     int reopened = 0, saved = 0;
     for (const char *count : counts) {
         SCOPED_TRACE(count);

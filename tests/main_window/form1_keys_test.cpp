@@ -254,7 +254,6 @@ TEST_F(KeysTest, ARefusedPasteNamesTheLineAndChangesNothing) {
     };
     const Case cases[] = {
         {"LineNotAPair", 1, "1\t2\n3\t4\nтри\t5\n", CoordinateKeys::notAPairText(3)},
-        {"BeyondCorner20", 19, "X;Y\n1;2\n3;4\n5;6\n", CoordinateKeys::tooManyText(4)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -268,11 +268,11 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     EXPECT_EQ(form->controls().Text1->Text(), "4");
     EXPECT_EQ(form->cornerCount(), 4);
     EXPECT_EQ(textToDouble(form->controls().Text3->Text()), 1200.0);
-    // The hidden rows hold zero, as new rows would, not the corners of the
-    // polygon shown before: "+" must not bring one of those back.
+    // The hidden rows are empty, as rows never typed into are, not the
+    // corners of the polygon shown before: "+" must not bring one back.
     for (int i = 5; i <= 20; ++i) {
-        EXPECT_EQ(textToDouble(form->table().x(i)->Text()), 0.0) << i;
-        EXPECT_EQ(textToDouble(form->table().y(i)->Text()), 0.0) << i;
+        EXPECT_EQ(form->table().x(i)->Text(), QString()) << i;
+        EXPECT_EQ(form->table().y(i)->Text(), QString()) << i;
     }
     EXPECT_FALSE(form->table().x(5)->Visible());
     EXPECT_EQ(form->controls().Cmb1->ListCount(), 4);
@@ -308,9 +308,9 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
     write("gap.csv", "1;1\n2;\n3;3\n4;4\n");
     write("text.csv", "1;1\n2;2\n3;3\n4;4\n5;5\n6;6\n7;abc\n");
     QByteArray rows;
-    for (int i = 1; i <= 25; ++i)
+    for (int i = 1; i <= 10001; ++i)
         rows += QByteArray::number(i) + ";" + QByteArray::number(i % 7) + "\n";
-    write("25_rows.csv", rows);
+    write("10001_rows.csv", rows);
     // B3 holds #DIV/0!: no reader may skip it and keep the old Y there.
     ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
                                 "/../data/workbooks/error_cell.xlsx",
@@ -322,8 +322,8 @@ TEST_F(Form1ToolsTest, ImportOfAnUnusableFileChangesNothing) {
         {"only_x.csv", "Ошибка импорта! Строка 1, столбец B: пустая ячейка"},
         {"gap.csv", "Ошибка импорта! Строка 2, столбец B: пустая ячейка"},
         {"text.csv", "Ошибка импорта! Строка 7, столбец B: не число"},
-        {"25_rows.csv", "Ошибка импорта! Строка 21, столбец A: в файле больше 20 строк с "
-                        "координатами, а программа принимает не больше 20 углов."},
+        {"10001_rows.csv", "Ошибка импорта! Строка 10001, столбец A: в файле больше 10000 строк с "
+                           "координатами, а программа принимает не больше 10000 углов."},
         {"error_cell.xlsx", "Ошибка импорта! Строка 3, столбец B: ошибка в ячейке"},
     };
     state.settings.ImportHintOff = 1;

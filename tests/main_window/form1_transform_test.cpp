@@ -139,23 +139,20 @@ TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
     EXPECT_FALSE(form->document().isModified());
 }
 
-TEST_F(TransformTest, InsertIsRefusedAtTwentyCorners) {
-    // The window starts with its 20-corner default polygon.
-    const Texts before = texts(20);
-    for (int current : {5, 20}) {
-        form->view().currentCorner = (current);
-        fakes.messages.shown.clear();
-        form->document().markSaved();
-        form->controls().Menu_lnsertUgol->trigger();
-        ASSERT_EQ(fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(fakes.messages.shown[0].text, "Больше 20-ти углов программа не поддерживает!");
-        EXPECT_EQ(fakes.messages.shown[0].title, "Ошибка вставки угла");
-        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
-        EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::OK);
-        EXPECT_EQ(texts(20), before);
-        EXPECT_EQ(form->controls().Text1->Text(), "20");
-        EXPECT_FALSE(form->document().isModified());
-    }
+TEST_F(TransformTest, InsertAfterTheTwentiethCornerMakesTwentyOne) {
+    // The window starts with its 20-corner default polygon; twenty was the
+    // old limit and is none now.
+    form->view().currentCorner = 20;
+    fakes.messages.answers = {MsgResult::Yes};
+    form->controls().Menu_lnsertUgol->trigger();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              "Вы действительно хотите вставить угол между углом № 20 и углом № 1");
+    EXPECT_EQ(form->cornerCount(), 21);
+    EXPECT_EQ(form->controls().Text1->Text(), "21");
+    // Between (76; 30) and (26; 30).
+    EXPECT_EQ(form->document().text(tarvel::geometry::Axis::X, 21), "51");
+    EXPECT_EQ(form->document().text(tarvel::geometry::Axis::Y, 21), "30");
 }
 
 TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {

@@ -73,6 +73,16 @@ int keyCodeOf(const QKeyEvent *e) {
         return kKeyUp;
     case Qt::Key_Down:
         return kKeyDown;
+    // The modifier keys have codes of their own: their Qt codes cut to 16
+    // bits would read as PageUp (Ctrl) and End (Shift).
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Meta:
+        return 91;
     case Qt::Key_PageUp:
         return kKeyPageUp;
     case Qt::Key_PageDown:
@@ -97,6 +107,9 @@ int keyCodeOf(const QKeyEvent *e) {
     const int k = e->key();
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
     if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    // Other keys of Qt's own range stay clear of the codes above: cut to 16
+    // bits, Caps Lock would read as Home and Scroll Lock as Up.
+    if (k >= 0x01000000) return 0x10000 | (k & 0xFFFF);
     return k & 0xFFFF;
 }
 

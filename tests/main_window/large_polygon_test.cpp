@@ -1,0 +1,196 @@
+// Polygons beyond the table's twenty rows: the paste that makes one, the
+// keys and the wheel that scroll the table, the .squx file, and the drawing
+// of thousands of corners.
+#include "support/window_fixture.h"
+
+#include "files/polygon_file.h"
+#include "main_window/drawing_layout.h"
+#include "main_window/file_actions.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+
+namespace tarvel::testing {
+namespace {
+
+using geometry::Axis;
+
+// A list of n corners as a spreadsheet copies it: corner i is
+// (1000 + i; 2000 + (i % 2) * 5), a zigzag.
+QString cornerList(int n) {
+    QString text;
+    for (int i = 1; i <= n; ++i)
+        text += QStringLiteral("%1\t%2\n").arg(1000 + i).arg(2000 + (i % 2) * 5);
+    return text;
+}
+
+class LargePolygonTest : public WindowTest {
+protected:
+    void SetUp() override { makeWindow(); }
+    // Pastes a list of n corners into X1: the polygon becomes that list.
+    void pasteCorners(int n) {
+        fakes.clipboard.plain = cornerList(n);
+        QLineEdit *edit = form->table().x(1)->edit();
+        focus(*form->table().x(1));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    }
+    QString focusedCaption() const {
+        const CoordinateTable &t = form->table();
+        for (int s = 1; s <= CoordinateTable::kRows; ++s)
+            if (t.fieldInRow(Axis::X, s)->edit()->hasFocus())
+                return t.captionInRow(Axis::X, s)->Caption();
+        return {};
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(LargePolygonTest, AListPastedIntoTheFirstRowIsThePolygon) {
+    struct Case {
+        const char *name;
+        int pasted;
+        bool scrolls;
+        const char *lastX; // the last corner's X in the field pattern
+    } cases[] = {{"six corners of twenty", 6, false, "1 006,00"},
+                 {"twenty-five", 25, true, "1 025,00"},
+                 {"two thousand", 2000, true, "3 000,00"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        pasteCorners(c.pasted);
+        // Six pasted corners used to keep corners 7 to 20 of the old outline.
+        EXPECT_EQ(form->cornerCount(), c.pasted);
+        EXPECT_EQ(form->controls().Text1->Text(), QString::number(c.pasted));
+        EXPECT_EQ(form->table().scrollBar()->isHidden(), !c.scrolls);
+        EXPECT_EQ(form->document().text(Axis::X, c.pasted), QString::fromUtf8(c.lastX));
+        EXPECT_EQ(form->plot().layout().cornerCount(), c.pasted);
+    }
+    // One undo takes the whole paste back.
+    form->controls().Menu_Undo->trigger();
+    EXPECT_EQ(form->cornerCount(), 25);
+}
+
+TEST_F(LargePolygonTest, KeysAndTheWheelScrollTheTableAndTheFocusFollows) {
+    pasteCorners(60);
+    struct Step {
+        const char *name;
+        std::function<void()> act;
+        int first;       // the corner in the first row after it
+        QString focused; // the caption of the row with the focus
+    };
+    const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [this, k, m] { QTest::keyClick(QApplication::focusWidget(), k, m); };
+    };
+    const Step steps[] = {
+        {"Ctrl+End", key(Qt::Key_End, Qt::ControlModifier), 41, "X60"},
+        {"Ctrl+Home", key(Qt::Key_Home, Qt::ControlModifier), 1, "X1"},
+        {"PageDown", key(Qt::Key_PageDown), 21, "X21"},
+        {"PageUp", key(Qt::Key_PageUp), 1, "X1"},
+        {"Down in the last row", [this] {
+             focus(*form->table().x(20));
+             QTest::keyClick(form->table().x(20)->edit(), Qt::Key_Down);
+         }, 2, "X21"},
+        {"Enter in the last row", key(Qt::Key_Return), 3, "X22"},
+        {"a click on the distance list's corner brings it in", [this] {
+             form->view().currentCorner = 50;
+             form->PODKRAS();
+         }, 31, "X22"},
+    };
+    focus(*form->table().x(1));
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.name);
+        s.act();
+        EXPECT_EQ(form->table().first(), s.first);
+        EXPECT_EQ(form->table().captionInRow(Axis::X, 1)->Caption(),
+                  QStringLiteral("X%1").arg(s.first));
+        if (s.first != 31) EXPECT_EQ(focusedCaption(), s.focused);
+    }
+    // The wheel: three corners a notch, within the corners there are.
+    QWidget *row = form->table().fieldInRow(Axis::Y, 5)->edit();
+    QWheelEvent down(QPointF(5, 5), row->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -240),
+                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(row, &down);
+    EXPECT_EQ(form->table().first(), 37);
+    QApplication::sendEvent(row, &down);
+    EXPECT_EQ(form->table().first(), 41);
+}
+
+TEST_F(LargePolygonTest, MoreThanTwentyCornersGoIntoASquxFileOnly) {
+    pasteCorners(25);
+    form->document().editOwner(QStringLiteral("Иванов"));
+    const QString squ = dir.filePath(QStringLiteral("plot.squ"));
+    const QString squx = dir.filePath(QStringLiteral("plot.squx"));
+
+    fakes.dialogs.fileAnswers = {squ};
+    fakes.messages.shown.clear();
+    EXPECT_FALSE(form->SAVE_AS());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              "В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл .squx.");
+    EXPECT_FALSE(QFile::exists(squ)) << "nothing is written";
+    EXPECT_EQ(fakes.dialogs.asked.back().request.defaultExt, "*.squx");
+
+    fakes.dialogs.fileAnswers = {squx};
+    ASSERT_TRUE(form->SAVE_AS());
+    const geometry::PolygonTexts saved = form->document().texts();
+    QFile file(squx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_EQ(lines[0], "TARVEL-SQUX 1");
+    EXPECT_EQ(lines[1], "25");
+    EXPECT_EQ(lines[2], "1 001,00\t2 005,00");
+    EXPECT_EQ(lines[27], "Иванов");
+
+    pasteCorners(30);
+    fakes.messages.answers = {platform::MsgResult::No};
+    fakes.dialogs.fileAnswers = {squx};
+    form->controls().Menu_File_Open->trigger();
+    EXPECT_EQ(form->cornerCount(), 25);
+    EXPECT_EQ(form->document().texts(), saved);
+    EXPECT_FALSE(form->document().isModified());
+}
+
+TEST_F(LargePolygonTest, ADamagedSquxIsRefusedNamingItsLine) {
+    const QString path = dir.filePath(QStringLiteral("bad.squx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("TARVEL-SQUX 1\n3\n1\t1\n2 no tab\n3\t3\nowner\n");
+    file.close();
+    const geometry::PolygonTexts before = form->document().texts();
+    fakes.dialogs.fileAnswers = {path};
+    form->controls().Menu_File_Open->trigger();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка чтения файла! Файл повреждён в строке 4.");
+    EXPECT_EQ(form->document().texts(), before);
+}
+
+TEST_F(LargePolygonTest, CrowdedCaptionsAreLeftOutButTheEndsAndTheCurrentKeepTheirs) {
+    pasteCorners(2000);
+    // The current corner, chosen in the distance list's way.
+    form->view().currentCorner = 1000;
+    form->controls().Cmb1->setText(QStringLiteral("1000"));
+    form->controls().Cmb2->setText(QStringLiteral("1"));
+    form->controls().Cmb2->Click();
+    const DrawingLayout &d = form->plot().layout();
+    ASSERT_EQ(d.cornerCount(), 2000);
+    std::vector<QRectF> shown;
+    int left = 0;
+    for (int i = 1; i <= 2000; ++i)
+        for (const Caption *c : {&d.corner(i).number, &d.corner(i).angle}) {
+            if (c->text.isEmpty()) continue;
+            if (!c->visible) {
+                ++left;
+                continue;
+            }
+            shown.push_back(c->box);
+        }
+    EXPECT_GT(left, 0) << "two thousand corners on one drawing cannot all be captioned";
+    for (int i : {1, 1000, 2000}) EXPECT_TRUE(d.corner(i).number.visible) << i;
+    for (std::size_t a = 0; a < shown.size(); ++a)
+        for (std::size_t b = a + 1; b < shown.size(); ++b)
+            ASSERT_FALSE(shown[a].intersects(shown[b])) << a << " and " << b;
+}
+
+} // namespace
+} // namespace tarvel::testing

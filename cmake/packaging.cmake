@@ -4,10 +4,10 @@
 #   sudo apt install ./build/package/tarvel_3.0_amd64.deb
 #
 # The executable and Help.pdf go to bin/ (installed where they are built);
-# the desktop entry, the icon and the MIME type of "*.squ" files go where
-# the desktop looks for them. Debian's triggers of shared-mime-info,
-# desktop-file-utils and hicolor-icon-theme refresh their caches after
-# installation, so the package needs no scripts of its own.
+# the desktop entry, the icon and the MIME types of "*.squ" and "*.squx"
+# files go where the desktop looks for them. Debian's triggers of
+# shared-mime-info, desktop-file-utils and hicolor-icon-theme refresh their
+# caches after installation, so the package needs no scripts of its own.
 set(TARVEL_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR}/../packaging)
 
 install(FILES ${TARVEL_PACKAGING_DIR}/tarvel.desktop DESTINATION share/applications)
@@ -20,9 +20,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Тарвел")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Программа расчета площади многоугольника по координатам углов")
 set(CPACK_PACKAGE_DESCRIPTION "Тарвел вычисляет площадь плоского многоугольника \
-от 3 до 20 углов по координатам его углов, длины сторон и углы, и рисует его в \
-масштабе. Многоугольники хранятся в файлах .squ; координаты передаются в \
-книги электронных таблиц и читаются из них.")
+от 3 до 10 000 углов по координатам его углов, длины сторон и углы, и рисует его в \
+масштабе. Многоугольники хранятся в файлах .squ (до 20 углов) и .squx (больше \
+20 углов); координаты передаются в книги электронных таблиц и читаются из них.")
 set(CPACK_PACKAGE_CONTACT "Тарвел maintainers <tarvel@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

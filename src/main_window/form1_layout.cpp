@@ -96,8 +96,10 @@ void Form1::Form_Load() {
     fitToScreen(*fit_, services_.screen, services_.messages, this);
 
     // 4. The common scales.
-    Cmb3->AddItems({"1", "2", "5", "10", "20", "25", "50", "100", "200", "400", "500", "1000",
-                    "1500", "2000", "3000", "5000", "10000"});
+    QStringList scales;
+    for (float common : ViewState::kCommonScales)
+        scales << geometry::plainText(common);
+    Cmb3->AddItems(scales);
 
     // 5. The units; selecting one sets the three unit captions.
     CmbEd->AddItems({geometry::unitText(geometry::Unit::Metres),

@@ -6,6 +6,7 @@
 #include "platform/controls/colours.h"
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -72,12 +73,24 @@ void PrintPage::paint(QPainter &p, int dpi) const {
     const double below = area.top() + (owner.isEmpty() ? 0 : ownerRect.height() + gap);
 
     // The table: one row per corner and two lines for the area and the scale.
+    // A long table keeps what fits below the drawing and runs on over pages
+    // of its own, each with the heading.
     const QFont tableFont = platform::defaultFont(9);
     const double rowHeight = QFontMetricsF(tableFont, p.device()).height() * 1.35;
-    const double tableHeight = (n + 1 + 3) * rowHeight;
     const double tableWidth = 95 * dotsPerMm;
+    auto *pages = dynamic_cast<QPagedPaintDevice *>(p.device());
+    // Rows a part of the table of `height` holds, heading and totals aside.
+    const auto rowsIn = [&](double height) { return std::max(1, int(height / rowHeight) - 4); };
     // A page wider than high takes the table beside the drawing, else below it.
     const bool beside = area.width() > area.height();
+    const double leastDrawing = std::min(120 * dotsPerMm, (area.bottom() - below) / 2);
+    int firstRows = n;
+    if (!beside && (n + 4) * rowHeight > area.bottom() - below - leastDrawing - gap)
+        firstRows = rowsIn(area.bottom() - below - leastDrawing - gap);
+    if (beside && (n + 4) * rowHeight > area.bottom() - below) firstRows = rowsIn(area.bottom() - below);
+    // Without pages (a picture) the table shows what fits.
+    const bool runsOn = firstRows < n && pages;
+    const double tableHeight = (std::min(firstRows, n) + 1 + 3) * rowHeight;
     QRectF frame, table;
     if (beside) {
         frame = QRectF(area.left(), below, area.width() - tableWidth - gap, area.bottom() - below);
@@ -89,38 +102,60 @@ void PrintPage::paint(QPainter &p, int dpi) const {
                        tableHeight);
     }
 
-    paintDrawing(p, frame, dotsPerMm);
-    paintTable(p, table, rowHeight, dotsPerMm);
+    const QString scaleText = paintDrawing(p, frame, dotsPerMm);
+    paintTable(p, table, rowHeight, dotsPerMm, 1, firstRows, !runsOn, scaleText);
+    for (int first = firstRows + 1; runsOn && first <= n;) {
+        pages->newPage();
+        const int last = std::min(n, first - 1 + rowsIn(area.height()));
+        paintTable(p, QRectF(area.left(), area.top(), std::min(area.width(), tableWidth),
+                             area.height()),
+                   rowHeight, dotsPerMm, first, last, last == n, scaleText);
+        first = last + 1;
+    }
     p.restore();
 }
 
-void PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const {
-    if (frame.width() <= 0 || frame.height() <= 0) return;
+QString PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const {
+    if (frame.width() <= 0 || frame.height() <= 0) return view.scaleText;
     ViewState still = view;
     still.drag.reset();
-    const DrawingLayout layout = layOutDrawing(doc, still, settings, measure);
     // The drawing to scale: the screen shows twipsPerMm twips in a
     // millimetre of drawing, and so must the paper.
     const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : 56.692;
     const double s = dotsPerMm / twipsPerMm; // device dots per twip
     // The axes cross where the screen has them, whatever their origin.
     const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
-    // The drawn corners, with room for their captions.
+    constexpr double kRoom = 600; // room for the captions round the corners
+    DrawingLayout layout;
     double minX = ox, maxX = ox, minY = oy, maxY = oy;
-    bool any = false;
-    for (const DrawingLayout::Corner &c : layout.corners) {
-        if (!drawable(c.x, c.y)) continue;
-        minX = any ? std::min(minX, c.x) : c.x;
-        maxX = any ? std::max(maxX, c.x) : c.x;
-        minY = any ? std::min(minY, c.y) : c.y;
-        maxY = any ? std::max(maxY, c.y) : c.y;
-        any = true;
-    }
-    constexpr double kRoom = 600;
-    minX -= kRoom;
-    maxX += kRoom;
-    minY -= kRoom;
-    maxY += kRoom;
+    // The drawn corners, with room for their captions.
+    const auto measureLayout = [&] {
+        layout = layOutDrawing(doc, still, settings, measure);
+        minX = maxX = ox;
+        minY = maxY = oy;
+        bool any = false;
+        for (const DrawingLayout::Corner &c : layout.corners) {
+            if (!drawable(c.x, c.y)) continue;
+            minX = any ? std::min(minX, c.x) : c.x;
+            maxX = any ? std::max(maxX, c.x) : c.x;
+            minY = any ? std::min(minY, c.y) : c.y;
+            maxY = any ? std::max(maxY, c.y) : c.y;
+            any = true;
+        }
+        minX -= kRoom;
+        maxX += kRoom;
+        minY -= kRoom;
+        maxY += kRoom;
+        return maxX - minX <= frame.width() / s && maxY - minY <= frame.height() / s;
+    };
+    // The whole polygon on paper: the view's scale when it fits, else the
+    // first common scale above it that does.
+    if (!measureLayout())
+        for (float common : ViewState::kCommonScales) {
+            if (!(common > still.scale)) continue;
+            still.applyScale(geometry::plainText(common));
+            if (measureLayout()) break;
+        }
     const double left = placeWindow(
         {{std::min(minX, ox - 900), maxX}, {std::min(minX, ox - 60), maxX}, {minX, maxX}},
         frame.width() / s, false);
@@ -140,10 +175,11 @@ void PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm)
     style.cornerSquare = 1.2 * dotsPerMm;
     main_window::paintDrawing(p, layout, picture, style);
     p.restore();
+    return still.scaleText;
 }
 
-void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
-                           double dotsPerMm) const {
+void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight, double dotsPerMm,
+                           int first, int last, bool totals, const QString &scaleText) const {
     const int n = doc.cornerCount();
     const geometry::PolygonTexts &texts = doc.texts();
     const QFont tableFont = platform::defaultFont(9);
@@ -173,19 +209,20 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
             {QStringLiteral("№"), QStringLiteral("X, ") + unit, QStringLiteral("Y, ") + unit,
              QStringLiteral("Сторона"), QStringLiteral("Длина, ") + unit},
             true);
-    for (int i = 1; i <= n; ++i) {
+    for (int i = first; i <= last; ++i) {
         const int next = i == n ? 1 : i + 1;
-        drawRow(i,
+        drawRow(i - first + 1,
                 {QString::number(i), texts.x[i].trimmed(), texts.y[i].trimmed(),
                  QString::number(i) + QStringLiteral("-") + QString::number(next),
                  formatNumber(m.SideLen[i], kFieldPattern).trimmed()},
                 false);
     }
 
-    QFont totals = tableFont;
-    totals.setBold(true);
-    p.setFont(totals);
-    const double totalsTop = table.top() + (n + 1.5) * rowHeight;
+    if (!totals) return;
+    QFont bold = tableFont;
+    bold.setBold(true);
+    p.setFont(bold);
+    const double totalsTop = table.top() + (last - first + 2.5) * rowHeight;
     p.drawText(QRectF(table.left(), totalsTop, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Площадь: ") + formatNumber(doc.area(), kAreaPattern).trimmed() +
@@ -193,7 +230,7 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight,
     p.setFont(tableFont);
     p.drawText(QRectF(table.left(), totalsTop + rowHeight, table.width() * 2, rowHeight),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Масштаб: в 1 см ") + view.scaleText.trimmed() + QLatin1Char(' ') +
+               QStringLiteral("Масштаб: в 1 см ") + scaleText.trimmed() + QLatin1Char(' ') +
                    unit);
 }
 

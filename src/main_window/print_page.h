@@ -31,14 +31,21 @@ struct PrintPage {
     // nothing.
     void paint(QPainter &p, int dpi) const;
     // Only the drawing to scale, in `frame` (device dots), as the page has
-    // it: for other printed pages that show the polygon.
-    void paintDrawingIn(QPainter &p, const QRectF &frame, double dotsPerMm) const {
-        paintDrawing(p, frame, dotsPerMm);
+    // it: for other printed pages that show the polygon. Gives the scale
+    // text of the drawing.
+    QString paintDrawingIn(QPainter &p, const QRectF &frame, double dotsPerMm) const {
+        return paintDrawing(p, frame, dotsPerMm);
     }
 
 private:
-    void paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const;
-    void paintTable(QPainter &p, const QRectF &table, double rowHeight, double dotsPerMm) const;
+    // The drawing at the view's scale when the whole polygon fits the frame
+    // so, else at the first common scale above it at which it does. Gives
+    // the scale text it drew at.
+    QString paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const;
+    // Rows first..last of the table under its heading, then, when `totals`,
+    // the area and `scaleText`.
+    void paintTable(QPainter &p, const QRectF &table, double rowHeight, double dotsPerMm,
+                    int first, int last, bool totals, const QString &scaleText) const;
 };
 
 } // namespace tarvel::main_window

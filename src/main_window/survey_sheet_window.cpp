@@ -9,7 +9,9 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QShortcut>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QPagedPaintDevice>
+#include <QTableView>
 
 #include <algorithm>
 #include <utility>
@@ -25,6 +27,44 @@ namespace {
 constexpr int kColumns = 6;
 constexpr std::uint32_t kRed = 0x0000FF; // &HBBGGRR
 constexpr int kCategories = int(std::tuple_size_v<std::decay_t<decltype(landCategories())>>);
+
+} // namespace
+
+// The sheet's rows for the view: the texts of a row are made when the view
+// asks for them, and a change of the sheet resets the model once.
+class SurveySheetWindow::RowsModel : public QAbstractTableModel {
+public:
+    RowsModel(const geometry::SurveySheet &sheet, QObject *parent)
+        : QAbstractTableModel(parent), sheet_(sheet) {}
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : int(sheet_.rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : kColumns;
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount()) return {};
+        if (role == Qt::TextAlignmentRole)
+            return int((index.column() == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
+                       Qt::AlignVCenter);
+        if (role != Qt::DisplayRole) return {};
+        return geometry::sheetRowCells(sheet_.rows[std::size_t(index.row())]).value(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return geometry::sheetColumnHeads(sheet_).value(section);
+    }
+    // The sheet changed: every row and head may read otherwise now.
+    void sheetChanged() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    const geometry::SurveySheet &sheet_;
+};
+
+namespace {
 
 std::unique_ptr<platform::Label> makeLabel(QWidget *parent, double left, double top, double width,
                                            double height) {
@@ -53,12 +93,17 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     platform::setFixedWindowSize(*this, 700, 672);
     setFont(platform::defaultFont());
 
-    table = new QTableWidget(0, kColumns, this);
+    rows_ = new RowsModel(sheet_, this);
+    table = new QTableView(this);
+    table->setModel(rows_);
     table->setGeometry(8, 8, 684, 428); // 20 rows and the head
     table->setFont(platform::defaultFont());
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
     table->verticalHeader()->setDefaultSectionSize(20);
+    // Every row is as high as the others: the view need not measure them.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const int widths[kColumns] = {60, 115, 115, 115, 130, 130};
     for (int c = 0; c < kColumns; ++c)
         table->setColumnWidth(c, widths[c]);
@@ -131,22 +176,7 @@ void SurveySheetWindow::refresh() {
     if (ellipsoidArea_) in.ellipsoidAreaM2 = ellipsoidArea_();
     sheet_ = geometry::computeSurveySheet(in);
 
-    table->setHorizontalHeaderLabels(geometry::sheetColumnHeads(sheet_));
-    const int n = int(sheet_.rows.size());
-    table->setRowCount(n);
-    for (int r = 0; r < n; ++r) {
-        const QStringList cells = geometry::sheetRowCells(sheet_.rows[std::size_t(r)]);
-        for (int c = 0; c < kColumns; ++c) {
-            QTableWidgetItem *item = table->item(r, c);
-            if (!item) {
-                item = new QTableWidgetItem;
-                item->setTextAlignment((c == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
-                                       Qt::AlignVCenter);
-                table->setItem(r, c, item);
-            }
-            item->setText(cells[c]);
-        }
-    }
+    rows_->sheetChanged();
     // The warnings stand apart, in red.
     const QStringList totals = geometry::sheetTotalLines(sheet_, false);
     lblTotals->setCaption(totals.join(QLatin1Char('\n')));
@@ -224,19 +254,27 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
     // What the table and the totals take; the drawing gets the rest.
     const double row = QFontMetricsF(font, p.device()).height() * 1.35;
     const int n = int(sheet_.rows.size());
-    QStringList totals = geometry::sheetTotalLines(sheet_, false);
-    totals << QStringLiteral("Масштаб чертежа: в 1 см ") + page_.view.scaleText.trimmed() +
-                  QLatin1Char(' ') + geometry::unitText(sheet_.unit);
-    for (const QString &w : sheet_.warnings)
-        totals << QStringLiteral("Предупреждение: ") + w;
+    // The drawing may take a coarser scale than the screen's to show the
+    // whole polygon: the totals name the one it has.
+    const auto totalsFor = [&](const QString &scale) {
+        QStringList totals = geometry::sheetTotalLines(sheet_, false);
+        totals << QStringLiteral("Масштаб чертежа: в 1 см ") + scale.trimmed() + QLatin1Char(' ') +
+                      geometry::unitText(sheet_.unit);
+        for (const QString &w : sheet_.warnings)
+            totals << QStringLiteral("Предупреждение: ") + w;
+        return totals.join(QLatin1Char('\n'));
+    };
     const int totalsFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    const QString totalsText = totals.join(QLatin1Char('\n'));
+    QString totalsText = totalsFor(page_.view.scaleText);
     const double totalsHeight =
         p.boundingRect(QRectF(0, 0, area.width(), area.height()), totalsFlags, totalsText).height();
-    const double below = (n + 1) * row + 3 * mm + totalsHeight;
+    // A long table runs on over pages of its own: the first page keeps room
+    // for twenty rows of it below the drawing.
+    const double below = (std::min(n, 20) + 1) * row + 3 * mm + totalsHeight;
     const double drawingHeight = std::min(area.bottom() - y - below - 3 * mm, 150 * mm);
     if (drawingHeight > 20 * mm) {
-        page_.paintDrawingIn(p, QRectF(area.left(), y, area.width(), drawingHeight), mm);
+        totalsText = totalsFor(
+            page_.paintDrawingIn(p, QRectF(area.left(), y, area.width(), drawingHeight), mm));
         y += drawingHeight + 3 * mm;
     }
     p.setFont(font);
@@ -260,13 +298,28 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
         }
         y += row;
     };
+    // A page that is full goes on to the next, which starts with the
+    // table's heading again. A device without pages (a picture) gets what
+    // fits.
+    auto *pages = dynamic_cast<QPagedPaintDevice *>(p.device());
+    const auto roomFor = [&](double height) {
+        if (y + height <= area.bottom() || !pages) return;
+        pages->newPage();
+        y = area.top();
+    };
     drawRow(heads, true);
-    for (const geometry::SheetRow &r : sheet_.rows)
+    for (const geometry::SheetRow &r : sheet_.rows) {
+        if (pages && y + row > area.bottom()) {
+            roomFor(row);
+            drawRow(heads, true);
+        }
         drawRow(geometry::sheetRowCells(r), false);
+    }
     y += 3 * mm;
 
     // The totals.
     p.setFont(font);
+    roomFor(totalsHeight);
     p.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y), totalsFlags, totalsText);
     p.restore();
 }

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cmath>
+#include <array>
 #include <optional>
 
 namespace tarvel::main_window {
@@ -63,6 +64,9 @@ struct ViewState {
         updateOrigin();
     }
 
+    // The common scales the list offers, finest first.
+    static constexpr std::array<float, 17> kCommonScales = {
+        1, 2, 5, 10, 20, 25, 50, 100, 200, 400, 500, 1000, 1500, 2000, 3000, 5000, 10000};
     // ---- the scale: coordinate units in a centimetre of drawing ----
     QString scaleText; // as the scale field holds it
     float scale = 10;  // the last text that was a usable scale

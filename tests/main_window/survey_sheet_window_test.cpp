@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
+
+#include <cmath>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -47,7 +49,7 @@ TEST_F(SurveySheetWindowTest, MenuOpensOneWindowAndBringsItBack) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Ведомость участка"));
     EXPECT_FALSE(w.isModal());
-    EXPECT_EQ(w.table->rowCount(), 20);
+    EXPECT_EQ(w.table->model()->rowCount(), 20);
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(&openSheet(), &w);
@@ -82,9 +84,9 @@ TEST_F(SurveySheetWindowTest, OneUpdatePerDocumentChange) {
     // What it shows is the document as it is now, also while closed.
     w.close();
     setPolygon({"0", "4", "0"}, {"0", "0", "3"});
-    EXPECT_EQ(w.table->rowCount(), 3);
-    EXPECT_EQ(w.table->item(1, 5)->text(), QStringLiteral("36° 52′ 12″"));
-    EXPECT_EQ(w.table->horizontalHeaderItem(1)->text(), QStringLiteral("X, км"));
+    EXPECT_EQ(w.table->model()->rowCount(), 3);
+    EXPECT_EQ(w.table->model()->index(1, 5).data().toString(), QStringLiteral("36° 52′ 12″"));
+    EXPECT_EQ(w.table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("X, км"));
     EXPECT_TRUE(w.lblTotals->Caption().contains(QStringLiteral("Площадь: 6 000 000 м²")));
 }
 
@@ -240,6 +242,39 @@ TEST_F(SurveySheetWindowTest, PrintGoesThroughThePrinterWithTheSheet) {
     EXPECT_TRUE(text.contains(QStringLiteral("ИвановПётр")));
     EXPECT_TRUE(text.contains(QStringLiteral("Площадь:10700м²(10700,00м²)"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Дирекционныйугол")));
+}
+
+TEST_F(SurveySheetWindowTest, ALongSheetRunsOnOverPagesEachWithTheHeading) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    QTemporaryDir dir;
+    SurveySheetWindow &w = openSheet();
+    // 200 corners on a circle of 500 m.
+    geometry::PolygonTexts t = form->document().texts();
+    t.count = QStringLiteral("200");
+    for (int i = 1; i <= 200; ++i) {
+        const double a = 2 * 3.14159265358979 * i / 200;
+        t.x[std::size_t(i)] = QString::number(500 * std::cos(a), 'f', 2).replace('.', ',');
+        t.y[std::size_t(i)] = QString::number(500 * std::sin(a), 'f', 2).replace('.', ',');
+    }
+    form->document().apply(t, QStringLiteral("Круг"));
+    ASSERT_EQ(w.table->model()->rowCount(), 200);
+    fakes.printer.pdfPath = dir.filePath(QStringLiteral("sheet.pdf"));
+    w.cmdPrint->Click();
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {fakes.printer.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished());
+    const QStringList pages =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    // 200 rows of about 5 mm do not fit on one A4 page.
+    ASSERT_GE(pages.size(), 3);
+    for (const QString &page : pages) {
+        QString text = page;
+        text.remove(QRegularExpression(QStringLiteral("\\s")));
+        EXPECT_TRUE(text.contains(QStringLiteral("Дирекционныйугол"))) << text.toStdString();
+    }
+    QString last = pages.last();
+    last.remove(QRegularExpression(QStringLiteral("\\s")));
+    EXPECT_TRUE(last.contains(QStringLiteral("Площадь:"))) << "the totals follow the last row";
 }
 
 } // namespace

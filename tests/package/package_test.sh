@@ -91,7 +91,7 @@ png="$root/usr/share/icons/hicolor/64x64/apps/tarvel.png"
 
 entry="$root/usr/share/applications/tarvel.desktop"
 for line in "Name=Тарвел" "Comment=Программа расчета площади" "Exec=tarvel %f" "Icon=tarvel" \
-  "MimeType=application/x-tarvel-squ;" "Categories=Office;Education;"; do
+  "MimeType=application/x-tarvel-squ;application/x-tarvel-squx;" "Categories=Office;Education;"; do
   grep -Fxq "$line" "$entry" || fail "desktop entry lacks '$line'"
 done
 if command -v desktop-file-validate >/dev/null; then
@@ -101,10 +101,18 @@ fi
 # The MIME package as the desktop's own tool reads it.
 if command -v update-mime-database >/dev/null; then
   update-mime-database "$root/usr/share/mime" >/dev/null 2>&1 || fail "update-mime-database failed"
-  grep -q 'application/x-tarvel-squ:\*\.squ' "$root/usr/share/mime/globs2" ||
+  grep -q 'application/x-tarvel-squ:\*\.squ$' "$root/usr/share/mime/globs2" ||
     fail "*.squ is not application/x-tarvel-squ after update-mime-database"
+  grep -q 'application/x-tarvel-squx:\*\.squx$' "$root/usr/share/mime/globs2" ||
+    fail "*.squx is not application/x-tarvel-squx after update-mime-database"
+  # A ".squx" file is known by its first line too, whatever its name.
+  grep -aFq "[50:application/x-tarvel-squx]" "$root/usr/share/mime/magic" &&
+    grep -aFq "TARVEL-SQUX" "$root/usr/share/mime/magic" ||
+    fail "application/x-tarvel-squx has no magic for TARVEL-SQUX after update-mime-database"
   grep -q "Программа расчета площади" "$root/usr/share/mime/packages/tarvel-squ.xml" ||
     fail "MIME type without its comment"
+  grep -q "Многоугольник Тарвел" "$root/usr/share/mime/packages/tarvel-squ.xml" ||
+    fail "MIME type of .squx without its comment"
 fi
 
 # ---- The unpacked program starts ----
@@ -126,7 +134,8 @@ kill -0 "$app_pid" || fail "the program ended"
 # the packaged one says.
 user_entry="$XDG_DATA_HOME/applications/tarvel.desktop"
 if [ -f "$user_entry" ]; then
-  for line in "Categories=Office;Education;" "Comment=Программа расчета площади"; do
+  for line in "Categories=Office;Education;" "Comment=Программа расчета площади" \
+    "MimeType=application/x-tarvel-squ;application/x-tarvel-squx;"; do
     grep -Fxq "$line" "$user_entry" ||
       fail "the per-user $user_entry written at the first start lacks '$line'"
   done

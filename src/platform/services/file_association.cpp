@@ -241,8 +241,8 @@ QString XdgFileAssociation::iconPath() const {
 
 // Under the type's default icon name too, for desktops that do not read the
 // icon named in the MIME package.
-QString XdgFileAssociation::mimeIconPath() const {
-    QString name = mimeType();
+QString XdgFileAssociation::mimeIconPath(const QString &type) const {
+    QString name = type;
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
     return dataHome_ + QLatin1String("/icons/hicolor/64x64/mimetypes/") + name +
            QLatin1String(".png");
@@ -336,13 +336,30 @@ QByteArray XdgFileAssociation::mimePackage() const {
     writer.writeStartElement(QStringLiteral("mime-info"));
     writer.writeDefaultNamespace(
         QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
-    writer.writeStartElement(QStringLiteral("mime-type"));
-    writer.writeAttribute(QStringLiteral("type"), mimeType());
-    writer.writeTextElement(QStringLiteral("comment"), QStringLiteral("Программа расчета площади"));
-    writer.writeEmptyElement(QStringLiteral("icon"));
-    writer.writeAttribute(QStringLiteral("name"), appName_);
-    writer.writeEmptyElement(QStringLiteral("glob"));
-    writer.writeAttribute(QStringLiteral("pattern"), QStringLiteral("*.squ"));
+    // Both types, even when one of them already has an application: this
+    // file replaces the one an earlier version wrote for ".squ" alone, which
+    // may be all that makes the desktop know that type.
+    const auto writeType = [&](const QString &type, const QString &comment, const QString &glob) {
+        writer.writeStartElement(QStringLiteral("mime-type"));
+        writer.writeAttribute(QStringLiteral("type"), type);
+        writer.writeTextElement(QStringLiteral("comment"), comment);
+        writer.writeEmptyElement(QStringLiteral("icon"));
+        writer.writeAttribute(QStringLiteral("name"), appName_);
+        writer.writeEmptyElement(QStringLiteral("glob"));
+        writer.writeAttribute(QStringLiteral("pattern"), glob);
+    };
+    writeType(mimeType(), QStringLiteral("Программа расчета площади"), QStringLiteral("*.squ"));
+    writer.writeEndElement();
+    writeType(squxMimeType(), QStringLiteral("Многоугольник Тарвел"), QStringLiteral("*.squx"));
+    // The first line without its version, so that later versions of the
+    // format are known too; a ".squx" file renamed still opens.
+    writer.writeStartElement(QStringLiteral("magic"));
+    writer.writeAttribute(QStringLiteral("priority"), QStringLiteral("50"));
+    writer.writeEmptyElement(QStringLiteral("match"));
+    writer.writeAttribute(QStringLiteral("type"), QStringLiteral("string"));
+    writer.writeAttribute(QStringLiteral("offset"), QStringLiteral("0"));
+    writer.writeAttribute(QStringLiteral("value"), QStringLiteral("TARVEL-SQUX"));
+    writer.writeEndElement();
     writer.writeEndElement();
     writer.writeEndElement();
     writer.writeEndDocument();
@@ -376,7 +393,9 @@ QByteArray XdgFileAssociation::desktopEntry() const {
     text += QStringLiteral("Comment=Программа расчета площади\n");
     text += QLatin1String("Categories=Office;Education;\n");
     text += QLatin1String("Icon=") + escapeDesktopString(appName_) + QLatin1Char('\n');
-    text += QLatin1String("MimeType=") + mimeType() + QLatin1String(";\n");
+    // Every type, also one that stays another program's: the entry says
+    // what the program opens, the defaults say who opens it.
+    text += QLatin1String("MimeType=") + mimeTypes().join(QLatin1Char(';')) + QLatin1String(";\n");
     text += QLatin1String("Exec=") + execValue(executablePath_) + QLatin1Char('\n');
     text += QLatin1String("Terminal=false\n");
     return text.toUtf8();
@@ -390,8 +409,8 @@ bool XdgFileAssociation::desktopEntryInstalled(const QString &desktopId) const {
 
 // The lists in the order the desktop reads them; any of them deciding about
 // the type is enough here, whichever wins.
-bool XdgFileAssociation::typeHasApplication() const {
-    const QByteArray type = mimeType().toUtf8();
+bool XdgFileAssociation::typeHasApplication(const QString &typeName) const {
+    const QByteArray type = typeName.toUtf8();
     const QString ownId = appName_ + QLatin1String(".desktop");
     QStringList lists;
     const auto addLists = [&](const QString &dir) {
@@ -420,7 +439,7 @@ bool XdgFileAssociation::typeHasApplication() const {
     return false;
 }
 
-bool XdgFileAssociation::setDefaultApplication() const {
+bool XdgFileAssociation::setDefaultApplication(const QStringList &types) const {
     const QString path = mimeAppsListPath();
     QByteArray existing;
     if (QFileInfo::exists(path)) {
@@ -431,7 +450,12 @@ bool XdgFileAssociation::setDefaultApplication() const {
         existing = *bytes;
     }
     const QByteArray desktopId = (appName_ + QLatin1String(".desktop")).toUtf8();
-    return writeAtomically(path, mergeMimeAppsList(existing, mimeType().toUtf8(), desktopId));
+    // One write for all types: a start that stops half-way leaves none of
+    // them named.
+    QByteArray merged = existing;
+    for (const QString &type : types)
+        merged = mergeMimeAppsList(merged, type.toUtf8(), desktopId);
+    return writeAtomically(path, merged);
 }
 
 QString XdgFileAssociation::ReadRegString() {
@@ -453,13 +477,18 @@ QString XdgFileAssociation::ReadRegString() {
 }
 
 void XdgFileAssociation::RegisterFileType() {
-    if (typeHasApplication()) return;
+    QStringList unclaimed;
+    for (const QString &type : mimeTypes())
+        if (!typeHasApplication(type)) unclaimed << type;
+    if (unclaimed.isEmpty()) return;
     const QByteArray png = iconPng();
     if (png.isEmpty()) return;
     if (!writeAtomically(mimePackagePath(), mimePackage())) return;
-    if (!writeAtomically(iconPath(), png) || !writeAtomically(mimeIconPath(), png)) return;
+    if (!writeAtomically(iconPath(), png)) return;
+    for (const QString &type : mimeTypes())
+        if (!writeAtomically(mimeIconPath(type), png)) return;
     runQuietly(QStringLiteral("update-mime-database"), dataHome_ + QLatin1String("/mime"));
-    if (!setDefaultApplication()) return;
+    if (!setDefaultApplication(unclaimed)) return;
     if (!writeAtomically(desktopEntryPath(), desktopEntry())) return;
     runQuietly(QStringLiteral("update-desktop-database"),
                dataHome_ + QLatin1String("/applications"));

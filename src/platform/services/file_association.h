@@ -1,16 +1,19 @@
-// The association of "*.squ" files with the program on a freedesktop.org
-// desktop: a MIME type of its own, an icon, a desktop entry that opens the
-// files, and the user's default application for the type. Everything goes
-// into the user's own data and configuration folders ($XDG_DATA_HOME,
-// $XDG_CONFIG_HOME), never into system folders.
+// The association of the polygon files ("*.squ" and "*.squx") with the
+// program on a freedesktop.org desktop: a MIME type for each, an icon, a
+// desktop entry that opens the files, and the user's default application
+// for each type. Everything goes into the user's own data and configuration
+// folders ($XDG_DATA_HOME, $XDG_CONFIG_HOME), never into system folders.
 //
-// Whether that is to be done is judged by the file type, not by the
+// Whether that is to be done is judged by each file type, not by the
 // program's own files: a renamed copy of the program has other file names
-// but must not take the type over. Nothing is written when anything the
-// desktop reads already decides about the type: a default, added or removed
+// but must not take a type over. A type is left alone when anything the
+// desktop reads already decides about it: a default, added or removed
 // application for it in a mimeapps.list (the user's or the system's, the
 // current desktop's own ones included), or an application that declares the
-// type (mimeinfo.cache; the installed package provides one this way).
+// type (mimeinfo.cache; the installed package provides one this way). The
+// program becomes the default only of the types left; when there are none,
+// nothing is written at all. So a version that knew ".squ" only, already
+// associated, adds ".squx" at its first start after the upgrade.
 //
 // The default application in the user's list and then the desktop entry are
 // written last. A default that names the program's own desktop entry while
@@ -56,16 +59,17 @@ public:
     using Icon = std::variant<std::monostate, QImage, QString>;
 
     // `appName` names the desktop entry, the icon and the MIME package
-    // ("tarvel" -> tarvel.desktop, tarvel.png, tarvel-squ.xml). The folders
-    // are taken from the environment now.
+    // ("tarvel" -> tarvel.desktop, tarvel.png, tarvel-squ.xml, which
+    // describes both types). The folders are taken from the environment now.
     XdgFileAssociation(QString executablePath, QString appName, Icon icon = {});
 
-    // Does nothing when the type already has an application (see above).
+    // Does nothing when every type already has an application (see above).
     // Otherwise writes the MIME package, the icon, the default application
-    // and the desktop entry, and asks the desktop's tools to refresh their
-    // caches. A file that cannot be written, or may not be (it belongs to
-    // another user, or a link of another user's leads to it), is said on
-    // stderr and ends the attempt; the next start tries again.
+    // of each type that has none and the desktop entry, and asks the
+    // desktop's tools to refresh their caches. A file that cannot be
+    // written, or may not be (it belongs to another user, or a link of
+    // another user's leads to it), is said on stderr and ends the attempt;
+    // the next start tries again.
     void RegisterFileType() override;
     // The Icon= value of the desktop entry, or empty text when there is no
     // entry or no such value.
@@ -73,11 +77,17 @@ public:
 
     QString mimePackagePath() const;
     QString iconPath() const;
-    QString mimeIconPath() const;
+    // The icon under the default icon name of `type`, one of mimeTypes().
+    QString mimeIconPath(const QString &type) const;
     QString desktopEntryPath() const;
     QString mimeAppsListPath() const;
 
+    // The type of ".squ" files.
     static QString mimeType() { return QStringLiteral("application/x-tarvel-squ"); }
+    // The type of ".squx" files.
+    static QString squxMimeType() { return QStringLiteral("application/x-tarvel-squx"); }
+    // Every type the program opens, ".squ" first.
+    static QStringList mimeTypes() { return {mimeType(), squxMimeType()}; }
     // A green polygon on white, 64x64.
     static QImage generatedIcon();
     // The Exec= value of the desktop entry: the program as one quoted
@@ -94,9 +104,9 @@ private:
     QByteArray mimePackage() const;
     QByteArray iconPng() const;
     QByteArray desktopEntry() const;
-    bool typeHasApplication() const;
+    bool typeHasApplication(const QString &typeName) const;
     bool desktopEntryInstalled(const QString &desktopId) const;
-    bool setDefaultApplication() const;
+    bool setDefaultApplication(const QStringList &types) const;
 
     QString executablePath_;
     QString appName_;

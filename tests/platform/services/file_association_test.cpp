@@ -62,6 +62,12 @@ protected:
         for (const char *sub : {"data", "config", "sysdata", "sysconfig"})
             QDir(dir_.filePath(sub)).removeRecursively();
     }
+    // ".squx" another program's, in a list the cases about ".squ" leave
+    // alone: what they find is then decided by ".squ" alone.
+    void giveSquxAway() {
+        ASSERT_TRUE(putFile(dir_.filePath("sysdata/applications/kde-mimeapps.list"),
+                            "[Added Associations]\napplication/x-tarvel-squx=other.desktop;\n"));
+    }
     // Every folder and file under the temporary folder, with the files' bytes.
     QMap<QString, QByteArray> snapshot() const {
         QMap<QString, QByteArray> all;
@@ -89,7 +95,7 @@ TEST_F(FileAssociation, WritesEverythingOnce) {
     const QStringList entry =
         QString::fromUtf8(fileBytes(data("applications/tarvel.desktop"))).split(QLatin1Char('\n'));
     for (const QString line : {"[Desktop Entry]", "Type=Application", "Name=Тарвел", "Icon=tarvel",
-                               "MimeType=application/x-tarvel-squ;",
+                               "MimeType=application/x-tarvel-squ;application/x-tarvel-squx;",
                                "Exec=\"/opt/Тарвел 3/tarvel\" %f", "Terminal=false"})
         EXPECT_TRUE(entry.contains(line)) << line.toStdString();
 
@@ -102,13 +108,18 @@ TEST_F(FileAssociation, WritesEverythingOnce) {
         if (xml.name() == u"glob") seen << a.value("pattern").toString();
         if (xml.name() == u"icon") seen << a.value("name").toString();
         if (xml.name() == u"comment") seen << xml.readElementText();
+        if (xml.name() == u"match")
+            seen << QStringLiteral("%1@%2:%3")
+                        .arg(a.value("type"), a.value("offset"), a.value("value"));
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(seen, (QStringList{"application/x-tarvel-squ", "Программа расчета площади", "tarvel",
-                                 "*.squ"}));
+                                 "*.squ", "application/x-tarvel-squx", "Многоугольник Тарвел",
+                                 "tarvel", "*.squx", "string@0:TARVEL-SQUX"}));
     EXPECT_EQ(QImage(data("icons/hicolor/64x64/apps/tarvel.png")).size(), QSize(64, 64));
-    EXPECT_TRUE(fileBytes(config("mimeapps.list"))
-                    .contains("[Default Applications]\napplication/x-tarvel-squ=tarvel.desktop\n"));
+    EXPECT_EQ(fileBytes(config("mimeapps.list")),
+              "[Default Applications]\napplication/x-tarvel-squ=tarvel.desktop\n"
+              "application/x-tarvel-squx=tarvel.desktop\n");
 
     // Once done, a second start touches nothing.
     ASSERT_TRUE(QFile::remove(data("mime/packages/tarvel-squ.xml")));
@@ -126,7 +137,8 @@ TEST_F(FileAssociation, KeepsTheUsersOtherChoices) {
     XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
     EXPECT_EQ(fileBytes(config("mimeapps.list")),
               "# mine\n[Default Applications]\ntext/plain=gedit.desktop\n"
-              "application/x-tarvel-squ=tarvel.desktop\n\n"
+              "application/x-tarvel-squ=tarvel.desktop\n"
+              "application/x-tarvel-squx=tarvel.desktop\n\n"
               "[Added Associations]\nimage/png=gimp.desktop;\n");
 }
 
@@ -183,8 +195,8 @@ TEST_F(FileAssociation, InstallsTheGivenIcon) {
 }
 
 // The first start over the user's own mimeapps.list: a default, added or
-// removed application for the type is the user's choice and keeps the
-// program from writing anything at all.
+// removed application for ".squ" is the user's choice and, ".squx" being
+// another program's already, keeps the program from writing anything at all.
 TEST_F(FileAssociation, FirstStartOverTheUsersList) {
     const QByteArray e = "application/x-tarvel-squ=tarvel.desktop";
     const QByteArray bom = "\xEF\xBB\xBF";
@@ -244,6 +256,7 @@ TEST_F(FileAssociation, FirstStartOverTheUsersList) {
     };
     for (const auto &[what, before, after, registers] : cases) {
         clear();
+        giveSquxAway();
         if (before) ASSERT_TRUE(putFile(config("mimeapps.list"), *before)) << what;
         const auto untouched = snapshot();
         XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
@@ -285,6 +298,7 @@ TEST_F(FileAssociation, AChoiceAnywhereTheDesktopLooksIsKept) {
     };
     for (const auto &[where, text, registers] : cases) {
         clear();
+        giveSquxAway();
         ASSERT_TRUE(putFile(dir_.filePath(where), text)) << where;
         const auto untouched = snapshot();
         XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
@@ -293,6 +307,48 @@ TEST_F(FileAssociation, AChoiceAnywhereTheDesktopLooksIsKept) {
                 << where;
         else
             EXPECT_TRUE(snapshot() == untouched) << where;
+    }
+}
+
+// Each type is judged on its own: the program becomes the default of those
+// that have no application yet, and the desktop entry names both.
+TEST_F(FileAssociation, EachTypeGetsTheProgramOnlyWhereItHasNone) {
+    const QByteArray squ = "application/x-tarvel-squ=", squx = "application/x-tarvel-squx=";
+    const QByteArray group = "[Default Applications]\n";
+    struct Row {
+        const char *name;
+        QByteArray list;                 // the user's mimeapps.list before
+        const char *oldEntry;            // tarvel.desktop before, if any
+        std::optional<QByteArray> after; // none: nothing is written
+    };
+    const Row rows[] = {
+        {"a fresh home", "", nullptr, group + squ + "tarvel.desktop\n" + squx + "tarvel.desktop\n"},
+        {".squ another program's", group + squ + "other.desktop\n", nullptr,
+         group + squ + "other.desktop\n" + squx + "tarvel.desktop\n"},
+        {"an earlier version's .squ only", group + squ + "tarvel.desktop\n",
+         "[Desktop Entry]\nType=Application\nIcon=tarvel\nMimeType=application/x-tarvel-squ;\n",
+         group + squ + "tarvel.desktop\n" + squx + "tarvel.desktop\n"},
+        {"both another program's", group + squ + "other.desktop\n" + squx + "other.desktop\n",
+         nullptr, std::nullopt},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        clear();
+        ASSERT_TRUE(putFile(config("mimeapps.list"), row.list));
+        if (row.oldEntry) ASSERT_TRUE(putFile(data("applications/tarvel.desktop"), row.oldEntry));
+        const auto untouched = snapshot();
+        XdgFileAssociation("/usr/bin/tarvel", "tarvel").RegisterFileType();
+        if (!row.after) {
+            EXPECT_TRUE(snapshot() == untouched);
+            continue;
+        }
+        EXPECT_EQ(fileBytes(config("mimeapps.list")), *row.after);
+        EXPECT_TRUE(QString::fromUtf8(fileBytes(data("applications/tarvel.desktop")))
+                        .split('\n')
+                        .contains("MimeType=application/x-tarvel-squ;application/x-tarvel-squx;"));
+        for (const char *icon : {"application-x-tarvel-squ.png", "application-x-tarvel-squx.png"})
+            EXPECT_EQ(QImage(data("icons/hicolor/64x64/mimetypes/") + icon).size(), QSize(64, 64))
+                << icon;
     }
 }
 

@@ -184,7 +184,10 @@ std::vector<std::pair<int, int>> coincidentPairs(const std::vector<Corner> &corn
 }
 
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
-    const CornerValues v = cornerValues(s);
+    return polygonWarnings(s, cornerValues(s));
+}
+
+std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v) {
     const int n = v.n;
     if (!v.complete) {
         for (int i = 1; i <= n; ++i) {

@@ -87,6 +87,9 @@ struct PolygonWarning {
 // beyond any survey grid, where two decimals no longer exist in a double)
 // are not checked for crossing; coincidence still is.
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s);
+// The same with the corners already read as numbers (cornerValues(s), as
+// the document keeps them): ten thousand texts need not be read again.
+std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v);
 
 // Whether the closed outline through `corners` (no corner repeated in a row,
 // the last joined to the first) surely neither crosses nor touches itself

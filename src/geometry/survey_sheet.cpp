@@ -200,7 +200,8 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     SurveySheet s;
     s.unit = in.polygon.unit;
     s.owner = in.polygon.texts.owner;
-    const CornerValues values = cornerValues(in.polygon);
+    const CornerValues read = in.values ? CornerValues{} : cornerValues(in.polygon);
+    const CornerValues &values = in.values ? *in.values : read;
     const int n = values.n;
     const double toMetres = s.unit == Unit::Kilometres ? 1000.0 : 1.0;
 
@@ -265,7 +266,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
         s.toleranceM2 = roundHalfEven(finiteOrMax(3.5 * *in.mt * std::sqrt(s.areaM2)), 0);
     }
 
-    for (const PolygonWarning &w : polygonWarnings(in.polygon))
+    for (const PolygonWarning &w : polygonWarnings(in.polygon, values))
         s.warnings << w.line();
 
     if (in.ellipsoidAreaM2 && std::isfinite(*in.ellipsoidAreaM2)) {

@@ -44,9 +44,12 @@ const std::array<LandCategory, 6> &landCategories();
 // What the sheet is made from.
 struct SheetInput {
     // The polygon as the user typed it: corners 1..n with n = corners
-    // (clamped to 3..20); a text that is not a number counts as 0, as for
+    // (clamped to 3..10 000); a text that is not a number counts as 0, as for
     // the area, and the warnings say so.
     PolygonState polygon;
+    // The polygon's corners as numbers (cornerValues(polygon)) where the
+    // caller keeps them already; read from the texts when null.
+    const CornerValues *values = nullptr;
     // Mt in metres; nothing (or a value not above 0, or not finite) leaves
     // the tolerance out.
     std::optional<double> mt = 0.10;

@@ -22,8 +22,9 @@ constexpr double kYCaptionLeft = 1620, kYFieldLeft = 1920;
 constexpr double kFieldWidth = 975;
 // A caption moves left by this much for every digit after the first.
 constexpr double kDigitWidth = 60;
-// The scroll bar stands right of the Y fields, as tall as the rows.
-constexpr double kBarGap = 45, kBarWidth = 255;
+// The scroll bar stands right of the Y fields, as tall as the rows, and
+// narrow: the drawing's upright scale values stand right of it.
+constexpr double kBarGap = 0, kBarWidth = 165;
 
 int digits(int n) {
     int d = 1;
@@ -79,6 +80,10 @@ int CoordinateTable::slotOf(int corner) const {
 
 int CoordinateTable::lastFirst() const {
     return std::max(1, n_ - kRows + 1);
+}
+
+double CoordinateTable::rightEdge() const {
+    return kYFieldLeft + kFieldWidth + (n_ > kRows ? kBarGap + kBarWidth : 0);
 }
 
 platform::TextBox *CoordinateTable::field(Axis axis, int i) const {

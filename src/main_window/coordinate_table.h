@@ -62,6 +62,9 @@ public:
     int first() const { return first_; }
     // The scroll bar, shown past kRows corners.
     QScrollBar *scrollBar() const { return bar_; }
+    // Where the table ends on the right (twips), the scroll bar included
+    // while it shows: the drawing's captions keep to the right of it.
+    double rightEdge() const;
 
     // Writes the texts of the corners in view into the fields that show
     // something else; the texts are kept for scrolling. While it writes,

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <memory>
+#include <array>
 #include <unordered_map>
 #include <cmath>
 #include <numbers>
@@ -351,10 +354,56 @@ std::vector<const DrawnLine *> DrawingLayout::lines() const {
     return v;
 }
 
+namespace {
+
+// The size of a caption as the sum of its characters' sizes, each measured
+// once: a crowded drawing has thousands of captions of a dozen characters,
+// and measuring each text whole would take most of a frame. Only for
+// deciding which captions keep apart, where a pixel more or less is of no
+// account.
+class CharacterMeasure {
+public:
+    explicit CharacterMeasure(const MeasureText &measure) : measure_(measure) {}
+    QSizeF operator()(const QString &text, double points) {
+        Sizes &sizes = sizesAt(points);
+        QSizeF size(0, 0);
+        for (const QChar c : text) {
+            // Captions are digits, commas and a few letters: those are kept
+            // in a table, any other character is measured every time.
+            const char16_t u = c.unicode();
+            std::optional<QSizeF> other;
+            std::optional<QSizeF> &known = u < sizes.size() ? sizes[u] : other;
+            if (!known) known = measure_(QString(c), points);
+            size.rwidth() += known->width();
+            size.rheight() = std::max(size.height(), known->height());
+        }
+        return size;
+    }
+
+private:
+    using Sizes = std::array<std::optional<QSizeF>, 0x500>; // Latin and Cyrillic
+    Sizes &sizesAt(double points) {
+        for (auto &[at, sizes] : byPoints_)
+            if (at == points) return *sizes;
+        byPoints_.emplace_back(points, std::make_unique<Sizes>());
+        return *byPoints_.back().second;
+    }
+    const MeasureText &measure_;
+    std::vector<std::pair<double, std::unique_ptr<Sizes>>> byPoints_;
+};
+
+} // namespace
+
 DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewState &view,
-                            const files::Settings &s, const MeasureText &measure,
+                            const files::Settings &s, const MeasureText &exactMeasure,
                             const DrawingFrame &frame) {
     DrawingLayout d;
+    const bool crowded = doc.cornerCount() > int(kEveryCaptionUpTo);
+    MeasureText byCharacter;
+    if (crowded && exactMeasure)
+        byCharacter = [m = std::make_shared<CharacterMeasure>(exactMeasure)](
+                          const QString &text, double points) { return (*m)(text, points); };
+    const MeasureText &measure = crowded && exactMeasure ? byCharacter : exactMeasure;
     // The grid and the ticks start at the axes' crossing.
     const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
     const double cm = double(view.twipsPerMm) * 10;

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <vector>
 
 namespace tarvel::main_window {
 
@@ -28,13 +29,20 @@ namespace {
 void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &style) {
     const double s = style.unitsPerTwip;
     const double w = style.penWidth;
-    // Most lines share a colour: the pen changes only between them.
+    // Lines of one colour go to the painter together: ten thousand sides
+    // drawn one call each would take most of a frame.
+    std::vector<QLineF> batch;
+    QColor qColour;
     bool penSet = false;
     std::uint32_t colour = 0;
-    QColor qColour;
+    const auto flush = [&] {
+        if (!batch.empty()) p.drawLines(batch.data(), int(batch.size()));
+        batch.clear();
+    };
     for (const DrawnLine *l : layout.lines()) {
         if (!l->visible || !drawable(l->x1, l->y1) || !drawable(l->x2, l->y2)) continue;
         if (!penSet || colour != l->colour) {
+            flush();
             colour = l->colour;
             penSet = true;
             qColour = platform::toQColor(colour);
@@ -47,20 +55,25 @@ void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &styl
         // name pixel cells.
         const auto cell = [&](double v) { return std::round(v * s / w); };
         const double x1 = cell(l->x1), y1 = cell(l->y1), x2 = cell(l->x2), y2 = cell(l->y2);
+        // A side shorter than a pixel leaves nothing a flat-capped pen
+        // would draw.
+        if (x1 == x2 && y1 == y2) continue;
         // The grid, the axes and the ticks run along the pixel rows and
         // columns: on the screen such a line is the run of pixels the pen
         // would cover (after its first cell, up to its last), filled at once
         // rather than stroked.
         if (style.screen && w == 1 && (x1 == x2) != (y1 == y2)) {
+            flush();
             if (y1 == y2)
                 p.fillRect(QRectF(std::min(x1, x2) + 1, y1, std::abs(x2 - x1), 1), qColour);
             else
                 p.fillRect(QRectF(x1, std::min(y1, y2) + 1, 1, std::abs(y2 - y1)), qColour);
             continue;
         }
-        p.drawLine(QPointF(x1 * w + 0.5 * w, y1 * w + 0.5 * w),
-                   QPointF(x2 * w + 0.5 * w, y2 * w + 0.5 * w));
+        batch.emplace_back(QPointF(x1 * w + 0.5 * w, y1 * w + 0.5 * w),
+                           QPointF(x2 * w + 0.5 * w, y2 * w + 0.5 * w));
     }
+    flush();
 }
 
 // A box in device units: on the screen the whole pixels a control of that
@@ -140,12 +153,22 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
     }
     caption(layout.xName);
     caption(layout.yName);
+    // A marker on the very pixels of the one before is not filled again:
+    // thousands of corners crowd onto a few.
+    QRectF lastMarker;
+    std::uint32_t lastColour = 0;
     for (const DrawingLayout::Corner &c : layout.corners) {
         caption(c.length);
         caption(c.number);
         caption(c.angle);
-        if (style.screen && c.marker.visible && drawable(c.marker.box.left(), c.marker.box.top()))
-            p.fillRect(deviceBox(c.marker.box, style), platform::toQColor(c.marker.colour));
+        if (style.screen && c.marker.visible && drawable(c.marker.box.left(), c.marker.box.top())) {
+            const QRectF box = deviceBox(c.marker.box, style);
+            const bool captioned = c.length.visible || c.number.visible || c.angle.visible;
+            if (box == lastMarker && c.marker.colour == lastColour && !captioned) continue;
+            p.fillRect(box, platform::toQColor(c.marker.colour));
+            lastMarker = box;
+            lastColour = c.marker.colour;
+        }
     }
     caption(layout.measureCaption);
 }

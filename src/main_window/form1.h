@@ -158,6 +158,8 @@ public:
     // ---- coordinate fields (form1_fields.cpp) ----
     // Hides all rows and shows rows 1..n with the corner lists rebuilt.
     void showRows(int n);
+    // The drawing's captions keep right of the table, its scroll bar too.
+    void placeDrawingFrame();
 
     // ---- polygon file and closing (form1_files.cpp) ----
     // The file commands are FileActions'; these hand the menu and the

@@ -88,6 +88,13 @@ void Form1::TextY_LostFocus(int i) {
 void Form1::showRows(int n) {
     shownRows_ = n;
     coordinates->showRows(n);
+    placeDrawingFrame();
+    // A count of three digits and more would not fit the count field of
+    // two: it widens, and its buttons move along.
+    const double wider = n >= 100 ? 285 : 0;
+    Text1->move(1860, 60, 315 + wider, 255);
+    Command3->move(2220 + wider, 60, 315, 255);
+    Command2->move(2520 + wider, 60, 315, 255);
     QStringList corners;
     corners.reserve(n);
     for (int b = 1; b <= n; ++b)
@@ -99,6 +106,10 @@ void Form1::showRows(int n) {
         list->Clear();
         list->AddItems(corners);
     }
+}
+
+void Form1::placeDrawingFrame() {
+    if (plot_) plot_->setFrame({3330, coordinates->rightEdge(), CmdClear->Top() + CmdClear->Height()});
 }
 
 void Form1::clearHighlight(int n) {

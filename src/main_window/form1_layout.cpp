@@ -126,8 +126,7 @@ void Form1::Form_Load() {
     // 13-15. The grid, the ticks every 5 cm with their values and the
     // edges' colour are laid out with the drawing, beside the coordinate
     // column and below the clear button.
-    plot_->setFrame({3330, coordinates->y(1)->Left() + coordinates->y(1)->Width(),
-                     CmdClear->Top() + CmdClear->Height()});
+    placeDrawingFrame();
 
     // 11. The scale; writing txtMsb applies it and asks for the drawing.
     Cmb3->setText(QStringLiteral("10"));

@@ -28,7 +28,7 @@ void Form1::showWarnings() {
     QStringList lines;
     int badCorner = 0;
     geometry::Axis badAxis = geometry::Axis::X;
-    for (const geometry::PolygonWarning &w : geometry::polygonWarnings(doc_.current())) {
+    for (const geometry::PolygonWarning &w : geometry::polygonWarnings(doc_.current(), doc_.values())) {
         lines << w.line();
         if (w.kind == geometry::PolygonWarning::Kind::NotANumber) {
             badAxis = w.axis;

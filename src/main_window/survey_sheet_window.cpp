@@ -166,6 +166,7 @@ void SurveySheetWindow::refresh() {
     ++updates_;
     geometry::SheetInput in;
     in.polygon = doc_.current();
+    in.values = &doc_.values();
     in.mt = mt();
     // A typed Mt that is no number above 0 shows in red, as a coordinate
     // that is no number does.

@@ -10,7 +10,7 @@
 // (16.7 ms) and the goal of a tenth of a frame, for the keystroke as the
 // program schedules its repaints, and as a worst case with the whole
 // drawing repainted after every keystroke.
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "main_window/form1.h"
 #include "support/fake_services.h"
 

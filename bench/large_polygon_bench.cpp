@@ -15,7 +15,7 @@
 //   large_polygon_bench [--keys N] [--opens N]  (QT_QPA_PLATFORM=offscreen by default)
 #include "files/polygon_file.h"
 #include "geometry/polygon.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "main_window/form1.h"
 #include "main_window/survey_sheet_window.h"
 #include "support/fake_services.h"

@@ -47,18 +47,20 @@
 // platform::Services so that tests run the window against scripted fakes.
 #pragma once
 
+#include "main_window/drawing_names.h"
+
 #include "geographic/geographic_origin.h"
 #include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "main_window/coordinate_table.h"
-#include "main_window/drawing_mouse.h"
+#include "drawing/drawing_mouse.h"
 #include "main_window/file_actions.h"
 #include "main_window/form1_controls.h"
-#include "main_window/plot_view.h"
+#include "drawing/plot_view.h"
 #include "main_window/shared_state.h"
 #include "main_window/step_moves.h"
 #include "main_window/tool_actions.h"
-#include "main_window/view_state.h"
+#include "drawing/view_state.h"
 #include "main_window/window_mouse.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -91,7 +93,6 @@ class FrmAbout;
 
 namespace main_window {
 
-class DrawingSurface;
 class SurveySheetWindow;
 struct PrintPage;
 class WindowFit;

@@ -4,7 +4,7 @@
 
 #include "files/settings.h"
 #include "geometry/numtext.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "main_window/survey_sheet_window.h"
 #include "main_window/window_fit.h"
 #include "platform/controls/colours.h"

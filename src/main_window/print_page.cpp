@@ -2,7 +2,7 @@
 
 #include "geometry/numtext.h"
 #include "geometry/polygon_commands.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "platform/controls/colours.h"
 
 #include <QFontMetricsF>

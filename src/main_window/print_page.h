@@ -7,10 +7,12 @@
 // document onto any device at its resolution.
 #pragma once
 
+#include "main_window/drawing_names.h"
+
 #include "files/settings.h"
 #include "geometry/polygon_document.h"
-#include "main_window/drawing_layout.h"
-#include "main_window/view_state.h"
+#include "drawing/drawing_layout.h"
+#include "drawing/view_state.h"
 #include "platform/controls/controls.h"
 
 #include <QRectF>

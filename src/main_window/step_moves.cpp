@@ -5,7 +5,7 @@
 #include "geometry/polygon_commands.h"
 #include "geometry/polygon_document.h"
 #include "geometry/step_table.h"
-#include "main_window/view_state.h"
+#include "drawing/view_state.h"
 #include "platform/controls/coordinate_field.h"
 
 #include <QPushButton>

@@ -10,6 +10,8 @@
 // redraws it asks for.
 #pragma once
 
+#include "main_window/drawing_names.h"
+
 #include "geometry/polygon_state.h"
 #include "main_window/form1_controls.h"
 #include "main_window/shared_state.h"
@@ -25,7 +27,6 @@ class PolygonDocument;
 
 namespace tarvel::main_window {
 
-struct ViewState;
 
 class StepMoves {
 public:

@@ -2,7 +2,7 @@
 
 #include "files/settings.h"
 #include "main_window/coordinate_table.h"
-#include "main_window/view_state.h"
+#include "drawing/view_state.h"
 
 #include <QWidget>
 #include <QWindow>

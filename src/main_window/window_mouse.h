@@ -9,6 +9,8 @@
 // It wires the captions' events when made.
 #pragma once
 
+#include "main_window/drawing_names.h"
+
 #include "main_window/shared_state.h"
 #include "platform/controls/controls.h"
 #include "platform/services/services.h"
@@ -22,7 +24,6 @@ class QWidget;
 namespace tarvel::main_window {
 
 class CoordinateTable;
-struct ViewState;
 
 class WindowMouse {
 public:

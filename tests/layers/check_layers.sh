@@ -2,7 +2,7 @@
 # Checks that every folder of the sources includes only headers of its own
 # layer and of the layers below it (the order of src/CMakeLists.txt):
 #   platform/io < platform/controls < platform/services < geometry, files
-#   < geographic, settings_windows < main_window
+#   < geographic, settings_windows, drawing < main_window
 # Headers at the top of the sources (program.h) may be included anywhere.
 # A folder missing from the table fails too, so that a new one is placed.
 #   check_layers.sh <sources folder>
@@ -20,7 +20,8 @@ declare -A allowed=(
   [files]="platform/ geometry/ files/"
   [geographic]="platform/ geometry/ files/ geographic/"
   [settings_windows]="platform/ geometry/ files/ settings_windows/"
-  [main_window]="platform/ geometry/ files/ geographic/ settings_windows/ main_window/"
+  [drawing]="platform/ geometry/ files/ drawing/"
+  [main_window]="platform/ geometry/ files/ geographic/ settings_windows/ drawing/ main_window/"
 )
 
 failures=0

@@ -4,7 +4,7 @@
 
 #include "geographic/geo_window.h"
 #include "main_window/coordinate_keys.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "main_window/window_fit.h"
 #include "platform/controls/help_window.h"
 #include "platform/controls/keyboard.h"

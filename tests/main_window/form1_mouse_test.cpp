@@ -2,7 +2,7 @@
 // captions with their hover, hint and context menu.
 #include "main_window/editing_fixture.h"
 
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "settings_windows/frm_nastr_grid.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 // Start-up, layout and the recompute-and-redraw cycle of the main window.
 #include "support/window_fixture.h"
 
-#include "main_window/drawing_layout.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_layout.h"
+#include "drawing/drawing_surface.h"
 #include "platform/controls/colours.h"
 #include "platform/controls/keyboard.h"
 

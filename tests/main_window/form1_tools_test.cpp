@@ -1,7 +1,7 @@
 // The smaller commands of the main window: spreadsheet export and import,
 // print, calculator, background picture, folder, hints, help and about.
 #include "geometry/numtext.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "platform/io/spreadsheet.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"

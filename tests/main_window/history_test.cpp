@@ -4,7 +4,7 @@
 #include "support/window_fixture.h"
 
 #include "geometry/numtext.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 
 #include <QLineEdit>
 

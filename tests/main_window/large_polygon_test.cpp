@@ -4,7 +4,7 @@
 #include "support/window_fixture.h"
 
 #include "files/polygon_file.h"
-#include "main_window/drawing_layout.h"
+#include "drawing/drawing_layout.h"
 #include "main_window/file_actions.h"
 
 #include <QFile>

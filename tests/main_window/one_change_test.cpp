@@ -5,7 +5,7 @@
 #include "main_window/editing_fixture.h"
 
 #include "files/polygon_file.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "platform/io/cp1251.h"
 
 #include <QAction>

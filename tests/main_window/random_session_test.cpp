@@ -7,8 +7,8 @@
 #include "geographic/geo_window.h"
 #include "geometry/numtext.h"
 #include "geometry/polygon.h"
-#include "main_window/drawing_layout.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_layout.h"
+#include "drawing/drawing_surface.h"
 
 #include <QMouseEvent>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "main_window/editing_fixture.h"
 
 #include "geographic/conversion.h"
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "support/polygon_folder.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "settings_windows/frm_nastr_grid.h"
 #include "settings_windows/frm_podsk1.h"
 
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 #include "platform/controls/colours.h"
 #include "support/window_fixture.h"
 

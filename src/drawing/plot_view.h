@@ -11,8 +11,8 @@
 
 #include "files/settings.h"
 #include "geometry/polygon_document.h"
-#include "main_window/drawing_layout.h"
-#include "main_window/view_state.h"
+#include "drawing/drawing_layout.h"
+#include "drawing/view_state.h"
 #include "platform/controls/controls.h"
 
 #include <QFontMetrics>
@@ -25,7 +25,7 @@
 
 class QPainter;
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 class PlotView {
 public:
@@ -67,4 +67,4 @@ private:
     int layouts_ = 0;
 };
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -1,17 +1,17 @@
-#include "main_window/drawing_mouse.h"
+#include "drawing/drawing_mouse.h"
 
 #include "geometry/numtext.h"
 #include "geometry/polygon_document.h"
-#include "main_window/drawing_surface.h"
-#include "main_window/plot_view.h"
-#include "main_window/view_state.h"
+#include "drawing/drawing_surface.h"
+#include "drawing/plot_view.h"
+#include "drawing/view_state.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 
 #include <cmath>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 using geometry::roundHalfEven, geometry::plainText;
 using platform::MouseInfo;
@@ -161,4 +161,4 @@ void DrawingMouse::takeDroppedCorner(bool angle) {
         doc_.apply(t, QStringLiteral("Перетащить угол"));
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

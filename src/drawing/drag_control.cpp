@@ -1,9 +1,9 @@
-#include "main_window/drag_control.h"
+#include "drawing/drag_control.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 namespace {
 
@@ -62,4 +62,4 @@ bool DragControl::follow(QPointF cursor, int held) {
     return true;
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -7,7 +7,7 @@
 
 #include "files/settings.h"
 #include "geometry/polygon_document.h"
-#include "main_window/view_state.h"
+#include "drawing/view_state.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -19,7 +19,7 @@
 #include <functional>
 #include <vector>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 // A straight line from (x1, y1) to (x2, y2).
 struct DrawnLine {
@@ -111,4 +111,4 @@ DrawingHit hitTest(const DrawingLayout &layout, double xTwips, double yTwips);
 // Whether a twip position can be painted (finite and within reach).
 bool drawable(double x, double y);
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -1,15 +1,15 @@
-#include "main_window/view_fit.h"
+#include "drawing/view_fit.h"
 
 #include "geometry/numtext.h"
 #include "geometry/polygon_document.h"
-#include "main_window/view_state.h"
+#include "drawing/view_state.h"
 #include "platform/controls/controls.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 std::optional<PlaneBounds> boundsOf(const std::vector<double> &X, const std::vector<double> &Y) {
     std::optional<PlaneBounds> b;
@@ -99,4 +99,4 @@ bool takeInWholePolygon(ViewState &view, const geometry::PolygonDocument &doc,
     return true;
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

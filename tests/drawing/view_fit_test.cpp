@@ -3,8 +3,8 @@
 // the view's mapping between plane and form in both directions of the axes.
 // The figures are worked out by hand from the drawing's size (20 cm across,
 // 17 cm up) and the labelled ticks every 5 cm.
-#include "main_window/view_fit.h"
-#include "main_window/view_state.h"
+#include "drawing/view_fit.h"
+#include "drawing/view_state.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 namespace tarvel::testing {
 
-using namespace tarvel::main_window;
+using namespace tarvel::drawing;
 namespace {
 
 const std::vector<float> kScaleList = {1,   2,   5,    10,   20,   25,   50,   100,  200,

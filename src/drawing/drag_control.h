@@ -14,7 +14,7 @@
 #include <QRectF>
 #include <QSizeF>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 class DragControl {
 public:
@@ -41,4 +41,4 @@ private:
     QPointF offset_;
 };
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -1,6 +1,6 @@
-#include "main_window/plot_view.h"
+#include "drawing/plot_view.h"
 
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 
 #include <QPainter>
 #include <QRegion>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 PlotView::PlotView(std::function<void(const QRegion &)> repaint) : repaint_(std::move(repaint)) {
     picture_ = std::make_unique<platform::ImageShape>([this] {
@@ -150,4 +150,4 @@ void PlotView::paint(QPainter &painter) const {
     paintDrawing(painter, layout_, picture_.get(), PaintStyle{});
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -9,8 +9,8 @@
 // the view state's drag puts it.
 #pragma once
 
-#include "main_window/drag_control.h"
-#include "main_window/drawing_layout.h"
+#include "drawing/drag_control.h"
+#include "drawing/drawing_layout.h"
 #include "platform/controls/controls.h"
 
 #include <functional>
@@ -19,7 +19,7 @@ namespace tarvel::geometry {
 class PolygonDocument;
 }
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 class DrawingSurface;
 class PlotView;
@@ -72,4 +72,4 @@ private:
     DragControl drag_;
 };
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -1,4 +1,4 @@
-#include "main_window/drawing_surface.h"
+#include "drawing/drawing_surface.h"
 
 #include "platform/controls/colours.h"
 
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 DrawingSurface::DrawingSurface(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -173,4 +173,4 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
     caption(layout.measureCaption);
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

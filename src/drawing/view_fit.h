@@ -26,7 +26,7 @@ class ComboBox;
 class TextBox;
 } // namespace tarvel::platform
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 struct ViewState;
 
@@ -81,4 +81,4 @@ std::optional<ViewPlacement> fitPolygon(const geometry::PolygonDocument &doc, co
 bool takeInWholePolygon(ViewState &view, const geometry::PolygonDocument &doc,
                         platform::ComboBox &scaleList, platform::TextBox &scaleField);
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -15,7 +15,7 @@
 #include <array>
 #include <optional>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 struct ViewState {
     // ---- the mapping ----
@@ -150,4 +150,4 @@ private:
     }
 };
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

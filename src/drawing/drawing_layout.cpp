@@ -1,4 +1,4 @@
-#include "main_window/drawing_layout.h"
+#include "drawing/drawing_layout.h"
 
 #include "geometry/numtext.h"
 
@@ -12,7 +12,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 namespace {
 
@@ -540,4 +540,4 @@ DrawingHit hitTest(const DrawingLayout &d, double x, double y) {
     return {};
 }
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -4,7 +4,7 @@
 // to paint.
 #pragma once
 
-#include "main_window/drawing_layout.h"
+#include "drawing/drawing_layout.h"
 #include "platform/controls/controls.h"
 
 #include <QWidget>
@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace tarvel::main_window {
+namespace tarvel::drawing {
 
 class DrawingSurface : public QWidget {
     Q_OBJECT
@@ -51,4 +51,4 @@ struct PaintStyle {
 void paintDrawing(QPainter &painter, const DrawingLayout &layout,
                   const platform::ImageShape *picture, const PaintStyle &style);
 
-} // namespace tarvel::main_window
+} // namespace tarvel::drawing

@@ -6,8 +6,8 @@
 // x = 10 / scale * 56.692 * X + 3540, y = 10080 - 10 / scale * 56.692 * Y.
 #include "files/settings.h"
 #include "geometry/polygon_document.h"
-#include "main_window/drag_control.h"
-#include "main_window/drawing_layout.h"
+#include "drawing/drag_control.h"
+#include "drawing/drawing_layout.h"
 #include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@
 
 namespace tarvel::testing {
 
-using namespace tarvel::main_window;
+using namespace tarvel::drawing;
 namespace {
 
 QSizeF letters(const QString &text, double) {

@@ -20,7 +20,6 @@ constexpr double kTwipsPerPixel = 15;
 constexpr std::uint32_t kWindowText = 0x80000008u;
 
 // The design places of the axes and of the grid's ends.
-constexpr double kAxisTop = 480, kAxisRight = 15420, kAxisCrossX = 3540, kAxisCrossY = 10080;
 constexpr double kGridTop = 450, kGridBottom = 10050;
 constexpr double kXTickBottom = 10260, kYTickLeft = 3360, kXScaleTop = 10290;
 
@@ -405,7 +404,7 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
                           const QString &text, double points) { return (*m)(text, points); };
     const MeasureText &measure = crowded && exactMeasure ? byCharacter : exactMeasure;
     // The grid and the ticks start at the axes' crossing.
-    const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
+    const double ox = kCrossX, oy = kCrossY;
     const double cm = double(view.twipsPerMm) * 10;
 
     // The centimetre grid, 20 cm wide and 17 cm high, from the axes' crossing.
@@ -423,8 +422,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     }
 
     // The axes, and their ticks every 5 cm with the distance they stand for.
-    d.yAxis = line(kAxisCrossX, kAxisTop, kAxisCrossX, kAxisCrossY, 0, true);
-    d.xAxis = line(kAxisCrossX, kAxisCrossY, kAxisRight, kAxisCrossY, 0, true);
+    d.yAxis = line(kCrossX, kAxisTop, kCrossX, kCrossY, 0, true);
+    d.xAxis = line(kCrossX, kCrossY, kAxisRight, kCrossY, 0, true);
     // The values are the coordinates the ticks stand at: across, X (Y when
     // north is up), and up, the other one.
     const double acrossOrigin = view.northUp ? view.axisY : view.axisX;
@@ -433,8 +432,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     for (int k = 1; k <= 4; ++k) {
         const double x = k * cm * 5 + ox;
         const double y = oy - k * cm * 5;
-        d.xTicks[k - 1] = line(x, kAxisCrossY, x, kXTickBottom, 0, true);
-        d.yTicks[k - 1] = line(kAxisCrossX, y, kYTickLeft, y, 0, true);
+        d.xTicks[k - 1] = line(x, kCrossY, x, kXTickBottom, 0, true);
+        d.yTicks[k - 1] = line(kCrossX, y, kYTickLeft, y, 0, true);
         d.xScale[k - 1] = caption(tickValue(acrossOrigin, k, view.scale), x - 100, kXScaleTop,
                                   0x80000012u, true, measure);
         d.yScale[k - 1] =
@@ -478,7 +477,8 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
 
         const bool marked = view.markedCorner == i;
         const double size = marked ? 100 : 75;
-        c.marker.box = QRectF(single(c.x - 35), single(c.y - 35), size, size);
+        c.marker.box =
+            QRectF(single(c.x - kMarkerOffset), single(c.y - kMarkerOffset), size, size);
         c.marker.colour = marked ? 0xC0C000u : kWindowText;
         c.marker.visible = true;
 

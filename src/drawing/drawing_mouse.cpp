@@ -142,7 +142,7 @@ void DrawingMouse::takeDroppedCorner(bool angle) {
     }
     const DrawingLayout::Corner &corner = layout.corner(c);
     const QPointF dropped = angle ? corner.angle.box.topLeft() - corner.angleShift
-                                  : corner.marker.box.topLeft() + QPointF(35, 35);
+                                  : corner.marker.box.topLeft() + QPointF(kMarkerOffset, kMarkerOffset);
     view_.drag.reset();
     const auto at = view_.toPlane(dropped);
     if (!at) return window_.redraw();

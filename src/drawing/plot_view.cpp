@@ -14,7 +14,7 @@ PlotView::PlotView(std::function<void(const QRegion &)> repaint) : repaint_(std:
     picture_ = std::make_unique<platform::ImageShape>([this] {
         if (repaint_) repaint_(QRegion());
     });
-    picture_->setLeft(3540);
+    picture_->setLeft(kCrossX);
     // A caption takes the size a label of the window's face gives its text,
     // in whole pixels.
     measure_ = [this](const QString &text, double points) {
@@ -142,7 +142,7 @@ void PlotView::draw(const geometry::PolygonDocument &doc, const ViewState &view,
 
 bool PlotView::loadPicture(const QString &path) {
     if (!picture_->LoadPicture(path)) return false;
-    picture_->setTop(ViewState::kCrossY - picture_->Height());
+    picture_->setTop(kCrossY - picture_->Height());
     return true;
 }
 

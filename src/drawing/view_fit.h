@@ -13,6 +13,8 @@
 // never change.
 #pragma once
 
+#include "drawing/drawing_mapping.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -30,9 +32,6 @@ namespace tarvel::drawing {
 
 struct ViewState;
 
-inline constexpr double kDrawingWidthCm = 20;  // along the horizontal axis
-inline constexpr double kDrawingHeightCm = 17; // along the vertical axis
-inline constexpr double kTickCm = 5;           // between two labelled ticks
 
 // The smallest box holding the corners, in plane coordinates.
 struct PlaneBounds {

@@ -6,6 +6,7 @@
 // the coordinates is the document's, not the view's.
 #pragma once
 
+#include "drawing/drawing_mapping.h"
 #include "geometry/numtext.h"
 
 #include <QPointF>
@@ -26,14 +27,13 @@ struct ViewState {
     // north up, as survey plans are drawn, X runs upward and Y to the right:
     //   x = kCrossX + f * (Y - axisY),  y = kCrossY - f * (X - axisX),
     // with f = scaleFactor(). The coordinates never change with the view.
-    static constexpr double kCrossX = 3540, kCrossY = 10080;
     // Where the plane point (0, 0) lies on the form, for code that maps with
     // x = f * X + originX, y = -f * Y + originY (the mapping when the axes'
     // origin is (0, 0) and X runs to the right). Kept up to date by
     // moveAxes(), setNorthUp() and applyScale(); read-only for the rest.
     double originX = kCrossX;
     double originY = kCrossY;
-    float twipsPerMm = 56.692f;
+    float twipsPerMm = kTwipsPerMm;
     double axisX = 0, axisY = 0;
     bool northUp = false;
 

@@ -121,10 +121,10 @@ QString PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPer
     still.drag.reset();
     // The drawing to scale: the screen shows twipsPerMm twips in a
     // millimetre of drawing, and so must the paper.
-    const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : 56.692;
+    const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : double(kTwipsPerMm);
     const double s = dotsPerMm / twipsPerMm; // device dots per twip
     // The axes cross where the screen has them, whatever their origin.
-    const double ox = ViewState::kCrossX, oy = ViewState::kCrossY;
+    const double ox = kCrossX, oy = kCrossY;
     constexpr double kRoom = 600; // room for the captions round the corners
     DrawingLayout layout;
     double minX = ox, maxX = ox, minY = oy, maxY = oy;

@@ -182,9 +182,9 @@ TEST(ViewMapping, AScaleChangeKeepsTheAxesOrigin) {
     v.moveAxes(6123450, 2345650);
     ASSERT_TRUE(v.applyScale(QStringLiteral("100")));
     const QPointF crossing = v.toForm(6123450, 2345650);
-    EXPECT_DOUBLE_EQ(crossing.x(), ViewState::kCrossX);
-    EXPECT_DOUBLE_EQ(crossing.y(), ViewState::kCrossY);
-    EXPECT_NEAR((ViewState::kCrossX - v.originX) / v.scaleFactor(), 6123450, 1e-6);
+    EXPECT_DOUBLE_EQ(crossing.x(), kCrossX);
+    EXPECT_DOUBLE_EQ(crossing.y(), kCrossY);
+    EXPECT_NEAR((kCrossX - v.originX) / v.scaleFactor(), 6123450, 1e-6);
 }
 
 } // namespace

@@ -72,7 +72,7 @@ TEST_F(MouseTest, DraggingAMarkerMovesItsCorner) {
     EXPECT_EQ(form->view().currentCorner, 3);
     EXPECT_TRUE(form->table().x(3)->hasFocus());
     // Redrawn onto the new corner.
-    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), float(corner(3).edge.x1 - 35));
+    EXPECT_DOUBLE_EQ(corner(3).marker.box.left(), float(corner(3).edge.x1 - kMarkerOffset));
     EXPECT_FALSE(form->view().drag.has_value());
 
     // Moves after the release do not move the marker.
@@ -201,7 +201,7 @@ TEST_F(MouseTest, ADragStaysInsideTheWindow) {
     EXPECT_DOUBLE_EQ(corner(3).marker.box.top(), height - 100);
     release(surface(), Qt::LeftButton, QPoint(5000, 5000));
     const double x = textToDouble(form->table().x(3)->Text()).value();
-    EXPECT_NEAR(x, (width - 100 - form->view().originX + 35) / form->view().scaleFactor(), 0.005);
+    EXPECT_NEAR(x, (width - 100 - form->view().originX + kMarkerOffset) / form->view().scaleFactor(), 0.005);
 }
 
 TEST_F(MouseTest, ADragEndsWhenTheButtonIsNoLongerHeld) {

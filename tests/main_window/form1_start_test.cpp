@@ -53,9 +53,9 @@ TEST_F(StartTest, DefaultPolygonShowsAreaLengthsAndAngles) {
     EXPECT_NEAR(form->plot().layout().corner(1).length.box.center().y(), (edge.y1 + edge.y2) / 2,
                 0.01);
     // Corner 1 (26; 30) at scale 10: 56.692 twips per metre from the origin.
-    EXPECT_NEAR(edge.x1, 3540 + 26 * 56.692, 0.01);
-    EXPECT_NEAR(edge.y1, 10080 - 30 * 56.692, 0.01);
-    EXPECT_NEAR(form->plot().layout().corner(1).marker.box.left(), edge.x1 - 35, 0.01);
+    EXPECT_NEAR(edge.x1, kCrossX + 26 * 56.692, 0.01);
+    EXPECT_NEAR(edge.y1, kCrossY - 30 * 56.692, 0.01);
+    EXPECT_NEAR(form->plot().layout().corner(1).marker.box.left(), edge.x1 - kMarkerOffset, 0.01);
     EXPECT_NEAR(form->plot().layout().corner(1).number.box.top(), edge.y1 + 50, 0.01);
     // The last edge closes the ring.
     EXPECT_DOUBLE_EQ(form->plot().layout().corner(20).edge.x2,
@@ -312,8 +312,8 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     // Letters count as 0: corner 3 is drawn at the origin.
     form->table().x(3)->setText(QStringLiteral("abc"));
     form->table().y(3)->setText(QString());
-    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.x1, 3540);
-    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.y1, 10080);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.x1, kCrossX);
+    EXPECT_DOUBLE_EQ(form->plot().layout().corner(3).edge.y1, kCrossY);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
     // A scale that is not a positive number keeps the drawing; the measures go on.

@@ -78,7 +78,7 @@ protected:
         const double sf = form->view().scaleFactor();
         for (int i = 1; i <= n; ++i) {
             const float x =
-                float(sf * (X[std::size_t(i)] - form->view().axisX) + ViewState::kCrossX);
+                float(sf * (X[std::size_t(i)] - form->view().axisX) + kCrossX);
             if (std::isfinite(x)) ASSERT_DOUBLE_EQ(layout.corner(i).x, x) << "step " << step;
         }
     }

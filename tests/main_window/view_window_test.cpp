@@ -131,9 +131,9 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         if (r.axisX == 0) continue;
         // Every corner lies on the grid, right of and above the axes.
         for (const auto &c : d.corners) {
-            EXPECT_GE(c.x, ViewState::kCrossX);
+            EXPECT_GE(c.x, kCrossX);
             EXPECT_LE(c.x, d.verticalGrid.back().x1 + 0.01);
-            EXPECT_LE(c.y, ViewState::kCrossY);
+            EXPECT_LE(c.y, kCrossY);
             EXPECT_GE(c.y, d.horizontalGrid.back().y1 - 0.01);
         }
     }

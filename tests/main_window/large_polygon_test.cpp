@@ -8,6 +8,8 @@
 #include "main_window/file_actions.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -163,6 +165,31 @@ TEST_F(LargePolygonTest, ADamagedSquxIsRefusedNamingItsLine) {
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_EQ(fakes.messages.shown[0].text, "Ошибка чтения файла! Файл повреждён в строке 4.");
     EXPECT_EQ(form->document().texts(), before);
+}
+
+TEST_F(LargePolygonTest, ThePrintedPageShowsTheWholePolygonAndRunsTheTableOn) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+    // 300 corners on a zigzag 300 m long: at the screen's 10 m a centimetre
+    // it is 30 cm across, more than a page holds.
+    pasteCorners(300);
+    form->controls().txtMsb->setText(QStringLiteral("10"));
+    fakes.printer.pdfPath = dir.filePath(QStringLiteral("page.pdf"));
+    form->controls().Menu_File_Print->trigger();
+    ASSERT_EQ(fakes.printer.printed, 1);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {fakes.printer.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished());
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput())
+                            .remove(QLatin1Char(' '))
+                            .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 3) << "300 rows of about 5 mm run on over pages";
+    for (const QString &page : pages) EXPECT_TRUE(page.contains(QStringLiteral("Сторона")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("300-1"))) << "the last side, back to 1";
+    // 30 cm do not fit 19 cm of paper; the first common scale above 10 at
+    // which 300 m do is 20 m a centimetre (15 cm).
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("Масштаб:в1см20М")))
+        << pages.last().toStdString();
+    EXPECT_EQ(form->view().scale, 10.0f) << "the screen keeps its scale";
 }
 
 TEST_F(LargePolygonTest, CrowdedCaptionsAreLeftOutButTheEndsAndTheCurrentKeepTheirs) {

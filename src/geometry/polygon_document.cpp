@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tarvel::geometry {
 
@@ -38,27 +39,42 @@ class PolygonDocument::Step : public QUndoCommand {
 public:
     Step(PolygonDocument &doc, Snapshot before, Snapshot after, const QString &name, int key)
         : QUndoCommand(name), doc_(doc), before_(std::move(before)), after_(std::move(after)),
-          key_(key) {}
+          key_(key), bytes_(measure()) {}
+    // The same step again, for a history laid anew.
+    Step *copy() const { return new Step(doc_, before_, after_, text(), key_); }
 
     int id() const override { return key_; }
-    void redo() override { doc_.replay(after_); }
+    void redo() override {
+        if (!doc_.rebuilding_) doc_.replay(after_);
+    }
     void undo() override {
+        if (doc_.rebuilding_) return;
         // Whatever is typed after an undo is a step of its own.
         doc_.typingOpen_ = false;
         doc_.replay(before_);
     }
     bool mergeWith(const QUndoCommand *other) override {
-        if (!doc_.typingOpen_ || other->id() != key_) return false;
+        if (doc_.rebuilding_ || !doc_.typingOpen_ || other->id() != key_) return false;
         after_ = static_cast<const Step *>(other)->after_;
+        bytes_ = measure();
         // Typing back to where the step began leaves nothing to undo.
         setObsolete(*after_ == *before_);
         return true;
     }
+    // About the bytes of texts this step holds beyond the state before it.
+    std::size_t bytes() const { return bytes_; }
 
 private:
+    // Its texts not shared with the state before it, and the step itself.
+    std::size_t measure() const {
+        return 256 + after_->texts.x.bytesApartFrom(before_->texts.x) +
+               after_->texts.y.bytesApartFrom(before_->texts.y);
+    }
+
     PolygonDocument &doc_;
     Snapshot before_, after_;
     int key_;
+    std::size_t bytes_;
 };
 
 PolygonDocument::PolygonDocument(QObject *parent) : QObject(parent) {
@@ -123,6 +139,39 @@ void PolygonDocument::push(const State &after, const QString &name, int mergeKey
     // push() runs the step's redo(), which makes `after` the state.
     undo_.push(
         new Step(*this, std::move(before), std::make_shared<const State>(after), name, mergeKey));
+    keepHistoryWithinBudget();
+}
+
+std::size_t PolygonDocument::historyBytes() const {
+    std::size_t total = 0;
+    for (int i = 0; i < undo_.count(); ++i)
+        total += static_cast<const Step *>(undo_.command(i))->bytes();
+    return total;
+}
+
+void PolygonDocument::keepHistoryWithinBudget() {
+    if (historyBytes() <= kHistoryBytes) return;
+    // QUndoStack drops old steps only by their number: the history is laid
+    // anew from the newest steps that take three quarters of the budget, so
+    // that this happens once in many steps, not at every one. The step on
+    // top always stays.
+    std::vector<Step *> kept;
+    std::size_t bytes = 0;
+    for (int i = undo_.count() - 1; i >= 0; --i) {
+        const auto *step = static_cast<const Step *>(undo_.command(i));
+        bytes += step->bytes();
+        if (!kept.empty() && bytes > kHistoryBytes / 4 * 3) break;
+        kept.push_back(step->copy());
+    }
+    const int dropped = undo_.count() - int(kept.size());
+    const int index = undo_.index() - dropped;
+    const bool typing = typingOpen_;
+    rebuilding_ = true;
+    undo_.clear();
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) undo_.push(*it);
+    undo_.setIndex(std::max(index, 0));
+    rebuilding_ = false;
+    typingOpen_ = typing && index == undo_.count();
 }
 
 void PolygonDocument::replay(const Snapshot &s) {

@@ -30,7 +30,10 @@
 // never an edit of its own: the reformatting that leaving brings joins the
 // typing that changed the field, and after anything else it does nothing,
 // so it never cuts off what there is to redo. The history keeps the newest
-// kHistoryLimit steps, each a pair of shared snapshots.
+// kHistoryLimit steps, each a pair of shared snapshots, and no more than
+// about kHistoryBytes of texts of their own: a step that rewrites every
+// coordinate of a polygon of thousands of corners holds all those texts,
+// and past that budget the oldest steps go.
 //
 // No widgets: QUndoStack is in QtGui.
 #pragma once
@@ -81,6 +84,10 @@ public:
     QUndoStack &undoStack() { return undo_; }
     // How many steps the history keeps; the oldest go first.
     static constexpr int kHistoryLimit = 1000;
+    // About how many bytes of texts the steps may hold of their own.
+    static constexpr std::size_t kHistoryBytes = 4'500'000;
+    // About how many bytes of texts the steps hold now.
+    std::size_t historyBytes() const;
 
     // ---- commands ----
     // Replaces everything, without an undo step: the polygon at start.
@@ -135,6 +142,11 @@ private:
 
     State next(const PolygonTexts &texts) const;
     void push(const State &after, const QString &name, int mergeKey);
+    // Drops the oldest steps while the history holds more than its budget.
+    void keepHistoryWithinBudget();
+    // True while the history is laid anew: its steps' undo and redo then
+    // change nothing.
+    bool rebuilding_ = false;
     void typeInto(int key, const State &after, const QString &name);
     void setState(const State &s);
     // An undo or redo makes `s` the state; no command runs meanwhile.

@@ -46,6 +46,20 @@ void TextColumn::resize(std::size_t n) {
     size_ = n;
 }
 
+std::size_t TextColumn::bytesApartFrom(const TextColumn &other) const {
+    // A text's characters live in a block of the heap of their own, with a
+    // header and the heap's share.
+    constexpr std::size_t kTextOverhead = 32;
+    std::size_t bytes = 0;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        if (sharesBlock(other, b)) continue;
+        bytes += sizeof(Block);
+        for (const QString &t : *blocks_[b])
+            if (!t.isEmpty()) bytes += kTextOverhead + std::size_t(t.size()) * sizeof(QChar);
+    }
+    return bytes;
+}
+
 bool TextColumn::operator==(const TextColumn &other) const {
     const std::size_t n = std::max(size_, other.size_);
     for (std::size_t b = 0; b * kBlock < n; ++b) {

@@ -43,6 +43,10 @@ public:
     void resize(std::size_t n);
 
     bool operator==(const TextColumn &other) const;
+    // About the bytes of the blocks of this column that are not the very
+    // storage of `other`'s, their texts included: what keeping both costs
+    // beyond keeping `other`.
+    std::size_t bytesApartFrom(const TextColumn &other) const;
     // True when block b (indexes b * kBlock ..) is the very same storage in
     // both columns, so that its texts are equal without a look at them.
     bool sharesBlock(const TextColumn &other, std::size_t b) const {

@@ -460,6 +460,37 @@ TEST_F(DocumentTest, CommandsRunWhileAStepIsUndoneOrRedoneChangeNothing) {
     }
 }
 
+// Every step here rewrites all 2 x 3 000 coordinates: some 400 kB of texts
+// each, so a budget of 4.5 MB holds about ten of them.
+TEST_F(DocumentTest, StepsThatRewriteThousandsOfTextsAreKeptWithinTheBudget) {
+    constexpr int kCorners = 3000, kSteps = 30;
+    const auto rewritten = [](int step) {
+        PolygonTexts t;
+        t.count = QString::number(kCorners);
+        for (std::size_t i = 1; i <= kCorners; ++i) {
+            t.x[i] = QStringLiteral("6123%1,%2").arg(i, 4, 10, QLatin1Char('0')).arg(step);
+            t.y[i] = QStringLiteral("2345%1,%2").arg(i, 4, 10, QLatin1Char('0')).arg(step);
+        }
+        return t;
+    };
+    doc.reset(rewritten(0));
+    for (int k = 1; k <= kSteps; ++k) {
+        doc.apply(rewritten(k), QStringLiteral("Переместить"));
+        ASSERT_LE(doc.historyBytes(), PolygonDocument::kHistoryBytes) << k;
+    }
+    const int kept = steps();
+    EXPECT_GT(kept, 3);
+    EXPECT_LT(kept, kSteps) << "the oldest steps went";
+    // What is kept is exact: each undo brings back the texts before its step.
+    for (int k = kSteps - 1; k >= kSteps - kept; --k) {
+        undo();
+        ASSERT_EQ(doc.texts(), rewritten(k)) << k;
+    }
+    EXPECT_FALSE(doc.undoStack().canUndo());
+    while (doc.undoStack().canRedo()) redo();
+    EXPECT_EQ(doc.texts(), rewritten(kSteps));
+}
+
 TEST_F(DocumentTest, TheHistoryKeepsTheNewestThousandSteps) {
     for (int k = 1; k <= PolygonDocument::kHistoryLimit + 50; ++k) {
         doc.editField(k % 2 ? Axis::X : Axis::Y, 5, QString::number(k));

@@ -109,19 +109,26 @@ bool shown(const Caption &c) {
     return c.visible && !c.text.isEmpty() && drawable(c.box.left(), c.box.top());
 }
 
-// The captions placed so far, in cells of a grid over the drawing, so that
-// a look for a clash sees only its neighbourhood: thousands of corners
-// stay quick.
+// The captions placed so far: a few in a list, more in cells of a grid over
+// the drawing, so that a look for a clash sees only its neighbourhood and
+// thousands of corners stay quick.
 class Placed {
 public:
     void add(const QRectF &box) {
-        forCells(box, [&](std::int64_t key) {
-            cells_[key].push_back(box);
-            return false;
-        });
+        if (cells_.empty() && few_.size() < kFew) {
+            few_.push_back(box);
+            return;
+        }
+        // Past a few boxes the grid takes over, with those already placed.
+        for (const QRectF &b : few_) addToCells(b);
+        few_.clear();
+        addToCells(box);
     }
     bool clashes(const QRectF &box) const {
         const QRectF wide = box.adjusted(-kClearance, -kClearance, kClearance, kClearance);
+        for (const QRectF &b : few_)
+            if (wide.intersects(b)) return true;
+        if (cells_.empty()) return false;
         return forCells(wide, [&](std::int64_t key) {
             const auto cell = cells_.find(key);
             if (cell == cells_.end()) return false;
@@ -139,7 +146,15 @@ public:
     }
 
 private:
+    // Up to this many boxes a look at each is quicker than the grid.
+    static constexpr std::size_t kFew = 96;
     static constexpr double kCell = 1200;
+    void addToCells(const QRectF &box) {
+        forCells(box, [&](std::int64_t key) {
+            cells_[key].push_back(box);
+            return false;
+        });
+    }
     static constexpr std::int64_t kSpan = std::int64_t(1) << 24;
     // Calls `f` with the key of every cell the box touches until it says
     // true; a box wider than a few cells goes to one cell of its own that
@@ -158,6 +173,7 @@ private:
         return false;
     }
     static constexpr std::int64_t kHuge = std::numeric_limits<std::int64_t>::min();
+    std::vector<QRectF> few_;
     std::unordered_map<std::int64_t, std::vector<QRectF>> cells_;
 };
 
@@ -165,17 +181,23 @@ private:
 // another; past it, captions that would meet are left out.
 constexpr std::size_t kEveryCaptionUpTo = 20;
 
+// The captions of the axes that show: their names and scale values.
+Placed axesCaptions(const DrawingLayout &layout) {
+    Placed axes;
+    for (const Caption *c : {&layout.xName, &layout.yName})
+        if (shown(*c)) axes.add(c->box);
+    for (std::size_t k = 0; k < layout.xScale.size(); ++k)
+        for (const Caption *c : {&layout.xScale[k], &layout.yScale[k]})
+            if (shown(*c)) axes.add(c->box);
+    return axes;
+}
+
 // The captions of a crowded outline where they meet nothing: those of the
 // first, the last and the `keep` corner first, then corner by corner.
 void leaveOutCrowdedCaptions(DrawingLayout &layout, int keep) {
     std::vector<DrawingLayout::Corner> &corners = layout.corners;
     const std::size_t n = corners.size();
-    Placed placed;
-    for (const Caption *c : {&layout.xName, &layout.yName})
-        if (shown(*c)) placed.add(c->box);
-    for (std::size_t k = 0; k < layout.xScale.size(); ++k)
-        for (const Caption *c : {&layout.xScale[k], &layout.yScale[k]})
-            if (shown(*c)) placed.add(c->box);
+    Placed placed = axesCaptions(layout);
     const auto kept = [&](std::size_t i) {
         return i == 0 || i + 1 == n || int(i) + 1 == keep;
     };
@@ -253,12 +275,7 @@ void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m, int k
         return dirs;
     };
 
-    Placed axes;
-    for (const Caption *c : {&layout.xName, &layout.yName})
-        if (shown(*c)) axes.add(c->box);
-    for (std::size_t k = 0; k < layout.xScale.size(); ++k)
-        for (const Caption *c : {&layout.xScale[k], &layout.yScale[k]})
-            if (shown(*c)) axes.add(c->box);
+    const Placed axes = axesCaptions(layout);
 
     // The angles in corner order, so the same outline always comes out the same.
     Placed placed;

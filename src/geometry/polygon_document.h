@@ -1,7 +1,8 @@
 // The polygon being edited: one document under the main window.
 //
 // The truth is the texts, exactly as the fields show them: the count text,
-// the X and Y texts of corners 1..20 and the owner text. The polygon file,
+// the X and Y texts of corners 1..n (and of rows hidden beyond the count)
+// and the owner text. The polygon file,
 // the spreadsheet export, the rows hidden beyond the count and a coordinate
 // "that is not a number, kept as typed" all depend on the texts, so the
 // numbers are derived from them and never the other way round.
@@ -9,8 +10,8 @@
 // (polygon_commands.h) compute the next state, the document keeps it.
 //
 // Derived, after every change:
-//   cornerCount()  the count in force, 3..20. A count text that is not a
-//                  whole number from 3 to 20 ("25", "", "3,5") is kept as
+//   cornerCount()  the count in force, 3..10 000. A count text that is not a
+//                  whole number from 3 to 10 000 ("2", "", "3,5") is kept as
 //                  text but not applied: the last count in force stays.
 //   x(i), y(i)     the value of corner i's texts; a text that is not a
 //                  number counts as 0 (see complete()).

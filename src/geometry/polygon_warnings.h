@@ -51,7 +51,7 @@ struct PolygonWarning {
     QString line() const;
 };
 
-// The warnings about corners 1..n of `s` (n = s.corners, clamped to 3..20;
+// The warnings about corners 1..n of `s` (n = s.corners, clamped to 3..10 000;
 // hidden rows are never read), at most one of each kind, in this order:
 //
 //  1. NotANumber: the first coordinate text, read X1, Y1, X2, Y2, ..., that

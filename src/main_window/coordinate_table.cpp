@@ -59,7 +59,13 @@ CoordinateTable::CoordinateTable(QWidget *surface) {
             w->installEventFilter(this);
     }
     placeCaptions();
-    bar_ = new QScrollBar(Qt::Vertical, surface);
+    surface_ = surface;
+}
+
+void CoordinateTable::makeScrollBar() {
+    // Made when first needed: most polygons never scroll, and a start of
+    // the program is quicker without it.
+    bar_ = new QScrollBar(Qt::Vertical, surface_);
     const int left = platform::twipsToPixels(kYFieldLeft + kFieldWidth + kBarGap);
     const int top = platform::twipsToPixels(kFirstRowTop);
     const int bottom = platform::twipsToPixels(kFirstRowTop + kRowHeight * (kRows - 1) + kFieldHeight);
@@ -67,7 +73,6 @@ CoordinateTable::CoordinateTable(QWidget *surface) {
     bar_->setSingleStep(1);
     bar_->setPageStep(kRows);
     bar_->setFocusPolicy(Qt::NoFocus);
-    bar_->hide();
     connect(bar_, &QScrollBar::valueChanged, this, [this](int v) { setFirst(v); });
 }
 
@@ -80,6 +85,10 @@ int CoordinateTable::slotOf(int corner) const {
 
 int CoordinateTable::lastFirst() const {
     return std::max(1, n_ - kRows + 1);
+}
+
+bool CoordinateTable::scrollBarShown() const {
+    return bar_ && !bar_->isHidden();
 }
 
 double CoordinateTable::rightEdge() const {
@@ -146,11 +155,12 @@ void CoordinateTable::showTexts(const geometry::PolygonTexts &texts) {
 void CoordinateTable::showRows(int n) {
     n_ = n;
     const bool scrolls = n > kRows;
-    {
+    if (scrolls && !bar_) makeScrollBar();
+    if (bar_) {
         const QSignalBlocker quiet(bar_);
         bar_->setRange(1, lastFirst());
+        bar_->setVisible(scrolls);
     }
-    bar_->setVisible(scrolls);
     if (first_ > lastFirst())
         setFirst(lastFirst());
     for (int s = 1; s <= kRows; ++s) {
@@ -177,7 +187,7 @@ void CoordinateTable::setFirst(int first) {
                 if (auto &left = fieldInRow(a, s)->LostFocus) left();
             }
     first_ = first;
-    {
+    if (bar_) {
         const QSignalBlocker quiet(bar_);
         bar_->setValue(first_);
     }

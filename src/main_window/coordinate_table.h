@@ -60,8 +60,9 @@ public:
     int cornerAt(int slot) const { return first_ + slot - 1; }
     // The corner in the first row.
     int first() const { return first_; }
-    // The scroll bar, shown past kRows corners.
+    // The scroll bar, made and shown past kRows corners (none before).
     QScrollBar *scrollBar() const { return bar_; }
+    bool scrollBarShown() const;
     // Where the table ends on the right (twips), the scroll bar included
     // while it shows: the drawing's captions keep to the right of it.
     double rightEdge() const;
@@ -101,7 +102,9 @@ protected:
 private:
     std::array<std::unique_ptr<TextBox>, kRows + 1> TextX_, TextY_;
     std::array<std::unique_ptr<Label>, kRows + 1> LblX_, LblY_;
+    QWidget *surface_ = nullptr;
     QScrollBar *bar_ = nullptr;
+    void makeScrollBar();
     geometry::PolygonTexts texts_;
     int n_ = 0;
     int first_ = 1;

@@ -37,11 +37,7 @@ int digits(int n) {
 } // namespace
 
 CoordinateTable::CoordinateTable(QWidget *surface) {
-    auto label = [surface](double left, double top) {
-        auto l = std::make_unique<Label>(surface, true);
-        l->move(left, top);
-        return l;
-    };
+    auto label = [surface] { return std::make_unique<Label>(surface, true); };
     auto text = [surface](double left, double top) {
         auto e = std::make_unique<TextBox>(surface);
         e->move(left, top, kFieldWidth, kFieldHeight);
@@ -49,15 +45,14 @@ CoordinateTable::CoordinateTable(QWidget *surface) {
     };
     for (int s = 1; s <= kRows; ++s) {
         const double top = kFirstRowTop + kRowHeight * (s - 1);
-        LblX_[s] = label(kXCaptionLeft, top + 60);
+        LblX_[s] = label();
         TextX_[s] = text(kXFieldLeft, top);
-        LblY_[s] = label(kYCaptionLeft, top + 60);
+        LblY_[s] = label();
         TextY_[s] = text(kYFieldLeft, top);
-        for (QWidget *w : {static_cast<QWidget *>(TextX_[s]->edit()), LblX_[s]->widget(),
-                           static_cast<QWidget *>(TextY_[s]->edit()),
-                           LblY_[s]->widget()})
-            w->installEventFilter(this);
     }
+    // The wheel over a field or a caption, which take none, comes on to
+    // the surface under them.
+    surface->installEventFilter(this);
     placeCaptions();
     surface_ = surface;
 }
@@ -288,6 +283,11 @@ void CoordinateTable::moveFocus(Axis axis, int i, int keyCode, int shift, int n)
 bool CoordinateTable::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Wheel && n_ > kRows) {
         const auto *wheel = static_cast<QWheelEvent *>(event);
+        const QPointF at = wheel->position();
+        const auto px = [](double twips) { return double(platform::twipsToPixels(twips)); };
+        const bool overRows = at.x() < px(rightEdge()) && at.y() >= px(kFirstRowTop) &&
+                              at.y() < px(kFirstRowTop + kRowHeight * kRows);
+        if (!overRows) return QObject::eventFilter(watched, event);
         const int notches = wheel->angleDelta().y() / 120;
         // Three corners a notch, as a list scrolls.
         if (notches != 0) setFirst(first_ - 3 * notches);

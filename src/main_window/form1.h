@@ -344,6 +344,7 @@ private:
     bool syncing_ = false;
     bool fitOnChange_ = false; // the next change of the document brings a polygon to show whole
     int shownRows_ = 0;
+    bool wideCount_ = false; // the count field is widened for 3 digits and more
     bool loading_ = false;          // Form_Load is running: the drawing waits for its end
     bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;

@@ -91,10 +91,13 @@ void Form1::showRows(int n) {
     placeDrawingFrame();
     // A count of three digits and more would not fit the count field of
     // two: it widens, and its buttons move along.
-    const double wider = n >= 100 ? 285 : 0;
-    Text1->move(1860, 60, 315 + wider, 255);
-    Command3->move(2220 + wider, 60, 315, 255);
-    Command2->move(2520 + wider, 60, 315, 255);
+    if (const bool wide = n >= 100; wide != wideCount_) {
+        wideCount_ = wide;
+        const double wider = wide ? 285 : 0;
+        Text1->move(1860, 60, 315 + wider, 255);
+        Command3->move(2220 + wider, 60, 315, 255);
+        Command2->move(2520 + wider, 60, 315, 255);
+    }
     QStringList corners;
     corners.reserve(n);
     for (int b = 1; b <= n; ++b)

@@ -108,13 +108,22 @@ TEST_F(LargePolygonTest, KeysAndTheWheelScrollTheTableAndTheFocusFollows) {
                   QStringLiteral("X%1").arg(s.first));
         if (s.first != 31) EXPECT_EQ(focusedCaption(), s.focused);
     }
-    // The wheel: three corners a notch, within the corners there are.
+    // The wheel: three corners a notch, within the corners there are. A
+    // field takes no wheel: it comes on to the surface under the rows.
     QWidget *row = form->table().fieldInRow(Axis::Y, 5)->edit();
-    QWheelEvent down(QPointF(5, 5), row->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -240),
-                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(row, &down);
+    QWidget *surface = row->parentWidget();
+    const QPointF at = row->mapTo(surface, QPointF(5, 5));
+    QWheelEvent down(at, surface->mapToGlobal(at), {}, QPoint(0, -240), Qt::NoButton, {},
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(surface, &down);
     EXPECT_EQ(form->table().first(), 37);
-    QApplication::sendEvent(row, &down);
+    QApplication::sendEvent(surface, &down);
+    EXPECT_EQ(form->table().first(), 41);
+    // Over the drawing the wheel is not the table's.
+    const QPointF drawing(600, 300);
+    QWheelEvent up(drawing, surface->mapToGlobal(drawing), {}, QPoint(0, 240), Qt::NoButton, {},
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(surface, &up);
     EXPECT_EQ(form->table().first(), 41);
 }
 

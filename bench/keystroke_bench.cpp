@@ -11,6 +11,7 @@
 // program schedules its repaints, and as a worst case with the whole
 // drawing repainted after every keystroke.
 #include "drawing/drawing_surface.h"
+#include "window_under_test.h"
 #include "main_window/form1.h"
 #include "support/fake_services.h"
 
@@ -54,14 +55,8 @@ int main(int argc, char **argv) {
             keys = std::max(10, std::atoi(argv[++i]));
     QApplication app(argc, argv);
 
-    tarvel::platform::FakeServices fakes;
-    auto services = fakes.bundle();
-    tarvel::main_window::SharedState state;
-    tarvel::main_window::Form1 form(state, services);
-    form.Form_Load();
-    form.show();
-    QApplication::setActiveWindow(&form);
-    (void)QTest::qWaitForWindowExposed(&form);
+    tarvel::bench::WindowUnderTest window;
+    tarvel::main_window::Form1 &form = window.form;
     form.table().x(1)->SetFocus();
     QApplication::processEvents();
     QLineEdit *edit = form.table().x(1)->edit();

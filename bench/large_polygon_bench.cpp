@@ -16,6 +16,7 @@
 #include "files/polygon_file.h"
 #include "geometry/polygon.h"
 #include "drawing/drawing_surface.h"
+#include "window_under_test.h"
 #include "main_window/form1.h"
 #include "main_window/survey_sheet_window.h"
 #include "support/fake_services.h"
@@ -106,14 +107,9 @@ int main(int argc, char **argv) {
     if (!file.open(QIODevice::WriteOnly) || file.write(circleFile(kCorners)) < 0) return 1;
     file.close();
 
-    tarvel::platform::FakeServices fakes;
-    auto services = fakes.bundle();
-    tarvel::main_window::SharedState state;
-    tarvel::main_window::Form1 form(state, services);
-    form.Form_Load();
-    form.show();
-    QApplication::setActiveWindow(&form);
-    (void)QTest::qWaitForWindowExposed(&form);
+    tarvel::bench::WindowUnderTest window;
+    auto &fakes = window.fakes;
+    tarvel::main_window::Form1 &form = window.form;
 
     // Opening: the first one loads the polygon and is not counted. An
     // edited document is answered "No" by the fake's fallback.

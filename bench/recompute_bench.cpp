@@ -2,6 +2,7 @@
 // offscreen platform, and PolygonArea on 20 corners beside
 // boost::geometry::area on the same ring.
 #include "geometry/polygon.h"
+#include "window_under_test.h"
 #include "main_window/form1.h"
 #include "support/fake_services.h"
 
@@ -21,14 +22,9 @@ const std::array<double, 21> kY = {0,  30, 5,  5,  90, 90, 110, 90, 90, 110, 90,
                                    90, 70, 70, 50, 50, 30, 30,  5,  5,  30};
 
 void BM_VICHISLIT(benchmark::State &st) {
-    tarvel::platform::FakeServices fakes;
-    auto services = fakes.bundle();
-    tarvel::main_window::SharedState state;
-    tarvel::main_window::Form1 form(state, services);
-    form.Form_Load();
-    form.show();
+    tarvel::bench::WindowUnderTest window(false);
     for (auto _ : st)
-        form.VICHISLIT();
+        window.form.VICHISLIT();
 }
 BENCHMARK(BM_VICHISLIT);
 

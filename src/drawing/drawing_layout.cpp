@@ -114,8 +114,11 @@ bool shown(const Caption &c) {
 // thousands of corners stay quick.
 class Placed {
 public:
+    // `many`: thousands of looks to come, however few boxes get placed; the
+    // grid from the start.
+    explicit Placed(bool many = false) : few_limit_(many ? 0 : kFew) {}
     void add(const QRectF &box) {
-        if (cells_.empty() && few_.size() < kFew) {
+        if (cells_.empty() && few_.size() < few_limit_) {
             few_.push_back(box);
             return;
         }
@@ -173,6 +176,7 @@ private:
         return false;
     }
     static constexpr std::int64_t kHuge = std::numeric_limits<std::int64_t>::min();
+    std::size_t few_limit_;
     std::vector<QRectF> few_;
     std::unordered_map<std::int64_t, std::vector<QRectF>> cells_;
 };
@@ -182,8 +186,8 @@ private:
 constexpr std::size_t kEveryCaptionUpTo = 20;
 
 // The captions of the axes that show: their names and scale values.
-Placed axesCaptions(const DrawingLayout &layout) {
-    Placed axes;
+Placed axesCaptions(const DrawingLayout &layout, bool many = false) {
+    Placed axes(many);
     for (const Caption *c : {&layout.xName, &layout.yName})
         if (shown(*c)) axes.add(c->box);
     for (std::size_t k = 0; k < layout.xScale.size(); ++k)
@@ -197,7 +201,7 @@ Placed axesCaptions(const DrawingLayout &layout) {
 void leaveOutCrowdedCaptions(DrawingLayout &layout, int keep) {
     std::vector<DrawingLayout::Corner> &corners = layout.corners;
     const std::size_t n = corners.size();
-    Placed placed = axesCaptions(layout);
+    Placed placed = axesCaptions(layout, true);
     const auto kept = [&](std::size_t i) {
         return i == 0 || i + 1 == n || int(i) + 1 == keep;
     };

@@ -78,6 +78,9 @@ Form1::~Form1() = default;
 
 void Form1::documentChanged() {
     showDocument();
+    // After an undo, a redo, an insert or a delete the current corner is in
+    // the table's view.
+    coordinates->scrollTo(view_.currentCorner);
     if (std::exchange(fitOnChange_, false)) takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb);
     VICHISLIT();
 }

@@ -274,6 +274,8 @@ private:
     void IZMR();
     void Cmb1_Click();
     void Cmb2_Click();
+    // A corner chosen in a distance list comes into the table's view.
+    void showChosenCorner(const ComboBox &list);
 
     // ---- other commands (form1_tools.cpp) ----
     // A workbook's corners become the polygon, as one command.

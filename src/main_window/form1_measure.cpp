@@ -27,11 +27,17 @@ void Form1::IZMR() {
 }
 
 void Form1::Cmb1_Click() {
+    showChosenCorner(*Cmb1);
     IZMR();
 }
 
 void Form1::Cmb2_Click() {
+    showChosenCorner(*Cmb2);
     IZMR();
+}
+
+void Form1::showChosenCorner(const ComboBox &list) {
+    if (const auto i = textToInt16(list.Text())) coordinates->scrollTo(*i);
 }
 
 } // namespace tarvel::main_window

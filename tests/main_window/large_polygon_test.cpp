@@ -127,6 +127,32 @@ TEST_F(LargePolygonTest, KeysAndTheWheelScrollTheTableAndTheFocusFollows) {
     EXPECT_EQ(form->table().first(), 41);
 }
 
+TEST_F(LargePolygonTest, TheCornerAtHandScrollsIntoView) {
+    pasteCorners(60);
+    struct Step {
+        const char *name;
+        std::function<void()> act;
+        int first; // the corner in the first row after it
+    };
+    const Step steps[] = {
+        {"a corner chosen in a distance list", [this] {
+             form->controls().Cmb2->setText(QStringLiteral("45"));
+             form->controls().Cmb2->Click();
+         }, 26},
+        {"an undo brings the current corner back", [this] {
+             form->view().currentCorner = 3;
+             form->document().editField(Axis::X, 58, QStringLiteral("1"));
+             form->document().endTyping();
+             form->controls().Menu_Undo->trigger();
+         }, 3},
+    };
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.name);
+        s.act();
+        EXPECT_EQ(form->table().first(), s.first);
+    }
+}
+
 TEST_F(LargePolygonTest, MoreThanTwentyCornersGoIntoASquxFileOnly) {
     pasteCorners(25);
     form->document().editOwner(QStringLiteral("Иванов"));

@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool refused = false;
     for (; row < rows && !refused; ++row) {
         if (!anyFilled(row)) continue;
-        refused = taken.size() == 20 || !isNumber(columns.a, row) || !isNumber(columns.b, row);
+        refused = taken.size() == std::size_t(tarvel::files::kMaxImportedCorners) ||
+                  !isNumber(columns.a, row) || !isNumber(columns.b, row);
         if (!refused) taken.push_back(row);
     }
     refused = refused || taken.empty();
@@ -121,8 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkField(columns.a, taken[i], corners.x[i + 1]);
         checkField(columns.b, taken[i], corners.y[i + 1]);
     }
-    for (std::size_t i = taken.size() + 1; i <= 20; ++i)
+    // The corners a triangle lacks are at zero; rows past the count are
+    // empty, as rows never typed into.
+    for (std::size_t i = taken.size() + 1; i <= std::size_t(corners.count); ++i)
         check(textToDouble(corners.x[i]) == 0.0 && textToDouble(corners.y[i]) == 0.0,
-              "a field past the corners is not zero", QString::number(i));
+              "a corner past the filled rows is not zero", QString::number(i));
+    for (std::size_t i = std::size_t(corners.count) + 1; i <= 20; ++i)
+        check(corners.x[i].isEmpty() && corners.y[i].isEmpty(), "a row past the count is not empty",
+              QString::number(i));
     return 0;
 }

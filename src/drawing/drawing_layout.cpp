@@ -243,12 +243,13 @@ void keepCaptionsApart(DrawingLayout &layout, const geometry::Measures &m, int k
         return;
     }
     // The outline's turning sense on the form: the outer side of each edge.
-    double twiceArea = 0;
+    // (Few corners come this far: the copies cost nothing.)
+    geometry::Coordinates formX(n + 1), formY(n + 1);
     for (std::size_t i = 0; i < n; ++i) {
-        const auto &a = corners[i], &b = corners[(i + 1) % n];
-        twiceArea += a.x * b.y - b.x * a.y;
+        formX[i + 1] = corners[i].x;
+        formY[i + 1] = corners[i].y;
     }
-    const double sense = twiceArea >= 0 ? 1 : -1;
+    const double sense = geometry::SignedArea(int(n), formX.data(), formY.data()) >= 0 ? 1 : -1;
     const auto outward = [&](const DrawingLayout::Corner &c) {
         const QPointF d = unit(QPointF(c.edge.x2 - c.edge.x1, c.edge.y2 - c.edge.y1));
         if (d.isNull()) return QPointF(0, -1);
@@ -485,6 +486,7 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     const geometry::Measures &measures = doc.measures();
     const int n = std::clamp(v.n, 0, geometry::kMaxCorners);
     d.corners.resize(std::size_t(n));
+    const bool clockwise = geometry::SignedArea(n, v.X.data(), v.Y.data()) < 0;
     for (int i = 1; i <= n; ++i) {
         DrawingLayout::Corner &c = d.corners[std::size_t(i - 1)];
         const QPointF at = view.toForm(v.X[std::size_t(i)], v.Y[std::size_t(i)]);
@@ -503,13 +505,17 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
         c.marker.colour = marked ? 0xC0C000u : kWindowText;
         c.marker.visible = true;
 
-        // A corner with a side of length 0 has no angle: its caption is empty.
+        // The angle inside the outline, a reflex one above 180 as the sheet
+        // reads it. A corner with a side of length 0 has none: its caption
+        // is empty.
         const std::size_t k = std::size_t(i);
+        const std::size_t before = std::size_t(i == 1 ? n : i - 1), after = std::size_t(i == n ? 1 : i + 1);
+        const std::optional<double> inside = geometry::InteriorAngle(
+            v.X[k], v.Y[k], v.X[before], v.Y[before], v.X[after], v.Y[after], clockwise);
         const QString angle =
-            measures.AngleDefined[k]
-                ? geometry::plainText(geometry::roundHalfEven(measures.CornerAngle[k], 1)) +
-                      QStringLiteral(" град")
-                : QString();
+            inside ? geometry::plainText(geometry::roundHalfEven(*inside, 1)) +
+                         QStringLiteral(" град")
+                   : QString();
         c.angle = caption(angle, c.x, c.y, view.redAngle == i ? 255u : 0xC000C0u, s.ShowAngles == 1,
                           measure);
         c.number =

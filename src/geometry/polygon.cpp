@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <limits>
 #include <optional>
 
@@ -127,19 +128,37 @@ int decimalsOf(double v) {
 
 } // namespace
 
-double PolygonArea(int n, const double *X, const double *Y) {
+double SignedArea(int n, const double *X, const double *Y) {
     if (n < 1 || X == nullptr || Y == nullptr) return 0.0;
+    // The trapezoid sum runs the other way round: it is minus twice the
+    // counterclockwise area.
     const double sum = trapezoidSum(n, X, Y, 0, 0);
-    if (std::isfinite(sum)) return std::abs(sum) * 0.5;
+    if (std::isfinite(sum)) return -sum * 0.5;
 
     // The products overflowed (coordinates near the double limit): the same
     // sum on coordinates scaled into -1..1, then scaled back. An area larger
     // than any double saturates instead of becoming infinite.
     const int ex = scaleExponent(n, X);
     const int ey = scaleExponent(n, Y);
-    const double scaled = std::abs(trapezoidSum(n, X, Y, ex, ey)) * 0.5;
-    const double area = std::ldexp(scaled, ex + ey);
-    return std::isfinite(area) ? area : kLargest;
+    const double area = std::ldexp(-trapezoidSum(n, X, Y, ex, ey) * 0.5, ex + ey);
+    return std::clamp(area, -kLargest, kLargest);
+}
+
+double PolygonArea(int n, const double *X, const double *Y) {
+    return std::abs(SignedArea(n, X, Y));
+}
+
+std::optional<double> InteriorAngle(double x, double y, double prevX, double prevY, double nextX,
+                                    double nextY, bool clockwise) {
+    const double ax = prevX - x, ay = prevY - y;
+    const double dx = nextX - x, dy = nextY - y;
+    if ((ax == 0 && ay == 0) || (dx == 0 && dy == 0)) return std::nullopt;
+    const double cross = clockwise ? ax * dy - ay * dx : dx * ay - dy * ax;
+    const double dot = dx * ax + dy * ay;
+    double a = std::atan2(cross, dot) * 180 / std::numbers::pi;
+    if (!std::isfinite(a)) return std::nullopt;
+    if (a < 0) a += 360;
+    return a;
 }
 
 float Acos(float x) {

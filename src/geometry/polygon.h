@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tarvel::geometry {
@@ -33,6 +34,21 @@ using Coordinates = std::vector<double>;
 // products overflow are summed at a scale instead; an area beyond the double
 // range gives the largest double.
 double PolygonArea(int n, const double *X, const double *Y);
+
+// The same trapezoid sum with its sign: positive when corners 1..n run
+// counterclockwise in the plane (X to the right, Y upward), negative when
+// they run clockwise, 0 for a degenerate outline. PolygonArea is its
+// magnitude. Overflowing products are summed at a scale the same way; the
+// result saturates at the largest double of its sign.
+double SignedArea(int n, const double *X, const double *Y);
+
+// The angle inside the polygon at the corner (x, y) whose neighbours are
+// (prevX, prevY) and (nextX, nextY), in degrees from 0 up to 360: swept from
+// the side toward the next corner to the side toward the previous one, the
+// way the corners run (`clockwise`, the sign of SignedArea). A reflex corner
+// reads above 180. Nothing when either side has length 0.
+std::optional<double> InteriorAngle(double x, double y, double prevX, double prevY, double nextX,
+                                    double nextY, bool clockwise);
 
 // Arc cosine in single precision, in radians: 0 for 1, pi for -1. Arguments
 // outside -1..1 are clamped to that range (they only arise from rounding of

@@ -210,15 +210,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     const auto prev = [n](int i) { return i == 1 ? n : i - 1; };
     const auto at = [](const Coordinates &a, int i) { return a[std::size_t(i)]; };
 
-    // The way the corners run: the sign of the trapezoid sum, taken about
-    // corner 1 so that survey coordinates keep their digits.
-    double twiceSigned = 0;
-    for (int i = 2; i < n; ++i) {
-        const double ax = at(X, i) - X[1], ay = at(Y, i) - Y[1];
-        const double bx = at(X, i + 1) - X[1], by = at(Y, i + 1) - Y[1];
-        twiceSigned += ax * by - bx * ay;
-    }
-    const bool clockwise = twiceSigned < 0;
+    const bool clockwise = SignedArea(n, X.data(), Y.data()) < 0;
 
     s.areaM2 = finiteOrMax(PolygonArea(n, X.data(), Y.data()) * toMetres * toMetres);
     s.hectares = s.areaM2 / 10000;
@@ -234,18 +226,8 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
         const double dx = at(X, next(i)) - r.x, dy = at(Y, next(i)) - r.y;
         r.sideM = finiteOrMax(distance(r.x, r.y, at(X, next(i)), at(Y, next(i))) * toMetres);
         r.direction = directionOf(dx, dy);
-        // The angle swept inside the polygon from the side toward the next
-        // corner to the side toward the previous one.
-        const double ax = at(X, prev(i)) - r.x, ay = at(Y, prev(i)) - r.y;
-        if ((ax != 0 || ay != 0) && (dx != 0 || dy != 0)) {
-            const double cross = clockwise ? ax * dy - ay * dx : dx * ay - dy * ax;
-            const double dot = dx * ax + dy * ay;
-            double a = std::atan2(cross, dot) * 180 / std::numbers::pi;
-            if (std::isfinite(a)) {
-                if (a < 0) a += 360;
-                r.interior = a;
-            }
-        }
+        r.interior = InteriorAngle(r.x, r.y, at(X, prev(i)), at(Y, prev(i)), at(X, next(i)),
+                                   at(Y, next(i)), clockwise);
         if (r.interior)
             sumSec += toSeconds(*r.interior);
         else

@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 namespace tarvel::geometry {
@@ -262,6 +263,71 @@ TEST(PolygonMeasures, NonFiniteCoordinatesCountAsZero) {
     for (int i = 1; i <= 3; ++i) {
         EXPECT_EQ(a.SideLen[i], b.SideLen[i]);
         EXPECT_EQ(a.CornerAngle[i], b.CornerAngle[i]);
+    }
+}
+
+// ---- The way round and the angle inside ----
+
+TEST(SignedArea, SignFollowsTheWayTheCornersRun) {
+    struct Row {
+        const char *name;
+        Ring ring;
+        double expected;
+        double tolerance;
+    };
+    const Row rows[] = {
+        {"unit square counterclockwise", {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, 1, 0},
+        {"unit square clockwise", {{0, 0}, {0, 1}, {1, 1}, {1, 0}}, -1, 0},
+        {"3-4-5 triangle counterclockwise", {{0, 0}, {4, 0}, {0, 3}}, 6, 0},
+        // 10 m by 10 m at survey coordinates: the decimals of the corners are
+        // not exact in binary, so the area is 100 to about 1e-8.
+        {"survey square clockwise",
+         {{452297.10, 2231458.35}, {452297.10, 2231468.35}, {452307.10, 2231468.35},
+          {452307.10, 2231458.35}},
+         -100,
+         1e-6},
+        {"collinear", {{0, 0}, {1, 1}, {2, 2}}, 0, 0},
+        // The L of three unit squares, with a reflex corner at (1, 1).
+        {"L counterclockwise", {{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}, 3, 0},
+        // 1e200 by 1e200 is beyond the double range: it saturates, signed.
+        {"huge counterclockwise", {{0, 0}, {1e200, 0}, {1e200, 1e200}, {0, 1e200}}, kLargest, 0},
+        {"huge clockwise", {{0, 0}, {0, 1e200}, {1e200, 1e200}, {1e200, 0}}, -kLargest, 0},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const double a = SignedArea(r.ring.n, r.ring.x.data(), r.ring.y.data());
+        EXPECT_NEAR(a, r.expected, r.tolerance);
+        EXPECT_EQ(PolygonArea(r.ring.n, r.ring.x.data(), r.ring.y.data()), std::abs(a));
+    }
+}
+
+TEST(InteriorAngle, MeasuredInsideTheOutlineReflexAbove180) {
+    struct Row {
+        const char *name;
+        double x, y, prevX, prevY, nextX, nextY;
+        bool clockwise;
+        std::optional<double> expected;
+    };
+    const Row rows[] = {
+        {"square corner, counterclockwise", 0, 0, 0, 1, 1, 0, false, 90},
+        {"square corner, clockwise", 0, 0, 1, 0, 0, 1, true, 90},
+        {"45 degrees", 1, 0, 0, 0, 0, 1, false, 45},
+        // The L (0,0) (2,0) (2,1) (1,1) (1,2) (0,2): the notch at (1, 1).
+        {"reflex, counterclockwise", 1, 1, 2, 1, 1, 2, false, 270},
+        {"reflex, clockwise", 1, 1, 1, 2, 2, 1, true, 270},
+        {"straight", 1, 0, 0, 0, 2, 0, false, 180},
+        // A 30-degree wedge (0,0) (1,0) (cos 30, sin 30) runs counterclockwise;
+        // read as running clockwise, its inside is the other 330.
+        {"30 degrees", 0, 0, 0.8660254037844387, 0.5, 1, 0, false, 30},
+        {"330 degrees the other way", 0, 0, 0.8660254037844387, 0.5, 1, 0, true, 330},
+        {"no side before", 1, 1, 1, 1, 2, 2, false, std::nullopt},
+        {"no side after", 1, 1, 0, 0, 1, 1, true, std::nullopt},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto a = InteriorAngle(r.x, r.y, r.prevX, r.prevY, r.nextX, r.nextY, r.clockwise);
+        ASSERT_EQ(a.has_value(), r.expected.has_value());
+        if (a) EXPECT_NEAR(*a, *r.expected, 1e-9);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace tarvel::geometry {
@@ -16,16 +17,35 @@ bool isBlank(QChar c) {
            c == QChar(0x202F) || c == QChar(0x2009);
 }
 
+// A number written with both a point and a comma ("1.234,5" from a
+// continental spreadsheet, "1,234.5" from an English one) takes the last of
+// them as its decimal mark and the others as thousands, which must then
+// stand between groups of three digits. Nothing when they do not.
+std::optional<QString> withoutThousandMarks(const QString &s) {
+    const qsizetype point = s.lastIndexOf(QLatin1Char('.')), comma = s.lastIndexOf(QLatin1Char(','));
+    if (point < 0 || comma < 0) return s;
+    const qsizetype decimal = std::max(point, comma);
+    const QChar group = decimal == point ? QLatin1Char(',') : QLatin1Char('.');
+    static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+$"));
+    QString whole = s.left(decimal);
+    whole.replace(group, QLatin1Char('.'));
+    if (!grouped.match(whole.trimmed()).hasMatch()) return std::nullopt;
+    whole.remove(QLatin1Char('.'));
+    return whole + QLatin1Char(',') + s.mid(decimal + 1);
+}
+
 // The blanks a spreadsheet puts between thousands become plain spaces and a
 // decimal point becomes the program's comma.
 QString plainField(QString s) {
     for (QChar &c : s) {
         if (c == QChar(0x00A0) || c == QChar(0x202F) || c == QChar(0x2009))
             c = QLatin1Char(' ');
-        else if (c == QLatin1Char('.'))
-            c = QLatin1Char(',');
     }
-    return s.trimmed();
+    const auto unmarked = withoutThousandMarks(s.trimmed());
+    if (!unmarked) return QString();
+    s = *unmarked;
+    s.replace(QLatin1Char('.'), QLatin1Char(','));
+    return s;
 }
 
 std::optional<double> fieldNumber(const QString &field) {
@@ -103,14 +123,11 @@ std::optional<Pair> linePair(const QString &line, bool alone) {
     return found;
 }
 
-bool hasNumber(const QString &line) {
-    if (const auto fields = separatedFields(line)) {
-        for (const QString &f : *fields)
-            if (fieldNumber(f)) return true;
-        return false;
-    }
-    for (const QString &t : blankTokens(line))
-        if (fieldNumber(t)) return true;
+// A heading names its columns: a first line with a digit in it is meant
+// as numbers, and must read as a pair like any other.
+bool hasDigit(const QString &line) {
+    for (QChar c : line)
+        if (c.isDigit()) return true;
     return false;
 }
 
@@ -118,7 +135,10 @@ bool hasNumber(const QString &line) {
 
 PastedTable readPastedCorners(const QString &text, int room) {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = text.split(lineBreak);
+    // The minus sign of word processors and PDF tables is a minus.
+    QString plain = text;
+    plain.replace(QChar(0x2212), QLatin1Char('-'));
+    QStringList lines = plain.split(lineBreak);
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
     PastedTable table;
@@ -130,7 +150,7 @@ PastedTable readPastedCorners(const QString &text, int room) {
         table.corners.push_back({1, pair->x, pair->y});
         return table;
     }
-    const int firstRow = hasNumber(lines[0]) ? 0 : 1;
+    const int firstRow = hasDigit(lines[0]) ? 0 : 1;
     for (int i = firstRow; i < lines.size(); ++i) {
         const auto pair = linePair(lines[i], false);
         if (!pair || int(table.corners.size()) >= room) {

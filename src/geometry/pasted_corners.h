@@ -7,13 +7,17 @@
 //     ("1\t2\t") do not count;
 //   - a number takes a decimal comma or point, and blanks (space, no-break
 //     space, narrow no-break space, thin space) between its digit groups as
-//     thousands separators ("6 123 456,78");
+//     thousands separators ("6 123 456,78"); with both a point and a comma
+//     the last is the decimal mark and the others separate thousands
+//     ("1.234,5" and "1,234.5" are 1234,5); the minus sign U+2212 of word
+//     processors and PDF tables is a minus;
 //   - with blanks as the separator, a number of several groups must be
 //     written as thousands are (1 to 3 digits, then groups of 3, the
 //     fraction only after the last), so "6 123 456,78 2 345 678,90" is one
 //     pair; a line that can be split in more than one way is not a pair;
-//   - a first line in which no field reads as a number is a heading and is
-//     passed over; blank lines at the end are passed over too;
+//   - a first line without a digit is a heading and is passed over; one
+//     with a digit is meant as numbers and must be a pair like the rest;
+//     blank lines at the end are passed over too;
 //   - every other line must be exactly one pair.
 // A text of one line (after blank lines at the end are dropped) that is not
 // a pair, a single number for instance, is not a table: it belongs in one

@@ -87,7 +87,8 @@ SpreadsheetCell cellAt(const std::vector<SpreadsheetCell> &column, int row) {
 std::optional<double> cellNumber(const SpreadsheetCell &cell) {
     switch (cell.kind) {
     case SpreadsheetCell::Kind::Number:
-        if (std::isfinite(cell.number)) return cell.number;
+        if (std::isfinite(cell.number) && std::abs(cell.number) <= geometry::kLargestCoordinate)
+            return cell.number;
         break;
     case SpreadsheetCell::Kind::Text:
         return cellTextNumber(cell.text);
@@ -118,11 +119,11 @@ std::optional<double> cellTextNumber(const QString &text) {
     QString normalized = text;
     // Thin and narrow no-break spaces group digits in some locales too.
     normalized.replace(QChar(0x202F), u' ').replace(QChar(0x2009), u' ');
-    if (const auto number = geometry::textToDouble(normalized)) return number;
+    if (const auto number = geometry::textToCoordinate(normalized)) return number;
     // A decimal point, as written by programs and people who do not use
     // the comma; only where no comma makes the point a group separator.
     if (normalized.count(u'.') == 1 && !normalized.contains(u','))
-        return geometry::textToDouble(normalized.replace(u'.', u','));
+        return geometry::textToCoordinate(normalized.replace(u'.', u','));
     return std::nullopt;
 }
 

@@ -278,6 +278,12 @@ std::optional<double> textToDouble(const QString &text) {
     return toFloating<double>(*d);
 }
 
+std::optional<double> textToCoordinate(const QString &text) {
+    const auto v = textToDouble(text);
+    if (!v || std::abs(*v) > kLargestCoordinate) return std::nullopt;
+    return v;
+}
+
 std::optional<float> textToSingle(const QString &text) {
     const auto d = parseNumber(text);
     if (!d) return std::nullopt;

@@ -25,6 +25,15 @@ namespace tarvel::geometry {
 // that is not finite ("1e400") is not a number: std::nullopt.
 std::optional<double> textToDouble(const QString &text);
 
+// The largest magnitude a coordinate or an Mt may have: a thousand million
+// kilometres. Past it a number says nothing about a plot, and its text of
+// hundreds of digits would push every sheet and caption out of view.
+inline constexpr double kLargestCoordinate = 1e12;
+
+// textToDouble for a coordinate (or an Mt): a value beyond
+// ±kLargestCoordinate is not a number either.
+std::optional<double> textToCoordinate(const QString &text);
+
 // The same rules, then narrowed to a 32-bit float; a value outside the float
 // range is not a number.
 std::optional<float> textToSingle(const QString &text);

@@ -49,7 +49,7 @@ QString plainField(QString s) {
 }
 
 std::optional<double> fieldNumber(const QString &field) {
-    return textToDouble(plainField(field));
+    return textToCoordinate(plainField(field));
 }
 
 QStringList blankTokens(const QString &line) {

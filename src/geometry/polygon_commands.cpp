@@ -86,8 +86,8 @@ bool readCornerRange(const PolygonTexts &t, std::size_t first, std::size_t end, 
                      Coordinates &Y) {
     bool complete = true;
     for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
-        const auto x = textToDouble(t.x[i]);
-        const auto y = textToDouble(t.y[i]);
+        const auto x = textToCoordinate(t.x[i]);
+        const auto y = textToCoordinate(t.y[i]);
         complete = complete && x && y;
         X[i] = x.value_or(0);
         Y[i] = y.value_or(0);
@@ -145,6 +145,9 @@ CommandResult insertCorner(const PolygonState &s, int p) {
     const int n = c.n;
     if (n >= kMaxCorners) return refused(Refusal::TooManyCorners);
     if (!isCorner(s, p)) return refused(Refusal::NoCorner);
+    // Every text is written anew below: one that is not a number would
+    // silently become 0.
+    if (!c.complete) return refused(Refusal::NotANumber);
     const Point m = insertedCorner(p, n, c.X.data(), c.Y.data());
     PolygonState t = s;
     for (int k = 1, from = 1; k <= n + 1; ++k) {
@@ -193,7 +196,7 @@ namespace {
 // Adds `delta` to the number in a text, written through the field pattern;
 // a text that is not a number, or a sum beyond the double range, stays.
 void addTo(QString &text, double delta) {
-    const auto v = textToDouble(text);
+    const auto v = textToCoordinate(text);
     if (!v) return;
     const double moved = *v + delta;
     if (!std::isfinite(moved)) return;

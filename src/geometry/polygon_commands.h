@@ -102,11 +102,12 @@ int cornerAfter(int p, int n);
 // cornerAfter(p, n) with the decimals it needs (insertedCorner of
 // polygon.h: one more than the two corners have), so the area stays exactly
 // as it was ("0,25" and "0,5" give "0,375"). Every coordinate of corners 1..n + 1 is written as plain shortest
-// text of its value (" 1 234,50" becomes "1234,5"); a text that is not a
-// number counts as 0 here. The count becomes n + 1; whatever row n + 1 held
-// while hidden is overwritten by the corner that moves into it.
+// text of its value (" 1 234,50" becomes "1234,5"). The count becomes
+// n + 1; whatever row n + 1 held while hidden is overwritten by the corner
+// that moves into it.
 // Refusals, in this order: TooManyCorners when n = kMaxCorners;
-// NoCorner when p is not a corner 1..n.
+// NoCorner when p is not a corner 1..n; NotANumber, changing nothing, when
+// a text of corners 1..n is not a number (it would become 0).
 CommandResult insertCorner(const PolygonState &s, int p);
 
 // Deletes corner p: the texts of corners p + 1..n move up by one, exactly as

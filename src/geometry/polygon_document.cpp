@@ -96,8 +96,8 @@ const QString &PolygonDocument::text(Axis axis, int i) const {
 std::optional<double> PolygonDocument::distance(int a, int b) const {
     const int n = cornerCount();
     if (a < 1 || b < 1 || a > n || b > n) return std::nullopt;
-    const auto xa = textToDouble(text(Axis::X, a)), ya = textToDouble(text(Axis::Y, a));
-    const auto xb = textToDouble(text(Axis::X, b)), yb = textToDouble(text(Axis::Y, b));
+    const auto xa = textToCoordinate(text(Axis::X, a)), ya = textToCoordinate(text(Axis::Y, a));
+    const auto xb = textToCoordinate(text(Axis::X, b)), yb = textToCoordinate(text(Axis::Y, b));
     if (!xa || !ya || !xb || !yb) return std::nullopt;
     const double d = geometry::distance(*xa, *ya, *xb, *yb);
     if (!std::isfinite(d)) return std::nullopt;

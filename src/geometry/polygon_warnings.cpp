@@ -192,8 +192,8 @@ std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerV
     if (!v.complete) {
         for (int i = 1; i <= n; ++i) {
             const std::size_t k = std::size_t(i);
-            const bool xRead = textToDouble(s.texts.x[k]).has_value();
-            if (xRead && textToDouble(s.texts.y[k])) continue;
+            const bool xRead = textToCoordinate(s.texts.x[k]).has_value();
+            if (xRead && textToCoordinate(s.texts.y[k])) continue;
             PolygonWarning w;
             w.kind = PolygonWarning::Kind::NotANumber;
             w.message = QStringLiteral("В поле с координатами не число!");

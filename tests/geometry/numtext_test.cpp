@@ -88,6 +88,26 @@ TEST(NumTextReading, SingleIsRoundedOnceAndKeepsToFloatRange) {
     EXPECT_EQ(textToSingle(q("12.5")), std::nullopt);
 }
 
+TEST(NumTextReading, CoordinatesKeepWithinAThousandMillionKilometres) {
+    const struct {
+        const char *name;
+        const char *text;
+        std::optional<double> value;
+    } rows[] = {
+        {"plain", "452297,1", 452297.1},
+        {"the limit", "1000000000000", 1e12},
+        {"the negative limit", "-1 000 000 000 000", -1e12},
+        {"just past it", "1000000000000,5", std::nullopt},
+        {"an exponent past it", "1e15", std::nullopt},
+        {"near the double limit", "1e308", std::nullopt},
+        {"not a number at all", "abc", std::nullopt},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(textToCoordinate(q(r.text)), r.value);
+    }
+}
+
 TEST(NumTextIntegers, RoundHalvesToEvenThenCheckTheRange) {
     const struct {
         const char *text;

@@ -104,6 +104,7 @@ const ParseRow kParseRows[] = {
     {"EnglishThousandCommas", "1,234.5;2\n3;4\n", Kind::Corners, {{1, 1234.5, 2}, {2, 3, 4}}},
     {"MisgroupedThousandsInTheFirstLine", "12.34,5\t1\n3\t4\n", Kind::BadLine, {}, 1},
     {"AFirstLineWithDigitsIsNoHeading", "X1\tY1\n1\t2\n", Kind::BadLine, {}, 1},
+    {"AHugeNumberIsNoPair", "1\t2\n1e15\t3\n", Kind::BadLine, {}, 2},
     {"ALongLineOfGroupsIsNoPair",
      "1 2\n123 456 789 123 456 789 123 456 789 123 456 789 123\n",
      Kind::BadLine,

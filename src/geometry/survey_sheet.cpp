@@ -27,11 +27,13 @@ double finiteOrMax(double v) {
     return std::clamp(v, -DBL_MAX, DBL_MAX);
 }
 
-// Degrees of the direction from the first point toward the second, from +X
-// toward +Y, in 0..360; nothing when they coincide.
-std::optional<double> directionOf(double dx, double dy) {
+// Degrees of the direction (dx, dy), clockwise on the plan from the north
+// axis, in 0..360; nothing for no direction. From +X toward +Y where X is
+// north; where Y is north (and X runs to the right) from +Y toward +X.
+std::optional<double> directionOf(double dx, double dy, bool northIsX) {
     if (dx == 0 && dy == 0) return std::nullopt;
-    double a = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    const double north = northIsX ? dx : dy, east = northIsX ? dy : dx;
+    double a = std::atan2(east, north) * 180 / std::numbers::pi;
     if (!std::isfinite(a)) return std::nullopt;
     if (a < 0) a += 360;
     return a;
@@ -199,6 +201,7 @@ QString degreesText(double degrees) {
 SurveySheet computeSurveySheet(const SheetInput &in) {
     SurveySheet s;
     s.unit = in.polygon.unit;
+    s.northIsX = in.northIsX;
     s.owner = in.polygon.texts.owner;
     const CornerValues read = in.values ? CornerValues{} : cornerValues(in.polygon);
     const CornerValues &values = in.values ? *in.values : read;
@@ -225,7 +228,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
         r.y = at(Y, i);
         const double dx = at(X, next(i)) - r.x, dy = at(Y, next(i)) - r.y;
         r.sideM = finiteOrMax(distance(r.x, r.y, at(X, next(i)), at(Y, next(i))) * toMetres);
-        r.direction = directionOf(dx, dy);
+        r.direction = directionOf(dx, dy, in.northIsX);
         r.interior = InteriorAngle(r.x, r.y, at(X, prev(i)), at(Y, prev(i)), at(X, next(i)),
                                    at(Y, next(i)), clockwise);
         if (r.interior)
@@ -265,7 +268,8 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
             QStringLiteral("X, ") + u,
             QStringLiteral("Y, ") + u,
             QStringLiteral("Длина стороны, м"),
-            QStringLiteral("Дирекционный угол"),
+            s.northIsX ? QStringLiteral("Дирекционный угол (север — ось X)")
+                       : QStringLiteral("Дирекционный угол (север — ось Y)"),
             QStringLiteral("Внутренний угол")};
 }
 

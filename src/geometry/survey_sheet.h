@@ -50,6 +50,9 @@ struct SheetInput {
     // The polygon's corners as numbers (cornerValues(polygon)) where the
     // caller keeps them already; read from the texts when null.
     const CornerValues *values = nullptr;
+    // The axis drawn upward, the north the direction angles start from: X
+    // where the plan is drawn with "Ось X — на север", else Y.
+    bool northIsX = false;
     // Mt in metres; nothing (or a value not above 0, or not finite) leaves
     // the tolerance out.
     std::optional<double> mt = 0.10;
@@ -66,9 +69,10 @@ struct SheetRow {
     int corner = 0;      // 1..n
     double x = 0, y = 0; // in the document's unit
     double sideM = 0;    // to the next corner (corner n: back to 1), metres
-    // The side's direction angle in degrees, 0 <= a < 360, measured from
-    // the +X axis toward the +Y axis (the geodetic direction angle where X
-    // points north); nothing for a side of length 0.
+    // The side's direction angle in degrees, 0 <= a < 360, measured
+    // clockwise on the plan from the axis drawn upward, the north: from +X
+    // toward +Y where X is north, from +Y toward +X where Y is; nothing for
+    // a side of length 0.
     std::optional<double> direction;
     // The interior angle in degrees, 0 <= a < 360: above 180 at a reflex
     // corner, whichever way the corners run; 0 at the tip of a spike, where
@@ -79,6 +83,7 @@ struct SheetRow {
 
 struct SurveySheet {
     Unit unit = Unit::Metres;
+    bool northIsX = false; // which axis the direction angles start from
     QString owner;
     std::vector<SheetRow> rows;
     double areaM2 = 0;     // the plane area, m²

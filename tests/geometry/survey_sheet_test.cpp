@@ -29,6 +29,7 @@ struct Row {
     std::vector<const char *> directions;
     std::vector<const char *> interiors;
     std::optional<double> misclosureSec; // nothing: some angle undefined
+    bool northIsX = true;                // the rows above 'Y north' are drawn north up
 };
 
 void PrintTo(const Row &r, std::ostream *os) {
@@ -114,6 +115,27 @@ const Row kRows[] = {
      {"0° 00′ 00″", "90° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″", "270° 00′ 00″"},
      {"90° 00′ 00″", "90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "90° 00′ 00″"},
      0},
+    // Drawn as the program draws by default, Y upward: Y is north, and the
+    // direction angle runs from +Y toward +X. The east side is 90°, the
+    // north side 0°; (4; 0) to (0; 3) heads 53° 07′ 48″ west of north.
+    {"YNorthSquareReadsZeroForItsNorthSide",
+     polygon({{"0", "0"}, {"100", "0"}, {"100", "100"}, {"0", "100"}}),
+     10000,
+     400,
+     {100, 100, 100, 100},
+     {"90° 00′ 00″", "0° 00′ 00″", "270° 00′ 00″", "180° 00′ 00″"},
+     {"90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″", "90° 00′ 00″"},
+     0,
+     false},
+    {"YNorthTriangle345",
+     polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}}),
+     6,
+     12,
+     {4, 5, 3},
+     {"90° 00′ 00″", "306° 52′ 12″", "180° 00′ 00″"},
+     {"90° 00′ 00″", "36° 52′ 12″", "53° 07′ 48″"},
+     0,
+     false},
     {"ZeroSideLeavesItsDirectionAndAnglesUndefined",
      polygon({{"0", "0"}, {"0", "0"}, {"4", "0"}, {"0", "3"}}),
      6,
@@ -130,6 +152,7 @@ TEST_P(SurveySheetRows, MatchesTheFiguresWorkedOutByHand) {
     const Row &r = GetParam();
     SheetInput in;
     in.polygon = r.state;
+    in.northIsX = r.northIsX;
     const SurveySheet s = computeSurveySheet(in);
     EXPECT_NEAR(s.areaM2, r.areaM2, 1e-3);
     EXPECT_NEAR(s.hectares, r.areaM2 / 10000, 1e-7);
@@ -270,18 +293,38 @@ TEST(SurveySheet, WarningsOfTheOutlineAreCarried) {
               QStringList{QStringLiteral("В поле с координатами не число! X2")});
 }
 
+TEST(SurveySheet, TheHeadOfTheDirectionsNamesTheNorthAxis) {
+    const struct {
+        const char *name;
+        bool northIsX;
+        const char *head;
+    } rows[] = {
+        {"X north", true, "Дирекционный угол (север — ось X)"},
+        {"Y north", false, "Дирекционный угол (север — ось Y)"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        SheetInput in;
+        in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});
+        in.northIsX = r.northIsX;
+        EXPECT_EQ(sheetColumnHeads(computeSurveySheet(in))[4], QString::fromUtf8(r.head));
+    }
+}
+
 TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
     SheetInput in;
     in.polygon = polygon({{"1 000,5", "0"}, {"1 004,5", "0"}, {"1 000,5", "3"}});
     in.polygon.texts.owner = QStringLiteral("Иванов И. И.");
     in.mt = 0.10;
     in.category = landCategories()[0].name;
+    in.northIsX = true;
     const QString tsv = sheetTsv(computeSurveySheet(in));
     const QString expected =
         QStringLiteral("Ведомость участка\n"
                        "Иванов И. И.\n"
                        "\n"
-                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол\tВнутренний угол\n"
+                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол (север — ось X)\t"
+                       "Внутренний угол\n"
                        "1\t1000,5\t0\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
                        "2\t1004,5\t0\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
                        "3\t1000,5\t3\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
@@ -302,7 +345,8 @@ TEST(SurveySheet, HtmlEscapesTheOwnerText) {
     const QString html = sheetHtml(computeSurveySheet(in));
     EXPECT_TRUE(html.contains(QStringLiteral("&lt;b&gt;Петров &amp; сын&lt;/b&gt;")));
     EXPECT_FALSE(html.contains(QStringLiteral("<b>")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<td>143° 07′ 48″</td>")));
+    // Y north: (4; 0) to (0; 3) heads 53° 07′ 48″ west of north.
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>306° 52′ 12″</td>")));
 }
 
 } // namespace

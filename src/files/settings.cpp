@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tarvel::files {
 
 namespace {
@@ -73,12 +75,7 @@ Settings loadSettings(platform::SettingsStore &store) {
     s.PolygonFolder = store.read(kTunes, QStringLiteral("SquFolder"), QString());
     s.SheetFolder = store.read(kTunes, QStringLiteral("XlsFolder"), QString());
     s.PictureFolder = store.read(kTunes, QStringLiteral("PicFolder"), QString());
-    // Read in order, so an entry that was edited out, or one that repeats
-    // an earlier one, leaves no hole in the menu.
-    for (int i = kRecentFiles; i >= 1; --i) {
-        const QString path = store.read(kTunes, recentKey(i), QString());
-        if (!path.trimmed().isEmpty()) s.RecentFiles = withRecentFile(s.RecentFiles, path);
-    }
+    s.RecentFiles = loadRecentFiles(store);
     s.NorthUp = readFlag(store, QStringLiteral("Gr13"), defaults.NorthUp);
     return s;
 }
@@ -148,6 +145,29 @@ void forgetFileFolders(platform::SettingsStore &store, Settings &s) {
     s.PictureFolder.clear();
     for (const char *key : {"SquFolder", "XlsFolder", "PicFolder"})
         store.write(kTunes, QString::fromLatin1(key), QString());
+}
+
+QStringList loadRecentFiles(platform::SettingsStore &store) {
+    // Read in order, so an entry that was edited out, or one that repeats
+    // an earlier one, leaves no hole in the menu.
+    QStringList list;
+    for (int i = kRecentFiles; i >= 1; --i) {
+        const QString path = store.read(kTunes, recentKey(i), QString());
+        if (!path.trimmed().isEmpty()) list = withRecentFile(list, path);
+    }
+    return list;
+}
+
+QStringList mergedRecentFiles(const QStringList &stored, const QStringList &mine,
+                              const QString &path) {
+    QStringList merged = stored;
+    for (const QString &p : mine) {
+        const QString key = samePath(p);
+        if (std::none_of(merged.begin(), merged.end(),
+                         [&](const QString &q) { return samePath(q) == key; }))
+            merged << p;
+    }
+    return withRecentFile(merged, path);
 }
 
 QStringList withRecentFile(const QStringList &list, const QString &path) {

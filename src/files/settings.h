@@ -112,6 +112,17 @@ void storeCornerHintOff(platform::SettingsStore &store, std::int16_t flag);
 // so does what is beyond kRecentFiles.
 QStringList withRecentFile(const QStringList &list, const QString &path);
 
+// The recent files as the store holds them now, most recent first.
+QStringList loadRecentFiles(platform::SettingsStore &store);
+
+// The recent files once `path` was opened or saved, when another copy of the
+// program may have stored files of its own since this one read the list:
+// `path` first, then the `stored` list (every copy stores its list with each
+// file, so it is the newest order), then files of `mine` it lacks; at most
+// kRecentFiles, each file once.
+QStringList mergedRecentFiles(const QStringList &stored, const QStringList &mine,
+                              const QString &path);
+
 // Writes what a polygon file that was opened or saved leaves behind: its
 // folder ("SquFolder") and the recent files ("Recent1" to "Recent5", an
 // empty text for a place the list does not fill).

@@ -160,6 +160,36 @@ TEST(Settings, RecentFilesKeepFiveDistinctMostRecentFirst) {
     }
 }
 
+// Two copies of the program share the settings: each stores its list with
+// every file, so the stored list is the newest, and a copy's own files that
+// it lacks come after it.
+TEST(Settings, RecentFilesMergeWithWhatAnotherCopyStored) {
+    struct Row {
+        const char *name;
+        QStringList stored, mine;
+        QString path;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"the other copy's file stays", {"/b/1.squ", "/a/1.squ"}, {"/a/1.squ"}, "/a/2.squ",
+         {"/a/2.squ", "/b/1.squ", "/a/1.squ"}},
+        {"mine that the store lacks come last", {"/b/1.squ"}, {"/a/1.squ", "/a/0.squ"}, "/a/2.squ",
+         {"/a/2.squ", "/b/1.squ", "/a/1.squ", "/a/0.squ"}},
+        {"nothing stored", {}, {"/a/1.squ"}, "/a/1.squ", {"/a/1.squ"}},
+        {"five at most",
+         {"/b/1.squ", "/b/2.squ", "/b/3.squ", "/b/4.squ"},
+         {"/a/1.squ", "/a/0.squ"},
+         "/a/2.squ",
+         {"/a/2.squ", "/b/1.squ", "/b/2.squ", "/b/3.squ", "/b/4.squ"}},
+        {"the same file once", {"/b/1.squ", "/a/x/../1.squ"}, {"/a/1.squ"}, "/b/1.squ",
+         {"/b/1.squ", "/a/x/../1.squ"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(mergedRecentFiles(row.stored, row.mine, row.path), row.expected);
+    }
+}
+
 // The survey sheet's Mt choice: kept as written, and a hand-edited category
 // out of range counts as missing rather than indexing past the list.
 TEST(Settings, SheetChoiceRoundTripsAndRejectsCategoriesOutOfRange) {

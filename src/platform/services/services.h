@@ -135,6 +135,9 @@ public:
     virtual QString read(const QString &section, const QString &key,
                          const QString &defaultValue) = 0;
     virtual void write(const QString &section, const QString &key, const QString &value) = 0;
+    // Reads the store again where it keeps what it read: another copy of the
+    // program may have written it since.
+    virtual void reload() {}
     // Several keys of one section at once; a store on disk writes them in
     // one go.
     using Values = std::vector<std::pair<QString, QString>>; // key, value

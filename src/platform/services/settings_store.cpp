@@ -312,6 +312,14 @@ const IniText &IniSettingsStore::text() {
     return *text_;
 }
 
+void IniSettingsStore::reload() {
+    // Only the text: what a killed run left beside the file is cleared at
+    // the first read alone, never under another running copy's write.
+    if (!text_) return;
+    QString why;
+    if (const auto disk = load(file_, &why)) text_ = IniText(disk->bytes);
+}
+
 std::optional<QString> IniSettingsStore::textOf(const QByteArray &raw) {
     if (const auto it = decoded_.constFind(raw); it != decoded_.cend()) return *it;
     // Every value not yet known is read at once: one scratch file for all.

@@ -51,6 +51,7 @@ public:
     void write(const QString &section, const QString &key, const QString &value) override;
     // The same for several keys, under one lock and in one replacement.
     void writeAll(const QString &section, const Values &values) override;
+    void reload() override;
 
     QString fileName() const { return file_; }
 

@@ -113,6 +113,22 @@ template <class Call> auto unblocked(Call call, const QString &fifo) {
 
 } // namespace
 
+TEST(IniSettingsStore, AReloadSeesWhatAnotherCopyWrote) {
+    QTemporaryDir dir;
+    const IniSettingsStore::AtPath file{dir.filePath("t.ini")};
+    IniSettingsStore mine(file), other(file);
+    mine.write(QStringLiteral("Tunes"), QStringLiteral("Recent1"), QStringLiteral("/a/1.squ"));
+    EXPECT_EQ(other.read(QStringLiteral("Tunes"), QStringLiteral("Recent1"), QString()),
+              QStringLiteral("/a/1.squ"));
+    other.write(QStringLiteral("Tunes"), QStringLiteral("Recent1"), QStringLiteral("/b/1.squ"));
+    // Kept from the first reading until told to look again.
+    EXPECT_EQ(mine.read(QStringLiteral("Tunes"), QStringLiteral("Recent1"), QString()),
+              QStringLiteral("/a/1.squ"));
+    mine.reload();
+    EXPECT_EQ(mine.read(QStringLiteral("Tunes"), QStringLiteral("Recent1"), QString()),
+              QStringLiteral("/b/1.squ"));
+}
+
 TEST(IniSettingsStore, TextsComeBackExactly) {
     QTemporaryDir dir;
     const IniSettingsStore::AtPath file{dir.filePath("t.ini")};

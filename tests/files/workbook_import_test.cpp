@@ -9,6 +9,7 @@
 #include "geometry/numtext.h"
 #include "platform/io/spreadsheet.h"
 #include "support/qstring_print.h"
+#include "support/zip_writer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,9 @@
 #include <string>
 
 using tarvel::files::importCorners;
+using tarvel::platform::readWorkbook;
 using tarvel::platform::XlsxSpreadsheet;
+using tarvel::test::makeZip;
 
 namespace {
 
@@ -161,6 +164,75 @@ TEST(WorkbookImportErrorCell, FailsTheWholeImportNamingTheCell) {
         EXPECT_FALSE(outcome.corners.has_value())
             << "a workbook with an error cell among the corners was imported";
         EXPECT_EQ(outcome.message, "Ошибка импорта! Строка 3, столбец B: ошибка в ячейке");
+    }
+}
+
+// A1 = 2.5 and, in B1, 7.25 wrapped in `levels` nested elements: inside the
+// written number of an .xlsx, inside the text beside the stored value of an
+// .ods. Each with only what its reader needs.
+QByteArray nestedWorkbook(const char *format, int levels) {
+    const QByteArray nested =
+        QByteArray("<a>").repeated(levels) + "7.25" + QByteArray("</a>").repeated(levels);
+    if (QByteArray(format) == "xlsx")
+        return makeZip(
+            {{"[Content_Types].xml", "<Types/>"},
+             {"xl/workbook.xml", R"(<workbook xmlns:r="r"><sheet r:id="rId1"/></workbook>)"},
+             {"xl/_rels/workbook.xml.rels",
+              R"(<Relationships><Relationship Id="rId1" Type="worksheet")"
+              R"( Target="worksheets/sheet1.xml"/></Relationships>)"},
+             {"xl/worksheets/sheet1.xml",
+              R"(<worksheet><sheetData><row r="1"><c r="A1"><v>2.5</v></c><c r="B1"><v>)" + nested +
+                  "</v></c></row></sheetData></worksheet>"}});
+    const QByteArray content =
+        R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0")"
+        R"( xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0")"
+        R"( xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body>)"
+        R"(<office:spreadsheet><table:table><table:table-row><table:table-cell)"
+        R"( office:value-type="float" office:value="2.5"/><table:table-cell)"
+        R"( office:value-type="float" office:value="7.25"><text:p>)" +
+        nested +
+        "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet>"
+        "</office:body></office:document-content>";
+    return makeZip(
+        {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
+}
+
+// Parsers follow nested elements down the stack; a cell nesting two hundred
+// thousand of them once took the reader down. Such a file reads as no
+// workbook at all, in the reader and in this process alike (where a
+// recursion that deep would end the test), while a cell nesting a handful
+// of levels still gives its number.
+TEST(WorkbookImportNesting, DeepNestingIsNoWorkbookAHandfulOfLevelsReads) {
+    struct Case {
+        const char *name;
+        const char *format;
+        int levels;
+        bool reads;
+    };
+    const Case cases[] = {
+        {"xlsx, 200 000 levels in a cell", "xlsx", 200000, false},
+        {"xlsx, 5 levels in a cell", "xlsx", 5, true},
+        {"ods, 200 000 levels in a cell", "ods", 200000, false},
+        {"ods, 5 levels in a cell", "ods", 5, true},
+    };
+    QTemporaryDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("nested.") + c.format);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray bytes = nestedWorkbook(c.format, c.levels);
+        ASSERT_EQ(file.write(bytes), bytes.size());
+        file.close();
+
+        const auto inReader = XlsxSpreadsheet().readColumns(path);
+        const auto inProcess = readWorkbook(path);
+        for (const auto *columns : {&inReader, &inProcess}) {
+            ASSERT_EQ(columns->has_value(), c.reads);
+            if (!c.reads) continue;
+            EXPECT_EQ((*columns)->a[0].number, 2.5);
+            EXPECT_EQ((*columns)->b[0].number, 7.25);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/io/cp1251.h"
 #include "platform/io/orcus_compat.h"
 #include "platform/io/regular_file.h"
+#include "platform/io/workbook_xml.h"
 #include "platform/io/xlsx_reader.h"
 
 #include <QByteArray>
@@ -42,6 +43,7 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -540,8 +542,25 @@ std::optional<SpreadsheetColumns> readLegacyXls(const char *path) {
 // fork of this one: a forked copy of a threaded process inherits locks that
 // other threads held at the fork (glibc's converter lock among them) and can
 // wait on them for ever.
+//
+// The time limit is this process's to enforce, and a program that is killed
+// or hangs enforces nothing: a reader caught in a loop would spin on for
+// good. So the reader also dies with the program (the kernel kills it when
+// its parent ends; it is told the parent's process id to notice a parent
+// that ended before it could ask for that) and ends by itself after a
+// while of processor time.
 // Beyond what the reader holds when it starts.
 constexpr unsigned long long kReaderMemoryBytes = 1024ULL * 1024 * 1024;
+// The reader's own limit of processor time, somewhat above the time limit
+// of a reading: a reader runs on one thread, so one the program still waits
+// for is stopped by the program first, and the limit ends only a reader
+// nobody waits for. SIGXCPU at the soft limit ends it (no core is dumped);
+// SIGKILL at the hard limit ends one that a library taught to take SIGXCPU.
+constexpr std::chrono::seconds kReaderCpuTime =
+    std::chrono::ceil<std::chrono::seconds>(XlsxSpreadsheet::kReadTimeLimit) +
+    std::chrono::seconds(5);
+constexpr auto kReaderCpuSeconds = static_cast<rlim_t>(kReaderCpuTime.count());
+constexpr rlim_t kReaderCpuHardSeconds = kReaderCpuSeconds + 1;
 // The descriptor the reader writes the cells to; its standard output is
 // not used, as a library may print there.
 constexpr int kResultFd = 3;
@@ -658,8 +677,11 @@ std::optional<SpreadsheetColumns> runReader(const QByteArray &reader, const QByt
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // The reader compares this with its parent to notice that this process
+    // ended before the reader could bind its life to it.
+    QByteArray parent = QByteArray::number(static_cast<qlonglong>(getpid()));
     char *const argv[] = {const_cast<char *>(reader.constData()),
-                          const_cast<char *>(path.constData()), nullptr};
+                          const_cast<char *>(path.constData()), parent.data(), nullptr};
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, reader.constData(), &actions, &attributes, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -831,8 +853,11 @@ std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
         if (isXlsxPackage(QByteArrayView(data))) return readXlsxColumns(QByteArrayView(data));
         const auto format = orcus_compat::detectFormat(
             std::string_view(data.constData(), static_cast<size_t>(data.size())));
-        if (format == orcus::format_t::ods) return readWithOrcus<orcus::orcus_ods>(data);
-        return std::nullopt;
+        if (format != orcus::format_t::ods) return std::nullopt;
+        // orcus' parsers are out of our hands: they get no part nested
+        // deeper than a stack can follow (see workbook_xml.h).
+        if (!odsPartsNestWithin(QByteArrayView(data), kMaxFileBytes)) return std::nullopt;
+        return readWithOrcus<orcus::orcus_ods>(data);
     }
     if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"sv))
         return readLegacyXls(QFile::encodeName(fileName).constData());
@@ -842,7 +867,29 @@ std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName) {
     return std::nullopt;
 }
 
-int runWorkbookReader(const char *fileName) {
+int runWorkbookReader(const char *fileName, const char *parentId) {
+    // First of all, so that no reading can start in a process that could
+    // outlive the program. The signal comes when the thread that started
+    // the reader ends; runReader waits for the reader on that thread, so
+    // that happens only when the program ends.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (parentId) {
+        long long parent = 0;
+        const char *end = parentId + std::strlen(parentId);
+        const auto [stop, error] = std::from_chars(parentId, end, parent);
+        if (error != std::errc() || stop != end || parent <= 0) return 2;
+        // Another parent: the program ended before the signal was asked
+        // for, and the reader was handed on. Nobody waits for the cells.
+        if (getppid() != static_cast<pid_t>(parent)) return 1;
+    }
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    // A lower limit set from outside stays as it is.
+    if (rlimit cpu{}; getrlimit(RLIMIT_CPU, &cpu) == 0) {
+        cpu.rlim_cur = std::min(cpu.rlim_cur, kReaderCpuSeconds);
+        cpu.rlim_max = std::min(cpu.rlim_max, kReaderCpuHardSeconds);
+        setrlimit(RLIMIT_CPU, &cpu);
+    }
     // The address space the reader may use from now on is what it already
     // has plus the allowance.
     if (QFile statm(QStringLiteral("/proc/self/statm")); statm.open(QIODevice::ReadOnly)) {

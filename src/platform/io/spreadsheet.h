@@ -63,7 +63,11 @@ public:
     //
     // The file is read in the reader's own process, with a memory ceiling
     // and a time limit (kReadTimeLimit unless given): a crafted file can crash or exhaust only the
-    // reader. Only a regular file is read; a named pipe or device is not a
+    // reader. The reader dies with this process and ends by itself after
+    // kReadTimeLimit and five seconds of processor time, so that it never
+    // outlives a program that was killed or hangs. A workbook whose XML
+    // nests elements deeper than kMaxXmlDepth (workbook_xml.h) is not a
+    // workbook. Only a regular file is read; a named pipe or device is not a
     // workbook, and never blocks.
     std::optional<SpreadsheetColumns> readColumns(const QString &fileName) override;
     // The same; a stop kills the reader process at once.
@@ -79,9 +83,14 @@ private:
 // reader executable and for tests of the formats.
 std::optional<SpreadsheetColumns> readWorkbook(const QString &fileName);
 
-// The reader executable's work: limits its own memory, reads the workbook
-// and writes the cells to descriptor 3 in the transfer encoding. The exit
-// status: 0 when the cells were written, 1 otherwise.
-int runWorkbookReader(const char *fileName);
+// The reader executable's work: binds its life to its parent's (it is
+// killed when the parent ends), limits its own memory and processor time
+// (kReadTimeLimit and five seconds; no core dump), reads the workbook and
+// writes the cells to descriptor 3 in the transfer encoding. `parentId`,
+// when given, is the decimal process id of the program that started it:
+// when that is no longer the parent, the program has ended already and the
+// reader ends at once, reading nothing. The exit status: 0 when the cells
+// were written, 1 otherwise, 2 for a parentId that is no process id.
+int runWorkbookReader(const char *fileName, const char *parentId);
 
 } // namespace tarvel::platform

@@ -1,5 +1,7 @@
 #include "platform/io/xlsx_reader.h"
 
+#include "platform/io/workbook_xml.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -22,103 +24,15 @@ namespace {
 constexpr int kRows = kSpreadsheetRowsRead;
 constexpr int kColumns = 2; // A and B
 
-// ---- Crowded tags ----
-
-// Qt's XML reader compares every attribute of a tag with every other one, so
-// a tag with a hundred thousand attributes keeps it busy for many seconds.
-// No spreadsheet writer puts more than a few dozen on one tag; of a tag with
-// more, only the attributes this reader looks at are kept, with the
-// namespace declarations.
-constexpr std::size_t kMaxAttributesKept = 64;
-
-bool isXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool isNameStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u == ':' || u >= 0x80;
-}
-
-bool attributeRead(std::string_view name) {
-    if (name == "xmlns" || name.starts_with("xmlns:")) return true;
-    const auto colon = name.rfind(':');
-    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
-    for (const std::string_view used : {"r", "t", "id", "Id", "Type", "Target", "TargetMode"})
-        if (local == used) return true;
-    return false;
-}
-
-// The part with its crowded tags thinned; any other part as it came.
-QByteArray thinCrowdedTags(QByteArray xml) {
-    const std::string_view s(xml.constData(), static_cast<std::size_t>(xml.size()));
-    struct Attribute {
-        std::size_t from, to;
-        bool read;
-    };
-    std::vector<Attribute> attributes;
-    QByteArray out;
-    std::size_t copied = 0;
-    bool thinned = false;
-    std::size_t i = 0;
-    while ((i = s.find('<', i)) != std::string_view::npos) {
-        std::size_t p = i + 1;
-        if (p >= s.size() || !isNameStart(s[p])) {
-            i = p;
-            continue;
-        }
-        while (p < s.size() && !isXmlSpace(s[p]) && s[p] != '>' && s[p] != '/')
-            ++p;
-        attributes.clear();
-        for (;;) {
-            while (p < s.size() && isXmlSpace(s[p]))
-                ++p;
-            if (p >= s.size() || s[p] == '>' || s[p] == '/') break;
-            const std::size_t from = p;
-            while (p < s.size() && s[p] != '=' && !isXmlSpace(s[p]) && s[p] != '>')
-                ++p;
-            const std::string_view name = s.substr(from, p - from);
-            while (p < s.size() && isXmlSpace(s[p]))
-                ++p;
-            // Anything malformed is left for the XML reader to refuse.
-            if (p >= s.size() || s[p] != '=') break;
-            ++p;
-            while (p < s.size() && isXmlSpace(s[p]))
-                ++p;
-            if (p >= s.size() || (s[p] != '"' && s[p] != '\'')) break;
-            const std::size_t close = s.find(s[p], p + 1);
-            if (close == std::string_view::npos) {
-                p = s.size();
-                break;
-            }
-            p = close + 1;
-            attributes.push_back({from, p, attributeRead(name)});
-        }
-        if (attributes.size() > kMaxAttributesKept) {
-            if (!thinned) out.reserve(xml.size());
-            thinned = true;
-            out.append(s.data() + copied, static_cast<qsizetype>(attributes.front().from - copied));
-            for (const Attribute &a : attributes) {
-                if (!a.read) continue;
-                out.append(s.data() + a.from, static_cast<qsizetype>(a.to - a.from));
-                out.append(' ');
-            }
-            copied = attributes.back().to;
-        }
-        i = p;
-    }
-    if (!thinned) return xml;
-    out.append(s.data() + copied, static_cast<qsizetype>(s.size() - copied));
-    return out;
-}
+// The attributes this reader looks at (by their local names), which a
+// crowded tag keeps (see thinCrowdedTags).
+constexpr std::string_view kAttributesRead[] = {"r",    "t",      "id",        "Id",
+                                                "Type", "Target", "TargetMode"};
 
 // ---- The zip container ----
 
 struct ZipCloser {
     void operator()(zip_t *archive) const { zip_discard(archive); }
-};
-struct ZipFileCloser {
-    void operator()(zip_file_t *file) const { zip_fclose(file); }
 };
 
 // The parts of a package by their names, compared without regard to case
@@ -155,24 +69,20 @@ public:
 
     bool contains(const QString &name) const { return index_.contains(name.toLower()); }
 
-    // The inflated part, or nullopt when it is missing, broken or larger
+    // The inflated part, or nullopt when it is missing, broken, larger
     // than the limit (judged on the bytes inflated, not on what the
-    // directory claims).
+    // directory claims) or nested deeper than the readers below may go
+    // (see workbook_xml.h). A part that breaks off as XML is left to the
+    // reader of that part: it stops where the scan stopped, with the same
+    // parser.
     std::optional<QByteArray> read(const QString &name) const {
         const auto found = index_.constFind(name.toLower());
         if (found == index_.cend()) return std::nullopt;
-        std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive_.get(), *found, 0));
-        if (!file) return std::nullopt;
-        QByteArray out;
-        char buffer[64 * 1024];
-        for (;;) {
-            const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-            if (n < 0) return std::nullopt;
-            if (n == 0) break;
-            if (out.size() + n > kMaxXlsxPartBytes) return std::nullopt;
-            out.append(buffer, static_cast<qsizetype>(n));
-        }
-        return thinCrowdedTags(std::move(out));
+        auto inflated = inflateZipEntry(archive_.get(), *found, kMaxXlsxPartBytes);
+        if (!inflated) return std::nullopt;
+        QByteArray out = thinCrowdedTags(std::move(*inflated), kAttributesRead);
+        if (xmlNesting(QByteArrayView(out)) == XmlNesting::TooDeep) return std::nullopt;
+        return out;
     }
 
 private:

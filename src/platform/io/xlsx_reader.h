@@ -29,7 +29,9 @@
 //
 // Pure apart from libzip and Qt's XML reader: no file system, no globals.
 // Every part is read with a size limit, so a zip entry that claims or
-// inflates to gigabytes cannot exhaust memory.
+// inflates to gigabytes cannot exhaust memory, and a part that nests its
+// elements deeper than kMaxXmlDepth (workbook_xml.h) makes the package
+// unreadable, so that no recursion of the XML reading can run out of stack.
 #pragma once
 
 #include "platform/services/services.h"

@@ -30,6 +30,18 @@ private:
     SpreadsheetApplication &application_;
 };
 
+// The number format that shows a coordinate with the decimals it was typed
+// with: two at least, as the table shows them, and up to the four the
+// export keeps.
+QString numberFormatFor(const QString &typed) {
+    const qsizetype comma = typed.indexOf(QLatin1Char(','));
+    int decimals = 0;
+    if (comma >= 0 && !typed.contains(QLatin1Char('E'), Qt::CaseInsensitive))
+        for (qsizetype i = comma + 1; i < typed.size(); ++i)
+            if (typed[i].isDigit()) ++decimals;
+    return QStringLiteral("0.") + QString(std::clamp(decimals, 2, 4), QLatin1Char('0'));
+}
+
 ExportResult runExport(SpreadsheetApplication &application, const geometry::TextColumn &x,
                        const geometry::TextColumn &y, int count, const QString &fileName) {
     platform::SpreadsheetWorkbook &workbook = application.WorkbooksAdd();
@@ -45,13 +57,21 @@ ExportResult runExport(SpreadsheetApplication &application, const geometry::Text
         fixedY[i] = *valueY;
     }
 
+    // The columns' heading in row 1, corner i in row i + 1; the import passes
+    // over the heading.
+    sheet.setName(kExportSheetName);
+    sheet.Range(QStringLiteral("A1")).setText(QStringLiteral("X"));
+    sheet.Range(QStringLiteral("B1")).setText(QStringLiteral("Y"));
     for (int i = 1; i <= count; ++i) {
-        sheet.Range(u'A' + QString::number(i)).setValue(static_cast<double>(fixedX[i]) / 10000.0);
-        sheet.Range(u'B' + QString::number(i)).setValue(static_cast<double>(fixedY[i]) / 10000.0);
+        const QString row = QString::number(i + 1);
+        platform::SpreadsheetRange &a = sheet.Range(u'A' + row);
+        a.setValue(static_cast<double>(fixedX[i]) / 10000.0);
+        a.setNumberFormat(numberFormatFor(x[i]));
+        platform::SpreadsheetRange &b = sheet.Range(u'B' + row);
+        b.setValue(static_cast<double>(fixedY[i]) / 10000.0);
+        b.setNumberFormat(numberFormatFor(y[i]));
     }
-    platform::SpreadsheetRange &all = sheet.Range(QStringLiteral("A1:B") + QString::number(count));
-    all.setNumberFormat(QStringLiteral("0.00"));
-    all.setHorizontalAlignment(4); // right
+    sheet.Range(QStringLiteral("A1:B") + QString::number(count + 1)).setHorizontalAlignment(4);
 
     switch (workbook.SaveAs(fileName)) {
     case SpreadsheetError::None:

@@ -19,10 +19,14 @@ namespace tarvel::files {
 
 enum class ExportResult { Ok, PermissionDenied, Failed };
 
+// The worksheet's name in an exported workbook.
+inline const QString kExportSheetName = QStringLiteral("Координаты");
+
 // Writes the X and Y texts of corners 1..`count` (index 0 is unused;
-// `count` is clamped to 3..kMaxImportedCorners) as numbers into a new workbook,
-// formats A1:B<count> with two decimals aligned right, and saves it as
-// `fileName`. Only the corners in force are written: the hidden rows are
+// `count` is clamped to 3..kMaxImportedCorners) as numbers into a new workbook
+// whose worksheet is kExportSheetName: the heading "X", "Y" in row 1, corner
+// i in row i + 1, each number shown with the decimals it was typed with (two
+// at least, four at most), all aligned right; then saves it as `fileName`. Only the corners in force are written: the hidden rows are
 // no corners, and a workbook holding them would import as more corners.
 // Every text written is converted before anything is written: one text
 // that is not a number fails the export and no file is written. The

@@ -41,6 +41,7 @@ public:
     void setValue(double v) override {
         log_.calls << address_ + '=' + QString::number(v, 'g', QLocale::FloatingPointShortest);
     }
+    void setText(const QString &t) override { log_.calls << address_ + "='" + t + "'"; }
     void setNumberFormat(const QString &f) override { log_.calls << address_ + " format " + f; }
     void setHorizontalAlignment(int a) override {
         log_.calls << address_ + " align " + QString::number(a);
@@ -61,6 +62,7 @@ public:
     SpreadsheetRange &Range(const QString &address) override {
         return ranges_.emplace_back(log_, address);
     }
+    void setName(const QString &name) override { log_.calls << "Name " + name; }
     SpreadsheetError SaveAs(const QString &name) override {
         log_.calls << "SaveAs " + name;
         return log_.saveResult;
@@ -116,11 +118,12 @@ SpreadsheetCell text(const QString &t) {
 
 TEST(ExportCoordinates, DrivesTheAutomationInOrderAndAlwaysQuits) {
     const Fields fields;
-    QStringList expected{"WorkbooksAdd", "Worksheets 1"};
+    QStringList expected{"WorkbooksAdd", "Worksheets 1", "Name Координаты", "A1='X'", "B1='Y'"};
     for (int i = 1; i <= 20; ++i)
-        expected << QString("A%1=%2.5").arg(i).arg(i) << QString("B%1=-%2.25").arg(i).arg(i * 100);
-    expected << "A1:B20 format 0.00"
-             << "A1:B20 align 4"
+        expected << QString("A%1=%2.5").arg(i + 1).arg(i) << QString("A%1 format 0.00").arg(i + 1)
+                 << QString("B%1=-%2.25").arg(i + 1).arg(i * 100)
+                 << QString("B%1 format 0.00").arg(i + 1);
+    expected << "A1:B21 align 4"
              << "SaveAs out.xls"
              << "Quit";
 
@@ -159,12 +162,14 @@ TEST(ExportCoordinates, WritesTheCornersInForceOnly) {
         const Fields fields(c.rowsWritten);
         SpySpreadsheet spy;
         ASSERT_EQ(exportCoordinates(spy, fields.x, fields.y, c.count, "out.xls"), ExportResult::Ok);
-        QStringList expected{"WorkbooksAdd", "Worksheets 1"};
+        QStringList expected{"WorkbooksAdd", "Worksheets 1", "Name Координаты", "A1='X'",
+                             "B1='Y'"};
         for (int i = 1; i <= c.rowsWritten; ++i)
-            expected << QString("A%1=%2.5").arg(i).arg(i)
-                     << QString("B%1=-%2.25").arg(i).arg(i * 100);
-        const QString range = QString("A1:B%1").arg(c.rowsWritten);
-        expected << range + " format 0.00" << range + " align 4"
+            expected << QString("A%1=%2.5").arg(i + 1).arg(i)
+                     << QString("A%1 format 0.00").arg(i + 1)
+                     << QString("B%1=-%2.25").arg(i + 1).arg(i * 100)
+                     << QString("B%1 format 0.00").arg(i + 1);
+        expected << QString("A1:B%1 align 4").arg(c.rowsWritten + 1)
                  << "SaveAs out.xls"
                  << "Quit";
         EXPECT_EQ(spy.log.calls, expected);
@@ -207,6 +212,7 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
     fields.x[1] = "1 234,5";
     fields.y[1] = "12,34567"; // four decimals are kept: 12,3457
     fields.x[2] = " 76,00";
+    fields.y[2] = "-200,125"; // three decimals, shown with three
     QTemporaryDir dir;
     const QString path = dir.filePath("Координаты многоугольника.xls");
     XlsxSpreadsheet real;
@@ -214,11 +220,15 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
 
     const auto columns = real.readColumns(path);
     ASSERT_TRUE(columns);
-    EXPECT_DOUBLE_EQ(columns->a[0].number, 1234.5);
-    EXPECT_DOUBLE_EQ(columns->b[0].number, 12.3457);
-    EXPECT_DOUBLE_EQ(columns->a[1].number, 76);
-    EXPECT_DOUBLE_EQ(columns->b[19].number, -2000.25);
+    EXPECT_EQ(columns->a[0].text, "X");
+    EXPECT_EQ(columns->b[0].text, "Y");
+    EXPECT_DOUBLE_EQ(columns->a[1].number, 1234.5);
+    EXPECT_DOUBLE_EQ(columns->b[1].number, 12.3457);
+    EXPECT_DOUBLE_EQ(columns->a[2].number, 76);
+    EXPECT_DOUBLE_EQ(columns->b[2].number, -200.125);
+    EXPECT_DOUBLE_EQ(columns->b[20].number, -2000.25);
 
+    // The heading is passed over.
     const auto corners = importCorners(*columns).corners;
     ASSERT_TRUE(corners);
     EXPECT_EQ(corners->count, 20);
@@ -228,12 +238,17 @@ TEST(ExportCoordinates, WritesWorkbookThatImportsBack) {
     EXPECT_EQ(corners->y[20], "-2 000,25");
 
     const auto styles = tarvel::test::cellStyles(path);
-    for (int row = 1; row <= 20; ++row) {
-        for (const QString &cell : {QString("A%1").arg(row), QString("B%1").arg(row)}) {
-            EXPECT_EQ(styles.value(cell).numberFormat, "0.00") << cell.toStdString();
+    const struct {
+        const char *cell;
+        const char *format;
+    } formats[] = {{"A2", "0.00"}, {"B2", "0.0000"}, {"A3", "0.00"},
+                   {"B3", "0.000"}, {"A21", "0.00"}, {"B21", "0.00"}};
+    for (const auto &f : formats)
+        EXPECT_EQ(styles.value(f.cell).numberFormat, f.format) << f.cell;
+    for (int row = 1; row <= 21; ++row)
+        for (const QString &cell : {QString("A%1").arg(row), QString("B%1").arg(row)})
             EXPECT_EQ(styles.value(cell).horizontal, "right") << cell.toStdString();
-        }
-    }
+    EXPECT_EQ(tarvel::test::sheetNames(path), QStringList{"Координаты"});
 }
 
 // Six corners with the hidden rows cleared come back as the same six

@@ -146,12 +146,14 @@ std::optional<std::uint8_t> toLxwAlignment(int alignment) {
 
 struct CellRecord {
     std::optional<double> value;
+    std::optional<QString> text;
     std::optional<QString> numberFormat;
     std::optional<std::uint8_t> alignment;
 };
 
 // What a workbook was told, and whether any call failed on the way.
 struct SheetRecord {
+    QString name; // empty: the library's "Sheet1"
     std::map<CellPos, CellRecord> cells;
     bool failed = false;
 
@@ -177,7 +179,17 @@ public:
             sheet_.failed = true;
             return;
         }
-        sheet_.forEachCell(rect_, [value](CellRecord &cell) { cell.value = value; });
+        sheet_.forEachCell(rect_, [value](CellRecord &cell) {
+            cell.value = value;
+            cell.text.reset();
+        });
+    }
+
+    void setText(const QString &text) override {
+        sheet_.forEachCell(rect_, [&text](CellRecord &cell) {
+            cell.text = text;
+            cell.value.reset();
+        });
     }
 
     void setNumberFormat(const QString &format) override {
@@ -208,6 +220,8 @@ public:
         ranges_.push_back(std::make_unique<RecordingRange>(sheet_, parseRange(address)));
         return *ranges_.back();
     }
+
+    void setName(const QString &name) override { sheet_.name = name; }
 
 private:
     SheetRecord &sheet_;
@@ -314,7 +328,9 @@ bool writeWorkbook(const SheetRecord &sheet, const QByteArray &path) {
     lxw_workbook_options options{};
     WorkbookHandle workbook(workbook_new_opt(path.constData(), &options));
     if (!workbook) return false;
-    lxw_worksheet *worksheet = workbook_add_worksheet(workbook.get(), nullptr);
+    const QByteArray name = sheet.name.toUtf8();
+    lxw_worksheet *worksheet =
+        workbook_add_worksheet(workbook.get(), name.isEmpty() ? nullptr : name.constData());
     if (!worksheet) return false;
 
     // One format per distinct combination; the workbook owns them.
@@ -341,6 +357,10 @@ bool writeWorkbook(const SheetRecord &sheet, const QByteArray &path) {
         if (cell.value)
             error = worksheet_write_number(worksheet, static_cast<lxw_row_t>(pos.row),
                                            static_cast<lxw_col_t>(pos.col), *cell.value, format);
+        else if (cell.text)
+            error = worksheet_write_string(worksheet, static_cast<lxw_row_t>(pos.row),
+                                           static_cast<lxw_col_t>(pos.col),
+                                           cell.text->toUtf8().constData(), format);
         else if (format)
             error = worksheet_write_blank(worksheet, static_cast<lxw_row_t>(pos.row),
                                           static_cast<lxw_col_t>(pos.col), format);

@@ -168,6 +168,8 @@ class SpreadsheetRange {
 public:
     virtual ~SpreadsheetRange() = default;
     virtual void setValue(double value) = 0;
+    // A text cell: a heading.
+    virtual void setText(const QString &text) = 0;
     virtual void setNumberFormat(const QString &format) = 0;
     virtual void setHorizontalAlignment(int alignment) = 0; // 4 = right
 };
@@ -176,6 +178,8 @@ class SpreadsheetWorksheet {
 public:
     virtual ~SpreadsheetWorksheet() = default;
     virtual SpreadsheetRange &Range(const QString &address) = 0;
+    // The worksheet's name on its tab.
+    virtual void setName(const QString &name) = 0;
 };
 
 // Errors of the automation layer, as the export dispatches on them.

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QXmlStreamReader>
 
 #include <cerrno>
@@ -74,6 +75,18 @@ inline QMap<QString, CellStyle> cellStyles(const QString &xlsxPath) {
             result[sheet.attributes().value(QLatin1String("r")).toString()] = formats[index];
     }
     return result;
+}
+
+// The worksheets' names, in their order, from xl/workbook.xml.
+inline QStringList sheetNames(const QString &xlsxPath) {
+    QStringList names;
+    QXmlStreamReader book(zipEntry(xlsxPath, QStringLiteral("xl/workbook.xml")));
+    while (!book.atEnd()) {
+        book.readNext();
+        if (book.isStartElement() && book.name() == u"sheet")
+            names << book.attributes().value(QLatin1String("name")).toString();
+    }
+    return names;
 }
 
 // A folder in which creating a file fails with a permission error for this

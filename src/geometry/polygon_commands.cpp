@@ -11,6 +11,14 @@ QString unitText(Unit unit) {
     return unit == Unit::Kilometres ? QStringLiteral("КМ") : QStringLiteral("М");
 }
 
+QString unitSymbol(Unit unit) {
+    return unit == Unit::Kilometres ? QStringLiteral("км") : QStringLiteral("м");
+}
+
+QString squareUnitSymbol(Unit unit) {
+    return unitSymbol(unit) + QChar(0x00B2);
+}
+
 PolygonTexts defaultPolygon() {
     static constexpr int kX[20] = {26,  26,  6,   6,   96,  101, 106, 114, 118, 126,
                                    176, 176, 140, 140, 176, 176, 96,  96,  76,  76};

@@ -41,6 +41,10 @@ enum class Unit { Metres, Kilometres };
 
 // The unit's caption: "М" or "КМ".
 QString unitText(Unit unit);
+// The unit as documents write it, and its square: "м" and "м²", "км" and
+// "км²". The main window's captions keep unitText().
+QString unitSymbol(Unit unit);
+QString squareUnitSymbol(Unit unit);
 
 // The state an editing command reads and gives.
 //   texts    the texts of the count, of the corners and of the owner;

@@ -39,9 +39,6 @@ std::optional<double> directionOf(double dx, double dy, bool northIsX) {
     return a;
 }
 
-QString unitHead(Unit unit) {
-    return unit == Unit::Kilometres ? QStringLiteral("км") : QStringLiteral("м");
-}
 
 // Screen form: digit groups; copy form: none, so a spreadsheet takes it as
 // a number.
@@ -57,6 +54,15 @@ QString groupedFixed(double v, int decimals) {
 QString plainFixed(double v, int decimals) {
     static const char *const kPatterns[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
     return shown(v, kPatterns[std::clamp(decimals, 0, 4)]);
+}
+
+// The decimals a coordinate is written with: those it has, two at least as
+// the table shows them ("452 297,10", not "452297,1"), four at most.
+int coordinateDecimals(double v) {
+    const QString text = plainText(v);
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    if (comma < 0 || text.contains(QLatin1Char('E'))) return 2;
+    return std::clamp(int(text.size() - comma - 1), 2, 4);
 }
 
 QString directionText(const std::optional<double> &a) {
@@ -163,7 +169,8 @@ std::vector<QStringList> grid(const SurveySheet &s) {
     g.push_back({});
     g.push_back(sheetColumnHeads(s));
     for (const SheetRow &r : s.rows)
-        g.push_back({QString::number(r.corner), plainText(r.x), plainText(r.y),
+        g.push_back({QString::number(r.corner), plainFixed(r.x, coordinateDecimals(r.x)),
+                     plainFixed(r.y, coordinateDecimals(r.y)),
                      plainFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)});
     g.push_back({});
     for (const Total &t : totals(s))
@@ -202,7 +209,8 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     SurveySheet s;
     s.unit = in.polygon.unit;
     s.northIsX = in.northIsX;
-    s.owner = in.polygon.texts.owner;
+    // The owner label's prompt, never edited, names no owner.
+    s.owner = in.polygon.texts.owner == defaultPolygon().owner ? QString() : in.polygon.texts.owner;
     const CornerValues read = in.values ? CornerValues{} : cornerValues(in.polygon);
     const CornerValues &values = in.values ? *in.values : read;
     const int n = values.n;
@@ -263,7 +271,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
 }
 
 QStringList sheetColumnHeads(const SurveySheet &s) {
-    const QString u = unitHead(s.unit);
+    const QString u = unitSymbol(s.unit);
     return {QStringLiteral("№ угла"),
             QStringLiteral("X, ") + u,
             QStringLiteral("Y, ") + u,
@@ -274,8 +282,9 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
 }
 
 QStringList sheetRowCells(const SheetRow &r) {
-    return {QString::number(r.corner), groupedFixed(r.x, 2),       groupedFixed(r.y, 2),
-            groupedFixed(r.sideM, 2),  directionText(r.direction), angleText(r.interior)};
+    return {QString::number(r.corner),      groupedFixed(r.x, coordinateDecimals(r.x)),
+            groupedFixed(r.y, coordinateDecimals(r.y)), groupedFixed(r.sideM, 2),
+            directionText(r.direction),     angleText(r.interior)};
 }
 
 QStringList sheetTotalLines(const SurveySheet &s, bool withWarnings) {

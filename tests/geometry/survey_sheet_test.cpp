@@ -1,5 +1,6 @@
 // The surveyor's sheet against figures worked out by hand: one named row per
 // polygon, each with its sides, direction angles, interior angles and totals.
+#include "geometry/polygon_commands.h"
 #include "geometry/polygon_states.h"
 #include "geometry/survey_sheet.h"
 
@@ -325,9 +326,9 @@ TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
                        "\n"
                        "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол (север — ось X)\t"
                        "Внутренний угол\n"
-                       "1\t1000,5\t0\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
-                       "2\t1004,5\t0\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
-                       "3\t1000,5\t3\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
+                       "1\t1000,50\t0,00\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
+                       "2\t1004,50\t0,00\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
+                       "3\t1000,50\t3,00\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
                        "\n"
                        "Площадь, м²\t6\t6,00\n"
                        "Площадь, га\t0,0006\n"
@@ -336,6 +337,40 @@ TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
                        "± ΔP, м²\t1\tMt, м\t0,10\tземли населённых пунктов\n"
                        "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n");
     EXPECT_EQ(tsv, expected);
+}
+
+TEST(SurveySheet, CoordinatesKeepTheirDecimalsTwoAtLeast) {
+    const struct {
+        const char *name;
+        const char *x;
+        const char *shown; // on screen, with digit groups
+        const char *copied; // for a spreadsheet
+    } rows[] = {
+        {"one decimal", "452297,1", "452 297,10", "452297,10"},
+        {"none", "452297", "452 297,00", "452297,00"},
+        {"three", "452297,125", "452 297,125", "452297,125"},
+        {"four", "0,0625", "0,0625", "0,0625"},
+        {"five, rounded to four", "1,03125", "1,0312", "1,0312"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        SheetInput in;
+        in.polygon = polygon({{r.x, "0"}, {"500000", "0"}, {"500000", "3"}});
+        const SurveySheet s = computeSurveySheet(in);
+        EXPECT_EQ(sheetRowCells(s.rows[0])[1], QString::fromUtf8(r.shown));
+        EXPECT_TRUE(sheetTsv(s).contains(QStringLiteral("\n1\t") + QString::fromUtf8(r.copied) +
+                                         QStringLiteral("\t0,00\t")));
+    }
+}
+
+TEST(SurveySheet, TheOwnerPromptIsNoOwner) {
+    SheetInput in;
+    in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});
+    in.polygon.texts.owner = defaultPolygon().owner;
+    const SurveySheet s = computeSurveySheet(in);
+    EXPECT_TRUE(s.owner.isEmpty());
+    EXPECT_TRUE(sheetTsv(s).startsWith(QStringLiteral("Ведомость участка\n\n№ угла")));
+    EXPECT_FALSE(sheetHtml(s).contains(defaultPolygon().owner.toHtmlEscaped()));
 }
 
 TEST(SurveySheet, HtmlEscapesTheOwnerText) {

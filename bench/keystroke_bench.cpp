@@ -57,8 +57,7 @@ int main(int argc, char **argv) {
 
     tarvel::bench::WindowUnderTest window;
     tarvel::main_window::Form1 &form = window.form;
-    form.table().x(1)->SetFocus();
-    QApplication::processEvents();
+    window.focus(*form.table().x(1));
     QLineEdit *edit = form.table().x(1)->edit();
     edit->deselect();
     edit->end(false);

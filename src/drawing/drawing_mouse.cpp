@@ -102,8 +102,16 @@ void DrawingMouse::Surface_Click() {
 }
 
 void DrawingMouse::Shape_MouseDown(int i, const MouseInfo &m) {
-    view_.currentCorner = i;
+    // The focus leaves wherever it was first, and leaving the count field
+    // applies a count typed there: the corner pressed may be gone after it.
     window_.focusCorner(i);
+    if (const int n = plot_.layout().cornerCount(); i < 1 || i > n) {
+        // Nor is a corner that is gone the current one.
+        if (view_.currentCorner > n) view_.currentCorner = 0;
+        window_.highlight();
+        return;
+    }
+    view_.currentCorner = i;
     window_.highlight();
     startDrag(i, false, m);
 }
@@ -114,7 +122,7 @@ void DrawingMouse::Tch_MouseDown(int i, const MouseInfo &m) {
 }
 
 void DrawingMouse::startDrag(int i, bool angle, const MouseInfo &m) {
-    if (m.button != platform::kLeftButton) return;
+    if (m.button != platform::kLeftButton || i < 1 || i > plot_.layout().cornerCount()) return;
     const double w = surface_.width() * platform::kTwipsPerPixel;
     const double h = surface_.height() * platform::kTwipsPerPixel;
     // The marker as the highlight drew it, or the angle caption.

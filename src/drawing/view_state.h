@@ -68,24 +68,22 @@ struct ViewState {
     static constexpr std::array<float, 17> kCommonScales = {
         1, 2, 5, 10, 20, 25, 50, 100, 200, 400, 500, 1000, 1500, 2000, 3000, 5000, 10000};
     // ---- the scale: coordinate units in a centimetre of drawing ----
-    QString scaleText; // as the scale field holds it
-    float scale = 10;  // the last text that was a usable scale
+    // The one scale: the field and the list show it, the drawing, the
+    // printed page and the sheet read it. A text typed into the field that
+    // is not a usable scale leaves it as it was.
+    float scale = 10;
     // Takes a scale text; only a positive number whose drawing factor is
     // finite becomes the scale (anything else leaves the last one). True
     // when it did.
     bool applyScale(const QString &text) {
-        scaleText = text;
         const auto m = geometry::textToSingle(text);
         if (!m || !(*m > 0) || !std::isfinite(factorFor(*m))) return false;
         scale = *m;
         updateOrigin();
         return true;
     }
-    // Whether the scale text, as it stands, is a usable scale.
-    bool scaleTextUsable() const {
-        const auto m = geometry::textToSingle(scaleText);
-        return m && *m > 0 && std::isfinite(factorFor(*m));
-    }
+    // The scale as captions write it: "12,5" for 12.5.
+    QString scaleCaption() const { return geometry::plainText(scale); }
     // Twips of drawing per coordinate unit, computed in single precision
     // as 10 / scale * twipsPerMm.
     double scaleFactor() const { return factorFor(scale); }

@@ -47,6 +47,17 @@ bool isSeconds(FieldRule rule) {
     return rule == FieldRule::LatSeconds || rule == FieldRule::LonSeconds;
 }
 
+// The digits after the decimal comma of a number's text, blanks between
+// them not counted; 0 for a text in exponent form, which is formatted anew.
+int typedDecimals(const QString &text) {
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    if (comma < 0 || text.contains(QLatin1Char('E'), Qt::CaseInsensitive)) return 0;
+    int digits = 0;
+    for (qsizetype i = comma + 1; i < text.size(); ++i)
+        if (text[i].isDigit()) ++digits;
+    return digits;
+}
+
 bool isDecimal(FieldRule rule) {
     return rule == FieldRule::LatDecimal || rule == FieldRule::LonDecimal;
 }
@@ -146,9 +157,12 @@ QString correctedFieldText(FieldRule rule, const QString &text) {
     const Bounds b = boundsOf(rule);
 
     if (isDecimal(rule)) {
-        double v = *geometry::textToDouble(text);
-        if (v < 0) v = 0;
-        if (v > b.upper) v = b.upper;
+        const double typed = *geometry::textToDouble(text);
+        const double v = std::clamp(typed, 0.0, b.upper);
+        // Six decimals of a degree are 0,11 m, more than a boundary point's
+        // tolerance: degrees typed with more keep every one of them, since
+        // the conversion reads the field's text.
+        if (v == typed && typedDecimals(text) > 6) return text.trimmed();
         return geometry::formatNumber(v, geometry::kDegreePattern);
     }
 

@@ -4,6 +4,7 @@
 #include "geographic/ellipsoid.h"
 #include "geometry/numtext.h"
 #include "platform/controls/colours.h"
+#include "platform/controls/window_place.h"
 #include "platform/controls/coordinate_field.h"
 #include "platform/controls/keyboard.h"
 
@@ -27,6 +28,7 @@ const QString GeoWindow::kHelpText =
                    "с последующей привязкой к осям. Погрешность составляет около 1%");
 
 const QString GeoWindow::kExactCaption = QStringLiteral("Точный пересчёт (эллипсоид WGS 84)");
+const QString GeoWindow::kCountRange = QStringLiteral("Количество углов — от 3 до 20");
 
 const QString GeoWindow::kExactRefused =
     QStringLiteral("Точный пересчёт невозможен: широта угла больше 90° или углы отстоят от "
@@ -117,7 +119,9 @@ QString designText(GeoKind kind, Field f, int i) {
 
 GeoWindow::GeoWindow(QWidget *owner, platform::Services &services, const files::Settings &settings,
                      GeoKind kind)
-    : QWidget(owner, Qt::Window), services_(services), settings_(settings), kind_(kind) {
+    // A tool window of the main window: it stays above it while the user
+    // goes between the two.
+    : QWidget(owner, Qt::Tool), services_(services), settings_(settings), kind_(kind) {
     for (const Column &c : columnsOf(kind_))
         fields_.push_back(c.field);
     setWindowTitle(kCaption);
@@ -198,7 +202,6 @@ void GeoWindow::buildControls() {
     Label1 = label(8, 12, QStringLiteral("Количество углов"));
     Text1 = std::make_unique<TextBox>(this);
     Text1->move(tw(112), tw(9), tw(30), tw(kRowHeight));
-    Text1->setReadOnly(true);
     Text1->setText(QStringLiteral("20"));
     Command3 = button(146, 22, QStringLiteral("-"));
     Command2 = button(170, 22, QStringLiteral("+"));
@@ -235,6 +238,10 @@ void GeoWindow::buildControls() {
 
 void GeoWindow::wireEvents() {
     Text1->Change = [this] { Text1_Change(); };
+    Text1->LostFocus = [this] { takeTypedCount(); };
+    Text1->KeyDown = [this](int keyCode, int) {
+        if (keyCode == platform::kKeyReturn) takeTypedCount();
+    };
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };
     CmdVnesty->Click = [this] { CmdVnesty_Click(); };
@@ -259,8 +266,24 @@ void GeoWindow::showRows(int n) {
         LblY[i]->setVisible(shown);
         LblX[i]->setVisible(shown);
     }
-    // The window ends below the last row in use.
+    // The window ends below the last row in use: it grows and shrinks at
+    // its bottom, its top stays where it is, and all of it stays on the
+    // screen, so that "+" stays under the pointer.
+    const QPoint top = pos();
     platform::setFixedWindowSize(*this, kWindowWidth, windowHeight(n));
+    if (isVisible()) {
+        move(top);
+        keepOnScreen();
+    }
+}
+
+void GeoWindow::keepOnScreen() {
+    platform::keepWithin(*this, services_.screen.availableArea());
+}
+
+void GeoWindow::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    keepOnScreen();
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -310,22 +333,32 @@ void GeoWindow::closeEvent(QCloseEvent *event) {
 // ---------------------------------------------------------------- top bar
 
 void GeoWindow::Text1_Change() {
-    if (const auto n = geometry::textToInt16(Text1->Text()))
-        rowCount_ = std::int16_t(std::clamp<int>(*n, kMinRows, kMaxRows));
+    // A count in range is taken as it is typed; anything else waits for the
+    // field to be left.
+    const auto n = geometry::textToInt16(Text1->Text());
+    if (!n || *n < kMinRows || *n > kMaxRows || *n == rowCount_) return;
+    rowCount_ = *n;
+    showRows(*n);
+}
+
+void GeoWindow::takeTypedCount() {
+    const auto n = geometry::textToInt16(Text1->Text());
+    if (n && *n >= kMinRows && *n <= kMaxRows) return;
+    // The field shows the rows in use again before the message takes the
+    // focus (and leaves the field once more).
+    Text1->setText(QString::number(rowCount_));
+    services_.messages.show(this, kCountRange, platform::MsgButtons::OK,
+                            platform::MsgIcon::Exclamation, QStringLiteral("Ошибка"));
 }
 
 void GeoWindow::Command2_Click() {
-    const auto n = geometry::textToInt16(Text1->Text());
-    if (!n || *n >= kMaxRows) return;
-    Text1->setText(QString::number(*n + 1));
-    showRows(*n + 1);
+    if (rowCount_ >= kMaxRows) return;
+    Text1->setText(QString::number(rowCount_ + 1)); // its change shows the row
 }
 
 void GeoWindow::Command3_Click() {
-    const auto n = geometry::textToInt16(Text1->Text());
-    if (!n || *n <= kMinRows) return;
-    Text1->setText(QString::number(*n - 1));
-    showRows(*n - 1);
+    if (rowCount_ <= kMinRows) return;
+    Text1->setText(QString::number(rowCount_ - 1));
 }
 
 void GeoWindow::CmdVnesty_Click() {

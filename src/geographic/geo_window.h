@@ -65,6 +65,8 @@ public:
     static const QString kCaption;
     static const QString kHelpText;
     static const QString kExactCaption;
+    // Told when the count typed into Text1 is not a whole number from 3 to 20.
+    static const QString kCountRange;
     // Told when the exact conversion has no answer for the rows.
     static const QString kExactRefused;
 
@@ -76,7 +78,7 @@ public:
 
     bool isLoaded() const { return loaded_; }
 
-    // Rows in use and shown, always the number in Text1 (CornerCountGK of
+    // Rows in use and shown, the last count Text1 gave (CornerCountGK of
     // frmGK, CornerCountGK1 of frmGK1).
     std::int16_t rowCount() const { return rowCount_; }
     // The row whose field last received the focus; 0 for none.
@@ -102,6 +104,8 @@ public:
 
     // ---- handlers ----
     void Text1_Change();
+    // Leaving Text1, or Enter in it: a count that is not one is refused.
+    void takeTypedCount();
     void Command2_Click(); // "+"
     void Command3_Click(); // "-"
     void CmdVnesty_Click();
@@ -141,11 +145,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void wireEvents();
     void showRows(int n);
+    // Moves the window back into the screen's room where it reaches out.
+    void keepOnScreen();
     FieldRule ruleOf(Field f) const;
     // The first field of rows 1..rowCount, row by row and left to right,
     // that the conversion cannot read; nullptr when there is none.

@@ -90,29 +90,24 @@ double CoordinateTable::rightEdge() const {
     return kYFieldLeft + kFieldWidth + (n_ > kRows ? kBarGap + kBarWidth : 0);
 }
 
-platform::TextBox *CoordinateTable::field(Axis axis, int i) const {
+platform::TextBox *CoordinateTable::cornerField(Axis axis, int i) const {
     const int s = slotOf(i);
-    return s == 0 ? nullptr : fieldInRow(axis, s);
+    return s == 0 ? nullptr : rowField(axis, s);
 }
 
-platform::TextBox *CoordinateTable::fieldInRow(Axis axis, int slot) const {
+platform::TextBox *CoordinateTable::rowField(Axis axis, int slot) const {
     const auto k = std::size_t(std::clamp(slot, 1, kRows));
     return axis == Axis::X ? TextX_[k].get() : TextY_[k].get();
 }
 
-platform::Label *CoordinateTable::captionInRow(Axis axis, int slot) const {
+platform::Label *CoordinateTable::rowCaption(Axis axis, int slot) const {
     const auto k = std::size_t(std::clamp(slot, 1, kRows));
     return axis == Axis::X ? LblX_[k].get() : LblY_[k].get();
 }
 
-platform::Label *CoordinateTable::xCaption(int i) const {
+platform::Label *CoordinateTable::cornerCaption(Axis axis, int i) const {
     const int s = slotOf(i);
-    return s == 0 ? nullptr : LblX_[std::size_t(s)].get();
-}
-
-platform::Label *CoordinateTable::yCaption(int i) const {
-    const int s = slotOf(i);
-    return s == 0 ? nullptr : LblY_[std::size_t(s)].get();
+    return s == 0 ? nullptr : rowCaption(axis, s);
 }
 
 void CoordinateTable::placeCaptions() {

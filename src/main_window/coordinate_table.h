@@ -46,16 +46,25 @@ public:
     CoordinateTable &operator=(const CoordinateTable &) = delete;
 
     // Fields and row captions of corner i while it is in view; nullptr
-    // while it is not.
-    TextBox *x(int i) const { return field(Axis::X, i); }
-    TextBox *y(int i) const { return field(Axis::Y, i); }
-    TextBox *field(Axis axis, int i) const;
-    Label *xCaption(int i) const;
-    Label *yCaption(int i) const;
+    // while it is not. A const table hands out const fields and captions,
+    // to read and to use through their widgets; only the window, which
+    // owns the table, writes them and wires their events.
+    const TextBox *x(int i) const { return cornerField(Axis::X, i); }
+    const TextBox *y(int i) const { return cornerField(Axis::Y, i); }
+    const TextBox *field(Axis axis, int i) const { return cornerField(axis, i); }
+    const Label *xCaption(int i) const { return cornerCaption(Axis::X, i); }
+    const Label *yCaption(int i) const { return cornerCaption(Axis::Y, i); }
+    TextBox *x(int i) { return cornerField(Axis::X, i); }
+    TextBox *y(int i) { return cornerField(Axis::Y, i); }
+    TextBox *field(Axis axis, int i) { return cornerField(axis, i); }
+    Label *xCaption(int i) { return cornerCaption(Axis::X, i); }
+    Label *yCaption(int i) { return cornerCaption(Axis::Y, i); }
     // The field and the caption in row `slot` (1..kRows), whatever corner
     // it shows.
-    TextBox *fieldInRow(Axis axis, int slot) const;
-    Label *captionInRow(Axis axis, int slot) const;
+    const TextBox *fieldInRow(Axis axis, int slot) const { return rowField(axis, slot); }
+    const Label *captionInRow(Axis axis, int slot) const { return rowCaption(axis, slot); }
+    TextBox *fieldInRow(Axis axis, int slot) { return rowField(axis, slot); }
+    Label *captionInRow(Axis axis, int slot) { return rowCaption(axis, slot); }
     // The corner row `slot` shows.
     int cornerAt(int slot) const { return first_ + slot - 1; }
     // The corner in the first row.
@@ -112,6 +121,12 @@ private:
     bool writing_ = false;
     Axis badAxis_ = Axis::X;
     int badCorner_ = 0;
+    // The lookups behind the accessors above; their constness is the
+    // accessors'.
+    TextBox *cornerField(Axis axis, int i) const;
+    Label *cornerCaption(Axis axis, int i) const;
+    TextBox *rowField(Axis axis, int slot) const;
+    Label *rowCaption(Axis axis, int slot) const;
     void showBadField();
     void writeTexts();
     void placeCaptions();

@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTimer>
@@ -87,8 +89,10 @@ const QString FileActions::kTooManyForSqu =
     QStringLiteral("В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл "
                    ".squx.");
 
-QString FileActions::captionFor(const QString &path) {
-    return kProgramTitle + QStringLiteral("   ") + path;
+QString FileActions::captionFor(const QString &path, bool modified) {
+    const QString mark = modified ? QStringLiteral("*") : QString();
+    if (path.isEmpty()) return modified ? kProgramTitle + QStringLiteral("   ") + mark : kProgramTitle;
+    return kProgramTitle + QStringLiteral("   ") + mark + path;
 }
 
 platform::FileDialogRequest FileActions::polygonDialog() const {
@@ -121,6 +125,34 @@ bool FileActions::saveAs() {
     return writeTo(*path);
 }
 
+namespace {
+
+// What the file at `path` holds now, as a digest; empty when it cannot be
+// read (gone, say).
+QByteArray digestOf(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file)) return {};
+    return hash.result();
+}
+
+} // namespace
+
+bool FileActions::overwritesAnotherSave(const QString &path) {
+    // Another copy of the program (or another program) may have written the
+    // file since it was opened or saved here: saving over it unasked would
+    // lose that work.
+    if (current_.isEmpty() || QDir::cleanPath(QFileInfo(path).absoluteFilePath()) != current_)
+        return false;
+    const QByteArray now = digestOf(path);
+    if (now.isEmpty() || now == currentDigest_) return false;
+    return services_.messages.show(
+               owner_, QStringLiteral("Файл изменён другой программой после открытия. Заменить его?"),
+               platform::MsgButtons::YesNo, platform::MsgIcon::Question,
+               kProgramName) != platform::MsgResult::Yes;
+}
+
 bool FileActions::writeTo(const QString &path) {
     files::PolygonFileData data;
     // The count in force, not the count field: a text there that the
@@ -138,6 +170,7 @@ bool FileActions::writeTo(const QString &path) {
     data.y = t.y;
     data.owner = t.owner;
     if (squ && !mayLoseCharacters(files::charactersNotInFile(data))) return false;
+    if (overwritesAnotherSave(path)) return false;
     // The file is written whole beside the target and then renamed over it,
     // so a failed save leaves the previous file intact and is said as such.
     if (!files::writePolygonFile(path, data)) {
@@ -163,6 +196,9 @@ bool FileActions::openFile(const QString &path) {
     return openOrSay(path);
 }
 
+const QString FileActions::kNameNotUtf8 =
+    QStringLiteral("Ошибка чтения файла! Имя файла записано не в кодировке UTF-8:");
+
 QString FileActions::readErrorText(int badLine) {
     if (badLine <= 0) return QStringLiteral("Ошибка чтения файла!");
     return QStringLiteral("Ошибка чтения файла! Файл повреждён в строке %1.").arg(badLine);
@@ -181,8 +217,13 @@ bool FileActions::openFromCommandLine() {
     // At start-up the list of recent files is stored after the first frame:
     // the window shows the polygon first.
     storeLater_ = true;
-    const bool opened = open(files::commandLinePath(argument)) < 0;
+    const QString path = files::commandLinePath(argument);
+    const bool opened = open(path) < 0;
     storeLater_ = false;
+    // A name whose bytes are not UTF-8 arrives with replacement characters
+    // and names no file: the user is told rather than left guessing.
+    if (!opened && path.contains(QChar::ReplacementCharacter))
+        sayError(kNameNotUtf8 + QLatin1Char('\n') + path);
     return opened;
 }
 
@@ -215,11 +256,16 @@ void FileActions::named(const QString &path) {
     // Absolute, so that a file named on the command line relative to where
     // the program started is still the same file for the menu and Ctrl+S.
     current_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    currentDigest_ = digestOf(current_);
     // The caption first: the store's writes take their time on a slow disk.
     emit fileNamed(path);
     settings_.PolygonFolder = QDir::toNativeSeparators(QFileInfo(current_).absolutePath());
+    // Another copy of the program sharing the settings may have stored its
+    // own files meanwhile: they stay in the list.
+    services_.settings.reload();
     settings_.RecentFiles =
-        files::withRecentFile(settings_.RecentFiles, QDir::toNativeSeparators(current_));
+        files::mergedRecentFiles(files::loadRecentFiles(services_.settings), settings_.RecentFiles,
+                                 QDir::toNativeSeparators(current_));
     const auto store = [this] {
         files::storeRecentFiles(services_.settings, settings_.PolygonFolder, settings_.RecentFiles);
     };

@@ -8,6 +8,7 @@
 // are shown over the owner widget.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -58,7 +59,8 @@ public:
     // As openChosenFile(), for a file already chosen (a recent file).
     bool openFile(const QString &path);
     // Opens the file the program was started with. True when one was opened;
-    // a missing or unreadable file is passed over in silence.
+    // a missing or unreadable file is passed over in silence, unless its
+    // name was not UTF-8 (then no file could be found by it).
     bool openFromCommandLine();
     // Before the polygon is left: true when leaving may go on (nothing
     // unsaved, the user declined to save, or the save succeeded).
@@ -74,10 +76,13 @@ public:
     void setRecentMenu(QMenu *menu);
 
     // The window caption for a polygon file.
-    static QString captionFor(const QString &path);
+    static QString captionFor(const QString &path, bool modified = false);
     // Said when more than 20 corners are to go into a ".squ"; nothing is
     // written.
     static const QString kTooManyForSqu;
+    // Said, with the name, when the file named on the command line is not
+    // opened and its name is not UTF-8.
+    static const QString kNameNotUtf8;
     // Said when a file cannot be opened; a damaged ".squx" names the line.
     static QString readErrorText(int badLine);
 
@@ -93,6 +98,9 @@ private:
     // open(), with the error said.
     bool openOrSay(const QString &path);
     bool writeTo(const QString &path);
+    // Saving over the current file after something else changed it on disk:
+    // true when the user does not want it replaced.
+    bool overwritesAnotherSave(const QString &path);
     // The file at `path` is now the document's: current, first of the
     // recent files, and its folder the one the dialogs start in.
     void named(const QString &path);
@@ -107,6 +115,7 @@ private:
     files::Settings &settings_;
     QWidget *owner_;
     QString current_;
+    QByteArray currentDigest_; // of current_ as it was opened or saved
     QPointer<QMenu> recentMenu_;
     // Opening the file named on the command line: the recent files are
     // stored once the event loop runs.

@@ -185,7 +185,7 @@ void Form1::wireEvents() {
     Label2->Click = [this] { Label2_Click(); };
 
     steps_ = std::make_unique<StepMoves>(
-        controls(), view_, doc_, state_, services_,
+        static_cast<Form1Controls &>(*this), view_, doc_, state_, services_,
         StepMoves::Window{this, [this] { PODKRAS(); }, [this] { VICHISLIT(); }});
     Cmb1->Click = [this] { Cmb1_Click(); };
     Cmb2->Click = [this] { Cmb2_Click(); };

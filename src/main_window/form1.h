@@ -23,9 +23,13 @@
 // what the user typed to the document and does nothing else. PODKRAS
 // paints the highlight of the current corner. Handlers named after a
 // control (TextX_Change, Menu_Tools_Zerkalo_Click) are thin glue; what they
-// call is named by what it does. The handlers are private: whoever drives
-// the window (a test, like a user) presses its buttons and triggers its menu
-// items. Public are the views, the document, the commands and the entry
+// call is named by what it does. The handlers are private, and the window
+// hands out no control or view field to change: whoever drives it (a test,
+// like a user) types into its fields, presses its buttons, clicks its
+// labels and its drawing and triggers its menu items, all through the Qt
+// widgets, so that the same events reach the same handlers as a user's
+// would; it reads the controls and the views through const references.
+// Public are the read-only views, the document, the commands and the entry
 // points of start-up, drawing, saving and closing.
 //
 // Controls are the thin wrappers of platform/controls/controls.h,
@@ -106,18 +110,19 @@ public:
     Form1(SharedState &state, platform::Services &services, QWidget *parent = nullptr);
     ~Form1() override;
 
-    SharedState &state() { return state_; }
-    // The scale, the step, the current corner and the drawing's mapping.
-    ViewState &view() { return view_; }
+    const SharedState &state() const { return state_; }
+    // The scale, the step, the current corner and the drawing's mapping, to
+    // read: the window's fields and commands write them.
     const ViewState &view() const { return view_; }
-    platform::Services &services() { return services_; }
+    const platform::Services &services() const { return services_; }
+    // The drawing's widget, which takes the mouse as the user's hand does.
     DrawingSurface *surface() const { return surface_; }
-    // The controls and menu items, to press, type and read.
-    Form1Controls &controls() { return *this; }
+    // The controls and menu items, const: read them, and use them through
+    // their widgets (form1_controls.h).
     const Form1Controls &controls() const { return *this; }
-    // The two views over the document.
-    CoordinateTable &table() const { return *coordinates; }
-    PlotView &plot() const { return *plot_; }
+    // The two views over the document, to read.
+    const CoordinateTable &table() const { return *coordinates; }
+    const PlotView &plot() const { return *plot_; }
     geometry::PolygonDocument &document() { return doc_; }
     const geometry::PolygonDocument &document() const { return doc_; }
     // The corner count in force (3..10 000).

@@ -144,13 +144,12 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_File = bar->addMenu(QStringLiteral("Файл"));
     Menu_File_Open = Menu_File->addAction(QStringLiteral("Открыть"));
     Menu_File_Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Menu_File_Save_As = Menu_File->addAction(QStringLiteral("Сохранить как..."));
-    // Ctrl+S saves to the current file without a dialog; the menu item
-    // always asks for a name.
-    Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    Menu_File_Save = new QAction(QStringLiteral("Сохранить"), &window);
+    // "Сохранить" saves to the current file without a dialog (asking for a
+    // name only when there is none); "Сохранить как..." always asks.
+    Menu_File_Save = Menu_File->addAction(QStringLiteral("Сохранить"));
     Menu_File_Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    window.addAction(Menu_File_Save);
+    Menu_File_Save_As = Menu_File->addAction(QStringLiteral("Сохранить как..."));
+    Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     Menu_File_Export = Menu_File->addAction(QStringLiteral("Экспорт координат в Excel"));
     Menu_File_Import = Menu_File->addAction(QStringLiteral("Импорт координат из Excel"));
     Menu_File->addSeparator();

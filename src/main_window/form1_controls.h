@@ -1,7 +1,12 @@
 // The controls and menu items of the main window, by the names the window
 // has always given them, each with what it is. Form1 builds them once and
-// wires them; whoever drives the window (a test, like a user) reaches them
-// through Form1::controls() to press, type and read.
+// wires them, and only Form1 changes them. Whoever drives the window (a
+// test, like a user) gets them const through Form1::controls(): a const
+// control is read (Text(), Caption(), Visible()...), and it is used as a
+// user uses it, through its Qt widget: typed into with edit()->setText() or
+// keys, pressed with button()->click(), chosen in through combo(), clicked
+// with the mouse. Setting its text, colour or handlers directly would skip
+// the events a user's action raises, so a const control offers none of it.
 //
 // Places are in twips (15 per pixel) on the window's drawing surface, as the
 // layout was designed.
@@ -11,6 +16,7 @@
 #include "platform/controls/controls.h"
 
 #include <array>
+#include <experimental/propagate_const>
 #include <memory>
 
 class QAction;
@@ -21,53 +27,56 @@ class QWidget;
 namespace tarvel::main_window {
 
 struct Form1Controls {
-    template <class T, std::size_t N> using Array = std::array<std::unique_ptr<T>, N>;
+    // An owned control whose constness is its owner's: a const
+    // Form1Controls hands out const controls, not only const pointers.
+    template <class T> using Owned = std::experimental::propagate_const<std::unique_ptr<T>>;
+    template <class T, std::size_t N> using Array = std::array<Owned<T>, N>;
     using TextBox = platform::TextBox;
     using Label = platform::Label;
     using Button = platform::Button;
     using ComboBox = platform::ComboBox;
 
     // ---- the owner line above the drawing
-    std::unique_ptr<Label> Label2; // the owner text; a double click edits it
-    std::unique_ptr<TextBox> txt3; // the owner editor, shown over Label2 while editing;
-                                   // made on the first edit (ownerEditor())
+    Owned<Label> Label2; // the owner text; a double click edits it
+    Owned<TextBox> txt3; // the owner editor, shown over Label2 while editing;
+                         // made on the first edit (ownerEditor())
 
     // ---- the corner count and the unit
     Array<Label, 6> Label1;           // (0) "Количество углов", (1) the area unit,
                                       // (2) "Шаг, <unit>", (4) the scale unit,
                                       // (5) "Единица измерения"; (3) unused
-    std::unique_ptr<TextBox> Text1;   // the corner count
-    std::unique_ptr<Button> Command3; // "-": one corner less
-    std::unique_ptr<Button> Command2; // "+": one corner more
-    std::unique_ptr<ComboBox> CmbEd;  // the unit, "М" or "КМ"
+    Owned<TextBox> Text1;             // the corner count
+    Owned<Button> Command3;           // "-": one corner less
+    Owned<Button> Command2;           // "+": one corner more
+    Owned<ComboBox> CmbEd;            // the unit, "М" or "КМ"
 
     // ---- the coordinate table and the moves of the current corner
-    std::unique_ptr<Label> Label4; // "Координаты углов многоугольника"
-    std::unique_ptr<Button> CmdNorm;              // "N": move to the origin
-    std::unique_ptr<Button> CmdXDw, CmdXUp;       // the current corner's X one step down / up
-    std::unique_ptr<Button> CmdYDw, CmdYUp;       // the current corner's Y one step down / up
-    std::unique_ptr<Button> CmdClear;             // "Х": clear the coordinates
-    std::unique_ptr<CoordinateTable> coordinates; // TextX, TextY and their row captions
+    Owned<Label> Label4;          // "Координаты углов многоугольника"
+    Owned<Button> CmdNorm;        // "N": move to the origin
+    Owned<Button> CmdXDw, CmdXUp; // the current corner's X one step down / up
+    Owned<Button> CmdYDw, CmdYUp; // the current corner's Y one step down / up
+    Owned<Button> CmdClear;       // "Х": clear the coordinates
+    Owned<CoordinateTable> coordinates; // TextX, TextY and their row captions
 
     // ---- the step and the moves of every corner
-    std::unique_ptr<TextBox> txtStep;             // the step
-    std::unique_ptr<Button> CmdStepUp, CmdStepDw; // the step to the next / previous value
-    std::unique_ptr<Button> CmdUp, CmdDown;       // every corner up / down (Y)
-    std::unique_ptr<Button> CmLleft, CmdRight;    // every corner left / right (X)
+    Owned<TextBox> txtStep;             // the step
+    Owned<Button> CmdStepUp, CmdStepDw; // the step to the next / previous value
+    Owned<Button> CmdUp, CmdDown;       // every corner up / down (Y)
+    Owned<Button> CmLleft, CmdRight;    // every corner left / right (X)
 
     // ---- the distance between two corners
     Array<Label, 2> Label6; // (0) "Измерить расстояние между углом", (1) "Масштаб:  В 1 см "
-    std::unique_ptr<ComboBox> Cmb1;   // the first corner
+    Owned<ComboBox> Cmb1;   // the first corner
     Array<Label, 2> Label3;           // (0) "Площадь", (1) "И" between the corner lists
-    std::unique_ptr<ComboBox> Cmb2;   // the second corner
-    std::unique_ptr<Button> Command1; // "Сброс": hide the measuring line
+    Owned<ComboBox> Cmb2;             // the second corner
+    Owned<Button> Command1;           // "Сброс": hide the measuring line
 
     // ---- the scale and the area
-    std::unique_ptr<ComboBox> Cmb3;    // the list of common scales
-    std::unique_ptr<TextBox> txtMsb;   // the scale: metres per centimetre, over Cmb3's field
-    std::unique_ptr<TextBox> Text3;    // the area (read-only)
-    std::unique_ptr<Label> lblWarning; // below the area, in red: what makes the area doubtful;
-                                       // made on the first warning (warningLabel())
+    Owned<ComboBox> Cmb3;    // the list of common scales
+    Owned<TextBox> txtMsb;   // the scale: metres per centimetre, over Cmb3's field
+    Owned<TextBox> Text3;    // the area (read-only)
+    Owned<Label> lblWarning; // below the area, in red: what makes the area doubtful;
+                             // made on the first warning (warningLabel())
 
     // ---- the menus
     QMenu *Menu_File = nullptr;            // "Файл"

@@ -10,8 +10,13 @@ namespace tarvel::main_window {
 const QString Form1::kProductWebPage = QStringLiteral("https://tarvel.ru/");
 
 void Form1::connectFileActions() {
-    connect(&fileActions_, &FileActions::fileNamed, this,
-            [this](const QString &path) { setWindowTitle(FileActions::captionFor(path)); });
+    // The caption names the file and marks unsaved changes with "*", as the
+    // desktop's programs do.
+    const auto showCaption = [this] {
+        setWindowTitle(FileActions::captionFor(fileActions_.currentFile(), doc_.isModified()));
+    };
+    connect(&fileActions_, &FileActions::fileNamed, this, showCaption);
+    connect(&doc_, &geometry::PolygonDocument::modifiedChanged, this, showCaption);
     connect(&fileActions_, &FileActions::opening, this, [this] { fitOnChange_ = true; });
     connect(&tools_, &ToolActions::cornersImported, this, &Form1::applyImportedCorners);
 }

@@ -93,7 +93,7 @@ void Form1::Form_Load() {
     SetComboHeight(*Cmb2, 200);
 
     // 2. The window fits the screen; a small one is told of when needed.
-    fitToScreen(*fit_, services_.screen, services_.messages, this);
+    fitToScreen(*fit_, services_.screen, services_.messages, services_.settings, this);
 
     // 4. The common scales.
     QStringList scales;

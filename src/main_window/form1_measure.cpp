@@ -17,9 +17,9 @@ void Form1::IZMR() {
     const auto i = textToInt16(a);
     const auto j = textToInt16(b);
     // Only two different corners of the polygon with coordinates make a
-    // measurement, and without a usable scale there is no drawing to put
-    // the line into.
-    if (a != b && i && j && doc_.distance(*i, *j) && view_.scaleTextUsable())
+    // measurement. The drawing always has a usable scale: a scale text that
+    // is not one leaves the last.
+    if (a != b && i && j && doc_.distance(*i, *j))
         view_.measured = ViewState::Pair{*i, *j};
     else
         view_.measured.reset();

@@ -116,7 +116,7 @@ void PrintPage::paint(QPainter &p, int dpi) const {
 }
 
 QString PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const {
-    if (frame.width() <= 0 || frame.height() <= 0) return view.scaleText;
+    if (frame.width() <= 0 || frame.height() <= 0) return view.scaleCaption();
     ViewState still = view;
     still.drag.reset();
     // The drawing to scale: the screen shows twipsPerMm twips in a
@@ -175,7 +175,7 @@ QString PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPer
     style.cornerSquare = 1.2 * dotsPerMm;
     main_window::paintDrawing(p, layout, picture, style);
     p.restore();
-    return still.scaleText;
+    return still.scaleCaption();
 }
 
 void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight, double dotsPerMm,
@@ -184,9 +184,9 @@ void PrintPage::paintTable(QPainter &p, const QRectF &table, double rowHeight, d
     const geometry::PolygonTexts &texts = doc.texts();
     const QFont tableFont = platform::defaultFont(9);
     const geometry::Measures &m = doc.measures();
-    // The unit is the document's, as the captions of the window show it.
-    const QString unit = geometry::unitText(doc.unit());
-    const QString areaUnit = QStringLiteral("Кв. ") + unit;
+    // The unit is the document's, written as documents write it.
+    const QString unit = geometry::unitSymbol(doc.unit());
+    const QString areaUnit = geometry::squareUnitSymbol(doc.unit());
 
     p.setFont(tableFont);
     p.setPen(Qt::black);

@@ -157,7 +157,7 @@ void SurveySheetWindow::open(std::unique_ptr<SurveySheetWindow> &window, QWidget
 std::optional<double> SurveySheetWindow::mt() const {
     if (choice_.category >= 0 && choice_.category < kCategories)
         return landCategories()[std::size_t(choice_.category)].mt;
-    const auto typed = geometry::textToDouble(choice_.typedMt);
+    const auto typed = geometry::textToCoordinate(choice_.typedMt);
     if (!typed || *typed <= 0) return std::nullopt;
     return typed;
 }
@@ -167,6 +167,7 @@ void SurveySheetWindow::refresh() {
     geometry::SheetInput in;
     in.polygon = doc_.current();
     in.values = &doc_.values();
+    in.northIsX = page_.view.northUp;
     in.mt = mt();
     // A typed Mt that is no number above 0 shows in red, as a coordinate
     // that is no number does.
@@ -260,13 +261,13 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
     const auto totalsFor = [&](const QString &scale) {
         QStringList totals = geometry::sheetTotalLines(sheet_, false);
         totals << QStringLiteral("Масштаб чертежа: в 1 см ") + scale.trimmed() + QLatin1Char(' ') +
-                      geometry::unitText(sheet_.unit);
+                      geometry::unitSymbol(sheet_.unit);
         for (const QString &w : sheet_.warnings)
             totals << QStringLiteral("Предупреждение: ") + w;
         return totals.join(QLatin1Char('\n'));
     };
     const int totalsFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    QString totalsText = totalsFor(page_.view.scaleText);
+    QString totalsText = totalsFor(page_.view.scaleCaption());
     const double totalsHeight =
         p.boundingRect(QRectF(0, 0, area.width(), area.height()), totalsFlags, totalsText).height();
     // A long table runs on over pages of its own: the first page keeps room

@@ -3,6 +3,7 @@
 #include "files/settings.h"
 #include "geometry/polygon_document.h"
 #include "platform/controls/help_window.h"
+#include "platform/controls/window_place.h"
 #include "platform/io/regular_file.h"
 #include "platform/services/services.h"
 #include "settings_windows/browse_for_folder.h"
@@ -62,14 +63,21 @@ void ToolActions::importCoordinates() {
     // A hint window still open is shown again rather than a second one.
     if (!hint_ || !hint_->isVisible()) {
         hint_ = std::make_unique<settings_windows::FrmPodsk1>(owner_);
-        connect(hint_.get(), &settings_windows::FrmPodsk1::closed, this,
-                [this](bool dontShowAgain) {
-                    settings_.ImportHintOff = dontShowAgain ? 1 : 0;
-                    files::storeImportHintOff(services_.settings, settings_.ImportHintOff);
-                    readWorkbook();
-                });
+        // The file dialog comes once the hint has gone, not from within its
+        // closing, where it could open behind the hint still on the screen.
+        connect(
+            hint_.get(), &settings_windows::FrmPodsk1::closed, this,
+            [this](bool dontShowAgain) {
+                settings_.ImportHintOff = dontShowAgain ? 1 : 0;
+                files::storeImportHintOff(services_.settings, settings_.ImportHintOff);
+                readWorkbook();
+            },
+            Qt::QueuedConnection);
     }
     hint_->show();
+    // Over the main window and wholly on the screen.
+    hint_->move(platform::centredWithin(hint_->frameGeometry(), owner_->frameGeometry(),
+                                        services_.screen.availableArea()));
     hint_->raise();
     hint_->activateWindow();
 }

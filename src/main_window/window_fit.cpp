@@ -1,5 +1,7 @@
 #include "main_window/window_fit.h"
 
+#include "files/settings.h"
+
 #include "platform/services/services.h"
 
 #include <QApplication>
@@ -119,14 +121,20 @@ void WindowFit::fitScrollBars(const FitPlan &plan) {
 }
 
 void fitToScreen(WindowFit &fit, platform::ScreenService &screens,
-                 platform::MessageBoxService &messages, QWidget *window) {
+                 platform::MessageBoxService &messages, platform::SettingsStore &store,
+                 QWidget *window) {
     const QSize screen = screens.screenSize();
     if (fit.fitInto(screens.availableArea()) || (screen.width() >= 1024 && screen.height() >= 768))
         return;
+    // Told once per screen size: the user cannot change the screen at every
+    // start, and a notice at each one only stands in the way.
+    const QString size = QString::number(screen.width()) + QStringLiteral(" Х ") +
+                         QString::number(screen.height());
+    if (store.read(files::kTunes, kSmallScreenKey, QString()) == size) return;
+    store.write(files::kTunes, kSmallScreenKey, size);
     messages.show(window,
-                  QStringLiteral("У Вас разрешение экрана ") + QString::number(screen.width()) +
-                      QStringLiteral(" Х ") + QString::number(screen.height()) +
-                      QStringLiteral(", а программа расчитана на разрешение не менее 1024 Х 768 "
+                  QStringLiteral("У Вас разрешение экрана ") + size +
+                      QStringLiteral(", а программа рассчитана на разрешение не менее 1024 Х 768 "
                                      "возможно неправильное отображение!"),
                   platform::MsgButtons::OK, platform::MsgIcon::Information,
                   QStringLiteral("Сообщение программы"));

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 class QMainWindow;
 class QScrollArea;
@@ -23,6 +24,7 @@ class QWidget;
 namespace tarvel::platform {
 class MessageBoxService;
 class ScreenService;
+class SettingsStore;
 } // namespace tarvel::platform
 
 namespace tarvel::main_window {
@@ -75,10 +77,15 @@ private:
     bool framed_ = false;
 };
 
+// The settings key that holds the screen size last told of ("800 Х 600").
+inline const QString kSmallScreenKey = QStringLiteral("SmallScreen");
+
 // Fits `window` to the screen's room and, when the client area cannot show
 // whole there on a screen below 1024 x 768, tells the user that the screen
-// is smaller than the layout was designed for, with its size in pixels.
+// is smaller than the layout was designed for, with its size in pixels;
+// once per screen size, which `store` keeps.
 void fitToScreen(WindowFit &fit, platform::ScreenService &screen,
-                 platform::MessageBoxService &messages, QWidget *window);
+                 platform::MessageBoxService &messages, platform::SettingsStore &store,
+                 QWidget *window);
 
 } // namespace tarvel::main_window

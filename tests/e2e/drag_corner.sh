@@ -3,14 +3,15 @@
 # (6; 5) dragged 38 px to the right at 10 m per cm is saved as X = 16,05.
 source "$(dirname "$0")/lib.sh"
 start_app
-# The marker of corner 3 lies at (256..261, 651..656) px of the drawing,
-# which starts 19 px below the window's top, under the menu bar.
-xdotool mousemove 258 672
-sleep 0.2
-xdotool mousedown 1
-for dx in 10 20 30 38; do xdotool mousemove $((258 + dx)) 672; sleep 0.1; done
-xdotool mouseup 1
-sleep 0.5
+read -r x y <<<"$(origin "$WID")"
+read -r dx dy <<<"$CORNER_3"
+x=$((x + dx)) y=$((y + dy))
+# One xdotool run: the server takes the press, the moves and the release in
+# this order, and the program reads them so.
+steps=(mousemove "$x" "$y" mousedown 1)
+for dx in 10 20 30 38; do steps+=(mousemove $((x + dx)) "$y"); done
+steps+=(mouseup 1)
+xdotool "${steps[@]}"
 screenshot drag_corner
 out="$E2E_TMP/drag.squ"
 save_as "$out"

@@ -2,13 +2,12 @@
 # The geographic window's "Ввести" replaces the main window's polygon.
 source "$(dirname "$0")/lib.sh"
 start_app
-menu "$MENU_TOOLS_X" 9
-GK="$(first_window 10 "Географич")"
+menu $CMD_GEOGRAPHIC
+GK="$(first_window "Географич")"
 [ -n "$GK" ] || fail "the geographic window did not open"
-eval "$(xdotool getwindowgeometry --shell "$GK")"
-# "Ввести" sits in the window's top bar.
-xdotool mousemove $((X + 229)) $((Y + 19)) click 1
-sleep 0.8
+# "Ввести" sits in the window's top bar. The click is taken before the keys
+# of the menu below: the program reads the server's events in turn.
+click_in "$GK" $GEO_ENTER
 screenshot geographic
 xdotool windowunmap "$GK" 2>/dev/null || true
 out="$E2E_TMP/geo.squ"
@@ -23,12 +22,9 @@ save_as "$out"
 # (The window is still open, only unmapped by the test: Qt would not show
 # it again.)
 xdotool windowmap --sync "$GK"
-sleep 0.3
-eval "$(xdotool getwindowgeometry --shell "$GK")"
-xdotool mousemove $((X + 15)) $((Y + 46)) click 1
-sleep 0.3
-xdotool mousemove $((X + 229)) $((Y + 19)) click 1
-sleep 0.8
+wait_until "the geographic window shown again" window_shown "$GK"
+click_in "$GK" $GEO_EXACT
+click_in "$GK" $GEO_ENTER
 screenshot geographic-exact
 xdotool windowunmap "$GK" 2>/dev/null || true
 exact="$E2E_TMP/geo-exact.squ"

@@ -14,10 +14,9 @@ exit 0
 ' >"$E2E_TMP/bin/xdg-open"
 chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH="$E2E_TMP/bin:$PATH"
-MENU_HELP_X=265
 start_app
-menu "$MENU_HELP_X" 1
-help="$(first_window 10 "^Краткая справка$")"
+menu $CMD_HELP
+help="$(first_window "^Краткая справка$")"
 [ -n "$help" ] || fail "the built-in help did not open"
 screenshot help_without_viewer
 echo "help_without_viewer: ok"

@@ -9,9 +9,14 @@ workbook="$(cd "$(dirname "$0")/../data/workbooks" && pwd)/openpyxl.xlsx"
 mkdir -p "$XDG_CONFIG_HOME/tarvel"
 printf '[Tunes]\nGr9=1\n' >"$XDG_CONFIG_HOME/tarvel/tarvel.ini"
 start_app
-menu "$MENU_FILE_X" 4
+faults="$(waited_children_faults)"
+menu $CMD_IMPORT
 file_dialog "$workbook"
-sleep 1
+# The reading is over once the program has waited for its reader process,
+# and has closed the progress window, which shows when the reading takes
+# longer than half a second.
+wait_until "end of the reader process" children_faults_above "$faults"
+wait_until "closing of the progress window" name_gone "^Импорт координат$"
 screenshot import
 out="$E2E_TMP/imported.squ"
 save_as "$out"

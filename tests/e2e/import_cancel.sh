@@ -7,15 +7,19 @@
 source "$(dirname "$0")/lib.sh"
 workbook="$(cd "$(dirname "$0")/../data/workbooks" && pwd)/openpyxl.xlsx"
 reader="$E2E_TMP/slow-reader"
-printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 60\n' "$E2E_TMP/reader.pid" >"$reader"
+printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 600\n' "$E2E_TMP/reader.pid" >"$reader"
 chmod +x "$reader"
+# A scenario that fails before the cancel leaves no stand-in behind.
+scenario_cleanup() {
+  if [ -s "$E2E_TMP/reader.pid" ]; then kill "$(cat "$E2E_TMP/reader.pid")" 2>/dev/null || true; fi
+}
 export TARVEL_SHEET_READER="$reader"
 mkdir -p "$XDG_CONFIG_HOME/tarvel"
 printf '[Tunes]\nGr9=1\n' >"$XDG_CONFIG_HOME/tarvel/tarvel.ini"
 start_app
-menu "$MENU_FILE_X" 4
+menu $CMD_IMPORT
 file_dialog "$workbook"
-progress="$(first_window 10 "Импорт координат")"
+progress="$(first_window "Импорт координат")"
 [ -n "$progress" ] || fail "no progress window"
 screenshot import_progress
 # The window shows after half a second, which a loaded machine may take to
@@ -24,9 +28,11 @@ wait_for_file "$E2E_TMP/reader.pid"
 pid="$(cat "$E2E_TMP/reader.pid")"
 kill -0 "$pid" 2>/dev/null || fail "the reader is not running"
 # The modal progress window has the keyboard, as the file dialog had.
+wait_focus "$progress" "the progress window"
 xdotool key Escape
-for _ in $(seq 25); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+poll process_gone "$pid" || true
 kill -0 "$pid" 2>/dev/null && fail "the reader runs on after Отмена"
+poll window_gone "$progress" || true
 xdotool search --onlyvisible --name "Импорт координат" >/dev/null && fail "the progress window stays"
 out="$E2E_TMP/after_cancel.squ"
 save_as "$out"

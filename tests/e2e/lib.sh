@@ -1,9 +1,16 @@
 # Shared steps of the end-to-end scenarios: each runs the real program in
-# its own Xvfb display with its own temporary HOME and XDG folders.
+# an X server of its own (Xvfb) with its own temporary HOME and XDG folders.
+#
+# No step waits a guessed time. A step that needs the program to have done
+# something asks for the sign of it again and again (a window shown or gone,
+# a title, the keyboard's window, a file, a process) until it is there, for
+# up to E2E_TIMEOUT seconds; only a hung program meets that bound, and the
+# scenario then fails saying what it waited for.
 set -euo pipefail
 
 TARVEL="${TARVEL:?path of the tarvel executable}"
 ARTIFACTS="${ARTIFACTS:-$(pwd)/e2e-artifacts}"
+E2E_TIMEOUT="${E2E_TIMEOUT:-60}"
 mkdir -p "$ARTIFACTS"
 
 E2E_TMP="$(mktemp -d)"
@@ -17,71 +24,308 @@ unset QT_QPA_PLATFORM
 export BROWSER=true
 
 APP_PID=""
+XVFB_PID=""
+
+# stop_process PID: ends a process the scenario started and waits until it
+# has gone, so that nothing it writes outlives the scenario's folder.
+stop_process() {
+  kill "$1" 2>/dev/null || return 0
+  local deadline=$((SECONDS + 10))
+  while kill -0 "$1" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+# A scenario may define scenario_cleanup for what it started itself.
 cleanup() {
-  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+  if declare -F scenario_cleanup >/dev/null; then scenario_cleanup; fi
+  [ -n "$APP_PID" ] && stop_process "$APP_PID"
+  [ -n "$XVFB_PID" ] && stop_process "$XVFB_PID"
   rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
-
-# start_app [args...]: starts tarvel and waits for its main window.
-start_app() {
-  "$TARVEL" "$@" >"$E2E_TMP/app.log" 2>&1 &
-  APP_PID=$!
-  WID="$(first_window 30 "Тарвел 3.0")"
-  [ -n "$WID" ] || { echo "main window did not appear"; cat "$E2E_TMP/app.log"; exit 1; }
-}
+# Stopped from outside (a test runner's time limit, Ctrl+C), the scenario
+# still ends its program and its X server.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 # screenshot NAME: saves the screen as an artifact.
 screenshot() { import -window root "$ARTIFACTS/$1.png" 2>/dev/null || true; }
-
-window_title() { xdotool getwindowname "$1"; }
 
 fail() { echo "FAIL: $*"; screenshot "failure-$(basename "$0" .sh)"; exit 1; }
 # A step that fails without a message of its own still says which it was.
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"; screenshot "failure-$(basename "$0" .sh)"' ERR
 
-# first_window SECONDS NAME: the first visible window whose title matches,
-# asked again every 0.2 s for up to SECONDS; empty when none came. A search
-# that meets a window as it closes (the file dialog's, say) ends with an X
-# error, so a failed search is only a try, never the step's end.
-first_window() {
-  local tries=$(( $1 * 5 )) id=""
-  for _ in $(seq "$tries"); do
-    id="$({ xdotool search --onlyvisible --name "$2" 2>/dev/null || true; } | head -n1)"
-    [ -n "$id" ] && break
-    sleep 0.2
+# poll COMMAND...: runs COMMAND every 0.1 s until it succeeds; false when it
+# has not within E2E_TIMEOUT seconds. For a scenario whose own check then
+# says what is wrong.
+poll() {
+  local deadline=$((SECONDS + E2E_TIMEOUT))
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
   done
-  echo "$id"
 }
 
-# Positions on the main window (no window manager: it sits at 0,0). The menu
-# bar titles, and the first X field of the table.
-MENU_FILE_X=20
-MENU_TOOLS_X=95
-MENU_Y=9
+# wait_until WHAT COMMAND...: as poll, and the scenario fails when WHAT has
+# not come.
+wait_until() {
+  local what="$1"
+  shift
+  poll "$@" || fail "no $what within $E2E_TIMEOUT s"
+}
 
-# menu TITLE_X N: opens a menu and chooses its N-th command with the keys.
+# start_x: an X server for this scenario alone. Xvfb picks a display number
+# that no other server holds and writes it to the descriptor given by
+# -displayfd once it takes clients, so scenarios started at once never
+# race for a number, and the first client never comes too early. It takes
+# only clients with its cookie, and none over the network. It never resets:
+# a server resets when its last client leaves, and a client that connects
+# meanwhile (the program starting while a window search ends) is turned
+# away.
+start_x() {
+  local cookie number="" fd
+  export XAUTHORITY="$E2E_TMP/Xauthority"
+  cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+  : >"$XAUTHORITY"
+  # The server reads the cookie whatever display the entry names; the
+  # clients look for one under the display's own name, added below.
+  xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
+  mkfifo "$E2E_TMP/displayfd"
+  # Opened for reading and writing, so that neither end waits for the
+  # other to open it.
+  exec {fd}<>"$E2E_TMP/displayfd"
+  Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
+    </dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  local deadline=$((SECONDS + E2E_TIMEOUT))
+  until read -r -t 1 -u "$fd" number; do
+    if ! kill -0 "$XVFB_PID" 2>/dev/null || ((SECONDS >= deadline)); then
+      echo "FAIL: Xvfb gave no display"
+      cat "$E2E_TMP/xvfb.log"
+      exit 1
+    fi
+  done
+  exec {fd}<&-
+  export DISPLAY=":$number"
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+}
+start_x
+
+# x_report: what a scenario whose program could not reach the X server
+# shows of the server.
+x_report() {
+  echo "X server on $DISPLAY, pid $XVFB_PID: $(kill -0 "$XVFB_PID" 2>/dev/null && echo running || echo ended)"
+  cat "$E2E_TMP/xvfb.log"
+  xauth -f "$XAUTHORITY" list 2>&1 || true
+  xdotool getdisplaygeometry 2>&1 || true
+}
+
+# ---------------------------------------------------------------- windows
+
+window_title() { xdotool getwindowname "$1"; }
+title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
+
+# A search that meets a window as it closes (the file dialog's, say) ends
+# with an X error, so a failed search is only a try, never the step's end.
+visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+window_shown() { visible_windows '' | grep -qx "$1"; }
+window_gone() { ! window_shown "$1"; }
+name_shown() { [ -n "$(visible_windows "$1")" ]; }
+name_gone() { ! name_shown "$1"; }
+
+# first_window NAME: the first visible window whose title matches, once
+# there is one; empty when none came within E2E_TIMEOUT seconds.
+first_window() {
+  poll name_shown "$1" || true
+  visible_windows "$1" | head -n1
+}
+
+# focused_window: the window that has the keyboard; empty when none has
+# (the keys then go to the window under the pointer).
+focused_window() { xdotool getwindowfocus -f 2>/dev/null || true; }
+has_focus() { [ "$(focused_window)" = "$1" ]; }
+
+# focus WINDOW: gives WINDOW the keyboard, as a click on it would, and waits
+# until the X server says it has it: keys sent after go to it.
+focus() {
+  xdotool windowfocus "$1" 2>/dev/null || true
+  wait_until "keyboard focus on window $1 ('$(window_title "$1" 2>/dev/null || true)')" has_focus "$1"
+}
+
+# wait_focus WINDOW WHAT: waits until the program has given WINDOW the
+# keyboard (a dialog takes it as it opens).
+wait_focus() { wait_until "keyboard focus on $2" has_focus "$1"; }
+
+# new_focused_window: the window with the keyboard when it is a shown one
+# other than the main window.
+new_focused_window() {
+  local id
+  id="$(focused_window)"
+  [ -n "$id" ] && [ "$id" != "$WID" ] && window_shown "$id" && echo "$id"
+}
+
+# wait_dialog WHAT: waits for a window of the program other than the main
+# one to open and take the keyboard, as a modal dialog does; its id is in
+# DIALOG.
+wait_dialog() {
+  poll new_focused_window >/dev/null || fail "no $1 took the keyboard within $E2E_TIMEOUT s"
+  DIALOG="$(new_focused_window)"
+}
+
+# window_or_end NAME: a window of that title is shown, or the program has
+# ended (and will show none).
+window_or_end() { name_shown "$1" || ! kill -0 "$APP_PID" 2>/dev/null; }
+
+# start_app [args...]: starts tarvel and waits for its main window.
+start_app() {
+  "$TARVEL" "$@" >"$E2E_TMP/app.log" 2>&1 &
+  APP_PID=$!
+  poll window_or_end "Тарвел 3.0" || true
+  WID="$(visible_windows "Тарвел 3.0" | head -n1)"
+  if [ -z "$WID" ]; then
+    echo "FAIL: main window did not appear"
+    cat "$E2E_TMP/app.log"
+    x_report
+    exit 1
+  fi
+}
+
+# ---------------------------------------------------------------- places
+# Where the scenarios click, in pixels from the top left corner of the
+# window that holds the control, as `xdotool getwindowgeometry` gives it
+# (the window's own area, without any frame a window manager adds). The
+# layouts are in twips, 15 to a pixel; the main window's controls sit below
+# its 19 px menu bar. Every click reads the window's place anew, so a window
+# may be anywhere on the screen.
+#
+# Main window: the first X field, 480, 1320 twips (32, 88 px) below the
+# menu bar.
+FIRST_X_FIELD="60 117"
+# Main window: the marker of corner 3 of the start-up polygon at 10 m per
+# cm, which lies at (256..261, 651..656) px of the drawing; the drawing
+# starts under the menu bar.
+CORNER_3="258 672"
+# Geographic window: "Ввести" in the top bar, and the check box "Точный
+# пересчёт (эллипсоид WGS 84)" below it.
+GEO_ENTER="229 19"
+GEO_EXACT="15 46"
+# Sheet ("Ведомость участка"): "Закрыть", 9000 + 690 twips across and
+# 9540 + 195 down, and a cell of its table.
+SHEET_CLOSE="646 649"
+SHEET_TABLE="140 100"
+
+# Menus are reached by the keyboard (open_menu below): F10 opens the first
+# menu of the bar, the arrows go along the bar and down a menu, so no place
+# on the screen (which depends on the font's widths) is needed. The
+# commands the scenarios choose, as "PLACE N": the menu's place on the bar
+# from the left (0 is "Файл"), and the command's place in its menu counting
+# only the commands that can be chosen, as the keys do (they pass over
+# separators and greyed items: "Недавние файлы" is greyed while it is
+# empty). "Выход" and "Ведомость участка" end their menus: menu_last.
+MENU_FILE=0
+MENU_TOOLS=1
+CMD_OPEN="0 1"       # Файл -> Открыть
+CMD_SAVE_AS="0 3"    # Файл -> Сохранить как... (after "Сохранить")
+CMD_EXPORT="0 4"     # Файл -> Экспорт координат в Excel
+CMD_IMPORT="0 5"     # Файл -> Импорт координат из Excel
+CMD_PRINT="0 6"      # Файл -> Печать
+CMD_GEOGRAPHIC="1 9" # Инструменты -> Ввод географических координат (град мин сек)
+CMD_HELP="3 1"       # Помощь -> Краткая справка
+
+# origin WINDOW: "X Y", the window's top left corner on the screen.
+origin() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y"
+}
+
+# click_in WINDOW DX DY: a click DX, DY px from the window's corner.
+click_in() {
+  local ox oy
+  read -r ox oy <<<"$(origin "$1")"
+  xdotool mousemove "$((ox + $2))" "$((oy + $3))" click 1
+}
+
+# new_window SHOWN [NOT]: a shown window that is not among the ids in SHOWN
+# (a list of lines) and is not NOT.
+new_window() {
+  local id
+  for id in $(visible_windows ''); do
+    grep -qx "$id" <<<"$1" && continue
+    [ "$id" = "${2:-}" ] && continue
+    echo "$id"
+    return 0
+  done
+  return 1
+}
+
+# open_menu PLACE: opens the menu at PLACE on the main window's bar, one key
+# at a time. Each key waits until the menu it opens is on the screen: keys
+# sent ahead of a slow program reach its menus before the window system's
+# own events about the menus shown and hidden before, which then take the
+# active item away again. The pointer goes to the screen's corner first, out
+# of the way of the menus, whose items follow the pointer, and of the
+# tooltips, which are windows too.
+#
+# F10 opens the first menu with no item active; Right opens the next one
+# with its first item active. FIRST_ACTIVE says which it was.
+open_menu() {
+  local screen_w screen_h before popup
+  read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
+  xdotool mousemove "$((screen_w - 1))" "$((screen_h - 1))"
+  focus "$WID"
+  before="$(visible_windows '')"
+  xdotool key F10
+  poll new_window "$before" >/dev/null || fail "F10 opened no menu"
+  popup="$(new_window "$before")"
+  FIRST_ACTIVE=0
+  for _ in $(seq "$1"); do
+    xdotool key Right
+    poll new_window "$before" "$popup" >/dev/null || fail "Right opened no next menu"
+    popup="$(new_window "$before" "$popup")"
+    FIRST_ACTIVE=1
+  done
+}
+
+# menu PLACE N: chooses the N-th command of a menu (of those that can be
+# chosen: the keys pass over separators and greyed items).
 menu() {
-  xdotool mousemove "$1" "$MENU_Y" click 1
-  sleep 0.5
-  for _ in $(seq "$2"); do xdotool key Down; done
-  xdotool key Return
-  sleep 0.8
+  open_menu "$1"
+  local keys=()
+  for _ in $(seq $((FIRST_ACTIVE + 1)) "$2"); do keys+=(Down); done
+  xdotool key "${keys[@]}" Return
 }
 
-# file_dialog PATH: types a full path into the open file dialog and accepts.
+# menu_last PLACE: chooses the last command of a menu: Up goes there from
+# no active item, and round from the first.
+menu_last() {
+  open_menu "$1"
+  xdotool key Up Return
+}
+
+# file_dialog PATH: types a full path into the file dialog that opens and
+# accepts it; returns when the dialog has closed.
 file_dialog() {
-  sleep 0.5
+  wait_dialog "file dialog"
+  local dialog="$DIALOG"
   xdotool key ctrl+a
+  # The delay is xdotool's own need, between the keys it types.
   xdotool type --delay 15 "$1"
-  sleep 0.3
   xdotool key Return
+  wait_until "closing of the file dialog" window_gone "$dialog"
 }
 
-# wait_for_file PATH: up to 10 s for a file to appear.
+# ---------------------------------------------------------------- files
+
+file_written() { [ -s "$1" ]; }
+
+# wait_for_file PATH: waits for a file to appear with some content (the
+# program writes its files beside the target and renames them: what
+# appears is whole).
 wait_for_file() {
-  for _ in $(seq 50); do [ -s "$1" ] && return 0; sleep 0.2; done
-  fail "file $1 was not written"
+  poll file_written "$1" || fail "file $1 was not written"
 }
 
 # line N FILE: line N of a file with its CR LF removed.
@@ -89,7 +333,7 @@ line() { sed -n "${1}p" "$2" | tr -d '\r'; }
 
 # save_as PATH: "Файл" -> "Сохранить как..." through the real dialog.
 save_as() {
-  menu "$MENU_FILE_X" 2
+  menu $CMD_SAVE_AS
   file_dialog "$1"
   wait_for_file "$1"
 }
@@ -110,3 +354,20 @@ write_polygon() {
     printf '%s\r\n' "$owner"
   } >"$file"
 }
+
+# ---------------------------------------------------------------- processes
+
+process_gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# waited_children_faults: the page faults of the program's children that it
+# has waited for (proc(5), field 11 of /proc/PID/stat). Every program that
+# runs faults in pages, so the number grows when a child of the program has
+# ended and the program has taken its exit status, however short it ran.
+waited_children_faults() {
+  local stat
+  stat="$(cat "/proc/$APP_PID/stat")"
+  stat="${stat##*) }" # the fields after the command's name, from field 3
+  read -r -a fields <<<"$stat"
+  echo "${fields[8]}"
+}
+children_faults_above() { (($(waited_children_faults) > $1)); }

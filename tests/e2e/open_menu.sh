@@ -5,9 +5,10 @@ source "$(dirname "$0")/lib.sh"
 file="$E2E_TMP/plot.squ"
 write_polygon "$file" 4 e2e 0 30 30 0 -- 0 0 40 40
 start_app
-menu "$MENU_FILE_X" 1
+menu $CMD_OPEN
 file_dialog "$file"
-sleep 0.8
+# The title names the file once the program has read it.
+poll title_is "$WID" "Тарвел 3.0   $file" || true
 title="$(window_title "$WID")"
 [ "$title" = "Тарвел 3.0   $file" ] || fail "title is '$title'"
 # Saved again, the polygon of the file comes back: 30 x 40 m.

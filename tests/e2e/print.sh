@@ -4,14 +4,18 @@
 # table and area.
 source "$(dirname "$0")/lib.sh"
 start_app
-menu "$MENU_FILE_X" 5
+menu $CMD_PRINT
+wait_dialog "print dialog"
 screenshot print_dialog
 # With no printer installed the dialog offers printing to a PDF file in the
 # home folder; accept it as it stands.
 xdotool key Return
 pdf="$HOME/print.pdf"
 wait_for_file "$pdf"
-sleep 0.5
+# The page goes into the file as it is printed: the file is whole once it
+# ends in the PDF's end-of-file line, written last.
+pdf_whole() { tail -c 16 "$1" | grep -q '%%EOF'; }
+poll pdf_whole "$pdf" || true
 [ "$(head -c 5 "$pdf")" = "%PDF-" ] || fail "print.pdf is not a PDF"
 if command -v pdftotext >/dev/null; then
   text="$(pdftotext "$pdf" -)"

@@ -4,12 +4,11 @@
 # the field's formatted text.
 source "$(dirname "$0")/lib.sh"
 start_app
-# The first X field: 480, 1320 twips (32, 88 px) below the menu bar.
-xdotool mousemove 60 117 click 1
+focus "$WID"
+click_in "$WID" $FIRST_X_FIELD
 xdotool key ctrl+a
 xdotool type --delay 30 "12.5"
 xdotool key Tab
-sleep 0.3
 out="$E2E_TMP/typed.squ"
 save_as "$out"
 [ "$(line 2 "$out")" = " 12,50" ] || fail "line 2 is '$(line 2 "$out")'"

@@ -147,9 +147,14 @@ TEST(GeoConversion, FieldCorrectionOnLeaving) {
         {FieldRule::LatDecimal, "95", "90,000 000"},
         {FieldRule::LatDecimal, "55,605 181", "55,605 181"},
         {FieldRule::LatDecimal, "-1", "0,000 000"},
+        // More than six decimals are kept as typed: the seventh is about a centimetre.
+        {FieldRule::LatDecimal, "55,6051814", "55,6051814"},
+        {FieldRule::LonDecimal, "37,123 456 789", "37,123 456 789"},
+        {FieldRule::LatDecimal, "95,1234567", "90,000 000"},
         {FieldRule::LonDecimal, "200", "180,000 000"},
         {FieldRule::LonDecimal, "95", "95,000 000"},
-        {FieldRule::LonDecimal, "0,1234565", "0,123 456"}, // half to even at the 7th decimal
+        {FieldRule::LonDecimal, "0,123456", "0,123 456"},
+        {FieldRule::LonDecimal, "0,1234565", "0,1234565"}, // seven decimals: as typed
         // Empty and non-numeric texts are left as typed.
         {FieldRule::LatDegrees, "", ""},
         {FieldRule::LatDegrees, "abc", "abc"},

@@ -349,8 +349,10 @@ TEST_F(GeoWindowAloneTest, FixedSizeWindowsOfferNoMaximiseButton) {
             EXPECT_EQ(w.minimumSize(), w.maximumSize());
             for (const Qt::WindowFlags flags : {w.windowFlags(), w.windowHandle()->flags()}) {
                 EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << round;
-                EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
+                // A tool window of the main window is minimised with it.
+                EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << round;
                 EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint)) << round;
+                EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool) << round;
             }
             // A row fewer resizes the window: it stays shown and fixed.
             w.Command3_Click();
@@ -463,8 +465,8 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
     };
     makeWindow();
     for (const Case &c : cases) {
-        form->controls().Text1->setText(QStringLiteral("4"));
-        form->controls().CmbEd->setText(QStringLiteral("КМ"));
+        type(*form->controls().Text1, QStringLiteral("4"));
+        choose(*form->controls().CmbEd, QStringLiteral("КМ"));
         form->document().markSaved();
         const QStringList before = mainTexts(true, 4);
         GeoWindow &w = open(c.kind);
@@ -506,7 +508,7 @@ TEST_F(GeoWindowTest, EnteredCornersReplaceTheMainPolygon) {
 // A refused entry leaves the main window as it was.
 TEST_F(GeoWindowTest, ARefusedEntryChangesNothingInTheMainWindow) {
     makeWindow();
-    form->controls().Text1->setText(QStringLiteral("3"));
+    type(*form->controls().Text1, QStringLiteral("3"));
     form->Text1_LostFocus();
     const auto mainWindow = [this] {
         return QStringList{mainTexts(true, 20).join('|'),  mainTexts(false, 20).join('|'),
@@ -538,7 +540,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
     EXPECT_EQ(fakes.settings.value("txtShG", "20"), "12");
     EXPECT_EQ(fakes.settings.value("txtDS", "5"), "47,08");
 
-    form->controls().Text1->setText(QStringLiteral("5"));
+    type(*form->controls().Text1, QStringLiteral("5"));
     GeoWindow &again = open(GeoKind::DegreesMinutesSeconds);
     EXPECT_TRUE(again.isLoaded());
     EXPECT_EQ(again.Text1->Text(), "5");
@@ -551,7 +553,7 @@ TEST_F(GeoWindowTest, ClosingStoresAndReopeningLoadsAfresh) {
 
 TEST_F(GeoWindowTest, BothWindowsWriteIntoTheSameMainWindow) {
     makeWindow();
-    form->controls().Text1->setText(QStringLiteral("4"));
+    type(*form->controls().Text1, QStringLiteral("4"));
     GeoWindow &gk = open(GeoKind::DegreesMinutesSeconds);
     GeoWindow &gk1 = open(GeoKind::DecimalDegrees);
     EXPECT_TRUE(gk.isLoaded());
@@ -600,7 +602,7 @@ TEST_F(GeoWindowTest, ClosingTheMainWindowUnloadsOnlyLoadedWindows) {
 TEST_F(GeoWindowTest, TheEllipsoidAreaHoldsWhileThePolygonIsAsEntered) {
     makeWindow();
     EXPECT_FALSE(form->ellipsoidArea().has_value()); // nothing entered yet
-    form->controls().Text1->setText(QStringLiteral("4"));
+    type(*form->controls().Text1, QStringLiteral("4"));
     form->Text1_LostFocus();
     GeoWindow &w = open(GeoKind::DegreesMinutesSeconds);
     std::optional<double> seenOnChange;
@@ -613,11 +615,11 @@ TEST_F(GeoWindowTest, TheEllipsoidAreaHoldsWhileThePolygonIsAsEntered) {
     ASSERT_TRUE(seenOnChange.has_value());
     EXPECT_NEAR(*seenOnChange, 401.2116, 1e-3);
 
-    form->table().x(3)->setText(QStringLiteral("19,9"));
+    type(*form->table().x(3), QStringLiteral("19,9"));
     EXPECT_FALSE(form->ellipsoidArea().has_value());
     form->controls().Menu_Undo->trigger();
     EXPECT_TRUE(form->ellipsoidArea().has_value());
-    form->controls().CmbEd->setText(QStringLiteral("КМ"));
+    choose(*form->controls().CmbEd, QStringLiteral("КМ"));
     EXPECT_FALSE(form->ellipsoidArea().has_value());
 }
 

@@ -22,16 +22,16 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
         const char *shown;
     };
     for (const Case &c : {Case{"12.5", "12,5"}, Case{"1.2.3", "1,2,3"}, Case{"-0.5", "-0,5"}}) {
-        form->table().x(2)->setText(QString());
+        type(*form->table().x(2), QString());
         focus(*form->table().x(2));
         QTest::keyClicks(form->table().x(2)->edit(), QString::fromUtf8(c.typed));
         EXPECT_EQ(form->table().x(2)->Text(), QString::fromUtf8(c.shown));
         EXPECT_EQ(form->table().x(2)->edit()->cursorPosition(), form->table().x(2)->Text().size());
     }
     // The step and the scale fields turn points too.
-    form->controls().txtStep->setText(QStringLiteral("2.5"));
+    type(*form->controls().txtStep, QStringLiteral("2.5"));
     EXPECT_EQ(form->controls().txtStep->Text(), QStringLiteral("2,5"));
-    form->controls().txtMsb->setText(QStringLiteral("12.5"));
+    type(*form->controls().txtMsb, QStringLiteral("12.5"));
     EXPECT_EQ(form->controls().txtMsb->Text(), QStringLiteral("12,5"));
     EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
 }
@@ -39,20 +39,20 @@ TEST_F(FieldsTest, TypedPointsBecomeCommasWithTheCaretAtTheEnd) {
 TEST_F(FieldsTest, EveryChangeRecomputesAndMarksThePolygon) {
     makeWindow();
     EXPECT_FALSE(form->document().isModified());
-    form->table().x(1)->setText(QStringLiteral("36"));
+    type(*form->table().x(1), QStringLiteral("36"));
     // Corner 1 moved 10 m right: the triangle it adds is 10 m by 25 m.
     EXPECT_EQ(form->controls().Text3->Text(), QStringLiteral("  10 825,00"));
     EXPECT_TRUE(form->document().isModified())
         << "a changed X marks the polygon as a changed Y does";
     form->document().markSaved();
-    form->table().y(1)->setText(QStringLiteral("40"));
+    type(*form->table().y(1), QStringLiteral("40"));
     EXPECT_TRUE(form->document().isModified());
     // A keystroke is one recompute and one redraw, and undoing back to the
     // state last saved clears the mark again.
     form->document().markSaved();
     const int recomputes = form->document().recomputeCount();
     const int draws = form->drawCount();
-    form->table().y(1)->setText(QStringLiteral("30"));
+    type(*form->table().y(1), QStringLiteral("30"));
     EXPECT_EQ(form->document().recomputeCount(), recomputes + 1);
     EXPECT_EQ(form->drawCount(), draws + 1);
     EXPECT_TRUE(form->document().isModified());
@@ -70,7 +70,7 @@ TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
     for (const Case &c : {Case{"1234,5", "1 234,50"}, Case{"76", " 76,00"}, Case{"abc", "abc"},
                           Case{"", ""}, Case{"1234567", "1234 567,00"}}) {
         focus(*form->table().y(4));
-        form->table().y(4)->setText(QString::fromUtf8(c.typed));
+        type(*form->table().y(4), QString::fromUtf8(c.typed));
         focus(*form->table().y(5));
         EXPECT_EQ(form->table().y(4)->Text(), QString::fromUtf8(c.left)) << c.typed;
     }
@@ -86,7 +86,7 @@ TEST_F(FieldsTest, LeavingAFieldFormatsItsNumber) {
 
 TEST_F(FieldsTest, KeysMoveTheFocusWithinTheColumn) {
     makeWindow();
-    form->controls().Text1->setText(QStringLiteral("5"));
+    type(*form->controls().Text1, QStringLiteral("5"));
     form->Text1_LostFocus();
     focus(*form->table().x(4));
     QTest::keyClick(form->table().x(4)->edit(), Qt::Key_Return);
@@ -122,7 +122,7 @@ TEST_F(FieldsTest, FocusMakesTheCornerCurrentAndMaySelectAll) {
 TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
     makeWindow();
     state.settings.SelectOnFocus = 1;
-    form->table().x(1)->setText(QStringLiteral("18,65"));
+    type(*form->table().x(1), QStringLiteral("18,65"));
     focus(*form->table().y(5));
     QLineEdit *edit = form->table().x(1)->edit();
     QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() / 2, edit->height() / 2));
@@ -135,7 +135,7 @@ TEST_F(FieldsTest, AClickThatBringsTheFocusSelectsAll) {
     EXPECT_EQ(form->table().x(1)->Text(), QStringLiteral("19"));
 
     // A drag that brings the focus keeps what it selected.
-    form->table().x(1)->setText(QStringLiteral("1234,56"));
+    type(*form->table().x(1), QStringLiteral("1234,56"));
     focus(*form->table().y(5));
     const int y = edit->height() / 2;
     QTest::mousePress(edit, Qt::LeftButton, {}, QPoint(2, y));
@@ -212,19 +212,19 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     // The editor is made when the owner is first edited.
     EXPECT_EQ(form->controls().txt3, nullptr);
     const QString before = form->controls().Label2->Caption();
-    form->controls().Label2->Click();
+    clickLabel(*form->controls().Label2);
     ASSERT_TRUE(form->controls().txt3->Visible());
     EXPECT_EQ(form->controls().txt3->Text(), before);
     EXPECT_NEAR(form->controls().txt3->Left(), form->controls().Label2->Left() - 0.5, 1e-9);
     EXPECT_EQ(form->controls().txt3->Width(), form->controls().Label2->Width());
 
-    form->controls().txt3->setText(QStringLiteral("Иванов"));
+    type(*form->controls().txt3, QStringLiteral("Иванов"));
     QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Escape);
     EXPECT_FALSE(form->controls().txt3->Visible());
     EXPECT_EQ(form->controls().Label2->Caption(), before);
 
-    form->controls().Label2->Click();
-    form->controls().txt3->setText(QStringLiteral("Участок 12"));
+    clickLabel(*form->controls().Label2);
+    type(*form->controls().txt3, QStringLiteral("Участок 12"));
     QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Return);
     EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Участок 12"));
     // The owner text is saved with the polygon: a change by Enter must not
@@ -232,15 +232,15 @@ TEST_F(FieldsTest, OwnerLabelEditor) {
     EXPECT_TRUE(form->document().isModified());
     form->document().markSaved();
 
-    form->controls().Label2->Click();
-    form->controls().txt3->setText(QStringLiteral("Петров"));
+    clickLabel(*form->controls().Label2);
+    type(*form->controls().txt3, QStringLiteral("Петров"));
     QTest::mouseDClick(form->controls().txt3->edit(), Qt::LeftButton);
     EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Петров"));
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->controls().Label2->ForeColor(), platform::kSysButtonText);
 
     // In the editor, as in every field, Ctrl+Z is the window's undo.
-    form->controls().Label2->Click();
+    clickLabel(*form->controls().Label2);
     QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(form->controls().Label2->Caption(), QStringLiteral("Участок 12"));
 }

@@ -25,7 +25,7 @@ TEST_F(FilesTest, SaveWritesFortyTwoLinesAndNamesTheFile) {
     makeWindow();
     for (int k = 0; k < 15; ++k)
         form->controls().Command3->button()->click(); // 5 corners
-    form->table().x(7)->setText(QStringLiteral("hidden text"));
+    type(*form->table().x(7), QStringLiteral("hidden text"));
     form->document().editOwner(QStringLiteral("Владелец: Иванов"));
     fakes.dialogs.fileAnswers = {path("plot.squ")};
     ASSERT_TRUE(form->SAVE_AS());
@@ -77,11 +77,11 @@ TEST_F(FilesTest, OpenBringsBackEveryTextInTheFieldsFormat) {
 
 TEST_F(FilesTest, SavedFileOpensToTheSameWindow) {
     makeWindow();
-    form->table().x(2)->setText(QStringLiteral("1234,5"));
+    type(*form->table().x(2), QStringLiteral("1234,5"));
     form->document().editOwner(QStringLiteral("Тест"));
     fakes.dialogs.fileAnswers = {path("a.squ")};
     ASSERT_TRUE(form->SAVE_AS());
-    form->table().x(2)->setText(QStringLiteral("1"));
+    type(*form->table().x(2), QStringLiteral("1"));
     form->document().editOwner(QStringLiteral("x"));
     fakes.messages.answers = {MsgResult::No}; // the changes since are dropped
     fakes.dialogs.fileAnswers = {path("a.squ")};
@@ -97,7 +97,7 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
     makeWindow();
     for (int k = 0; k < 13; ++k)
         form->controls().Command3->button()->click(); // 7 corners
-    form->table().y(7)->setText(QStringLiteral("12,5"));
+    type(*form->table().y(7), QStringLiteral("12,5"));
     const QString area = form->controls().Text3->Text();
     const char *counts[] = {"10001", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
     int reopened = 0, saved = 0;
@@ -174,7 +174,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     EXPECT_EQ(programEnded, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
 
-    form->table().y(2)->setText(QStringLiteral("7"));
+    type(*form->table().y(2), QStringLiteral("7"));
     // Cancel stays.
     fakes.messages.answers = {MsgResult::Cancel};
     form->controls().Menu_Exit->trigger();
@@ -207,7 +207,7 @@ TEST_F(FilesTest, SaveQuestionGuardsBothWaysOut) {
     EXPECT_TRUE(QFile::exists(path("exit.squ")));
 
     // No ends without saving.
-    form->table().y(2)->setText(QStringLiteral("8"));
+    type(*form->table().y(2), QStringLiteral("8"));
     fakes.messages.answers = {MsgResult::No};
     form->controls().Menu_Exit->trigger();
     EXPECT_EQ(programEnded, 3);
@@ -238,7 +238,7 @@ TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const QString typed = QString::number(++edits * 11);
-        form->table().y(2)->setText(typed);
+        type(*form->table().y(2), typed);
         const QString title = form->windowTitle();
         fakes.messages.shown.clear();
         fakes.messages.answers = {c.answer};
@@ -274,8 +274,8 @@ TEST_F(FilesTest, OpenAsksTheSaveQuestionOverUnsavedChanges) {
 
 TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
     makeWindow();
-    form->controls().txtStep->setText(QStringLiteral("2,5"));
-    form->controls().txtMsb->setText(QStringLiteral("25"));
+    type(*form->controls().txtStep, QStringLiteral("2,5"));
+    type(*form->controls().txtMsb, QStringLiteral("25"));
     EXPECT_TRUE(form->close());
     EXPECT_EQ(fakes.settings.value("Tunes", "step"), QStringLiteral("2,5"));
     EXPECT_EQ(fakes.settings.value("Tunes", "Gr6"), QStringLiteral("25"));
@@ -299,7 +299,7 @@ TEST_F(FilesTest, CtrlSAndRecentFiles) {
               form->controls().Menu_File_Recent->menuAction());
     fakes.dialogs.fileAnswers = {path("a.squ")};
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
-    form->table().y(2)->setText(QStringLiteral("7,5"));
+    type(*form->table().y(2), QStringLiteral("7,5"));
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(fakes.dialogs.asked.size(), 1u);
     EXPECT_EQ(files::readPolygonFile(path("a.squ"))->y[2], QStringLiteral("7,5"));

@@ -79,7 +79,8 @@ TEST_F(KeysTest, EveryMenuAndItemHasItsOwnLetter) {
     // The usual letters where they are free.
     EXPECT_EQ(lettersOf(form->menuBar()->actions()), QStringLiteral("финп"));
     EXPECT_EQ(lettersOf(form->controls().Menu_Ugol->actions()), QStringLiteral("ву"));
-    EXPECT_EQ(lettersOf(form->controls().Menu_File->actions()), QStringLiteral("осэипнв"));
+    // "Сохранить как..." finds "с" taken by "Сохранить" and takes its next word's.
+    EXPECT_EQ(lettersOf(form->controls().Menu_File->actions()), QStringLiteral("оскэипнв"));
 }
 
 TEST(Mnemonics, CaptionsShowAsBefore) {
@@ -118,7 +119,7 @@ TEST_F(KeysTest, F10OpensTheFileMenuAndAltWithALetterItsMenu) {
     form->controls().Menu_File->close();
 
     activate(form.get());
-    form->table().x(2)->SetFocus();
+    form->table().x(2)->edit()->setFocus();
     // "&Помощь": Alt+П.
     QTest::sendKeyEvent(QTest::Click, form->table().x(2)->edit(), Qt::Key(0x041F),
                         QStringLiteral("П"), Qt::AltModifier);
@@ -223,7 +224,7 @@ TEST_F(KeysTest, EscapeClosesEverySecondaryWindow) {
 // ---- paste ----
 
 TEST_F(KeysTest, CtrlVOfACalcRangeFillsTheCornersAsOneStep) {
-    form->controls().Text1->setText(QStringLiteral("4"));
+    type(*form->controls().Text1, QStringLiteral("4"));
     form->Text1_LostFocus();
     const int steps = form->document().undoStack().count();
     const geometry::PolygonTexts before = form->document().texts();
@@ -354,8 +355,9 @@ TEST_F(SmallRoomTest, AControlThatTakesTheFocusScrollsIntoView) {
     auto *area = form->findChild<QScrollArea *>();
     ASSERT_NE(area, nullptr);
     EXPECT_EQ(area->verticalScrollBar()->value(), 0);
-    for (platform::Control *c : {static_cast<platform::Control *>(form->controls().txtStep.get()),
-                                 static_cast<platform::Control *>(form->table().x(1))}) {
+    for (const platform::Control *c :
+         {static_cast<const platform::Control *>(form->controls().txtStep.get()),
+          static_cast<const platform::Control *>(form->table().x(1))}) {
         focus(*c);
         const QRect shown =
             QRect(c->widget()->mapTo(area->viewport(), QPoint(0, 0)), c->widget()->size());

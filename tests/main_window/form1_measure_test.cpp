@@ -15,7 +15,9 @@ protected:
         setPolygon({{0, 0}, {30, 0}, {30, 40}, {0, 40}});
     }
     // Chooses corner numbers in the two lists as the user would.
-    void choose(platform::ComboBox &list, int corner) { list.setListIndex(corner - 1); }
+    void choose(const platform::ComboBox &list, int corner) {
+        WindowTest::choose(list, corner - 1);
+    }
     bool showing() const {
         return form->plot().layout().measureCaption.visible &&
                form->plot().layout().measureLine.visible;
@@ -34,7 +36,7 @@ TEST_F(MeasureTest, DistanceBetweenTwoCornersAtAnyScale) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.scale << " " << c.a << "-" << c.b);
-        form->controls().txtMsb->setText(c.scale);
+        type(*form->controls().txtMsb, c.scale);
         choose(*form->controls().Cmb1, c.a);
         choose(*form->controls().Cmb2, c.b);
         ASSERT_TRUE(showing());
@@ -66,7 +68,7 @@ TEST_F(MeasureTest, FarCornersAtLargeScalesMeasureFromTheirCoordinates) {
     setPolygon({{6000000, 7000000}, {6000100, 7000000}, {6000050, 7000100}});
     for (const char *scale : {"1000000", "10000", "10"}) {
         SCOPED_TRACE(scale);
-        form->controls().txtMsb->setText(scale);
+        type(*form->controls().txtMsb, scale);
         choose(*form->controls().Cmb1, 1);
         choose(*form->controls().Cmb2, 2);
         ASSERT_TRUE(showing());
@@ -119,17 +121,26 @@ TEST_F(MeasureTest, ResetHidesTheMeasurementAndKeepsThePolygon) {
     EXPECT_EQ(form->plot().layout().cornerCount(), 4);
 }
 
-TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberHidesTheMeasurement) {
+// The drawing keeps the last usable scale while the field holds a text
+// that is none, and so does the measuring line drawn into it.
+TEST_F(MeasureTest, AScaleThatIsNotAPositiveNumberKeepsTheMeasurementAtTheScaleInForce) {
+    type(*form->controls().txtMsb, "10");
+    choose(*form->controls().Cmb1, 1);
+    choose(*form->controls().Cmb2, 2);
+    ASSERT_TRUE(showing());
+    const DrawnLine atTen = form->plot().layout().measureLine;
     for (const char *bad : {"abc", "0", "-10", ""}) {
         SCOPED_TRACE(bad);
-        form->controls().txtMsb->setText("10");
+        type(*form->controls().txtMsb, "10");
         choose(*form->controls().Cmb1, 1);
         choose(*form->controls().Cmb2, 3);
         ASSERT_TRUE(showing());
-        form->controls().txtMsb->setText(bad);
+        type(*form->controls().txtMsb, bad);
         choose(*form->controls().Cmb2, 2);
-        EXPECT_FALSE(form->plot().layout().measureCaption.visible);
-        EXPECT_FALSE(form->plot().layout().measureLine.visible);
+        EXPECT_TRUE(form->plot().layout().measureCaption.visible);
+        EXPECT_TRUE(form->plot().layout().measureLine.visible);
+        EXPECT_EQ(form->plot().layout().measureLine.x2, atTen.x2);
+        EXPECT_EQ(form->plot().layout().measureLine.y2, atTen.y2);
     }
 }
 

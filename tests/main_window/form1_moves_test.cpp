@@ -24,12 +24,12 @@ protected:
         EditingTest::SetUp();
         state.settings.StepHintOff = 1; // the hint has tests of its own
     }
-    void click(platform::Button &b) { b.button()->click(); }
+    void click(const platform::Button &b) { b.button()->click(); }
 };
 
 struct MoveCase {
     const char *name;
-    std::unique_ptr<platform::Button> Form1Controls::*button;
+    Form1Controls::Owned<platform::Button> Form1Controls::*button;
     Texts after; // from (10, 30), (20, 30), (20, 40) with corner 2 current
 };
 
@@ -47,8 +47,8 @@ TEST_F(MovesTest, EachButtonMovesItsCornersByTheStep) {
     for (const MoveCase &c : cases) {
         SCOPED_TRACE(c.name);
         setPolygon({{10, 30}, {20, 30}, {20, 40}});
-        form->controls().txtStep->setText("2,5");
-        form->view().currentCorner = 2;
+        type(*form->controls().txtStep, "2,5");
+        makeCurrent(2);
         const double x2 = form->plot().layout().corner(2).edge.x1;
         click(*(form->controls().*c.button));
         EXPECT_EQ(texts(3), c.after);
@@ -65,10 +65,12 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
     for (int current : {0, 4}) {
         SCOPED_TRACE(current);
         setPolygon({{10, 30}, {20, 30}, {20, 40}, {1, 1}});
+        // Corner 4 made current while it was one, then taken away.
+        makeCurrent(current);
         form->controls().Command3->button()->click(); // row 4 hidden
         form->VICHISLIT();
         form->document().markSaved();
-        form->view().currentCorner = (current);
+        ASSERT_EQ(form->view().currentCorner, current);
         for (auto b : {&Form1Controls::CmdXUp, &Form1Controls::CmdXDw, &Form1Controls::CmdYUp,
                        &Form1Controls::CmdYDw})
             click(*(form->controls().*b));
@@ -80,10 +82,10 @@ TEST_F(MovesTest, CornerButtonsNeedACornerOfThePolygon) {
 TEST_F(MovesTest, AStepThatIsNotANumberMovesNothingButRefreshes) {
     // A step that is not a number moves nothing; the window still refreshes.
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
-    form->controls().Cmb1->setListIndex(0);
-    form->controls().Cmb2->setListIndex(1);
+    choose(*form->controls().Cmb1, 0);
+    choose(*form->controls().Cmb2, 1);
     ASSERT_TRUE(form->plot().layout().measureCaption.visible);
-    form->controls().txtStep->setText("abc");
+    type(*form->controls().txtStep, "abc");
     click(*form->controls().CmdRight);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
     EXPECT_FALSE(form->plot().layout().measureCaption.visible);
@@ -105,10 +107,10 @@ TEST_F(MovesTest, StepButtonsFollowTheStepTable) {
     };
     for (const StepCase &c : cases) {
         SCOPED_TRACE(c.from.toStdString());
-        form->controls().txtStep->setText(c.from);
+        type(*form->controls().txtStep, c.from);
         click(*form->controls().CmdStepUp);
         EXPECT_EQ(form->controls().txtStep->Text(), c.plus);
-        form->controls().txtStep->setText(c.from);
+        type(*form->controls().txtStep, c.from);
         click(*form->controls().CmdStepDw);
         EXPECT_EQ(form->controls().txtStep->Text(), c.minus);
     }
@@ -116,18 +118,18 @@ TEST_F(MovesTest, StepButtonsFollowTheStepTable) {
 
 TEST_F(MovesTest, StepButtonsLeaveAStepThatIsNotANumberAndThePolygon) {
     setPolygon({{10, 30}, {20, 30}, {20, 40}});
-    form->controls().txtStep->setText("abc");
+    type(*form->controls().txtStep, "abc");
     click(*form->controls().CmdStepUp);
     click(*form->controls().CmdStepDw);
     EXPECT_EQ(form->controls().txtStep->Text(), "abc");
-    form->controls().txtStep->setText("5");
+    type(*form->controls().txtStep, "5");
     click(*form->controls().CmdStepUp);
     EXPECT_EQ(texts(3), (Texts{{"10", "30"}, {"20", "30"}, {"20", "40"}}));
     EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(MovesTest, AStepButtonKeepsTheFocusAndEnterRepeatsIt) {
-    form->controls().txtStep->setText("1");
+    type(*form->controls().txtStep, "1");
     click(*form->controls().CmdStepUp);
     EXPECT_TRUE(form->controls().CmdStepUp->hasFocus());
     QTest::keyClick(form->controls().CmdStepUp->widget(), Qt::Key_Return);
@@ -141,7 +143,7 @@ TEST_F(MovesTest, AStepButtonKeepsTheFocusAndEnterRepeatsIt) {
 
 TEST_F(MovesTest, StepHintUntilSwitchedOff) {
     state.settings.StepHintOff = 0;
-    form->controls().txtStep->setText("1");
+    type(*form->controls().txtStep, "1");
     fakes.messages.answers = {MsgResult::No, MsgResult::Yes};
     click(*form->controls().CmdStepUp);
     click(*form->controls().CmdStepDw);
@@ -166,7 +168,7 @@ TEST_F(MovesTest, ChoosingAScaleRedrawsAndRelabelsTheAxes) {
     setPolygon({{0, 0}, {30, 0}, {30, 40}});
     const double x2 = form->plot().layout().corner(2).edge.x1 - form->view().originX;
     const QComboBox *list = form->controls().Cmb3->combo();
-    form->controls().Cmb3->setListIndex(list->findText("100"));
+    choose(*form->controls().Cmb3, list->findText("100"));
 
     EXPECT_EQ(form->controls().txtMsb->Text(), "100");
     EXPECT_FLOAT_EQ(form->view().scale, 100);
@@ -191,7 +193,7 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
     const double column = form->table().y(1)->Left() + form->table().y(1)->Width();
     for (const QString &scale : scales) {
         SCOPED_TRACE(scale.toStdString());
-        form->controls().txtMsb->setText(scale);
+        type(*form->controls().txtMsb, scale);
         const float m = *tarvel::geometry::textToSingle(scale);
         const QRect clear = form->controls().CmdClear->widget()->geometry();
         for (int k = 0; k < 4; ++k) {
@@ -219,12 +221,12 @@ TEST_F(MovesTest, EveryScaleLabelIsReadableAtEveryScale) {
                       form->plot().layout().yScale[0].upright);
     }
     // The usual scales keep their labels across, where they always stood.
-    form->controls().txtMsb->setText("10");
+    type(*form->controls().txtMsb, "10");
     EXPECT_FALSE(form->plot().layout().yScale[3].upright);
 }
 
 TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
-    form->controls().txtMsb->setText("12.5");
+    type(*form->controls().txtMsb, "12.5");
     EXPECT_EQ(form->controls().txtMsb->Text(), "12,5");
     EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
     EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
@@ -233,7 +235,7 @@ TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
 
     for (const char *bad : {"abc", "0", "-5", ""}) {
         SCOPED_TRACE(bad);
-        form->controls().txtMsb->setText(bad);
+        type(*form->controls().txtMsb, bad);
         EXPECT_FLOAT_EQ(form->view().scale, 12.5f);
         EXPECT_EQ(form->plot().layout().xScale[0].text, "62,5");
         EXPECT_DOUBLE_EQ(form->view().scaleFactor(), factor);
@@ -241,7 +243,7 @@ TEST_F(MovesTest, ScaleTextsAreNormalizedAndBadOnesIgnored) {
 }
 
 TEST_F(MovesTest, EnterInTheScaleListAppliesItsText) {
-    form->controls().Cmb3->setText("250");
+    form->controls().Cmb3->combo()->setEditText("250");
     QTest::keyClick(form->controls().Cmb3->combo()->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(form->controls().txtMsb->Text(), "250");
     EXPECT_FLOAT_EQ(form->view().scale, 250);
@@ -249,14 +251,14 @@ TEST_F(MovesTest, EnterInTheScaleListAppliesItsText) {
 
 TEST_F(MovesTest, EnterInTheScaleFieldAddsItsTextToTheList) {
     const int before = form->controls().Cmb3->ListCount();
-    form->controls().txtMsb->setText("250");
+    type(*form->controls().txtMsb, "250");
     QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
     QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
     ASSERT_EQ(form->controls().Cmb3->ListCount(), before + 2);
     EXPECT_EQ(form->controls().Cmb3->List(before), "250");
     EXPECT_EQ(form->controls().Cmb3->List(before + 1), "250");
 
-    form->controls().txtMsb->setText("");
+    type(*form->controls().txtMsb, "");
     QTest::keyClick(form->controls().txtMsb->widget(), Qt::Key_Return);
     EXPECT_EQ(form->controls().Cmb3->ListCount(), before + 2);
 }

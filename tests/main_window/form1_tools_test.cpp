@@ -56,6 +56,7 @@ public:
 private:
     struct NullRange : platform::SpreadsheetRange {
         void setValue(double) override {}
+        void setText(const QString &) override {}
         void setNumberFormat(const QString &) override {}
         void setHorizontalAlignment(int) override {}
     };
@@ -67,6 +68,7 @@ private:
         platform::SpreadsheetRange &Range(const QString &) override {
             return ranges.emplace_back();
         }
+        void setName(const QString &) override {}
         SpreadsheetError SaveAs(const QString &) override { return result; }
     };
     struct App : platform::SpreadsheetApplication {
@@ -97,10 +99,10 @@ protected:
         show();
     }
     void setPolygon(const QStringList &x, const QStringList &y) {
-        form->controls().Text1->setText(QString::number(x.size()));
+        type(*form->controls().Text1, QString::number(x.size()));
         for (int i = 0; i < x.size(); ++i) {
-            form->table().x(i + 1)->setText(x[i]);
-            form->table().y(i + 1)->setText(y[i]);
+            type(*form->table().x(i + 1), x[i]);
+            type(*form->table().y(i + 1), y[i]);
         }
         form->showRows(int(x.size()));
         form->VICHISLIT();
@@ -145,15 +147,18 @@ TEST_F(Form1ToolsTest, ExportWritesTheCornersInForceAndLeavesThePolygonAlone) {
 
     const auto columns = xlsx.readColumns(path("out.xlsx"));
     ASSERT_TRUE(columns);
+    // The heading in row 1, corner i in row i + 1.
+    EXPECT_EQ(columns->a[0].text, "X");
+    EXPECT_EQ(columns->b[0].text, "Y");
     for (int i = 1; i <= 5; ++i) {
-        EXPECT_DOUBLE_EQ(columns->a[i - 1].number, *textToDouble(form->table().x(i)->Text())) << i;
-        EXPECT_DOUBLE_EQ(columns->b[i - 1].number, *textToDouble(form->table().y(i)->Text())) << i;
+        EXPECT_DOUBLE_EQ(columns->a[i].number, *textToDouble(form->table().x(i)->Text())) << i;
+        EXPECT_DOUBLE_EQ(columns->b[i].number, *textToDouble(form->table().y(i)->Text())) << i;
     }
     // The hidden rows are no corners: a workbook holding them would import
     // as twenty.
     for (int i = 6; i <= 20; ++i)
-        EXPECT_TRUE(columns->a[i - 1].kind == SpreadsheetCell::Kind::Empty &&
-                    columns->b[i - 1].kind == SpreadsheetCell::Kind::Empty)
+        EXPECT_TRUE(columns->a[i].kind == SpreadsheetCell::Kind::Empty &&
+                    columns->b[i].kind == SpreadsheetCell::Kind::Empty)
             << i;
 }
 
@@ -196,7 +201,7 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
          [this] {
              fakes.spreadsheet.startFails = false;
              setPolygon({"0", "10", "0"}, {"0", "0", "10"});
-             form->table().x(2)->setText("abc");
+             type(*form->table().x(2), "abc");
          },
          "Ошибка экспорта!", "Ошибка", MsgIcon::Information},
         {"permission denied", [this] { remakeWindowWith(denied); }, "Доступ к файлу закрыт!",
@@ -225,8 +230,8 @@ TEST_F(Form1ToolsTest, ExportFailuresShowTheirMessages) {
 // ---------------------------------------------------------------- import
 
 TEST_F(Form1ToolsTest, ImportBringsBackAnExportedWorkbook) {
-    form->table().x(3)->setText("12,5");
-    form->table().y(20)->setText("-7,25");
+    type(*form->table().x(3), "12,5");
+    type(*form->table().y(20), "-7,25");
     form->VICHISLIT();
     QStringList x, y;
     for (int i = 1; i <= 20; ++i) {
@@ -368,6 +373,10 @@ TEST_F(Form1ToolsTest, ImportHintRunsTheImportWhenClosedAndKeepsItsTick) {
         fakes.dialogs.fileAnswers.push_back(std::nullopt);
         hint->close();
         EXPECT_FALSE(hint->isVisible());
+        // The file dialog comes once the hint has gone, at the next turn of
+        // the event loop.
+        EXPECT_TRUE(fakes.dialogs.asked.empty());
+        QApplication::processEvents();
         EXPECT_EQ(state.settings.ImportHintOff, tick);
         EXPECT_EQ(fakes.settings.writes, QStringList{"Tunes/Gr9=" + QString::number(tick)});
         ASSERT_EQ(fakes.dialogs.asked.size(), 1u);
@@ -591,10 +600,11 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
     EXPECT_TRUE(text.contains("ИвановПётр,участок№12")) << text.toStdString();
     EXPECT_TRUE(text.contains("Площадь:10700,00")) << text.toStdString();
     EXPECT_TRUE(text.contains("176,00")); // a coordinate of the table
-    EXPECT_TRUE(text.contains("Площадь:10700,00Кв.М")) << text.toStdString();
+    // Documents write units as "м²", not as the window's captions "Кв. М".
+    EXPECT_TRUE(text.contains("Площадь:10700,00м²")) << text.toStdString();
 
     // The unit is the document's: undone, the page goes back with it.
-    form->controls().CmbEd->setListIndex(1); // "КМ"
+    choose(*form->controls().CmbEd, 1); // "КМ"
     const auto printed = [&] {
         fakes.printer.pdfPath = path("page.pdf");
         form->controls().Menu_File_Print->trigger();
@@ -603,9 +613,9 @@ TEST_F(Form1ToolsTest, PrintedPageHoldsOwnerAreaAndTable) {
         q.waitForFinished();
         return QString::fromUtf8(q.readAllStandardOutput()).remove(QRegularExpression("\\s"));
     };
-    EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.КМ"));
+    EXPECT_TRUE(printed().contains("Площадь:10700,00км²"));
     form->controls().Menu_Undo->trigger();
-    EXPECT_TRUE(printed().contains("Площадь:10700,00Кв.М"));
+    EXPECT_TRUE(printed().contains("Площадь:10700,00м²"));
 }
 
 TEST_F(Form1ToolsTest, PrintedDrawingKeepsTheScreenScale) {
@@ -723,8 +733,8 @@ TEST_F(Form1ToolsTest, ThePrintedPageIsLaidOutFromTheDocumentAndTheView) {
 
     // The measuring line, green, from corner 1 to corner 3.
     setPolygon({"0", "100", "100", "0"}, {"0", "0", "100", "100"});
-    form->controls().Cmb1->setListIndex(0);
-    form->controls().Cmb2->setListIndex(2);
+    choose(*form->controls().Cmb1, 0);
+    choose(*form->controls().Cmb2, 2);
     ASSERT_TRUE(form->plot().layout().measureLine.visible);
     const QImage measured = render();
     int green = 0;

@@ -53,7 +53,7 @@ TEST_F(TransformTest, CommandsGiveTheExpectedCornersAndMarkThePolygonModified) {
     for (const TransformCase &c : kTransforms) {
         SCOPED_TRACE(c.name);
         setPolygon(c.before);
-        form->view().currentCorner = 2;
+        makeCurrent(2);
         c.run(*form);
         EXPECT_EQ(texts(3), c.after);
         EXPECT_TRUE(fakes.messages.shown.empty());
@@ -107,7 +107,7 @@ TEST_F(TransformTest, InsertPutsTheMidpointAfterTheCurrentCorner) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.after);
         setPolygon({{0, 0}, {10, 0}, {10, 5}});
-        form->view().currentCorner = (c.after);
+        makeCurrent(c.after);
         fakes.messages.answers = {MsgResult::Yes};
         form->controls().Menu_lnsertUgol->trigger();
 
@@ -130,7 +130,7 @@ TEST_F(TransformTest, InsertPutsTheMidpointAfterTheCurrentCorner) {
 
 TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
-    form->view().currentCorner = 2;
+    makeCurrent(2);
     fakes.messages.answers = {MsgResult::No};
     form->controls().Menu_lnsertUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
@@ -142,7 +142,7 @@ TEST_F(TransformTest, InsertAnsweredNoChangesNothing) {
 TEST_F(TransformTest, InsertAfterTheTwentiethCornerMakesTwentyOne) {
     // The window starts with its 20-corner default polygon; twenty was the
     // old limit and is none now.
-    form->view().currentCorner = 20;
+    makeCurrent(20);
     fakes.messages.answers = {MsgResult::Yes};
     form->controls().Menu_lnsertUgol->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -157,7 +157,7 @@ TEST_F(TransformTest, InsertAfterTheTwentiethCornerMakesTwentyOne) {
 
 TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
     setPolygon({{0, 0}, {10, 0}, {10, 5}});
-    form->view().currentCorner = 3;
+    makeCurrent(3);
     fakes.messages.answers = {MsgResult::Yes};
     form->controls().Menu_DelUgol->trigger();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
@@ -173,7 +173,7 @@ TEST_F(TransformTest, DeleteIsRefusedAtThreeCorners) {
 TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
     const Texts square{{" 1 234,50", "7,125"}, {"abc", ""}, {"10", "10"}, {"0,001", "10"}};
     setPolygon(square);
-    form->view().currentCorner = 1;
+    makeCurrent(1);
     fakes.messages.answers = {MsgResult::Yes};
     form->controls().Menu_DelUgol->trigger();
 
@@ -194,7 +194,7 @@ TEST_F(TransformTest, DeleteMovesTheFollowingTextsUpUnchanged) {
 
 TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
     setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    form->view().currentCorner = 2;
+    makeCurrent(2);
     fakes.messages.answers = {MsgResult::No};
     form->controls().Menu_DelUgol->trigger();
     EXPECT_EQ(fakes.messages.shown.size(), 1u);
@@ -203,11 +203,18 @@ TEST_F(TransformTest, DeleteAnsweredNoChangesNothing) {
 }
 
 TEST_F(TransformTest, InsertAndDeleteNeedACornerOfThePolygon) {
-    // No corner chosen, or a row hidden by "-": neither asks nor changes.
+    // No corner chosen, or the current corner's row hidden since: neither
+    // asks nor changes.
+    Texts twenty;
+    for (int i = 1; i <= 20; ++i)
+        twenty.emplace_back(QString::number(i), QString::number(i % 3));
     for (int current : {0, 5, 19}) {
         SCOPED_TRACE(current);
+        setPolygon(twenty);
+        makeCurrent(current);
+        focus(*form->controls().txtStep); // the focus leaves the table, the corner stays
         setPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-        form->view().currentCorner = (current);
+        ASSERT_EQ(form->view().currentCorner, current);
         fakes.messages.answers = {MsgResult::Yes, MsgResult::Yes};
         form->controls().Menu_lnsertUgol->trigger();
         form->controls().Menu_DelUgol->trigger();

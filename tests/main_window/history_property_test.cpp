@@ -52,7 +52,7 @@ protected:
 
     const Texts &texts() const { return form->document().texts(); }
 
-    platform::TextBox &randomCoordinateField() {
+    const platform::TextBox &randomCoordinateField() {
         const int i = pick(1, 20);
         return pick(0, 1) ? *form->table().x(i) : *form->table().y(i);
     }
@@ -62,19 +62,19 @@ protected:
     void moveFocus() {
         switch (pick(0, 5)) {
         case 0:
-            form->controls().Text1->SetFocus();
+            focus(*form->controls().Text1);
             break;
         case 1:
-            form->controls().txtStep->SetFocus();
+            focus(*form->controls().txtStep);
             break;
         case 2:
-            form->controls().Command2->SetFocus();
+            focus(*form->controls().Command2);
             break;
         case 3:
             QTest::keyClick(focusTarget(), Qt::Key_Tab);
             break;
         default:
-            randomCoordinateField().SetFocus();
+            focus(randomCoordinateField());
             break;
         }
     }
@@ -109,10 +109,10 @@ protected:
         case 1:
         case 2: {
             // Typing: into the field that has the focus, or a field clicked.
-            platform::TextBox &f = randomCoordinateField();
-            f.SetFocus();
-            f.setText(randomText());
-            if (pick(0, 1)) f.setText(f.Text() + randomText());
+            const platform::TextBox &f = randomCoordinateField();
+            focus(f);
+            type(f, randomText());
+            if (pick(0, 1)) type(f, f.Text() + randomText());
             break;
         }
         case 3:
@@ -129,20 +129,20 @@ protected:
         }
         case 6: {
             // A step move of the corner whose field has the focus, or of all.
-            randomCoordinateField().SetFocus();
-            platform::Button *const moves[] = {
+            focus(randomCoordinateField());
+            const platform::Button *const moves[] = {
                 form->controls().CmdUp.get(),  form->controls().CmdDown.get(), form->controls().CmdXUp.get(),  form->controls().CmdXDw.get(),
                 form->controls().CmdYUp.get(), form->controls().CmdYDw.get(),  form->controls().CmLleft.get(), form->controls().CmdRight.get()};
             moves[pick(0, 7)]->button()->click();
             break;
         }
         case 7:
-            form->controls().Text1->SetFocus();
-            form->controls().Text1->setText(QString::number(pick(2, 21)));
+            focus(*form->controls().Text1);
+            type(*form->controls().Text1, QString::number(pick(2, 21)));
             if (pick(0, 1)) QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Return);
             break;
         case 8:
-            randomCoordinateField().SetFocus();
+            focus(randomCoordinateField());
             fakes.messages.answers = {pick(0, 1) ? MsgResult::Yes : MsgResult::No};
             (pick(0, 1) ? form->controls().Menu_lnsertUgol : form->controls().Menu_DelUgol)->trigger();
             break;
@@ -164,8 +164,8 @@ protected:
             }
             break;
         default:
-            form->controls().Label2->Click();
-            form->controls().txt3->setText(randomText());
+            clickLabel(*form->controls().Label2);
+            type(*form->controls().txt3, randomText());
             QTest::keyClick(form->controls().txt3->edit(), Qt::Key_Return);
             break;
         }

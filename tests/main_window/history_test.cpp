@@ -28,7 +28,7 @@ protected:
     }
     void undoKey() { press(Qt::Key_Z, Qt::ControlModifier); }
     void redoKey() { press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
-    void clickInto(platform::TextBox &field) {
+    void clickInto(const platform::TextBox &field) {
         QTest::mouseClick(field.edit(), Qt::LeftButton);
         QApplication::processEvents();
     }

@@ -86,7 +86,8 @@ protected:
     }
     // Sends a key to a field the way the keyboard would, through the
     // window's shortcuts.
-    static void key(platform::TextBox &field, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    static void key(const platform::TextBox &field, Qt::Key k,
+                    Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::keyClick(field.edit(), k, m);
     }
 
@@ -104,10 +105,10 @@ struct CommandCase {
 TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
     const auto none = [] {};
     const auto answerYes = [this] {
-        form->view().currentCorner = 2;
+        makeCurrent(2);
         fakes.messages.answers = {MsgResult::Yes};
     };
-    const auto atCorner2 = [this] { form->view().currentCorner = 2; };
+    const auto atCorner2 = [this] { makeCurrent(2); };
     const CommandCase cases[] = {
         {"open a polygon file",
          [this] { fakes.dialogs.fileAnswers = {writePolygonFile("open.squ")}; },
@@ -125,7 +126,8 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
         {"move to origin by N", none, [](Form1 &f) { f.controls().CmdNorm->button()->click(); }},
         {"mirror", none, [](Form1 &f) { f.controls().Menu_Tools_Zerkalo->trigger(); }},
         {"quarter turn clockwise", none, [](Form1 &f) { f.controls().Menu_Tools_90R->trigger(); }},
-        {"quarter turn anticlockwise", none, [](Form1 &f) { f.controls().Menu_Tools_90L->trigger(); }},
+        {"quarter turn anticlockwise", none,
+         [](Form1 &f) { f.controls().Menu_Tools_90L->trigger(); }},
         {"insert a corner", answerYes, [](Form1 &f) { f.controls().Menu_lnsertUgol->trigger(); }},
         {"delete a corner", answerYes, [](Form1 &f) { f.controls().Menu_DelUgol->trigger(); }},
         {"one corner more", none, [](Form1 &f) { f.controls().Command2->button()->click(); }},
@@ -146,8 +148,8 @@ TEST_F(OneChangeTest, EveryCommandIsOneRecomputeOneRedrawAndAtMostOnePaint) {
          [](Form1 &f) { key(*f.table().y(3), Qt::Key_Period); }},
         {"the owner's name entered",
          [this] {
-             form->controls().Label2->Click();
-             form->controls().txt3->setText(QStringLiteral("Петров"));
+             clickLabel(*form->controls().Label2);
+             type(*form->controls().txt3, QStringLiteral("Петров"));
          },
          [](Form1 &f) { key(*f.controls().txt3, Qt::Key_Return); }},
         {"undo", [this] { form->controls().Menu_Tools_Zerkalo->trigger(); },
@@ -200,14 +202,14 @@ TEST_F(OneChangeTest, AnUnchangedDrawingIsNotPaintedAgain) {
     const Step steps[] = {
         {"corner 3 highlighted",
          [this] {
-             form->view().currentCorner = 3;
+             makeCurrent(3);
              form->PODKRAS();
          },
          1},
         {"an unchanged polygon recomputed", [this] { form->VICHISLIT(); }, 0},
         {"the highlight dropped",
          [this] {
-             form->view().currentCorner = 0;
+             makeCurrent(0);
              form->PODKRAS();
          },
          1},

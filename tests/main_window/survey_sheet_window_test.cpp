@@ -68,10 +68,10 @@ TEST_F(SurveySheetWindowTest, OneUpdatePerDocumentChange) {
     } rows[] = {
         {"TypeIntoAField", [&] { doc.editField(geometry::Axis::X, 1, QStringLiteral("27")); }},
         {"Mirror", [&] { form->controls().Menu_Tools_Zerkalo->trigger(); }},
-        {"CountButton", [&] { form->controls().Command3->Click(); }},
+        {"CountButton", [&] { form->controls().Command3->button()->click(); }},
         {"Undo", [&] { form->controls().Menu_Undo->trigger(); }},
         {"Redo", [&] { form->controls().Menu_Redo->trigger(); }},
-        {"Unit", [&] { form->controls().CmbEd->setListIndex(1); }},
+        {"Unit", [&] { choose(*form->controls().CmbEd, 1); }},
         {"Owner", [&] { doc.editOwner(QStringLiteral("Иванов")); }},
     };
     for (const auto &r : rows) {
@@ -101,7 +101,7 @@ TEST_F(SurveySheetWindowTest, TheEllipsoidAreaShowsWhileThePolygonIsAsEntered) {
     const auto shown = [](const SurveySheetWindow &w) {
         return w.lblTotals->Caption().split(QLatin1Char('\n'));
     };
-    form->controls().Text1->setText(QStringLiteral("4"));
+    type(*form->controls().Text1, QStringLiteral("4"));
     form->Text1_LostFocus();
     form->controls().Menu_Tools_GK->trigger();
     ASSERT_NE(form->frmGK(), nullptr);
@@ -117,15 +117,15 @@ TEST_F(SurveySheetWindowTest, TheEllipsoidAreaShowsWhileThePolygonIsAsEntered) {
         const char *name;
         std::function<void()> edit;
     } rows[] = {
-        {"TypedCoordinate", [&] { form->table().x(3)->setText(QStringLiteral("19,9")); }},
+        {"TypedCoordinate", [&] { type(*form->table().x(3), QStringLiteral("19,9")); }},
         {"StepMove",
          [&] {
-             form->table().x(2)->SetFocus();
+             focus(*form->table().x(2));
              form->controls().CmdXUp->button()->click();
          }},
         // The same texts in kilometres are another polygon; the sheet gives
         // its area in square metres and leaves the ellipsoid out.
-        {"UnitKilometres", [&] { form->controls().CmbEd->setListIndex(1); }},
+        {"UnitKilometres", [&] { choose(*form->controls().CmbEd, 1); }},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
@@ -148,7 +148,9 @@ TEST_F(SurveySheetWindowTest, CopyPutsTextAndHtmlOnTheClipboard) {
     w.cmdCopy->Click();
     EXPECT_TRUE(fakes.clipboard.plain.startsWith(QStringLiteral("Ведомость участка\n")));
     EXPECT_TRUE(fakes.clipboard.plain.contains(
-        QStringLiteral("\n2\t100\t0\t100,00\t90° 00′ 00″\t90° 00′ 00″\n")))
+        // Two decimals of each coordinate; the side from (100; 0) to
+        // (100; 100) heads north, up Y: 0°.
+        QStringLiteral("\n2\t100,00\t0,00\t100,00\t0° 00′ 00″\t90° 00′ 00″\n")))
         << fakes.clipboard.plain.toStdString();
     EXPECT_TRUE(fakes.clipboard.plain.contains(QStringLiteral("\nПлощадь, га\t1,0000\n")));
     EXPECT_TRUE(fakes.clipboard.html.contains(QStringLiteral("<td>1,0000</td>")));
@@ -241,7 +243,10 @@ TEST_F(SurveySheetWindowTest, PrintGoesThroughThePrinterWithTheSheet) {
     EXPECT_TRUE(text.contains(QStringLiteral("Ведомостьучастка"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("ИвановПётр")));
     EXPECT_TRUE(text.contains(QStringLiteral("Площадь:10700м²(10700,00м²)"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Дирекционныйугол")));
+    // The head wraps in its column, and the text of a wrapped head comes out
+    // of the page between its neighbours' words.
+    for (const char *word : {"Дирекционный", "(север—ось", "Y)"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(word))) << word << " in " << text.toStdString();
 }
 
 TEST_F(SurveySheetWindowTest, ALongSheetRunsOnOverPagesEachWithTheHeading) {
@@ -270,7 +275,7 @@ TEST_F(SurveySheetWindowTest, ALongSheetRunsOnOverPagesEachWithTheHeading) {
     for (const QString &page : pages) {
         QString text = page;
         text.remove(QRegularExpression(QStringLiteral("\\s")));
-        EXPECT_TRUE(text.contains(QStringLiteral("Дирекционныйугол"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Дирекционный"))) << text.toStdString();
     }
     QString last = pages.last();
     last.remove(QRegularExpression(QStringLiteral("\\s")));

@@ -148,7 +148,7 @@ TEST_F(ViewWindowTest, TheCommandLeavesAPolygonInViewAlone) {
     EXPECT_EQ(form->plot().layoutCount(), layouts);
     EXPECT_EQ(form->drawCount(), draws);
     // Typing a corner out of the drawing leaves the view where it was.
-    form->table().x(2)->setText(QStringLiteral("6123900"));
+    type(*form->table().x(2), QStringLiteral("6123900"));
     EXPECT_DOUBLE_EQ(form->view().axisX, 6123450);
 }
 
@@ -218,7 +218,7 @@ TEST_F(ViewWindowTest, TheHighlightedRowIsTheCornerTheStepButtonsMove) {
         makeWindow();
         setPolygon({{0, 0}, {40, 0}, {60, 20}, {40, 40}, {0, 40}, {-10, 20}});
         form->setPopupMenu([](QMenu &, const QPoint &) {});
-        form->table().x(3)->SetFocus();
+        focus(*form->table().x(3));
         r.act();
         const int n = form->cornerCount();
         std::set<int> lit;

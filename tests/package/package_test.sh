@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the .deb of the build folder given, unpacks it without installing
 # (dpkg -x), checks what it holds and starts the unpacked program until its
-# main window shows. Runs inside an X server (xvfb-run).
+# main window shows. Runs inside an X server of its own
+# (tests/support/with_own_x.sh).
 #   package_test.sh <build-dir>
 set -euo pipefail
 build="${1:?build folder}"

@@ -196,14 +196,14 @@ protected:
         return *dialog;
     }
     void makePentagon() {
-        form->controls().Text1->setText("5");
+        type(*form->controls().Text1, "5");
         form->Text1_LostFocus();
         ASSERT_EQ(form->cornerCount(), 5);
     }
 };
 
 TEST_F(FrmNastrGridTest, OpeningDisablesTheMainWindowButNotItselfAndClosingStoresTheGraphicsKeys) {
-    form->table().x(1)->setText("1"); // unsaved edits before the dialog
+    type(*form->table().x(1), "1"); // unsaved edits before the dialog
     for (int round = 0; round < 2; ++round) {
         const auto writesBefore = fakes.settings.writes.size();
         FrmNastrGrid &dialog = open();

@@ -24,6 +24,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 class QLineEdit;
 class QLabel;
@@ -57,6 +59,25 @@ enum ShiftMask : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
 
 // Mouse buttons as a mask: left 1, right 2, middle 4.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+// The handler of a control's event. The control raises it from its
+// widget's events and whoever owns the control sets it; through a const
+// control it can be neither set nor raised, so that whoever holds one acts
+// through the widget, and the handler runs as it runs for a user.
+template <class Signature> class Handler;
+template <class... Args> class Handler<void(Args...)> {
+public:
+    Handler() = default;
+    template <class F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, Handler> &&
+                 std::is_constructible_v<std::function<void(Args...)>, F>)
+    Handler(F &&f) : f_(std::forward<F>(f)) {}
+    explicit operator bool() const { return bool(f_); }
+    void operator()(Args... args) { f_(std::forward<Args>(args)...); }
+
+private:
+    std::function<void(Args...)> f_;
+};
 
 struct MouseInfo {
     int button = 0; // the button of a press or release; the buttons held for a move
@@ -105,14 +126,14 @@ public:
     bool hasFocus() const;
 
     // Events. Unset handlers are simply not called.
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void()> GotFocus;
-    std::function<void()> LostFocus;
-    std::function<void(int keyCode, int shift)> KeyDown;
-    std::function<void(const MouseInfo &)> MouseDown;
-    std::function<void(const MouseInfo &)> MouseMove;
-    std::function<void(const MouseInfo &)> MouseUp;
+    Handler<void()> Click;
+    Handler<void()> DblClick;
+    Handler<void()> GotFocus;
+    Handler<void()> LostFocus;
+    Handler<void(int keyCode, int shift)> KeyDown;
+    Handler<void(const MouseInfo &)> MouseDown;
+    Handler<void(const MouseInfo &)> MouseMove;
+    Handler<void(const MouseInfo &)> MouseUp;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -154,7 +175,7 @@ public:
     void setSelLength(int length);
     void setReadOnly(bool readOnly);
 
-    std::function<void()> Change;
+    Handler<void()> Change;
 
 protected:
     // Keeps the selection the GotFocus handler made through the click that

@@ -186,7 +186,8 @@ void PolygonDocument::replay(const Snapshot &s) {
 }
 
 void PolygonDocument::editField(Axis axis, int i, const QString &text) {
-    if (replaying_ || !validCorner(i)) return;
+    // A field shown anew hands its own text back: that is no typing.
+    if (replaying_ || !validCorner(i) || text == this->text(axis, i)) return;
     PolygonTexts t = state_.texts;
     (axis == Axis::X ? t.x : t.y)[std::size_t(i)] = text;
     const int key = fieldKey(axis, i);
@@ -224,7 +225,7 @@ void PolygonDocument::endTyping() {
 }
 
 void PolygonDocument::editCount(const QString &text) {
-    if (replaying_) return;
+    if (replaying_ || text == state_.texts.count) return;
     // The count typed is taken by the next command, not keystroke by
     // keystroke: on the way to "12" the polygon must not drop to 1 corner,
     // nor on the way to "3,5" to 3.
@@ -274,6 +275,7 @@ void PolygonDocument::apply(const PolygonState &after, const QString &name) {
 }
 
 void PolygonDocument::setUnit(Unit unit) {
+    if (unit == state_.unit) return;
     typingOpen_ = false;
     State s = state_;
     s.unit = unit;

@@ -100,7 +100,8 @@ public:
     // The texts were written to a file: this state is the saved one.
     void markSaved();
     // The user edits one field. Consecutive edits of the same field are one
-    // undo step until endTyping().
+    // undo step until endTyping(). The text the field already holds is no
+    // edit: a view writing the document's texts back changes nothing.
     void editField(Axis axis, int i, const QString &text);
     void endTyping();
     // The user leaves a field whose text, reformatted, is `text`: part of
@@ -108,7 +109,7 @@ public:
     // nothing. Closes the typing either way.
     void leaveField(Axis axis, int i, const QString &text);
     // The count field: its text, applied by applyCount() or by the next
-    // other change.
+    // other change; the text it holds already is no edit.
     void editCount(const QString &text);
     void applyCount();
     // The user leaves the count field: applyCount() when the count was the
@@ -122,7 +123,8 @@ public:
     // follows the texts, as for every change; `after.corners` is not read.
     void apply(const PolygonState &after, const QString &name);
     // The user chose another unit: a step of its own, so that undo and redo
-    // walk through it like any other change. Opening a file keeps the unit.
+    // walk through it like any other change. Opening a file keeps the unit;
+    // the unit in force is no change.
     void setUnit(Unit unit);
 
 signals:

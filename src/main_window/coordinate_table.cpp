@@ -127,14 +127,12 @@ void CoordinateTable::placeCaptions() {
 }
 
 void CoordinateTable::writeTexts() {
-    writing_ = true;
     for (int s = 1; s <= kRows; ++s) {
         const auto k = std::size_t(cornerAt(s));
         TextBox &x = *TextX_[std::size_t(s)], &y = *TextY_[std::size_t(s)];
         if (x.Text() != texts_.x[k]) x.setText(texts_.x[k]);
         if (y.Text() != texts_.y[k]) y.setText(texts_.y[k]);
     }
-    writing_ = false;
 }
 
 void CoordinateTable::showTexts(const geometry::PolygonTexts &texts) {

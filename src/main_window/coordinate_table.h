@@ -77,11 +77,10 @@ public:
     double rightEdge() const;
 
     // Writes the texts of the corners in view into the fields that show
-    // something else; the texts are kept for scrolling. While it writes,
-    // writing() is true: the fields' change handlers must not hand the
-    // document its own texts back.
+    // something else; the texts are kept for scrolling. The fields' change
+    // handlers hand the document its own texts back, which it takes as no
+    // change.
     void showTexts(const geometry::PolygonTexts &texts);
-    bool writing() const { return writing_; }
     // Shows the rows of corners 1..n and hides the others.
     void showRows(int n);
     // The fields of corners 1..n take their plain colours; the current
@@ -118,7 +117,6 @@ private:
     int n_ = 0;
     int first_ = 1;
     int current_ = 0;
-    bool writing_ = false;
     Axis badAxis_ = Axis::X;
     int badCorner_ = 0;
     // The lookups behind the accessors above; their constness is the

@@ -94,9 +94,7 @@ void Form1::showWholePolygon(const std::function<void()> &change) {
 
 void Form1::showDocument() {
     const geometry::PolygonTexts &t = doc_.texts();
-    syncing_ = true;
     if (Text1->Text() != t.count) Text1->setText(t.count);
-    syncing_ = false;
     coordinates->showTexts(t);
     if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
     showUnit();

@@ -157,6 +157,9 @@ public:
 
     // ---- recompute and redraw (form1_recompute.cpp) ----
     void VICHISLIT();
+    // VICHISLIT without the outline's warnings: the first frame shows sooner,
+    // and the warnings follow it.
+    void drawWithArea();
     void PODKRAS();
     void Text1_LostFocus();
     void Form_Click();
@@ -346,14 +349,10 @@ private:
     std::unique_ptr<DrawingMouse> mouse_;
     std::unique_ptr<StepMoves> steps_;
     std::unique_ptr<WindowMouse> windowMouse_;
-    // True while documentChanged() writes into the fields: their change
-    // handlers must not hand the document its own texts back.
-    bool syncing_ = false;
     bool fitOnChange_ = false; // the next change of the document brings a polygon to show whole
     int shownRows_ = 0;
     bool wideCount_ = false; // the count field is widened for 3 digits and more
     bool loading_ = false;          // Form_Load is running: the drawing waits for its end
-    bool warningsDeferred_ = false; // the first drawing: the warnings come after it
     int draws_ = 0;
     DrawingSurface *surface_ = nullptr;
     std::unique_ptr<WindowFit> fit_; // the window within the screen's room

@@ -35,11 +35,11 @@ void Form1::typeIntoField(geometry::Axis axis, int i) {
 }
 
 void Form1::TextX_Change(int i) {
-    if (!coordinates->writing()) typeIntoField(geometry::Axis::X, i);
+    typeIntoField(geometry::Axis::X, i);
 }
 
 void Form1::TextY_Change(int i) {
-    if (!coordinates->writing()) typeIntoField(geometry::Axis::Y, i);
+    typeIntoField(geometry::Axis::Y, i);
 }
 
 namespace {

@@ -146,9 +146,7 @@ void Form1::Form_Load() {
     loading_ = false;
     // The outline's warnings follow the first frame: they need the whole
     // outline checked, and the window shows sooner without waiting for it.
-    warningsDeferred_ = true;
-    VICHISLIT();
-    warningsDeferred_ = false;
+    drawWithArea();
     QTimer::singleShot(0, this, &Form1::showWarnings);
 }
 

@@ -15,11 +15,15 @@ using geometry::formatNumber, geometry::kAreaPattern;
 
 void Form1::VICHISLIT() {
     if (loading_) return;
+    drawWithArea();
+    showWarnings();
+}
+
+void Form1::drawWithArea() {
     ++draws_;
     view_.recomputed(mouse_ && mouse_->dragging());
     plot_->draw(doc_, view_, state_.settings);
     Text3->setText(formatNumber(doc_.area(), kAreaPattern));
-    if (!warningsDeferred_) showWarnings();
 }
 
 void Form1::showWarnings() {
@@ -50,17 +54,15 @@ void Form1::PODKRAS() {
 }
 
 void Form1::CmbEd_Click() {
-    // The user's choice is a change of the document; showUnit() follows it.
-    if (syncing_) return;
+    // The user's choice is a change of the document; showUnit() follows it
+    // (and the document takes the unit it has as no change).
     const bool km = CmbEd->Text() == geometry::unitText(geometry::Unit::Kilometres);
     doc_.setUnit(km ? geometry::Unit::Kilometres : geometry::Unit::Metres);
 }
 
 void Form1::showUnit() {
     const QString u = geometry::unitText(doc_.unit());
-    syncing_ = true;
     CmbEd->setText(u);
-    syncing_ = false;
     Label1[4]->setCaption(u);
     Label1[2]->setCaption(QStringLiteral("Шаг, ") + u);
     Label1[1]->setCaption(QStringLiteral("Кв. ") + u);
@@ -72,7 +74,8 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Text1_Change() {
-    if (!syncing_) doc_.editCount(Text1->Text());
+    // The document takes its own count, written back, as no change.
+    doc_.editCount(Text1->Text());
 }
 
 void Form1::Text1_LostFocus() {

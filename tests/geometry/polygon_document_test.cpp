@@ -346,6 +346,37 @@ TEST_F(DocumentTest, TypingBackToTheOriginalTextLeavesNoStep) {
 // An edit that changes nothing must not open again the step that
 // endTyping() closed: leaving a field and coming back to it would merge the
 // next typing into the earlier one.
+// The views write the document's texts back into their fields, and the
+// fields hand them over as if typed: that is no edit, and it must not make
+// the field the one typed into (whose leaving would add its reformatting).
+TEST_F(DocumentTest, ItsOwnTextHandedBackIsNoEdit) {
+    const struct {
+        const char *name;
+        Command handBack;
+    } rows[] = {
+        {"a field's text", [](PolygonDocument &d) { d.editField(Axis::X, 2, QStringLiteral("10")); }},
+        {"the count", [](PolygonDocument &d) { d.editCount(QStringLiteral("4")); }},
+        {"the unit", [](PolygonDocument &d) { d.setUnit(Unit::Metres); }},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        restart();
+        doc.editField(Axis::X, 3, QStringLiteral("12"));
+        doc.endTyping();
+        const int before = steps();
+        r.handBack(doc);
+        // Leaving X2 reformats only what was typed into it.
+        doc.leaveField(Axis::X, 2, QStringLiteral(" 10,00"));
+        doc.applyCount();
+        EXPECT_EQ(steps(), before);
+        EXPECT_EQ(x(2), QStringLiteral("10"));
+        EXPECT_EQ(doc.texts().count, QStringLiteral("4"));
+        // The step typed before stays closed: new typing is a step of its own.
+        doc.editField(Axis::X, 3, QStringLiteral("13"));
+        EXPECT_EQ(steps(), before + 1);
+    }
+}
+
 TEST_F(DocumentTest, AnEditThatChangesNothingDoesNotReopenAClosedStep) {
     doc.editField(Axis::X, 1, "1");
     doc.endTyping();

@@ -188,20 +188,34 @@ std::vector<PolygonWarning> polygonWarnings(const PolygonState &s) {
 }
 
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v) {
+    return polygonWarnings(s, v, {});
+}
+
+std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v,
+                                            const PendingText &pending) {
     const int n = v.n;
     if (!v.complete) {
+        bool anyPending = false;
         for (int i = 1; i <= n; ++i) {
             const std::size_t k = std::size_t(i);
-            const bool xRead = textToCoordinate(s.texts.x[k]).has_value();
-            if (xRead && textToCoordinate(s.texts.y[k])) continue;
-            PolygonWarning w;
-            w.kind = PolygonWarning::Kind::NotANumber;
-            w.message = QStringLiteral("В поле с координатами не число!");
-            w.axis = xRead ? Axis::Y : Axis::X;
-            w.corner = i;
-            w.where = (xRead ? QStringLiteral("Y") : QStringLiteral("X")) + QString::number(i);
-            return {w};
+            for (const Axis axis : {Axis::X, Axis::Y}) {
+                const QString &text = (axis == Axis::X ? s.texts.x : s.texts.y)[k];
+                if (textToCoordinate(text)) continue;
+                if (pending && pending(axis, i, text)) {
+                    anyPending = true;
+                    continue;
+                }
+                PolygonWarning w;
+                w.kind = PolygonWarning::Kind::NotANumber;
+                w.message = QStringLiteral("В поле с координатами не число!");
+                w.axis = axis;
+                w.corner = i;
+                w.where = (axis == Axis::X ? QStringLiteral("X") : QStringLiteral("Y")) +
+                          QString::number(i);
+                return {w};
+            }
         }
+        if (anyPending) return {};
     }
     std::vector<Corner> corners(std::size_t(n) + 1);
     for (std::size_t k = 1; k <= std::size_t(n); ++k) corners[k] = {v.X[k], v.Y[k]};

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <optional>
+#include <functional>
 #include <vector>
 
 namespace tarvel::geometry {
@@ -90,6 +91,13 @@ std::vector<PolygonWarning> polygonWarnings(const PolygonState &s);
 // The same with the corners already read as numbers (cornerValues(s), as
 // the document keeps them): ten thousand texts need not be read again.
 std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v);
+// The same, where a text that is not a number is not yet told of while
+// `pending` says so of it (the window: an empty field, or the one being
+// typed into). While such a text stands, the outline is not complete and
+// nothing else is checked.
+using PendingText = std::function<bool(Axis axis, int corner, const QString &text)>;
+std::vector<PolygonWarning> polygonWarnings(const PolygonState &s, const CornerValues &v,
+                                            const PendingText &pending);
 
 // Whether the closed outline through `corners` (no corner repeated in a row,
 // the last joined to the first) surely neither crosses nor touches itself

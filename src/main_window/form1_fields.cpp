@@ -29,6 +29,9 @@ void Form1::typeIntoField(geometry::Axis axis, int i) {
     if (!shown) return;
     TextBox &field = *shown;
     const QString typed = field.Text();
+    // The document's own text, written into the field as it is shown anew,
+    // is no typing: not even its decimal points are the user's.
+    if (typed == doc_.text(axis, i)) return;
     doc_.editField(axis, i, withDecimalCommas(typed));
     // The document wrote the commas into the field; the caret goes after them.
     if (field.Text() != typed) field.setSelStart(int(field.Text().size()));
@@ -75,6 +78,9 @@ void Form1::reformatField(geometry::Axis axis, int i) {
     // left without typing (a click through, a Tab after an undo) is not
     // edited.
     doc_.leaveField(axis, i, formatText(doc_.text(axis, i), kFieldPattern));
+    // A text that is not a number is told of once its field is left, even
+    // when leaving changed nothing to redraw.
+    showWarnings();
 }
 
 void Form1::TextX_LostFocus(int i) {

@@ -32,7 +32,15 @@ void Form1::showWarnings() {
     QStringList lines;
     int badCorner = 0;
     geometry::Axis badAxis = geometry::Axis::X;
-    for (const geometry::PolygonWarning &w : geometry::polygonWarnings(doc_.current(), doc_.values())) {
+    // A field left empty (after "Х", say) or the one the user is in is not
+    // told of as no number yet: the warning waits until a field is left
+    // with a text that is not one.
+    const auto pending = [this](geometry::Axis axis, int i, const QString &text) {
+        const TextBox *field = coordinates->field(axis, i);
+        return text.trimmed().isEmpty() || (field && field->hasFocus());
+    };
+    for (const geometry::PolygonWarning &w :
+         geometry::polygonWarnings(doc_.current(), doc_.values(), pending)) {
         lines << w.line();
         if (w.kind == geometry::PolygonWarning::Kind::NotANumber) {
             badAxis = w.axis;

@@ -1,6 +1,7 @@
 // The warnings about an outline, one named row per case: the whole warning
 // list is compared as the lines the window shows, so a missing warning, an
 // extra one and a wrong order all fail.
+#include "geometry/polygon_commands.h"
 #include "geometry/polygon_states.h"
 #include "geometry/polygon_warnings.h"
 
@@ -208,6 +209,38 @@ TEST(Warnings, NameTheFieldAndThePointApartFromTheMessage) {
     EXPECT_EQ(same.back().first, 2);
     EXPECT_EQ(same.back().second, 4);
     EXPECT_TRUE(same.back().where.isEmpty());
+}
+
+// The window does not tell of an empty field, nor of the one being typed
+// into; another text that is no number is still told of, and while a
+// pending one stands nothing else is checked.
+TEST(Warnings, PendingTextsAreNotToldOf) {
+    const auto emptyOrX2 = [](Axis axis, int i, const QString &text) {
+        return text.isEmpty() || (axis == Axis::X && i == 2);
+    };
+    const struct {
+        const char *name;
+        PolygonState state;
+        std::vector<const char *> lines;
+    } rows[] = {
+        {"all empty, as after clearing", polygon({{"", ""}, {"", ""}, {"", ""}}), {}},
+        {"being typed into", polygon({{"0", "0"}, {"-", "0"}, {"0", "30"}}), {}},
+        {"a letter elsewhere", polygon({{"0", "0"}, {"-", "0"}, {"a", "30"}}),
+         {"В поле с координатами не число! X3"}},
+        {"a letter in Y2 beside X2", polygon({{"0", "0"}, {"-", "b"}, {"0", "30"}}),
+         {"В поле с координатами не число! Y2"}},
+        {"every text a number", polygon({{"0", "0"}, {"0", "0"}, {"0", "30"}}),
+         {"Углы 1 и 2 совпадают"}},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        std::vector<QString> lines;
+        for (const PolygonWarning &w : polygonWarnings(r.state, cornerValues(r.state), emptyOrX2))
+            lines.push_back(w.line());
+        std::vector<QString> expected;
+        for (const char *line : r.lines) expected.push_back(QString::fromUtf8(line));
+        EXPECT_EQ(lines, expected);
+    }
 }
 
 TEST(Warnings, ReadOnlyTheCornersInForce) {

@@ -118,5 +118,25 @@ TEST_F(FileSafetyTest, InsertRefusesATextThatIsNotANumber) {
     }
 }
 
+// A file may hold texts the window would not let a user type ("1.5" with a
+// point): shown in the table, they stay as they are, and the polygon opened
+// is not changed by being shown.
+TEST_F(FileSafetyTest, TextsOfAFileAreShownAsTheyAre) {
+    geometry::PolygonTexts t = geometry::defaultPolygon();
+    const struct {
+        int corner;
+        const char *x;
+    } rows[] = {{1, "1.5"}, {2, "2.25e1"}, {20, " 7.0 "}};
+    for (const auto &r : rows) t.x[r.corner] = QString::fromUtf8(r.x);
+    form->document().open(t);
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.x);
+        EXPECT_EQ(form->document().text(geometry::Axis::X, r.corner), QString::fromUtf8(r.x));
+        EXPECT_EQ(form->table().x(r.corner)->Text(), QString::fromUtf8(r.x));
+    }
+    EXPECT_FALSE(form->document().isModified());
+    EXPECT_FALSE(form->document().undoStack().canUndo());
+}
+
 } // namespace
 } // namespace tarvel::testing

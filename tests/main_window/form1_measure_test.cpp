@@ -182,5 +182,37 @@ TEST_F(MeasureTest, WarningsBelowTheAreaFollowThePolygon) {
     }
 }
 
+// After "Х" every field is empty: that is not a text that is no number.
+// A text typed into a field is told of once the field is left.
+TEST_F(MeasureTest, TheNotANumberWarningWaitsUntilAFieldIsLeft) {
+    const auto warning = [this] {
+        const auto &label = form->controls().lblWarning;
+        return label ? label->Caption() : QString();
+    };
+    fakes.messages.answers = {platform::MsgResult::Yes};
+    form->controls().CmdClear->button()->click();
+    EXPECT_EQ(form->table().x(1)->Text(), QString());
+    EXPECT_EQ(warning(), QString());
+
+    const struct {
+        const char *name;
+        const char *typed;
+        const char *whileTyping, *afterLeaving;
+    } rows[] = {
+        {"a letter", "a", "", "В поле с координатами не число! X1"},
+        {"a minus on its way to a number", "-", "", "В поле с координатами не число! X1"},
+        {"a number", "12", "", ""},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        focus(*form->table().x(1));
+        QTest::keyClicks(form->table().x(1)->edit(), QString::fromUtf8(r.typed));
+        EXPECT_EQ(warning(), QString::fromUtf8(r.whileTyping));
+        focus(*form->controls().txtStep);
+        EXPECT_EQ(warning(), QString::fromUtf8(r.afterLeaving));
+        type(*form->table().x(1), QString());
+    }
+}
+
 } // namespace
 } // namespace tarvel::testing

@@ -235,6 +235,10 @@ void PolygonDocument::editCount(const QString &text) {
     lastTyped_ = kCountKey;
 }
 
+bool PolygonDocument::countTyped() const {
+    return lastTyped_ == kCountKey;
+}
+
 void PolygonDocument::applyCount() {
     if (replaying_) return;
     lastTyped_ = kNoMerge;

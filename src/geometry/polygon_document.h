@@ -111,6 +111,8 @@ public:
     // The count field: its text, applied by applyCount() or by the next
     // other change; the text it holds already is no edit.
     void editCount(const QString &text);
+    // Whether the count field was typed into and not yet applied or left.
+    bool countTyped() const;
     void applyCount();
     // The user leaves the count field: applyCount() when the count was the
     // field typed into last, else nothing.

@@ -29,6 +29,7 @@
 namespace tarvel::main_window {
 
 const QString Form1::kCaption = kProgramTitle;
+const QString Form1::kCountRange = QStringLiteral("Количество углов — от 3 до 10 000");
 
 Form1::Form1(SharedState &state, platform::Services &services, QWidget *parent)
     : QMainWindow(parent), state_(state), services_(services) {

@@ -106,6 +106,8 @@ class Form1 : public QMainWindow, private Form1Controls {
 public:
     // The application's window caption at start.
     static const QString kCaption;
+    // Told when the count typed is not a whole number of 3..10 000.
+    static const QString kCountRange;
 
     Form1(SharedState &state, platform::Services &services, QWidget *parent = nullptr);
     ~Form1() override;
@@ -224,6 +226,9 @@ private:
     // The count typed into Text1 applies on Enter or on leaving the field.
     void Text1_Change();
     void Text1_KeyDown(int keyCode);
+    // A count typed that is not one of 3..10 000 is told of and the count
+    // in force shown again; true when it was.
+    bool refuseCountOutOfRange();
     void Img_Click();
 
     // ---- coordinate fields (form1_fields.cpp) ----

@@ -64,6 +64,7 @@ void Form1Controls::buildControls(QWidget *s) {
     // The table and the tools on the left.
     Label1[0] = label(300, 60, QStringLiteral("Количество углов"));
     Text1 = text(1860, 60, 315, 255, QString());
+    Text1->setDigitsOnly(); // letters are refused as they are typed
     Command3 = button(2220, 60, 315, 255, QStringLiteral("-"));
     Command2 = button(2520, 60, 315, 255, QStringLiteral("+"));
     Label1[5] = label(120, 420, QStringLiteral("Единица измерения"));

@@ -87,11 +87,27 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Text1_LostFocus() {
+    if (refuseCountOutOfRange()) return doc_.endTyping();
     doc_.leaveCount();
 }
 
 void Form1::Text1_KeyDown(int keyCode) {
-    if (keyCode == platform::kKeyReturn) doc_.applyCount();
+    if (keyCode != platform::kKeyReturn || refuseCountOutOfRange()) return;
+    doc_.applyCount();
+}
+
+bool Form1::refuseCountOutOfRange() {
+    // Only what the user typed: a count text an undo brought back is the
+    // history's, not a new entry.
+    if (!doc_.countTyped()) return false;
+    const auto n = geometry::textToInt32(Text1->Text());
+    if (n && *n >= geometry::kMinCorners && *n <= geometry::kMaxCorners) return false;
+    // The field shows the count in force again before the message takes the
+    // focus from it (and leaves it once more).
+    Text1->setText(QString::number(cornerCount()));
+    services_.messages.show(this, kCountRange, platform::MsgButtons::OK,
+                            platform::MsgIcon::Exclamation, QStringLiteral("Ошибка"));
+    return true;
 }
 
 void Form1::Form_Click() {

@@ -99,16 +99,37 @@ TEST_F(FilesTest, SavedFileReopensWhateverTheCountFieldHolds) {
         form->controls().Command3->button()->click(); // 7 corners
     type(*form->table().y(7), QStringLiteral("12,5"));
     const QString area = form->controls().Text3->Text();
-    const char *counts[] = {"10001", "", "0", "2", "abc", ",51.730176", "-3", "3,5", " 7 "};
+    // What the count field lets through of each (digits only), and whether
+    // leaving it is refused with a message, the count in force shown again.
+    const struct {
+        const char *typed, *shown;
+        bool refused;
+    } rows[] = {{"10001", "10001", true}, {"", "", true},          {"0", "0", true},
+                {"2", "2", true},         {"abc", "", true},       {",51.730176", "51730176", true},
+                {"3,5", "35", false},     {" 7 ", "7", false}};
+    const char *counts[std::size(rows)] = {};
     int reopened = 0, saved = 0;
-    for (const char *count : counts) {
+    for (const auto &r : rows) {
+        const char *count = r.typed;
         SCOPED_TRACE(count);
         const QString file = path(QStringLiteral("count %1.squ").arg(++saved));
+        fakes.messages.shown.clear();
+        focus(*form->controls().Text1);
         form->controls().Text1->edit()->selectAll();
+        QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Delete);
         QTest::keyClicks(form->controls().Text1->edit(), QString::fromUtf8(count));
-        if (!*count) QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Delete);
+        EXPECT_EQ(form->controls().Text1->Text(), QString::fromUtf8(r.shown));
         QTest::keyClick(form->controls().Text1->edit(), Qt::Key_Tab);
-        ASSERT_EQ(form->controls().Text1->Text(), QString::fromUtf8(count));
+        ASSERT_EQ(fakes.messages.shown.size(), r.refused ? 1u : 0u);
+        if (r.refused) {
+            EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Количество углов — от 3 до 10 000"));
+            EXPECT_EQ(form->controls().Text1->Text(), QStringLiteral("7"));
+        } else if (form->cornerCount() != 7) {
+            // A count in range is taken; back to seven for the file.
+            type(*form->controls().Text1, QStringLiteral("7"));
+            form->Text1_LostFocus();
+        }
+        ASSERT_EQ(form->cornerCount(), 7);
         fakes.dialogs.fileAnswers = {file};
         ASSERT_TRUE(form->SAVE_AS());
 

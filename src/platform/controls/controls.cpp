@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -420,6 +422,11 @@ void TextBox::setSelStart(int position) {
 void TextBox::setSelLength(int length) {
     edit()->setSelection(SelStart(), length);
 }
+void TextBox::setDigitsOnly() {
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    edit()->setValidator(new QRegularExpressionValidator(digits, edit()));
+}
+
 void TextBox::setReadOnly(bool ro) {
     edit()->setReadOnly(ro);
 }

@@ -174,6 +174,9 @@ public:
     void setSelStart(int position);
     void setSelLength(int length);
     void setReadOnly(bool readOnly);
+    // Only digits can be typed or pasted in: anything else is refused as it
+    // comes, with no change.
+    void setDigitsOnly();
 
     Handler<void()> Change;
 

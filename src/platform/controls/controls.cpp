@@ -12,8 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -422,9 +421,24 @@ void TextBox::setSelStart(int position) {
 void TextBox::setSelLength(int length) {
     edit()->setSelection(SelStart(), length);
 }
+namespace {
+
+// Digits only, looked at character by character: the regular-expression
+// validator would start its engine with the window.
+class DigitsValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override {
+        for (const QChar c : input)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
+        return Acceptable;
+    }
+};
+
+} // namespace
+
 void TextBox::setDigitsOnly() {
-    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
-    edit()->setValidator(new QRegularExpressionValidator(digits, edit()));
+    edit()->setValidator(new DigitsValidator(edit()));
 }
 
 void TextBox::setReadOnly(bool ro) {

@@ -261,6 +261,24 @@ void Control::inheritButtonTextColour() {
     parent->setProperty(kMark, true);
 }
 
+void Control::inheritTextBoxColours() {
+    fore_ = kSysWindowText;
+    back_ = kSysWindowBackground;
+    backSet_ = true;
+    QWidget *parent = widget_ ? widget_->parentWidget() : nullptr;
+    if (!parent) {
+        applyColours();
+        return;
+    }
+    static const char *const kMark = "tarvelTextBoxColoursForChildren";
+    if (parent->property(kMark).toBool()) return;
+    QPalette pal = parent->palette();
+    pal.setColor(QPalette::Text, toQColor(kSysWindowText));
+    pal.setColor(QPalette::Base, toQColor(kSysWindowBackground));
+    parent->setPalette(pal);
+    parent->setProperty(kMark, true);
+}
+
 void Control::setForeColor(std::uint32_t c) {
     if (fore_ == c) return;
     fore_ = c;
@@ -359,8 +377,7 @@ bool Control::eventFilter(QObject *, QEvent *event) {
 TextBox::TextBox(QWidget *parent) : Control(new QLineEdit(parent)) {
     auto *e = edit();
     e->setFrame(true);
-    setForeColor(kSysWindowText);
-    setBackColor(kSysWindowBackground);
+    inheritTextBoxColours();
     QObject::connect(e, &QLineEdit::textChanged, this, [this] {
         if (Change) Change();
     });

@@ -146,6 +146,10 @@ protected:
     // one palette per caption at start. The parent gets that colour once, in
     // every state, as applyColours() would give it.
     void inheritButtonTextColour();
+    // The same for a text box's text and background (the window text on the
+    // window background): set once on the parent, in every state, instead
+    // of a palette for each of the window's fifty fields.
+    void inheritTextBoxColours();
     // The widget that receives keys and focus (a combo box's line edit).
     void watch(QWidget *w);
     bool autoSize_ = false;

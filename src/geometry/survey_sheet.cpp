@@ -145,6 +145,10 @@ std::vector<Total> totals(const SurveySheet &s) {
                      {QStringLiteral("—"), expected},
                      {}});
     }
+    // Which axis the direction angles start from: the one drawn upward.
+    const QString north = s.northIsX ? QStringLiteral("от оси X (север), по часовой стрелке")
+                                     : QStringLiteral("от оси Y (север), по часовой стрелке");
+    t.push_back({QStringLiteral("Дирекционные углы"), north, {north}, {}});
     if (s.ellipsoidAreaM2) {
         QString value = groupedFixed(*s.ellipsoidAreaM2, 0) + m2;
         QStringList cells{plainFixed(*s.ellipsoidAreaM2, 0)};
@@ -276,8 +280,7 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
             QStringLiteral("X, ") + u,
             QStringLiteral("Y, ") + u,
             QStringLiteral("Длина стороны, м"),
-            s.northIsX ? QStringLiteral("Дирекционный угол (север — ось X)")
-                       : QStringLiteral("Дирекционный угол (север — ось Y)"),
+            QStringLiteral("Дирекционный угол"),
             QStringLiteral("Внутренний угол")};
 }
 

@@ -11,7 +11,9 @@
 #include <QShortcut>
 #include <QAbstractTableModel>
 #include <QPagedPaintDevice>
+#include <QScrollArea>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <utility>
@@ -25,6 +27,9 @@ const QString SurveySheetWindow::kTypedMtItem = QStringLiteral("Mt задать 
 namespace {
 
 constexpr int kColumns = 6;
+// The sheet's designed size in pixels: the table, the totals, the choice of
+// Mt and the buttons.
+constexpr int kWidth = 700, kHeight = 672;
 constexpr std::uint32_t kRed = 0x0000FF; // &HBBGGRR
 constexpr int kCategories = int(std::tuple_size_v<std::decay_t<decltype(landCategories())>>);
 
@@ -90,11 +95,26 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     : QWidget(&owner, Qt::Window), services_(services), page_(page), doc_(page.doc),
       choice_(files::loadSheetChoice(services.settings)), ellipsoidArea_(std::move(ellipsoidArea)) {
     setWindowTitle(QStringLiteral("Ведомость участка"));
-    platform::setFixedWindowSize(*this, 700, 672);
     setFont(platform::defaultFont());
+    // The sheet has one designed size; on a small or scaled screen the
+    // window is smaller and its content scrolls, so that no button is ever
+    // off the screen.
+    auto *content = new QWidget;
+    content->setFixedSize(kWidth, kHeight);
+    auto *area = new QScrollArea(this);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(content);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+    setMaximumSize(kWidth, kHeight);
+    const QRect room = services.screen.availableArea();
+    // The room less a title bar and a frame the window system adds.
+    resize(std::min(kWidth, std::max(200, room.width() - 16)),
+           std::min(kHeight, std::max(150, room.height() - 48)));
 
     rows_ = new RowsModel(sheet_, this);
-    table = new QTableView(this);
+    table = new QTableView(content);
     table->setModel(rows_);
     table->setGeometry(8, 8, 684, 428); // 20 rows and the head
     table->setFont(platform::defaultFont());
@@ -108,25 +128,25 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     for (int c = 0; c < kColumns; ++c)
         table->setColumnWidth(c, widths[c]);
 
-    lblTotals = makeLabel(this, 120, 6660, 10260, 1650);
-    lblWarnings = makeLabel(this, 120, 8340, 10260, 600);
+    lblTotals = makeLabel(content, 120, 6660, 10260, 1650);
+    lblWarnings = makeLabel(content, 120, 8340, 10260, 600);
     lblWarnings->setForeColor(kRed); // as the main window's warning
 
-    lblCategory = makeLabel(this, 120, 9090, 1700, 315);
+    lblCategory = makeLabel(content, 120, 9090, 1700, 315);
     lblCategory->setCaption(QStringLiteral("Категория земель:"));
-    cmbCategory = std::make_unique<platform::ComboBox>(this, false);
+    cmbCategory = std::make_unique<platform::ComboBox>(content, false);
     cmbCategory->move(1800, 9030, 6300, 315);
     for (const geometry::LandCategory &c : landCategories())
         cmbCategory->AddItem(c.name);
     cmbCategory->AddItem(kTypedMtItem);
-    lblMt = makeLabel(this, 8280, 9090, 800, 315);
+    lblMt = makeLabel(content, 8280, 9090, 800, 315);
     lblMt->setCaption(QStringLiteral("Mt, м:"));
-    txtMt = std::make_unique<platform::TextBox>(this);
+    txtMt = std::make_unique<platform::TextBox>(content);
     txtMt->move(9060, 9030, 1320, 315);
 
-    cmdCopy = makeButton(this, 5880, 9540, QStringLiteral("Копировать"));
-    cmdPrint = makeButton(this, 7440, 9540, QStringLiteral("Печать"));
-    cmdClose = makeButton(this, 9000, 9540, QStringLiteral("Закрыть"));
+    cmdCopy = makeButton(content, 5880, 9540, QStringLiteral("Копировать"));
+    cmdPrint = makeButton(content, 7440, 9540, QStringLiteral("Печать"));
+    cmdClose = makeButton(content, 9000, 9540, QStringLiteral("Закрыть"));
 
     cmbCategory->Click = [this] { cmbCategory_Click(); };
     txtMt->Change = [this] { txtMt_Change(); };

@@ -256,6 +256,7 @@ TEST(SurveySheet, TotalsOfTheHectareSquareWithTheEllipsoid) {
         QStringLiteral("± ΔP: 35 м² (P = 10 000 ± 35 м²; Mt = 0,10 м, земли населённых пунктов)"),
         QStringLiteral("Сумма углов: 360° 00′ 00″, теоретическая 180° · (n − 2) = 360° 00′ 00″, "
                        "невязка 0″"),
+        QStringLiteral("Дирекционные углы: от оси Y (север), по часовой стрелке"),
         QStringLiteral("Площадь на эллипсоиде WGS 84: 10 045 м² (+0,45 % к площади на плоскости)"),
     };
     EXPECT_EQ(lines, expected);
@@ -294,21 +295,22 @@ TEST(SurveySheet, WarningsOfTheOutlineAreCarried) {
               QStringList{QStringLiteral("В поле с координатами не число! X2")});
 }
 
-TEST(SurveySheet, TheHeadOfTheDirectionsNamesTheNorthAxis) {
+TEST(SurveySheet, TheTotalsNameTheNorthAxisOfTheDirections) {
     const struct {
         const char *name;
         bool northIsX;
-        const char *head;
+        const char *line;
     } rows[] = {
-        {"X north", true, "Дирекционный угол (север — ось X)"},
-        {"Y north", false, "Дирекционный угол (север — ось Y)"},
+        {"X north", true, "Дирекционные углы: от оси X (север), по часовой стрелке"},
+        {"Y north", false, "Дирекционные углы: от оси Y (север), по часовой стрелке"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         SheetInput in;
         in.polygon = polygon({{"0", "0"}, {"4", "0"}, {"0", "3"}});
         in.northIsX = r.northIsX;
-        EXPECT_EQ(sheetColumnHeads(computeSurveySheet(in))[4], QString::fromUtf8(r.head));
+        EXPECT_TRUE(sheetTotalLines(computeSurveySheet(in), false)
+                        .contains(QString::fromUtf8(r.line)));
     }
 }
 
@@ -324,8 +326,7 @@ TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
         QStringLiteral("Ведомость участка\n"
                        "Иванов И. И.\n"
                        "\n"
-                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол (север — ось X)\t"
-                       "Внутренний угол\n"
+                       "№ угла\tX, м\tY, м\tДлина стороны, м\tДирекционный угол\tВнутренний угол\n"
                        "1\t1000,50\t0,00\t4,00\t0° 00′ 00″\t90° 00′ 00″\n"
                        "2\t1004,50\t0,00\t5,00\t143° 07′ 48″\t36° 52′ 12″\n"
                        "3\t1000,50\t3,00\t3,00\t270° 00′ 00″\t53° 07′ 48″\n"
@@ -335,7 +336,8 @@ TEST(SurveySheet, TabSeparatedTextPastesAsATable) {
                        "Площадь, сотки\t0,06\n"
                        "Периметр, м\t12,00\n"
                        "± ΔP, м²\t1\tMt, м\t0,10\tземли населённых пунктов\n"
-                       "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n");
+                       "Сумма углов\t180° 00′ 00″\t180° 00′ 00″\t0″\n"
+                       "Дирекционные углы\tот оси X (север), по часовой стрелке\n");
     EXPECT_EQ(tsv, expected);
 }
 

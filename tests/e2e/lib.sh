@@ -76,42 +76,9 @@ wait_until() {
   poll "$@" || fail "no $what within $E2E_TIMEOUT s"
 }
 
-# start_x: an X server for this scenario alone. Xvfb picks a display number
-# that no other server holds and writes it to the descriptor given by
-# -displayfd once it takes clients, so scenarios started at once never
-# race for a number, and the first client never comes too early. It takes
-# only clients with its cookie, and none over the network. It never resets:
-# a server resets when its last client leaves, and a client that connects
-# meanwhile (the program starting while a window search ends) is turned
-# away.
-start_x() {
-  local cookie number="" fd
-  export XAUTHORITY="$E2E_TMP/Xauthority"
-  cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-  : >"$XAUTHORITY"
-  # The server reads the cookie whatever display the entry names; the
-  # clients look for one under the display's own name, added below.
-  xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
-  mkfifo "$E2E_TMP/displayfd"
-  # Opened for reading and writing, so that neither end waits for the
-  # other to open it.
-  exec {fd}<>"$E2E_TMP/displayfd"
-  Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
-    </dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  local deadline=$((SECONDS + E2E_TIMEOUT))
-  until read -r -t 1 -u "$fd" number; do
-    if ! kill -0 "$XVFB_PID" 2>/dev/null || ((SECONDS >= deadline)); then
-      echo "FAIL: Xvfb gave no display"
-      cat "$E2E_TMP/xvfb.log"
-      exit 1
-    fi
-  done
-  exec {fd}<&-
-  export DISPLAY=":$number"
-  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
-}
-start_x
+# The scenario's own X server (tests/support/own_x.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../support/own_x.sh"
+start_own_x "$E2E_TMP" "$E2E_TIMEOUT"
 
 # x_report: what a scenario whose program could not reach the X server
 # shows of the server.

@@ -5,39 +5,17 @@
 #   with_own_x.sh command [args...]
 set -euo pipefail
 work="$(mktemp -d)"
-xvfb=""
+XVFB_PID=""
 finish() {
-  if [ -n "$xvfb" ]; then
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
   fi
   rm -rf "$work"
 }
 trap finish EXIT
 trap 'exit 143' TERM INT HUP
 
-export XAUTHORITY="$work/Xauthority"
-cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-: >"$XAUTHORITY"
-xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
-mkfifo "$work/displayfd"
-# Opened for reading and writing, so that neither end waits for the other.
-exec {fd}<>"$work/displayfd"
-# -noreset: the server must not reset when a short-lived client leaves just
-# as the program connects.
-Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
-  </dev/null >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-number=""
-deadline=$((SECONDS + 60))
-until read -r -t 1 -u "$fd" number; do
-  if ! kill -0 "$xvfb" 2>/dev/null || ((SECONDS >= deadline)); then
-    echo "FAIL: Xvfb gave no display" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-  fi
-done
-exec {fd}<&-
-export DISPLAY=":$number"
-xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+source "$(dirname "${BASH_SOURCE[0]}")/own_x.sh"
+start_own_x "$work" 60
 "$@"

@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 namespace tarvel::platform {
 
@@ -243,40 +245,42 @@ void Control::applyColours() {
     widget_->setPalette(pal);
 }
 
+namespace {
+
+// Gives `parent` the colours of `roles` once, in every state, for its
+// children to take; `mark` says it has them. False without a parent.
+bool colourParentOnce(QWidget *parent, const char *mark,
+                      std::initializer_list<std::pair<QPalette::ColorRole, std::uint32_t>> roles) {
+    if (!parent) return false;
+    if (parent->property(mark).toBool()) return true;
+    QPalette pal = parent->palette();
+    for (const auto &[role, colour] : roles)
+        pal.setColor(role, toQColor(colour));
+    parent->setPalette(pal);
+    parent->setProperty(mark, true);
+    return true;
+}
+
+} // namespace
+
 void Control::inheritButtonTextColour() {
     fore_ = kSysButtonText;
-    QWidget *parent = widget_ ? widget_->parentWidget() : nullptr;
-    if (!parent) {
+    if (!colourParentOnce(widget_ ? widget_->parentWidget() : nullptr,
+                          "tarvelButtonTextForChildren",
+                          {{QPalette::WindowText, kSysButtonText},
+                           {QPalette::Text, kSysButtonText},
+                           {QPalette::ButtonText, kSysButtonText}}))
         applyColours();
-        return;
-    }
-    static const char *const kMark = "tarvelButtonTextForChildren";
-    if (parent->property(kMark).toBool()) return;
-    QPalette pal = parent->palette();
-    const QColor fg = toQColor(kSysButtonText);
-    pal.setColor(QPalette::WindowText, fg);
-    pal.setColor(QPalette::Text, fg);
-    pal.setColor(QPalette::ButtonText, fg);
-    parent->setPalette(pal);
-    parent->setProperty(kMark, true);
 }
 
 void Control::inheritTextBoxColours() {
     fore_ = kSysWindowText;
     back_ = kSysWindowBackground;
     backSet_ = true;
-    QWidget *parent = widget_ ? widget_->parentWidget() : nullptr;
-    if (!parent) {
+    if (!colourParentOnce(widget_ ? widget_->parentWidget() : nullptr,
+                          "tarvelTextBoxColoursForChildren",
+                          {{QPalette::Text, kSysWindowText}, {QPalette::Base, kSysWindowBackground}}))
         applyColours();
-        return;
-    }
-    static const char *const kMark = "tarvelTextBoxColoursForChildren";
-    if (parent->property(kMark).toBool()) return;
-    QPalette pal = parent->palette();
-    pal.setColor(QPalette::Text, toQColor(kSysWindowText));
-    pal.setColor(QPalette::Base, toQColor(kSysWindowBackground));
-    parent->setPalette(pal);
-    parent->setProperty(kMark, true);
 }
 
 void Control::setForeColor(std::uint32_t c) {

@@ -49,11 +49,16 @@ bool isFilled(const std::vector<SpreadsheetCell> &column, int row) {
            cell.kind == SpreadsheetCell::Kind::Error;
 }
 
+// No plot is a million million metres across: a number cell past this is
+// taken for a slip, as a typed number is.
+constexpr double kFarthestCoordinate = 1e12;
+
 // A filled cell that gives a coordinate.
 bool isNumber(const std::vector<SpreadsheetCell> &column, int row) {
     if (!isFilled(column, row)) return false;
     const auto &cell = column[static_cast<std::size_t>(row)];
-    return cell.kind == SpreadsheetCell::Kind::Number ||
+    return (cell.kind == SpreadsheetCell::Kind::Number &&
+            std::abs(cell.number) <= kFarthestCoordinate) ||
            (cell.kind == SpreadsheetCell::Kind::Text && files::cellTextNumber(cell.text));
 }
 
@@ -66,10 +71,6 @@ void checkField(const std::vector<SpreadsheetCell> &column, int row, const QStri
         check(field == formatNumber(*number, kFieldPattern), "a number text not formatted", where);
         return;
     }
-    // At the very top of the double range the fifteen-digit text rounds past
-    // the largest double and no longer reads back; such a field is shown as
-    // it came and counts as no number, as a typed one would.
-    if (std::abs(cell.number) >= 1e300) return;
     const auto back = textToDouble(field);
     check(back.has_value(), "a number cell gives a text that is not a number", where);
     check(*back == roundHalfEven(*textToDouble(plainText(cell.number)), 2),

@@ -22,6 +22,9 @@ constexpr std::uint32_t kWindowText = 0x80000008u;
 // The design places of the axes and of the grid's ends.
 constexpr double kGridTop = 450, kGridBottom = 10050;
 constexpr double kXTickBottom = 10260, kYTickLeft = 3360, kXScaleTop = 10290;
+// How far the drawing's area reaches past the axes: a corner's marker on
+// an axis shows whole, and nothing reaches the values under the X axis.
+constexpr double kAreaOverAxes = 75;
 
 DrawnLine line(double x1, double y1, double x2, double y2, std::uint32_t colour, bool visible) {
     return {x1, y1, x2, y2, colour, visible};
@@ -356,9 +359,9 @@ bool drawable(double x, double y) {
     return std::isfinite(x) && std::isfinite(y) && std::abs(x) < 1e9 && std::abs(y) < 1e9;
 }
 
-std::vector<const DrawnLine *> DrawingLayout::lines() const {
+std::vector<const DrawnLine *> DrawingLayout::frameLines() const {
     std::vector<const DrawnLine *> v;
-    v.reserve(verticalGrid.size() + horizontalGrid.size() + 10 + corners.size() + 1);
+    v.reserve(verticalGrid.size() + horizontalGrid.size() + 10);
     for (const DrawnLine &l : verticalGrid)
         v.push_back(&l);
     for (const DrawnLine &l : horizontalGrid)
@@ -369,6 +372,12 @@ std::vector<const DrawnLine *> DrawingLayout::lines() const {
         v.push_back(&l);
     for (const DrawnLine &l : yTicks)
         v.push_back(&l);
+    return v;
+}
+
+std::vector<const DrawnLine *> DrawingLayout::polygonLines() const {
+    std::vector<const DrawnLine *> v;
+    v.reserve(corners.size() + 1);
     for (const Corner &c : corners)
         v.push_back(&c.edge);
     v.push_back(&measureLine);
@@ -480,6 +489,11 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     const QString up = view.northUp ? QStringLiteral("X") : QStringLiteral("Y");
     d.xName = caption(across, 15720, 9960, 0x80000012u, true, measure);
     d.yName = caption(up, 3450, 120, 0x80000012u, true, measure);
+
+    // The quarter of the plane right of the Y axis and above the X axis,
+    // with room for the marker of a corner on an axis.
+    d.area = QRectF(QPointF(kCrossX - kAreaOverAxes, kAxisTop),
+                    QPointF(kAxisRight, kCrossY + kAreaOverAxes));
 
     // The polygon.
     const geometry::CornerValues &v = doc.values();

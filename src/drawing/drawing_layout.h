@@ -69,12 +69,18 @@ struct DrawingLayout {
     std::vector<Corner> corners;             // corners 1..n
     DrawnLine measureLine;
     Caption measureCaption;
+    // The drawing's area: the polygon's lines, marks and captions are cut
+    // at its edges, so that none runs over the panel beside the axes, under
+    // the X axis's values or across the owner's caption above.
+    QRectF area;
 
     int cornerCount() const { return int(corners.size()); }
     // Corner i, 1..n.
     const Corner &corner(int i) const { return corners.at(std::size_t(i - 1)); }
-    // Every line in painting order: grid, axes, ticks, edges, measuring line.
-    std::vector<const DrawnLine *> lines() const;
+    // The lines of the frame in painting order: grid, axes, ticks.
+    std::vector<const DrawnLine *> frameLines() const;
+    // The polygon's lines: its edges, then the measuring line.
+    std::vector<const DrawnLine *> polygonLines() const;
 };
 
 // The size of a caption's text written across, in twips.

@@ -26,7 +26,7 @@ void DrawingSurface::paintEvent(QPaintEvent *) {
 
 namespace {
 
-void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &style) {
+void paintLines(QPainter &p, const std::vector<const DrawnLine *> &lines, const PaintStyle &style) {
     const double s = style.unitsPerTwip;
     const double w = style.penWidth;
     // Lines of one colour go to the painter together: ten thousand sides
@@ -39,7 +39,7 @@ void paintLines(QPainter &p, const DrawingLayout &layout, const PaintStyle &styl
         if (!batch.empty()) p.drawLines(batch.data(), int(batch.size()));
         batch.clear();
     };
-    for (const DrawnLine *l : layout.lines()) {
+    for (const DrawnLine *l : lines) {
         if (!l->visible || !drawable(l->x1, l->y1) || !drawable(l->x2, l->y2)) continue;
         if (!penSet || colour != l->colour) {
             flush();
@@ -133,8 +133,19 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
                             image->Height() * s);
         p.drawPixmap(target, image->Picture(), QRectF(image->Picture().rect()));
     }
-    paintLines(p, layout, style);
+    paintLines(p, layout.frameLines(), style);
+    CaptionPainter caption(p, style);
+    for (std::size_t k = 0; k < layout.xScale.size(); ++k) {
+        caption(layout.xScale[k]);
+        caption(layout.yScale[k]);
+    }
+    caption(layout.xName);
+    caption(layout.yName);
 
+    // The polygon within the drawing's area.
+    p.save();
+    if (!layout.area.isEmpty()) p.setClipRect(deviceBox(layout.area, style), Qt::IntersectClip);
+    paintLines(p, layout.polygonLines(), style);
     // On paper the corners are marked first, all alike.
     if (!style.screen && style.cornerSquare > 0) {
         const double half = style.cornerSquare / 2;
@@ -146,13 +157,6 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
         }
     }
     // The captions and the markers in the order they lie, the later above.
-    CaptionPainter caption(p, style);
-    for (std::size_t k = 0; k < layout.xScale.size(); ++k) {
-        caption(layout.xScale[k]);
-        caption(layout.yScale[k]);
-    }
-    caption(layout.xName);
-    caption(layout.yName);
     // A marker on the very pixels of the one before is not filled again:
     // thousands of corners crowd onto a few.
     QRectF lastMarker;
@@ -171,6 +175,7 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
         }
     }
     caption(layout.measureCaption);
+    p.restore();
 }
 
 } // namespace tarvel::drawing

@@ -1,22 +1,21 @@
 // Bringing the whole polygon into the drawing: the arithmetic behind
-// "Показать весь участок" and the fit after an open, an import, a paste or
-// a geographic entry. Pure functions of the corners, the view and the list
-// of scales; the window applies the result.
+// "Показать весь участок", the fit when a polygon arrives (an open, an
+// import, a paste, a geographic entry) and the view that follows a polygon
+// a change left outside. Pure functions of the corners, the view and the
+// list of scales; the window applies the result.
 //
 // The drawing is the centimetre grid beside the axes: kDrawingWidthCm
-// across and kDrawingHeightCm up from their crossing. The view fits when
-// every corner lies in it (edges included). A view that does not fit moves
-// its axes' origin to round values just below the smallest coordinates (a
-// multiple of the distance between two labelled ticks, 5 cm of drawing),
-// and if the polygon is still too large the scale steps up the list of
-// scales until it fits. The scale never steps down, and the coordinates
-// never change.
+// across and kDrawingHeightCm up from their crossing. A polygon lies in the
+// view when every corner does (edges included). The best view of a polygon
+// is the finest scale of the list at which it fits with a centimetre of
+// room all round for its captions, the axes' origin at round values below
+// it (a multiple of the distance between two labelled ticks, 5 cm of
+// drawing, or else of a centimetre). The coordinates never change.
 #pragma once
 
 #include "drawing/drawing_mapping.h"
 
-#include <QStringList>
-
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -51,33 +50,51 @@ struct ViewPlacement {
     bool operator==(const ViewPlacement &) const = default;
 };
 
+// The size of a drawing in centimetres: the screen's grid, or the part of
+// a printed page the drawing may take.
+struct DrawingExtent {
+    double acrossCm = kDrawingWidthCm;
+    double upCm = kDrawingHeightCm;
+};
+
+// Room kept round a fitted polygon for the captions of its corners and
+// sides, in centimetres of drawing.
+inline constexpr double kCaptionRoomCm = 1;
+
 // Whether every corner lies in the drawing as `view` places it.
-bool liesInView(const PlaneBounds &b, const ViewPlacement &view);
+bool liesInView(const PlaneBounds &b, const ViewPlacement &view, const DrawingExtent &extent = {});
 
 // The round origin just below `low` for a scale: the largest multiple of
-// the tick distance (kTickCm centimetres at that scale) not above it.
-double roundOrigin(double low, float scale);
+// `cm` centimetres of drawing at that scale (by default the distance
+// between two labelled ticks) not above it.
+double roundOrigin(double low, float scale, double cm = kTickCm);
 
-// The placement that shows the polygon: nullopt when `view` already does.
-// Otherwise the origin rounded below the smallest coordinates at the
-// current scale, or at the first scale of `scales` above the current one
-// (in increasing order, whatever order the list has) at which it fits; when
-// none fits, the largest of them. A scale that is not positive is passed
-// over.
-std::optional<ViewPlacement> fitView(const PlaneBounds &b, const ViewPlacement &view,
-                                     const std::vector<float> &scales);
+// The best view of the polygon: the finest of `scales` (whatever order the
+// list has; scales that are not positive are passed over) at which the
+// polygon with kCaptionRoomCm all round fits `extent` from the round
+// origin below it; when none does, the largest of them. Along each axis
+// the origin is a tick multiple where the polygon fits so, else a whole
+// centimetre. Without a usable scale in the list the view's own scale is
+// taken. North up as `view`.
+ViewPlacement bestView(const PlaneBounds &b, const ViewPlacement &view,
+                       const std::vector<float> &scales, const DrawingExtent &extent = {});
 
-// fitView() for the corners of `doc` in force and the view state, with the
-// scales given as the texts of the list of scales (texts that are not
+// The bounds of the corners of `doc` in force; with `counts`, of those
+// corners it says count (1-based). nullopt when none does.
+std::optional<PlaneBounds> polygonBounds(const geometry::PolygonDocument &doc,
+                                         const std::function<bool(int corner)> &counts = {});
+
+// The scales a list of scales offers, as numbers (texts that are not
 // numbers are passed over).
-std::optional<ViewPlacement> fitPolygon(const geometry::PolygonDocument &doc, const ViewState &view,
-                                        const QStringList &scales);
+std::vector<float> listedScales(const platform::ComboBox &scaleList);
 
-// Moves `view` to take in the polygon of `doc` (fitPolygon() with the
-// scales of `scaleList`). A new scale is written into `scaleList` and
+// Where `view` stands now.
+ViewPlacement placementOf(const ViewState &view);
+
+// Moves `view` to `to`. A new scale is written into `scaleList` and
 // `scaleField` without raising their change handling: the caller redraws,
 // once. True when the view moved.
-bool takeInWholePolygon(ViewState &view, const geometry::PolygonDocument &doc,
-                        platform::ComboBox &scaleList, platform::TextBox &scaleField);
+bool moveView(ViewState &view, const ViewPlacement &to, platform::ComboBox &scaleList,
+              platform::TextBox &scaleField);
 
 } // namespace tarvel::drawing

@@ -82,7 +82,7 @@ void Form1::documentChanged() {
     // After an undo, a redo, an insert or a delete the current corner is in
     // the table's view.
     coordinates->scrollTo(view_.currentCorner);
-    if (std::exchange(fitOnChange_, false)) takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb);
+    followPolygon(std::exchange(fitOnChange_, false));
     VICHISLIT();
 }
 
@@ -90,7 +90,26 @@ void Form1::showWholePolygon(const std::function<void()> &change) {
     fitOnChange_ = bool(change);
     if (change) change();
     fitOnChange_ = false;
-    if (!change && takeInWholePolygon(view_, doc_, *Cmb3, *txtMsb)) redraw();
+    if (!change && followPolygon(true)) redraw();
+}
+
+bool Form1::followPolygon(bool whole) {
+    // A corner still being typed (its field has the focus, or one of its
+    // fields is empty) does not move the view until it is entered: the view
+    // would leap at every digit.
+    const auto entered = [this](int i) {
+        for (const geometry::Axis axis : {geometry::Axis::X, geometry::Axis::Y}) {
+            const TextBox *field = coordinates->field(axis, i);
+            if (doc_.text(axis, i).trimmed().isEmpty() || (field && field->hasFocus()))
+                return false;
+        }
+        return true;
+    };
+    const auto bounds = polygonBounds(doc_, whole ? std::function<bool(int)>() : entered);
+    if (!bounds) return false;
+    const ViewPlacement now = placementOf(view_);
+    if (!whole && liesInView(*bounds, now)) return false;
+    return moveView(view_, bestView(*bounds, now, listedScales(*Cmb3)), *Cmb3, *txtMsb);
 }
 
 void Form1::showDocument() {

@@ -146,10 +146,14 @@ public:
     void deleteCorner();
     // The count buttons: one corner more or less.
     void changeCount(int delta);
-    // Moves the view to take the whole polygon in if it does not lie in the
-    // drawing (view_fit.h). Given the `change` of the document that brings a
-    // polygon (a paste), the view moves with it, in its one redraw.
+    // Shows the whole polygon at the finest scale that holds it
+    // (view_fit.h). Given the `change` of the document that brings a
+    // polygon (an open, a paste, an import), the view moves with it, in its
+    // one redraw.
     void showWholePolygon(const std::function<void()> &change = {});
+    // Moves the view to the polygon: always when `whole`, else only when a
+    // change left an entered corner outside the drawing. True when it moved.
+    bool followPolygon(bool whole);
     // Replaces the polygon by corners converted in a geographic window: the
     // fields, the row count and the unit (metres), then a recompute.
     void enterGeographicCorners(const geographic::PlaneCorners &corners);

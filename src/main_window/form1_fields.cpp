@@ -78,6 +78,8 @@ void Form1::reformatField(geometry::Axis axis, int i) {
     // left without typing (a click through, a Tab after an undo) is not
     // edited.
     doc_.leaveField(axis, i, formatText(doc_.text(axis, i), kFieldPattern));
+    // The corner is entered now: the view follows it out of the drawing.
+    if (followPolygon(false)) redraw();
     // A text that is not a number is told of once its field is left, even
     // when leaving changed nothing to redraw.
     showWarnings();

@@ -43,21 +43,21 @@ void Form1::applyResult(const geometry::CommandResult &r, const QString &name) {
     tellRefusal(r.refusal);
 }
 
-// The menu item and the green "N" both call it. These four take the polygon
-// to the origin, maybe out of the view: the view follows it.
+// The menu item and the green "N" both call it. These take the polygon
+// elsewhere, maybe out of the view: the view follows it as after any change.
 void Form1::NORMALIZ() {
     const auto r = geometry::moveToOrigin(doc_.current());
-    showWholePolygon([&] { applyResult(r, QStringLiteral("Передвинуть в начало координат")); });
+    applyResult(r, QStringLiteral("Передвинуть в начало координат"));
 }
 
 void Form1::mirror() {
     const auto r = geometry::mirror(doc_.current());
-    showWholePolygon([&] { applyResult(r, QStringLiteral("Зеркально перевернуть")); });
+    applyResult(r, QStringLiteral("Зеркально перевернуть"));
 }
 
 void Form1::turnQuarter(bool clockwise) {
     const auto r = geometry::turnQuarter(doc_.current(), clockwise);
-    showWholePolygon([&] { applyResult(r, QStringLiteral("Повернуть на 90 гр.")); });
+    applyResult(r, QStringLiteral("Повернуть на 90 гр."));
 }
 
 void Form1::Menu_Tools_90R_Click() {

@@ -3,6 +3,7 @@
 #include "geometry/numtext.h"
 #include "geometry/polygon_commands.h"
 #include "drawing/drawing_surface.h"
+#include "drawing/view_fit.h"
 #include "platform/controls/colours.h"
 
 #include <QFontMetricsF>
@@ -123,44 +124,48 @@ QString PrintPage::paintDrawing(QPainter &p, const QRectF &frame, double dotsPer
     // millimetre of drawing, and so must the paper.
     const double twipsPerMm = view.twipsPerMm > 0 ? double(view.twipsPerMm) : double(kTwipsPerMm);
     const double s = dotsPerMm / twipsPerMm; // device dots per twip
-    // The axes cross where the screen has them, whatever their origin.
-    const double ox = kCrossX, oy = kCrossY;
-    constexpr double kRoom = 600; // room for the captions round the corners
-    DrawingLayout layout;
-    double minX = ox, maxX = ox, minY = oy, maxY = oy;
-    // The drawn corners, with room for their captions.
-    const auto measureLayout = [&] {
-        layout = layOutDrawing(doc, still, settings, measure);
-        minX = maxX = ox;
-        minY = maxY = oy;
-        bool any = false;
-        for (const DrawingLayout::Corner &c : layout.corners) {
-            if (!drawable(c.x, c.y)) continue;
-            minX = any ? std::min(minX, c.x) : c.x;
-            maxX = any ? std::max(maxX, c.x) : c.x;
-            minY = any ? std::min(minY, c.y) : c.y;
-            maxY = any ? std::max(maxY, c.y) : c.y;
-            any = true;
-        }
-        minX -= kRoom;
-        maxX += kRoom;
-        minY -= kRoom;
-        maxY += kRoom;
-        return maxX - minX <= frame.width() / s && maxY - minY <= frame.height() / s;
-    };
-    // The whole polygon on paper: the view's scale when it fits, else the
+    // The page has axes of its own, at round values just below the polygon,
+    // whatever part of the plane the screen shows: a polygon drawn far from
+    // its axes would leave the page with an outline and nothing else. The
+    // scale is the screen's when the polygon fits the page so, else the
     // first common scale above it that does.
-    if (!measureLayout())
-        for (float common : ViewState::kCommonScales) {
-            if (!(common > still.scale)) continue;
-            still.applyScale(geometry::plainText(common));
-            if (measureLayout()) break;
-        }
+    const double ox = kCrossX, oy = kCrossY;
+    constexpr double kRoom = 600;        // room for the captions round the corners
+    constexpr double kScaleRoomX = 900;  // left of the Y axis, for its values
+    constexpr double kScaleRoomY = 500;  // below the X axis, for its values
+    if (const auto bounds = polygonBounds(doc)) {
+        std::vector<float> scales{still.scale};
+        for (float common : ViewState::kCommonScales)
+            if (common > still.scale) scales.push_back(common);
+        const double twipsPerCm = twipsPerMm * 10;
+        const DrawingExtent page{
+            std::min(kDrawingWidthCm, (frame.width() / s - kScaleRoomX) / twipsPerCm),
+            std::min(kDrawingHeightCm, (frame.height() / s - kScaleRoomY) / twipsPerCm)};
+        const ViewPlacement at = bestView(*bounds, placementOf(still), scales, page);
+        still.moveAxes(at.axisX, at.axisY);
+        still.applyScale(geometry::plainText(at.scale));
+    }
+    const DrawingLayout layout = layOutDrawing(doc, still, settings, measure);
+    // The drawn corners, with room for their captions.
+    double minX = ox, maxX = ox, minY = oy, maxY = oy;
+    bool any = false;
+    for (const DrawingLayout::Corner &c : layout.corners) {
+        if (!drawable(c.x, c.y)) continue;
+        minX = any ? std::min(minX, c.x) : c.x;
+        maxX = any ? std::max(maxX, c.x) : c.x;
+        minY = any ? std::min(minY, c.y) : c.y;
+        maxY = any ? std::max(maxY, c.y) : c.y;
+        any = true;
+    }
+    minX -= kRoom;
+    maxX += kRoom;
+    minY -= kRoom;
+    maxY += kRoom;
     const double left = placeWindow(
-        {{std::min(minX, ox - 900), maxX}, {std::min(minX, ox - 60), maxX}, {minX, maxX}},
+        {{std::min(minX, ox - kScaleRoomX), maxX}, {std::min(minX, ox - 60), maxX}, {minX, maxX}},
         frame.width() / s, false);
     const double top = placeWindow(
-        {{minY, std::max(maxY, oy + 500)}, {minY, std::max(maxY, oy + 60)}, {minY, maxY}},
+        {{minY, std::max(maxY, oy + kScaleRoomY)}, {minY, std::max(maxY, oy + 60)}, {minY, maxY}},
         frame.height() / s, true);
 
     p.save();

@@ -1,10 +1,11 @@
 // The printed page: the owner text, the drawing to scale with its labels,
 // the coordinate table with the side lengths, the area and the scale.
 //
-// A renderer: it lays the drawing out from the document and the view state
-// as the screen does, whatever the screen shows now (a corner half dragged
-// stays at its corner), and paints it with the texts and measures of the
-// document onto any device at its resolution.
+// A renderer: it lays the drawing out from the document as the screen does,
+// with axes of its own at the polygon, whatever part of the plane the
+// screen shows now (a corner half dragged stays at its corner), and paints
+// it with the texts and measures of the document onto any device at its
+// resolution.
 #pragma once
 
 #include "main_window/drawing_names.h"
@@ -40,9 +41,9 @@ struct PrintPage {
     }
 
 private:
-    // The drawing at the view's scale when the whole polygon fits the frame
-    // so, else at the first common scale above it at which it does. Gives
-    // the scale text it drew at.
+    // The drawing with its axes just below the polygon, at the view's scale
+    // when the whole polygon fits the frame so, else at the first common
+    // scale above it at which it does. Gives the scale text it drew at.
     QString paintDrawing(QPainter &p, const QRectF &frame, double dotsPerMm) const;
     // Rows first..last of the table under its heading, then, when `totals`,
     // the area and `scaleText`.

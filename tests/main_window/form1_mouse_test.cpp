@@ -122,8 +122,10 @@ TEST_F(MouseTest, ADroppedMarkerTakesThePlanePointUnderItInEitherDrawing) {
         int northUp;
         const char *x, *y;
     } rows[] = {
-        {"XToTheRight", 0, "6123540,05", "2345745,29"},
-        {"XToTheNorth", 1, "6123535,29", "2345750,05"},
+        // The command shows the plot at 1 cm = 5 m (f = 113,384 twips a
+        // metre): 38 px (570 twips) are 5,03 m and 20 px (300 twips) 2,65 m.
+        {"XToTheRight", 0, "6123535,03", "2345742,65"},
+        {"XToTheNorth", 1, "6123532,65", "2345745,03"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);

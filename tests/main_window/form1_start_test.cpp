@@ -344,10 +344,12 @@ TEST_F(StartTest, BadTextsNeverBreakTheRecompute) {
     }
 
     // Coordinates far beyond any screen are laid out as places that cannot
-    // be drawn, and the paint leaves them out; the other corners stay.
+    // be drawn, and the paint leaves them out; the other corners stay. (The
+    // view follows the polygon from its smallest coordinates at the largest
+    // scale, which keeps the near corners on the screen.)
     type(*form->controls().Text1, QStringLiteral("20"));
     type(*form->table().x(5), QStringLiteral("1E12"));
-    type(*form->table().y(6), QStringLiteral("-1E12"));
+    type(*form->table().y(6), QStringLiteral("1E12"));
     const DrawingLayout &layout = form->plot().layout();
     for (int i = 1; i <= 20; ++i) {
         const DrawingLayout::Corner &c = layout.corner(i);

@@ -1,5 +1,6 @@
-// The view in the window: it moves to take in a polygon that arrives (an
-// open, a paste, the command "Показать весь участок") and never for typing;
+// The view in the window: it takes in a polygon that arrives (an open, a
+// paste, a geographic entry, the command "Показать весь участок") at its
+// best scale, and follows one a change leaves outside the drawing;
 // the axes show the real coordinates; and the highlighted row is always the
 // corner the step buttons move.
 #include "main_window/editing_fixture.h"
@@ -49,7 +50,7 @@ protected:
     }
 };
 
-TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
+TEST_F(ViewWindowTest, TheViewTakesInAPolygonThatArrivesOrLeavesTheDrawing) {
     struct Row {
         const char *name;
         std::function<void()> act;
@@ -59,29 +60,37 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         const char *firstAcross, *firstUp; // the values at the first ticks
         int changes = 1;                   // of the document, each with one redraw
     };
+    // The survey plot, 74 m by 62 m, with a centimetre of room all round,
+    // fits 20 cm by 17 cm at 1 cm = 5 m: X from 6 123 450, a tick multiple
+    // (85 m of 100), Y from 2 345 670, a whole centimetre (75 m of 85; the
+    // tick multiple 2 345 650 would need 95).
     const Row rows[] = {
-        {"typing keeps the view", [this] { setPolygon(kSurveyPlot); }, kSurveyPlot, 0, 0, "10",
-         "50", "50"},
+        {"a change leaving the plot outside takes it in", [this] { setPolygon(kSurveyPlot); },
+         kSurveyPlot, 6123450, 2345670, "5", "6 123 475", "2 345 695"},
         {"the command takes the plot in",
          [this] {
              setPolygon(kSurveyPlot);
              showAll();
          },
-         kSurveyPlot, 6123450, 2345650, "10", "6 123 500", "2 345 700"},
+         kSurveyPlot, 6123450, 2345670, "5", "6 123 475", "2 345 695"},
+        // 1 000 m by 800 m: at 1 cm = 50 m even the centimetre 6 123 400
+        // needs 1 106 m of 1 000.
         {"a field steps the scale up",
          [this] {
              setPolygon(kSurveyField);
              showAll();
          },
          kSurveyField, 6123000, 2345500, "100", "6 123 500", "2 346 000"},
-        // Taken to the origin, the plot would leave a view at its old place.
+        // Taken to the origin, the plot leaves the view at its old place;
+        // from -5 m, with its room, it takes 84 m across and 72 m up.
         {"the move to the origin follows the plot",
          [this] {
              open(kSurveyPlot);
              form->controls().Menu_Tools_Norm->trigger();
          },
-         kOriginPlot, 0, 0, "10", "50", "50", 2},
-        // A converted plot starts at the origin; 3 km needs 1 cm = 200 m.
+         kOriginPlot, -5, -5, "5", "20", "20", 2},
+        // A converted plot starts at the origin; 3 km and 200 m of room
+        // either side need 1 cm = 200 m, the 17 cm up exactly.
         {"a geographic entry steps the scale up",
          [this] {
              geographic::PlaneCorners c;
@@ -90,14 +99,16 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
              c.y = {0, 0, 0, 3000, 3000};
              form->enterGeographicCorners(c);
          },
-         kGeoField, 0, 0, "200", "1000", "1000"},
-        {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345650,
-         "10", "6 123 500", "2 345 700"},
+         kGeoField, -200, -200, "200", "800", "800"},
+        {"an open takes the plot in", [this] { open(kSurveyPlot); }, kSurveyPlot, 6123450, 2345670,
+         "5", "6 123 475", "2 345 695"},
         // Cells copied from a spreadsheet: tab-separated, decimal comma. The
-        // plot typed at the origin keeps the view there until the paste.
+        // plot at the origin lies in the first view, which stays until the
+        // paste.
         {"a paste of coordinates takes the plot in",
          [this] {
              setPolygon(kOriginPlot);
+             ASSERT_EQ(form->view().axisX, 0);
              QString cells;
              for (const auto &[x, y] : kSurveyPlot)
                  cells += x + QLatin1Char('\t') + y + QLatin1Char('\n');
@@ -106,7 +117,7 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
              QTest::keyClick(form->table().x(1)->edit(), Qt::Key_V, Qt::ControlModifier);
              ASSERT_TRUE(fakes.messages.shown.empty());
          },
-         kSurveyPlot, 6123450, 2345650, "10", "6 123 500", "2 345 700", 2},
+         kSurveyPlot, 6123450, 2345670, "5", "6 123 475", "2 345 695", 2},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -128,7 +139,6 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
         const DrawingLayout &d = form->plot().layout();
         EXPECT_EQ(d.xScale[0].text, r.firstAcross);
         EXPECT_EQ(d.yScale[0].text, r.firstUp);
-        if (r.axisX == 0) continue;
         // Every corner lies on the grid, right of and above the axes.
         for (const auto &c : d.corners) {
             EXPECT_GE(c.x, kCrossX);
@@ -139,7 +149,7 @@ TEST_F(ViewWindowTest, TheViewMovesOnlyWhenAPolygonArrives) {
     }
 }
 
-TEST_F(ViewWindowTest, TheCommandLeavesAPolygonInViewAlone) {
+TEST_F(ViewWindowTest, TheCommandLeavesAPolygonInItsBestViewAlone) {
     setPolygon(kSurveyPlot);
     showAll();
     const int draws = form->drawCount();
@@ -147,9 +157,34 @@ TEST_F(ViewWindowTest, TheCommandLeavesAPolygonInViewAlone) {
     showAll();
     EXPECT_EQ(form->plot().layoutCount(), layouts);
     EXPECT_EQ(form->drawCount(), draws);
-    // Typing a corner out of the drawing leaves the view where it was.
-    type(*form->table().x(2), QStringLiteral("6123900"));
-    EXPECT_DOUBLE_EQ(form->view().axisX, 6123450);
+}
+
+// A corner typed out of the drawing brings the view along once its fields
+// are left, not at every digit. X2 = 6 123 900 makes the plot 444 m across:
+// at 1 cm = 25 m its 494 m with their room fit 20 cm from the centimetre
+// 6 123 425 (from the tick multiple 6 123 375 they would not); at 20 m
+// neither origin holds them.
+TEST_F(ViewWindowTest, ATypedCornerOutsideTheDrawingBringsTheViewAlongOnceEntered) {
+    setPolygon(kSurveyPlot);
+    showAll();
+    const auto &x2 = *form->table().x(2);
+    focus(x2);
+    x2.edit()->selectAll();
+    QTest::keyClicks(x2.edit(), QStringLiteral("6123900"));
+    EXPECT_DOUBLE_EQ(form->view().axisX, 6123450) << "the field is still being typed";
+    EXPECT_EQ(form->view().scale, 5.0f);
+    // On to the corner's Y: the corner is still being entered.
+    focus(*form->table().y(2));
+    EXPECT_EQ(form->view().scale, 5.0f);
+    focus(*form->table().x(3));
+    EXPECT_DOUBLE_EQ(form->view().axisX, 6123425);
+    EXPECT_DOUBLE_EQ(form->view().axisY, 2345625);
+    EXPECT_EQ(form->view().scale, 25.0f);
+    EXPECT_EQ(form->controls().txtMsb->Text(), QStringLiteral("25"));
+    // An undo takes the corner back inside the view: the view stays.
+    form->controls().Menu_Undo->trigger();
+    EXPECT_EQ(form->table().x(2)->Text(), QStringLiteral("6123500,00"));
+    EXPECT_EQ(form->view().scale, 25.0f);
 }
 
 // The highlighted row and the corner the step buttons move, after whatever

@@ -272,7 +272,12 @@ void PolygonDocument::apply(const PolygonTexts &after, const QString &name) {
 }
 
 void PolygonDocument::apply(const PolygonState &after, const QString &name) {
+    if (replaying_) return;
+    // Like any other command it ends the typing, also when it changes
+    // nothing: leaving the field afterwards must not reformat it as a step
+    // of its own.
     typingOpen_ = false;
+    lastTyped_ = kNoMerge;
     State s = next(after.texts);
     s.unit = after.unit;
     push(s, name, kNoMerge);

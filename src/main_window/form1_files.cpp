@@ -42,6 +42,9 @@ bool Form1::askToSave() {
 }
 
 void Form1::Menu_Exit_Click() {
+    // A reading under way ends before the question, as at a close of the
+    // window: nothing will be imported into a window on its way out.
+    tools_.stopImport();
     if (!askToSave()) return;
     if (endProgram) endProgram();
 }

@@ -2,8 +2,10 @@
 
 #include "platform/services/services.h"
 
+#include <QEvent>
 #include <QPromise>
 #include <QThreadPool>
+#include <QWidget>
 
 #include <memory>
 
@@ -46,6 +48,7 @@ WorkbookImport::WorkbookImport(platform::SpreadsheetService &spreadsheet,
                        [this] { cancel(); });
     });
     connect(&watcher_, &QFutureWatcherBase::finished, this, &WorkbookImport::readingEnded);
+    if (owner_) owner_->installEventFilter(this);
 }
 
 WorkbookImport::~WorkbookImport() {
@@ -72,6 +75,11 @@ void WorkbookImport::cancel() {
     stop_.request_stop();
     progressDelay_.stop();
     progress_.close();
+}
+
+bool WorkbookImport::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == owner_ && event->type() == QEvent::Close) cancel();
+    return QObject::eventFilter(watched, event);
 }
 
 void WorkbookImport::readingEnded() {

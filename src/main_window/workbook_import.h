@@ -1,7 +1,8 @@
 // The reading of a workbook for the import, away from the window's thread:
 // a workbook that parses slowly never holds the window. When the reading
 // lasts, a progress window with "Отмена" appears; Cancel ends the reading
-// (the reader process is stopped) and nothing is imported.
+// (the reader process is stopped) and nothing is imported. Closing the owner
+// window ends the reading the same way.
 #pragma once
 
 #include "files/spreadsheet_exchange.h"
@@ -43,6 +44,14 @@ public:
     bool running() const { return running_; }
     // Ends a reading under way as "Отмена" does: finished() is not emitted.
     void cancel();
+
+protected:
+    // A close of the owner cancels the reading before the owner handles the
+    // close itself: a question whether to save is then asked about the
+    // polygon as it will stay, with no progress window over it and no
+    // reading left to land in it after the answer. A close the user then
+    // refuses does not bring the reading back.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The reading ended: the corners, or the message saying why none.

@@ -1,8 +1,57 @@
 #include "platform/services/progress_dialog.h"
 
+#include <QEvent>
 #include <QProgressDialog>
 
+#include <vector>
+
 namespace tarvel::platform {
+
+// Keeps the owner from input while the progress window is shown, as a
+// window-modal dialog would, yet lets the owner take a close request.
+// Disabling a widget disables the windows it owns too: those that were
+// enabled (the progress window among them) are enabled again, so only the
+// owner itself is locked. An owner that something else had already disabled
+// is left to that one to enable.
+class QtProgress::OwnerLock : public QObject {
+public:
+    OwnerLock(QWidget &owner, QWidget &window) : owner_(&owner), window_(&window) {
+        if (owner.isEnabled()) {
+            std::vector<QPointer<QWidget>> windows;
+            for (QWidget *w : owner.findChildren<QWidget *>())
+                if (w->isWindow() && w->isEnabled()) windows.emplace_back(w);
+            owner.setEnabled(false);
+            for (const QPointer<QWidget> &w : windows)
+                if (w) w->setEnabled(true);
+            disabledOwner_ = true;
+        }
+        window.setEnabled(true);
+        owner.installEventFilter(this);
+    }
+    ~OwnerLock() override {
+        if (disabledOwner_ && owner_) owner_->setEnabled(true);
+    }
+    OwnerLock(const OwnerLock &) = delete;
+    OwnerLock &operator=(const OwnerLock &) = delete;
+
+protected:
+    // A click on the owner makes it the active window, but the keyboard
+    // belongs to the progress window, as it would to a modal one: Escape
+    // still cancels.
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == owner_ && event->type() == QEvent::WindowActivate && window_ &&
+            window_->isVisible())
+            window_->activateWindow();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QWidget> owner_;
+    QPointer<QWidget> window_;
+    bool disabledOwner_ = false;
+};
+
+QtProgress::QtProgress() = default;
 
 QtProgress::~QtProgress() {
     close();
@@ -13,9 +62,6 @@ void QtProgress::show(QWidget *owner, const QString &title, const QString &text,
     close();
     auto *dialog = new QProgressDialog(text, QStringLiteral("Отмена"), 0, 0, owner);
     dialog->setWindowTitle(title);
-    // Modal to its window only: the window repaints behind it, and takes no
-    // edit that the result would overwrite.
-    dialog->setWindowModality(Qt::WindowModal);
     dialog->setMinimumDuration(0);
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
@@ -26,16 +72,23 @@ void QtProgress::show(QWidget *owner, const QString &title, const QString &text,
                      [this, dialog, cancelled = std::move(cancelled)] {
                          if (dialog_ != dialog) return;
                          dialog_.clear();
+                         ownerLock_.reset();
                          const std::function<void()> call = cancelled;
                          dialog->disconnect();
                          dialog->close();
                          if (call) call();
                      });
     dialog_ = dialog;
+    // The owner repaints behind the window but takes no edit that the
+    // result of the work would overwrite.
+    if (owner) ownerLock_ = std::make_unique<OwnerLock>(*owner, *dialog);
     dialog->show();
+    // Not being modal, the window is not made the active one by Qt itself.
+    dialog->activateWindow();
 }
 
 void QtProgress::close() {
+    ownerLock_.reset();
     if (!dialog_) return;
     QProgressDialog *dialog = dialog_;
     dialog_.clear();

@@ -86,7 +86,10 @@ struct Pair {
 };
 
 // The fields of a line split at tabs, else at semicolons; empty fields
-// beside the separators do not count. Nothing when neither is in the line.
+// beside the separators do not count. Else at commas, where the line is a
+// catalogue's "name,X,Y" or a pair written with decimal points
+// ("452297.10,1300123.45"): a lone comma is a decimal comma. Nothing when
+// no separator is in the line.
 std::optional<QStringList> separatedFields(const QString &line) {
     for (QChar sep : {QLatin1Char('\t'), QLatin1Char(';')}) {
         if (!line.contains(sep)) continue;
@@ -95,27 +98,33 @@ std::optional<QStringList> separatedFields(const QString &line) {
             if (!f.trimmed().isEmpty()) fields << f;
         return fields;
     }
+    QStringList fields = line.split(QLatin1Char(','));
+    for (QString &f : fields)
+        f = f.trimmed();
+    const auto plainNumber = [](const QString &f) {
+        return !f.isEmpty() && !f.contains(QLatin1Char(' ')) && fieldNumber(f);
+    };
+    const bool named = fields.size() == 3 && !fields[0].isEmpty() && plainNumber(fields[1]) &&
+                       plainNumber(fields[2]);
+    const bool pointed = fields.size() == 2 && line.contains(QLatin1Char('.')) &&
+                         plainNumber(fields[0]) && plainNumber(fields[1]);
+    if (named || pointed) return fields;
     return std::nullopt;
 }
 
+// A pair of blank-separated tokens [from, end): the one way to split them
+// into two numbers, nothing when there is none or more than one.
 // `alone`: the line is the whole text, where a line that also reads as one
 // grouped number ("20 300") is that number rather than a pair.
-std::optional<Pair> linePair(const QString &line, bool alone) {
-    if (const auto fields = separatedFields(line)) {
-        if (fields->size() != 2) return std::nullopt;
-        const auto x = fieldNumber(fields->at(0)), y = fieldNumber(fields->at(1));
-        if (!x || !y) return std::nullopt;
-        return Pair{*x, *y};
-    }
-    const QStringList tokens = blankTokens(line);
+std::optional<Pair> blankPair(const QStringList &tokens, qsizetype from, bool alone) {
     const qsizetype m = tokens.size();
     // Two numbers of up to 18 digits each take at most 12 groups; a longer
     // line is no pair, and is not tried in all its ways.
-    if (m < 2 || m > 12) return std::nullopt;
-    if (alone && groupedNumber(tokens, 0, m)) return std::nullopt;
+    if (m - from < 2 || m - from > 12) return std::nullopt;
+    if (alone && groupedNumber(tokens, from, m)) return std::nullopt;
     std::optional<Pair> found;
-    for (qsizetype k = 1; k < m; ++k) {
-        const auto x = groupedNumber(tokens, 0, k), y = groupedNumber(tokens, k, m);
+    for (qsizetype k = from + 1; k < m; ++k) {
+        const auto x = groupedNumber(tokens, from, k), y = groupedNumber(tokens, k, m);
         if (!x || !y) continue;
         if (found) return std::nullopt; // more than one way to read it
         found = Pair{*x, *y};
@@ -123,12 +132,54 @@ std::optional<Pair> linePair(const QString &line, bool alone) {
     return found;
 }
 
-// A heading names its columns: a first line with a digit in it is meant
-// as numbers, and must read as a pair like any other.
-bool hasDigit(const QString &line) {
+// A row of a table: a pair, or a point's name and a pair.
+struct Row {
+    QString name;
+    Pair pair;
+};
+
+// How the rows of a table are written: with a name before each pair (a
+// catalogue's "№ X Y") or not. The first row tells, where blanks alone
+// separate the fields and a name in front could also be a group of
+// thousands.
+enum class Names { Unknown, Without, With };
+
+std::optional<Row> lineRow(const QString &line, bool alone, Names &names) {
+    if (const auto fields = separatedFields(line)) {
+        if (fields->size() != 2 && fields->size() != 3) return std::nullopt;
+        const qsizetype first = fields->size() - 2;
+        if (names == Names::Unknown) names = first ? Names::With : Names::Without;
+        const auto x = fieldNumber(fields->at(first)), y = fieldNumber(fields->at(first + 1));
+        if (!x || !y) return std::nullopt;
+        return Row{first ? fields->at(0).trimmed() : QString(), Pair{*x, *y}};
+    }
+    const QStringList tokens = blankTokens(line);
+    if (tokens.isEmpty()) return std::nullopt;
+    // A line alone that reads as one number is that number; a name is no
+    // number with a fraction.
+    if (alone && groupedNumber(tokens, 0, tokens.size())) return std::nullopt;
+    const bool nameLike = !(tokens[0].contains(QLatin1Char(',')) ||
+                            tokens[0].contains(QLatin1Char('.'))) ||
+                          !fieldNumber(tokens[0]);
+    const auto plain = names == Names::With ? std::nullopt : blankPair(tokens, 0, alone);
+    const auto named =
+        names == Names::Without || !nameLike ? std::nullopt : blankPair(tokens, 1, false);
+    if (names == Names::Unknown) names = plain ? Names::Without : named ? Names::With : names;
+    if (plain) return Row{QString(), *plain};
+    if (named) return Row{tokens[0], *named};
+    return std::nullopt;
+}
+
+// A heading names its columns or the catalogue: a line with letters that
+// does not read as a row ("№ X Y", "X1 Y1", "Каталог координат, МСК-26").
+// A leading line with digits and no letter is meant as numbers, and must
+// read as a row like any other.
+bool isHeading(const QString &line) {
+    bool letter = false;
     for (QChar c : line)
-        if (c.isDigit()) return true;
-    return false;
+        letter = letter || c.isLetter();
+    Names any = Names::Unknown;
+    return letter && !lineRow(line, false, any);
 }
 
 } // namespace
@@ -143,23 +194,41 @@ PastedTable readPastedCorners(const QString &text, int room) {
         lines.removeLast();
     PastedTable table;
     if (lines.isEmpty()) return table;
+    Names names = Names::Unknown;
     if (lines.size() == 1) {
-        const auto pair = linePair(lines[0], true);
-        if (!pair) return table;
+        const auto row = lineRow(lines[0], true, names);
+        if (!row) return table;
         table.kind = PastedTable::Kind::Corners;
-        table.corners.push_back({1, pair->x, pair->y});
+        table.corners.push_back({1, row->pair.x, row->pair.y, row->name});
         return table;
     }
-    const int firstRow = hasDigit(lines[0]) ? 0 : 1;
-    for (int i = firstRow; i < lines.size(); ++i) {
-        const auto pair = linePair(lines[i], false);
-        if (!pair || int(table.corners.size()) >= room) {
-            table.kind = pair ? PastedTable::Kind::TooMany : PastedTable::Kind::BadLine;
+    // Blank lines and headings before the first row are passed over.
+    int i = 0;
+    while (i < lines.size() && (lines[i].trimmed().isEmpty() || isHeading(lines[i])))
+        ++i;
+    int contour = 0, inContour = 0;
+    for (; i < lines.size(); ++i) {
+        // A blank line ends a contour: the rows after it are the next one.
+        if (lines[i].trimmed().isEmpty()) {
+            if (inContour > 0) ++contour;
+            inContour = 0;
+            continue;
+        }
+        const auto row = lineRow(lines[i], false, names);
+        if (!row || inContour >= room) {
+            table.kind = row ? PastedTable::Kind::TooMany : PastedTable::Kind::BadLine;
             table.badLine = i + 1;
             table.corners.clear();
             return table;
         }
-        table.corners.push_back({i + 1, pair->x, pair->y});
+        table.corners.push_back({i + 1, row->pair.x, row->pair.y, row->name, contour});
+        ++inContour;
+    }
+    if (table.corners.empty()) {
+        // Lines of headings only: meant as a table, with no row in it.
+        table.kind = PastedTable::Kind::BadLine;
+        table.badLine = 1;
+        return table;
     }
     table.kind = PastedTable::Kind::Corners;
     return table;

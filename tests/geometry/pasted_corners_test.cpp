@@ -85,13 +85,14 @@ const ParseRow kParseRows[] = {
     {"OneWordIsNoTable", "abc", Kind::NotATable, {}},
     {"EmptyText", "", Kind::NotATable, {}},
     {"OnlyBlankLines", "\r\n \r\n", Kind::NotATable, {}},
-    {"ThreeColumns", "1\t2\t3\n4\t5\t6\n", Kind::BadLine, {}, 1},
+    {"FourColumns", "1\t2\t3\t4\n4\t5\t6\t7\n", Kind::BadLine, {}, 1},
     {"TextInTheMiddle", "X\tY\n1\t2\nabc\t3\n4\t5\n", Kind::BadLine, {}, 3},
-    {"BlankLineInTheMiddle", "1\t2\n\n3\t4\n", Kind::BadLine, {}, 2},
     {"OneNumberOnALine", "1\t2\n3\n", Kind::BadLine, {}, 2},
+    // Rows without names: "12 345 678" could be 12 and 345 678 or 12 345
+    // and 678.
     {"AmbiguousBlanks", "1\t2\n12 345 678\n", Kind::BadLine, {}, 2},
     {"ThreeDecimalsSeparatedByBlanks", "1,5 2,5 3,5\n1 2\n", Kind::BadLine, {}, 1},
-    {"SecondLineNotAPairAfterHeading", "Номер\nX Y\n", Kind::BadLine, {}, 2},
+    {"HeadingsWithoutRows", "Номер\nX Y\n", Kind::BadLine, {}, 1},
     // "\xE2\x88\x92" is U+2212, the minus sign of word processors and PDFs.
     {"MinusSignsFromAWordTable",
      "\xE2\x88\x92" "12,5\t30\n40\t\xE2\x88\x92" "7\n",
@@ -103,7 +104,8 @@ const ParseRow kParseRows[] = {
      {{1, 1234.5, 6123456.78}, {2, 2, 3}}},
     {"EnglishThousandCommas", "1,234.5;2\n3;4\n", Kind::Corners, {{1, 1234.5, 2}, {2, 3, 4}}},
     {"MisgroupedThousandsInTheFirstLine", "12.34,5\t1\n3\t4\n", Kind::BadLine, {}, 1},
-    {"AFirstLineWithDigitsIsNoHeading", "X1\tY1\n1\t2\n", Kind::BadLine, {}, 1},
+    {"AHeadingMayNumberItsColumns", "X1\tY1\n1\t2\n", Kind::Corners, {{2, 1, 2}}},
+    {"AFirstLineOfDigitsIsNoHeading", "1\t2\t3\t4\n1\t2\n", Kind::BadLine, {}, 1},
     {"AHugeNumberIsNoPair", "1\t2\n1e15\t3\n", Kind::BadLine, {}, 2},
     {"ALongLineOfGroupsIsNoPair",
      "1 2\n123 456 789 123 456 789 123 456 789 123 456 789 123\n",
@@ -113,6 +115,72 @@ const ParseRow kParseRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, PasteParse, ::testing::ValuesIn(kParseRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Surveyors' catalogues: a point's name before its pair, several contours
+// parted by blank lines, headings above. Each row: line, X, Y, name,
+// contour.
+struct CatalogueRow {
+    const char *name;
+    const char *text;
+    std::vector<PastedCorner> corners;
+};
+
+void PrintTo(const CatalogueRow &r, std::ostream *os) {
+    *os << r.name;
+}
+
+class CatalogueParse : public ::testing::TestWithParam<CatalogueRow> {};
+
+TEST_P(CatalogueParse, KeepsNamesAndContours) {
+    const CatalogueRow &r = GetParam();
+    const PastedTable t = readPastedCorners(QString::fromUtf8(r.text), 20);
+    ASSERT_EQ(t.kind, Kind::Corners) << "line " << t.badLine;
+    ASSERT_EQ(t.corners.size(), r.corners.size());
+    for (std::size_t k = 0; k < r.corners.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(t.corners[k].line, r.corners[k].line);
+        EXPECT_DOUBLE_EQ(t.corners[k].x, r.corners[k].x);
+        EXPECT_DOUBLE_EQ(t.corners[k].y, r.corners[k].y);
+        EXPECT_EQ(t.corners[k].name, r.corners[k].name);
+        EXPECT_EQ(t.corners[k].contour, r.corners[k].contour);
+    }
+}
+
+const CatalogueRow kCatalogueRows[] = {
+    {"NumberXYWithBlanks",
+     "№ X Y\n1 452297.10 1300123.45\n2 452310,00 1300130,5\n",
+     {{2, 452297.10, 1300123.45, "1"}, {3, 452310, 1300130.5, "2"}}},
+    {"NamedPointsAndATitleWithDigits",
+     "Каталог координат, МСК-26 зона 1\nн1 452297,10 1300123,45\nн2 452310 1300130\n",
+     {{2, 452297.10, 1300123.45, "н1"}, {3, 452310, 1300130, "н2"}}},
+    {"SemicolonsWithNames",
+     "№;X;Y\n12;452297,10;1300123,45\n13;452310;1300130\n",
+     {{2, 452297.10, 1300123.45, "12"}, {3, 452310, 1300130, "13"}}},
+    {"CommasWithNamesAndDecimalPoints",
+     "name,X,Y\nн1,452297.10,1300123.45\nн2,452310.5,1300130\n",
+     {{2, 452297.10, 1300123.45, "н1"}, {3, 452310.5, 1300130, "н2"}}},
+    {"CommaPairsWithDecimalPoints",
+     "452297.10,1300123.45\n452310.5,1300130\n",
+     {{1, 452297.10, 1300123.45}, {2, 452310.5, 1300130}}},
+    {"BlankLinesPartContours",
+     "1\t2\n3\t4\n5\t6\n\n\n7\t8\n9\t10\n11\t12\n",
+     {{1, 1, 2, "", 0},
+      {2, 3, 4, "", 0},
+      {3, 5, 6, "", 0},
+      {6, 7, 8, "", 1},
+      {7, 9, 10, "", 1},
+      {8, 11, 12, "", 1}}},
+    {"BlankLinesBeforeTheFirstRowStartNoContour",
+     "\nX Y\n\n1 2\n3 4\n",
+     {{4, 1, 2, "", 0}, {5, 3, 4, "", 0}}},
+    // A lone comma is a decimal comma: these are pairs separated by blanks.
+    {"DecimalCommasAreNoSeparators",
+     "452297,10 1300123,45\n452310,5 1300130\n",
+     {{1, 452297.10, 1300123.45}, {2, 452310.5, 1300130}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Catalogues, CatalogueParse, ::testing::ValuesIn(kCatalogueRows),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // The reading stops at the first line it cannot take, in line order: the

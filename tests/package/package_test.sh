@@ -50,7 +50,7 @@ dpkg -x "$deb" "$root"
 for f in usr/bin/tarvel usr/bin/Help.pdf usr/share/applications/tarvel.desktop \
   usr/share/icons/hicolor/64x64/apps/tarvel.png usr/share/icons/hicolor/scalable/apps/tarvel.svg \
   usr/share/mime/packages/tarvel-squ.xml usr/lib/tarvel/tarvel_sheet_module.so \
-  usr/lib/tarvel/tarvel_print_module.so usr/lib/tarvel/tarvel-sheet-reader; do
+  usr/lib/tarvel/tarvel_print_module.so usr/lib/tarvel/tarvel_archive_module.so usr/lib/tarvel/tarvel-sheet-reader; do
   [ -s "$root/$f" ] || fail "missing or empty: /$f"
 done
 [ -x "$root/usr/bin/tarvel" ] || fail "/usr/bin/tarvel is not executable"

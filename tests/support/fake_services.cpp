@@ -159,4 +159,13 @@ bool FakeProgress::cancel() {
     return true;
 }
 
+ArchiveEntry FakeArchive::readFirstEntry(const QByteArray &zip, const QString &suffix,
+                                         qint64 maxBytes) {
+    asked.push_back({zip.size(), suffix, maxBytes});
+    if (answers.empty()) return {};
+    ArchiveEntry answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
 } // namespace tarvel::platform

@@ -177,6 +177,22 @@ private:
     std::function<void()> cancelled_;
 };
 
+// Archives answered from a script: each call takes the next answer (an
+// Unreadable entry when none is left) and records what it was asked.
+class FakeArchive : public ArchiveService {
+public:
+    struct Asked {
+        qsizetype zipBytes = 0;
+        QString suffix;
+        qint64 maxBytes = 0;
+    };
+    std::deque<ArchiveEntry> answers;
+    std::vector<Asked> asked;
+
+    ArchiveEntry readFirstEntry(const QByteArray &zip, const QString &suffix,
+                                qint64 maxBytes) override;
+};
+
 // Every fake in one place, with the bundle the windows take.
 struct FakeServices {
     FakeMessageBox messages;
@@ -190,6 +206,7 @@ struct FakeServices {
     FakePrinter printer;
     FakeClipboard clipboard;
     FakeProgress progress;
+    FakeArchive archives; // not in the bundle
 
     Services bundle() {
         return Services{messages,    dialogs,     screen,  commandLine, shell,   settings,

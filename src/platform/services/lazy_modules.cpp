@@ -54,4 +54,20 @@ bool LazyPrinter::print(QWidget *owner, const std::function<void(QPainter &, int
     return service_ && service_->print(owner, paint);
 }
 
+ArchiveEntry LazyArchive::readFirstEntry(const QByteArray &zip, const QString &suffix,
+                                         qint64 maxBytes) {
+    ArchiveService *s = nullptr;
+    {
+        const std::lock_guard lock(loading_);
+        if (!tried_) {
+            tried_ = true;
+            service_.reset(static_cast<ArchiveService *>(
+                createFromModule(library_, "tarvel_archive_module", "tarvel_create_archive")));
+            if (!service_) qWarning("tarvel: the archive module could not be loaded");
+        }
+        s = service_.get();
+    }
+    return s ? s->readFirstEntry(zip, suffix, maxBytes) : ArchiveEntry{};
+}
+
 } // namespace tarvel::platform

@@ -1,7 +1,8 @@
 // Services whose libraries the program loads on first use, from modules
 // built beside the executable (installed in lib/tarvel): the spreadsheet
-// libraries and Qt's print support then cost nothing at start-up for a
-// session that never exchanges a workbook or prints.
+// libraries, Qt's print support and libzip then cost nothing at start-up
+// for a session that never exchanges a workbook, prints or opens an
+// archive.
 #pragma once
 
 #include "platform/services/services.h"
@@ -46,6 +47,22 @@ public:
 private:
     QLibrary library_;
     std::unique_ptr<PrinterService> service_;
+    bool tried_ = false;
+};
+
+// When the module cannot be loaded, every archive is Unreadable (the
+// reading says the file cannot be read), with a warning on the program's
+// error output. The module is loaded by the first call, which may come from
+// a worker thread.
+class LazyArchive : public ArchiveService {
+public:
+    ArchiveEntry readFirstEntry(const QByteArray &zip, const QString &suffix,
+                                qint64 maxBytes) override;
+
+private:
+    std::mutex loading_;
+    QLibrary library_;
+    std::unique_ptr<ArchiveService> service_;
     bool tried_ = false;
 };
 

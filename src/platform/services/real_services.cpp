@@ -188,6 +188,7 @@ struct RealServices::Impl {
     LazyPrinter printer;
     DesktopClipboard clipboard;
     QtProgress progress;
+    LazyArchive archives;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
@@ -200,5 +201,7 @@ Services RealServices::bundle() {
                     impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
                     impl_->printer,  impl_->clipboard, impl_->progress};
 }
+
+ArchiveService &RealServices::archives() { return impl_->archives; }
 
 } // namespace tarvel::platform

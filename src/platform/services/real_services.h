@@ -1,7 +1,7 @@
 // The real implementations of the platform services: Qt's message boxes and
 // dialogs, the primary screen, the process arguments, the desktop's shell,
 // the INI settings store, the XDG file-type association, the spreadsheet
-// layer and the printer.
+// layer, the printer and the zip archives.
 #pragma once
 
 #include "platform/services/services.h"
@@ -70,6 +70,8 @@ public:
     RealServices(const QString &appName, const QString &executablePath, QStringList arguments);
     ~RealServices();
     Services bundle();
+    // The zip archives (the module of lazy_modules.h); not in the bundle.
+    ArchiveService &archives();
 
 private:
     struct Impl;

@@ -1,7 +1,8 @@
 // The services through which the windows reach the desktop: message boxes,
 // the common dialogs, the screen, the command line, the shell, the settings
 // store, the file-type association, the spreadsheet automation, the printer,
-// the clipboard and the progress window of work in the background.
+// the clipboard, the progress window of work in the background and the
+// archives.
 //
 // Every window receives them as one `Services` bundle of references. The
 // program passes the real implementations (real_services.h); the tests pass
@@ -9,6 +10,7 @@
 // modal dialog and never writes into the real home folder.
 #pragma once
 
+#include <QByteArray>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -263,12 +265,45 @@ public:
     // Shows over `owner` a window titled `title` with `text`, a busy bar and
     // the button "Отмена". The button, Escape and the close box close the
     // window and call `cancelled`, once. The window keeps the owner from
-    // input while it is shown, not from repainting. A window already shown
-    // is replaced, without its `cancelled` being called.
+    // input while it is shown, not from repainting, and not from a close
+    // request: the user may close the owner with the work under way. A
+    // window already shown is replaced, without its `cancelled` being
+    // called.
     virtual void show(QWidget *owner, const QString &title, const QString &text,
                       std::function<void()> cancelled) = 0;
     // Closes the window, if one is shown, without calling `cancelled`.
     virtual void close() = 0;
+};
+
+// ---- Archives ----
+
+// An entry taken out of a zip archive.
+struct ArchiveEntry {
+    enum class Outcome {
+        Read,       // `data` holds the entry, inflated
+        Unreadable, // no zip, a broken one, or an entry that cannot be inflated
+        NotFound,   // no entry of the name asked for
+        TooLarge,   // the entry inflates to more than the limit
+    };
+    Outcome outcome = Outcome::Unreadable;
+    QString name; // the entry's name in the archive, when found
+    QByteArray data;
+};
+
+class ArchiveService {
+public:
+    virtual ~ArchiveService() = default;
+    // The first entry of the zip archive `zip` whose name ends with `suffix`
+    // (without regard to case), inflated. Folders and the litter of other
+    // systems' archivers (__MACOSX/, "._" files) are passed over. When no
+    // entry has the suffix, an archive within the archive (an entry ending
+    // in ".zip", as extracts are sometimes packed once more with their
+    // signature) is looked into, one level deep. An entry is refused as
+    // TooLarge as soon as it inflates beyond `maxBytes`, whatever the
+    // archive's directory claims, so a zip bomb costs no more than the
+    // limit.
+    virtual ArchiveEntry readFirstEntry(const QByteArray &zip, const QString &suffix,
+                                        qint64 maxBytes) = 0;
 };
 
 // The bundle every window receives.

@@ -45,4 +45,9 @@ TEST(LazyModulesTest, WithoutTheModulesWorkIsRefusedNotCrashed) {
     LazySpreadsheet sheet;
     EXPECT_EQ(sheet.createApplication(), nullptr);
     EXPECT_EQ(sheet.readColumns(QStringLiteral("/tmp/none.xlsx")), std::nullopt);
+
+    LazyArchive archives;
+    const QByteArray emptyZip("PK\x05\x06" + QByteArray(18, '\0'));
+    EXPECT_EQ(archives.readFirstEntry(emptyZip, QStringLiteral(".xml"), 1024).outcome,
+              ArchiveEntry::Outcome::Unreadable);
 }

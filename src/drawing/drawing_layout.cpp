@@ -495,6 +495,19 @@ DrawingLayout layOutDrawing(const geometry::PolygonDocument &doc, const ViewStat
     d.area = QRectF(QPointF(kCrossX - kAreaOverAxes, kAxisTop),
                     QPointF(kAxisRight, kCrossY + kAreaOverAxes));
 
+    // The plot's other contours.
+    const std::vector<geometry::CornerValues> &others = doc.otherContours();
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        DrawingLayout::OtherContour o;
+        o.hole = k < doc.texts().others.size() && doc.texts().others[k].hole;
+        o.colour = s.LineColour;
+        for (int i = 1; i <= others[k].n; ++i) {
+            const QPointF at = view.toForm(others[k].X[std::size_t(i)], others[k].Y[std::size_t(i)]);
+            o.corners.emplace_back(single(at.x()), single(at.y()));
+        }
+        d.otherContours.push_back(std::move(o));
+    }
+
     // The polygon.
     const geometry::CornerValues &v = doc.values();
     const geometry::Measures &measures = doc.measures();

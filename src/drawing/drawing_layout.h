@@ -69,6 +69,14 @@ struct DrawingLayout {
     std::vector<Corner> corners;             // corners 1..n
     DrawnLine measureLine;
     Caption measureCaption;
+    // The plot's other contours, in thinner lines, holes dashed: their
+    // corners in order, closed back to the first.
+    struct OtherContour {
+        std::vector<QPointF> corners;
+        bool hole = false;
+        std::uint32_t colour = 0;
+    };
+    std::vector<OtherContour> otherContours;
     // The drawing's area: the polygon's lines, marks and captions are cut
     // at its edges, so that none runs over the panel beside the axes, under
     // the X axis's values or across the owner's caption above.

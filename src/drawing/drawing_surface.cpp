@@ -76,6 +76,27 @@ void paintLines(QPainter &p, const std::vector<const DrawnLine *> &lines, const 
     flush();
 }
 
+// The plot's contours other than the one edited: half the pen of its
+// sides, smoothed so that on the screen they read as thinner; holes dashed.
+void paintOtherContours(QPainter &p, const DrawingLayout &layout, const PaintStyle &style) {
+    if (layout.otherContours.empty()) return;
+    const double s = style.unitsPerTwip;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (const DrawingLayout::OtherContour &o : layout.otherContours) {
+        QPen pen(platform::toQColor(o.colour));
+        pen.setWidthF(style.penWidth * 0.5);
+        pen.setStyle(o.hole ? Qt::DashLine : Qt::SolidLine);
+        p.setPen(pen);
+        QPolygonF ring;
+        for (const QPointF &c : o.corners)
+            if (drawable(c.x(), c.y())) ring << QPointF(c.x() * s, c.y() * s);
+        if (ring.size() >= 2) p.drawPolygon(ring);
+    }
+    p.restore();
+}
+
 // A box in device units: on the screen the whole pixels a control of that
 // twip box would take.
 QRectF deviceBox(const QRectF &box, const PaintStyle &style) {
@@ -145,6 +166,7 @@ void paintDrawing(QPainter &p, const DrawingLayout &layout, const platform::Imag
     // The polygon within the drawing's area.
     p.save();
     if (!layout.area.isEmpty()) p.setClipRect(deviceBox(layout.area, style), Qt::IntersectClip);
+    paintOtherContours(p, layout, style);
     paintLines(p, layout.polygonLines(), style);
     // On paper the corners are marked first, all alike.
     if (!style.screen && style.cornerSquare > 0) {

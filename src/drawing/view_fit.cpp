@@ -96,6 +96,12 @@ std::optional<PlaneBounds> polygonBounds(const geometry::PolygonDocument &doc,
             X.push_back(v.X[std::size_t(i)]);
             Y.push_back(v.Y[std::size_t(i)]);
         }
+    // The plot's other contours are shown with it.
+    for (const geometry::CornerValues &other : doc.otherContours())
+        for (int i = 1; i <= other.n; ++i) {
+            X.push_back(other.X[std::size_t(i)]);
+            Y.push_back(other.Y[std::size_t(i)]);
+        }
     return boundsOf(X, Y);
 }
 

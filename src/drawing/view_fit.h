@@ -80,7 +80,8 @@ ViewPlacement bestView(const PlaneBounds &b, const ViewPlacement &view,
                        const std::vector<float> &scales, const DrawingExtent &extent = {});
 
 // The bounds of the corners of `doc` in force; with `counts`, of those
-// corners it says count (1-based). nullopt when none does.
+// corners it says count (1-based); with the corners of the plot's other
+// contours. nullopt when none counts.
 std::optional<PlaneBounds> polygonBounds(const geometry::PolygonDocument &doc,
                                          const std::function<bool(int corner)> &counts = {});
 

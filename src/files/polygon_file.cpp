@@ -73,10 +73,12 @@ QString oneField(QString value) {
 }
 
 bool isSqux(const QByteArray &bytes) {
-    const QByteArray header(kSquxHeader);
-    return bytes.startsWith(header) &&
-           (bytes.size() == header.size() || bytes[header.size()] == '\n' ||
-            bytes[header.size()] == '\r');
+    for (const QByteArray header : {QByteArray(kSquxHeader), QByteArray(kSquxPlotHeader)})
+        if (bytes.startsWith(header) &&
+            (bytes.size() == header.size() || bytes[header.size()] == '\n' ||
+             bytes[header.size()] == '\r'))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -86,24 +88,123 @@ PolygonFileType polygonFileType(const QString &path) {
                                                                       : PolygonFileType::Squ;
 }
 
-QByteArray encodeSquxFile(const PolygonFileData &data) {
-    const int count = geometry::textToInt16(data.count).value_or(geometry::kMinCorners);
-    // Rows beyond the count are kept while they hold a text.
+namespace {
+
+// The rows a contour writes: up to its count, and beyond while rows hold a
+// text.
+int rowsToWrite(const QString &countText, const geometry::TextColumn &x,
+                const geometry::TextColumn &y) {
+    const int count = geometry::textToInt16(countText).value_or(geometry::kMinCorners);
     int rows = std::max(count, 1);
-    for (int i = int(std::max(data.x.size(), data.y.size())) - 1; i > rows; --i)
-        if (!data.x[std::size_t(i)].isEmpty() || !data.y[std::size_t(i)].isEmpty()) {
+    for (int i = int(std::max(x.size(), y.size())) - 1; i > rows; --i)
+        if (!x[std::size_t(i)].isEmpty() || !y[std::size_t(i)].isEmpty()) {
             rows = i;
             break;
         }
-    rows = std::min(rows, geometry::kMaxCorners);
-    QString text = QString::fromLatin1(kSquxHeader) + QLatin1Char('\n');
-    text += oneField(data.count) + QLatin1Char('\n');
+    return std::min(rows, geometry::kMaxCorners);
+}
+
+void writeRows(QString &text, const geometry::TextColumn &x, const geometry::TextColumn &y,
+               int rows) {
     for (int i = 1; i <= rows; ++i)
-        text += oneField(data.x[std::size_t(i)]) + QLatin1Char('\t') +
-                oneField(data.y[std::size_t(i)]) + QLatin1Char('\n');
+        text += oneField(x[std::size_t(i)]) + QLatin1Char('\t') + oneField(y[std::size_t(i)]) +
+                QLatin1Char('\n');
+}
+
+} // namespace
+
+QByteArray encodeSquxFile(const PolygonFileData &data) {
+    if (data.others.empty() && !data.hole) {
+        QString text = QString::fromLatin1(kSquxHeader) + QLatin1Char('\n');
+        text += oneField(data.count) + QLatin1Char('\n');
+        writeRows(text, data.x, data.y, rowsToWrite(data.count, data.x, data.y));
+        text += oneField(data.owner) + QLatin1Char('\n');
+        return text.toUtf8();
+    }
+    geometry::PolygonTexts plot;
+    plot.count = data.count;
+    plot.x = data.x;
+    plot.y = data.y;
+    plot.others = data.others;
+    plot.place = data.place;
+    plot.hole = data.hole;
+    const std::vector<geometry::ContourTexts> contours = geometry::plotContours(plot);
+    QString text = QString::fromLatin1(kSquxPlotHeader) + QLatin1Char('\n');
+    text += QString::number(contours.size()) + QLatin1Char('\t') +
+            QString::number(std::clamp(data.place, 0, int(contours.size()) - 1) + 1) +
+            QLatin1Char('\n');
+    for (const geometry::ContourTexts &c : contours) {
+        const int rows = rowsToWrite(c.count, c.x, c.y);
+        text += oneField(c.count) + QLatin1Char('\t') + QString::number(rows) + QLatin1Char('\t') +
+                (c.hole ? QStringLiteral("hole") : QStringLiteral("outer")) + QLatin1Char('\n');
+        writeRows(text, c.x, c.y, rows);
+    }
     text += oneField(data.owner) + QLatin1Char('\n');
     return text.toUtf8();
 }
+
+namespace {
+
+// One row "X<tab>Y" into row i of the columns; false when it is not one.
+bool readRow(const QString &line, geometry::TextColumn &x, geometry::TextColumn &y, int i) {
+    const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+    if (tab < 0 || line.indexOf(QLatin1Char('\t'), tab + 1) >= 0) return false;
+    QString tx = line.left(tab), ty = line.mid(tab + 1);
+    if (tx.size() > kMaxFieldTextLength || ty.size() > kMaxFieldTextLength) return false;
+    x[std::size_t(i)] = std::move(tx);
+    y[std::size_t(i)] = std::move(ty);
+    return true;
+}
+
+// The most contours a plot file holds: a plot of parcels runs to hundreds.
+constexpr int kMaxFileContours = 10000;
+
+// Version 2, from line 2 on (`texts` are the file's lines, the header first).
+PolygonFileRead decodeSquxPlot(const QStringList &texts) {
+    const int lineCount = int(texts.size());
+    if (lineCount < 2) return {std::nullopt, 2};
+    const QStringList head = texts[1].split(QLatin1Char('\t'));
+    const auto contours = head.size() == 2 ? geometry::textToInt32(head[0]) : std::nullopt;
+    const auto edited = head.size() == 2 ? geometry::textToInt32(head[1]) : std::nullopt;
+    if (!contours || !edited || *contours < 1 || *contours > kMaxFileContours || *edited < 1 ||
+        *edited > *contours)
+        return {std::nullopt, 2};
+    std::vector<geometry::ContourTexts> plot;
+    int line = 2; // 0-based: the next line to read
+    for (int k = 0; k < *contours; ++k) {
+        if (line >= lineCount - 1) return {std::nullopt, line + 1};
+        const QStringList fields = texts[line].split(QLatin1Char('\t'));
+        const auto rows = fields.size() == 3 ? geometry::textToInt32(fields[1]) : std::nullopt;
+        if (!rows || !isSquxCount(fields[0]) || *rows < *geometry::textToInt16(fields[0]) ||
+            *rows > geometry::kMaxCorners ||
+            (fields[2] != QLatin1String("hole") && fields[2] != QLatin1String("outer")))
+            return {std::nullopt, line + 1};
+        geometry::ContourTexts c;
+        c.count = fields[0];
+        c.hole = fields[2] == QLatin1String("hole");
+        ++line;
+        for (int i = 1; i <= *rows; ++i, ++line)
+            if (line >= lineCount - 1 || !readRow(texts[line], c.x, c.y, i))
+                return {std::nullopt, line + 1};
+        plot.push_back(std::move(c));
+    }
+    // The owner's line is the last one, right after the last contour.
+    if (line != lineCount - 1) return {std::nullopt, line + 1};
+    const QString &owner = texts[lineCount - 1];
+    if (owner.size() > kMaxFieldTextLength) return {std::nullopt, lineCount};
+    const geometry::PolygonTexts t = geometry::plotOf(std::move(plot), owner, *edited - 1);
+    PolygonFileData data;
+    data.count = t.count;
+    data.x = t.x;
+    data.y = t.y;
+    data.owner = t.owner;
+    data.others = t.others;
+    data.place = t.place;
+    data.hole = t.hole;
+    return {std::move(data), 0};
+}
+
+} // namespace
 
 PolygonFileRead decodeSquxFile(const QByteArray &bytes) {
     QList<QByteArray> lines = bytes.split('\n');
@@ -120,6 +221,7 @@ PolygonFileRead decodeSquxFile(const QByteArray &bytes) {
         texts << std::move(text);
     }
     const int lineCount = int(texts.size());
+    if (lineCount >= 1 && texts[0] == QLatin1String(kSquxPlotHeader)) return decodeSquxPlot(texts);
     if (lineCount < 1 || texts[0] != QLatin1String(kSquxHeader)) return {std::nullopt, 1};
     if (lineCount < 2 || !isSquxCount(texts[1])) return {std::nullopt, 2};
     const int count = *geometry::textToInt16(texts[1]);

@@ -20,12 +20,22 @@
 //                text; at least `count` rows, more where rows beyond the
 //                count hold texts
 //   last line    the owner-information text
+// A plot of several contours (or a hole) is written in version 2:
+//   line 1       kSquxPlotHeader
+//   line 2       the number of contours, a tab, the contour edited (from 1)
+//   then, contour by contour in the plot's order:
+//                its count, a tab, its number of rows, a tab, and "hole" or
+//                "outer"; then its rows as above
+//   last line    the owner-information text
+// A plot of one outer contour stays version 1, which every earlier reader
+// of ".squx" opens.
 // A tab or a line break inside a text becomes a blank on writing: it would
 // split the line. Every other text comes back exactly as it was written.
 //
 // Pure: no widgets, so it is unit-tested directly.
 #pragma once
 
+#include "geometry/polygon_state.h"
 #include "geometry/text_column.h"
 
 #include <QByteArray>
@@ -35,6 +45,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tarvel::files {
 
@@ -45,6 +56,7 @@ inline constexpr int kMaxFileCorners = 20;
 inline constexpr std::int64_t kMaxPolygonFileSize = 1024 * 1024;
 // The first line of a ".squx" file, with the version of its format.
 inline constexpr char kSquxHeader[] = "TARVEL-SQUX 1";
+inline constexpr char kSquxPlotHeader[] = "TARVEL-SQUX 2";
 // Anything larger is not a ".squx" file: 10 000 rows of long texts fit.
 inline constexpr std::int64_t kMaxSquxFileSize = 64 * 1024 * 1024;
 
@@ -62,6 +74,11 @@ struct PolygonFileData {
     geometry::TextColumn x; // x[1..]; x[0] is not used
     geometry::TextColumn y; // y[1..]; y[0] is not used
     QString owner;
+    // The plot's other contours, the one above standing at `place` among
+    // them, as in geometry::PolygonTexts; only ".squx" keeps them.
+    std::vector<geometry::ContourTexts> others;
+    int place = 0;
+    bool hole = false;
 };
 
 // The 42 lines, Windows-1251, each ended by CR LF, with the texts of rows

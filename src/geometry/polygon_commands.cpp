@@ -19,6 +19,41 @@ QString squareUnitSymbol(Unit unit) {
     return unitSymbol(unit) + QChar(0x00B2);
 }
 
+std::vector<ContourTexts> plotContours(const PolygonTexts &t) {
+    std::vector<ContourTexts> all = t.others;
+    const std::size_t at = std::size_t(std::clamp(t.place, 0, int(all.size())));
+    all.insert(all.begin() + std::ptrdiff_t(at), ContourTexts{t.count, t.x, t.y, t.hole});
+    return all;
+}
+
+PolygonTexts plotOf(std::vector<ContourTexts> contours, const QString &owner, int edited) {
+    PolygonTexts t;
+    t.owner = owner;
+    if (contours.empty()) return t;
+    const std::size_t k = std::size_t(std::clamp(edited, 0, int(contours.size()) - 1));
+    ContourTexts &one = contours[k];
+    t.count = std::move(one.count);
+    t.x = std::move(one.x);
+    t.y = std::move(one.y);
+    t.hole = one.hole;
+    t.place = int(k);
+    contours.erase(contours.begin() + std::ptrdiff_t(k));
+    t.others = std::move(contours);
+    return t;
+}
+
+PolygonTexts withContourEdited(const PolygonTexts &t, int countInForce, int k) {
+    if (k == t.place || k < 0 || k >= contourCount(t)) return t;
+    PolygonTexts kept = t;
+    kept.count = QString::number(countInForce);
+    return plotOf(plotContours(kept), t.owner, k);
+}
+
+bool samePlot(const PolygonTexts &a, const PolygonTexts &b) {
+    if (a.place == b.place) return a == b;
+    return a.owner == b.owner && plotContours(a) == plotContours(b);
+}
+
 PolygonTexts defaultPolygon() {
     static constexpr int kX[20] = {26,  26,  6,   6,   96,  101, 106, 114, 118, 126,
                                    176, 176, 140, 140, 176, 176, 96,  96,  76,  76};
@@ -260,6 +295,31 @@ CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &t
     if (table.kind != Kind::Corners || table.corners.empty() || from < 1 || from > s.corners)
         return refused(Refusal::NoCorner);
     const std::size_t rows = table.corners.size();
+    if (table.corners.back().contour > 0) {
+        // Several contours, parted by blank lines: they are the plot, the
+        // first one edited, wherever they were pasted.
+        std::vector<ContourTexts> contours(std::size_t(table.corners.back().contour) + 1);
+        std::vector<int> counts(contours.size(), 0);
+        for (const PastedCorner &c : table.corners) {
+            const std::size_t k = std::size_t(c.contour);
+            const std::size_t i = std::size_t(++counts[k]);
+            contours[k].x[i] = formatNumber(c.x, kFieldPattern);
+            contours[k].y[i] = formatNumber(c.y, kFieldPattern);
+        }
+        for (std::size_t k = 0; k < contours.size(); ++k) {
+            // A contour of fewer than three rows is a triangle, its missing
+            // corners at zero, as an imported one is.
+            for (int i = counts[k] + 1; i <= kMinCorners; ++i) {
+                contours[k].x[std::size_t(i)] = formatNumber(0.0, kFieldPattern);
+                contours[k].y[std::size_t(i)] = formatNumber(0.0, kFieldPattern);
+            }
+            contours[k].count = QString::number(std::max(counts[k], kMinCorners));
+        }
+        PolygonState t = s;
+        t.texts = plotOf(std::move(contours), s.texts.owner);
+        t.corners = std::max(counts[0], kMinCorners);
+        return changed(std::move(t));
+    }
     if (from - 1 + rows > std::size_t(kMaxCorners))
         return {std::nullopt, Refusal::TooManyCorners,
                 table.corners[std::size_t(kMaxCorners - from + 1)].line};

@@ -170,6 +170,9 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count, std::span<cons
 //   corner kMaxCorners (the table's own TooMany line, or found here);
 //   NoCorner when `from` is not a corner 1..n, or the table holds no
 //   corners (a paste that belongs in one field).
+// A table of several contours (parted by blank lines) becomes the plot, its
+// first contour the one edited, wherever it was pasted; a contour of fewer
+// than three rows gets its missing corners at zero.
 CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &table);
 
 } // namespace tarvel::geometry

@@ -283,6 +283,21 @@ void PolygonDocument::apply(const PolygonState &after, const QString &name) {
     push(s, name, kNoMerge);
 }
 
+void PolygonDocument::editContour(int k) {
+    if (replaying_ || k == contourIndex() || k < 0 || k >= contourCount()) return;
+    typingOpen_ = false;
+    lastTyped_ = kNoMerge;
+    push(next(withContourEdited(state_.texts, state_.countInForce, k)),
+         QStringLiteral("Контур %1").arg(k + 1), kNoMerge);
+}
+
+void PolygonDocument::setHole(bool hole) {
+    if (replaying_ || hole == isHole()) return;
+    PolygonTexts t = state_.texts;
+    t.hole = hole;
+    apply(t, QStringLiteral("Дырка"));
+}
+
 void PolygonDocument::setUnit(Unit unit) {
     if (unit == state_.unit) return;
     typingOpen_ = false;
@@ -296,7 +311,7 @@ void PolygonDocument::setState(const State &s) {
     snapshot_.reset();
     recompute();
     emit changed();
-    setModified(state_.texts != saved_);
+    setModified(!samePlot(state_.texts, saved_));
 }
 
 void PolygonDocument::recompute() {
@@ -305,6 +320,32 @@ void PolygonDocument::recompute() {
     const CornerValues &v = values_;
     area_ = PolygonArea(v.n, v.X.data(), v.Y.data());
     computeMeasures(v.n, v.X.data(), v.Y.data(), measures_);
+    readOtherContours();
+    plotArea_ = othersArea_ + (state_.texts.hole ? -area_ : area_);
+}
+
+void PolygonDocument::readOtherContours() {
+    // Typing changes the contour edited only: the others are read again
+    // when they changed, as on a switch of contours, an open or an undo.
+    const std::vector<ContourTexts> &others = state_.texts.others;
+    if (others == othersFrom_ && otherValues_.size() == others.size()) return;
+    othersFrom_ = others;
+    otherValues_.clear();
+    othersArea_ = 0;
+    for (const ContourTexts &c : others) {
+        CornerValues v;
+        const auto count = textToInt32(c.count);
+        v.n = std::clamp(count.value_or(kMinCorners), kMinCorners, kMaxCorners);
+        v.X.assign(std::size_t(v.n) + 1, 0.0);
+        v.Y.assign(std::size_t(v.n) + 1, 0.0);
+        PolygonTexts texts;
+        texts.x = c.x;
+        texts.y = c.y;
+        v.complete = readCornerRange(texts, 1, std::size_t(v.n) + 1, v.X, v.Y);
+        const double a = PolygonArea(v.n, v.X.data(), v.Y.data());
+        othersArea_ += c.hole ? -a : a;
+        otherValues_.push_back(std::move(v));
+    }
 }
 
 void PolygonDocument::readValues() {

@@ -49,6 +49,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tarvel::geometry {
 
@@ -78,6 +79,19 @@ public:
     // of theirs is not a number.
     std::optional<double> distance(int a, int b) const;
     bool isModified() const { return modified_; }
+
+    // ---- the plot: one contour or several ----
+    int contourCount() const { return geometry::contourCount(state_.texts); }
+    // The contour edited, 0-based in the plot's order.
+    int contourIndex() const { return state_.texts.place; }
+    bool isHole() const { return state_.texts.hole; }
+    // The plot's area: its outer contours less its holes, each by the
+    // trapezoid rule; area() while the plot is one outer contour.
+    double plotArea() const { return plotArea_; }
+    // The contours not edited, in the plot's order without the one edited,
+    // as numbers (a text that is not a number counts as 0); whether each is
+    // a hole is in texts().others.
+    const std::vector<CornerValues> &otherContours() const { return otherValues_; }
     // How many times the measures were computed; one per change.
     int recomputeCount() const { return recomputes_; }
 
@@ -124,6 +138,11 @@ public:
     // A command's texts and unit together, as one step. The count in force
     // follows the texts, as for every change; `after.corners` is not read.
     void apply(const PolygonState &after, const QString &name);
+    // Contour k (0-based) becomes the one edited: a step of the history, so
+    // that an undo shows the contour it changes back.
+    void editContour(int k);
+    // The contour edited is a hole of the plot, or a part of it.
+    void setHole(bool hole);
     // The user chose another unit: a step of its own, so that undo and redo
     // walk through it like any other change. Opening a file keeps the unit;
     // the unit in force is no change.
@@ -173,6 +192,12 @@ private:
     std::vector<bool> blockComplete_;
     Measures measures_;
     double area_ = 0;
+    // The other contours as last read, and what they were read from.
+    std::vector<ContourTexts> othersFrom_;
+    std::vector<CornerValues> otherValues_;
+    double othersArea_ = 0; // their outer rings less their holes
+    double plotArea_ = 0;
+    void readOtherContours();
     int recomputes_ = 0;
     bool modified_ = false;
     bool typingOpen_ = false;

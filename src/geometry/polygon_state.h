@@ -10,19 +10,54 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace tarvel::geometry {
+
+// A contour of a plot while another one is edited: its texts as they were
+// left, the count the one in force then.
+struct ContourTexts {
+    QString count;
+    TextColumn x;
+    TextColumn y;
+    bool hole = false; // a hole in the plot (an enclave), not a part of it
+
+    bool operator==(const ContourTexts &) const = default;
+};
 
 // The texts of a polygon, as shown; index 0 of x and y is unused. The
 // columns may hold texts beyond the count: rows hidden by a lower count keep
 // theirs, and show them again when the count goes up.
+//
+// A plot may be several contours (outer rings and holes). The window edits
+// one of them, whose texts these are; `others` holds the rest in the
+// plot's order, the one edited standing at `place` among them.
 struct PolygonTexts {
     QString count;
     TextColumn x;
     TextColumn y;
     QString owner;
+    std::vector<ContourTexts> others;
+    int place = 0;
+    bool hole = false; // the contour edited is a hole
 
     bool operator==(const PolygonTexts &) const = default;
 };
+
+// How many contours the plot has: 1 and more.
+inline int contourCount(const PolygonTexts &t) {
+    return int(t.others.size()) + 1;
+}
+// The plot's contours in order, the one edited among them with its texts.
+std::vector<ContourTexts> plotContours(const PolygonTexts &t);
+// A plot of the contours, contour `edited` (0-based) the one edited.
+PolygonTexts plotOf(std::vector<ContourTexts> contours, const QString &owner, int edited = 0);
+// The same plot with contour `k` (0-based) the one edited. The one edited
+// so far keeps `countInForce` as its count: a count typed and not applied
+// goes with the switch.
+PolygonTexts withContourEdited(const PolygonTexts &t, int countInForce, int k);
+// The same plot, whichever contour is edited.
+bool samePlot(const PolygonTexts &a, const PolygonTexts &b);
 
 // Corners 1..n as numbers; `complete` is false when some text of these
 // corners does not read as a number (that coordinate then holds 0).

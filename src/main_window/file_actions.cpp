@@ -56,6 +56,16 @@ geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
         t.y[k] = fieldText(data.y[k]);
     }
     t.owner = data.owner;
+    t.place = data.place;
+    t.hole = data.hole;
+    t.others = data.others;
+    for (geometry::ContourTexts &c : t.others) {
+        const std::size_t n = std::max(c.x.size(), c.y.size());
+        for (std::size_t k = 1; k < n; ++k) {
+            c.x[k] = fieldText(c.x[k]);
+            c.y[k] = fieldText(c.y[k]);
+        }
+    }
     return t;
 }
 
@@ -88,6 +98,10 @@ FileActions::FileActions(geometry::PolygonDocument &document, platform::Services
 const QString FileActions::kTooManyForSqu =
     QStringLiteral("В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл "
                    ".squx.");
+
+const QString FileActions::kPlotForSqux =
+    QStringLiteral("В файл .squ помещается один контур. Сохраните участок из нескольких "
+                   "контуров как файл .squx.");
 
 QString FileActions::captionFor(const QString &path, bool modified) {
     const QString mark = modified ? QStringLiteral("*") : QString();
@@ -160,15 +174,23 @@ bool FileActions::writeTo(const QString &path) {
     // reader opens.
     const geometry::PolygonTexts &t = doc_.texts();
     const bool squ = files::polygonFileType(path) == files::PolygonFileType::Squ;
-    // Every reader of the 42-line file would misread a longer one.
+    // Every reader of the 42-line file would misread a longer one, and it
+    // holds one contour.
     if (squ && doc_.cornerCount() > files::kMaxFileCorners) {
         sayError(kTooManyForSqu);
+        return false;
+    }
+    if (squ && (doc_.contourCount() > 1 || doc_.isHole())) {
+        sayError(kPlotForSqux);
         return false;
     }
     data.count = QString::number(doc_.cornerCount());
     data.x = t.x;
     data.y = t.y;
     data.owner = t.owner;
+    data.others = t.others;
+    data.place = t.place;
+    data.hole = t.hole;
     if (squ && !mayLoseCharacters(files::charactersNotInFile(data))) return false;
     if (overwritesAnotherSave(path)) return false;
     // The file is written whole beside the target and then renamed over it,

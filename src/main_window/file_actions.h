@@ -80,6 +80,8 @@ public:
     // Said when more than 20 corners are to go into a ".squ"; nothing is
     // written.
     static const QString kTooManyForSqu;
+    // A plot of several contours, or a hole, saved as ".squ".
+    static const QString kPlotForSqux;
     // Said, with the name, when the file named on the command line is not
     // opened and its name is not UTF-8.
     static const QString kNameNotUtf8;

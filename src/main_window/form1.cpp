@@ -119,6 +119,41 @@ void Form1::showDocument() {
     if (Label2->Caption() != t.owner) Label2->setCaption(t.owner);
     showUnit();
     if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
+    showContourRow();
+}
+
+void Form1::showContourRow() {
+    const int n = doc_.contourCount();
+    const bool several = n > 1;
+    Label4->setVisible(!several);
+    for (platform::Control *c : {static_cast<platform::Control *>(lblContour.get()),
+                                 static_cast<platform::Control *>(CmdContourPrev.get()),
+                                 static_cast<platform::Control *>(CmdContourNext.get()),
+                                 static_cast<platform::Control *>(ChkHole.get())})
+        c->setVisible(several);
+    if (!several) return;
+    lblContour->setCaption(
+        QStringLiteral("Контур: %1 из %2").arg(doc_.contourIndex() + 1).arg(n));
+    CmdContourPrev->setEnabled(doc_.contourIndex() > 0);
+    CmdContourNext->setEnabled(doc_.contourIndex() + 1 < n);
+    // The box shows the document's flag; only a click of the user is a change.
+    if (ChkHole->Value() != int(doc_.isHole())) {
+        const auto click = std::exchange(ChkHole->Click, nullptr);
+        ChkHole->setValue(doc_.isHole() ? 1 : 0);
+        ChkHole->Click = click;
+    }
+}
+
+void Form1::CmdContourPrev_Click() {
+    doc_.editContour(doc_.contourIndex() - 1);
+}
+
+void Form1::CmdContourNext_Click() {
+    doc_.editContour(doc_.contourIndex() + 1);
+}
+
+void Form1::ChkHole_Click() {
+    doc_.setHole(ChkHole->Value() != 0);
 }
 
 void Form1::Menu_Undo_Click() {
@@ -199,6 +234,9 @@ void Form1::wireEvents() {
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };
     CmdClear->Click = [this] { CmdClear_Click(); };
+    CmdContourPrev->Click = [this] { CmdContourPrev_Click(); };
+    CmdContourNext->Click = [this] { CmdContourNext_Click(); };
+    ChkHole->Click = [this] { ChkHole_Click(); };
     CmdNorm->Click = [this] { NORMALIZ(); };
     Label2->Click = [this] { Label2_Click(); };
 

@@ -315,6 +315,11 @@ private:
     void Command2_Click(); // "+"
     void Command3_Click(); // "-"
     void CmdClear_Click();
+    void CmdContourPrev_Click();
+    void CmdContourNext_Click();
+    void ChkHole_Click();
+    // The row of the contours, shown while the plot has more than one.
+    void showContourRow();
     void Label2_Click();
     void Menu_File_Open_Click();
     void Menu_Exit_Click();

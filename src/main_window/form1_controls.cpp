@@ -71,6 +71,21 @@ void Form1Controls::buildControls(QWidget *s) {
     CmbEd = std::make_unique<ComboBox>(s, false);
     CmbEd->move(1860, 420, 975, 315);
     Label4 = label(300, 780, QStringLiteral("Координаты углов многоугольника"));
+    lblContour = label(120, 780, QStringLiteral("Контур: 1 из 1"));
+    CmdContourPrev = button(1500, 750, 255, 240, QString());
+    CmdContourPrev->setIconPixmap(arrowPixmap(270));
+    CmdContourNext = button(1755, 750, 255, 240, QString());
+    CmdContourNext->setIconPixmap(arrowPixmap(90));
+    ChkHole = std::make_unique<CheckBox>(s);
+    ChkHole->move(2160, 750, 1020, 255);
+    ChkHole->setCaption(QStringLiteral("Дырка"));
+    // One contour: the row is not there, the window as it always was.
+    for (platform::Control *c :
+         {static_cast<platform::Control *>(lblContour.get()),
+          static_cast<platform::Control *>(CmdContourPrev.get()),
+          static_cast<platform::Control *>(CmdContourNext.get()),
+          static_cast<platform::Control *>(ChkHole.get())})
+        c->setVisible(false);
     CmdNorm = button(60, 1020, 315, 255, QStringLiteral("N"));
     CmdNorm->setBackColor(0xC000);
     CmdXDw = button(660, 1080, 315, 255, QStringLiteral("-"));

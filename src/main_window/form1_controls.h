@@ -34,6 +34,7 @@ struct Form1Controls {
     using TextBox = platform::TextBox;
     using Label = platform::Label;
     using Button = platform::Button;
+    using CheckBox = platform::CheckBox;
     using ComboBox = platform::ComboBox;
 
     // ---- the owner line above the drawing
@@ -52,6 +53,12 @@ struct Form1Controls {
 
     // ---- the coordinate table and the moves of the current corner
     Owned<Label> Label4;          // "Координаты углов многоугольника"
+    // In its place while the plot has several contours: "Контур: 1 из 3",
+    // the arrows to the one before and after, and "Дырка".
+    Owned<Label> lblContour;
+    Owned<Button> CmdContourPrev;
+    Owned<Button> CmdContourNext;
+    Owned<CheckBox> ChkHole;
     Owned<Button> CmdNorm;        // "N": move to the origin
     Owned<Button> CmdXDw, CmdXUp; // the current corner's X one step down / up
     Owned<Button> CmdYDw, CmdYUp; // the current corner's Y one step down / up

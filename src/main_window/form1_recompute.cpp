@@ -23,7 +23,8 @@ void Form1::drawWithArea() {
     ++draws_;
     view_.recomputed(mouse_ && mouse_->dragging());
     plot_->draw(doc_, view_, state_.settings);
-    Text3->setText(formatNumber(doc_.area(), kAreaPattern));
+    // The plot's area: every outer contour less the holes.
+    Text3->setText(formatNumber(doc_.plotArea(), kAreaPattern));
 }
 
 void Form1::showWarnings() {

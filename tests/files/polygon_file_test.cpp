@@ -437,7 +437,8 @@ TEST(SquxFile, DamagedFilesNameTheFirstBadLine) {
         {"NoEndAfterTheOwner", head + "4\n" + squxRows(4) + "Иванов", 0},
         {"MoreRowsThanTheCount", head + "3\n" + squxRows(10000) + owner, 0},
         {"Empty", "", 1},
-        {"AnotherVersion", "TARVEL-SQUX 2\n4\n" + squxRows(4) + owner, 1},
+        {"AnotherVersion", "TARVEL-SQUX 3\n4\n" + squxRows(4) + owner, 1},
+        {"APlotFileWithoutItsContoursLine", "TARVEL-SQUX 2\n4\n" + squxRows(4) + owner, 2},
         {"NoHeader", "4\n" + squxRows(4) + owner, 1},
         {"HeaderOnly", head, 2},
         {"CountTwo", head + "2\n" + squxRows(4) + owner, 2},
@@ -458,3 +459,68 @@ TEST(SquxFile, DamagedFilesNameTheFirstBadLine) {
         EXPECT_EQ(r.badLine, c.badLine);
     }
 }
+
+namespace {
+
+// A plot of three contours, the second one edited and the third a hole.
+TEST(SquxPlotFile, WritesEveryContourAndReadsThePlotBack) {
+    PolygonFileData d;
+    d.count = QStringLiteral("3");
+    d.x = {QString(), QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("5")};
+    d.y = {QString(), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("5")};
+    d.owner = QStringLiteral("26:11:0102:15");
+    tarvel::geometry::ContourTexts first{QStringLiteral("4"),
+                                 {QString(), "0", "10", "10", "0", "7"},
+                                 {QString(), "0", "0", "10", "10", "7"},
+                                 false};
+    tarvel::geometry::ContourTexts hole{QStringLiteral("3"),
+                                {QString(), "1", "2", "2"},
+                                {QString(), "1", "1", "2"},
+                                true};
+    d.others = {first, hole};
+    d.place = 1;
+    const QByteArray expected = "TARVEL-SQUX 2\n3\t2\n"
+                                "4\t5\touter\n0\t0\n10\t0\n10\t10\n0\t10\n7\t7\n"
+                                "3\t3\touter\n0\t0\n5\t0\n5\t5\n"
+                                "3\t3\thole\n1\t1\n2\t1\n2\t2\n"
+                                "26:11:0102:15\n";
+    EXPECT_EQ(encodeSquxFile(d), expected);
+    const PolygonFileRead back = decodeSquxFile(expected);
+    ASSERT_TRUE(back) << back.badLine;
+    EXPECT_EQ(back->place, 1);
+    EXPECT_FALSE(back->hole);
+    EXPECT_EQ(back->count, QStringLiteral("3"));
+    EXPECT_EQ(back->x[2], QStringLiteral("5"));
+    ASSERT_EQ(back->others.size(), 2u);
+    EXPECT_EQ(back->others[0], first);
+    EXPECT_EQ(back->others[1], hole);
+    EXPECT_EQ(back->owner, d.owner);
+}
+
+TEST(SquxPlotFile, DamagedPlotFilesNameTheFirstBadLine) {
+    const QByteArray head = "TARVEL-SQUX 2\n";
+    const QByteArray square = "4\t4\touter\n0\t0\n1\t0\n1\t1\n0\t1\n";
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        int badLine; // 0: read whole
+    } cases[] = {
+        {"Whole", head + "2\t1\n" + square + square + "owner\n", 0},
+        {"EditedBeyondTheContours", head + "2\t3\n" + square + square + "owner\n", 2},
+        {"NoContour", head + "0\t1\nowner\n", 2},
+        {"AContourLineWithoutKind", head + "1\t1\n4\t4\n0\t0\n1\t0\n1\t1\n0\t1\nowner\n", 3},
+        {"AnUnknownKind", head + "1\t1\n4\t4\tisland\n0\t0\n1\t0\n1\t1\n0\t1\nowner\n", 3},
+        {"FewerRowsThanTheCount", head + "1\t1\n4\t3\touter\n0\t0\n1\t0\n1\t1\nowner\n", 3},
+        {"ARowCutShort", head + "1\t1\n4\t4\touter\n0\t0\n1\t0\n1 1\n0\t1\nowner\n", 6},
+        {"ASecondContourMissing", head + "2\t1\n" + square + "owner\n", 8},
+        {"LinesAfterTheLastContour", head + "1\t1\n" + square + "0\t2\nowner\n", 8},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PolygonFileRead r = decodeSquxFile(c.bytes);
+        EXPECT_EQ(bool(r), c.badLine == 0);
+        EXPECT_EQ(r.badLine, c.badLine);
+    }
+}
+
+} // namespace

@@ -754,3 +754,90 @@ TEST_F(DocumentTest, AnEditFarDownMovesThatCornerAndTheArea) {
 
 } // namespace
 } // namespace tarvel::geometry
+
+// ---------------------------------------------------------------- a plot of contours
+
+namespace tarvel::geometry {
+namespace {
+
+ContourTexts squareContour(int left, int bottom, int side, bool hole) {
+    ContourTexts c;
+    c.count = QStringLiteral("4");
+    const QString l = QString::number(left), r = QString::number(left + side);
+    const QString b = QString::number(bottom), t = QString::number(bottom + side);
+    c.x = {QString(), l, r, r, l};
+    c.y = {QString(), b, b, t, t};
+    c.hole = hole;
+    return c;
+}
+
+// 10 x 10 (100), 20 x 20 far off (400) and a 2 x 2 hole in the first (4).
+PolygonTexts threeContours(int edited = 0, bool firstIsHole = false) {
+    return plotOf({squareContour(0, 0, 10, firstIsHole), squareContour(100, 100, 20, false),
+                   squareContour(2, 2, 2, true)},
+                  QStringLiteral("Иванов"), edited);
+}
+
+TEST(PlotArea, OuterContoursLessTheHoles) {
+    const struct {
+        const char *name;
+        PolygonTexts plot;
+        double area; // by hand from the squares' sides
+    } rows[] = {
+        {"one contour", plotOf({squareContour(0, 0, 10, false)}, QString()), 100},
+        {"two outer and a hole", threeContours(), 100 + 400 - 4},
+        {"the same edited at its second contour", threeContours(1), 496},
+        {"the contour edited a hole", threeContours(0, true), -100 + 400 - 4},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        PolygonDocument doc;
+        doc.reset(r.plot);
+        EXPECT_DOUBLE_EQ(doc.plotArea(), r.area);
+        EXPECT_EQ(doc.contourCount(), r.plot.others.size() + 1);
+    }
+}
+
+TEST_F(DocumentTest, SwitchingContoursIsAStepThatLeavesThePlotUnmodified) {
+    restart(threeContours());
+    doc.editContour(2);
+    EXPECT_EQ(doc.contourIndex(), 2);
+    EXPECT_TRUE(doc.isHole());
+    EXPECT_EQ(x(2), QStringLiteral("4"));
+    EXPECT_EQ(doc.cornerCount(), 4);
+    EXPECT_FALSE(doc.isModified()) << "the same plot, another contour edited";
+    EXPECT_EQ(steps(), 1);
+    EXPECT_DOUBLE_EQ(doc.plotArea(), 496);
+
+    // An edit in the hole, a switch away, and two undos: the hole is the
+    // contour edited again, as it was before the edit.
+    doc.editField(Axis::X, 2, QStringLiteral("5"));
+    doc.endTyping();
+    // The hole (2,2) (5,2) (4,4) (2,4): a trapezoid of sides 3 and 2, 2 high.
+    EXPECT_DOUBLE_EQ(doc.plotArea(), 100 + 400 - 5);
+    EXPECT_TRUE(doc.isModified());
+    doc.editContour(0);
+    EXPECT_EQ(x(2), QStringLiteral("10"));
+    EXPECT_DOUBLE_EQ(doc.plotArea(), 495);
+    undo();
+    EXPECT_EQ(doc.contourIndex(), 2);
+    EXPECT_EQ(x(2), QStringLiteral("5"));
+    undo();
+    EXPECT_EQ(x(2), QStringLiteral("4"));
+    EXPECT_FALSE(doc.isModified());
+    redo();
+    redo();
+    EXPECT_EQ(doc.contourIndex(), 0);
+    ASSERT_EQ(doc.texts().others.size(), 2u);
+    EXPECT_EQ(doc.texts().others[1].x[2], QStringLiteral("5"));
+
+    // "Дырка" turns a contour into a hole and back, a step each.
+    doc.setHole(true);
+    EXPECT_DOUBLE_EQ(doc.plotArea(), -100 + 400 - 5);
+    undo();
+    EXPECT_FALSE(doc.isHole());
+    EXPECT_DOUBLE_EQ(doc.plotArea(), 495);
+}
+
+} // namespace
+} // namespace tarvel::geometry

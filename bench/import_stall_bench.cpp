@@ -163,7 +163,8 @@ int main(int argc, char **argv) {
                                     services.spreadsheet,
                                     services.printer,
                                     services.clipboard,
-                                    progress};
+                                    progress,
+                                    services.archives};
     tarvel::main_window::SharedState state;
     tarvel::main_window::Form1 form(state, real);
     form.Form_Load();

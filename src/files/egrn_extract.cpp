@@ -1,5 +1,8 @@
 #include "files/egrn_extract.h"
 
+#include "geometry/numtext.h"
+#include "geometry/polygon_commands.h"
+
 #include "platform/io/regular_file.h"
 
 #include <QByteArray>
@@ -637,6 +640,47 @@ ExtractReading readEgrnExtractFile(const QString &path, platform::ArchiveService
         break;
     }
     return failure(QStringLiteral("Ошибка чтения файла!"));
+}
+
+geometry::PolygonTexts plotTexts(const ExtractPlot &plot) {
+    std::vector<geometry::ContourTexts> contours;
+    const auto ring = [&contours](const ExtractRing &r, bool hole) {
+        geometry::ContourTexts c;
+        c.hole = hole;
+        const int n = std::min(int(r.points.size()), geometry::kMaxCorners);
+        c.count = QString::number(std::max(n, geometry::kMinCorners));
+        for (int i = 1; i <= n; ++i) {
+            const ExtractPoint &p = r.points[std::size_t(i - 1)];
+            c.x[std::size_t(i)] = geometry::formatNumber(p.x, geometry::kFieldPattern);
+            c.y[std::size_t(i)] = geometry::formatNumber(p.y, geometry::kFieldPattern);
+        }
+        contours.push_back(std::move(c));
+    };
+    for (const ExtractContour &contour : plot.contours) {
+        ring(contour.outer, false);
+        for (const ExtractRing &hole : contour.holes)
+            ring(hole, true);
+    }
+    QStringList owner;
+    if (!plot.cadastralNumber.isEmpty()) owner << plot.cadastralNumber;
+    if (!plot.address.isEmpty()) owner << plot.address;
+    return geometry::plotOf(std::move(contours), owner.join(QStringLiteral(", ")));
+}
+
+QString plotLabel(const ExtractPlot &plot) {
+    std::size_t corners = 0;
+    for (const ExtractContour &c : plot.contours) {
+        corners += c.outer.points.size();
+        for (const ExtractRing &h : c.holes)
+            corners += h.points.size();
+    }
+    QString label = (plot.cadastralNumber.isEmpty() ? QStringLiteral("без номера")
+                                                    : plot.cadastralNumber) +
+                    QStringLiteral(" — углов: %1").arg(corners);
+    if (plot.area)
+        label += QStringLiteral(", площадь %1 м²")
+                     .arg(geometry::formatNumber(*plot.area, geometry::kAreaPattern).trimmed());
+    return label;
 }
 
 } // namespace tarvel::files

@@ -18,6 +18,7 @@
 // run and the user can stop.
 #pragma once
 
+#include "geometry/polygon_state.h"
 #include "platform/services/services.h"
 
 #include <QByteArrayView>
@@ -83,6 +84,15 @@ struct ExtractReading {
 //  - no plot with a contour: "В файле нет координат границ участка"
 ExtractReading readEgrnExtract(QByteArrayView xml, std::stop_token stop = {},
                                const std::function<void(double)> &progress = {});
+
+// The plot as the window edits it: every ring a contour of its own, each
+// contour's outer ring followed by its holes, the first contour edited;
+// the corners' X and Y as the registry wrote them, in the fields' format;
+// the owner line the cadastral number and the address.
+geometry::PolygonTexts plotTexts(const ExtractPlot &plot);
+// How a plot is named in a list to choose from: its cadastral number, the
+// number of its corners and its registered area, where the extract says.
+QString plotLabel(const ExtractPlot &plot);
 
 // The largest extract read, as a file or inflated from its archive: five
 // times the territory plan of a block of two thousand plots.

@@ -93,7 +93,50 @@ QString charactersShown(const QStringList &characters) {
 
 FileActions::FileActions(geometry::PolygonDocument &document, platform::Services &services,
                          files::Settings &settings, QWidget *owner, QObject *parent)
-    : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner) {}
+    : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner),
+      extract_(services.archives, services.progress, owner) {
+    connect(&extract_, &ExtractOpening::finished, this, &FileActions::extractRead);
+}
+
+void FileActions::openChosenExtract() {
+    if (extract_.running() || !maybeSave()) return;
+    platform::FileDialogRequest r;
+    r.defaultExt = QStringLiteral("*.xml");
+    r.filter = QStringLiteral("Выписка ЕГРН (*.xml *.zip)|*.xml;*.zip|Все файлы(*.*)|*.*|");
+    r.initDir = polygonDialog().initDir;
+    const auto path = services_.dialogs.showOpen(owner_, r);
+    if (path) extract_.start(*path);
+}
+
+void FileActions::extractRead(const files::ExtractReading &reading) {
+    if (!reading.error.isEmpty() || reading.plots.empty()) {
+        sayError(reading.error.isEmpty() ? QStringLiteral("В файле нет координат границ участка")
+                                         : reading.error);
+        return;
+    }
+    std::size_t chosen = 0;
+    if (reading.plots.size() > 1) {
+        QStringList labels;
+        for (const files::ExtractPlot &p : reading.plots)
+            labels << files::plotLabel(p);
+        const auto k = services_.dialogs.chooseItem(owner_, QStringLiteral("Выбор участка"), labels);
+        if (!k || *k < 0 || std::size_t(*k) >= reading.plots.size()) return;
+        chosen = std::size_t(*k);
+    }
+    // The user may have changed the polygon while the reading ran.
+    if (!maybeSave()) return;
+    const files::ExtractPlot &plot = reading.plots[chosen];
+    emit opening();
+    doc_.open(files::plotTexts(plot));
+    // No file of the program holds it yet: a save asks where.
+    current_.clear();
+    currentDigest_.clear();
+    emit fileNamed(QString());
+    if (plot.hasArcs)
+        services_.messages.show(owner_, QStringLiteral("В контуре есть дуги: они заменены хордами"),
+                                platform::MsgButtons::OK, platform::MsgIcon::Information,
+                                kProgramName);
+}
 
 const QString FileActions::kTooManyForSqu =
     QStringLiteral("В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл "
@@ -111,8 +154,10 @@ QString FileActions::captionFor(const QString &path, bool modified) {
 
 platform::FileDialogRequest FileActions::polygonDialog() const {
     platform::FileDialogRequest r;
-    // A polygon of more than 20 corners goes into a ".squx" by default.
-    const bool large = doc_.cornerCount() > files::kMaxFileCorners;
+    // A polygon of more than 20 corners, or a plot of several contours,
+    // goes into a ".squx" by default.
+    const bool large = doc_.cornerCount() > files::kMaxFileCorners || doc_.contourCount() > 1 ||
+                       doc_.isHole();
     r.defaultExt = large ? QStringLiteral("*.squx") : QStringLiteral("*.squ");
     r.filter = large ? QStringLiteral("Многоугольник (*.squx)|*.squx|Файлы (*.squ)|*.squ|"
                                       "Все файлы(*.*)|*.*|")

@@ -8,6 +8,8 @@
 // are shown over the owner widget.
 #pragma once
 
+#include "main_window/extract_opening.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -56,6 +58,12 @@ public:
     // cannot be read is said and changes nothing, and so does an answer
     // that keeps the polygon (Cancel, or a save that did not happen).
     bool openChosenFile();
+    // "Открыть выписку ЕГРН (XML)...": as openChosenFile(), for a registry
+    // extract (.xml, or the .zip the registry sends). The reading runs in
+    // the background; once it ends, the plot (chosen from a list where the
+    // extract holds several) replaces the polygon. The plot is no polygon
+    // file: the next save asks for one.
+    void openChosenExtract();
     // As openChosenFile(), for a file already chosen (a recent file).
     bool openFile(const QString &path);
     // Opens the file the program was started with. True when one was opened;
@@ -111,6 +119,8 @@ private:
     // Asks before a save that would write `lost` as "?"; true: save.
     bool mayLoseCharacters(const QStringList &lost);
     void sayError(const QString &text);
+    // An extract read: its plot opened, or why not said.
+    void extractRead(const files::ExtractReading &reading);
 
     geometry::PolygonDocument &doc_;
     platform::Services &services_;
@@ -122,6 +132,7 @@ private:
     // Opening the file named on the command line: the recent files are
     // stored once the event loop runs.
     bool storeLater_ = false;
+    ExtractOpening extract_;
 };
 
 } // namespace main_window

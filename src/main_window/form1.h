@@ -322,6 +322,7 @@ private:
     void showContourRow();
     void Label2_Click();
     void Menu_File_Open_Click();
+    void Menu_File_OpenExtract_Click();
     void Menu_Exit_Click();
     void Menu_Tools_Zerkalo_Click();
     void Menu_Tools_90R_Click();

@@ -160,6 +160,7 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_File = bar->addMenu(QStringLiteral("Файл"));
     Menu_File_Open = Menu_File->addAction(QStringLiteral("Открыть"));
     Menu_File_Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Menu_File_OpenExtract = Menu_File->addAction(QStringLiteral("Открыть выписку &ЕГРН (XML)..."));
     // "Сохранить" saves to the current file without a dialog (asking for a
     // name only when there is none); "Сохранить как..." always asks.
     Menu_File_Save = Menu_File->addAction(QStringLiteral("Сохранить"));

@@ -88,6 +88,7 @@ struct Form1Controls {
     // ---- the menus
     QMenu *Menu_File = nullptr;            // "Файл"
     QAction *Menu_File_Open = nullptr;     // "Открыть" (Ctrl+O)
+    QAction *Menu_File_OpenExtract = nullptr; // "Открыть выписку ЕГРН (XML)..."
     QAction *Menu_File_Save = nullptr;     // Ctrl+S: the current file; the window's, not the menu's
     QAction *Menu_File_Save_As = nullptr;  // "Сохранить как..." (Ctrl+Shift+S)
     QAction *Menu_File_Export = nullptr;   // "Экспорт координат в Excel"

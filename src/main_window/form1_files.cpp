@@ -33,6 +33,10 @@ void Form1::Menu_File_Open_Click() {
     fileActions_.openChosenFile();
 }
 
+void Form1::Menu_File_OpenExtract_Click() {
+    fileActions_.openChosenExtract();
+}
+
 void Form1::Menu_File_Save_As_Click() {
     fileActions_.saveAs();
 }

@@ -37,6 +37,7 @@ void Form1::connectMenus() {
         connect(item, &QAction::triggered, this, handler);
     };
     on(Menu_File_Open, &Form1::Menu_File_Open_Click);
+    on(Menu_File_OpenExtract, &Form1::Menu_File_OpenExtract_Click);
     on(Menu_File_Save_As, &Form1::Menu_File_Save_As_Click);
     connect(Menu_File_Save, &QAction::triggered, &fileActions_, &FileActions::save);
     fileActions_.setRecentMenu(Menu_File_Recent);

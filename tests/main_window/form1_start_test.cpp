@@ -131,7 +131,7 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
         return c;
     };
     EXPECT_EQ(captions(form->controls().Menu_File),
-              QStringList({"Открыть", "Сохранить", "Сохранить как...", "Экспорт координат в Excel",
+              QStringList({"Открыть", "Открыть выписку ЕГРН (XML)...", "Сохранить", "Сохранить как...", "Экспорт координат в Excel",
                            "Импорт координат из Excel", "-", "Печать", "Недавние файлы", "-",
                            "Выход"}));
     EXPECT_EQ(
@@ -157,7 +157,7 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
     EXPECT_EQ(keys(form->controls().Menu_File_Open), QStringList({"Ctrl+O"}));
     EXPECT_EQ(keys(form->controls().Menu_File_Save_As), QStringList({"Ctrl+Shift+S"}));
     EXPECT_EQ(keys(form->controls().Menu_File_Save), QStringList({"Ctrl+S"}));
-    EXPECT_EQ(form->controls().Menu_File->actions().value(1), form->controls().Menu_File_Save)
+    EXPECT_EQ(form->controls().Menu_File->actions().value(2), form->controls().Menu_File_Save)
         << "above \"Сохранить как...\"";
     EXPECT_EQ(keys(form->controls().Menu_File_Print), QStringList({"Ctrl+P"}));
     EXPECT_EQ(captions(form->controls().Menu_Set),

@@ -52,6 +52,14 @@ std::optional<std::uint32_t> FakeDialogs::showColour(QWidget *, std::uint32_t in
     return r;
 }
 
+std::optional<int> FakeDialogs::chooseItem(QWidget *, const QString &, const QStringList &items) {
+    choices.push_back(items);
+    if (choiceAnswers.empty()) return std::nullopt;
+    const auto answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> FakeDialogs::browseForFolder(QWidget *, const QString &title,
                                                     const QString &startFolder) {
     FileDialogRequest r;

@@ -55,6 +55,11 @@ public:
     std::optional<std::uint32_t> showColour(QWidget *owner, std::uint32_t initial) override;
     std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
                                            const QString &startFolder) override;
+    // The lists offered, and the answers given in turn (Cancel when none).
+    std::vector<QStringList> choices;
+    std::deque<std::optional<int>> choiceAnswers;
+    std::optional<int> chooseItem(QWidget *owner, const QString &title,
+                                  const QStringList &items) override;
 };
 
 class FakeScreen : public ScreenService {
@@ -206,11 +211,11 @@ struct FakeServices {
     FakePrinter printer;
     FakeClipboard clipboard;
     FakeProgress progress;
-    FakeArchive archives; // not in the bundle
+    FakeArchive archives;
 
     Services bundle() {
-        return Services{messages,    dialogs,     screen,  commandLine, shell,   settings,
-                        association, spreadsheet, printer, clipboard,   progress};
+        return Services{messages, dialogs,   screen,    commandLine, shell,   settings, association,
+                        spreadsheet, printer, clipboard, progress,    archives};
     }
 };
 

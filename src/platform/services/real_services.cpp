@@ -12,6 +12,12 @@
 #include <QMimeData>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -129,6 +135,43 @@ std::optional<QString> QtDialogs::browseForFolder(QWidget *owner, const QString 
     return QDir::toNativeSeparators(dir);
 }
 
+std::optional<int> QtDialogs::chooseItem(QWidget *owner, const QString &title,
+                                         const QStringList &items) {
+    QDialog dialog(owner);
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *search = new QLineEdit(&dialog);
+    search->setPlaceholderText(QStringLiteral("Поиск"));
+    search->setClearButtonEnabled(true);
+    auto *list = new QListWidget(&dialog);
+    list->addItems(items);
+    list->setCurrentRow(0);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    layout->addWidget(search);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    // The search shows the items holding its text; the first shown is
+    // chosen, so that Enter takes it.
+    QObject::connect(search, &QLineEdit::textChanged, list, [list](const QString &text) {
+        int first = -1;
+        for (int i = 0; i < list->count(); ++i) {
+            const bool shown = list->item(i)->text().contains(text, Qt::CaseInsensitive);
+            list->item(i)->setHidden(!shown);
+            if (shown && first < 0) first = i;
+        }
+        list->setCurrentRow(first);
+    });
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.resize(520, 420);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0 ||
+        list->currentItem()->isHidden())
+        return std::nullopt;
+    return list->currentRow();
+}
+
 QSize QtScreen::screenSize() {
     const QScreen *s = QGuiApplication::primaryScreen();
     return s ? s->size() : QSize(1024, 768);
@@ -199,7 +242,7 @@ RealServices::~RealServices() = default;
 Services RealServices::bundle() {
     return Services{impl_->messages, impl_->dialogs,   impl_->screen,      impl_->commandLine,
                     impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
-                    impl_->printer,  impl_->clipboard, impl_->progress};
+                    impl_->printer,  impl_->clipboard, impl_->progress, impl_->archives};
 }
 
 ArchiveService &RealServices::archives() { return impl_->archives; }

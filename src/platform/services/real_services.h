@@ -33,6 +33,8 @@ public:
     std::optional<std::uint32_t> showColour(QWidget *owner, std::uint32_t initial) override;
     std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
                                            const QString &startFolder) override;
+    std::optional<int> chooseItem(QWidget *owner, const QString &title,
+                                  const QStringList &items) override;
 };
 
 class QtScreen : public ScreenService {

@@ -75,6 +75,10 @@ public:
     // The chosen folder, or nullopt for Cancel.
     virtual std::optional<QString> browseForFolder(QWidget *owner, const QString &title,
                                                    const QString &startFolder) = 0;
+    // One of `items` (its index), chosen in a list over `owner` that a
+    // search field above it narrows; nullopt for Cancel.
+    virtual std::optional<int> chooseItem(QWidget *owner, const QString &title,
+                                          const QStringList &items) = 0;
 };
 
 // ---- Screen, command line ----
@@ -319,6 +323,7 @@ struct Services {
     PrinterService &printer;
     ClipboardService &clipboard;
     ProgressService &progress;
+    ArchiveService &archives;
 };
 
 } // namespace tarvel::platform

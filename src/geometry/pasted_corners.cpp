@@ -112,6 +112,46 @@ std::optional<QStringList> separatedFields(const QString &line) {
     return std::nullopt;
 }
 
+// The fields of a line of a CSV file that quotes them ("452297,10";"1300"):
+// split at the first tab, semicolon or comma outside the quotes, the quotes
+// taken off ("" inside a field is one quote). Nothing without a separator.
+std::optional<QStringList> quotedFields(const QString &line) {
+    QChar sep;
+    bool quoted = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"')) quoted = !quoted;
+        else if (!quoted && (c == QLatin1Char('\t') || c == QLatin1Char(';') || c == QLatin1Char(','))) {
+            sep = c;
+            break;
+        }
+    }
+    if (sep.isNull()) return std::nullopt;
+    QStringList fields;
+    QString field;
+    quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == QLatin1Char('"')) {
+            if (quoted && i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+        } else if (c == sep && !quoted) {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    QStringList filled;
+    for (const QString &f : fields)
+        if (!f.trimmed().isEmpty()) filled << f;
+    return filled;
+}
+
 // A pair of blank-separated tokens [from, end): the one way to split them
 // into two numbers, nothing when there is none or more than one.
 // `alone`: the line is the whole text, where a line that also reads as one
@@ -145,7 +185,8 @@ struct Row {
 enum class Names { Unknown, Without, With };
 
 std::optional<Row> lineRow(const QString &line, bool alone, Names &names) {
-    if (const auto fields = separatedFields(line)) {
+    if (const auto fields =
+            line.contains(QLatin1Char('"')) ? quotedFields(line) : separatedFields(line)) {
         if (fields->size() != 2 && fields->size() != 3) return std::nullopt;
         const qsizetype first = fields->size() - 2;
         if (names == Names::Unknown) names = first ? Names::With : Names::Without;

@@ -7,6 +7,8 @@
 //     else by commas where the line is "name,X,Y" or a pair written with
 //     decimal points ("452297.10,1300123.45"), else by blanks; empty
 //     fields beside a tab or a semicolon ("1\t2\t") do not count;
+//   - fields in double quotes, as CSV files write them, are read without
+//     the quotes, a separator inside them being part of the field;
 //   - a line of two fields is X and Y; of three, the first is the point's
 //     name ("н1", "12"), kept as written. With blanks alone, the first row
 //     of the table tells whether a name comes first, and the rest follow

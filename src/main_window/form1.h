@@ -297,6 +297,7 @@ private:
     // ---- other commands (form1_tools.cpp) ----
     // A workbook's corners become the polygon, as one command.
     void applyImportedCorners(const files::ImportedCorners &corners);
+    void applyImportedCatalogue(const geometry::PastedTable &table);
 
     // ---- geographic windows (form1_geo.cpp) ----
     // Shows the window, loading it first unless it is loaded already.

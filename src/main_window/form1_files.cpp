@@ -19,6 +19,7 @@ void Form1::connectFileActions() {
     connect(&doc_, &geometry::PolygonDocument::modifiedChanged, this, showCaption);
     connect(&fileActions_, &FileActions::opening, this, [this] { fitOnChange_ = true; });
     connect(&tools_, &ToolActions::cornersImported, this, &Form1::applyImportedCorners);
+    connect(&tools_, &ToolActions::catalogueImported, this, &Form1::applyImportedCatalogue);
 }
 
 bool Form1::SAVE_AS() {

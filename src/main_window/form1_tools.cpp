@@ -32,6 +32,13 @@ void Form1::applyImportedCorners(const files::ImportedCorners &c) {
     showWholePolygon([&] { applyResult(r, QStringLiteral("Импорт координат")); });
 }
 
+void Form1::applyImportedCatalogue(const geometry::PastedTable &table) {
+    // As a paste into the first row: the catalogue is the polygon, or the
+    // plot where blank lines part its contours.
+    const auto r = geometry::pasteCorners(doc_.current(), 1, table);
+    showWholePolygon([&] { applyResult(r, QStringLiteral("Импорт координат")); });
+}
+
 // ---------------------------------------------------------------- print
 
 void Form1::Menu_File_Print_Click() {

@@ -1,6 +1,8 @@
 #include "main_window/tool_actions.h"
 
+#include "files/coordinate_catalogue.h"
 #include "files/settings.h"
+#include "platform/io/regular_file.h"
 #include "geometry/polygon_document.h"
 #include "platform/controls/help_window.h"
 #include "platform/controls/window_place.h"
@@ -98,14 +100,48 @@ void ToolActions::readWorkbook() {
     // The hint may have been closed while a reading ran.
     if (import_.running()) return;
     platform::FileDialogRequest request;
-    request.filter = QStringLiteral("Файлы (*.xlsx;*.ods;*.csv;*.xls)|*.xlsx;*.ods;*.csv;*.xls|"
-                                    "Все файлы(*.*)|*.*|");
+    request.filter =
+        QStringLiteral("Файлы (*.xlsx;*.ods;*.csv;*.xls;*.txt)|*.xlsx;*.ods;*.csv;*.xls;*.txt|"
+                       "Все файлы(*.*)|*.*|");
     request.initDir = files::dialogFolder(settings_.SheetFolder, settings_.WorkFolder);
     const auto path = services_.dialogs.showOpen(owner_, request);
     if (!path) return;
     rememberSheetFolder(*path);
+    if (path->endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) ||
+        path->endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        const auto bytes = platform::readRegularFile(*path, files::kMaxCatalogueBytes);
+        if (bytes && files::isCatalogueFile(*path, *bytes)) return readCatalogue(*bytes);
+        if (!bytes && path->endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+            return readCatalogue(std::nullopt);
+    }
     // The spreadsheet layer refuses named pipes and devices without waiting.
     import_.start(*path);
+}
+
+void ToolActions::readCatalogue(const std::optional<QByteArray> &bytes) {
+    const geometry::PastedTable table =
+        bytes ? files::readCatalogue(*bytes) : geometry::PastedTable{};
+    QString message;
+    switch (table.kind) {
+    case geometry::PastedTable::Kind::Corners:
+        emit catalogueImported(table);
+        return;
+    case geometry::PastedTable::Kind::BadLine:
+        message = QStringLiteral("Ошибка импорта! Строка %1: не пара чисел").arg(table.badLine);
+        break;
+    case geometry::PastedTable::Kind::TooMany:
+        message = QStringLiteral("Ошибка импорта! Строка %1: больше %2 углов программа не "
+                                 "поддерживает!")
+                      .arg(table.badLine)
+                      .arg(geometry::kMaxCorners);
+        break;
+    case geometry::PastedTable::Kind::NotATable:
+        message = bytes ? QStringLiteral("Ошибка импорта! В файле нет координат.")
+                        : QStringLiteral("Ошибка импорта!");
+        break;
+    }
+    services_.messages.show(owner_, message, MsgButtons::OK, MsgIcon::Exclamation,
+                            QStringLiteral("Ошибка импорта"));
 }
 
 void ToolActions::importEnded(const files::ImportOutcome &outcome) {

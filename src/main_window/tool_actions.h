@@ -12,6 +12,7 @@
 #pragma once
 
 #include "files/spreadsheet_exchange.h"
+#include "geometry/pasted_corners.h"
 #include "main_window/workbook_import.h"
 
 #include <QObject>
@@ -78,9 +79,15 @@ public:
 signals:
     // A workbook's corners were read; nothing is applied yet.
     void cornersImported(const files::ImportedCorners &corners);
+    // A catalogue of text (.txt, .csv) was read: its rows, contours and
+    // names; nothing is applied yet.
+    void catalogueImported(const geometry::PastedTable &table);
 
 private:
     void readWorkbook();
+    // A catalogue of text (its file's bytes, nothing when it could not be
+    // read) taken at once: a few hundred kilobytes at most. Or why not said.
+    void readCatalogue(const std::optional<QByteArray> &bytes);
     void importEnded(const files::ImportOutcome &outcome);
     // The workbook dialogs start next time in the folder of `path`.
     void rememberSheetFolder(const QString &path);

@@ -286,6 +286,59 @@ TEST_F(Form1ToolsTest, ImportOfFewerRowsSetsTheCountAndLeavesNoOldCornerBehind) 
     EXPECT_EQ(form->controls().Cmb1->ListCount(), 4);
 }
 
+// Catalogues of text, as surveyors' programs write them: read as a paste
+// into the first row, contours parted by blank lines. A plain two-column
+// ".csv" stays a sheet (the test above).
+TEST_F(Form1ToolsTest, ImportReadsCataloguesOfText) {
+    const struct {
+        const char *name;
+        const char *file;
+        QByteArray bytes;
+        int contours, corners;
+        const char *x2, *area; // of the first contour; the plot's area
+        const char *message;   // when refused, nothing changes
+    } rows[] = {
+        // Windows-1251, as a Windows program writes "н1".
+        {"names and two contours in Windows-1251", "catalogue.txt",
+         QByteArray("\xb9 X Y\r\n\xed1 0 0\r\n\xed2 30 0\r\n\xed3 30 40\r\n\r\n"
+                    "\xed4 100 100\r\n\xed5 110 100\r\n\xed6 110 110\r\n"),
+         2, 3, "30,00", "650,00", ""},
+        {"quoted name,X,Y with decimal points", "points.csv",
+         QByteArray("\"name\",\"X\",\"Y\"\n\"n1\",\"0.5\",\"0\"\n\"n2\",\"10.5\",\"0\"\n"
+                    "\"n3\",\"10.5\",\"10\"\n\"n4\",\"0.5\",\"10\"\n"),
+         1, 4, "10,50", "100,00", ""},
+        {"UTF-8 with a byte order mark", "bom.txt", QByteArray("\xef\xbb\xbf1;0;0\n2;4;0\n3;4;3\n"), 1, 3,
+         "4,00", "6,00", ""},
+        {"a line that is no row", "bad.txt", QByteArray("1 0 0\n2 30 0\n3 30 сорок\n"), 1, 20, "", "",
+         "Ошибка импорта! Строка 3: не пара чисел"},
+    };
+    state.settings.ImportHintOff = 1;
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        makeWindow();
+        state.settings.ImportHintOff = 1;
+        fakes.messages.shown.clear();
+        const geometry::PolygonTexts before = form->document().texts();
+        QFile file(path(QString::fromLatin1(r.file)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(r.bytes);
+        file.close();
+        fakes.dialogs.fileAnswers.push_back(path(QString::fromLatin1(r.file)));
+        form->controls().Menu_File_Import->trigger();
+        if (*r.message) {
+            ASSERT_EQ(fakes.messages.shown.size(), 1u);
+            EXPECT_EQ(fakes.messages.shown[0].text, QString::fromUtf8(r.message));
+            EXPECT_EQ(form->document().texts(), before);
+            continue;
+        }
+        EXPECT_TRUE(fakes.messages.shown.empty()) << messages().join('\n').toStdString();
+        EXPECT_EQ(form->document().contourCount(), r.contours);
+        EXPECT_EQ(form->cornerCount(), r.corners);
+        EXPECT_EQ(form->table().x(2)->Text().trimmed(), QString::fromUtf8(r.x2));
+        EXPECT_EQ(form->controls().Text3->Text().trimmed(), QString::fromUtf8(r.area));
+    }
+}
+
 // A header row and blank rows, as people lay out a table by hand.
 TEST_F(Form1ToolsTest, ImportPassesOverAHeaderAndBlankRows) {
     QFile csv(path("header.csv"));

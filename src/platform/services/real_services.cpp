@@ -162,6 +162,9 @@ std::optional<int> QtDialogs::chooseItem(QWidget *owner, const QString &title,
         }
         list->setCurrentRow(first);
     });
+    // Enter in the search takes the item found, as OK does.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(search, &QLineEdit::returnPressed, &dialog, &QDialog::accept);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

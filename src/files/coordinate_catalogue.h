@@ -1,0 +1,29 @@
+// A catalogue of coordinates in a text file (.txt, .csv), as surveyors'
+// programs and total stations write them: read as a paste of the same text
+// is (geometry/pasted_corners.h), point names and contours included.
+#pragma once
+
+#include "geometry/pasted_corners.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tarvel::files {
+
+// The largest catalogue read: 10 000 corners of long lines fit many times.
+inline constexpr qint64 kMaxCatalogueBytes = 16LL * 1024 * 1024;
+
+// Whether a file is read as a catalogue of text rather than as a workbook:
+// a ".txt" always; a ".csv" (in any case) when it is a catalogue's, its
+// rows naming their points or blank lines parting contours. Any other
+// ".csv" is a sheet of columns A and B, as the spreadsheets write it.
+bool isCatalogueFile(const QString &path, const QByteArray &bytes);
+
+// The text of the file: UTF-8 (a byte order mark left out), else
+// Windows-1251, as the programs of Windows write it.
+QString catalogueText(const QByteArray &bytes);
+
+// The rows of the catalogue, as a paste into the first row reads them.
+geometry::PastedTable readCatalogue(const QByteArray &bytes);
+
+} // namespace tarvel::files

@@ -664,7 +664,13 @@ geometry::PolygonTexts plotTexts(const ExtractPlot &plot) {
     QStringList owner;
     if (!plot.cadastralNumber.isEmpty()) owner << plot.cadastralNumber;
     if (!plot.address.isEmpty()) owner << plot.address;
-    return geometry::plotOf(std::move(contours), owner.join(QStringLiteral(", ")));
+    geometry::PolygonTexts t = geometry::plotOf(std::move(contours), owner.join(QStringLiteral(", ")));
+    // The registry's X is the northing.
+    t.info.northIsX = true;
+    t.info.registeredArea = plot.area;
+    t.info.areaTolerance = plot.areaTolerance;
+    t.info.coordinateSystem = plot.coordinateSystem;
+    return t;
 }
 
 QString plotLabel(const ExtractPlot &plot) {

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -114,7 +115,7 @@ void writeRows(QString &text, const geometry::TextColumn &x, const geometry::Tex
 } // namespace
 
 QByteArray encodeSquxFile(const PolygonFileData &data) {
-    if (data.others.empty() && !data.hole) {
+    if (data.others.empty() && !data.hole && data.info == geometry::PlotInfo{}) {
         QString text = QString::fromLatin1(kSquxHeader) + QLatin1Char('\n');
         text += oneField(data.count) + QLatin1Char('\n');
         writeRows(text, data.x, data.y, rowsToWrite(data.count, data.x, data.y));
@@ -133,6 +134,15 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
     text += QString::number(contours.size()) + QLatin1Char('\t') +
             QString::number(std::clamp(data.place, 0, int(contours.size()) - 1) + 1) +
             QLatin1Char('\n');
+    const geometry::PlotInfo &info = data.info;
+    if (info.northIsX) text += QStringLiteral("north\tX\n");
+    if (info.registeredArea)
+        text += QStringLiteral("area\t") + QString::number(*info.registeredArea, 'g', 17) +
+                QLatin1Char('\t') +
+                (info.areaTolerance ? QString::number(*info.areaTolerance, 'g', 17) : QString()) +
+                QLatin1Char('\n');
+    if (!info.coordinateSystem.isEmpty())
+        text += QStringLiteral("crs\t") + oneField(info.coordinateSystem) + QLatin1Char('\n');
     for (const geometry::ContourTexts &c : contours) {
         const int rows = rowsToWrite(c.count, c.x, c.y);
         text += oneField(c.count) + QLatin1Char('\t') + QString::number(rows) + QLatin1Char('\t') +
@@ -171,6 +181,26 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
         return {std::nullopt, 2};
     std::vector<geometry::ContourTexts> plot;
     int line = 2; // 0-based: the next line to read
+    geometry::PlotInfo info;
+    for (; line < lineCount - 1; ++line) {
+        const QStringList fields = texts[line].split(QLatin1Char('\t'));
+        const QString &key = fields[0];
+        if (key == QLatin1String("north") && fields.size() == 2 && fields[1] == QLatin1String("X")) {
+            info.northIsX = true;
+        } else if (key == QLatin1String("area") && fields.size() == 3) {
+            bool ok = false, tolOk = false;
+            const double area = fields[1].toDouble(&ok);
+            const double tolerance = fields[2].toDouble(&tolOk);
+            if (!ok || !std::isfinite(area) || (!fields[2].isEmpty() && (!tolOk || !std::isfinite(tolerance))))
+                return {std::nullopt, line + 1};
+            info.registeredArea = area;
+            if (!fields[2].isEmpty()) info.areaTolerance = tolerance;
+        } else if (key == QLatin1String("crs") && fields.size() == 2) {
+            info.coordinateSystem = fields[1];
+        } else {
+            break;
+        }
+    }
     for (int k = 0; k < *contours; ++k) {
         if (line >= lineCount - 1) return {std::nullopt, line + 1};
         const QStringList fields = texts[line].split(QLatin1Char('\t'));
@@ -201,6 +231,7 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
     data.others = t.others;
     data.place = t.place;
     data.hole = t.hole;
+    data.info = info;
     return {std::move(data), 0};
 }
 

@@ -23,12 +23,16 @@
 // A plot of several contours (or a hole) is written in version 2:
 //   line 1       kSquxPlotHeader
 //   line 2       the number of contours, a tab, the contour edited (from 1)
+//   then what the registry says of the plot, each where it is known:
+//                "north<TAB>X" (X is drawn upward), "area<TAB>P<TAB>ΔP"
+//                (the registered area and its tolerance, m², written with
+//                a decimal point), "crs<TAB>name" (the coordinate system)
 //   then, contour by contour in the plot's order:
 //                its count, a tab, its number of rows, a tab, and "hole" or
 //                "outer"; then its rows as above
 //   last line    the owner-information text
-// A plot of one outer contour stays version 1, which every earlier reader
-// of ".squx" opens.
+// A plot of one outer contour and no word of the registry stays version 1,
+// which every earlier reader of ".squx" opens.
 // A tab or a line break inside a text becomes a blank on writing: it would
 // split the line. Every other text comes back exactly as it was written.
 //
@@ -79,6 +83,7 @@ struct PolygonFileData {
     std::vector<geometry::ContourTexts> others;
     int place = 0;
     bool hole = false;
+    geometry::PlotInfo info; // only ".squx" keeps it
 };
 
 // The 42 lines, Windows-1251, each ended by CR LF, with the texts of rows

@@ -46,12 +46,14 @@ PolygonTexts withContourEdited(const PolygonTexts &t, int countInForce, int k) {
     if (k == t.place || k < 0 || k >= contourCount(t)) return t;
     PolygonTexts kept = t;
     kept.count = QString::number(countInForce);
-    return plotOf(plotContours(kept), t.owner, k);
+    PolygonTexts switched = plotOf(plotContours(kept), t.owner, k);
+    switched.info = t.info;
+    return switched;
 }
 
 bool samePlot(const PolygonTexts &a, const PolygonTexts &b) {
     if (a.place == b.place) return a == b;
-    return a.owner == b.owner && plotContours(a) == plotContours(b);
+    return a.owner == b.owner && a.info == b.info && plotContours(a) == plotContours(b);
 }
 
 PolygonTexts defaultPolygon() {

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace tarvel::geometry {
@@ -23,6 +24,19 @@ struct ContourTexts {
     bool hole = false; // a hole in the plot (an enclave), not a part of it
 
     bool operator==(const ContourTexts &) const = default;
+};
+
+// What the registry says of a plot opened from its extract, kept with it.
+struct PlotInfo {
+    // X is the northing, as the registry writes it: the plot is drawn with
+    // X upward and its direction angles start from +X, whatever the
+    // program's setting says.
+    bool northIsX = false;
+    std::optional<double> registeredArea; // m²
+    std::optional<double> areaTolerance;  // m²
+    QString coordinateSystem;             // "МСК-26, зона 1"
+
+    bool operator==(const PlotInfo &) const = default;
 };
 
 // The texts of a polygon, as shown; index 0 of x and y is unused. The
@@ -40,6 +54,7 @@ struct PolygonTexts {
     std::vector<ContourTexts> others;
     int place = 0;
     bool hole = false; // the contour edited is a hole
+    PlotInfo info;
 
     bool operator==(const PolygonTexts &) const = default;
 };

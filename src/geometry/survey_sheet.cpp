@@ -160,6 +160,33 @@ std::vector<Total> totals(const SurveySheet &s) {
         t.push_back({QStringLiteral("Площадь на эллипсоиде WGS 84"), value, cells,
                      QStringLiteral("Площадь на эллипсоиде WGS 84, м²")});
     }
+    // The plot this contour belongs to, and what the registry says of it.
+    const double plotArea = s.plotAreaM2 ? *s.plotAreaM2 : s.areaM2;
+    if (s.contours > 1 && s.plotAreaM2)
+        t.push_back({QStringLiteral("Площадь участка (контуров: %1)").arg(s.contours),
+                     groupedFixed(plotArea, 0) + m2 + QStringLiteral(" (") +
+                         groupedFixed(plotArea, 2) + m2 + QStringLiteral(")"),
+                     {plainFixed(plotArea, 0), plainFixed(plotArea, 2)},
+                     QStringLiteral("Площадь участка, м²")});
+    if (s.info.registeredArea) {
+        const double registered = *s.info.registeredArea;
+        QString value = groupedFixed(registered, 0);
+        if (s.info.areaTolerance)
+            value += QStringLiteral(" ± ") + groupedFixed(*s.info.areaTolerance, 0);
+        value += m2 + QStringLiteral("; вычисленная: ") + groupedFixed(plotArea, 0) + m2;
+        // The registry's area and the computed one, both to the square
+        // metre, as the extract gives it.
+        const double difference = std::abs(roundHalfEven(plotArea, 0) - roundHalfEven(registered, 0));
+        if (!s.info.areaTolerance || difference <= *s.info.areaTolerance)
+            value += QStringLiteral(", в пределах погрешности");
+        else
+            value += QStringLiteral(", расхождение ") + groupedFixed(difference, 0) + m2 +
+                     QStringLiteral(" больше погрешности");
+        t.push_back({QStringLiteral("Площадь по сведениям ЕГРН"), value, {value}, {}});
+    }
+    if (!s.info.coordinateSystem.isEmpty())
+        t.push_back({QStringLiteral("Система координат"), s.info.coordinateSystem,
+                     {s.info.coordinateSystem}, {}});
     for (const QString &w : s.warnings)
         t.push_back({QStringLiteral("Предупреждение"), w, {w}, {}});
     return t;
@@ -271,6 +298,9 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
         if (s.areaM2 > 0)
             s.ellipsoidDiffPercent = (*in.ellipsoidAreaM2 - s.areaM2) / s.areaM2 * 100;
     }
+    s.contours = std::max(in.contours, 1);
+    if (in.plotAreaM2 && std::isfinite(*in.plotAreaM2)) s.plotAreaM2 = in.plotAreaM2;
+    s.info = in.info;
     return s;
 }
 

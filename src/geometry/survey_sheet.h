@@ -63,6 +63,13 @@ struct SheetInput {
     // when it is known; the sheet then gives it with its difference from the
     // plane area.
     std::optional<double> ellipsoidAreaM2;
+    // The plot the polygon is a contour of: its number of contours and its
+    // area (outer contours less holes, m²) where it has more than one.
+    int contours = 1;
+    std::optional<double> plotAreaM2;
+    // What the registry says of the plot: its area, checked against the
+    // computed one, and its coordinate system.
+    PlotInfo info;
 };
 
 struct SheetRow {
@@ -106,6 +113,9 @@ struct SurveySheet {
     // cent of the plane area ((E − P) / P · 100; nothing when P is 0).
     std::optional<double> ellipsoidAreaM2;
     std::optional<double> ellipsoidDiffPercent;
+    int contours = 1;
+    std::optional<double> plotAreaM2;
+    PlotInfo info;
 };
 
 // Computes the sheet. Never gives NaN or infinity: coordinates beyond the

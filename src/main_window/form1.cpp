@@ -120,6 +120,14 @@ void Form1::showDocument() {
     showUnit();
     if (doc_.cornerCount() != shownRows_) showRows(doc_.cornerCount());
     showContourRow();
+    showNorthUp();
+}
+
+void Form1::showNorthUp() {
+    // A plot from the registry is drawn as the registry draws it, X to the
+    // north, whatever the setting.
+    const bool northUp = state_.settings.NorthUp != 0 || doc_.texts().info.northIsX;
+    if (view_.northUp != northUp) view_.setNorthUp(northUp);
 }
 
 void Form1::showContourRow() {

@@ -321,6 +321,8 @@ private:
     void ChkHole_Click();
     // The row of the contours, shown while the plot has more than one.
     void showContourRow();
+    // X upward where the setting or the plot says so.
+    void showNorthUp();
     void Label2_Click();
     void Menu_File_Open_Click();
     void Menu_File_OpenExtract_Click();

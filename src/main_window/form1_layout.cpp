@@ -113,7 +113,7 @@ void Form1::Form_Load() {
     // 7. The stored preferences.
     st.settings = files::loadSettings(services_.settings);
     view_.scale = st.settings.MapScale;
-    view_.setNorthUp(st.settings.NorthUp != 0);
+    showNorthUp();
 
     // 8. From here a failing step is skipped: none of them may stop the start.
     // 9. Background colour.

@@ -108,7 +108,7 @@ void Form1::applyGraphicsSettings(const files::Settings &s) {
     // through the import hint, which stays usable beside the settings window.
     const bool newBackColour = s.BackColour != state_.settings.BackColour;
     files::takeGraphics(state_.settings, s);
-    view_.setNorthUp(s.NorthUp != 0);
+    showNorthUp();
     if (newBackColour) applyBackColour();
     // The grid, the captions and the colours follow at once.
     redraw();

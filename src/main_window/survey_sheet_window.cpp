@@ -196,6 +196,10 @@ void SurveySheetWindow::refresh() {
     if (choice_.category >= 0 && choice_.category < kCategories)
         in.category = landCategories()[std::size_t(choice_.category)].name;
     if (ellipsoidArea_) in.ellipsoidAreaM2 = ellipsoidArea_();
+    in.info = doc_.texts().info;
+    in.contours = doc_.contourCount();
+    const double toSquareMetres = doc_.unit() == geometry::Unit::Kilometres ? 1e6 : 1.0;
+    in.plotAreaM2 = doc_.plotArea() * toSquareMetres;
     sheet_ = geometry::computeSurveySheet(in);
 
     rows_->sheetChanged();

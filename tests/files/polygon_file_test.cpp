@@ -497,6 +497,32 @@ TEST(SquxPlotFile, WritesEveryContourAndReadsThePlotBack) {
     EXPECT_EQ(back->owner, d.owner);
 }
 
+// What the registry says of a plot goes into version 2, even for one
+// contour, and comes back.
+TEST(SquxPlotFile, KeepsTheRegistrysWordOfThePlot) {
+    PolygonFileData d;
+    d.count = QStringLiteral("3");
+    d.x = {QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+    d.y = {QString(), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7")};
+    d.owner = QStringLiteral("26:12:031508:1007");
+    d.info.northIsX = true;
+    d.info.registeredArea = 1986.5;
+    d.info.areaTolerance = 390;
+    d.info.coordinateSystem = QStringLiteral("МСК-26, зона 1");
+    const QByteArray expected = QStringLiteral("TARVEL-SQUX 2\n1\t1\nnorth\tX\narea\t1986.5\t390\n"
+                                               "crs\tМСК-26, зона 1\n3\t3\touter\n1\t4\n2\t5\n"
+                                               "3\t7\n26:12:031508:1007\n")
+                                    .toUtf8();
+    EXPECT_EQ(encodeSquxFile(d), expected);
+    const PolygonFileRead back = decodeSquxFile(expected);
+    ASSERT_TRUE(back) << back.badLine;
+    EXPECT_EQ(back->info, d.info);
+    EXPECT_TRUE(back->others.empty());
+    EXPECT_EQ(back->x[3], QStringLiteral("3"));
+    // An area that is no number is a damaged line.
+    EXPECT_EQ(decodeSquxFile(QByteArray(expected).replace("1986.5", "много")).badLine, 4);
+}
+
 TEST(SquxPlotFile, DamagedPlotFilesNameTheFirstBadLine) {
     const QByteArray head = "TARVEL-SQUX 2\n";
     const QByteArray square = "4\t4\touter\n0\t0\n1\t0\n1\t1\n0\t1\n";

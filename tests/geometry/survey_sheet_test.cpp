@@ -386,5 +386,49 @@ TEST(SurveySheet, HtmlEscapesTheOwnerText) {
     EXPECT_TRUE(html.contains(QStringLiteral("<td>306° 52′ 12″</td>")));
 }
 
+// The registry's word beside the computed area: a 30 x 20 rectangle
+// (600 m²) against registered areas within and beyond their tolerance, and
+// a plot of two contours whose area is the plot's.
+TEST(SurveySheet, TheRegisteredAreaIsCheckedAgainstTheComputedOne) {
+    const struct {
+        const char *name;
+        std::optional<double> registered, tolerance, plotArea;
+        int contours;
+        QStringList expected; // the totals lines about the plot
+    } rows[] = {
+        {"no word of the registry", {}, {}, {}, 1, {}},
+        {"within the tolerance", 609, 9, {}, 1,
+         {"Площадь по сведениям ЕГРН: 609 ± 9 м²; вычисленная: 600 м², в пределах погрешности",
+          "Система координат: МСК-26, зона 1"}},
+        {"beyond it", 1312, 390, {}, 1,
+         {"Площадь по сведениям ЕГРН: 1 312 ± 390 м²; вычисленная: 600 м², расхождение 712 м² "
+          "больше погрешности",
+          "Система координат: МСК-26, зона 1"}},
+        {"the plot of two contours", 1986, 390, 1986.4, 2,
+         {"Площадь участка (контуров: 2): 1 986 м² (1 986,40 м²)",
+          "Площадь по сведениям ЕГРН: 1 986 ± 390 м²; вычисленная: 1 986 м², в пределах "
+          "погрешности",
+          "Система координат: МСК-26, зона 1"}},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        SheetInput in;
+        in.polygon = polygon({{"0", "0"}, {"30", "0"}, {"30", "20"}, {"0", "20"}});
+        in.contours = r.contours;
+        in.plotAreaM2 = r.plotArea;
+        in.info.registeredArea = r.registered;
+        in.info.areaTolerance = r.tolerance;
+        if (r.registered) in.info.coordinateSystem = QStringLiteral("МСК-26, зона 1");
+        const QStringList lines = sheetTotalLines(computeSurveySheet(in), true);
+        QStringList aboutThePlot;
+        for (const QString &l : lines)
+            if (l.startsWith(QStringLiteral("Площадь участка")) ||
+                l.startsWith(QStringLiteral("Площадь по сведениям")) ||
+                l.startsWith(QStringLiteral("Система координат")))
+                aboutThePlot << l;
+        EXPECT_EQ(aboutThePlot, r.expected);
+    }
+}
+
 } // namespace
 } // namespace tarvel::geometry

@@ -6,6 +6,7 @@
 #include "main_window/editing_fixture.h"
 
 #include "main_window/file_actions.h"
+#include "main_window/survey_sheet_window.h"
 
 #include <QFileInfo>
 
@@ -58,7 +59,26 @@ TEST_F(EgrnOpenTest, AnExtractOpensAsThePlot) {
         EXPECT_FALSE(form->document().isModified());
         EXPECT_EQ(form->windowTitle(), FileActions::captionFor(QString()))
             << "no file of the program yet";
+        EXPECT_TRUE(form->view().northUp) << "the registry's X is the northing";
     }
+}
+
+// The sheet of a plot from an extract checks the registered area: 772,71 m²
+// computed against 803 ± 10 m² registered (base_params.xml is made 30 m²
+// off on purpose).
+TEST_F(EgrnOpenTest, TheSheetChecksTheRegisteredArea) {
+    openExtract(QStringLiteral("base_params.xml"));
+    form->controls().Menu_Tools_Sheet->trigger();
+    auto *sheet = form->findChild<SurveySheetWindow *>();
+    ASSERT_NE(sheet, nullptr);
+    const QString totals = sheet->lblTotals->Caption();
+    EXPECT_TRUE(totals.contains(QStringLiteral(
+        "Площадь по сведениям ЕГРН: 803 ± 10 м²; вычисленная: 773 м², расхождение 30 м² больше "
+        "погрешности")))
+        << totals.toStdString();
+    EXPECT_FALSE(totals.contains(QStringLiteral("Система координат"))) << "this extract names none";
+    EXPECT_TRUE(totals.contains(QStringLiteral("от оси X (север)")));
+    sheet->close();
 }
 
 TEST_F(EgrnOpenTest, ATerritoryPlanOffersItsPlots) {

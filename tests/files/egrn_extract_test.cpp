@@ -8,7 +8,6 @@
 #include "support/fake_services.h"
 #include "support/qstring_print.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -355,29 +354,6 @@ TEST(EgrnExtractTest, ProgressRisesToTheWhole) {
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
     EXPECT_GT(told.front(), 0.0);
     EXPECT_DOUBLE_EQ(told.back(), 1.0);
-}
-
-// The territory plan of a large block, read within the time a user waits
-// without wondering: written by `make_extracts.py --large DIR` and named by
-// TARVEL_EGRN_LARGE (DIR/territory_plan_large.xml); skipped without it.
-TEST(EgrnExtractTest, LargeTerritoryPlanInUnderTwoSeconds) {
-    const QByteArray path = qgetenv("TARVEL_EGRN_LARGE");
-    if (path.isEmpty()) GTEST_SKIP() << "TARVEL_EGRN_LARGE names no territory plan";
-    QFile f(QString::fromLocal8Bit(path));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray xml = f.readAll();
-    QElapsedTimer timer;
-    timer.start();
-    const ExtractReading reading = readEgrnExtract(xml);
-    const qint64 ms = timer.elapsed();
-    RecordProperty("milliseconds", int(ms));
-    ASSERT_EQ(reading.error, QString());
-    ASSERT_EQ(reading.plots.size(), 2000u);
-    std::size_t points = 0;
-    for (const ExtractPlot &plot : reading.plots)
-        for (const ExtractContour &c : plot.contours) points += c.outer.points.size();
-    EXPECT_EQ(points, 101176u); // as the script counts them
-    EXPECT_LT(ms, 2000) << xml.size() << " bytes";
 }
 
 // ---- Files, plain or zipped ----

@@ -653,6 +653,7 @@ geometry::PolygonTexts plotTexts(const ExtractPlot &plot) {
             const ExtractPoint &p = r.points[std::size_t(i - 1)];
             c.x[std::size_t(i)] = geometry::formatNumber(p.x, geometry::kFieldPattern);
             c.y[std::size_t(i)] = geometry::formatNumber(p.y, geometry::kFieldPattern);
+            if (!p.number.isEmpty()) c.names[std::size_t(i)] = p.number;
         }
         contours.push_back(std::move(c));
     };

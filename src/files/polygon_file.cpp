@@ -106,16 +106,26 @@ int rowsToWrite(const QString &countText, const geometry::TextColumn &x,
 }
 
 void writeRows(QString &text, const geometry::TextColumn &x, const geometry::TextColumn &y,
-               int rows) {
-    for (int i = 1; i <= rows; ++i)
-        text += oneField(x[std::size_t(i)]) + QLatin1Char('\t') + oneField(y[std::size_t(i)]) +
-                QLatin1Char('\n');
+               int rows, const geometry::TextColumn &names = {}) {
+    for (int i = 1; i <= rows; ++i) {
+        text += oneField(x[std::size_t(i)]) + QLatin1Char('\t') + oneField(y[std::size_t(i)]);
+        if (const QString name = oneField(names[std::size_t(i)]); !name.isEmpty())
+            text += QLatin1Char('\t') + name;
+        text += QLatin1Char('\n');
+    }
+}
+
+bool hasNames(const geometry::TextColumn &names) {
+    for (std::size_t i = 1; i < names.size(); ++i)
+        if (!names[i].isEmpty()) return true;
+    return false;
 }
 
 } // namespace
 
 QByteArray encodeSquxFile(const PolygonFileData &data) {
-    if (data.others.empty() && !data.hole && data.info == geometry::PlotInfo{}) {
+    if (data.others.empty() && !data.hole && data.info == geometry::PlotInfo{} &&
+        !hasNames(data.names)) {
         QString text = QString::fromLatin1(kSquxHeader) + QLatin1Char('\n');
         text += oneField(data.count) + QLatin1Char('\n');
         writeRows(text, data.x, data.y, rowsToWrite(data.count, data.x, data.y));
@@ -129,6 +139,7 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
     plot.others = data.others;
     plot.place = data.place;
     plot.hole = data.hole;
+    plot.names = data.names;
     const std::vector<geometry::ContourTexts> contours = geometry::plotContours(plot);
     QString text = QString::fromLatin1(kSquxPlotHeader) + QLatin1Char('\n');
     text += QString::number(contours.size()) + QLatin1Char('\t') +
@@ -147,7 +158,7 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
         const int rows = rowsToWrite(c.count, c.x, c.y);
         text += oneField(c.count) + QLatin1Char('\t') + QString::number(rows) + QLatin1Char('\t') +
                 (c.hole ? QStringLiteral("hole") : QStringLiteral("outer")) + QLatin1Char('\n');
-        writeRows(text, c.x, c.y, rows);
+        writeRows(text, c.x, c.y, rows, c.names);
     }
     text += oneField(data.owner) + QLatin1Char('\n');
     return text.toUtf8();
@@ -155,14 +166,16 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
 
 namespace {
 
-// One row "X<tab>Y" into row i of the columns; false when it is not one.
-bool readRow(const QString &line, geometry::TextColumn &x, geometry::TextColumn &y, int i) {
-    const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-    if (tab < 0 || line.indexOf(QLatin1Char('\t'), tab + 1) >= 0) return false;
-    QString tx = line.left(tab), ty = line.mid(tab + 1);
-    if (tx.size() > kMaxFieldTextLength || ty.size() > kMaxFieldTextLength) return false;
-    x[std::size_t(i)] = std::move(tx);
-    y[std::size_t(i)] = std::move(ty);
+// One row "X<tab>Y", or "X<tab>Y<tab>name", into row i of the columns;
+// false when it is not one.
+bool readRow(const QString &line, geometry::ContourTexts &c, int i) {
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() != 2 && fields.size() != 3) return false;
+    for (const QString &f : fields)
+        if (f.size() > kMaxFieldTextLength) return false;
+    c.x[std::size_t(i)] = fields[0];
+    c.y[std::size_t(i)] = fields[1];
+    if (fields.size() == 3) c.names[std::size_t(i)] = fields[2];
     return true;
 }
 
@@ -214,7 +227,7 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
         c.hole = fields[2] == QLatin1String("hole");
         ++line;
         for (int i = 1; i <= *rows; ++i, ++line)
-            if (line >= lineCount - 1 || !readRow(texts[line], c.x, c.y, i))
+            if (line >= lineCount - 1 || !readRow(texts[line], c, i))
                 return {std::nullopt, line + 1};
         plot.push_back(std::move(c));
     }
@@ -231,6 +244,7 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
     data.others = t.others;
     data.place = t.place;
     data.hole = t.hole;
+    data.names = t.names;
     data.info = info;
     return {std::move(data), 0};
 }

@@ -29,9 +29,11 @@
 //                a decimal point), "crs<TAB>name" (the coordinate system)
 //   then, contour by contour in the plot's order:
 //                its count, a tab, its number of rows, a tab, and "hole" or
-//                "outer"; then its rows as above
+//                "outer"; then its rows as above, a row whose point has a
+//                name with a tab and the name after its Y
 //   last line    the owner-information text
-// A plot of one outer contour and no word of the registry stays version 1,
+// A plot of one outer contour, no point names and no word of the registry
+// stays version 1,
 // which every earlier reader of ".squx" opens.
 // A tab or a line break inside a text becomes a blank on writing: it would
 // split the line. Every other text comes back exactly as it was written.
@@ -83,7 +85,8 @@ struct PolygonFileData {
     std::vector<geometry::ContourTexts> others;
     int place = 0;
     bool hole = false;
-    geometry::PlotInfo info; // only ".squx" keeps it
+    geometry::PlotInfo info;    // only ".squx" keeps it
+    geometry::TextColumn names; // the points' names; only ".squx" keeps them
 };
 
 // The 42 lines, Windows-1251, each ended by CR LF, with the texts of rows

@@ -22,7 +22,7 @@ QString squareUnitSymbol(Unit unit) {
 std::vector<ContourTexts> plotContours(const PolygonTexts &t) {
     std::vector<ContourTexts> all = t.others;
     const std::size_t at = std::size_t(std::clamp(t.place, 0, int(all.size())));
-    all.insert(all.begin() + std::ptrdiff_t(at), ContourTexts{t.count, t.x, t.y, t.hole});
+    all.insert(all.begin() + std::ptrdiff_t(at), ContourTexts{t.count, t.x, t.y, t.hole, t.names});
     return all;
 }
 
@@ -36,6 +36,7 @@ PolygonTexts plotOf(std::vector<ContourTexts> contours, const QString &owner, in
     t.x = std::move(one.x);
     t.y = std::move(one.y);
     t.hole = one.hole;
+    t.names = std::move(one.names);
     t.place = int(k);
     contours.erase(contours.begin() + std::ptrdiff_t(k));
     t.others = std::move(contours);
@@ -199,6 +200,10 @@ CommandResult insertCorner(const PolygonState &s, int p) {
         const bool inserted = k == p + 1;
         t.texts.x[std::size_t(k)] = plainText(inserted ? m.x : c.X[std::size_t(from)]);
         t.texts.y[std::size_t(k)] = plainText(inserted ? m.y : c.Y[std::size_t(from)]);
+        // A named point keeps its name; the new one has none.
+        if (inserted || !s.texts.names[std::size_t(from)].isEmpty() ||
+            !t.texts.names[std::size_t(k)].isEmpty())
+            t.texts.names[std::size_t(k)] = inserted ? QString() : s.texts.names[std::size_t(from)];
         if (!inserted) ++from;
     }
     t.texts.count = QString::number(n + 1);
@@ -214,7 +219,10 @@ CommandResult deleteCorner(const PolygonState &s, int p) {
     for (int i = p; i <= n - 1; ++i) {
         t.texts.x[std::size_t(i)] = s.texts.x[std::size_t(i + 1)];
         t.texts.y[std::size_t(i)] = s.texts.y[std::size_t(i + 1)];
+        if (!s.texts.names[std::size_t(i)].isEmpty() || !s.texts.names[std::size_t(i + 1)].isEmpty())
+            t.texts.names[std::size_t(i)] = s.texts.names[std::size_t(i + 1)];
     }
+    if (!s.texts.names[std::size_t(n)].isEmpty()) t.texts.names[std::size_t(n)] = QString();
     t.texts.count = QString::number(n - 1);
     t.corners = n - 1;
     return changed(std::move(t));
@@ -233,6 +241,7 @@ CommandResult clearCorners(const PolygonState &s) {
     PolygonState t = s;
     t.texts.x = TextColumn{};
     t.texts.y = TextColumn{};
+    t.texts.names = TextColumn{};
     return changed(std::move(t));
 }
 
@@ -269,6 +278,7 @@ CommandResult importCorners(const PolygonState &s, const TextColumn &x, const Te
     PolygonState t = s;
     t.texts.x = x;
     t.texts.y = y;
+    t.texts.names = {};
     t.corners = std::clamp(count, kMinCorners, kMaxCorners);
     t.texts.count = QString::number(t.corners);
     return changed(std::move(t));
@@ -282,6 +292,7 @@ CommandResult enterPlaneCorners(const PolygonState &s, int count, std::span<cons
     PolygonState t = s;
     t.corners = std::clamp(count, kMinCorners, kMaxCorners);
     t.texts.count = QString::number(t.corners);
+    t.texts.names = {};
     for (std::size_t i = 1; i <= std::size_t(t.corners); ++i) {
         t.texts.x[i] = text(i < x.size() ? x[i] : 0.0);
         t.texts.y[i] = text(i < y.size() ? y[i] : 0.0);
@@ -307,6 +318,7 @@ CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &t
             const std::size_t i = std::size_t(++counts[k]);
             contours[k].x[i] = formatNumber(c.x, kFieldPattern);
             contours[k].y[i] = formatNumber(c.y, kFieldPattern);
+            if (!c.name.isEmpty()) contours[k].names[i] = c.name;
         }
         for (std::size_t k = 0; k < contours.size(); ++k) {
             // A contour of fewer than three rows is a triangle, its missing
@@ -330,6 +342,9 @@ CommandResult pasteCorners(const PolygonState &s, int from, const PastedTable &t
         const std::size_t i = std::size_t(from) + k;
         t.texts.x[i] = formatNumber(table.corners[k].x, kFieldPattern);
         t.texts.y[i] = formatNumber(table.corners[k].y, kFieldPattern);
+        // A pasted row takes the name the table gives it, or none.
+        if (!table.corners[k].name.isEmpty() || !t.texts.names[i].isEmpty())
+            t.texts.names[i] = table.corners[k].name;
     }
     // A list pasted into the first row is the polygon; lower down it only
     // adds corners.

@@ -22,6 +22,7 @@ struct ContourTexts {
     TextColumn x;
     TextColumn y;
     bool hole = false; // a hole in the plot (an enclave), not a part of it
+    TextColumn names;  // the points' names, as a catalogue or the registry gives them
 
     bool operator==(const ContourTexts &) const = default;
 };
@@ -55,6 +56,10 @@ struct PolygonTexts {
     int place = 0;
     bool hole = false; // the contour edited is a hole
     PlotInfo info;
+    // The corners' names ("н1", "12") where a catalogue or the registry
+    // gave them, row by row as x and y; empty for corners typed in. They
+    // go with their corners when one is inserted or deleted.
+    TextColumn names;
 
     bool operator==(const PolygonTexts &) const = default;
 };

@@ -200,7 +200,8 @@ std::vector<QStringList> grid(const SurveySheet &s) {
     g.push_back({});
     g.push_back(sheetColumnHeads(s));
     for (const SheetRow &r : s.rows)
-        g.push_back({QString::number(r.corner), plainFixed(r.x, coordinateDecimals(r.x)),
+        g.push_back({r.name.isEmpty() ? QString::number(r.corner) : r.name,
+                     plainFixed(r.x, coordinateDecimals(r.x)),
                      plainFixed(r.y, coordinateDecimals(r.y)),
                      plainFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)});
     g.push_back({});
@@ -263,6 +264,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     for (int i = 1; i <= n; ++i) {
         SheetRow r;
         r.corner = i;
+        r.name = in.polygon.texts.names[std::size_t(i)];
         r.x = at(X, i);
         r.y = at(Y, i);
         const double dx = at(X, next(i)) - r.x, dy = at(Y, next(i)) - r.y;
@@ -315,7 +317,9 @@ QStringList sheetColumnHeads(const SurveySheet &s) {
 }
 
 QStringList sheetRowCells(const SheetRow &r) {
-    return {QString::number(r.corner),      groupedFixed(r.x, coordinateDecimals(r.x)),
+    // A named point shows its name, as the catalogue or the extract has it.
+    return {r.name.isEmpty() ? QString::number(r.corner) : r.name,
+            groupedFixed(r.x, coordinateDecimals(r.x)),
             groupedFixed(r.y, coordinateDecimals(r.y)), groupedFixed(r.sideM, 2),
             directionText(r.direction),     angleText(r.interior)};
 }

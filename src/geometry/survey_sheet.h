@@ -74,6 +74,7 @@ struct SheetInput {
 
 struct SheetRow {
     int corner = 0;      // 1..n
+    QString name;        // the point's name where the plot gives one
     double x = 0, y = 0; // in the document's unit
     double sideM = 0;    // to the next corner (corner n: back to 1), metres
     // The side's direction angle in degrees, 0 <= a < 360, measured

@@ -59,6 +59,7 @@ geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
     t.place = data.place;
     t.hole = data.hole;
     t.info = data.info;
+    t.names = data.names;
     t.others = data.others;
     for (geometry::ContourTexts &c : t.others) {
         const std::size_t n = std::max(c.x.size(), c.y.size());
@@ -238,6 +239,7 @@ bool FileActions::writeTo(const QString &path) {
     data.place = t.place;
     data.hole = t.hole;
     data.info = t.info;
+    data.names = t.names;
     if (squ && !mayLoseCharacters(files::charactersNotInFile(data))) return false;
     if (overwritesAnotherSave(path)) return false;
     // The file is written whole beside the target and then renamed over it,

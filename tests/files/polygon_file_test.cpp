@@ -519,6 +519,13 @@ TEST(SquxPlotFile, KeepsTheRegistrysWordOfThePlot) {
     EXPECT_EQ(back->info, d.info);
     EXPECT_TRUE(back->others.empty());
     EXPECT_EQ(back->x[3], QStringLiteral("3"));
+    // The points' names go after their rows' Y, and come back.
+    d.names = {QString(), QStringLiteral("н1"), QString(), QStringLiteral("12")};
+    const QByteArray named = encodeSquxFile(d);
+    EXPECT_TRUE(named.contains("1\t4\tн1\n2\t5\n3\t7\t12\n")) << named.toStdString();
+    const PolygonFileRead namedBack = decodeSquxFile(named);
+    ASSERT_TRUE(namedBack) << namedBack.badLine;
+    EXPECT_EQ(namedBack->names, d.names);
     // An area that is no number is a damaged line.
     EXPECT_EQ(decodeSquxFile(QByteArray(expected).replace("1986.5", "много")).badLine, 4);
 }

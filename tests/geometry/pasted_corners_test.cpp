@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -222,6 +225,43 @@ TEST(PasteCorners, FillsFromTheRowOnAndGrowsTheCount) {
     want.corners = 6;
     want.texts.count = QStringLiteral("6");
     EXPECT_EQ(*r.after, want);
+}
+
+// Points named by a catalogue keep their names through the commands that
+// move rows: an inserted corner has none, a deleted one takes its name
+// along, the rows after it move up with theirs.
+TEST(PasteCorners, NamedPointsKeepTheirNamesWhenRowsMove) {
+    const PolygonState s = polygonOf({{"0", "0"}, {"0", "0"}, {"0", "0"}}, "0");
+    const CommandResult pasted = pasteCorners(
+        s, 1,
+        readPastedCorners(QStringLiteral("н1 0 0\nн2 10 0\nн3 10 10\nн4 0 10\n"), 20));
+    ASSERT_TRUE(pasted.after);
+    const struct {
+        const char *name;
+        std::function<CommandResult(const PolygonState &)> command;
+        QStringList names; // rows 1..n
+    } rows[] = {
+        {"as pasted", [](const PolygonState &p) { return CommandResult{p}; },
+         {"н1", "н2", "н3", "н4"}},
+        {"a corner inserted after the first", [](const PolygonState &p) { return insertCorner(p, 1); },
+         {"н1", "", "н2", "н3", "н4"}},
+        {"the second deleted", [](const PolygonState &p) { return deleteCorner(p, 2); },
+         {"н1", "н3", "н4"}},
+        {"the last deleted", [](const PolygonState &p) { return deleteCorner(p, 4); },
+         {"н1", "н2", "н3"}},
+        {"cleared", [](const PolygonState &p) { return clearCorners(p); }, {"", "", "", ""}},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        const CommandResult after = r.command(*pasted.after);
+        ASSERT_TRUE(after.after);
+        QStringList names;
+        for (int i = 1; i <= after.after->corners; ++i)
+            names << after.after->texts.names[std::size_t(i)];
+        EXPECT_EQ(names, r.names);
+        // Nothing is left named beyond the corners.
+        EXPECT_TRUE(after.after->texts.names[std::size_t(after.after->corners) + 1].isEmpty());
+    }
 }
 
 // Pasted into corner 1 the list is the polygon (at least a triangle); lower

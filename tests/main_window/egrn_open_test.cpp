@@ -8,7 +8,9 @@
 #include "main_window/file_actions.h"
 #include "main_window/survey_sheet_window.h"
 
+#include <QAbstractItemModel>
 #include <QFileInfo>
+#include <QTableView>
 
 namespace tarvel::testing {
 namespace {
@@ -78,6 +80,11 @@ TEST_F(EgrnOpenTest, TheSheetChecksTheRegisteredArea) {
         << totals.toStdString();
     EXPECT_FALSE(totals.contains(QStringLiteral("Система координат"))) << "this extract names none";
     EXPECT_TRUE(totals.contains(QStringLiteral("от оси X (север)")));
+    // The extract's point numbers head the rows: its new points н1..н5.
+    const auto *model = sheet->table->model();
+    ASSERT_EQ(model->rowCount(), 5);
+    EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("н1"));
+    EXPECT_EQ(model->index(4, 0).data().toString(), QStringLiteral("н5"));
     sheet->close();
 }
 

@@ -133,6 +133,12 @@ void Form1::showNorthUp() {
 void Form1::showContourRow() {
     const int n = doc_.contourCount();
     const bool several = n > 1;
+    if (!several && !lblContour) return;
+    if (contourRow(surface_)) {
+        CmdContourPrev->Click = [this] { CmdContourPrev_Click(); };
+        CmdContourNext->Click = [this] { CmdContourNext_Click(); };
+        ChkHole->Click = [this] { ChkHole_Click(); };
+    }
     Label4->setVisible(!several);
     for (platform::Control *c : {static_cast<platform::Control *>(lblContour.get()),
                                  static_cast<platform::Control *>(CmdContourPrev.get()),
@@ -242,9 +248,6 @@ void Form1::wireEvents() {
     Command2->Click = [this] { Command2_Click(); };
     Command3->Click = [this] { Command3_Click(); };
     CmdClear->Click = [this] { CmdClear_Click(); };
-    CmdContourPrev->Click = [this] { CmdContourPrev_Click(); };
-    CmdContourNext->Click = [this] { CmdContourNext_Click(); };
-    ChkHole->Click = [this] { ChkHole_Click(); };
     CmdNorm->Click = [this] { NORMALIZ(); };
     Label2->Click = [this] { Label2_Click(); };
 

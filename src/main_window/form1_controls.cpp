@@ -71,21 +71,6 @@ void Form1Controls::buildControls(QWidget *s) {
     CmbEd = std::make_unique<ComboBox>(s, false);
     CmbEd->move(1860, 420, 975, 315);
     Label4 = label(300, 780, QStringLiteral("Координаты углов многоугольника"));
-    lblContour = label(120, 780, QStringLiteral("Контур: 1 из 1"));
-    CmdContourPrev = button(1500, 750, 255, 240, QString());
-    CmdContourPrev->setIconPixmap(arrowPixmap(270));
-    CmdContourNext = button(1755, 750, 255, 240, QString());
-    CmdContourNext->setIconPixmap(arrowPixmap(90));
-    ChkHole = std::make_unique<CheckBox>(s);
-    ChkHole->move(2160, 750, 1020, 255);
-    ChkHole->setCaption(QStringLiteral("Дырка"));
-    // One contour: the row is not there, the window as it always was.
-    for (platform::Control *c :
-         {static_cast<platform::Control *>(lblContour.get()),
-          static_cast<platform::Control *>(CmdContourPrev.get()),
-          static_cast<platform::Control *>(CmdContourNext.get()),
-          static_cast<platform::Control *>(ChkHole.get())})
-        c->setVisible(false);
     CmdNorm = button(60, 1020, 315, 255, QStringLiteral("N"));
     CmdNorm->setBackColor(0xC000);
     CmdXDw = button(660, 1080, 315, 255, QStringLiteral("-"));
@@ -153,6 +138,29 @@ Form1Controls::Label &Form1Controls::warningLabel(QWidget *surface) {
         lblWarning->setVisible(true);
     }
     return *lblWarning;
+}
+
+bool Form1Controls::contourRow(QWidget *s) {
+    // Most plots are one contour: the window starts without the row.
+    if (lblContour) return false;
+    lblContour = std::make_unique<Label>(s, true);
+    lblContour->move(120, 780);
+    const auto arrow = [s](double left, int degrees, const QString &tip) {
+        auto b = std::make_unique<Button>(s);
+        b->move(left, 750, 255, 240);
+        b->setIconPixmap(arrowPixmap(degrees));
+        b->widget()->setToolTip(tip);
+        b->setVisible(true);
+        return b;
+    };
+    CmdContourPrev = arrow(1500, 270, QStringLiteral("Предыдущий контур участка"));
+    CmdContourNext = arrow(1755, 90, QStringLiteral("Следующий контур участка"));
+    ChkHole = std::make_unique<CheckBox>(s);
+    ChkHole->move(2160, 750, 1020, 255);
+    ChkHole->setCaption(QStringLiteral("Дырка"));
+    lblContour->setVisible(true);
+    ChkHole->setVisible(true);
+    return true;
 }
 
 void Form1Controls::buildMenus(QMainWindow &window) {

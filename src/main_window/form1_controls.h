@@ -54,7 +54,8 @@ struct Form1Controls {
     // ---- the coordinate table and the moves of the current corner
     Owned<Label> Label4;          // "Координаты углов многоугольника"
     // In its place while the plot has several contours: "Контур: 1 из 3",
-    // the arrows to the one before and after, and "Дырка".
+    // the arrows to the one before and after, and "Дырка"; made when the
+    // plot first has more than one (contourRow()), null before.
     Owned<Label> lblContour;
     Owned<Button> CmdContourPrev;
     Owned<Button> CmdContourNext;
@@ -129,6 +130,9 @@ struct Form1Controls {
     TextBox &ownerEditor(QWidget *surface);
     // The warning label on `surface`, made when first needed.
     Label &warningLabel(QWidget *surface);
+    // The row of the contours on `surface`, made when first needed, shown.
+    // True when it was made now: its handlers are to be set.
+    bool contourRow(QWidget *surface);
     // Builds the menu bar of `window` and the corner pop-up; the items are
     // not connected yet.
     void buildMenus(QMainWindow &window);

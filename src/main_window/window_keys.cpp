@@ -26,8 +26,6 @@ void addKeyboardReach(QMainWindow &window, Form1Controls &c) {
         {c.CmdYDw.get(), QStringLiteral("Уменьшить Y текущего угла на шаг")},
         {c.CmdYUp.get(), QStringLiteral("Увеличить Y текущего угла на шаг")},
         {c.CmdClear.get(), QStringLiteral("Очистить все поля с координатами")},
-        {c.CmdContourPrev.get(), QStringLiteral("Предыдущий контур участка")},
-        {c.CmdContourNext.get(), QStringLiteral("Следующий контур участка")},
         {c.CmdStepUp.get(), QStringLiteral("Увеличить шаг")},
         {c.CmdStepDw.get(), QStringLiteral("Уменьшить шаг")},
         {c.CmdUp.get(), QStringLiteral("Сдвинуть все углы вверх на шаг (Y + шаг)")},

@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(PlotContoursTest, APastedCatalogueOfTwoContoursIsThePlot) {
-    EXPECT_FALSE(c().lblContour->Visible()) << "one contour: the window as always";
+    EXPECT_FALSE(c().lblContour) << "one contour: the window as always";
     EXPECT_TRUE(c().Label4->Visible());
     pastePlot();
     EXPECT_TRUE(c().lblContour->Visible());

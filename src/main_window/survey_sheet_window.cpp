@@ -205,6 +205,11 @@ void SurveySheetWindow::refresh() {
     rows_->sheetChanged();
     // The warnings stand apart, in red.
     const QStringList totals = geometry::sheetTotalLines(sheet_, false);
+    // Eight lines fit under the table; the lines of a plot from the registry
+    // or of several contours take their room from the table's bottom.
+    const int extra = std::max(0, int(totals.size()) - 8);
+    table->setGeometry(8, 8, 684, 428 - 14 * extra);
+    lblTotals->move(120, 6660 - 210 * extra, 10260, 1650 + 210 * extra);
     lblTotals->setCaption(totals.join(QLatin1Char('\n')));
     lblWarnings->setCaption(sheet_.warnings.join(QLatin1Char('\n')));
 }

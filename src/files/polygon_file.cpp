@@ -74,7 +74,7 @@ QString oneField(QString value) {
 }
 
 bool isSqux(const QByteArray &bytes) {
-    for (const QByteArray header : {QByteArray(kSquxHeader), QByteArray(kSquxPlotHeader)})
+    for (const QByteArray &header : {QByteArray(kSquxHeader), QByteArray(kSquxPlotHeader)})
         if (bytes.startsWith(header) &&
             (bytes.size() == header.size() || bytes[header.size()] == '\n' ||
              bytes[header.size()] == '\r'))

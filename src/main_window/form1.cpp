@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -97,13 +98,20 @@ bool Form1::followPolygon(bool whole) {
     // A corner still being typed (its field has the focus, or one of its
     // fields is empty) does not move the view until it is entered: the view
     // would leap at every digit.
-    const auto entered = [this](int i) {
-        for (const geometry::Axis axis : {geometry::Axis::X, geometry::Axis::Y}) {
-            const TextBox *field = coordinates->field(axis, i);
-            if (doc_.text(axis, i).trimmed().isEmpty() || (field && field->hasFocus()))
-                return false;
-        }
-        return true;
+    // The table's rows are few: the corner being typed is found once, not
+    // asked of every corner of a polygon of thousands.
+    int typing = 0;
+    for (int slot = 1; slot <= CoordinateTable::kRows && !typing; ++slot)
+        for (const geometry::Axis axis : {geometry::Axis::X, geometry::Axis::Y})
+            if (const TextBox *field = coordinates->fieldInRow(axis, slot);
+                field && field->Visible() && field->hasFocus())
+                typing = coordinates->cornerAt(slot);
+    const auto blank = [](const QString &text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+    };
+    const auto entered = [&](int i) {
+        return i != typing && !blank(doc_.text(geometry::Axis::X, i)) &&
+               !blank(doc_.text(geometry::Axis::Y, i));
     };
     const auto bounds = polygonBounds(doc_, whole ? std::function<bool(int)>() : entered);
     if (!bounds) return false;

@@ -9,6 +9,7 @@
 #include "main_window/survey_sheet_window.h"
 
 #include <QAbstractItemModel>
+#include <QFile>
 #include <QFileInfo>
 #include <QTableView>
 
@@ -98,6 +99,21 @@ TEST_F(EgrnOpenTest, ATerritoryPlanOffersItsPlots) {
     // The eighth plot: two contours, 1 771,92 m² by the script.
     EXPECT_EQ(form->document().contourCount(), 2);
     EXPECT_EQ(area(), QStringLiteral("1 771,92"));
+}
+
+// The registry's zip: the archive service hands out the XML inside it, and
+// the plot opens as from the XML itself.
+TEST_F(EgrnOpenTest, AZippedExtractOpensThroughTheArchive) {
+    QFile xml(kData + QStringLiteral("one_contour.xml"));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    fakes.archives.answers = {
+        platform::ArchiveEntry{platform::ArchiveEntry::Outcome::Read, "extract.xml", xml.readAll()}};
+    openExtract(QStringLiteral("extract.zip"));
+    ASSERT_EQ(fakes.archives.asked.size(), 1u);
+    EXPECT_EQ(fakes.archives.asked[0].suffix, QStringLiteral(".xml"));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(form->cornerCount(), 7);
+    EXPECT_EQ(area(), QStringLiteral("619,37"));
 }
 
 TEST_F(EgrnOpenTest, WhatIsNoExtractChangesNothing) {

@@ -84,6 +84,24 @@ bool isSqux(const QByteArray &bytes) {
 
 } // namespace
 
+PolygonFileData fileDataOf(const geometry::PolygonTexts &t) {
+    return {t.count, t.x, t.y, t.owner, t.others, t.place, t.hole, t.info, t.names};
+}
+
+geometry::PolygonTexts plotTextsOf(const PolygonFileData &d) {
+    geometry::PolygonTexts t;
+    t.count = d.count;
+    t.x = d.x;
+    t.y = d.y;
+    t.owner = d.owner;
+    t.others = d.others;
+    t.place = d.place;
+    t.hole = d.hole;
+    t.info = d.info;
+    t.names = d.names;
+    return t;
+}
+
 PolygonFileType polygonFileType(const QString &path) {
     return path.endsWith(QLatin1String(".squx"), Qt::CaseInsensitive) ? PolygonFileType::Squx
                                                                       : PolygonFileType::Squ;
@@ -132,15 +150,8 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
         text += oneField(data.owner) + QLatin1Char('\n');
         return text.toUtf8();
     }
-    geometry::PolygonTexts plot;
-    plot.count = data.count;
-    plot.x = data.x;
-    plot.y = data.y;
-    plot.others = data.others;
-    plot.place = data.place;
-    plot.hole = data.hole;
-    plot.names = data.names;
-    const std::vector<geometry::ContourTexts> contours = geometry::plotContours(plot);
+    const std::vector<geometry::ContourTexts> contours =
+        geometry::plotContours(plotTextsOf(data));
     QString text = QString::fromLatin1(kSquxPlotHeader) + QLatin1Char('\n');
     text += QString::number(contours.size()) + QLatin1Char('\t') +
             QString::number(std::clamp(data.place, 0, int(contours.size()) - 1) + 1) +
@@ -235,18 +246,9 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
     if (line != lineCount - 1) return {std::nullopt, line + 1};
     const QString &owner = texts[lineCount - 1];
     if (owner.size() > kMaxFieldTextLength) return {std::nullopt, lineCount};
-    const geometry::PolygonTexts t = geometry::plotOf(std::move(plot), owner, *edited - 1);
-    PolygonFileData data;
-    data.count = t.count;
-    data.x = t.x;
-    data.y = t.y;
-    data.owner = t.owner;
-    data.others = t.others;
-    data.place = t.place;
-    data.hole = t.hole;
-    data.names = t.names;
-    data.info = info;
-    return {std::move(data), 0};
+    geometry::PolygonTexts t = geometry::plotOf(std::move(plot), owner, *edited - 1);
+    t.info = info;
+    return {fileDataOf(t), 0};
 }
 
 } // namespace

@@ -89,6 +89,11 @@ struct PolygonFileData {
     geometry::TextColumn names; // the points' names; only ".squx" keeps them
 };
 
+// The same plot as the file's data and as the document's texts, field for
+// field: no text is changed on the way.
+PolygonFileData fileDataOf(const geometry::PolygonTexts &plot);
+geometry::PolygonTexts plotTextsOf(const PolygonFileData &data);
+
 // The 42 lines, Windows-1251, each ended by CR LF, with the texts of rows
 // 1..20. Characters Windows-1251
 // cannot hold become "?"; U+0098 is written as the byte 0x98, which the code

@@ -48,26 +48,17 @@ QString fieldText(const QString &fileText) {
 
 // The texts of a read polygon as the fields show them.
 geometry::PolygonTexts textsOf(const files::PolygonFileData &data) {
-    geometry::PolygonTexts t;
-    t.count = data.count;
-    const std::size_t rows = std::max(data.x.size(), data.y.size());
-    for (std::size_t k = 1; k < rows; ++k) {
-        t.x[k] = fieldText(data.x[k]);
-        t.y[k] = fieldText(data.y[k]);
-    }
-    t.owner = data.owner;
-    t.place = data.place;
-    t.hole = data.hole;
-    t.info = data.info;
-    t.names = data.names;
-    t.others = data.others;
-    for (geometry::ContourTexts &c : t.others) {
-        const std::size_t n = std::max(c.x.size(), c.y.size());
-        for (std::size_t k = 1; k < n; ++k) {
-            c.x[k] = fieldText(c.x[k]);
-            c.y[k] = fieldText(c.y[k]);
+    geometry::PolygonTexts t = files::plotTextsOf(data);
+    const auto asShown = [](geometry::TextColumn &x, geometry::TextColumn &y) {
+        const std::size_t rows = std::max(x.size(), y.size());
+        for (std::size_t k = 1; k < rows; ++k) {
+            x[k] = fieldText(x[k]);
+            y[k] = fieldText(y[k]);
         }
-    }
+    };
+    asShown(t.x, t.y);
+    for (geometry::ContourTexts &c : t.others)
+        asShown(c.x, c.y);
     return t;
 }
 
@@ -231,15 +222,8 @@ bool FileActions::writeTo(const QString &path) {
         sayError(kPlotForSqux);
         return false;
     }
+    data = files::fileDataOf(t);
     data.count = QString::number(doc_.cornerCount());
-    data.x = t.x;
-    data.y = t.y;
-    data.owner = t.owner;
-    data.others = t.others;
-    data.place = t.place;
-    data.hole = t.hole;
-    data.info = t.info;
-    data.names = t.names;
     if (squ && !mayLoseCharacters(files::charactersNotInFile(data))) return false;
     if (overwritesAnotherSave(path)) return false;
     // The file is written whole beside the target and then renamed over it,

@@ -300,14 +300,14 @@ TEST_F(Form1ToolsTest, ImportReadsCataloguesOfText) {
     } rows[] = {
         // Windows-1251, as a Windows program writes "н1".
         {"names and two contours in Windows-1251", "catalogue.txt",
-         QByteArray("\xb9 X Y\r\n\xed1 0 0\r\n\xed2 30 0\r\n\xed3 30 40\r\n\r\n"
-                    "\xed4 100 100\r\n\xed5 110 100\r\n\xed6 110 110\r\n"),
+         QByteArray("\xb9 X Y\r\n\xed" "1 0 0\r\n\xed" "2 30 0\r\n\xed" "3 30 40\r\n\r\n"
+                    "\xed" "4 100 100\r\n\xed" "5 110 100\r\n\xed" "6 110 110\r\n"),
          2, 3, "30,00", "650,00", ""},
         {"quoted name,X,Y with decimal points", "points.csv",
          QByteArray("\"name\",\"X\",\"Y\"\n\"n1\",\"0.5\",\"0\"\n\"n2\",\"10.5\",\"0\"\n"
                     "\"n3\",\"10.5\",\"10\"\n\"n4\",\"0.5\",\"10\"\n"),
          1, 4, "10,50", "100,00", ""},
-        {"UTF-8 with a byte order mark", "bom.txt", QByteArray("\xef\xbb\xbf1;0;0\n2;4;0\n3;4;3\n"), 1, 3,
+        {"UTF-8 with a byte order mark", "bom.txt", QByteArray("\xef\xbb\xbf" "1;0;0\n2;4;0\n3;4;3\n"), 1, 3,
          "4,00", "6,00", ""},
         {"a line that is no row", "bad.txt", QByteArray("1 0 0\n2 30 0\n3 30 сорок\n"), 1, 20, "", "",
          "Ошибка импорта! Строка 3: не пара чисел"},

@@ -1,5 +1,7 @@
 #include "platform/services/progress_dialog.h"
 
+#include "platform/controls/owner_input.h"
+
 #include <QEvent>
 #include <QProgressDialog>
 
@@ -17,12 +19,7 @@ class QtProgress::OwnerLock : public QObject {
 public:
     OwnerLock(QWidget &owner, QWidget &window) : owner_(&owner), window_(&window) {
         if (owner.isEnabled()) {
-            std::vector<QPointer<QWidget>> windows;
-            for (QWidget *w : owner.findChildren<QWidget *>())
-                if (w->isWindow() && w->isEnabled()) windows.emplace_back(w);
-            owner.setEnabled(false);
-            for (const QPointer<QWidget> &w : windows)
-                if (w) w->setEnabled(true);
+            disableOwnerOnly(owner);
             disabledOwner_ = true;
         }
         window.setEnabled(true);

@@ -497,7 +497,9 @@ TEST_F(FileActionsTest, RecentFilesAndTheLastFolder) {
     QDir::setCurrent(cwd);
     // At start-up the list is stored once the event loop runs, not before.
     EXPECT_EQ(fakes.settings.value(files::kTunes, "Recent1"), path("gone.squ"));
-    QTest::qWait(1);
+    // Stored once the event loop has run: the older file moves to second place.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return fakes.settings.value(files::kTunes, "Recent2") == path("gone.squ"); }, 5000));
     fakes.dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(actions.saveAs());
     EXPECT_EQ(fakes.dialogs.asked.back().request.fileName, QStringLiteral("R&D.squ"));

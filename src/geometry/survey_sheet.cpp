@@ -80,6 +80,19 @@ QString percentText(double p) {
     return (p > 0 ? QStringLiteral("+") : QString()) + groupedFixed(p, 2) + QStringLiteral(" %");
 }
 
+QString contourHeading(const SheetContour &c, int contours) {
+    QString text = QStringLiteral("Контур %1 из %2").arg(c.number).arg(contours);
+    if (c.hole) text += QStringLiteral(" (дырка)");
+    return text;
+}
+
+QString contourAreaLine(const SheetContour &c) {
+    const QString m2 = QStringLiteral(" м²");
+    return (c.hole ? QStringLiteral("Площадь дырки: ") : QStringLiteral("Площадь контура: ")) +
+           groupedFixed(c.areaM2, 0) + m2 + QStringLiteral(" (") + groupedFixed(c.areaM2, 2) + m2 +
+           QStringLiteral("), периметр ") + groupedFixed(c.perimeterM, 2) + QStringLiteral(" м");
+}
+
 // One line of the totals: its caption, its value as the window writes it,
 // and the cells a spreadsheet receives after the caption, which names the
 // unit there (empty: the caption as it is).
@@ -197,13 +210,24 @@ std::vector<QStringList> grid(const SurveySheet &s) {
     std::vector<QStringList> g;
     g.push_back({QStringLiteral("Ведомость участка")});
     if (!s.owner.trimmed().isEmpty()) g.push_back({s.owner.trimmed()});
+    const auto table = [&g, &s](const std::vector<SheetRow> &rows) {
+        g.push_back(sheetColumnHeads(s));
+        for (const SheetRow &r : rows)
+            g.push_back({r.name.isEmpty() ? QString::number(r.corner) : r.name,
+                         plainFixed(r.x, coordinateDecimals(r.x)),
+                         plainFixed(r.y, coordinateDecimals(r.y)), plainFixed(r.sideM, 2),
+                         directionText(r.direction), angleText(r.interior)});
+    };
     g.push_back({});
-    g.push_back(sheetColumnHeads(s));
-    for (const SheetRow &r : s.rows)
-        g.push_back({r.name.isEmpty() ? QString::number(r.corner) : r.name,
-                     plainFixed(r.x, coordinateDecimals(r.x)),
-                     plainFixed(r.y, coordinateDecimals(r.y)),
-                     plainFixed(r.sideM, 2), directionText(r.direction), angleText(r.interior)});
+    if (s.parts.empty()) table(s.rows);
+    for (const SheetContour &c : s.parts) {
+        g.push_back({contourHeading(c, s.contours)});
+        table(c.rows);
+        g.push_back({c.hole ? QStringLiteral("Площадь дырки, м²") : QStringLiteral("Площадь контура, м²"),
+                     plainFixed(c.areaM2, 0), plainFixed(c.areaM2, 2),
+                     QStringLiteral("Периметр, м"), plainFixed(c.perimeterM, 2)});
+        g.push_back({});
+    }
     g.push_back({});
     for (const Total &t : totals(s))
         g.push_back(QStringList{t.copyCaption.isEmpty() ? t.caption : t.copyCaption} + t.cells);
@@ -236,6 +260,48 @@ QString degreesText(double degrees) {
            QStringLiteral("%1").arg(s / 60, 2, 10, QLatin1Char('0')) + QStringLiteral("′ ") +
            QStringLiteral("%1").arg(s % 60, 2, 10, QLatin1Char('0')) + QStringLiteral("″");
 }
+
+namespace {
+
+// The tables of a plot's contours: each computed as a polygon of its own,
+// the edited one as the sheet itself was.
+void listContours(const SheetInput &in, SurveySheet &s) {
+    const PolygonTexts &texts = in.polygon.texts;
+    const std::vector<ContourTexts> contours = plotContours(texts);
+    std::size_t other = 0;
+    for (std::size_t k = 0; k < contours.size(); ++k) {
+        SheetContour c;
+        c.number = int(k) + 1;
+        c.hole = contours[k].hole;
+        if (int(k) == texts.place) {
+            c.edited = true;
+            c.rows = s.rows;
+            c.areaM2 = s.areaM2;
+            c.perimeterM = s.perimeterM;
+        } else {
+            SheetInput one;
+            one.polygon.unit = in.polygon.unit;
+            one.polygon.texts.count = contours[k].count;
+            one.polygon.texts.x = contours[k].x;
+            one.polygon.texts.y = contours[k].y;
+            one.polygon.texts.names = contours[k].names;
+            const auto count = textToInt32(contours[k].count);
+            one.polygon.corners = std::clamp(count.value_or(kMinCorners), kMinCorners, kMaxCorners);
+            if (in.otherValues && other < in.otherValues->size())
+                one.values = &(*in.otherValues)[other];
+            one.northIsX = in.northIsX;
+            one.mt.reset();
+            const SurveySheet part = computeSurveySheet(one);
+            c.rows = part.rows;
+            c.areaM2 = part.areaM2;
+            c.perimeterM = part.perimeterM;
+            ++other;
+        }
+        s.parts.push_back(std::move(c));
+    }
+}
+
+} // namespace
 
 SurveySheet computeSurveySheet(const SheetInput &in) {
     SurveySheet s;
@@ -303,6 +369,7 @@ SurveySheet computeSurveySheet(const SheetInput &in) {
     s.contours = std::max(in.contours, 1);
     if (in.plotAreaM2 && std::isfinite(*in.plotAreaM2)) s.plotAreaM2 = in.plotAreaM2;
     s.info = in.info;
+    if (contourCount(in.polygon.texts) > 1) listContours(in, s);
     return s;
 }
 
@@ -322,6 +389,29 @@ QStringList sheetRowCells(const SheetRow &r) {
             groupedFixed(r.x, coordinateDecimals(r.x)),
             groupedFixed(r.y, coordinateDecimals(r.y)), groupedFixed(r.sideM, 2),
             directionText(r.direction),     angleText(r.interior)};
+}
+
+int sheetTableLineCount(const SurveySheet &s) {
+    if (s.parts.empty()) return int(s.rows.size());
+    std::size_t n = 0;
+    for (const SheetContour &c : s.parts)
+        n += c.rows.size() + 2;
+    return int(n);
+}
+
+SheetTableLine sheetTableLine(const SurveySheet &s, int i) {
+    if (i < 0) return {};
+    std::size_t at = std::size_t(i);
+    if (s.parts.empty())
+        return at < s.rows.size() ? SheetTableLine{SheetTableLine::Kind::Corner, sheetRowCells(s.rows[at])}
+                                  : SheetTableLine{};
+    for (const SheetContour &c : s.parts) {
+        if (at == 0) return {SheetTableLine::Kind::Heading, {contourHeading(c, s.contours)}};
+        if (at <= c.rows.size()) return {SheetTableLine::Kind::Corner, sheetRowCells(c.rows[at - 1])};
+        if (at == c.rows.size() + 1) return {SheetTableLine::Kind::Area, {contourAreaLine(c)}};
+        at -= c.rows.size() + 2;
+    }
+    return {};
 }
 
 QStringList sheetTotalLines(const SurveySheet &s, bool withWarnings) {

@@ -70,6 +70,10 @@ struct SheetInput {
     // What the registry says of the plot: its area, checked against the
     // computed one, and its coordinate system.
     PlotInfo info;
+    // The corners of the plot's other contours as numbers, in the order of
+    // polygon.texts.others (the document's otherContours()); read from the
+    // texts when null.
+    const std::vector<CornerValues> *otherValues = nullptr;
 };
 
 struct SheetRow {
@@ -87,6 +91,17 @@ struct SheetRow {
     // the outline goes straight back (the warnings name it); nothing where
     // a side meeting at the corner has length 0.
     std::optional<double> interior;
+};
+
+// A contour of a plot of several, as the sheet lists it: its own table and
+// area.
+struct SheetContour {
+    int number = 0;      // 1..contours, in the plot's order
+    bool hole = false;   // a hole: its area is taken off the plot's
+    bool edited = false; // the contour the window edits (its rows are the sheet's rows)
+    std::vector<SheetRow> rows;
+    double areaM2 = 0;
+    double perimeterM = 0;
 };
 
 struct SurveySheet {
@@ -117,6 +132,9 @@ struct SurveySheet {
     int contours = 1;
     std::optional<double> plotAreaM2;
     PlotInfo info;
+    // Every contour of a plot of several, in order, the edited one among
+    // them; empty for a plot of one contour, whose table is `rows`.
+    std::vector<SheetContour> parts;
 };
 
 // Computes the sheet. Never gives NaN or infinity: coordinates beyond the
@@ -146,5 +164,18 @@ QStringList sheetTotalLines(const SurveySheet &sheet, bool withWarnings = true);
 // The head of the table and its cells as shown on screen (digit groups).
 QStringList sheetColumnHeads(const SurveySheet &sheet);
 QStringList sheetRowCells(const SheetRow &row);
+
+// The lines of the table as the window and the printed page show it: for a
+// plot of one contour its corners; for a plot of several, each contour's
+// heading ("Контур 2 из 3 (дырка)"), its corners and its area.
+struct SheetTableLine {
+    enum class Kind { Corner, Heading, Area };
+    Kind kind = Kind::Corner;
+    QStringList cells; // a heading or an area line has its text in the first cell
+};
+int sheetTableLineCount(const SurveySheet &sheet);
+// Line `i`, 0..sheetTableLineCount() - 1: made when asked, so that a view
+// of ten thousand corners makes the lines in sight only.
+SheetTableLine sheetTableLine(const SurveySheet &sheet, int i);
 
 } // namespace tarvel::geometry

@@ -42,18 +42,27 @@ public:
     RowsModel(const geometry::SurveySheet &sheet, QObject *parent)
         : QAbstractTableModel(parent), sheet_(sheet) {}
     int rowCount(const QModelIndex &parent = {}) const override {
-        return parent.isValid() ? 0 : int(sheet_.rows.size());
+        return parent.isValid() ? 0 : geometry::sheetTableLineCount(sheet_);
     }
     int columnCount(const QModelIndex &parent = {}) const override {
         return parent.isValid() ? 0 : kColumns;
     }
     QVariant data(const QModelIndex &index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
+        if (role != Qt::TextAlignmentRole && role != Qt::DisplayRole && role != Qt::FontRole)
+            return {};
+        const geometry::SheetTableLine line = geometry::sheetTableLine(sheet_, index.row());
+        const bool corner = line.kind == geometry::SheetTableLine::Kind::Corner;
+        if (role == Qt::FontRole) {
+            if (corner) return {};
+            QFont f = platform::defaultFont();
+            f.setBold(line.kind == geometry::SheetTableLine::Kind::Heading);
+            return f;
+        }
         if (role == Qt::TextAlignmentRole)
-            return int((index.column() == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
+            return int((!corner ? Qt::AlignLeft : index.column() == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
                        Qt::AlignVCenter);
-        if (role != Qt::DisplayRole) return {};
-        return geometry::sheetRowCells(sheet_.rows[std::size_t(index.row())]).value(index.column());
+        return line.cells.value(index.column());
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
@@ -200,9 +209,19 @@ void SurveySheetWindow::refresh() {
     in.contours = doc_.contourCount();
     const double toSquareMetres = doc_.unit() == geometry::Unit::Kilometres ? 1e6 : 1.0;
     in.plotAreaM2 = doc_.plotArea() * toSquareMetres;
+    in.otherValues = &doc_.otherContours();
     sheet_ = geometry::computeSurveySheet(in);
 
     rows_->sheetChanged();
+    // A contour's heading and its area run across the table.
+    table->clearSpans();
+    int line = 0;
+    for (const geometry::SheetContour &c : sheet_.parts) {
+        table->setSpan(line, 0, 1, kColumns);
+        line += int(c.rows.size()) + 1;
+        table->setSpan(line, 0, 1, kColumns);
+        ++line;
+    }
     // The warnings stand apart, in red.
     const QStringList totals = geometry::sheetTotalLines(sheet_, false);
     // Eight lines fit under the table; the lines of a plot from the registry
@@ -284,7 +303,7 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
 
     // What the table and the totals take; the drawing gets the rest.
     const double row = QFontMetricsF(font, p.device()).height() * 1.35;
-    const int n = int(sheet_.rows.size());
+    const int n = geometry::sheetTableLineCount(sheet_);
     // The drawing may take a coarser scale than the screen's to show the
     // whole polygon: the totals name the one it has.
     const auto totalsFor = [&](const QString &scale) {
@@ -338,13 +357,27 @@ void SurveySheetWindow::paintPage(QPainter &p, int dpi) const {
         pages->newPage();
         y = area.top();
     };
+    // A contour's heading or area: one cell across the table.
+    const auto drawLine = [&](const QString &text, bool bold) {
+        QFont f = font;
+        f.setBold(bold);
+        p.setFont(f);
+        const QRectF cell(area.left(), y, area.width(), row);
+        p.drawRect(cell);
+        p.drawText(cell.adjusted(mm, 0, -mm, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        y += row;
+    };
     drawRow(heads, true);
-    for (const geometry::SheetRow &r : sheet_.rows) {
+    for (int i = 0; i < n; ++i) {
         if (pages && y + row > area.bottom()) {
             roomFor(row);
             drawRow(heads, true);
         }
-        drawRow(geometry::sheetRowCells(r), false);
+        const geometry::SheetTableLine line = geometry::sheetTableLine(sheet_, i);
+        if (line.kind == geometry::SheetTableLine::Kind::Corner)
+            drawRow(line.cells, false);
+        else
+            drawLine(line.cells.value(0), line.kind == geometry::SheetTableLine::Kind::Heading);
     }
     y += 3 * mm;
 

@@ -432,3 +432,85 @@ TEST(SurveySheet, TheRegisteredAreaIsCheckedAgainstTheComputedOne) {
 
 } // namespace
 } // namespace tarvel::geometry
+
+namespace tarvel::geometry {
+namespace {
+
+// A plot of three contours, the second edited: a 30 x 20 rectangle, a
+// 3-4-5 triangle (6 m²) cut out of it as a hole, and a separate 10 x 10
+// square. Each contour gets its own table and area, in the plot's order.
+TEST(SurveySheet, EveryContourOfAPlotHasItsTableAndArea) {
+    const PolygonState rect = polygon({{"0", "0"}, {"30", "0"}, {"30", "20"}, {"0", "20"}});
+    const PolygonState hole = polygon({{"1", "1"}, {"5", "1"}, {"1", "4"}});
+    const PolygonState square = polygon({{"100", "0"}, {"110", "0"}, {"110", "10"}, {"100", "10"}});
+    const auto contourOf = [](const PolygonState &s, bool isHole) {
+        ContourTexts c;
+        c.count = s.texts.count;
+        c.x = s.texts.x;
+        c.y = s.texts.y;
+        c.hole = isHole;
+        return c;
+    };
+    SheetInput in;
+    in.polygon = polygon({{"1", "1"}, {"5", "1"}, {"1", "4"}});
+    in.polygon.texts = plotOf({contourOf(rect, false), contourOf(hole, true), contourOf(square, false)},
+                              QStringLiteral("Участок"), 1);
+    in.contours = 3;
+    in.plotAreaM2 = 694;
+    const SurveySheet s = computeSurveySheet(in);
+
+    const struct {
+        const char *name;
+        bool hole, edited;
+        std::size_t rows;
+        double area, perimeter;
+    } expected[] = {
+        {"the rectangle", false, false, 4, 600, 100},
+        {"the hole, edited", true, true, 3, 6, 12},
+        {"the square", false, false, 4, 100, 40},
+    };
+    ASSERT_EQ(s.parts.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        SCOPED_TRACE(expected[k].name);
+        EXPECT_EQ(s.parts[k].number, int(k) + 1);
+        EXPECT_EQ(s.parts[k].hole, expected[k].hole);
+        EXPECT_EQ(s.parts[k].edited, expected[k].edited);
+        EXPECT_EQ(s.parts[k].rows.size(), expected[k].rows);
+        EXPECT_DOUBLE_EQ(s.parts[k].areaM2, expected[k].area);
+        EXPECT_DOUBLE_EQ(s.parts[k].perimeterM, expected[k].perimeter);
+    }
+
+    // The table as shown: per contour a heading, its corners, its area.
+    const struct {
+        int line;
+        SheetTableLine::Kind kind;
+        const char *first;
+    } lines[] = {
+        {0, SheetTableLine::Kind::Heading, "Контур 1 из 3"},
+        {1, SheetTableLine::Kind::Corner, "1"},
+        {5, SheetTableLine::Kind::Area, "Площадь контура: 600 м² (600,00 м²), периметр 100,00 м"},
+        {6, SheetTableLine::Kind::Heading, "Контур 2 из 3 (дырка)"},
+        {10, SheetTableLine::Kind::Area, "Площадь дырки: 6 м² (6,00 м²), периметр 12,00 м"},
+        {11, SheetTableLine::Kind::Heading, "Контур 3 из 3"},
+        {13, SheetTableLine::Kind::Corner, "2"},
+        {16, SheetTableLine::Kind::Area, "Площадь контура: 100 м² (100,00 м²), периметр 40,00 м"},
+    };
+    EXPECT_EQ(sheetTableLineCount(s), 17);
+    for (const auto &l : lines) {
+        SCOPED_TRACE(l.line);
+        const SheetTableLine got = sheetTableLine(s, l.line);
+        EXPECT_EQ(got.kind, l.kind);
+        EXPECT_EQ(got.cells.value(0).toStdString(), std::string(l.first));
+    }
+    EXPECT_EQ(sheetTableLine(s, 13).cells.value(1).toStdString(), "110,00");
+
+    // Copied, each contour is a table of its own under its heading.
+    const QString tsv = sheetTsv(s);
+    EXPECT_TRUE(tsv.contains(QStringLiteral("Контур 2 из 3 (дырка)\n№ угла\t")));
+    EXPECT_TRUE(tsv.contains(QStringLiteral("Площадь дырки, м²\t6\t6,00\tПериметр, м\t12,00\n")));
+    EXPECT_TRUE(tsv.contains(QStringLiteral("Площадь участка, м²\t694\t694,00\n")));
+    EXPECT_EQ(tsv.count(QStringLiteral("№ угла\t")), 3);
+}
+
+} // namespace
+} // namespace tarvel::geometry

@@ -164,7 +164,8 @@ int main(int argc, char **argv) {
                                     services.printer,
                                     services.clipboard,
                                     progress,
-                                    services.archives};
+                                    services.archives,
+                                    services.gis};
     tarvel::main_window::SharedState state;
     tarvel::main_window::Form1 form(state, real);
     form.Form_Load();

@@ -1,7 +1,14 @@
-# Installation layout and the Debian package.
+# Installation layout and the Debian packages.
 #
 #   cmake --build build && cpack --config build/CPackConfig.cmake -G DEB -B build/package
-#   sudo apt install ./build/package/tarvel_3.0_amd64.deb
+#   sudo apt install ./build/package/tarvel_3.0_amd64.deb ./build/package/tarvel-gis_3.0_amd64.deb
+#
+# Two packages, one for each install component: tarvel holds the program
+# and everything it needs to start; tarvel-gis only the module that reads
+# GIS and CAD files, since GDAL and what it brings are many times the rest.
+# tarvel recommends tarvel-gis, so apt installs both unless told not to,
+# and the program without it says what to install when such a file is
+# opened.
 #
 # The executable and Help.pdf go to bin/ (installed where they are built);
 # the desktop entry, the icon and the MIME types of "*.squ" and "*.squx"
@@ -57,9 +64,39 @@ else()
       liborcus-spreadsheet-model-0.18-0 libixion-0.18-0 libfreexl1 libzip5)
   endif()
 endif()
-list(JOIN TARVEL_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-# Recommended: the tools the program calls when present.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
+list(JOIN TARVEL_RUNTIME_DEPENDS ", " CPACK_DEBIAN_TARVEL_PACKAGE_DEPENDS)
+# Recommended: the tools the program calls when present, and the GIS module.
+set(CPACK_DEBIAN_TARVEL_PACKAGE_RECOMMENDS
+  "shared-mime-info, desktop-file-utils, hicolor-icon-theme, tarvel-gis")
+
+# ---- tarvel-gis: the GIS module alone ----
+# It is loaded by the program of the same version only. Its GDAL comes from
+# dpkg-shlibdeps too; without it, from the package named after the soname
+# of the GDAL built against (libgdal32 on Debian 12, libgdal36 on Debian 13).
+set(TARVEL_GIS_DEPENDS "tarvel (= ${PROJECT_VERSION})")
+if(NOT TARVEL_DPKG_SHLIBDEPS)
+  find_library(TARVEL_GDAL_LIBRARY NAMES gdal NO_CACHE)
+  get_filename_component(TARVEL_GDAL_REAL "${TARVEL_GDAL_LIBRARY}" REALPATH)
+  if(TARVEL_GDAL_REAL MATCHES "libgdal\\.so\\.([0-9]+)")
+    list(APPEND TARVEL_GIS_DEPENDS "libgdal${CMAKE_MATCH_1}")
+  elseif(TARVEL_ORCUS_018_MISSING)
+    list(APPEND TARVEL_GIS_DEPENDS libgdal32)
+  else()
+    list(APPEND TARVEL_GIS_DEPENDS libgdal36)
+  endif()
+endif()
+list(JOIN TARVEL_GIS_DEPENDS ", " CPACK_DEBIAN_GIS_PACKAGE_DEPENDS)
+set(CPACK_DEBIAN_GIS_PACKAGE_NAME tarvel-gis)
+set(CPACK_DEBIAN_GIS_PACKAGE_SECTION science)
+# CPack puts the summary above each package's own text: the packages share it.
+set(CPACK_COMPONENT_GIS_DESCRIPTION "Модуль программы Тарвел, читающий замкнутые контуры \
+из чертежей DXF и файлов ГИС (GeoJSON, KML и KMZ, MapInfo MIF/MID и TAB, Shapefile) с \
+помощью GDAL.")
+set(CPACK_COMPONENT_TARVEL_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL tarvel gis)
+set(CPACK_DEBIAN_TARVEL_PACKAGE_NAME tarvel)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_SOURCE_GENERATOR TGZ)

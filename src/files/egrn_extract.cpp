@@ -676,17 +676,33 @@ geometry::PolygonTexts plotTexts(const ExtractPlot &plot) {
 
 QString plotLabel(const ExtractPlot &plot) {
     std::size_t corners = 0;
+    double computed = 0;
+    const auto ring = [&corners](const ExtractRing &r) {
+        corners += r.points.size();
+        // From the first corner: survey coordinates of millions of metres
+        // would leave the products little room for the square metres.
+        double twice = 0;
+        for (std::size_t i = 1; i + 1 < r.points.size(); ++i) {
+            const ExtractPoint &o = r.points[0];
+            const ExtractPoint &a = r.points[i];
+            const ExtractPoint &b = r.points[i + 1];
+            twice += (a.x - o.x) * (b.y - o.y) - (b.x - o.x) * (a.y - o.y);
+        }
+        return std::abs(twice) / 2;
+    };
     for (const ExtractContour &c : plot.contours) {
-        corners += c.outer.points.size();
+        computed += ring(c.outer);
         for (const ExtractRing &h : c.holes)
-            corners += h.points.size();
+            computed -= ring(h);
     }
-    QString label = (plot.cadastralNumber.isEmpty() ? QStringLiteral("без номера")
-                                                    : plot.cadastralNumber) +
-                    QStringLiteral(" — углов: %1").arg(corners);
-    if (plot.area)
-        label += QStringLiteral(", площадь %1 м²")
-                     .arg(geometry::formatNumber(*plot.area, geometry::kAreaPattern).trimmed());
+    QString label = plot.layer.isEmpty() ? QString() : plot.layer + QStringLiteral(": ");
+    label += plot.cadastralNumber.isEmpty()
+                 ? (plot.layer.isEmpty() ? QStringLiteral("без номера") : QStringLiteral("без имени"))
+                 : plot.cadastralNumber;
+    label += QStringLiteral(" — углов: %1").arg(corners);
+    const double area = plot.area ? *plot.area : std::max(computed, 0.0);
+    label += QStringLiteral(", площадь %1 м²")
+                 .arg(geometry::formatNumber(area, geometry::kAreaPattern).trimmed());
     return label;
 }
 

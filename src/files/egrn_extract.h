@@ -58,6 +58,10 @@ struct ExtractPlot {
     std::optional<double> areaTolerance; // its inaccuracy, m²
     QString coordinateSystem;            // "МСК-26, зона 1", or empty when the file does not say
     bool hasArcs = false;                // some boundary runs on an arc
+    // Where the plot comes from a drawing or a map rather than the
+    // registry: its layer there, shown in the list to choose from. The
+    // cadastral number then holds the feature's name.
+    QString layer;
 };
 
 struct ExtractReading {
@@ -90,8 +94,9 @@ ExtractReading readEgrnExtract(QByteArrayView xml, std::stop_token stop = {},
 // the corners' X and Y as the registry wrote them, in the fields' format;
 // the owner line the cadastral number and the address.
 geometry::PolygonTexts plotTexts(const ExtractPlot &plot);
-// How a plot is named in a list to choose from: its cadastral number, the
-// number of its corners and its registered area, where the extract says.
+// How a plot is named in a list to choose from: its layer (for a drawing or
+// a map), its cadastral number or name, the number of its corners and its
+// registered area where the extract says, else its area computed.
 QString plotLabel(const ExtractPlot &plot);
 
 // The largest extract read, as a file or inflated from its archive: five

@@ -42,32 +42,41 @@ std::optional<double> ellipsoidArea(std::span<const GeoPoint> corners) {
     return std::abs(area);
 }
 
-std::optional<PlaneCorners> bindToAxesExact(std::span<const GeoPoint> points) {
-    const int n = int(std::min<std::size_t>(points.size(), kMaxRows));
-    if (n == 0) return PlaneCorners{};
-    const std::span<const GeoPoint> used = points.first(std::size_t(n));
-    if (!std::all_of(used.begin(), used.end(), onEllipsoid)) return std::nullopt;
-
+std::optional<std::vector<PlanePoint>> projectExact(std::span<const GeoPoint> points) {
+    if (points.empty()) return std::vector<PlanePoint>{};
+    if (!std::all_of(points.begin(), points.end(), onEllipsoid)) return std::nullopt;
     const auto [south, north] =
-        std::minmax_element(used.begin(), used.end(),
+        std::minmax_element(points.begin(), points.end(),
                             [](const GeoPoint &a, const GeoPoint &b) { return a.lat < b.lat; });
     const auto [west, east] =
-        std::minmax_element(used.begin(), used.end(),
+        std::minmax_element(points.begin(), points.end(),
                             [](const GeoPoint &a, const GeoPoint &b) { return a.lon < b.lon; });
     const double lat0 = (south->lat + north->lat) / 2;
     const double lon0 = west->lon / 2 + east->lon / 2; // no overflow for any finite pair
     if (east->lon - lon0 > kExactMaxLonFromCentre) return std::nullopt;
-
     const GeographicLib::TransverseMercator &tm = projection();
     double x0 = 0;
     double y0 = 0;
     tm.Forward(lon0, lat0, lon0, x0, y0);
+    std::vector<PlanePoint> out(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        tm.Forward(lon0, points[i].lat, points[i].lon, out[i].east, out[i].north);
+        out[i].east -= x0;
+        out[i].north -= y0;
+    }
+    return out;
+}
+
+std::optional<PlaneCorners> bindToAxesExact(std::span<const GeoPoint> points) {
+    const int n = int(std::min<std::size_t>(points.size(), kMaxRows));
+    if (n == 0) return PlaneCorners{};
+    const std::span<const GeoPoint> used = points.first(std::size_t(n));
+    const auto plane = projectExact(used);
+    if (!plane) return std::nullopt;
     std::array<double, kMaxRows + 1> planeX{}, planeY{};
     for (int i = 1; i <= n; ++i) {
-        const GeoPoint &p = used[std::size_t(i - 1)];
-        tm.Forward(lon0, p.lat, p.lon, planeX[i], planeY[i]);
-        planeX[i] -= x0;
-        planeY[i] -= y0;
+        planeX[i] = (*plane)[std::size_t(i - 1)].east;
+        planeY[i] = (*plane)[std::size_t(i - 1)].north;
     }
     PlaneCorners out = shiftToAxes(n, planeX, planeY);
     out.geographic.assign(used.begin(), used.end());

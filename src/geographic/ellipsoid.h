@@ -24,6 +24,7 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace tarvel::geographic {
 
@@ -69,5 +70,19 @@ std::optional<double> ellipsoidArea(std::span<const GeoPoint> corners);
 // Longitudes are taken as given: a polygon across the 180° meridian must be
 // given with longitudes that run on (179,9 and 180,1, not -179,9).
 std::optional<PlaneCorners> bindToAxesExact(std::span<const GeoPoint> points);
+
+// A corner on the plane of the exact conversion, in metres: east and north
+// of the middle of the corners.
+struct PlanePoint {
+    double east = 0;
+    double north = 0;
+};
+
+// The projection bindToAxesExact makes, for any number of corners and
+// without the move to the axes: the same central meridian and origin
+// latitude at the middle of the corners' extent, east and north measured
+// from that middle. Nothing, as there, for a corner off the ellipsoid or
+// more than kExactMaxLonFromCentre degrees of longitude from the middle.
+std::optional<std::vector<PlanePoint>> projectExact(std::span<const GeoPoint> points);
 
 } // namespace tarvel::geographic

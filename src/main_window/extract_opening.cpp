@@ -1,5 +1,6 @@
 #include "main_window/extract_opening.h"
 
+#include "geographic/gis_plots.h"
 #include "platform/services/services.h"
 
 #include <QEvent>
@@ -11,16 +12,27 @@
 
 namespace tarvel::main_window {
 
-ExtractOpening::ExtractOpening(platform::ArchiveService &archives,
+ExtractOpening::ExtractOpening(platform::ArchiveService &archives, platform::GisService &gis,
                                platform::ProgressService &progress, QWidget *owner,
                                QObject *parent)
-    : QObject(parent), archives_(archives), progress_(progress), owner_(owner) {
+    : QObject(parent), archives_(archives), gis_(gis), progress_(progress), owner_(owner) {
     progressDelay_.setSingleShot(true);
     progressDelay_.setTimerType(Qt::PreciseTimer);
     progressDelay_.setInterval(kProgressDelay);
     connect(&progressDelay_, &QTimer::timeout, this, [this] {
-        progress_.show(owner_, QStringLiteral("Открытие выписки ЕГРН"),
-                       QStringLiteral("Чтение выписки…"), [this] { cancel(); });
+        if (kind_ == Kind::Extract)
+            progress_.show(owner_, QStringLiteral("Открытие выписки ЕГРН"),
+                           QStringLiteral("Чтение выписки…"), [this] { cancel(); });
+        else
+            progress_.show(owner_, QStringLiteral("Открытие файла"),
+                           QStringLiteral("Чтение файла…"), [this] { cancel(); });
+        // An extract tells how much of it is read; a map read by the GIS
+        // module cannot, and keeps the busy bar.
+        if (kind_ == Kind::Extract) progressTick_.start();
+    });
+    progressTick_.setInterval(kProgressTick);
+    connect(&progressTick_, &QTimer::timeout, this, [this] {
+        if (done_) progress_.setFraction(done_->load(std::memory_order_relaxed) / 1000.0);
     });
     connect(&watcher_, &QFutureWatcherBase::finished, this, &ExtractOpening::readingEnded);
     if (owner_) owner_->installEventFilter(this);
@@ -33,18 +45,26 @@ ExtractOpening::~ExtractOpening() {
     if (running_) progress_.close();
 }
 
-bool ExtractOpening::start(const QString &path) {
+bool ExtractOpening::start(const QString &path, Kind kind) {
     if (running_) return false;
     running_ = true;
+    kind_ = kind;
     stop_ = std::stop_source();
+    done_ = std::make_shared<std::atomic<int>>(0);
     auto promise = std::make_shared<QPromise<files::ExtractReading>>();
     watcher_.setFuture(promise->future());
     promise->start();
     QThreadPool::globalInstance()->start(
-        [promise, &archives = archives_, path, stop = stop_.get_token()] {
+        [promise, &archives = archives_, &gis = gis_, kind, path, stop = stop_.get_token(),
+         done = done_] {
             files::ExtractReading reading;
+            const auto progress = [done](double part) {
+                done->store(int(part * 1000), std::memory_order_relaxed);
+            };
             try {
-                reading = files::readEgrnExtractFile(path, archives, stop);
+                reading = kind == Kind::Extract
+                              ? files::readEgrnExtractFile(path, archives, stop, progress)
+                              : geographic::gisPlots(gis.read(path, stop), path);
             } catch (...) {
                 reading.error = QStringLiteral("Ошибка чтения файла!");
             }
@@ -59,6 +79,7 @@ void ExtractOpening::cancel() {
     if (!running_) return;
     stop_.request_stop();
     progressDelay_.stop();
+    progressTick_.stop();
     progress_.close();
 }
 
@@ -72,6 +93,7 @@ bool ExtractOpening::eventFilter(QObject *watched, QEvent *event) {
 void ExtractOpening::readingEnded() {
     running_ = false;
     progressDelay_.stop();
+    progressTick_.stop();
     progress_.close();
     if (stop_.stop_requested()) return;
     emit finished(watcher_.result());

@@ -3,6 +3,7 @@
 #include "program.h"
 
 #include "files/polygon_file.h"
+#include "geographic/gis_plots.h"
 #include "files/settings.h"
 #include "geometry/numtext.h"
 #include "geometry/polygon_document.h"
@@ -87,7 +88,7 @@ QString charactersShown(const QStringList &characters) {
 FileActions::FileActions(geometry::PolygonDocument &document, platform::Services &services,
                          files::Settings &settings, QWidget *owner, QObject *parent)
     : QObject(parent), doc_(document), services_(services), settings_(settings), owner_(owner),
-      extract_(services.archives, services.progress, owner) {
+      extract_(services.archives, services.gis, services.progress, owner) {
     connect(&extract_, &ExtractOpening::finished, this, &FileActions::extractRead);
 }
 
@@ -130,6 +131,10 @@ void FileActions::extractRead(const files::ExtractReading &reading) {
                                 platform::MsgButtons::OK, platform::MsgIcon::Information,
                                 kProgramName);
 }
+
+const QString FileActions::kMapFilter =
+    QStringLiteral("Чертежи и карты (*.dxf *.geojson *.json *.kml *.kmz *.mif *.tab *.shp)|"
+                   "*.dxf;*.geojson;*.json;*.kml;*.kmz;*.mif;*.tab;*.shp|");
 
 const QString FileActions::kTooManyForSqu =
     QStringLiteral("В файл .squ помещается не больше 20 углов. Сохраните многоугольник как файл "
@@ -241,8 +246,15 @@ bool FileActions::openChosenFile() {
     // Opening replaces the polygon and its history: unsaved work is asked
     // about first, as on the way out, before a file is chosen.
     if (!maybeSave()) return false;
-    const auto path = services_.dialogs.showOpen(owner_, polygonDialog());
+    platform::FileDialogRequest request = polygonDialog();
+    request.filter.replace(QStringLiteral("Все файлы(*.*)"), kMapFilter + QStringLiteral("Все файлы(*.*)"));
+    const auto path = services_.dialogs.showOpen(owner_, request);
     if (!path) return false;
+    // A drawing or a map is read in the background, as an extract is.
+    if (geographic::isGisFileName(*path)) {
+        if (!extract_.running()) extract_.start(*path, ExtractOpening::Kind::Map);
+        return false;
+    }
     return openOrSay(*path);
 }
 

@@ -57,6 +57,10 @@ public:
     // for a file, and opens it. True when a polygon was opened; a file that
     // cannot be read is said and changes nothing, and so does an answer
     // that keeps the polygon (Cancel, or a save that did not happen).
+    // A drawing or a map (DXF, GeoJSON, KML, MapInfo, Shapefile) chosen here
+    // is read in the background, as an extract is, and its shape (chosen
+    // from a list where it holds several) becomes the plot; false is
+    // returned for it at once.
     bool openChosenFile();
     // "Открыть выписку ЕГРН (XML)...": as openChosenFile(), for a registry
     // extract (.xml, or the .zip the registry sends). The reading runs in
@@ -85,6 +89,8 @@ public:
 
     // The window caption for a polygon file.
     static QString captionFor(const QString &path, bool modified = false);
+    // The open dialog's filter of drawings and maps, before "Все файлы".
+    static const QString kMapFilter;
     // Said when more than 20 corners are to go into a ".squ"; nothing is
     // written.
     static const QString kTooManyForSqu;

@@ -131,7 +131,10 @@ TEST_F(FileActionsTest, OpenReplacesTheTextsAndStartsAFreshHistory) {
     EXPECT_EQ(asked.kind, Kind::Open);
     EXPECT_EQ(asked.request.defaultExt, QStringLiteral("*.squ"));
     EXPECT_EQ(asked.request.filter,
-              QStringLiteral("Файлы (*.squ)|*.squ|Многоугольник (*.squx)|*.squx|Все файлы(*.*)|*.*|"));
+              QStringLiteral("Файлы (*.squ)|*.squ|Многоугольник (*.squx)|*.squx|"
+                             "Чертежи и карты (*.dxf *.geojson *.json *.kml *.kmz *.mif *.tab "
+                             "*.shp)|*.dxf;*.geojson;*.json;*.kml;*.kmz;*.mif;*.tab;*.shp|"
+                             "Все файлы(*.*)|*.*|"));
     EXPECT_EQ(asked.request.initDir, dir.path());
     EXPECT_EQ(doc.texts().count, QStringLiteral("3"));
     EXPECT_EQ(doc.cornerCount(), 3);

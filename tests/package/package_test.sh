@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb of the build folder given, unpacks it without installing
-# (dpkg -x), checks what it holds and starts the unpacked program until its
+# Builds the .debs of the build folder given (tarvel, and tarvel-gis with
+# the GIS module alone), unpacks them without installing (dpkg -x), checks
+# what they hold and starts the program unpacked from tarvel alone until its
 # main window shows. Runs inside an X server of its own
 # (tests/support/with_own_x.sh).
 #   package_test.sh <build-dir>
@@ -22,31 +23,62 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 debs=("$work"/out/tarvel_3.0_*.deb)
 [ -f "${debs[0]}" ] || fail "no tarvel_3.0_*.deb in $(ls "$work/out")"
 deb="${debs[0]}"
+gis_debs=("$work"/out/tarvel-gis_3.0_*.deb)
+[ -f "${gis_debs[0]}" ] || fail "no tarvel-gis_3.0_*.deb in $(ls "$work/out")"
+gis_deb="${gis_debs[0]}"
 
 # ---- Control fields ----
 field() { dpkg-deb -f "$deb" "$1"; }
+gis_field() { dpkg-deb -f "$gis_deb" "$1"; }
 [ "$(field Package)" = tarvel ] || fail "package name $(field Package)"
 [ "$(field Version)" = 3.0 ] || fail "version $(field Version)"
 [ "$(field Section)" = science ] || fail "section $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 depends="$(field Depends)"
-# The package names of Depends, one a line, without their versions.
-depends_names() { tr ',' '\n' <<<"$depends" | sed -E 's/^ +//; s/ .*//'; }
+gis_depends="$(gis_field Depends)"
+# The package names of a relation field, one a line, without versions.
+names_of() { tr ',' '\n' <<<"$1" | sed -E 's/^ +//; s/ .*//'; }
+depends_names() { names_of "$depends"; }
 in_depends() { depends_names | grep -Fx -- "$1" >/dev/null; }
+in_gis_depends() { names_of "$gis_depends" | grep -Fx -- "$1" >/dev/null; }
 # What the program needs without linking it: the platform plugins and the
 # Russian translations of Qt's own dialogs.
 for p in qt6-qpa-plugins qt6-translations-l10n; do
   in_depends "$p" || fail "Depends lacks $p: $depends"
 done
-# Every dependency must name a package this system knows.
+# The GIS module is recommended, so that apt brings it along by default.
+names_of "$(field Recommends)" | grep -Fx tarvel-gis >/dev/null ||
+  fail "tarvel does not recommend tarvel-gis: $(field Recommends)"
+in_depends tarvel-gis && fail "tarvel depends on tarvel-gis: $depends"
+
+# tarvel-gis: the module of this very program, and the GDAL it links.
+[ "$(gis_field Package)" = tarvel-gis ] || fail "package name $(gis_field Package)"
+[ "$(gis_field Version)" = 3.0 ] || fail "tarvel-gis version $(gis_field Version)"
+[ -n "$(gis_field Maintainer)" ] || fail "tarvel-gis has no maintainer"
+tr ',' '\n' <<<"$gis_depends" | sed -E 's/^ +//; s/ +$//' | grep -Fx "tarvel (= 3.0)" >/dev/null ||
+  fail "tarvel-gis does not depend on tarvel (= 3.0): $gis_depends"
+names_of "$gis_depends" | grep -Eq '^libgdal[0-9]+$' ||
+  fail "tarvel-gis depends on no GDAL library package: $gis_depends"
+
+# Every dependency must name a package this system knows (tarvel, which
+# tarvel-gis depends on, is the one built here).
 while read -r name; do
+  [ "$name" = tarvel ] && continue
   dpkg-query -W "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
     fail "unknown package in Depends: $name"
-done < <(depends_names)
+done < <(depends_names; names_of "$gis_depends")
 
 # ---- Files ----
 root="$work/root"
 dpkg -x "$deb" "$root"
+gis_root="$work/gis-root"
+dpkg -x "$gis_deb" "$gis_root"
+# GDAL is loaded only with the module of tarvel-gis, which tarvel lacks.
+[ ! -e "$root/usr/lib/tarvel/tarvel_gis_module.so" ] || fail "tarvel holds the GIS module"
+gis_files="$(cd "$gis_root" && find . ! -type d | sed 's|^\./|/|')"
+[ "$gis_files" = /usr/lib/tarvel/tarvel_gis_module.so ] ||
+  fail "tarvel-gis holds other than its module: $gis_files"
+[ -s "$gis_root/usr/lib/tarvel/tarvel_gis_module.so" ] || fail "the GIS module is empty"
 for f in usr/bin/tarvel usr/bin/Help.pdf usr/share/applications/tarvel.desktop \
   usr/share/icons/hicolor/64x64/apps/tarvel.png usr/share/icons/hicolor/scalable/apps/tarvel.svg \
   usr/share/mime/packages/tarvel-squ.xml usr/lib/tarvel/tarvel_sheet_module.so \
@@ -67,16 +99,34 @@ owner() {
   done
   return 1
 }
-for f in "$root/usr/bin/tarvel" "$root"/usr/lib/tarvel/*; do
+# The GIS module's come from tarvel-gis's Depends, or from tarvel's, which
+# it depends on.
+for f in "$root/usr/bin/tarvel" "$root"/usr/lib/tarvel/* "$gis_root"/usr/lib/tarvel/*; do
+  name="${f#"$root"}"
+  [ "$f" = "${f#"$gis_root"}" ] || name="${f#"$gis_root"} (tarvel-gis)"
   while read -r lib; do
-    path="$(ldd "$f" | awk -v lib="$lib" '$1 == lib && $3 ~ /^\// { print $3; exit }')"
-    [ -n "$path" ] || fail "$lib, linked by ${f#"$root"}, is not found"
+    # "lib => path", or the dynamic loader by its path alone (a module
+    # that uses thread-local storage links it).
+    path="$(ldd "$f" | awk -v lib="$lib" '
+      $1 == lib && $3 ~ /^\// { print $3; exit }
+      $1 ~ /^\// { n = split($1, part, "/"); if (part[n] == lib) { print $1; exit } }')"
+    [ -n "$path" ] || fail "$lib, linked by $name, is not found"
     package="$(owner "$(realpath "$path")")" || package="$(owner "$path")" ||
-      fail "no package holds $path, linked by ${f#"$root"}"
-    [ -n "$package" ] || fail "no package holds $path, linked by ${f#"$root"}"
-    in_depends "$package" || fail "Depends lacks $package (for $lib of ${f#"$root"}): $depends"
+      fail "no package holds $path, linked by $name"
+    [ -n "$package" ] || fail "no package holds $path, linked by $name"
+    if [ "$f" = "${f#"$gis_root"}" ]; then
+      in_depends "$package" || fail "Depends lacks $package (for $lib of $name): $depends"
+    else
+      in_gis_depends "$package" || in_depends "$package" ||
+        fail "tarvel-gis's Depends lacks $package (for $lib of $name): $gis_depends"
+    fi
   done < <(objdump -p "$f" | awk '$1 == "NEEDED" { print $2 }')
 done
+# The program itself links no GDAL: without tarvel-gis it has none.
+objdump -p "$root/usr/bin/tarvel" | awk '$1 == "NEEDED" { print $2 }' | grep -q '^libgdal' &&
+  fail "the program links GDAL"
+objdump -p "$gis_root/usr/lib/tarvel/tarvel_gis_module.so" | awk '$1 == "NEEDED" { print $2 }' |
+  grep -q '^libgdal' || fail "the GIS module links no GDAL"
 # The workbook reader the program starts for an import runs from the package.
 printf '1,5;2\n3;4\n5;6\n' >"$work/coords.csv"
 "$root/usr/lib/tarvel/tarvel-sheet-reader" "$work/coords.csv" 3>"$work/cells" ||
@@ -116,7 +166,7 @@ if command -v update-mime-database >/dev/null; then
     fail "MIME type of .squx without its comment"
 fi
 
-# ---- The unpacked program starts ----
+# ---- The program unpacked from tarvel alone starts (no tarvel-gis) ----
 export HOME="$work/home"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share"
 export XDG_RUNTIME_DIR="$work/run" BROWSER=true
@@ -144,4 +194,5 @@ fi
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
-echo "package: ok ($(basename "$deb"), $(du -k "$deb" | cut -f1) KiB)"
+echo "package: ok ($(basename "$deb"), $(du -k "$deb" | cut -f1) KiB;" \
+  "$(basename "$gis_deb"), $(du -k "$gis_deb" | cut -f1) KiB)"

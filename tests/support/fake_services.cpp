@@ -176,4 +176,21 @@ ArchiveEntry FakeArchive::readFirstEntry(const QByteArray &zip, const QString &s
     return answer;
 }
 
+GisReading FakeGis::read(const QString &fileName, std::stop_token stop) {
+    asked.push_back(fileName);
+    if (onRead) onRead(fileName, stop);
+    GisReading answer;
+    if (!installed) {
+        answer.outcome = GisReading::Outcome::NoModule;
+    } else if (stop.stop_requested()) {
+        answer.outcome = GisReading::Outcome::Cancelled;
+    } else if (const auto found = answers.find(fileName); found != answers.end()) {
+        answer = found->second;
+    } else if (!queue.empty()) {
+        answer = std::move(queue.front());
+        queue.pop_front();
+    }
+    return answer;
+}
+
 } // namespace tarvel::platform

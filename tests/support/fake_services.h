@@ -12,6 +12,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -175,6 +176,9 @@ public:
     void show(QWidget *owner, const QString &title, const QString &text,
               std::function<void()> cancelled) override;
     void close() override;
+    // The parts done the window was told of, in order.
+    std::vector<double> fractions;
+    void setFraction(double done) override { fractions.push_back(done); }
     // Presses "Отмена" on the window shown; false when none is.
     bool cancel();
 
@@ -198,6 +202,24 @@ public:
                                 qint64 maxBytes) override;
 };
 
+// GIS files answered from a script: `answers` by file name, else the next
+// of `queue` (an Unreadable reading when neither has one); each file asked
+// for is recorded. With `installed` false it is a program without the GIS
+// module: unavailable, and every reading NoModule.
+class FakeGis : public GisService {
+public:
+    bool installed = true;
+    std::map<QString, GisReading> answers;
+    std::deque<GisReading> queue;
+    std::vector<QString> asked;
+    // Called with the reading's stop token before it answers, as a worker
+    // thread would run it (a test may cancel from here).
+    std::function<void(const QString &fileName, std::stop_token stop)> onRead;
+
+    bool available() override { return installed; }
+    GisReading read(const QString &fileName, std::stop_token stop) override;
+};
+
 // Every fake in one place, with the bundle the windows take.
 struct FakeServices {
     FakeMessageBox messages;
@@ -212,10 +234,12 @@ struct FakeServices {
     FakeClipboard clipboard;
     FakeProgress progress;
     FakeArchive archives;
+    FakeGis gis;
 
     Services bundle() {
-        return Services{messages, dialogs,   screen,    commandLine, shell,   settings, association,
-                        spreadsheet, printer, clipboard, progress,    archives};
+        return Services{messages, dialogs,     screen,      commandLine, shell,
+                        settings, association, spreadsheet, printer,     clipboard,
+                        progress, archives,    gis};
     }
 };
 

@@ -70,4 +70,26 @@ ArchiveEntry LazyArchive::readFirstEntry(const QByteArray &zip, const QString &s
     return s ? s->readFirstEntry(zip, suffix, maxBytes) : ArchiveEntry{};
 }
 
+GisService *LazyGis::service() {
+    const std::lock_guard lock(loading_);
+    if (!tried_) {
+        tried_ = true;
+        service_.reset(
+            static_cast<GisService *>(createFromModule(library_, module_, "tarvel_create_gis")));
+    }
+    return service_.get();
+}
+
+bool LazyGis::available() {
+    return service() != nullptr;
+}
+
+GisReading LazyGis::read(const QString &fileName, std::stop_token stop) {
+    GisService *s = service();
+    if (s) return s->read(fileName, std::move(stop));
+    GisReading reading;
+    reading.outcome = GisReading::Outcome::NoModule;
+    return reading;
+}
+
 } // namespace tarvel::platform

@@ -1,8 +1,8 @@
 // Services whose libraries the program loads on first use, from modules
 // built beside the executable (installed in lib/tarvel): the spreadsheet
-// libraries, Qt's print support and libzip then cost nothing at start-up
-// for a session that never exchanges a workbook, prints or opens an
-// archive.
+// libraries, Qt's print support, libzip and GDAL then cost nothing at
+// start-up for a session that never exchanges a workbook, prints, opens an
+// archive or a GIS file.
 #pragma once
 
 #include "platform/services/services.h"
@@ -63,6 +63,29 @@ private:
     std::mutex loading_;
     QLibrary library_;
     std::unique_ptr<ArchiveService> service_;
+    bool tried_ = false;
+};
+
+// The GIS and CAD files through GDAL. Its module comes in a package of its
+// own (tarvel-gis) that may not be installed: then `available()` is false
+// and every reading ends as NoModule, for the program to say what to
+// install. The module is loaded by the first call, which may come from a
+// worker thread.
+class LazyGis : public GisService {
+public:
+    LazyGis() = default;
+    // Loads the module of this name instead (tests ask for one that is not
+    // there).
+    explicit LazyGis(const char *module) : module_(module) {}
+    bool available() override;
+    GisReading read(const QString &fileName, std::stop_token stop) override;
+
+private:
+    GisService *service();
+    const char *module_ = "tarvel_gis_module";
+    std::mutex loading_;
+    QLibrary library_;
+    std::unique_ptr<GisService> service_;
     bool tried_ = false;
 };
 

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QProgressDialog>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace tarvel::platform {
@@ -91,6 +93,13 @@ void QtProgress::close() {
     dialog_.clear();
     dialog->disconnect(); // closing may not count as "Отмена"
     dialog->close();
+}
+
+void QtProgress::setFraction(double done) {
+    if (!dialog_) return;
+    constexpr int kSteps = 1000;
+    if (dialog_->maximum() != kSteps) dialog_->setRange(0, kSteps);
+    dialog_->setValue(int(std::clamp(done, 0.0, 1.0) * kSteps));
 }
 
 } // namespace tarvel::platform

@@ -27,6 +27,7 @@ public:
     void show(QWidget *owner, const QString &title, const QString &text,
               std::function<void()> cancelled) override;
     void close() override;
+    void setFraction(double done) override;
 
 private:
     class OwnerLock;

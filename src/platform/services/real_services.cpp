@@ -235,6 +235,7 @@ struct RealServices::Impl {
     DesktopClipboard clipboard;
     QtProgress progress;
     LazyArchive archives;
+    LazyGis gis;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
@@ -245,9 +246,12 @@ RealServices::~RealServices() = default;
 Services RealServices::bundle() {
     return Services{impl_->messages, impl_->dialogs,   impl_->screen,      impl_->commandLine,
                     impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
-                    impl_->printer,  impl_->clipboard, impl_->progress, impl_->archives};
+                    impl_->printer,  impl_->clipboard, impl_->progress, impl_->archives,
+                    impl_->gis};
 }
 
 ArchiveService &RealServices::archives() { return impl_->archives; }
+
+GisService &RealServices::gis() { return impl_->gis; }
 
 } // namespace tarvel::platform

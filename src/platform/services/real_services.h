@@ -1,7 +1,7 @@
 // The real implementations of the platform services: Qt's message boxes and
 // dialogs, the primary screen, the process arguments, the desktop's shell,
 // the INI settings store, the XDG file-type association, the spreadsheet
-// layer, the printer and the zip archives.
+// layer, the printer, the zip archives and the GIS files.
 #pragma once
 
 #include "platform/services/services.h"
@@ -72,8 +72,10 @@ public:
     RealServices(const QString &appName, const QString &executablePath, QStringList arguments);
     ~RealServices();
     Services bundle();
-    // The zip archives (the module of lazy_modules.h); not in the bundle.
+    // The zip archives (the module of lazy_modules.h), also in the bundle.
     ArchiveService &archives();
+    // The GIS and CAD files (the module of lazy_modules.h), also in the bundle.
+    GisService &gis();
 
 private:
     struct Impl;

@@ -277,6 +277,10 @@ public:
                       std::function<void()> cancelled) = 0;
     // Closes the window, if one is shown, without calling `cancelled`.
     virtual void close() = 0;
+    // The bar of the window shown stops being busy and shows `done`, the
+    // part of the work done, 0..1. Work that cannot tell keeps the busy bar
+    // by never calling it.
+    virtual void setFraction(double done) = 0;
 };
 
 // ---- Archives ----
@@ -310,6 +314,63 @@ public:
                                         qint64 maxBytes) = 0;
 };
 
+// ---- GIS and CAD files ----
+
+// A point as the file holds it: x the easting (or the longitude, in
+// degrees), y the northing (or the latitude).
+struct GisPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A closed ring of a shape, without the closing point that repeats the
+// first.
+struct GisRing {
+    std::vector<GisPoint> points;
+    bool hole = false;
+};
+
+// One polygon (or multipolygon, or closed polyline) of the file: its rings
+// in the file's order, each outer ring followed by its holes.
+struct GisShape {
+    QString layer; // the file's layer; for a drawing, the entity's layer
+    QString name;  // a name or description of the feature, when it has one
+    std::vector<GisRing> rings;
+};
+
+struct GisReading {
+    enum class Outcome {
+        Read,       // `shapes` holds every closed shape of the file (maybe none)
+        NoModule,   // the GIS module is not installed
+        Unreadable, // no file, or none of a format the module reads; `error` says why
+        Cancelled,  // stopped before the end
+    };
+    Outcome outcome = Outcome::Unreadable;
+    QString error;
+    std::vector<GisShape> shapes;
+    // The coordinate system of the points. Geographic points are converted
+    // to WGS 84 longitude (x) and latitude (y) in degrees; projected ones
+    // are kept as the file has them; a file without a system is Unknown
+    // (a drawing), its points kept.
+    enum class System { Unknown, Geographic, Projected };
+    System system = System::Unknown;
+    QString systemName;       // the system's own name, e.g. "Pulkovo 1942 / Gauss-Kruger zone 7"
+    QString systemDefinition; // "EPSG:28407" when it has a code, else its WKT; empty when Unknown
+};
+
+class GisService {
+public:
+    virtual ~GisService() = default;
+    // Whether the module that reads these files can be loaded.
+    virtual bool available() = 0;
+    // Every closed shape of the file: polygons and multipolygons, and the
+    // closed polylines of a drawing (a line whose last point meets its
+    // first, or a polyline flagged closed). Open lines, points and texts are
+    // passed over. May run on a worker thread; `stop` ends it early with
+    // Cancelled.
+    virtual GisReading read(const QString &fileName, std::stop_token stop) = 0;
+};
+
 // The bundle every window receives.
 struct Services {
     MessageBoxService &messages;
@@ -324,6 +385,7 @@ struct Services {
     ClipboardService &clipboard;
     ProgressService &progress;
     ArchiveService &archives;
+    GisService &gis;
 };
 
 } // namespace tarvel::platform

@@ -51,3 +51,19 @@ TEST(LazyModulesTest, WithoutTheModulesWorkIsRefusedNotCrashed) {
     EXPECT_EQ(archives.readFirstEntry(emptyZip, QStringLiteral(".xml"), 1024).outcome,
               ArchiveEntry::Outcome::Unreadable);
 }
+
+TEST(LazyModulesTest, WithoutTheGisModuleNoReadingStarts) {
+    // The GIS module comes in a package of its own, which may be missing:
+    // none lies beside the test or in ../lib/tarvel, nor under another name.
+    LazyGis usual;
+    LazyGis misnamed("tarvel_no_such_module");
+    for (LazyGis *gis : {&usual, &misnamed}) {
+        EXPECT_FALSE(gis->available());
+        const GisReading reading = gis->read(QStringLiteral("/tmp/plot.dxf"), {});
+        EXPECT_EQ(reading.outcome, GisReading::Outcome::NoModule);
+        EXPECT_TRUE(reading.shapes.empty());
+        // Asked again, it does not load on a second try either.
+        EXPECT_EQ(gis->read(QStringLiteral("/tmp/plot.dxf"), {}).outcome,
+                  GisReading::Outcome::NoModule);
+    }
+}

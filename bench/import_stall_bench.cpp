@@ -165,7 +165,8 @@ int main(int argc, char **argv) {
                                     services.clipboard,
                                     progress,
                                     services.archives,
-                                    services.gis};
+                                    services.gis,
+                                    services.documents};
     tarvel::main_window::SharedState state;
     tarvel::main_window::Form1 form(state, real);
     form.Form_Load();

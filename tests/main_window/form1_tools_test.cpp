@@ -96,7 +96,7 @@ protected:
         services = std::make_unique<platform::Services>(
             platform::Services{b.messages, b.dialogs, b.screen, b.commandLine, b.shell, b.settings,
                                b.association, sheet, b.printer, b.clipboard, b.progress,
-                               b.archives, b.gis});
+                               b.archives, b.gis, b.documents});
         form = std::make_unique<Form1>(state, *services);
         form->Form_Load();
         show();

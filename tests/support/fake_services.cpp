@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
 
 #include <condition_variable>
 #include <mutex>
@@ -191,6 +193,33 @@ GisReading FakeGis::read(const QString &fileName, std::stop_token stop) {
         queue.pop_front();
     }
     return answer;
+}
+
+} // namespace tarvel::platform
+
+namespace tarvel::platform {
+
+bool FakeDocuments::writePdf(const QString &path, const QString &title, bool landscape,
+                             const std::function<void(QPainter &, int)> &paint) {
+    pdfs.push_back({path, title, landscape, {}});
+    if (fails) return false;
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setResolution(300);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    paint(painter, writer.resolution());
+    return true;
+}
+
+bool FakeDocuments::writeOdt(const QString &path, const QString &html) {
+    odts.push_back({path, {}, false, html});
+    if (fails) return false;
+    QTextDocument document;
+    document.setHtml(html);
+    return QTextDocumentWriter(path, QByteArrayLiteral("odf")).write(&document);
 }
 
 } // namespace tarvel::platform

@@ -220,6 +220,22 @@ public:
     GisReading read(const QString &fileName, std::stop_token stop) override;
 };
 
+// Documents written for real (so that a test can read them back), unless
+// `fails` is set; every call is recorded.
+class FakeDocuments : public DocumentService {
+public:
+    struct Written {
+        QString path, title;
+        bool landscape = false;
+        QString html; // for an OpenDocument text
+    };
+    bool fails = false;
+    std::vector<Written> pdfs, odts;
+    bool writePdf(const QString &path, const QString &title, bool landscape,
+                  const std::function<void(QPainter &painter, int dpi)> &paint) override;
+    bool writeOdt(const QString &path, const QString &html) override;
+};
+
 // Every fake in one place, with the bundle the windows take.
 struct FakeServices {
     FakeMessageBox messages;
@@ -235,11 +251,12 @@ struct FakeServices {
     FakeProgress progress;
     FakeArchive archives;
     FakeGis gis;
+    FakeDocuments documents;
 
     Services bundle() {
         return Services{messages, dialogs,     screen,      commandLine, shell,
                         settings, association, spreadsheet, printer,     clipboard,
-                        progress, archives,    gis};
+                        progress, archives,    gis,         documents};
     }
 };
 

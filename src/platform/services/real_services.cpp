@@ -24,6 +24,10 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -236,6 +240,7 @@ struct RealServices::Impl {
     QtProgress progress;
     LazyArchive archives;
     LazyGis gis;
+    QtDocuments documents;
 };
 
 RealServices::RealServices(const QString &appName, const QString &exePath, QStringList args)
@@ -247,7 +252,39 @@ Services RealServices::bundle() {
     return Services{impl_->messages, impl_->dialogs,   impl_->screen,      impl_->commandLine,
                     impl_->shell,    impl_->settings,  impl_->association, impl_->spreadsheet,
                     impl_->printer,  impl_->clipboard, impl_->progress, impl_->archives,
-                    impl_->gis};
+                    impl_->gis,      impl_->documents};
+}
+
+bool QtDocuments::writePdf(const QString &path, const QString &title, bool landscape,
+                           const std::function<void(QPainter &painter, int dpi)> &paint) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Тарвел"));
+        writer.setResolution(600);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        if (!painter.begin(&writer)) return false;
+        paint(painter, writer.resolution());
+        // The document is finished when the painter ends, before the file
+        // is committed.
+        painter.end();
+    }
+    return file.commit();
+}
+
+bool QtDocuments::writeOdt(const QString &path, const QString &html) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    QTextDocument document;
+    document.setHtml(html);
+    QTextDocumentWriter writer(&file, QByteArrayLiteral("odf"));
+    if (!writer.write(&document)) return false;
+    return file.commit();
 }
 
 ArchiveService &RealServices::archives() { return impl_->archives; }

@@ -1,7 +1,7 @@
 // The real implementations of the platform services: Qt's message boxes and
 // dialogs, the primary screen, the process arguments, the desktop's shell,
 // the INI settings store, the XDG file-type association, the spreadsheet
-// layer, the printer, the zip archives and the GIS files.
+// layer, the printer, the zip archives, the GIS files and the documents.
 #pragma once
 
 #include "platform/services/services.h"
@@ -24,6 +24,15 @@ class QtMessageBox : public MessageBoxService {
 public:
     MsgResult show(QWidget *owner, const QString &text, MsgButtons buttons, MsgIcon icon,
                    const QString &title) override;
+};
+
+// PDF with QPdfWriter and OpenDocument text with QTextDocumentWriter, each
+// written through a QSaveFile.
+class QtDocuments : public DocumentService {
+public:
+    bool writePdf(const QString &path, const QString &title, bool landscape,
+                  const std::function<void(QPainter &painter, int dpi)> &paint) override;
+    bool writeOdt(const QString &path, const QString &html) override;
 };
 
 class QtDialogs : public DialogService {

@@ -371,6 +371,25 @@ public:
     virtual GisReading read(const QString &fileName, std::stop_token stop) = 0;
 };
 
+// ---- Documents ----
+
+// Documents written straight to a file: PDF pages and OpenDocument texts.
+class DocumentService {
+public:
+    virtual ~DocumentService() = default;
+    // Writes a PDF of A4 pages (turned to landscape when asked) to `path`:
+    // `paint` draws the pages with a painter on the first one and the
+    // pages' resolution in dots per inch, and turns a page with the
+    // device's newPage(). The file is replaced only once it is whole: false,
+    // and any file of that name left as it was, when it cannot be written.
+    virtual bool writePdf(const QString &path, const QString &title, bool landscape,
+                          const std::function<void(QPainter &painter, int dpi)> &paint) = 0;
+    // Writes the HTML document `html` as an OpenDocument text (.odt), which
+    // LibreOffice Writer and Word open; its tables stay tables. Replaced
+    // only once whole, as writePdf().
+    virtual bool writeOdt(const QString &path, const QString &html) = 0;
+};
+
 // The bundle every window receives.
 struct Services {
     MessageBoxService &messages;
@@ -386,6 +405,7 @@ struct Services {
     ProgressService &progress;
     ArchiveService &archives;
     GisService &gis;
+    DocumentService &documents;
 };
 
 } // namespace tarvel::platform

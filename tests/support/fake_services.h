@@ -218,6 +218,14 @@ public:
 
     bool available() override { return installed; }
     GisReading read(const QString &fileName, std::stop_token stop) override;
+    // The plots written, with their file names; each write answers
+    // `writeAnswer` (empty: written).
+    std::vector<std::pair<QString, GisExport>> written;
+    QString writeAnswer;
+    QString write(const QString &fileName, const GisExport &plot) override {
+        written.emplace_back(fileName, plot);
+        return installed ? writeAnswer : QString::fromUtf16(kGisModuleMissing);
+    }
 };
 
 // Documents written for real (so that a test can read them back), unless

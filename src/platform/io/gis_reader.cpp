@@ -1,5 +1,7 @@
 #include "platform/io/gis_reader.h"
 
+#include "platform/io/gis_gdal.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -24,40 +25,14 @@ namespace {
 
 using Outcome = GisReading::Outcome;
 using System = GisReading::System;
-
-// GDAL's error handlers and its last error are kept per thread: while the
-// quiet handler is pushed, what GDAL has to say about this thread's file
-// waits in CPLGetLastErrorMsg() instead of going to the program's error
-// output, and a reading on another thread is not disturbed.
-class QuietGdalErrors {
-public:
-    QuietGdalErrors() {
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietGdalErrors() { CPLPopErrorHandler(); }
-    QuietGdalErrors(const QuietGdalErrors &) = delete;
-    QuietGdalErrors &operator=(const QuietGdalErrors &) = delete;
-};
-
-void registerDrivers() {
-    static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
-}
+using gdal::lastError;
+using gdal::SrsPtr;
+using gdal::TransformPtr;
 
 // Only the formats the program offers: GDAL's other drivers (databases,
 // web services, rasters) have no business with a file a person picked.
 constexpr const char *kDrivers[] = {"DXF",          "GeoJSON",        "KML",  "LIBKML",
                                     "MapInfo File", "ESRI Shapefile", nullptr};
-
-QString lastGdalError(const QString &otherwise) {
-    const QString message = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
-    return message.isEmpty() ? otherwise : message;
-}
-
-bool gdalFailed() {
-    return CPLGetLastErrorType() == CE_Failure || CPLGetLastErrorType() == CE_Fatal;
-}
 
 // "2 000 000": the counts of the messages, in groups of three digits as
 // Russian text has them.
@@ -67,20 +42,6 @@ QString grouped(std::size_t n) {
         digits.insert(i, u' ');
     return digits;
 }
-
-struct SrsReleaser {
-    void operator()(OGRSpatialReference *srs) const {
-        if (srs) srs->Release();
-    }
-};
-using SrsPtr = std::unique_ptr<OGRSpatialReference, SrsReleaser>;
-
-struct TransformDeleter {
-    void operator()(OGRCoordinateTransformation *t) const {
-        OGRCoordinateTransformation::DestroyCT(t);
-    }
-};
-using TransformPtr = std::unique_ptr<OGRCoordinateTransformation, TransformDeleter>;
 
 // The coordinate system of one layer, as the reading reports it, with what
 // its points need to be in that system.
@@ -377,14 +338,14 @@ GisReading GdalGis::read(const QString &fileName, std::stop_token stop) {
     if (!QFileInfo(fileName).isFile())
         return refused(Outcome::Unreadable, QStringLiteral("Файл «%1» не найден.").arg(fileName));
 
-    const QuietGdalErrors quiet;
-    registerDrivers();
+    const gdal::QuietErrors quiet;
+    gdal::registerDrivers();
     const GDALDatasetUniquePtr dataset(GDALDataset::Open(
         QFile::encodeName(fileName).constData(),
         GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR, kDrivers, nullptr, nullptr));
     if (!dataset)
-        return refused(Outcome::Unreadable, lastGdalError(QStringLiteral(
-                                                "Файл не в одном из форматов ГИС и чертежей.")));
+        return refused(Outcome::Unreadable,
+                       lastError(QStringLiteral("Файл не в одном из форматов ГИС и чертежей.")));
     // A drawing comes as one layer of every entity; its own layers are a
     // field of each.
     const bool drawing = EQUAL(dataset->GetDriver()->GetDescription(), "DXF");
@@ -398,7 +359,7 @@ GisReading GdalGis::read(const QString &fileName, std::stop_token stop) {
         if (!system)
             return refused(Outcome::Unreadable,
                            QStringLiteral("Координаты файла не переводятся в WGS 84: %1")
-                               .arg(lastGdalError(QStringLiteral("нет преобразования"))));
+                               .arg(lastError(QStringLiteral("нет преобразования"))));
         const QString layerName = QString::fromUtf8(layer->GetName());
         layer->ResetReading();
         CPLErrorReset();
@@ -414,7 +375,7 @@ GisReading GdalGis::read(const QString &fileName, std::stop_token stop) {
             if (system->toWgs84 && geometry->transform(system->toWgs84.get()) != OGRERR_NONE)
                 return refused(Outcome::Unreadable,
                                QStringLiteral("Координаты файла не переводятся в WGS 84: %1")
-                                   .arg(lastGdalError(QStringLiteral("точка вне системы"))));
+                                   .arg(lastError(QStringLiteral("точка вне системы"))));
             GisShape shape;
             rings.collect(*geometry, system->swapAxes, shape);
             if (!rings.refusal().isEmpty()) return refused(Outcome::Unreadable, rings.refusal());
@@ -437,9 +398,9 @@ GisReading GdalGis::read(const QString &fileName, std::stop_token stop) {
         }
         // The end of the features, or a file broken half-way: the shapes
         // read so far would pass for all of them.
-        if (gdalFailed())
+        if (gdal::failed())
             return refused(Outcome::Unreadable, QStringLiteral("Файл прочитан не до конца: %1")
-                                                    .arg(lastGdalError(QStringLiteral("ошибка"))));
+                                                    .arg(lastError(QStringLiteral("ошибка"))));
     }
     reading.outcome = Outcome::Read;
     return reading;

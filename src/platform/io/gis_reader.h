@@ -1,8 +1,9 @@
 // The closed shapes of GIS and CAD files (DXF, GeoJSON, KML and KMZ,
-// MapInfo MIF/MID and TAB, Shapefile), read with GDAL/OGR. Linked only
-// into the GIS module (see lazy_modules.h), which the program loads on the
-// first such file it opens: GDAL is far larger than the rest of the
-// program, and ships in a package of its own.
+// MapInfo MIF/MID and TAB, Shapefile), read with GDAL/OGR, and the plot
+// written to DXF, MIF/MID, Shapefile, KML and GeoJSON (see gis_writer.h).
+// Linked only into the GIS module (see lazy_modules.h), which the program
+// loads on the first such file it opens: GDAL is far larger than the rest
+// of the program, and ships in a package of its own.
 #pragma once
 
 #include "platform/services/services.h"
@@ -26,6 +27,7 @@ public:
 
     bool available() override { return true; }
     GisReading read(const QString &fileName, std::stop_token stop) override;
+    QString write(const QString &fileName, const GisExport &plot) override;
 
 private:
     Limits limits_;

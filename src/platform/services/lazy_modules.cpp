@@ -92,4 +92,9 @@ GisReading LazyGis::read(const QString &fileName, std::stop_token stop) {
     return reading;
 }
 
+QString LazyGis::write(const QString &fileName, const GisExport &plot) {
+    GisService *s = service();
+    return s ? s->write(fileName, plot) : QString::fromUtf16(kGisModuleMissing);
+}
+
 } // namespace tarvel::platform

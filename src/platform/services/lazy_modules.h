@@ -79,6 +79,7 @@ public:
     explicit LazyGis(const char *module) : module_(module) {}
     bool available() override;
     GisReading read(const QString &fileName, std::stop_token stop) override;
+    QString write(const QString &fileName, const GisExport &plot) override;
 
 private:
     GisService *service();

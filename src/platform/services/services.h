@@ -328,6 +328,10 @@ struct GisPoint {
 struct GisRing {
     std::vector<GisPoint> points;
     bool hole = false;
+    // The points' names ("н1", "12"), one per point, when written; a name
+    // left empty is the point's number in its ring (from 1). Reading leaves
+    // the list empty.
+    std::vector<QString> names;
 };
 
 // One polygon (or multipolygon, or closed polyline) of the file: its rings
@@ -358,6 +362,25 @@ struct GisReading {
     QString systemDefinition; // "EPSG:28407" when it has a code, else its WKT; empty when Unknown
 };
 
+// Said when the module that reads and writes drawings and maps is not
+// installed.
+inline constexpr const char16_t *kGisModuleMissing = u"Для этого формата установите пакет tarvel-gis";
+
+// What a drawing or a map is written from.
+struct GisExport {
+    enum class Format { Dxf, MapInfo, Shapefile, Kml, GeoJson };
+    Format format = Format::Dxf;
+    // The plot's rings in plane metres, x the easting and y the northing,
+    // each outer ring followed by its holes.
+    std::vector<GisRing> rings;
+    QString title; // the owner line: the plot's name or description
+    // The plot's coordinate system ("EPSG:28407", a PROJ string or WKT);
+    // empty when it is not known. KML and GeoJSON are written in WGS 84,
+    // converted from it, and need it; the other formats keep the plane
+    // coordinates and state the system where the format can.
+    QString system;
+};
+
 class GisService {
 public:
     virtual ~GisService() = default;
@@ -369,6 +392,11 @@ public:
     // passed over. May run on a worker thread; `stop` ends it early with
     // Cancelled.
     virtual GisReading read(const QString &fileName, std::stop_token stop) = 0;
+    // Writes the plot to `fileName` (with its companion files: .mid; .shx,
+    // .dbf, .prj, .cpg) in the format asked. Empty when written; else why
+    // not, and no file of that name is left half written. Without the
+    // module: kGisModuleMissing's text.
+    virtual QString write(const QString &fileName, const GisExport &plot) = 0;
 };
 
 // ---- Documents ----

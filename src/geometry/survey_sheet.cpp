@@ -442,4 +442,62 @@ QString sheetHtml(const SurveySheet &s) {
     return out;
 }
 
+namespace {
+
+// A table ruled as a paper sheet is: thin black lines, one between cells.
+QString tableStart() {
+    return QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                          "style=\"border-collapse: collapse; border-style: solid; "
+                          "border-color: #000000\">\n");
+}
+
+// One table of corners with its head row; the corner's number centred and
+// the figures to the right, as the window has them.
+QString cornerTableHtml(const SurveySheet &s, const std::vector<SheetRow> &rows) {
+    QString out = tableStart() + QStringLiteral("<tr>");
+    for (const QString &head : sheetColumnHeads(s))
+        out += QStringLiteral("<th>") + head.toHtmlEscaped() + QStringLiteral("</th>");
+    out += QStringLiteral("</tr>\n");
+    for (const SheetRow &r : rows) {
+        const QStringList cells = sheetRowCells(r);
+        out += QStringLiteral("<tr>");
+        for (qsizetype c = 0; c < cells.size(); ++c)
+            out += (c == 0 ? QStringLiteral("<td align=\"center\">")
+                           : QStringLiteral("<td align=\"right\">")) +
+                   cells[c].toHtmlEscaped() + QStringLiteral("</td>");
+        out += QStringLiteral("</tr>\n");
+    }
+    return out + QStringLiteral("</table>\n");
+}
+
+} // namespace
+
+QString sheetDocumentHtml(const SurveySheet &s) {
+    const QString title = QStringLiteral("Ведомость участка");
+    QString out = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>") + title +
+                  QStringLiteral("</title></head><body>\n<h1>") + title + QStringLiteral("</h1>\n");
+    const QString owner = s.owner.trimmed();
+    if (!owner.isEmpty())
+        out += QStringLiteral("<p>") + owner.toHtmlEscaped() + QStringLiteral("</p>\n");
+    if (s.parts.empty()) out += cornerTableHtml(s, s.rows);
+    for (const SheetContour &c : s.parts)
+        out += QStringLiteral("<h2>") + contourHeading(c, s.contours).toHtmlEscaped() +
+               QStringLiteral("</h2>\n") + cornerTableHtml(s, c.rows) + QStringLiteral("<p>") +
+               contourAreaLine(c).toHtmlEscaped() + QStringLiteral("</p>\n");
+    // The totals as the window words them, caption beside value; the
+    // warnings stand apart below, in red as on screen.
+    out += tableStart();
+    const std::vector<Total> all = totals(s);
+    const std::size_t shownTotals = all.size() - std::size_t(s.warnings.size());
+    for (std::size_t i = 0; i < shownTotals; ++i)
+        out += QStringLiteral("<tr><td>") + all[i].caption.toHtmlEscaped() +
+               QStringLiteral("</td><td>") + all[i].shown.toHtmlEscaped() +
+               QStringLiteral("</td></tr>\n");
+    out += QStringLiteral("</table>\n");
+    for (const QString &w : s.warnings)
+        out += QStringLiteral("<p style=\"color:#ff0000\">") +
+               (QStringLiteral("Предупреждение: ") + w).toHtmlEscaped() + QStringLiteral("</p>\n");
+    return out + QStringLiteral("</body></html>\n");
+}
+
 } // namespace tarvel::geometry

@@ -2,7 +2,8 @@
 // next corner with its direction angle and the interior angle; the area in
 // square metres, hectares and сотки with its tolerance, the perimeter, the
 // angle check and the outline's warnings. Also the whole sheet as
-// tab-separated text (a spreadsheet pastes it as a table) and as HTML.
+// tab-separated text (a spreadsheet pastes it as a table) and as HTML, and
+// as a document of headings and tables to save.
 //
 // Units. Lengths and areas are given in metres and square metres whatever
 // unit the coordinates are read in: coordinates in kilometres are multiplied
@@ -155,6 +156,14 @@ QString sheetTsv(const SurveySheet &sheet);
 // The sheet as an HTML document with the same content: the table and the
 // totals as tables, the texts escaped.
 QString sheetHtml(const SurveySheet &sheet);
+
+// The sheet as a document to save (an OpenDocument text is written from
+// it): the title as a heading, the owner, the table of corners with its head
+// row (for a plot of several contours one table per contour, under its
+// heading and over its area), the totals as a two-column table, the
+// warnings last. Numbers as the window shows them, digit groups and all; the
+// texts escaped.
+QString sheetDocumentHtml(const SurveySheet &sheet);
 
 // The totals as lines "caption: value" for the window and the printed page
 // ("Площадь: 10 700 м² (10 700,00 м²)", "± ΔP: 36 м² (...)", ...), the

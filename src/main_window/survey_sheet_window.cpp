@@ -4,6 +4,7 @@
 #include "platform/controls/colours.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QPaintDevice>
@@ -153,12 +154,14 @@ SurveySheetWindow::SurveySheetWindow(QWidget &owner, platform::Services &service
     txtMt = std::make_unique<platform::TextBox>(content);
     txtMt->move(9060, 9030, 1320, 315);
 
+    cmdSave = makeButton(content, 4320, 9540, QStringLiteral("Сохранить..."));
     cmdCopy = makeButton(content, 5880, 9540, QStringLiteral("Копировать"));
     cmdPrint = makeButton(content, 7440, 9540, QStringLiteral("Печать"));
     cmdClose = makeButton(content, 9000, 9540, QStringLiteral("Закрыть"));
 
     cmbCategory->Click = [this] { cmbCategory_Click(); };
     txtMt->Change = [this] { txtMt_Change(); };
+    cmdSave->Click = [this] { cmdSave_Click(); };
     cmdCopy->Click = [this] { cmdCopy_Click(); };
     cmdPrint->Click = [this] { cmdPrint_Click(); };
     cmdClose->Click = [this] { close(); };
@@ -262,6 +265,34 @@ void SurveySheetWindow::txtMt_Change() {
     cmbCategory->combo()->setCurrentIndex(choice_.category);
     showingChoice_ = false;
     refresh();
+}
+
+void SurveySheetWindow::cmdSave_Click() {
+    saveToFile();
+}
+
+void SurveySheetWindow::saveToFile() {
+    const QString title = QStringLiteral("Ведомость участка");
+    platform::FileDialogRequest request;
+    request.defaultExt = QStringLiteral("*.odt");
+    request.filter = QStringLiteral("Документ OpenDocument (*.odt)|*.odt|PDF (*.pdf)|*.pdf|");
+    // Named with its suffix, so that choosing the PDF filter renames it to
+    // ".pdf" in the dialog, rather than the default suffix making it ".odt".
+    request.fileName = title + QStringLiteral(".odt");
+    // The sheet usually goes beside the plot's file.
+    request.initDir = files::dialogFolder(page_.settings.PolygonFolder, page_.settings.WorkFolder);
+    const auto path = services_.dialogs.showSave(this, request);
+    if (!path) return;
+    const bool pdf =
+        QFileInfo(*path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    const bool written =
+        pdf ? services_.documents.writePdf(*path, title, false,
+                                           [this](QPainter &p, int dpi) { paintPage(p, dpi); })
+            : services_.documents.writeOdt(*path, geometry::sheetDocumentHtml(sheet_));
+    if (!written)
+        services_.messages.show(this, QStringLiteral("Ошибка записи файла!"),
+                                platform::MsgButtons::OK, platform::MsgIcon::Exclamation,
+                                QStringLiteral("Ошибка"));
 }
 
 void SurveySheetWindow::cmdCopy_Click() {

@@ -4,10 +4,12 @@
 //
 // It shows the table of corners, the totals and the warnings
 // (geometry/survey_sheet.h), the land category that gives Mt with a field to
-// type Mt instead, and the buttons "Копировать" (the sheet on the clipboard
-// as tab-separated text and as HTML), "Печать" (the sheet with the drawing
-// to scale, on the printer path of the main page) and "Закрыть"; Escape
-// closes it too. The choice of Mt is kept in the settings at once.
+// type Mt instead, and the buttons "Сохранить..." (the sheet in a file: an
+// OpenDocument text whose tables stay tables, or a PDF of the printed
+// pages), "Копировать" (the sheet on the clipboard as tab-separated text
+// and as HTML), "Печать" (the sheet with the drawing to scale, on the
+// printer path of the main page) and "Закрыть"; Escape closes it too. The
+// choice of Mt is kept in the settings at once.
 #pragma once
 
 #include "files/settings.h"
@@ -69,7 +71,7 @@ public:
     std::unique_ptr<platform::Label> lblTotals, lblWarnings, lblCategory, lblMt;
     std::unique_ptr<platform::ComboBox> cmbCategory; // the six categories, then "Mt вручную"
     std::unique_ptr<platform::TextBox> txtMt;
-    std::unique_ptr<platform::Button> cmdCopy, cmdPrint, cmdClose;
+    std::unique_ptr<platform::Button> cmdSave, cmdCopy, cmdPrint, cmdClose;
 
     // The last item of cmbCategory: Mt is what the field holds.
     static const QString kTypedMtItem;
@@ -80,9 +82,14 @@ private:
     void refresh();
     void cmbCategory_Click();
     void txtMt_Change();
+    void cmdSave_Click();
     void cmdCopy_Click();
     void cmdPrint_Click();
     void showChoice();
+    // Asks for a file and writes the sheet there: a PDF of the printed pages
+    // where the name ends in ".pdf", else an OpenDocument text. A write that
+    // fails is said in a message box.
+    void saveToFile();
 
     platform::Services &services_;
     PrintPage page_;

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -511,6 +515,160 @@ TEST(SurveySheet, EveryContourOfAPlotHasItsTableAndArea) {
     EXPECT_TRUE(tsv.contains(QStringLiteral("Площадь участка, м²\t694\t694,00\n")));
     EXPECT_EQ(tsv.count(QStringLiteral("№ угла\t")), 3);
 }
+
+} // namespace
+} // namespace tarvel::geometry
+
+namespace tarvel::geometry {
+namespace {
+
+// ---- the document to save
+
+// The document read back with patterns of its own, not with the code that
+// wrote it: each <table> as its rows of cell texts; the headings and the
+// paragraphs outside the tables.
+struct DocumentParts {
+    std::vector<std::vector<QStringList>> tables;
+    QStringList h1, h2, paragraphs;
+};
+
+DocumentParts partsOf(QString html) {
+    const auto matches = [](const QString &text, const QString &pattern) {
+        QStringList found;
+        const QRegularExpression re(pattern, QRegularExpression::DotMatchesEverythingOption);
+        for (const auto &m : re.globalMatch(text))
+            found << m.captured(1);
+        return found;
+    };
+    const QString table = QStringLiteral("<table[^>]*>(.*?)</table>");
+    DocumentParts d;
+    for (const QString &t : matches(html, table)) {
+        d.tables.emplace_back();
+        for (const QString &row : matches(t, QStringLiteral("<tr>(.*?)</tr>")))
+            d.tables.back().push_back(matches(row, QStringLiteral("<t[dh][^>]*>(.*?)</t[dh]>")));
+    }
+    html.remove(QRegularExpression(table, QRegularExpression::DotMatchesEverythingOption));
+    d.h1 = matches(html, QStringLiteral("<h1>(.*?)</h1>"));
+    d.h2 = matches(html, QStringLiteral("<h2>(.*?)</h2>"));
+    d.paragraphs = matches(html, QStringLiteral("<p[^>]*>(.*?)</p>"));
+    return d;
+}
+
+ContourTexts contourOf(const PolygonState &s, bool hole) {
+    return {s.texts.count, s.texts.x, s.texts.y, hole, {}};
+}
+
+// A 30 x 20 rectangle at (10 000; 20 000), Y north: the sides run east
+// (90°), north (0°), west (270°) and south (180°); 600 m², 100 m round,
+// ΔP = 3,5 · 0,1 · √600 = 8,57 -> 9 m². Inside it, as a hole, the 3-4-5
+// triangle at (10 001; 20 001): east 4 m (90°), back north-west 5 m
+// (360° − atan(4/3) = 306° 52′ 12″), south 3 m (180°); 6 m².
+const PolygonState kRectangle = polygon(
+    {{"10 000", "20 000"}, {"10 030", "20 000"}, {"10 030", "20 020"}, {"10 000", "20 020"}});
+const PolygonState kHole =
+    polygon({{"10 001", "20 001"}, {"10 005", "20 001"}, {"10 001", "20 004"}});
+const QStringList kHeads = {
+    "№ угла", "X, м", "Y, м", "Длина стороны, м", "Дирекционный угол", "Внутренний угол"};
+const std::vector<QStringList> kRectangleTable = {
+    kHeads,
+    {"1", "10 000,00", "20 000,00", "30,00", "90° 00′ 00″", "90° 00′ 00″"},
+    {"2", "10 030,00", "20 000,00", "20,00", "0° 00′ 00″", "90° 00′ 00″"},
+    {"3", "10 030,00", "20 020,00", "30,00", "270° 00′ 00″", "90° 00′ 00″"},
+    {"4", "10 000,00", "20 020,00", "20,00", "180° 00′ 00″", "90° 00′ 00″"},
+};
+const std::vector<QStringList> kHoleTable = {
+    kHeads,
+    {"1", "10 001,00", "20 001,00", "4,00", "90° 00′ 00″", "90° 00′ 00″"},
+    {"2", "10 005,00", "20 001,00", "5,00", "306° 52′ 12″", "36° 52′ 12″"},
+    {"3", "10 001,00", "20 004,00", "3,00", "180° 00′ 00″", "53° 07′ 48″"},
+};
+
+struct DocumentRow {
+    const char *name;
+    std::function<SheetInput()> input;
+    QStringList h2;
+    std::vector<std::vector<QStringList>> cornerTables;
+    std::vector<QStringList> totalsHeld; // rows the totals' table holds
+    QStringList paragraphs;              // the owner, the contours' areas, the warnings
+};
+
+void PrintTo(const DocumentRow &r, std::ostream *os) {
+    *os << r.name;
+}
+
+const DocumentRow kDocuments[] = {
+    {"RectangleWithAnOwnerToEscape",
+     [] {
+         SheetInput in;
+         in.polygon = kRectangle;
+         in.polygon.texts.owner = QStringLiteral("<b>Петров & сын</b>");
+         return in;
+     },
+     {},
+     {kRectangleTable},
+     {{"Площадь", "600 м² (600,00 м²)"},
+      {"Гектары", "0,0600 га"},
+      {"Сотки", "6,00 сот."},
+      {"Периметр", "100,00 м"},
+      {"± ΔP", "9 м² (P = 600 ± 9 м²; Mt = 0,10 м)"}},
+     {"&lt;b&gt;Петров &amp; сын&lt;/b&gt;"}},
+    {"PlotOfARectangleAndItsHole",
+     [] {
+         SheetInput in;
+         in.polygon = kRectangle;
+         in.polygon.texts = plotOf({contourOf(kRectangle, false), contourOf(kHole, true)},
+                                   QStringLiteral("Участок 7"), 0);
+         in.contours = 2;
+         in.plotAreaM2 = 594;
+         return in;
+     },
+     {"Контур 1 из 2", "Контур 2 из 2 (дырка)"},
+     {kRectangleTable, kHoleTable},
+     {{"Площадь", "600 м² (600,00 м²)"}, {"Площадь участка (контуров: 2)", "594 м² (594,00 м²)"}},
+     {"Участок 7", "Площадь контура: 600 м² (600,00 м²), периметр 100,00 м",
+      "Площадь дырки: 6 м² (6,00 м²), периметр 12,00 м"}},
+    // The sides 1-2 and 3-4 cross at (20; 15); the warning follows the
+    // totals, apart from them.
+    {"CrossedOutlineHasItsWarningLast",
+     [] {
+         SheetInput in;
+         in.polygon = polygon({{"0", "0"}, {"40", "0"}, {"0", "30"}, {"40", "30"}});
+         return in;
+     },
+     {},
+     {{kHeads,
+       {"1", "0,00", "0,00", "40,00", "90° 00′ 00″", "36° 52′ 12″"},
+       {"2", "40,00", "0,00", "50,00", "306° 52′ 12″", "36° 52′ 12″"},
+       {"3", "0,00", "30,00", "40,00", "90° 00′ 00″", "323° 07′ 48″"},
+       {"4", "40,00", "30,00", "50,00", "233° 07′ 48″", "323° 07′ 48″"}}},
+     {{"Периметр", "180,00 м"}},
+     {"Предупреждение: Контур пересекает сам себя (20; 15)"}},
+};
+
+class SheetDocumentRows : public ::testing::TestWithParam<DocumentRow> {};
+
+TEST_P(SheetDocumentRows, HoldsHeadingsTablesAndTotals) {
+    const DocumentRow &r = GetParam();
+    const QString html = sheetDocumentHtml(computeSurveySheet(r.input()));
+    const DocumentParts d = partsOf(html);
+    EXPECT_EQ(d.h1, QStringList{QStringLiteral("Ведомость участка")});
+    EXPECT_EQ(d.h2, r.h2);
+    // A table per contour, then the totals, two cells a line.
+    ASSERT_EQ(d.tables.size(), r.cornerTables.size() + 1);
+    for (std::size_t k = 0; k < r.cornerTables.size(); ++k)
+        EXPECT_EQ(d.tables[k], r.cornerTables[k]) << "table " << k + 1;
+    const std::vector<QStringList> &totals = d.tables.back();
+    for (const QStringList &held : r.totalsHeld)
+        EXPECT_NE(std::find(totals.begin(), totals.end(), held), totals.end())
+            << held.join('|').toStdString();
+    for (const QStringList &t : totals)
+        EXPECT_EQ(t.size(), 2) << t.join('|').toStdString();
+    EXPECT_EQ(d.paragraphs, r.paragraphs);
+    EXPECT_FALSE(html.contains(QStringLiteral("<b>")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, SheetDocumentRows, ::testing::ValuesIn(kDocuments),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tarvel::geometry

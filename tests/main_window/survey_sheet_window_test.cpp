@@ -9,6 +9,8 @@
 #include "support/window_fixture.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -312,6 +314,127 @@ TEST_F(SurveySheetWindowTest, ALongSheetRunsOnOverPagesEachWithTheHeading) {
     QString last = pages.last();
     last.remove(QRegularExpression(QStringLiteral("\\s")));
     EXPECT_TRUE(last.contains(QStringLiteral("Площадь:"))) << "the totals follow the last row";
+}
+
+// ---- "Сохранить..."
+
+// What `program` writes to its output, empty when it fails.
+QString outputOf(const QString &program, const QStringList &arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished() || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A 30 x 20 rectangle at (10 000; 20 000): 600 m², its first side 30 m
+// east (90° with Y north), every corner 90°.
+class SurveySheetSaveTest : public SurveySheetWindowTest {
+protected:
+    void SetUp() override {
+        SurveySheetWindowTest::SetUp();
+        sheet = &openSheet();
+        setPolygon({"10000", "10030", "10030", "10000"}, {"20000", "20000", "20020", "20020"});
+        form->document().editOwner(QStringLiteral("Петров & сын"));
+    }
+    SurveySheetWindow *sheet = nullptr;
+    QTemporaryDir dir;
+};
+
+TEST_F(SurveySheetSaveTest, TheChosenNameGivesTheKindOfFile) {
+    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no unzip or pdftotext";
+    const struct {
+        const char *name;
+        const char *file;
+        bool pdf;
+    } rows[] = {
+        {"OpenDocument", "sheet.odt", false},
+        {"PDF", "sheet.pdf", true},
+        {"PDF in capitals", "SHEET.PDF", true},
+        {"no suffix is an OpenDocument", "sheet", false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        fakes.documents.odts.clear();
+        fakes.documents.pdfs.clear();
+        const QString path = dir.filePath(QString::fromUtf8(r.file));
+        fakes.dialogs.fileAnswers.push_back(path);
+        sheet->cmdSave->button()->click();
+
+        ASSERT_EQ(fakes.documents.pdfs.size(), r.pdf ? 1u : 0u);
+        ASSERT_EQ(fakes.documents.odts.size(), r.pdf ? 0u : 1u);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        if (r.pdf) {
+            EXPECT_EQ(file.read(5), QByteArrayLiteral("%PDF-"));
+            QString text = outputOf(QStringLiteral("pdftotext"), {path, "-"});
+            text.remove(QRegularExpression(QStringLiteral("\\s")));
+            for (const char *held : {"Ведомостьучастка", "10030,00", "20020,00", "Площадь:600м²"})
+                EXPECT_TRUE(text.contains(QString::fromUtf8(held))) << held;
+        } else {
+            EXPECT_EQ(file.read(2), QByteArrayLiteral("PK")) << "a zip";
+            const QString content = outputOf(QStringLiteral("unzip"), {"-p", path, "content.xml"});
+            // The corners, and the totals; the head row and four corners,
+            // and the seven totals (area, ha, сотки, perimeter, ΔP, angles,
+            // north axis).
+            EXPECT_EQ(content.count(QStringLiteral("<table:table ")), 2) << content.toStdString();
+            EXPECT_EQ(content.count(QStringLiteral("<table:table-row")), 5 + 7);
+            for (const char *cell : {"Дирекционный угол", "10 030,00", "20 020,00", "270° 00′ 00″",
+                                     "600 м² (600,00 м²)", "Петров &amp; сын"})
+                EXPECT_TRUE(content.contains(QString::fromUtf8(cell))) << cell;
+        }
+    }
+    // Both kinds offered, the document first, from the polygon folder.
+    const platform::FileDialogRequest &asked = fakes.dialogs.asked.at(0).request;
+    EXPECT_EQ(asked.filter,
+              QStringLiteral("Документ OpenDocument (*.odt)|*.odt|PDF (*.pdf)|*.pdf|"));
+    EXPECT_EQ(asked.defaultExt, QStringLiteral("*.odt"));
+    // With its suffix, which the dialog turns to ".pdf" with the filter.
+    EXPECT_EQ(asked.fileName, QStringLiteral("Ведомость участка.odt"));
+    EXPECT_EQ(asked.initDir, state.settings.WorkFolder);
+    state.settings.PolygonFolder = dir.path();
+    sheet->cmdSave->button()->click(); // Cancel
+    EXPECT_EQ(fakes.dialogs.asked.back().request.initDir, dir.path());
+}
+
+// Cancel writes nothing and says nothing; a write that fails says so and
+// changes nothing else.
+TEST_F(SurveySheetSaveTest, CancelAndAFailedWrite) {
+    const struct {
+        const char *name;
+        std::optional<QString> answer;
+        std::size_t odts, pdfs;
+    } rows[] = {
+        {"Cancel", std::nullopt, 0, 0},
+        {"a document that cannot be written", QStringLiteral("sheet.odt"), 1, 0},
+        {"a PDF that cannot be written", QStringLiteral("sheet.pdf"), 0, 1},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        fakes.documents.odts.clear();
+        fakes.documents.pdfs.clear();
+        fakes.documents.fails = true;
+        fakes.messages.shown.clear();
+        fakes.dialogs.fileAnswers.push_back(r.answer ? std::optional(dir.filePath(*r.answer))
+                                                     : std::nullopt);
+        const int updates = sheet->updateCount();
+        const bool modified = form->document().isModified();
+        sheet->cmdSave->button()->click();
+
+        EXPECT_EQ(fakes.documents.odts.size(), r.odts);
+        EXPECT_EQ(fakes.documents.pdfs.size(), r.pdfs);
+        ASSERT_EQ(fakes.messages.shown.size(), r.answer ? 1u : 0u);
+        if (r.answer) {
+            EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral("Ошибка записи файла!"));
+            EXPECT_EQ(fakes.messages.shown[0].buttons, platform::MsgButtons::OK);
+            EXPECT_EQ(fakes.messages.shown[0].icon, platform::MsgIcon::Exclamation);
+        }
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "no file left behind";
+        EXPECT_EQ(sheet->updateCount(), updates);
+        EXPECT_EQ(form->document().isModified(), modified);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/services/settings_store.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -278,12 +279,18 @@ bool QtDocuments::writePdf(const QString &path, const QString &title, bool lands
 }
 
 bool QtDocuments::writeOdt(const QString &path, const QString &html) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
     QTextDocument document;
     document.setHtml(html);
-    QTextDocumentWriter writer(&file, QByteArrayLiteral("odf"));
+    // The writer closes the device it zips into when done, and a saving file
+    // must never be closed (Qt ends the program), only committed: the
+    // document is made in memory and then written whole.
+    QBuffer odt;
+    if (!odt.open(QIODevice::WriteOnly)) return false;
+    QTextDocumentWriter writer(&odt, QByteArrayLiteral("odf"));
     if (!writer.write(&document)) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(odt.data()) != odt.data().size()) return false;
     return file.commit();
 }
 

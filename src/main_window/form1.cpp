@@ -8,6 +8,7 @@
 #include "geometry/polygon_commands.h"
 #include "main_window/coordinate_keys.h"
 #include "drawing/drawing_surface.h"
+#include "main_window/plan_window.h"
 #include "main_window/survey_sheet_window.h"
 #include "main_window/window_fit.h"
 #include "main_window/window_keys.h"

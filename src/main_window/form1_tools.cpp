@@ -5,6 +5,7 @@
 #include "files/settings.h"
 #include "files/spreadsheet_exchange.h"
 #include "geometry/polygon_commands.h"
+#include "main_window/plan_window.h"
 #include "main_window/print_page.h"
 #include "platform/io/regular_file.h"
 #include "settings_windows/frm_about.h"
@@ -44,6 +45,10 @@ void Form1::applyImportedCatalogue(const geometry::PastedTable &table) {
 void Form1::Menu_File_Print_Click() {
     services_.printer.print(this,
                             [this](QPainter &painter, int dpi) { paintPrintPage(painter, dpi); });
+}
+
+void Form1::Menu_File_Plan_Click() {
+    PlanWindow::open(plan_, *this, services_, doc_, state_.settings);
 }
 
 PrintPage Form1::printPage() const {

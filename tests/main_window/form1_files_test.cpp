@@ -310,13 +310,13 @@ TEST_F(FilesTest, ClosingStoresStepScaleAndPictureThenOpensTheWebPage) {
 }
 
 // Ctrl+S asks a name only the first time; "Недавние файлы" after "Печать"
-// holds the list of the last run and reopens a file.
+// and "Чертёж участка" holds the list of the last run and reopens a file.
 TEST_F(FilesTest, CtrlSAndRecentFiles) {
     writeBytes("old.squ", polygonFile("3", {"0", "4", "0"}, {"0", "0", "3"}, "old"));
     fakes.settings.write("Tunes", "Recent1", path("old.squ"));
     makeWindow();
     const QList<QAction *> file = form->controls().Menu_File->actions();
-    ASSERT_EQ(file.value(file.indexOf(form->controls().Menu_File_Print) + 1),
+    ASSERT_EQ(file.value(file.indexOf(form->controls().Menu_File_Print) + 2),
               form->controls().Menu_File_Recent->menuAction());
     fakes.dialogs.fileAnswers = {path("a.squ")};
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);

@@ -4,9 +4,12 @@
 #pragma once
 
 #include "geometry/pasted_corners.h"
+#include "geometry/polygon_state.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace tarvel::files {
 
@@ -25,5 +28,16 @@ QString catalogueText(const QByteArray &bytes);
 
 // The rows of the catalogue, as a paste into the first row reads them.
 geometry::PastedTable readCatalogue(const QByteArray &bytes);
+
+// The plot as a catalogue that surveyors' programs, spreadsheets and this
+// program's import read: a heading "№;X;Y", then every contour's rows
+// "name;X;Y" (the point's name, else its number in the contour), X and Y
+// with two decimals and a decimal comma, no digit groups; a blank line
+// between contours. UTF-8, lines ending in CR LF, as the programs of
+// Windows expect. Coordinates in kilometres are written in metres.
+// Nothing when a coordinate of a corner in force is no number: a catalogue
+// with a made-up corner would be another plot.
+std::optional<QByteArray> catalogueFile(const geometry::PolygonTexts &plot, geometry::Unit unit,
+                                        int countInForce);
 
 } // namespace tarvel::files

@@ -671,6 +671,7 @@ geometry::PolygonTexts plotTexts(const ExtractPlot &plot) {
     t.info.registeredArea = plot.area;
     t.info.areaTolerance = plot.areaTolerance;
     t.info.coordinateSystem = plot.coordinateSystem;
+    t.info.systemDefinition = plot.systemDefinition;
     return t;
 }
 

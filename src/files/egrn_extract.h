@@ -57,6 +57,7 @@ struct ExtractPlot {
     std::optional<double> area;          // the registered area, m²
     std::optional<double> areaTolerance; // its inaccuracy, m²
     QString coordinateSystem;            // "МСК-26, зона 1", or empty when the file does not say
+    QString systemDefinition;            // the system as PROJ takes it, where a map file gives it
     bool hasArcs = false;                // some boundary runs on an arc
     // Where the plot comes from a drawing or a map rather than the
     // registry: its layer there, shown in the list to choose from. The

@@ -165,6 +165,10 @@ QByteArray encodeSquxFile(const PolygonFileData &data) {
                 QLatin1Char('\n');
     if (!info.coordinateSystem.isEmpty())
         text += QStringLiteral("crs\t") + oneField(info.coordinateSystem) + QLatin1Char('\n');
+    if (!info.systemDefinition.isEmpty())
+        text += QStringLiteral("system\t") + oneField(info.systemDefinition) +
+                (info.systemApproximate ? QStringLiteral("\tapproximate") : QString()) +
+                QLatin1Char('\n');
     for (const geometry::ContourTexts &c : contours) {
         const int rows = rowsToWrite(c.count, c.x, c.y);
         text += oneField(c.count) + QLatin1Char('\t') + QString::number(rows) + QLatin1Char('\t') +
@@ -221,6 +225,11 @@ PolygonFileRead decodeSquxPlot(const QStringList &texts) {
             if (!fields[2].isEmpty()) info.areaTolerance = tolerance;
         } else if (key == QLatin1String("crs") && fields.size() == 2) {
             info.coordinateSystem = fields[1];
+        } else if (key == QLatin1String("system") && fields.size() >= 2 &&
+                   !fields[1].isEmpty() && (fields.size() == 2 ||
+                    (fields.size() == 3 && fields[2] == QLatin1String("approximate")))) {
+            info.systemDefinition = fields[1];
+            info.systemApproximate = fields.size() == 3;
         } else {
             break;
         }
@@ -323,6 +332,12 @@ std::optional<PolygonFileData> decodePolygonFile(const QByteArray &bytes) {
 }
 
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
+    return saveFileBytes(path, polygonFileType(path) == PolygonFileType::Squx
+                                   ? encodeSquxFile(data)
+                                   : encodePolygonFile(data));
+}
+
+SaveResult saveFileBytes(const QString &path, const QByteArray &bytes) {
     // Through a symbolic link the file it names is replaced; the link stays.
     QString target = path;
     if (const QFileInfo link(path); link.isSymLink()) {
@@ -344,8 +359,6 @@ SaveResult savePolygonFile(const QString &path, const PolygonFileData &data) {
     // 0666 as for any new file, the user's umask applied; a replaced file
     // keeps its owner, group and rights.
     QString why;
-    const QByteArray bytes = polygonFileType(path) == PolygonFileType::Squx ? encodeSquxFile(data)
-                                                                            : encodePolygonFile(data);
     switch (platform::replaceFile(target, bytes, 0666, replacing ? &old : nullptr, &why)) {
     case platform::ReplaceResult::Replaced:
         return SaveResult::Saved;

@@ -149,6 +149,8 @@ enum class SaveResult {
 // killed are removed first; nothing else is (platform::replaceFile).
 // The type follows the path (polygonFileType); a ".squ" keeps rows 1..20.
 SaveResult savePolygonFile(const QString &path, const PolygonFileData &data);
+// The same safe write of any bytes: a catalogue, an export.
+SaveResult saveFileBytes(const QString &path, const QByteArray &bytes);
 
 // The distinct characters of the texts (the coordinate texts of rows 1..20
 // and the owner text; the count is a number) that Windows-1251 cannot hold

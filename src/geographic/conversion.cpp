@@ -118,6 +118,19 @@ PlaneCorners bindToAxes(std::span<const GeoPoint> points) {
 
     PlaneCorners out = shiftToAxes(n, planeX, planeY);
     out.geographic.assign(points.begin(), points.begin() + n);
+    // An equidistant cylindrical projection on a sphere whose degree is
+    // kMetresPerDegree long, true to scale at the first corner's latitude,
+    // is this conversion exactly.
+    const double minX = *std::min_element(planeX.begin() + 1, planeX.begin() + n + 1);
+    const double minY = *std::min_element(planeY.begin() + 1, planeY.begin() + n + 1);
+    if (std::isfinite(minX) && std::isfinite(minY))
+        out.systemDefinition =
+            QStringLiteral("+proj=eqc +R=%1 +lat_ts=%2 +lat_0=0 +lon_0=0 +x_0=%3 +y_0=%4 "
+                           "+units=m +no_defs")
+                .arg(kMetresPerDegree * kDegreesPerRadian, 0, 'g', 17)
+                .arg(points[0].lat, 0, 'g', 17)
+                .arg(-minX, 0, 'g', 17)
+                .arg(-minY, 0, 'g', 17);
     return out;
 }
 

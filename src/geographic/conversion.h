@@ -53,6 +53,11 @@ struct PlaneCorners {
     std::array<double, kMaxRows + 1> x{};
     std::array<double, kMaxRows + 1> y{};
     std::vector<GeoPoint> geographic;
+    // The plane the corners are on as PROJ takes it (X its easting, Y its
+    // northing), so that a map can take them back to the earth: the
+    // conversion made, with the move to the axes as its false easting and
+    // northing. Empty with no corners.
+    QString systemDefinition;
 };
 
 // Converts the corners (points[0] is row 1; at most kMaxRows are used) to

@@ -80,6 +80,21 @@ std::optional<PlaneCorners> bindToAxesExact(std::span<const GeoPoint> points) {
     }
     PlaneCorners out = shiftToAxes(n, planeX, planeY);
     out.geographic.assign(used.begin(), used.end());
+    const auto [south, north] =
+        std::minmax_element(used.begin(), used.end(),
+                            [](const GeoPoint &a, const GeoPoint &b) { return a.lat < b.lat; });
+    const auto [west, east] =
+        std::minmax_element(used.begin(), used.end(),
+                            [](const GeoPoint &a, const GeoPoint &b) { return a.lon < b.lon; });
+    const double minX = *std::min_element(planeX.begin() + 1, planeX.begin() + n + 1);
+    const double minY = *std::min_element(planeY.begin() + 1, planeY.begin() + n + 1);
+    // The projection as PROJ writes it, moved by the binding to the axes.
+    out.systemDefinition = QStringLiteral("+proj=tmerc +lat_0=%1 +lon_0=%2 +k=1 +x_0=%3 +y_0=%4 "
+                                          "+ellps=WGS84 +units=m +no_defs")
+                               .arg((south->lat + north->lat) / 2, 0, 'g', 17)
+                               .arg(west->lon / 2 + east->lon / 2, 0, 'g', 17)
+                               .arg(-minX, 0, 'g', 17)
+                               .arg(-minY, 0, 'g', 17);
     return out;
 }
 

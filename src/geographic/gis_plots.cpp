@@ -24,47 +24,60 @@ files::ExtractRing ringOf(const std::vector<PlanePoint> &plane, std::size_t from
     return ring;
 }
 
-// The shape's points on the plane, north and east, in the order of its
-// rings; nothing when a geographic shape cannot be projected.
-std::optional<std::vector<PlanePoint>> planeOf(const GisShape &shape, GisReading::System system) {
-    std::vector<PlanePoint> plane;
-    if (system != GisReading::System::Geographic) {
+// The shape's points on the plane, east and north, in the order of its
+// rings, and the system they are in as PROJ takes it; nothing when a
+// geographic shape cannot be projected.
+struct Plane {
+    std::vector<PlanePoint> points;
+    QString definition;
+    double centralMeridian = 0;
+};
+
+std::optional<Plane> planeOf(const GisShape &shape, const GisReading &reading) {
+    Plane plane;
+    if (reading.system != GisReading::System::Geographic) {
         for (const platform::GisRing &r : shape.rings)
             for (const platform::GisPoint &p : r.points)
-                plane.push_back({p.x, p.y});
+                plane.points.push_back({p.x, p.y});
+        if (reading.system == GisReading::System::Projected)
+            plane.definition = reading.systemDefinition;
         return plane;
     }
     std::vector<GeoPoint> geo;
-    for (const platform::GisRing &r : shape.rings)
-        for (const platform::GisPoint &p : r.points)
-            geo.push_back({p.y, p.x});
-    auto projected = projectExact(geo);
-    if (!projected || projected->empty()) return projected;
-    // Bound to the axes, as the geographic entry binds its corners.
-    double east = std::numeric_limits<double>::infinity();
-    double north = east;
-    for (const PlanePoint &p : *projected) {
-        east = std::min(east, p.east);
-        north = std::min(north, p.north);
-    }
-    for (PlanePoint &p : *projected) {
-        p.east -= east;
-        p.north -= north;
-    }
-    return projected;
-}
-
-// The central meridian the exact conversion takes for the shape: the
-// middle of its longitudes.
-double centralMeridian(const GisShape &shape) {
-    double west = std::numeric_limits<double>::infinity();
-    double east = -west;
+    double west = std::numeric_limits<double>::infinity(), east = -west;
+    double south = west, north = -west;
     for (const platform::GisRing &r : shape.rings)
         for (const platform::GisPoint &p : r.points) {
+            geo.push_back({p.y, p.x});
             west = std::min(west, p.x);
             east = std::max(east, p.x);
+            south = std::min(south, p.y);
+            north = std::max(north, p.y);
         }
-    return west / 2 + east / 2;
+    auto projected = projectExact(geo);
+    if (!projected || projected->empty()) return std::nullopt;
+    // Bound to the axes, as the geographic entry binds its corners.
+    double minEast = std::numeric_limits<double>::infinity();
+    double minNorth = minEast;
+    for (const PlanePoint &p : *projected) {
+        minEast = std::min(minEast, p.east);
+        minNorth = std::min(minNorth, p.north);
+    }
+    for (PlanePoint &p : *projected) {
+        p.east -= minEast;
+        p.north -= minNorth;
+    }
+    plane.points = std::move(*projected);
+    // The same projection as PROJ writes it: its origin at the middle of
+    // the shape, moved by the binding.
+    plane.centralMeridian = west / 2 + east / 2;
+    plane.definition = QStringLiteral("+proj=tmerc +lat_0=%1 +lon_0=%2 +k=1 +x_0=%3 +y_0=%4 "
+                                      "+ellps=WGS84 +units=m +no_defs")
+                           .arg((south + north) / 2, 0, 'g', 17)
+                           .arg(plane.centralMeridian, 0, 'g', 17)
+                           .arg(-minEast, 0, 'g', 17)
+                           .arg(-minNorth, 0, 'g', 17);
+    return plane;
 }
 
 } // namespace
@@ -83,7 +96,7 @@ files::ExtractReading gisPlots(const GisReading &reading, const QString &fileNam
     case GisReading::Outcome::Read:
         break;
     case GisReading::Outcome::NoModule:
-        out.error = QString::fromUtf16(kGisModuleMissing);
+        out.error = QString::fromUtf16(platform::kGisModuleMissing);
         return out;
     case GisReading::Outcome::Unreadable:
         out.error = reading.error.isEmpty()
@@ -104,28 +117,29 @@ files::ExtractReading gisPlots(const GisReading &reading, const QString &fileNam
             tooLarge = true;
             continue;
         }
-        const auto plane = planeOf(shape, reading.system);
-        if (!plane || plane->empty()) continue;
+        const auto plane = planeOf(shape, reading);
+        if (!plane || plane->points.empty()) continue;
         files::ExtractPlot plot;
         plot.layer = shape.layer.isEmpty() ? QStringLiteral("без слоя") : shape.layer;
         plot.cadastralNumber = shape.name;
         plot.address = shape.name.isEmpty() ? QFileInfo(fileName).fileName() : QString();
         std::size_t at = 0;
         for (const platform::GisRing &r : shape.rings) {
-            files::ExtractRing ring = ringOf(*plane, at, r.points.size());
+            files::ExtractRing ring = ringOf(plane->points, at, r.points.size());
             at += r.points.size();
             if (!r.hole || plot.contours.empty())
                 plot.contours.push_back({{}, std::move(ring), {}});
             else
                 plot.contours.back().holes.push_back(std::move(ring));
         }
+        plot.systemDefinition = plane->definition;
         if (reading.system == GisReading::System::Projected)
             plot.coordinateSystem = reading.systemName;
         else if (reading.system == GisReading::System::Geographic)
             plot.coordinateSystem =
                 QStringLiteral("местная: WGS 84 в поперечной проекции Меркатора, осевой "
                                "меридиан %1°")
-                    .arg(geometry::formatNumber(centralMeridian(shape), QStringLiteral("0.000000"))
+                    .arg(geometry::formatNumber(plane->centralMeridian, QStringLiteral("0.000000"))
                              .trimmed());
         out.plots.push_back(std::move(plot));
     }

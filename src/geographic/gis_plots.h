@@ -21,9 +21,6 @@
 
 namespace tarvel::geographic {
 
-// Said when the module that reads these formats is not installed.
-inline constexpr const char16_t *kGisModuleMissing = u"Для этого формата установите пакет tarvel-gis";
-
 // Whether the file's name is one of a drawing or a map the module reads.
 bool isGisFileName(const QString &path);
 

@@ -102,6 +102,15 @@ CommandResult refused(Refusal why) {
     return {std::nullopt, why};
 }
 
+// Coordinates moved, turned or mirrored as a whole are no longer in the
+// system the plot came in: converted with it, they would land elsewhere on
+// the earth.
+void forgetSystem(PolygonState &s) {
+    s.texts.info.coordinateSystem.clear();
+    s.texts.info.systemDefinition.clear();
+    s.texts.info.systemApproximate = false;
+}
+
 // The texts moved so that the smallest X and Y become 0; nothing when a
 // text is not a number or a shifted value leaves the double range.
 std::optional<PolygonState> movedToOrigin(PolygonState s) {
@@ -115,15 +124,17 @@ std::optional<PolygonState> movedToOrigin(PolygonState s) {
         s.texts.x[k] = plainText(roundHalfEven(x, 2));
         s.texts.y[k] = plainText(roundHalfEven(y, 2));
     }
+    forgetSystem(s);
     return s;
 }
 
 // The last step of mirror and of the turns: the texts they computed, moved
 // to the origin, or those texts as they are with the warning that the move
 // was not possible.
-CommandResult thenToOrigin(const PolygonState &s) {
+CommandResult thenToOrigin(PolygonState s) {
     if (auto moved = movedToOrigin(s)) return changed(std::move(*moved));
-    return {s, Refusal::NotANumber};
+    forgetSystem(s);
+    return {std::move(s), Refusal::NotANumber};
 }
 
 } // namespace
@@ -263,6 +274,7 @@ CommandResult moveCorners(const PolygonState &s, Axis axis, double delta) {
     PolygonState t = s;
     for (int i = 1; i <= cornersOf(s); ++i)
         addTo(textOf(t.texts, axis, i), delta);
+    if (delta != 0) forgetSystem(t);
     return changed(std::move(t));
 }
 

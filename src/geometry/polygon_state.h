@@ -36,6 +36,14 @@ struct PlotInfo {
     std::optional<double> registeredArea; // m²
     std::optional<double> areaTolerance;  // m²
     QString coordinateSystem;             // "МСК-26, зона 1"
+    // The system as PROJ takes it ("EPSG:28407", a PROJ string, WKT), when
+    // the plot's coordinates can be converted to the earth's: a map file's
+    // system, the origin of a geographic entry, or one the user chose.
+    // Empty when not known.
+    QString systemDefinition;
+    // The definition is the user's own guess at a local zone's parameters:
+    // whatever is converted with it is approximate.
+    bool systemApproximate = false;
 
     bool operator==(const PlotInfo &) const = default;
 };

@@ -98,6 +98,7 @@ class FrmAbout;
 namespace main_window {
 
 class SurveySheetWindow;
+class PlanWindow;
 struct PrintPage;
 class WindowFit;
 
@@ -333,8 +334,12 @@ private:
     void Menu_lnsertUgol_Click();
     void Menu_DelUgol_Click();
     void Menu_File_Export_Click();
+    // The plot to a drawing, a map or a catalogue (form1_export.cpp).
+    void exportPlotTo(platform::GisExport::Format format);
+    void Menu_File_Export_Catalogue_Click();
     void Menu_File_Import_Click();
     void Menu_File_Print_Click();
+    void Menu_File_Plan_Click();
     void Menu_Tools_Kalk_Click();
     void Menu_Tools_Map_Click();
     void Menu_Tools_Map_Yes_Click();
@@ -380,6 +385,7 @@ private:
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
     std::unique_ptr<SurveySheetWindow> sheet_; // "Ведомость участка", made on first use
+    std::unique_ptr<PlanWindow> plan_;         // "Чертёж участка", made on first use
     bool closing_ = false;
 };
 

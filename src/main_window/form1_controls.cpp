@@ -175,11 +175,21 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_File_Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Menu_File_Save_As = Menu_File->addAction(QStringLiteral("Сохранить как..."));
     Menu_File_Save_As->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    Menu_File_Export = Menu_File->addAction(QStringLiteral("Экспорт координат в Excel"));
+    Menu_File_ExportTo = Menu_File->addMenu(QStringLiteral("Экспорт"));
+    Menu_File_Export = Menu_File_ExportTo->addAction(QStringLiteral("Экспорт координат в Excel"));
+    Menu_File_ExportTo->addSeparator();
+    Menu_File_Export_Dxf = Menu_File_ExportTo->addAction(QStringLiteral("DXF..."));
+    Menu_File_Export_Mif = Menu_File_ExportTo->addAction(QStringLiteral("MapInfo (MIF/MID)..."));
+    Menu_File_Export_Shp = Menu_File_ExportTo->addAction(QStringLiteral("Shapefile..."));
+    Menu_File_Export_Kml = Menu_File_ExportTo->addAction(QStringLiteral("KML..."));
+    Menu_File_Export_GeoJson = Menu_File_ExportTo->addAction(QStringLiteral("GeoJSON..."));
+    Menu_File_Export_Catalogue =
+        Menu_File_ExportTo->addAction(QStringLiteral("Каталог координат (TXT, CSV)..."));
     Menu_File_Import = Menu_File->addAction(QStringLiteral("Импорт координат из Excel"));
     Menu_File->addSeparator();
     Menu_File_Print = Menu_File->addAction(QStringLiteral("Печать"));
     Menu_File_Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Menu_File_Plan = Menu_File->addAction(QStringLiteral("Чертёж участка"));
     Menu_File_Recent = Menu_File->addMenu(QStringLiteral("Недавние файлы"));
     Menu_File->addSeparator();
     Menu_Exit = Menu_File->addAction(QStringLiteral("Выход"));

@@ -92,9 +92,17 @@ struct Form1Controls {
     QAction *Menu_File_OpenExtract = nullptr; // "Открыть выписку ЕГРН (XML)..."
     QAction *Menu_File_Save = nullptr;     // Ctrl+S: the current file; the window's, not the menu's
     QAction *Menu_File_Save_As = nullptr;  // "Сохранить как..." (Ctrl+Shift+S)
+    QMenu *Menu_File_ExportTo = nullptr;   // "Экспорт": the workbook, drawings, maps, catalogues
     QAction *Menu_File_Export = nullptr;   // "Экспорт координат в Excel"
+    QAction *Menu_File_Export_Dxf = nullptr;       // "DXF..."
+    QAction *Menu_File_Export_Mif = nullptr;       // "MapInfo (MIF/MID)..."
+    QAction *Menu_File_Export_Shp = nullptr;       // "Shapefile..."
+    QAction *Menu_File_Export_Kml = nullptr;       // "KML..."
+    QAction *Menu_File_Export_GeoJson = nullptr;   // "GeoJSON..."
+    QAction *Menu_File_Export_Catalogue = nullptr; // "Каталог координат (TXT, CSV)..."
     QAction *Menu_File_Import = nullptr;   // "Импорт координат из Excel"
     QAction *Menu_File_Print = nullptr;    // "Печать" (Ctrl+P)
+    QAction *Menu_File_Plan = nullptr;     // "Чертёж участка": the plan to scale, printed or as PDF
     QMenu *Menu_File_Recent = nullptr;     // "Недавние файлы": the last five files
     QAction *Menu_Exit = nullptr;          // "Выход"
     QMenu *Menu_Tools = nullptr;           // "Инструменты"

@@ -44,7 +44,18 @@ void Form1::unloadGeographicWindows() {
 
 void Form1::enterGeographicCorners(const geographic::PlaneCorners &corners) {
     // The unit the conversion sets (metres) is part of the same change.
-    const auto r = geometry::enterPlaneCorners(doc_.current(), corners.count, corners.x, corners.y);
+    auto r = geometry::enterPlaneCorners(doc_.current(), corners.count, corners.x, corners.y);
+    // The corners are on a plane of known origin, X to the east: a map
+    // can take them back to the earth.
+    if (r.after) {
+        geometry::PlotInfo &info = r.after->texts.info;
+        info.northIsX = false;
+        info.systemDefinition = corners.systemDefinition;
+        info.systemApproximate = false;
+        info.coordinateSystem = corners.systemDefinition.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("местная, от географических координат WGS 84");
+    }
     // Kept before the change is announced, so that its views see it.
     if (r.after) geoOrigin_ = geographic::originOf(corners.geographic, r.after->texts);
     clearHighlight(r.after->corners);

@@ -42,8 +42,18 @@ void Form1::connectMenus() {
     connect(Menu_File_Save, &QAction::triggered, &fileActions_, &FileActions::save);
     fileActions_.setRecentMenu(Menu_File_Recent);
     on(Menu_File_Export, &Form1::Menu_File_Export_Click);
+    using Format = platform::GisExport::Format;
+    connect(Menu_File_Export_Dxf, &QAction::triggered, this, [this] { exportPlotTo(Format::Dxf); });
+    connect(Menu_File_Export_Mif, &QAction::triggered, this, [this] { exportPlotTo(Format::MapInfo); });
+    connect(Menu_File_Export_Shp, &QAction::triggered, this,
+            [this] { exportPlotTo(Format::Shapefile); });
+    connect(Menu_File_Export_Kml, &QAction::triggered, this, [this] { exportPlotTo(Format::Kml); });
+    connect(Menu_File_Export_GeoJson, &QAction::triggered, this,
+            [this] { exportPlotTo(Format::GeoJson); });
+    on(Menu_File_Export_Catalogue, &Form1::Menu_File_Export_Catalogue_Click);
     on(Menu_File_Import, &Form1::Menu_File_Import_Click);
     on(Menu_File_Print, &Form1::Menu_File_Print_Click);
+    on(Menu_File_Plan, &Form1::Menu_File_Plan_Click);
     on(Menu_Exit, &Form1::Menu_Exit_Click);
     on(Menu_Tools_Kalk, &Form1::Menu_Tools_Kalk_Click);
     on(Menu_Tools_Map, &Form1::Menu_Tools_Map_Click);

@@ -1,6 +1,8 @@
 #include "main_window/tool_actions.h"
 
 #include "files/coordinate_catalogue.h"
+#include "files/map_export.h"
+#include "files/polygon_file.h"
 #include "files/settings.h"
 #include "platform/io/regular_file.h"
 #include "geometry/polygon_document.h"
@@ -151,6 +153,99 @@ void ToolActions::importEnded(const files::ImportOutcome &outcome) {
         return;
     }
     emit cornersImported(*outcome.corners);
+}
+
+namespace {
+
+// The dialog of each format: its filter and the suffix it writes.
+struct MapKind {
+    const char *filter;
+    const char *suffix;
+};
+
+MapKind mapKind(platform::GisExport::Format format) {
+    using Format = platform::GisExport::Format;
+    switch (format) {
+    case Format::Dxf:
+        return {"Чертёж DXF (*.dxf)|*.dxf|", "*.dxf"};
+    case Format::MapInfo:
+        return {"MapInfo MIF/MID (*.mif)|*.mif|", "*.mif"};
+    case Format::Shapefile:
+        return {"Shapefile (*.shp)|*.shp|", "*.shp"};
+    case Format::Kml:
+        return {"KML (*.kml)|*.kml|", "*.kml"};
+    case Format::GeoJson:
+        return {"GeoJSON (*.geojson)|*.geojson|", "*.geojson"};
+    }
+    return {"", ""};
+}
+
+} // namespace
+
+const QString ToolActions::kNoSystemForMaps =
+    QStringLiteral("Для KML и GeoJSON нужна система координат участка: выберите её в «Настройки → "
+                   "Система координат...»");
+
+void ToolActions::exportMap(platform::GisExport::Format format, bool northIsX) {
+    using Format = platform::GisExport::Format;
+    const geometry::PolygonTexts &t = doc_.texts();
+    if ((format == Format::Kml || format == Format::GeoJson) && t.info.systemDefinition.isEmpty()) {
+        sayExportError(kNoSystemForMaps);
+        return;
+    }
+    const auto plot = files::mapExportOf(t, doc_.unit(), doc_.cornerCount(), northIsX);
+    if (!plot) {
+        sayExportError(QStringLiteral("Ошибка экспорта! Не все координаты углов — числа."));
+        return;
+    }
+    platform::GisExport out = *plot;
+    out.format = format;
+    if (t.info.systemApproximate && (format == Format::Kml || format == Format::GeoJson))
+        out.title += QStringLiteral(" (приближённо)");
+
+    const MapKind kind = mapKind(format);
+    platform::FileDialogRequest request;
+    request.defaultExt = QString::fromLatin1(kind.suffix);
+    request.filter = QString::fromUtf8(kind.filter) + QStringLiteral("Все файлы(*.*)|*.*|");
+    request.fileName = QStringLiteral("Участок");
+    request.initDir = files::dialogFolder(settings_.SheetFolder, settings_.WorkFolder);
+    const auto path = services_.dialogs.showSave(owner_, request);
+    if (!path) return;
+    rememberSheetFolder(*path);
+    if (const QString why = services_.gis.write(*path, out); !why.isEmpty()) sayExportError(why);
+}
+
+void ToolActions::exportCatalogue() {
+    const auto bytes = files::catalogueFile(doc_.texts(), doc_.unit(), doc_.cornerCount());
+    if (!bytes) {
+        sayExportError(QStringLiteral("Ошибка экспорта! Не все координаты углов — числа."));
+        return;
+    }
+    platform::FileDialogRequest request;
+    request.defaultExt = QStringLiteral("*.txt");
+    request.filter = QStringLiteral("Каталог координат (*.txt)|*.txt|Каталог координат (*.csv)|*.csv|"
+                                    "Все файлы(*.*)|*.*|");
+    request.fileName = QStringLiteral("Каталог координат");
+    request.initDir = files::dialogFolder(settings_.SheetFolder, settings_.WorkFolder);
+    const auto path = services_.dialogs.showSave(owner_, request);
+    if (!path) return;
+    rememberSheetFolder(*path);
+    switch (files::saveFileBytes(*path, *bytes)) {
+    case files::SaveResult::Saved:
+        return;
+    case files::SaveResult::ReadOnly:
+        sayExportError(QStringLiteral("Доступ к файлу закрыт!"));
+        return;
+    case files::SaveResult::CannotCreate:
+    case files::SaveResult::WriteFailed:
+        sayExportError(QStringLiteral("Ошибка экспорта!"));
+        return;
+    }
+}
+
+void ToolActions::sayExportError(const QString &text) {
+    services_.messages.show(owner_, text, MsgButtons::OK, MsgIcon::Exclamation,
+                            QStringLiteral("Ошибка экспорта"));
 }
 
 std::optional<QString> ToolActions::choosePicture() {

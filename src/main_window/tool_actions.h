@@ -14,6 +14,7 @@
 #include "files/spreadsheet_exchange.h"
 #include "geometry/pasted_corners.h"
 #include "main_window/workbook_import.h"
+#include "platform/services/services.h"
 
 #include <QObject>
 #include <QString>
@@ -51,6 +52,16 @@ public:
 
     // Writes X and Y of the corners in force into a workbook the user names.
     void exportCoordinates();
+    // Writes every contour of the plot, its points' names and its owner
+    // line to a drawing or a map the user names, through the GIS module.
+    // `northIsX`: X is the northing (the plan is drawn with X upward), else
+    // Y is. KML and GeoJSON need the plot's coordinate system: without one
+    // the user is told where to choose it, and no dialog opens.
+    void exportMap(platform::GisExport::Format format, bool northIsX);
+    // Writes the plot as a catalogue "№;X;Y" (.txt or .csv) the user names.
+    void exportCatalogue();
+    // Said when KML or GeoJSON is asked for a plot of no known system.
+    static const QString kNoSystemForMaps;
     // Shows the import hint first unless the user turned it off; then asks
     // for a workbook and reads its corners in the background. While a
     // reading runs the command does nothing.
@@ -91,6 +102,7 @@ private:
     void importEnded(const files::ImportOutcome &outcome);
     // The workbook dialogs start next time in the folder of `path`.
     void rememberSheetFolder(const QString &path);
+    void sayExportError(const QString &text);
 
     const geometry::PolygonDocument &doc_;
     platform::Services &services_;

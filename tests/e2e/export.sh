@@ -7,6 +7,8 @@ SHEET_DUMP="${SHEET_DUMP:?path of sheet_dump}"
 start_app
 out="$E2E_TMP/coords.xlsx"
 menu $CMD_EXPORT
+# Return opens the submenu with its first command, the workbook, active.
+xdotool key Return
 file_dialog "$out"
 wait_for_file "$out"
 screenshot export

@@ -530,6 +530,42 @@ TEST(SquxPlotFile, KeepsTheRegistrysWordOfThePlot) {
     EXPECT_EQ(decodeSquxFile(QByteArray(expected).replace("1986.5", "много")).badLine, 4);
 }
 
+// The system a plot's coordinates are in, as PROJ takes it, with the mark
+// of a zone the user gave by hand.
+TEST(SquxPlotFile, KeepsTheSystemOfThePlot) {
+    const struct {
+        const char *name;
+        const char *definition;
+        bool approximate;
+        const char *line; // as written
+    } rows[] = {
+        {"an EPSG code", "EPSG:28407", false, "system\tEPSG:28407\n"},
+        {"a zone given by hand",
+         "+proj=tmerc +lat_0=0 +lon_0=41.95 +k=1 +x_0=1300000 +y_0=-4511057.63 +ellps=krass "
+         "+towgs84=23.57,-140.95,-79.8,0,0.35,0.79,-0.22",
+         true,
+         "system\t+proj=tmerc +lat_0=0 +lon_0=41.95 +k=1 +x_0=1300000 +y_0=-4511057.63 "
+         "+ellps=krass +towgs84=23.57,-140.95,-79.8,0,0.35,0.79,-0.22\tapproximate\n"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        PolygonFileData d;
+        d.count = QStringLiteral("3");
+        d.x = {QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+        d.y = {QString(), QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7")};
+        d.info.systemDefinition = QString::fromUtf8(r.definition);
+        d.info.systemApproximate = r.approximate;
+        const QByteArray bytes = encodeSquxFile(d);
+        EXPECT_TRUE(bytes.contains(QByteArray("\n") + r.line)) << bytes.toStdString();
+        const PolygonFileRead back = decodeSquxFile(bytes);
+        ASSERT_TRUE(back) << back.badLine;
+        EXPECT_EQ(back->info, d.info);
+        // A mark other than "approximate" is a damaged line.
+        EXPECT_EQ(decodeSquxFile(QByteArray(bytes).replace("\tapproximate", "\tguess")).badLine,
+                  r.approximate ? 3 : 0);
+    }
+}
+
 TEST(SquxPlotFile, DamagedPlotFilesNameTheFirstBadLine) {
     const QByteArray head = "TARVEL-SQUX 2\n";
     const QByteArray square = "4\t4\touter\n0\t0\n1\t0\n1\t1\n0\t1\n";

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,7 @@ TEST(GisPlots, ProjectedShapesKeepTheirCoordinatesWithTheNorthingAsX) {
     GisReading r = readingOf(GisReading::System::Projected,
                              {withHole, square(QStringLiteral("Дороги"), {}, 0, 0, 10)});
     r.systemName = QStringLiteral("Pulkovo 1942 / Gauss-Kruger zone 7");
+    r.systemDefinition = QStringLiteral("EPSG:28407");
     const files::ExtractReading out = gisPlots(r, QStringLiteral("/data/карта.mif"));
     ASSERT_TRUE(out.error.isEmpty());
     ASSERT_EQ(out.plots.size(), 2u);
@@ -108,6 +110,7 @@ TEST(GisPlots, ProjectedShapesKeepTheirCoordinatesWithTheNorthingAsX) {
     EXPECT_EQ(p.contours[0].outer.points[1].y, 452100);
     EXPECT_EQ(p.contours[0].holes[0].points[2].x, 6123020);
     EXPECT_EQ(p.coordinateSystem.toStdString(), "Pulkovo 1942 / Gauss-Kruger zone 7");
+    EXPECT_EQ(p.systemDefinition.toStdString(), "EPSG:28407");
     EXPECT_EQ(p.cadastralNumber.toStdString(), "Сад 12");
     // 100 × 100 less the hole's 50 m², and the second contour's 1 250 m².
     EXPECT_EQ(files::plotLabel(p).toStdString(),
@@ -144,6 +147,22 @@ TEST(GisPlots, GeographicShapeGoesThroughTheExactConversionBoundToTheAxes) {
         EXPECT_NEAR(pts[i].x, north[i], 1e-6);
     }
     EXPECT_TRUE(out.plots[0].coordinateSystem.contains(QStringLiteral("осевой меридиан 41,901")));
+    // The system the plot is in, as PROJ takes it: the same transverse
+    // Mercator, moved by the binding, so that the plane corners above go
+    // back to their longitudes and latitudes. Its false easting and
+    // northing are PROJ's figures for corner 1, negated.
+    const QStringList parts = out.plots[0].systemDefinition.split(QLatin1Char(' '));
+    const auto value = [&parts](const QString &key) {
+        for (const QString &p : parts)
+            if (p.startsWith(key + QLatin1Char('='))) return p.mid(key.size() + 1).toDouble();
+        return std::nan("");
+    };
+    EXPECT_TRUE(parts.contains(QStringLiteral("+proj=tmerc")));
+    EXPECT_TRUE(parts.contains(QStringLiteral("+ellps=WGS84")));
+    EXPECT_NEAR(value(QStringLiteral("+lat_0")), 44.9005, 1e-12);
+    EXPECT_NEAR(value(QStringLiteral("+lon_0")), 41.901, 1e-12);
+    EXPECT_NEAR(value(QStringLiteral("+x_0")), 78.983865654546, 1e-6);
+    EXPECT_NEAR(value(QStringLiteral("+y_0")), 55.564427524429, 1e-6);
 }
 
 TEST(GisPlots, FileNamesOfDrawingsAndMaps) {

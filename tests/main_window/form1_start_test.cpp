@@ -131,9 +131,12 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
         return c;
     };
     EXPECT_EQ(captions(form->controls().Menu_File),
-              QStringList({"Открыть", "Открыть выписку ЕГРН (XML)...", "Сохранить", "Сохранить как...", "Экспорт координат в Excel",
-                           "Импорт координат из Excel", "-", "Печать", "Недавние файлы", "-",
+              QStringList({"Открыть", "Открыть выписку ЕГРН (XML)...", "Сохранить", "Сохранить как...", "Экспорт",
+                           "Импорт координат из Excel", "-", "Печать", "Чертёж участка", "Недавние файлы", "-",
                            "Выход"}));
+    EXPECT_EQ(captions(form->controls().Menu_File_ExportTo),
+              QStringList({"Экспорт координат в Excel", "-", "DXF...", "MapInfo (MIF/MID)...",
+                           "Shapefile...", "KML...", "GeoJSON...", "Каталог координат (TXT, CSV)..."}));
     EXPECT_EQ(
         captions(form->controls().Menu_Tools),
         QStringList({"Калькулятор", "-", "Загрузить фоновый рисунок", "Отобразить фоновый рисунок",

@@ -16,6 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that fails outside a check of its own still says where.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND exited with $?" >&2' ERR
 
 # ---- Build ----
 (cd "$build" && cpack --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 ||
@@ -177,7 +179,15 @@ unset QT_QPA_PLATFORM
 app_pid=$!
 wid="$(timeout 30 xdotool search --sync --onlyvisible --name "Тарвел 3.0" | head -n1 || true)"
 [ -n "$wid" ] || { cat "$work/app.log"; fail "the main window did not appear within 30 s"; }
-title="$(xdotool getwindowname "$wid")"
+# The window found may be one the toolkit replaces while it starts; the
+# title is asked of whichever window has it once the start is over.
+title=""
+for _ in $(seq 300); do
+  title="$(xdotool getwindowname "$wid" 2>/dev/null || true)"
+  [ -n "$title" ] && break
+  wid="$(xdotool search --onlyvisible --name "Тарвел 3.0" 2>/dev/null | head -n1 || true)"
+  sleep 0.1
+done
 [ "$title" = "Тарвел 3.0" ] || fail "window title is '$title'"
 kill -0 "$app_pid" || fail "the program ended"
 # The program's own per-user association has the same desktop-file ID as the

@@ -1,0 +1,110 @@
+// A plot entered from geographic coordinates, or opened from a map in
+// them, goes back to the earth: written to KML and GeoJSON with the system
+// it carries, the file read back gives the longitudes and latitudes that
+// were entered, to a centimetre (1e-7 degree), whichever conversion made the
+// plane corners. GDAL and PROJ do the writing and the reading back.
+#include "files/egrn_extract.h"
+#include "geographic/ellipsoid.h"
+#include "geographic/gis_plots.h"
+#include "platform/io/gis_reader.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvel::geographic {
+namespace {
+
+using platform::GisExport;
+using platform::GisReading;
+
+// A field of five corners near Stavropol.
+const std::vector<GeoPoint> kEntered = {{45.0431, 41.9734},
+                                        {45.0436, 41.9762},
+                                        {45.0451, 41.9768},
+                                        {45.0458, 41.9741},
+                                        {45.0447, 41.9729}};
+
+GisExport exportOf(const PlaneCorners &c) {
+    GisExport out;
+    out.title = QStringLiteral("Поле");
+    out.system = c.systemDefinition;
+    platform::GisRing ring;
+    for (int i = 1; i <= c.count; ++i)
+        ring.points.push_back({c.x[std::size_t(i)], c.y[std::size_t(i)]}); // X east, Y north
+    out.rings.push_back(ring);
+    return out;
+}
+
+void expectBackOnEarth(const GisExport &plot, GisExport::Format format, const char *suffix) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("поле.") + QLatin1String(suffix));
+    GisExport out = plot;
+    out.format = format;
+    platform::GdalGis gis;
+    ASSERT_EQ(gis.write(path, out).toStdString(), "");
+    const GisReading back = gis.read(path, {});
+    ASSERT_EQ(back.outcome, GisReading::Outcome::Read) << back.error.toStdString();
+    EXPECT_EQ(back.system, GisReading::System::Geographic);
+    ASSERT_FALSE(back.shapes.empty());
+    const std::vector<platform::GisPoint> &pts = back.shapes[0].rings[0].points;
+    ASSERT_EQ(pts.size(), kEntered.size());
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(pts[i].x, kEntered[i].lon, 1e-7);
+        EXPECT_NEAR(pts[i].y, kEntered[i].lat, 1e-7);
+    }
+}
+
+struct Case {
+    const char *name;
+    bool exact;
+    GisExport::Format format;
+    const char *suffix;
+};
+
+class GeographicEntryToMap : public ::testing::TestWithParam<Case> {};
+
+TEST_P(GeographicEntryToMap, GoesBackToTheEnteredCorners) {
+    const Case &c = GetParam();
+    const PlaneCorners plane = c.exact ? *bindToAxesExact(kEntered) : bindToAxes(kEntered);
+    ASSERT_FALSE(plane.systemDefinition.isEmpty());
+    expectBackOnEarth(exportOf(plane), c.format, c.suffix);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GeographicEntryToMap,
+    ::testing::Values(Case{"ExactToKml", true, GisExport::Format::Kml, "kml"},
+                      Case{"ExactToGeoJson", true, GisExport::Format::GeoJson, "geojson"},
+                      Case{"SimpleToKml", false, GisExport::Format::Kml, "kml"},
+                      Case{"SimpleToGeoJson", false, GisExport::Format::GeoJson, "geojson"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A map in WGS 84 opened as a plot (X north, bound to the axes) and
+// written out again lands where it was.
+TEST(MapOpenedAndWritten, GoesBackToWhereItWas) {
+    GisReading r;
+    r.outcome = GisReading::Outcome::Read;
+    r.system = GisReading::System::Geographic;
+    platform::GisShape shape;
+    platform::GisRing ring;
+    for (const GeoPoint &p : kEntered)
+        ring.points.push_back({p.lon, p.lat});
+    shape.rings.push_back(ring);
+    r.shapes.push_back(shape);
+    const files::ExtractReading plots = gisPlots(r, QStringLiteral("поле.kml"));
+    ASSERT_EQ(plots.plots.size(), 1u);
+    GisExport out;
+    out.system = plots.plots[0].systemDefinition;
+    platform::GisRing plane;
+    for (const files::ExtractPoint &p : plots.plots[0].contours[0].outer.points)
+        plane.points.push_back({p.y, p.x}); // the plot's X is the northing
+    out.rings.push_back(plane);
+    expectBackOnEarth(out, GisExport::Format::Kml, "kml");
+}
+
+} // namespace
+} // namespace tarvel::geographic

@@ -15,6 +15,7 @@
 #include "drawing/view_fit.h"
 #include "settings_windows/frm_about.h"
 #include "settings_windows/frm_nastr_grid.h"
+#include "settings_windows/frm_system.h"
 #include "settings_windows/frm_podsk1.h"
 
 #include <QCloseEvent>

@@ -91,6 +91,7 @@ struct PlaneCorners;
 } // namespace geographic
 namespace settings_windows {
 class FrmNastrGrid;
+class FrmSystem;
 class FrmPodsk1;
 class FrmAbout;
 } // namespace settings_windows
@@ -346,6 +347,10 @@ private:
     void Menu_Tools_Map_No_Click();
     void Menu_Set_Path_Click();
     void Menu_Set_Grid_Click();
+    // "Система координат...": the window, and the choice it hands back
+    // applied as one step (form1_export.cpp).
+    void Menu_Set_System_Click();
+    void setCoordinateSystem(const QString &definition, const QString &name, bool approximate);
     void Menu_Set_Hlp_Click();
     void Menu_Help_Help_Click();
     void Menu_About_Click();
@@ -383,6 +388,7 @@ private:
     std::unique_ptr<geographic::GeoWindow> frmGK_, frmGK1_;
     std::optional<geographic::GeographicOrigin> geoOrigin_; // of the last geographic entry
     std::unique_ptr<settings_windows::FrmNastrGrid> frmNastrGrid_;
+    std::unique_ptr<settings_windows::FrmSystem> frmSystem_;
     std::unique_ptr<settings_windows::FrmAbout> frmAbout_;
     std::unique_ptr<SurveySheetWindow> sheet_; // "Ведомость участка", made on first use
     std::unique_ptr<PlanWindow> plan_;         // "Чертёж участка", made on first use

@@ -226,6 +226,7 @@ void Form1Controls::buildMenus(QMainWindow &window) {
     Menu_Set = bar->addMenu(QStringLiteral("Настройки"));
     Menu_Set_Path = Menu_Set->addAction(QStringLiteral("Путь к папке с файлами"));
     Menu_Set_Grid = Menu_Set->addAction(QStringLiteral("Графика"));
+    Menu_Set_System = Menu_Set->addAction(QStringLiteral("Система координат..."));
     Menu_Set_Hlp = Menu_Set->addAction(QStringLiteral("Выводить подсказки"));
 
     Menu_Help = bar->addMenu(QStringLiteral("Помощь"));

@@ -123,6 +123,7 @@ struct Form1Controls {
     QMenu *Menu_Set = nullptr;          // "Настройки"
     QAction *Menu_Set_Path = nullptr;   // "Путь к папке с файлами"
     QAction *Menu_Set_Grid = nullptr;   // "Графика"
+    QAction *Menu_Set_System = nullptr; // "Система координат..."
     QAction *Menu_Set_Hlp = nullptr;    // "Выводить подсказки"
     QMenu *Menu_Help = nullptr;         // "Помощь"
     QAction *Menu_Help_Help = nullptr;  // "Краткая справка"

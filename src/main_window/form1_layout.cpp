@@ -74,6 +74,7 @@ void Form1::connectMenus() {
     connect(Menu_Tools_ShowAll, &QAction::triggered, this, [this] { showWholePolygon(); });
     on(Menu_Set_Path, &Form1::Menu_Set_Path_Click);
     on(Menu_Set_Grid, &Form1::Menu_Set_Grid_Click);
+    on(Menu_Set_System, &Form1::Menu_Set_System_Click);
     on(Menu_Set_Hlp, &Form1::Menu_Set_Hlp_Click);
     on(Menu_Help_Help, &Form1::Menu_Help_Help_Click);
     on(Menu_About, &Form1::Menu_About_Click);

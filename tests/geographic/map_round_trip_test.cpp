@@ -3,6 +3,7 @@
 // it carries, the file read back gives the longitudes and latitudes that
 // were entered, to a centimetre (1e-7 degree), whichever conversion made the
 // plane corners. GDAL and PROJ do the writing and the reading back.
+#include "files/coordinate_systems.h"
 #include "files/egrn_extract.h"
 #include "geographic/ellipsoid.h"
 #include "geographic/gis_plots.h"
@@ -104,6 +105,50 @@ TEST(MapOpenedAndWritten, GoesBackToWhereItWas) {
         plane.points.push_back({p.y, p.x}); // the plot's X is the northing
     out.rings.push_back(plane);
     expectBackOnEarth(out, GisExport::Format::Kml, "kml");
+}
+
+} // namespace
+} // namespace tarvel::geographic
+
+namespace tarvel::geographic {
+namespace {
+
+// A local zone given by its parameters means what PROJ means by the same
+// zone written out by hand: a plot in it lands, in KML, where PROJ's own
+// tool puts its corners.
+//   printf '1300000 482000\n1300150 482100\n1300000 482100\n' | gdaltransform
+//     -s_srs '+proj=tmerc +lat_0=0 +lon_0=41.95 +k=1 +x_0=1300000 +y_0=-4511057.63
+//             +ellps=krass +towgs84=23.57,-140.95,-79.8,0,0.35,0.79,-0.22'
+//     -t_srs EPSG:4326 -output_xy
+const std::vector<GeoPoint> kZoneExpected = {{45.0721464724327, 41.9486234510878},
+                                             {45.0730463055834, 41.950528269894},
+                                             {45.0730462937678, 41.9486234250261}};
+
+TEST(LocalZone, MeansWhatProjMeansByIt) {
+    files::LocalZone zone;
+    zone.centralMeridian = 41.95;
+    zone.falseEasting = 1300000;
+    zone.falseNorthing = -4511057.63;
+    zone.scale = 1;
+    zone.ellipsoid = files::ZoneEllipsoid::Krassowsky;
+    zone.toWgs84 = {23.57, -140.95, -79.8, 0, 0.35, 0.79, -0.22};
+    GisExport out;
+    out.format = GisExport::Format::GeoJson;
+    out.system = files::localZoneDefinition(zone);
+    out.rings.push_back({{{1300000, 482000}, {1300150, 482100}, {1300000, 482100}}, false, {}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zone.geojson"));
+    platform::GdalGis gis;
+    ASSERT_EQ(gis.write(path, out).toStdString(), "");
+    const GisReading back = gis.read(path, {});
+    ASSERT_EQ(back.outcome, GisReading::Outcome::Read);
+    const std::vector<platform::GisPoint> &pts = back.shapes.at(0).rings.at(0).points;
+    ASSERT_EQ(pts.size(), kZoneExpected.size());
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(pts[i].x, kZoneExpected[i].lon, 1e-7);
+        EXPECT_NEAR(pts[i].y, kZoneExpected[i].lat, 1e-7);
+    }
 }
 
 } // namespace

@@ -135,3 +135,81 @@ TEST_F(ExportTest, TheCatalogueReadsBackAsThePlot) {
 
 } // namespace
 } // namespace tarvel::testing
+
+#include "settings_windows/frm_system.h"
+
+#include <QComboBox>
+
+namespace tarvel::testing {
+namespace {
+
+using settings_windows::FrmSystem;
+
+class SystemWindowTest : public EditingTest {
+protected:
+    FrmSystem *openWindow() {
+        form->controls().Menu_Set_System->trigger();
+        return form->findChild<FrmSystem *>();
+    }
+};
+
+// "Система координат...": a known system, a local zone (approximate) or
+// none, each one step of the history; a parameter that is no number is
+// said in the window and changes nothing.
+TEST_F(SystemWindowTest, TheChoiceBecomesThePlotsSystem) {
+    const struct {
+        const char *name;
+        int item; // -1: the local zone, the last item
+        const char *meridian, *shift;
+        const char *definitionStart; // empty: none
+        const char *systemName;
+        bool approximate;
+        bool changes;
+    } rows[] = {
+        {"СК-42 zone 7", 4, "", "", "EPSG:28407", "СК-42, зона 7 (EPSG:28407)", false, true},
+        {"UTM 37N", 29 + 29 + 37, "", "", "EPSG:32637", "WGS 84 / UTM, зона 37N (EPSG:32637)", false,
+         true},
+        {"a local zone", -1, "41,95", "23.57; -140.95; -79.8; 0; 0.35; 0.79; -0.22",
+         "+proj=tmerc +lat_0=0 +lon_0=41.95 ", "местная зона, осевой меридиан 41,95° (приближённо)",
+         true, true},
+        {"a zone with a bad parameter", -1, "сорок", "0; 0; 0; 0; 0; 0; 0", "", "", false, false},
+        {"a zone of six parameters", -1, "41", "0; 0; 0; 0; 0; 0", "", "", false, false},
+        {"none", 0, "", "", "", "", false, false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        makeWindow();
+        FrmSystem *w = openWindow();
+        ASSERT_NE(w, nullptr);
+        const int item = r.item < 0 ? w->cmbSystem->ListCount() - 1 : r.item;
+        w->cmbSystem->setListIndex(item);
+        EXPECT_EQ(w->txtMeridian->widget()->isEnabled(), r.item < 0);
+        if (r.item < 0) {
+            w->txtMeridian->setText(QString::fromUtf8(r.meridian));
+            w->txtEasting->setText(QStringLiteral("1300000"));
+            w->txtNorthing->setText(QStringLiteral("-4511057,63"));
+            w->txtShift->setText(QString::fromUtf8(r.shift));
+        }
+        const geometry::PolygonTexts before = form->document().texts();
+        w->cmdApply->Click();
+        const geometry::PlotInfo &info = form->document().texts().info;
+        if (*r.definitionStart)
+            EXPECT_TRUE(info.systemDefinition.startsWith(QString::fromUtf8(r.definitionStart)))
+                << info.systemDefinition.toStdString();
+        EXPECT_EQ(info.systemDefinition.isEmpty(), std::string(r.definitionStart).empty());
+        EXPECT_EQ(info.coordinateSystem, QString::fromUtf8(r.systemName));
+        EXPECT_EQ(info.systemApproximate, r.approximate);
+        EXPECT_EQ(form->document().texts() != before, r.changes);
+        const bool refused = r.item < 0 && !r.changes;
+        EXPECT_EQ(w->lblMessage->Caption(), refused ? FrmSystem::kBadParameter : QString());
+        if (r.changes) {
+            EXPECT_TRUE(info.northIsX) << "the systems offered have X to the north";
+            form->document().undoStack().undo();
+            EXPECT_EQ(form->document().texts(), before);
+        }
+        w->close();
+    }
+}
+
+} // namespace
+} // namespace tarvel::testing

@@ -164,7 +164,7 @@ TEST_F(StartTest, MenusCarryTheirCaptionsAndSeparators) {
         << "above \"Сохранить как...\"";
     EXPECT_EQ(keys(form->controls().Menu_File_Print), QStringList({"Ctrl+P"}));
     EXPECT_EQ(captions(form->controls().Menu_Set),
-              QStringList({"Путь к папке с файлами", "Графика", "Выводить подсказки"}));
+              QStringList({"Путь к папке с файлами", "Графика", "Система координат...", "Выводить подсказки"}));
     EXPECT_EQ(captions(form->controls().Menu_Help), QStringList({"Краткая справка", "О программе"}));
     EXPECT_EQ(captions(form->controls().Menu_Ugol), QStringList({"Вставить угол", "Удалить угол"}));
 }

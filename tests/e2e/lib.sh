@@ -276,12 +276,20 @@ menu_last() {
 # accepts it; returns when the dialog has closed.
 file_dialog() {
   wait_dialog "file dialog"
-  local dialog="$DIALOG"
-  xdotool key ctrl+a
-  # The delay is xdotool's own need, between the keys it types.
-  xdotool type --delay 15 "$1"
-  xdotool key Return
-  wait_until "closing of the file dialog" window_gone "$dialog"
+  local dialog="$DIALOG" attempt
+  for attempt in 1 2 3; do
+    xdotool key ctrl+a
+    # The delay is xdotool's own need, between the keys it types.
+    xdotool type --delay 15 "$1"
+    xdotool key Return
+    E2E_TIMEOUT=$((E2E_TIMEOUT / 3)) poll window_gone "$dialog" && return 0
+    # Still open: on a machine loaded to the full a key of the name can be
+    # lost, and the dialog then waits for a name it can open. It has the
+    # keyboard again before the name is typed once more.
+    window_gone "$dialog" && return 0
+    xdotool windowactivate --sync "$dialog" 2>/dev/null || true
+  done
+  fail "no closing of the file dialog within $E2E_TIMEOUT s"
 }
 
 # ---------------------------------------------------------------- files

@@ -1,5 +1,7 @@
 #include "files/coordinate_catalogue.h"
 
+#include "files/map_export.h"
+
 #include "geometry/numtext.h"
 #include "geometry/polygon.h"
 #include "platform/io/cp1251.h"
@@ -35,29 +37,21 @@ geometry::PastedTable readCatalogue(const QByteArray &bytes) {
 
 std::optional<QByteArray> catalogueFile(const geometry::PolygonTexts &plot, geometry::Unit unit,
                                         int countInForce) {
-    const double toMetres = unit == geometry::Unit::Kilometres ? 1000.0 : 1.0;
-    const std::vector<geometry::ContourTexts> contours = geometry::plotContours(plot);
+    // The same reading of the contours as a map's: X the northing.
+    const auto map = mapExportOf(plot, unit, countInForce, true);
+    if (!map) return std::nullopt;
     QString text = QStringLiteral("№;X;Y\r\n");
-    for (std::size_t k = 0; k < contours.size(); ++k) {
-        const geometry::ContourTexts &c = contours[k];
-        // The contour edited is as many corners as are in force; a count
-        // typed and not yet applied is no part of it.
-        const int n = int(k) == plot.place
-                          ? countInForce
-                          : std::clamp(geometry::textToInt32(c.count).value_or(geometry::kMinCorners),
-                                       geometry::kMinCorners, geometry::kMaxCorners);
+    for (std::size_t k = 0; k < map->rings.size(); ++k) {
+        const platform::GisRing &ring = map->rings[k];
         if (k > 0) text += QStringLiteral("\r\n");
-        for (int i = 1; i <= n; ++i) {
-            const std::size_t r = std::size_t(i);
-            const auto x = geometry::textToCoordinate(c.x[r]);
-            const auto y = geometry::textToCoordinate(c.y[r]);
-            if (!x || !y) return std::nullopt;
+        for (std::size_t i = 0; i < ring.points.size(); ++i) {
             // A separator in a name would shift its row's columns.
-            const QString name = QString(c.names[r]).replace(QLatin1Char(';'), QLatin1Char(' ')).trimmed();
-            text += (name.isEmpty() ? QString::number(i) : name) + QLatin1Char(';') +
-                    geometry::formatNumber(*x * toMetres, QStringLiteral("0.00")).trimmed() +
+            const QString name =
+                QString(ring.names[i]).replace(QLatin1Char(';'), QLatin1Char(' ')).trimmed();
+            text += (name.isEmpty() ? QString::number(i + 1) : name) + QLatin1Char(';') +
+                    geometry::formatNumber(ring.points[i].y, QStringLiteral("0.00")).trimmed() +
                     QLatin1Char(';') +
-                    geometry::formatNumber(*y * toMetres, QStringLiteral("0.00")).trimmed() +
+                    geometry::formatNumber(ring.points[i].x, QStringLiteral("0.00")).trimmed() +
                     QStringLiteral("\r\n");
         }
     }
